@@ -1,0 +1,10 @@
+# Sanitizer builds of the core and its tests.
+if(VELTARA_SANITIZE STREQUAL "thread")
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer -g)
+  add_link_options(-fsanitize=thread)
+elseif(VELTARA_SANITIZE STREQUAL "address")
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer -g)
+  add_link_options(-fsanitize=address,undefined)
+elseif(NOT VELTARA_SANITIZE STREQUAL "")
+  message(FATAL_ERROR "VELTARA_SANITIZE must be empty, 'thread' or 'address'")
+endif()

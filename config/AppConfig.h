@@ -1,0 +1,29 @@
+#pragma once
+// The settings in memory: one instance for the whole process, created by the
+// main window and filled by ConfigStore::LoadConfig right afterwards.
+//
+// Threads: the UI thread writes every field. Worker threads read `locale`
+// and `mapKind` (coordinate conversion, map set-up) and the start-up thread
+// reads the player's outputs; those do not change after start-up, except
+// mapKind, which the start-up thread sets and is therefore atomic.
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+struct AppConfig {
+    std::string languageFile;  // file name inside conf/sysconfig/
+    std::string locale;        // "China" (exactly) or any other region
+    std::atomic<uint8_t> mapKind{0};  // 1 Baidu, 2 Google, 3 Yandex, 0 unknown
+    std::string videoOutput;   // the player's "-vo" value
+    std::string audioOutput;   // the player's "-ao" value: "dsound" or "win32"
+    int32_t soundDevice = 0;   // device number while audioOutput is "dsound"
+    int32_t volume = 40;       // start value of the volume slider
+    bool snapshotPreview = false;
+    bool cleanTip = false;
+};
+
+// Map kinds held in AppConfig::mapKind.
+constexpr uint8_t MAP_KIND_UNKNOWN = 0;
+constexpr uint8_t MAP_KIND_BAIDU = 1;
+constexpr uint8_t MAP_KIND_GOOGLE = 2;
+constexpr uint8_t MAP_KIND_YANDEX = 3;

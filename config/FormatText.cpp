@@ -1,0 +1,23 @@
+#include "config/FormatText.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+std::string FormatText(const char* format, ...) {
+    if (!format) return {};
+    va_list args;
+    va_start(args, format);
+    va_list measure;
+    va_copy(measure, args);
+    const int needed = std::vsnprintf(nullptr, 0, format, measure);
+    va_end(measure);
+    std::string out;
+    if (needed > 0) {
+        std::vector<char> buffer(static_cast<size_t>(needed) + 1);
+        if (std::vsnprintf(buffer.data(), buffer.size(), format, args) == needed)
+            out.assign(buffer.data(), static_cast<size_t>(needed));
+    }
+    va_end(args);
+    return out;
+}

@@ -1,0 +1,5 @@
+#include "platform/MessageTarget.h"
+
+namespace platform {
+MessageTarget::~MessageTarget() = default;
+}  // namespace platform

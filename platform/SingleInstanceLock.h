@@ -1,0 +1,26 @@
+#pragma once
+// The single-instance guard: an exclusive flock on a named file in the
+// private runtime folder, held for the life of the object (normally the
+// process). A second holder of the same name is refused.
+//
+// Threads: create and destroy on one thread.
+#include <string>
+
+namespace platform {
+
+class SingleInstanceLock {
+public:
+    // folder: where the lock file lives (ending in "/"); name: its name.
+    SingleInstanceLock(const std::string& folder, const std::string& name);
+    ~SingleInstanceLock();
+    SingleInstanceLock(const SingleInstanceLock&) = delete;
+    SingleInstanceLock& operator=(const SingleInstanceLock&) = delete;
+
+    // True when this object holds the lock.
+    bool acquired() const { return fd_ >= 0; }
+
+private:
+    int fd_ = -1;
+};
+
+}  // namespace platform
