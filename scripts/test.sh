@@ -19,3 +19,10 @@ if [ "${VELTARA_SKIP_SANITIZERS:-0}" != 1 ]; then
       ctest --output-on-failure -j "$JOBS" -LE nosanitize)
   done
 fi
+
+# The parsers under libFuzzer for a short while (clang, core only).
+if [ "${VELTARA_SKIP_FUZZ:-0}" != 1 ] && ls tests/fuzz/*Fuzzer.cpp >/dev/null 2>&1; then
+  BUILD_DIR=build-fuzz CC=clang CXX=clang++ scripts/build.sh -DVELTARA_CORE_ONLY=ON -DVELTARA_FUZZ=ON \
+    -DVELTARA_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  (cd build-fuzz && ctest --output-on-failure -L fuzz)
+fi

@@ -1,0 +1,35 @@
+#pragma once
+// Makes camera-like test clips with the system's ffmpeg: a tiny test-pattern
+// video, a sine tone, and the track as a mov_text subtitle stream whose
+// handler name is the camera's ("Ambarella EXT"), one cue per track text.
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+struct ClipSpec {
+    std::vector<std::string> trackTexts;  // one cue each, in order
+    double cueSeconds = 0.1;              // length of each cue
+    double durationSeconds = 2.0;         // length of the clip
+    bool withVideo = true;
+    bool withAudio = true;
+    bool withSubtitle = true;
+    std::string handlerName = "Ambarella EXT";
+    int width = 160;
+    int height = 90;
+    int frameRate = 10;
+};
+
+// A track text of the camera for moment i: the date and time count up by
+// seconds, the car drives north-east, the axes change with i.
+std::string cameraTrackText(int i);
+// n texts cameraTrackText(0..n-1).
+std::vector<std::string> cameraTrack(int n);
+
+// The SRT text ffmpeg is fed.
+std::string srtOf(const ClipSpec& spec);
+
+// Writes the clip to `path`; returns the empty string, or ffmpeg's complaint.
+std::string makeClip(const std::string& path, const ClipSpec& spec);
+
+}  // namespace testing_support
