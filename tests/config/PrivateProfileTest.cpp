@@ -1,7 +1,11 @@
 #include "config/PrivateProfile.h"
 #include "support/TempFolder.h"
 
+#include "platform/FileSystem.h"
+
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <thread>
 #include <vector>
 
@@ -79,4 +83,28 @@ TEST(PrivateProfile, ConcurrentWritersLoseNoKey) {
     for (int t = 0; t < 4; ++t)
         for (int i = 0; i < 20; ++i)
             EXPECT_EQ(PrivateProfile::read(file, "MPlayer", "K" + std::to_string(t * 100 + i)), std::to_string(i));
+}
+
+TEST(PrivateProfile, WriteOnAFullDiskLeavesTheFileWhole) {
+    // A file-size limit makes the write fail part-way as a full disk would,
+    // and it works for root too.
+    TempFolder tmp;
+    const std::string original = "[MPlayer]\nLanguage=english.ini\n";
+    const std::string file = tmp.write("a.ini", original);
+    struct sigaction ignore {}, old {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGXFSZ, &ignore, &old);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = original.size() + 8;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const bool written = PrivateProfile::write(file, "MPlayer", "VO", std::string(200, 'x'));
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::sigaction(SIGXFSZ, &old, nullptr);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(tmp.read("a.ini"), original);
+    std::vector<platform::DirectoryEntry> entries;
+    ASSERT_TRUE(platform::listDirectory(tmp.path(), entries));
+    EXPECT_EQ(entries.size(), 1u) << "no temporary file is left behind";
 }
