@@ -2,12 +2,62 @@
 // the language files.
 #include "config/ConfigStore.h"
 #include "config/PrivateProfile.h"
+#include "platform/FileSystem.h"
 
 #include <gtest/gtest.h>
+#include <string_view>
+#include <vector>
 
 namespace {
 const std::string kConf = std::string(VELTARA_TEST_SOURCE_DIR) + "conf/";
+
+const char* const kLanguageFiles[] = {"polish.ini", "russian.ini",    "english.ini", "french.ini",
+                                      "german.ini", "portuguese.ini", "spanish.ini"};
+
+struct TextSection {
+    const char* name;
+    std::vector<const char*> keys;
+};
+
+// Every text the windows look up in a language file.
+const TextSection kTextSections[] = {
+    {"Main_Interface",
+     {"IDS_TITLE", "IDS_PLAYLIST", "IDS_STATUS", "IDS_GPS", "IDS_NOGPS", "IDS_TIME", "IDS_SPEED", "IDS_LAT", "IDS_LNG",
+      "IDS_FILTER", "IDS_OK", "IDS_CANCEL", "IDS_LANGUAGE", "IDS_VIDEO", "IDS_SOUND", "IDS_SOUNDCARD", "IDS_VERSION",
+      "IDS_PLAYER", "IDS_SHOWSHOT"}},
+    {"Snapshot_Interface",
+     {"IDS_CLEANTITLE", "IDS_CLEANTIPCONTENT", "IDS_CLEANTIPCONTENTTWO", "IDS_NOAGAIN", "IDS_SAVEPATH",
+      "IDS_SSHOTVIEW"}},
+};
+
+std::string languagePath(const char* file) {
+    return kConf + "sysconfig/" + file;
 }
+
+std::string mainText(const char* file, const char* key) {
+    return PrivateProfile::read(languagePath(file), "Main_Interface", key).value_or("");
+}
+
+bool isUtf8(std::string_view s) {
+    for (size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const size_t length = c < 0x80                  ? 1
+                              : (c >= 0xC2 && c < 0xE0) ? 2
+                              : (c >= 0xE0 && c < 0xF0) ? 3
+                              : (c >= 0xF0 && c < 0xF5) ? 4
+                                                        : 0;
+        if (length == 0 || i + length > s.size()) return false;
+        for (size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+        i += length;
+    }
+    return true;
+}
+
+bool hasBlankAtAnEnd(const std::string& s) {
+    return !s.empty() && (s.front() == ' ' || s.back() == ' ');
+}
+}  // namespace
 
 TEST(ShippedConfiguration, DefaultsAreThoseOfAFirstTimeUser) {
     ConfigStore store(VELTARA_TEST_SOURCE_DIR);
@@ -18,4 +68,47 @@ TEST(ShippedConfiguration, DefaultsAreThoseOfAFirstTimeUser) {
     EXPECT_EQ(store.ReadConfigString("", "Map"), "GoogleMap");
     EXPECT_EQ(store.ReadConfigString("", "Associate"), "MP4;MOV");
     EXPECT_EQ(store.ReadConfigString("", "Filter"), "*.mp4;*.mov");
+}
+
+TEST(ShippedConfiguration, EveryLanguageFileHoldsEveryTextAsPlainUtf8) {
+    for (const char* file : kLanguageFiles) {
+        SCOPED_TRACE(file);
+        std::string contents;
+        ASSERT_TRUE(platform::readFile(languagePath(file), contents));
+        EXPECT_TRUE(isUtf8(contents));
+        EXPECT_NE(contents.rfind("\xEF\xBB\xBF", 0), 0u) << "byte order mark";
+        for (const TextSection& section : kTextSections) {
+            for (const char* key : section.keys) {
+                SCOPED_TRACE(key);
+                const auto text = PrivateProfile::read(languagePath(file), section.name, key);
+                ASSERT_TRUE(text.has_value());
+                EXPECT_FALSE(text->empty());
+                // Labels show their text as it stands; markup would appear literally.
+                EXPECT_EQ(text->find('<'), std::string::npos) << *text;
+            }
+        }
+    }
+}
+
+TEST(ShippedConfiguration, TextsFitTheLinesTheyAreJoinedInto) {
+    for (const char* file : kLanguageFiles) {
+        SCOPED_TRACE(file);
+        EXPECT_EQ(mainText(file, "IDS_TITLE"), "Veltara DVR Player");
+        // The panel puts one blank between label and value; a blank of the text's
+        // own would double it.
+        for (const char* key : {"IDS_STATUS", "IDS_GPS", "IDS_NOGPS", "IDS_TIME", "IDS_SPEED", "IDS_LAT", "IDS_LNG"})
+            EXPECT_FALSE(hasBlankAtAnEnd(mainText(file, key))) << key;
+        // The version number and the filter's pattern list follow these texts
+        // directly, so they end in one blank of their own (kept by the quotes).
+        for (const char* key : {"IDS_VERSION", "IDS_FILTER"}) {
+            const std::string text = mainText(file, key);
+            ASSERT_GE(text.size(), 2u) << key;
+            EXPECT_EQ(text.back(), ' ') << key;
+            EXPECT_NE(text[text.size() - 2], ' ') << key;
+        }
+        // The preview title adds its own colon before the path.
+        const auto preview = PrivateProfile::read(languagePath(file), "Snapshot_Interface", "IDS_SSHOTVIEW");
+        ASSERT_TRUE(preview.has_value());
+        EXPECT_NE(preview->back(), ':');
+    }
 }
