@@ -1,0 +1,311 @@
+#include "Engine.h"
+
+#include "MpvSetup.h"
+#include "OutputWriter.h"
+#include "ProtocolLines.h"
+#include "SlaveCommand.h"
+
+#include <mpv/client.h>
+
+#include <poll.h>
+#include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+
+namespace engine {
+
+namespace {
+
+// Tags of asynchronous requests, so each answer finds its way back.
+constexpr uint64_t kTagPositionAnswer = 1;
+constexpr uint64_t kTagPositionPeriodic = 2;
+constexpr uint64_t kTagSubtitle = 3;
+constexpr uint64_t kTagFirstShot = 1000;
+
+// Text from outside goes to standard error as plain, printable text.
+std::string printable(std::string_view text, size_t limit = 80) {
+    std::string out;
+    for (const char ch : text.substr(0, limit)) {
+        const auto c = static_cast<unsigned char>(ch);
+        out.push_back(c < 0x20 || c == 0x7f ? '?' : ch);
+    }
+    return out;
+}
+
+std::string number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", value);
+    return text;
+}
+
+}  // namespace
+
+Engine::Engine(const EngineOptions& options, OutputWriter& out)
+    : options_(options), out_(out), nextShotTag_(kTagFirstShot) {
+    volume_ = options_.volume.value_or(100);
+    muted_ = options_.muted;
+}
+
+int Engine::run(int commandFd) {
+    if (!configureMpv(mpv_, options_, out_)) {
+        mpv_.destroy();
+        out_.postFinal(lines::exitEof());
+        return 1;
+    }
+    if (int rc = mpv_.command({"loadfile", options_.mediaFile}); rc < 0) {
+        out_.postError("Error: cannot play '" + printable(options_.mediaFile, 1024) +
+                       "': " + MpvSession::errorText(rc));
+        finish(Exit::Eof, 1);
+    }
+
+    while (exit_ == Exit::None) {
+        pollfd fds[2] = {{mpv_.wakeupFd(), POLLIN, 0}, {commandFd, POLLIN, 0}};
+        if (::poll(fds, 2, pollTimeoutMs()) < 0 && errno != EINTR) {
+            out_.postError("Error: waiting for commands failed");
+            finish(Exit::Quit, 1);
+            break;
+        }
+        if (fds[0].revents & POLLIN) handleEvents();
+        if (exit_ == Exit::None && (fds[1].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL))) {
+            readCommands(commandFd);
+        }
+        if (exit_ == Exit::None && started_ && !paused_ && Clock::now() >= nextPosition_) {
+            requestPosition(kTagPositionPeriodic);
+            nextPosition_ = Clock::now() + kPositionInterval;
+        }
+    }
+    mpv_.destroy();
+    out_.postFinal(exit_ == Exit::Quit ? lines::exitQuit() : lines::exitEof());
+    return exitCode_;
+}
+
+int Engine::pollTimeoutMs() const {
+    if (!started_ || paused_) return -1;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(nextPosition_ - Clock::now()).count();
+    return static_cast<int>(std::clamp<long long>(left, 0, kPositionInterval.count()));
+}
+
+void Engine::readCommands(int fd) {
+    char buffer[4096];
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) return;
+    const auto onLine = [this](std::string_view line) {
+        if (exit_ == Exit::None) handleCommand(parseSlaveCommand(line));
+    };
+    if (n > 0) {
+        commands_.feed(std::string_view(buffer, static_cast<size_t>(n)), onLine);
+        return;
+    }
+    // End of the command stream: whoever drove the engine is gone.
+    commands_.finish(onLine);
+    if (exit_ == Exit::None) finish(Exit::Quit, 0);
+}
+
+void Engine::finish(Exit exit, int code) {
+    if (exit_ != Exit::None) return;
+    exit_ = exit;
+    exitCode_ = code;
+}
+
+void Engine::handleCommand(const SlaveCommand& c) {
+    using Kind = SlaveCommand::Kind;
+    switch (c.kind) {
+        case Kind::Empty:
+            break;
+        case Kind::Unknown:
+            out_.postError("Warning: unknown command '" + printable(c.name) + "'");
+            break;
+        case Kind::Invalid:
+            out_.postError("Warning: bad arguments for '" + printable(c.name) + "'");
+            break;
+        case Kind::Quit:
+            finish(Exit::Quit, c.exitCode);
+            break;
+        case Kind::Pause:
+            paused_ = !paused_;
+            mpv_.setFlagAsync("pause", paused_);
+            nextPosition_ = Clock::now() + kPositionInterval;
+            break;
+        case Kind::GetTimePos:
+            requestPosition(kTagPositionAnswer);
+            break;
+        case Kind::Volume:
+            volume_ = std::clamp(c.absolute ? c.value : volume_ + c.value, 0.0, 100.0);
+            mpv_.setDoubleAsync("volume", volume_);
+            break;
+        case Kind::Mute:
+            muted_ = c.toggle ? !muted_ : c.on;
+            mpv_.setFlagAsync("mute", muted_);
+            break;
+        case Kind::Seek:
+            switch (c.seekMode) {
+                case SlaveCommand::SeekMode::Absolute:
+                    // A negative absolute target would count from the end in libmpv.
+                    mpv_.commandAsync(0, {"seek", number(std::max(c.value, 0.0)), "absolute"});
+                    break;
+                case SlaveCommand::SeekMode::Percent:
+                    mpv_.commandAsync(0, {"seek", number(std::clamp(c.value, 0.0, 100.0)), "absolute-percent"});
+                    break;
+                case SlaveCommand::SeekMode::Relative:
+                    mpv_.commandAsync(0, {"seek", number(c.value), "relative"});
+                    break;
+            }
+            break;
+        case Kind::Screenshot:
+            takeScreenshot();
+            break;
+        case Kind::SubLogStatic:
+            requestSubtitleText();
+            break;
+    }
+}
+
+void Engine::requestPosition(uint64_t tag) {
+    mpv_.getAsync(tag, "time-pos", false);
+}
+
+void Engine::requestSubtitleText() {
+    mpv_.getAsync(kTagSubtitle, "sub-text", true);
+}
+
+void Engine::takeScreenshot() {
+    const std::string name = shots_.next();
+    if (name.empty()) {
+        out_.postError("Warning: no free snapshot name left");
+        return;
+    }
+    const uint64_t tag = nextShotTag_++;
+    pendingShots_[tag] = PendingShot{name};
+    // "video": the decoded picture only, without subtitles or OSD.
+    mpv_.commandAsync(tag, {"screenshot-to-file", name, "video"});
+}
+
+void Engine::reportScreenshots() {
+    while (!pendingShots_.empty() && pendingShots_.begin()->second.done) {
+        const PendingShot& shot = pendingShots_.begin()->second;
+        if (shot.written) out_.post(lines::screenshotWritten(shot.name));
+        pendingShots_.erase(pendingShots_.begin());
+    }
+}
+
+void Engine::handleEvents() {
+    mpv_.clearWakeup();
+    while (exit_ == Exit::None) {
+        const mpv_event* event = mpv_.nextEvent();
+        if (!event) break;
+        handleEvent(*event);
+    }
+}
+
+void Engine::handleEvent(const mpv_event& event) {
+    switch (event.event_id) {
+        case MPV_EVENT_FILE_LOADED:
+            onFileLoaded();
+            break;
+        case MPV_EVENT_PLAYBACK_RESTART:
+            onPlaybackRestart();
+            break;
+        case MPV_EVENT_VIDEO_RECONFIG:
+            onVideoReconfig();
+            break;
+        case MPV_EVENT_GET_PROPERTY_REPLY:
+        case MPV_EVENT_COMMAND_REPLY:
+            onReply(event);
+            break;
+        case MPV_EVENT_LOG_MESSAGE: {
+            const auto* log = static_cast<const mpv_event_log_message*>(event.data);
+            std::string text = log->text;
+            while (!text.empty() && text.back() == '\n') text.pop_back();
+            out_.postError(std::string("[") + log->prefix + "] " + text);
+            break;
+        }
+        case MPV_EVENT_END_FILE: {
+            const auto* end = static_cast<const mpv_event_end_file*>(event.data);
+            if (end->reason == MPV_END_FILE_REASON_EOF) {
+                finish(Exit::Eof, 0);
+            } else if (end->reason == MPV_END_FILE_REASON_ERROR) {
+                // As the player did: a file that cannot be played ends like
+                // any other, so the program goes on with the next clip.
+                out_.postError("Error: cannot play '" + printable(options_.mediaFile, 1024) +
+                               "': " + MpvSession::errorText(end->error));
+                finish(Exit::Eof, 1);
+            } else if (end->reason != MPV_END_FILE_REASON_REDIRECT) {
+                finish(Exit::Quit, 0);
+            }
+            break;
+        }
+        case MPV_EVENT_SHUTDOWN:  // libmpv was told to quit another way (its own window closed)
+            finish(Exit::Quit, 0);
+            break;
+        default:
+            break;
+    }
+}
+
+void Engine::onFileLoaded() {
+    int64_t width = 0, height = 0;
+    hasVideo_ = mpv_.getInt("width", width) && mpv_.getInt("height", height) && width > 0 && height > 0;
+    if (hasVideo_) {
+        out_.post(lines::videoWidth(width));
+        out_.post(lines::videoHeight(height));
+    }
+    double duration = 0;
+    mpv_.getDouble("duration", duration);
+    out_.post(lines::length(duration));
+}
+
+void Engine::onPlaybackRestart() {
+    if (started_) return;  // later restarts follow seeks
+    started_ = true;
+    if (hasVideo_) postAspect(true);
+    out_.post(lines::startingPlayback());
+    nextPosition_ = Clock::now() + kPositionInterval;
+}
+
+// A new picture format; the video going away at the end reports no aspect.
+void Engine::onVideoReconfig() {
+    if (started_ && hasVideo_) postAspect(false);
+}
+
+// The aspect of the picture as shown; 0 (when allowed) lets the program use
+// width / height.
+void Engine::postAspect(bool allowUnknown) {
+    double aspect = 0;
+    if (!mpv_.getDouble("video-params/aspect", aspect) || !std::isfinite(aspect) || aspect <= 0) {
+        if (!allowUnknown) return;
+        aspect = 0;
+    }
+    if (std::fabs(aspect - lastAspect_) < 1e-4) return;
+    lastAspect_ = aspect;
+    out_.post(lines::videoAspect(aspect));
+}
+
+void Engine::onReply(const mpv_event& event) {
+    const uint64_t tag = event.reply_userdata;
+    if (event.event_id == MPV_EVENT_COMMAND_REPLY) {
+        const auto shot = pendingShots_.find(tag);
+        if (shot == pendingShots_.end()) return;
+        shot->second.done = true;
+        shot->second.written = event.error >= 0;
+        if (!shot->second.written)
+            out_.postError("Warning: snapshot " + shot->second.name + " failed: " + MpvSession::errorText(event.error));
+        reportScreenshots();
+        return;
+    }
+    const auto* property = static_cast<const mpv_event_property*>(event.data);
+    const bool ok = event.error >= 0 && property && property->data;
+    if (tag == kTagSubtitle) {
+        const char* text = ok && property->format == MPV_FORMAT_STRING ? *static_cast<char**>(property->data) : "";
+        out_.post(lines::subtitleLog(text));
+    } else if (tag == kTagPositionAnswer || tag == kTagPositionPeriodic) {
+        const double seconds = ok && property->format == MPV_FORMAT_DOUBLE ? *static_cast<double*>(property->data) : 0;
+        if (tag == kTagPositionAnswer)
+            out_.post(lines::timePosition(seconds));
+        else if (ok && !paused_)
+            out_.postPeriodic(lines::timePosition(seconds));
+    }
+}
+
+}  // namespace engine

@@ -1,0 +1,84 @@
+#pragma once
+// The player engine: plays one file with libmpv and speaks the slave
+// protocol (commands on a descriptor, lines through an OutputWriter).
+//
+// Threads: run() is the engine's main thread, a poll() loop over the command
+// descriptor, libmpv's wake-up descriptor and the position timer; nothing
+// else calls the engine. There are no busy loops: with nothing to do the loop
+// sleeps until the next position line (twice a second while playing) or for
+// ever while paused.
+// Lifecycle: run() returns after "quit", the end of the file, a failure to
+// play, or the end of the command stream (the program that drives the
+// engine is gone). libmpv is shut down before the exit line is posted, so the
+// audio device and the video window are free when the program reads it.
+#include "EngineOptions.h"
+#include "LineSplitter.h"
+#include "MpvSession.h"
+#include "ScreenshotNamer.h"
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <string>
+
+namespace engine {
+
+class OutputWriter;
+struct SlaveCommand;
+
+class Engine {
+public:
+    static constexpr std::chrono::milliseconds kPositionInterval{500};
+
+    Engine(const EngineOptions& options, OutputWriter& out);
+
+    // Plays the file; returns the process exit code.
+    int run(int commandFd);
+
+private:
+    using Clock = std::chrono::steady_clock;
+    enum class Exit { None, Eof, Quit };
+
+    void readCommands(int fd);
+    void handleCommand(const SlaveCommand& command);
+    void handleEvents();
+    void handleEvent(const mpv_event& event);
+    void onFileLoaded();
+    void onPlaybackRestart();
+    void onVideoReconfig();
+    void onReply(const mpv_event& event);
+    void requestPosition(uint64_t tag);
+    void requestSubtitleText();
+    void postAspect(bool allowUnknown);
+    void takeScreenshot();
+    void reportScreenshots();
+    void finish(Exit exit, int code);
+    int pollTimeoutMs() const;
+
+    const EngineOptions options_;
+    OutputWriter& out_;
+    MpvSession mpv_;
+    LineSplitter commands_;
+    ScreenshotNamer shots_;
+    struct PendingShot {
+        std::string name;
+        bool done = false;
+        bool written = false;
+    };
+    // Snapshots in the order they were asked for (by request tag); their
+    // lines follow that order even when they are written out of it.
+    std::map<uint64_t, PendingShot> pendingShots_;
+    uint64_t nextShotTag_;
+
+    bool started_ = false;  // "Starting playback" was printed
+    bool paused_ = false;
+    bool hasVideo_ = false;
+    double lastAspect_ = -1;
+    double volume_ = 100;
+    bool muted_ = false;
+    Clock::time_point nextPosition_;
+    Exit exit_ = Exit::None;
+    int exitCode_ = 0;
+};
+
+}  // namespace engine

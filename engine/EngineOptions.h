@@ -1,0 +1,22 @@
+#pragma once
+// What the command line asks of the engine, already in libmpv's terms.
+// Plain data: built by parseCommandLine, read by the engine's main thread.
+#include <optional>
+#include <string>
+
+namespace engine {
+
+struct EngineOptions {
+    std::string mediaFile;                     // empty: none was given
+    long long windowId = 0;                    // "-wid": X11 window to draw into; 0 means none
+    std::string videoOutput = "x11,gpu,null";  // libmpv "vo" (a fallback list)
+    std::string audioOutput;                   // libmpv "ao"; empty leaves libmpv's automatic choice
+    int audioDeviceIndex = -1;                 // entry of libmpv's audio-device-list; -1 means automatic
+    std::optional<int> volume;                 // 0..100
+    bool muted = false;
+    std::optional<int> subtitleTrack;  // libmpv "sid" (1-based); 0 switches subtitles off
+    bool keepAspect = true;
+    bool listAudioDevices = false;
+};
+
+}  // namespace engine

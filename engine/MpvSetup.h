@@ -1,0 +1,20 @@
+#pragma once
+// Sets up a libmpv instance for the engine: the options that follow from the
+// command line and the fixed ones that make libmpv behave as the player the
+// program expects. Called from the engine's main thread before playback.
+#include "EngineOptions.h"
+#include "MpvSession.h"
+
+namespace engine {
+
+class OutputWriter;
+
+// Sets the options and initialises libmpv; problems go to `out` as warnings.
+// False when libmpv cannot be used at all.
+bool configureMpv(MpvSession& mpv, const EngineOptions& options, OutputWriter& out);
+
+// Prints libmpv's audio devices, one description a line, in libmpv's order
+// (the first is its automatic choice). Returns the exit code.
+int listAudioDevices(OutputWriter& out);
+
+}  // namespace engine

@@ -1,0 +1,24 @@
+#pragma once
+// The lines the engine prints, in the number style of the player the
+// program expects ("ID_LENGTH=60.00", "ID_VIDEO_ASPECT=1.7778",
+// "ANS_TIME_POSITION=12.3"). Each result is one line without its line feed.
+// Pure functions: no libmpv needed.
+#include <string>
+#include <string_view>
+
+namespace engine::lines {
+
+std::string videoWidth(long long pixels);
+std::string videoHeight(long long pixels);
+std::string videoAspect(double aspect);
+std::string length(double seconds);
+std::string startingPlayback();
+std::string timePosition(double seconds);
+// The text on one line: line breaks and other control characters become
+// blanks; a very long text is cut at a character boundary.
+std::string subtitleLog(std::string_view text);
+std::string screenshotWritten(std::string_view fileName);
+std::string exitEof();
+std::string exitQuit();
+
+}  // namespace engine::lines

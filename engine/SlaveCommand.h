@@ -1,0 +1,31 @@
+#pragma once
+// One line of the slave protocol, parsed. Pure function: no libmpv needed.
+//
+//   quit [code]            pause               get_time_pos
+//   volume <v> [abs]       mute [0|1]          seek <v> [0|1|2]
+//   screenshot [0]         sub_log_static
+//
+// Arguments are separated by blanks or tabs; a trailing carriage return is
+// ignored. Anything else parses as Unknown or Invalid, never as a command.
+#include <string>
+#include <string_view>
+
+namespace engine {
+
+struct SlaveCommand {
+    enum class Kind { Empty, Unknown, Invalid, Quit, Pause, GetTimePos, Volume, Mute, Seek, Screenshot, SubLogStatic };
+    enum class SeekMode { Relative = 0, Percent = 1, Absolute = 2 };
+
+    Kind kind = Kind::Empty;
+    double value = 0;       // volume level, seek target
+    bool absolute = false;  // volume: set rather than change
+    bool toggle = false;    // mute without an argument
+    bool on = false;        // mute 1
+    int exitCode = 0;       // quit
+    SeekMode seekMode = SeekMode::Relative;
+    std::string name;  // the command word, for warnings
+};
+
+SlaveCommand parseSlaveCommand(std::string_view line);
+
+}  // namespace engine
