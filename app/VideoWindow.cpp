@@ -1,0 +1,41 @@
+#include "app/VideoWindow.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+VideoWindow::VideoWindow(QWidget* parent) : QWidget(parent) {
+    setObjectName("playerWindow");
+    setWindowTitle("Player window");
+    // A window of its own for the player, without making the main window's
+    // controls native too.
+    setAttribute(Qt::WA_NativeWindow);
+    setAttribute(Qt::WA_DontCreateNativeAncestors);
+    // The player owns the pixels: no background for Qt to erase, and the
+    // paint event below covers every pixel it does draw.
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAutoFillBackground(false);
+    setMouseTracking(false);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+quintptr VideoWindow::nativeId() {
+    return static_cast<quintptr>(winId());
+}
+
+void VideoWindow::paintEvent(QPaintEvent* event) {
+    // Black until the player draws; the player draws into a child window of
+    // its own, which this painting never reaches.
+    QPainter painter(this);
+    painter.fillRect(event->rect(), Qt::black);
+}
+
+void VideoWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mouseDoubleClickEvent(event);
+        return;
+    }
+    // Taken here: handed on, the host would report the same double-click again.
+    event->accept();
+    emit doubleClicked();
+}

@@ -1,0 +1,229 @@
+#include "ui/CXMLWnd.h"
+
+#include "ui/SkinLoader.h"
+#include "ui/UiLibrary.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace ui {
+
+namespace {
+constexpr int kMaxSkinDepth = 8;
+
+QStringList localFiles(const QMimeData* mime) {
+    QStringList paths;
+    if (!mime) return paths;
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile()) paths << url.toLocalFile();
+    }
+    return paths;
+}
+}  // namespace
+
+CXMLWnd::CXMLWnd(QString skinFile)
+    : skinFile_(std::move(skinFile)),
+      handle_(std::make_shared<WindowHandle>([this](uint32_t message, uintptr_t wParam, intptr_t lParam) {
+          return HandleMessage(message, wParam, lParam);
+      })) {
+    AddMessageMapEntry(UI_NOTIFY_CLICK, [this](const Notification& msg) { OnClick(msg); });
+}
+
+CXMLWnd::~CXMLWnd() {
+    // Workers may still hold the handle: from here on it answers 0.
+    handle_->detach();
+    if (modalLoop_) modalLoop_->exit(0);
+    if (qApp) qApp->removeEventFilter(this);
+}
+
+bool CXMLWnd::Create(QWidget* parent, const QString& title) {
+    if (created_) return false;
+    if (parent) setParent(parent, Qt::Dialog);
+    const QString path = QDir::isAbsolutePath(skinFile_) ? skinFile_ : resourcePath() + skinFile_;
+    QWidget* root = buildSkin(path, this);
+    if (!root) return false;
+    created_ = true;
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(root);
+    resize(root->size().expandedTo(root->minimumSizeHint()));
+    setWindowTitle(title.isEmpty() ? root->windowTitle() : title);
+    qApp->installEventFilter(this);
+    InitWindow();
+    return true;
+}
+
+QWidget* CXMLWnd::buildSkin(const QString& path, QWidget* parent) {
+    const QString key = QFileInfo(path).fileName().toLower();
+    if (building_.contains(key) || building_.size() >= kMaxSkinDepth) {
+        qWarning().noquote() << "Skin" << path << "includes itself; left out";
+        return nullptr;
+    }
+    building_.append(key);
+    SkinLoader loader(*this);
+    QWidget* root = loader.build(path, parent);
+    building_.removeLast();
+    return root;
+}
+
+QWidget* CXMLWnd::BuildSubLayout(const QString& skinFile, QWidget* parent) {
+    return buildSkin(resourcePath() + skinFile, parent);
+}
+
+void CXMLWnd::CenterWindow() {
+    QRect area;
+    if (QWidget* owner = parentWidget()) {
+        area = owner->window()->frameGeometry();
+    } else if (QScreen* s = screen()) {
+        area = s->availableGeometry();
+    } else {
+        return;
+    }
+    QRect frame = frameGeometry();
+    frame.moveCenter(area.center());
+    move(frame.topLeft());
+}
+
+int CXMLWnd::ShowModal() {
+    if (closed_) return closeCode_;
+    if (parentWidget()) setWindowModality(Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
+    QEventLoop loop;
+    modalLoop_ = &loop;
+    if (!closed_) loop.exec(QEventLoop::DialogExec);
+    modalLoop_ = nullptr;
+    return closeCode_;
+}
+
+void CXMLWnd::Close(int code) {
+    if (closed_) return;
+    closeCode_ = code;
+    destroyWindow();
+    QWidget::close();
+}
+
+void CXMLWnd::closeEvent(QCloseEvent* event) {
+    // Closed by the window manager (or QWidget::close): that is a Cancel.
+    if (!closed_) {
+        closeCode_ = IDCANCEL;
+        destroyWindow();
+    }
+    event->accept();
+}
+
+void CXMLWnd::destroyWindow() {
+    closed_ = true;
+    // First let go of the workers: OnDestroy may wait for a worker that is
+    // sending to this window.
+    handle_->detach();
+    qApp->removeEventFilter(this);
+    OnDestroy();
+    if (modalLoop_) modalLoop_->exit(0);
+}
+
+QWidget* CXMLWnd::FindControl(const QString& name) const {
+    if (name.isEmpty()) return nullptr;
+    return findChild<QWidget*>(name);
+}
+
+void CXMLWnd::DragAcceptFiles(bool accept) {
+    setAcceptDrops(accept);
+}
+
+void CXMLWnd::AddMessageMapEntry(const QString& type, std::function<void(const Notification&)> handler) {
+    messageMap_.insert(type, std::move(handler));
+}
+
+void CXMLWnd::InitWindow() {}
+
+void CXMLWnd::OnDestroy() {}
+
+intptr_t CXMLWnd::HandleMessage(uint32_t, uintptr_t, intptr_t) {
+    return 0;
+}
+
+void CXMLWnd::Notify(const Notification& msg) {
+    const auto entry = messageMap_.constFind(msg.type);
+    if (entry != messageMap_.constEnd() && *entry) (*entry)(msg);
+}
+
+void CXMLWnd::OnClick(const Notification& msg) {
+    const QString name = msg.senderName();
+    if (name == u"closebtn") {
+        Close(IDCANCEL);
+    } else if (name == u"minbtn") {
+        showMinimized();
+    } else if (name == u"maxbtn") {
+        showMaximized();
+    } else if (name == u"restorebtn") {
+        showNormal();
+    }
+}
+
+intptr_t CXMLWnd::ResponseDefaultKeyEvent(uintptr_t key) {
+    if (key == static_cast<uintptr_t>(Qt::Key_Escape)) {
+        Close(IDCANCEL);
+        return 1;
+    }
+    return 0;
+}
+
+intptr_t CXMLWnd::MessageHandler(uint32_t message, uintptr_t wParam, intptr_t, bool& handled) {
+    if (message != WM_KEYDOWN) return 0;
+    if (wParam == static_cast<uintptr_t>(Qt::Key_Return) || wParam == static_cast<uintptr_t>(Qt::Key_Enter) ||
+        wParam == static_cast<uintptr_t>(Qt::Key_Escape)) {
+        const intptr_t result = ResponseDefaultKeyEvent(
+            wParam == static_cast<uintptr_t>(Qt::Key_Enter) ? static_cast<uintptr_t>(Qt::Key_Return) : wParam);
+        handled = result != 0;
+        return result;
+    }
+    return 0;
+}
+
+QWidget* CXMLWnd::CreateControl(const QString&, QWidget*) {
+    return nullptr;
+}
+
+bool CXMLWnd::isRepeatedKeyDelivery(QObject* receiver, const QEvent* event) {
+    auto* widget = static_cast<QWidget*>(receiver);
+    const bool repeated = event == lastKeyEvent_ && lastKeyReceiver_ && widget->isAncestorOf(lastKeyReceiver_);
+    lastKeyEvent_ = event;
+    lastKeyReceiver_ = widget;
+    return repeated;
+}
+
+bool CXMLWnd::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || closed_ || !watched->isWidgetType()) return false;
+    if (static_cast<QWidget*>(watched)->window() != this) return false;
+    if (isRepeatedKeyDelivery(watched, event)) return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    bool handled = false;
+    MessageHandler(WM_KEYDOWN, static_cast<uintptr_t>(key->key()), static_cast<intptr_t>(key->modifiers().toInt()),
+                   handled);
+    return handled;
+}
+
+void CXMLWnd::dragEnterEvent(QDragEnterEvent* event) {
+    if (!localFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CXMLWnd::dropEvent(QDropEvent* event) {
+    DroppedFiles files{localFiles(event->mimeData())};
+    if (files.paths.isEmpty()) return;
+    event->acceptProposedAction();
+    HandleMessage(WM_DROPFILES, reinterpret_cast<uintptr_t>(&files), 0);
+}
+
+}  // namespace ui

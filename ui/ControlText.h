@@ -1,0 +1,16 @@
+#pragma once
+// Text of a control, whatever its kind (label, button, check box, edit
+// field, combo box). Labels show it as plain text: texts from outside (track
+// texts, file names, language files) are never read as markup.
+//
+// Threads: UI thread only.
+#include <QString>
+
+class QWidget;
+
+namespace ui {
+
+void setControlText(QWidget* control, const QString& text);
+QString controlText(const QWidget* control);
+
+}  // namespace ui
