@@ -14,6 +14,7 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace ui {
 
@@ -196,22 +197,42 @@ QWidget* CXMLWnd::CreateControl(const QString&, QWidget*) {
     return nullptr;
 }
 
-bool CXMLWnd::isRepeatedKeyDelivery(QObject* receiver, const QEvent* event) {
-    auto* widget = static_cast<QWidget*>(receiver);
-    const bool repeated = event == lastKeyEvent_ && lastKeyReceiver_ && widget->isAncestorOf(lastKeyReceiver_);
-    lastKeyEvent_ = event;
-    lastKeyReceiver_ = widget;
-    return repeated;
+bool CXMLWnd::isRepeatedKeyDelivery(const QObject* receiver, const QEvent* event) const {
+    if (event != lastKeyEvent_) return false;
+    // Looked at on the native window already: none of its deliveries counts.
+    if (keyFromNativeWindow_) return true;
+    // Handed on from a control that ignored it: only ever to a strict ancestor.
+    const QWidget* widget = static_cast<const QWidget*>(receiver);
+    return lastKeyReceiver_ && widget != lastKeyReceiver_ && widget->isAncestorOf(lastKeyReceiver_);
+}
+
+void CXMLWnd::forgetKeyPress() {
+    lastKeyEvent_ = nullptr;
+    lastKeyReceiver_ = nullptr;
+    keyFromNativeWindow_ = false;
 }
 
 bool CXMLWnd::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress || closed_ || !watched->isWidgetType()) return false;
-    if (static_cast<QWidget*>(watched)->window() != this) return false;
-    if (isRepeatedKeyDelivery(watched, event)) return false;
+    // The press is over: a new press may be a new event at the same address.
+    if (event->type() == QEvent::KeyRelease) forgetKeyPress();
+    if (event->type() != QEvent::KeyPress || closed_) return false;
+    const bool nativeWindow = watched == windowHandle();
+    if (!nativeWindow && (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this)) return false;
+    if (nativeWindow) {
+        // A press from the platform (or posted to the window) arrives here
+        // first and exactly once, before any control.
+        forgetKeyPress();
+    } else if (isRepeatedKeyDelivery(watched, event)) {
+        return false;
+    }
     const auto* key = static_cast<const QKeyEvent*>(event);
     bool handled = false;
     MessageHandler(WM_KEYDOWN, static_cast<uintptr_t>(key->key()), static_cast<intptr_t>(key->modifiers().toInt()),
                    handled);
+    // Noted after the handler, which may have run a loop that saw a release.
+    lastKeyEvent_ = event;
+    lastKeyReceiver_ = nativeWindow ? nullptr : static_cast<QWidget*>(watched);
+    keyFromNativeWindow_ = nativeWindow;
     return handled;
 }
 

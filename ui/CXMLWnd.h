@@ -99,7 +99,9 @@ protected:
 private:
     QWidget* buildSkin(const QString& path, QWidget* parent);
     void destroyWindow();
-    bool isRepeatedKeyDelivery(QObject* receiver, const QEvent* event);
+    // True when the press is one already looked at, travelling on.
+    bool isRepeatedKeyDelivery(const QObject* receiver, const QEvent* event) const;
+    void forgetKeyPress();
 
     QString skinFile_;
     std::shared_ptr<WindowHandle> handle_;
@@ -109,10 +111,14 @@ private:
     int closeCode_ = IDCANCEL;
     bool created_ = false;
     bool closed_ = false;
-    // A key press travels up the parents when a control ignores it; the
-    // window looks at it once.
+    // A key press goes from the native window to the focused control and on
+    // up the parents while they ignore it, as one event object; the window
+    // looks at it once. Qt may put the next press at the same address, so
+    // the address only counts until the press's release or the next press
+    // on the native window.
     const QEvent* lastKeyEvent_ = nullptr;
     QPointer<QWidget> lastKeyReceiver_;
+    bool keyFromNativeWindow_ = false;
 };
 
 }  // namespace ui

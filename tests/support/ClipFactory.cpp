@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <unistd.h>
 
@@ -29,9 +30,14 @@ std::string ffmpegPath() {
 std::string cameraTrackText(int i) {
     char text[128];
     const int second = i % 60, minute = (30 + i / 60) % 60, hour = 10 + (30 + i / 60) / 60;
+    // The G-sensor reads 2000 at 0 G and about 333 a G: braking and
+    // accelerating, curves, and the road's bumps on top of gravity.
+    const double t = i;
+    const int x = 2000 + static_cast<int>(std::lround(170.0 * std::sin(t * 0.21) + 35.0 * std::sin(t * 1.3)));
+    const int y = 2000 + static_cast<int>(std::lround(120.0 * std::sin(t * 0.13 + 1.0) + 25.0 * std::sin(t * 0.9)));
+    const int z = 2333 + static_cast<int>(std::lround(45.0 * std::sin(t * 0.5) + 30.0 * std::sin(t * 2.1)));
     std::snprintf(text, sizeof text, "2016-05-20 %02d:%02d:%02d/E113 56 %05.2f/N22 33 %05.2f/%.1f/X:%d/Y:%d/Z:%d",
-                  hour % 24, minute, second, 12.34 + (i % 40), 44.50 + (i % 13), 20.0 + (i % 50) * 0.5, 10 + i % 7,
-                  -3 - i % 5, 98 - i % 11);
+                  hour % 24, minute, second, 12.34 + (i % 40), 44.50 + (i % 13), 20.0 + (i % 50) * 0.5, x, y, z);
     return text;
 }
 

@@ -21,7 +21,8 @@ struct ClipSpec {
 };
 
 // A track text of the camera for moment i: the date and time count up by
-// seconds, the car drives north-east, the axes change with i.
+// seconds, the car drives north-east, the G-sensor axes vary about their
+// rest values (X and Y near 2000, Z near 2333: 1 G up).
 std::string cameraTrackText(int i);
 // n texts cameraTrackText(0..n-1).
 std::vector<std::string> cameraTrack(int n);

@@ -10,12 +10,14 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -176,6 +178,59 @@ TEST_F(XmlWindow, KeyReachesMessageHandlerOnceAndEscapeCancels) {
     EXPECT_TRUE(window.IsClosed());
     EXPECT_EQ(window.destroys, 1);
     EXPECT_EQ(window.ShowModal(), ui::IDCANCEL);
+}
+
+// Qt may build the next press where the last one was: a second press at
+// the same address is still a press of its own, while one press handed on
+// up the parents counts once.
+TEST_F(XmlWindow, EveryPressCountsOnceEvenInTheSameEventObject) {
+    TestWindow window("Main.xml");
+    ASSERT_TRUE(window.Create(nullptr, "t"));
+    window.show();
+    const std::vector<uintptr_t> twice(2, static_cast<uintptr_t>(Qt::Key_F8));
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_F8, Qt::NoModifier);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_F8, Qt::NoModifier);
+
+    // No control has the focus: the window itself takes the presses.
+    QApplication::sendEvent(&window, &press);
+    QApplication::sendEvent(&window, &release);
+    QApplication::sendEvent(&window, &press);
+    QApplication::sendEvent(&window, &release);
+    EXPECT_EQ(window.keys, twice);
+
+    // A held key: presses without a release between them.
+    window.keys.clear();
+    QApplication::sendEvent(&window, &press);
+    QApplication::sendEvent(&window, &press);
+    EXPECT_EQ(window.keys, twice);
+
+    // A press a control takes, then one at its parent.
+    window.keys.clear();
+    QKeyEvent pressA(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+    QKeyEvent releaseA(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, "a");
+    QWidget* edit = window.FindControl("edit");
+    QApplication::sendEvent(edit, &pressA);
+    QApplication::sendEvent(edit, &releaseA);
+    QApplication::sendEvent(edit->parentWidget(), &pressA);
+    EXPECT_EQ(window.keys, std::vector<uintptr_t>(2, static_cast<uintptr_t>(Qt::Key_A)));
+
+    // As the platform delivers them: to the native window, then the focused
+    // control and its parents.
+    window.keys.clear();
+    window.activateWindow();
+    window.FindControl("edit")->setFocus();
+    QTest::keyClick(window.windowHandle(), Qt::Key_F8);
+    QTest::keyClick(window.windowHandle(), Qt::Key_F8);
+    EXPECT_EQ(window.keys, twice);
+    // The test driver posts to the native window.
+    window.keys.clear();
+    for (int i = 0; i < 2; ++i) {
+        QCoreApplication::postEvent(window.windowHandle(), new QKeyEvent(QEvent::KeyPress, Qt::Key_F8, Qt::NoModifier));
+        QCoreApplication::postEvent(window.windowHandle(),
+                                    new QKeyEvent(QEvent::KeyRelease, Qt::Key_F8, Qt::NoModifier));
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.keys, twice);
 }
 
 TEST_F(XmlWindow, DroppedLocalFilesReachHandleMessage) {

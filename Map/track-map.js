@@ -1,0 +1,155 @@
+// The track line and the car marker of a map page. The program calls six
+// global functions with texts, latitude first:
+//   clearLinePoints(), addLinePoints(lat, lng), createPolyline(),
+//   reloadPolyline(), createCarMarker(lat, lng), setCarMarker(lat, lng).
+// A page calls createTrackMap(options) once its script libraries are loaded.
+(function (global) {
+    'use strict';
+
+    var map = null;
+    var pending = [];      // every point since clearLinePoints
+    var line = null;
+    var car = null;
+    var following = true;  // false once the user pans or zooms
+    var ownMoves = 0;      // > 0 while this script moves the view
+
+    var lineStyle = { color: '#1f6fd1', weight: 4, opacity: 0.9, lineJoin: 'round', interactive: false };
+
+    var carIcon = L.divIcon({
+        className: 'track-car',
+        iconSize: [24, 24],
+        iconAnchor: [12, 12],
+        html: '<svg xmlns="http://www.w3.org/2000/svg" width="24" height="24" viewBox="0 0 24 24">' +
+            '<circle cx="12" cy="12" r="10" fill="#e8463a" stroke="#ffffff" stroke-width="3"/>' +
+            '<circle cx="12" cy="12" r="3.5" fill="#ffffff"/></svg>'
+    });
+
+    // Texts from the program become a position; anything else is ignored.
+    function position(latText, lngText) {
+        var lat = Number(latText);
+        var lng = Number(lngText);
+        if (!isFinite(lat) || !isFinite(lng) || Math.abs(lat) > 90 || Math.abs(lng) > 180) return null;
+        return L.latLng(lat, lng);
+    }
+
+    function moveView(move) {
+        if (!map) return;
+        ownMoves++;
+        try {
+            move();
+        } finally {
+            ownMoves--;
+        }
+    }
+
+    function fitTrack() {
+        if (!line || pending.length === 0) return;
+        var bounds = line.getBounds();
+        moveView(function () {
+            if (bounds.getNorthEast().equals(bounds.getSouthWest())) {
+                map.setView(bounds.getCenter(), Math.max(map.getZoom(), 15), { animate: false });
+            } else {
+                map.fitBounds(bounds, { padding: [24, 24], maxZoom: 17, animate: false });
+            }
+        });
+    }
+
+    function followCar() {
+        if (!following || !car) return;
+        moveView(function () {
+            map.panTo(car.getLatLng(), { animate: false });
+        });
+    }
+
+    global.clearLinePoints = function () {
+        pending = [];
+        if (line && map) map.removeLayer(line);
+        line = null;
+        following = true;
+    };
+
+    global.addLinePoints = function (lat, lng) {
+        var p = position(lat, lng);
+        if (p) pending.push(p);
+    };
+
+    global.createPolyline = function () {
+        if (!map) return;
+        if (line) map.removeLayer(line);
+        line = L.polyline(pending.slice(), lineStyle).addTo(map);
+        if (following) fitTrack();
+    };
+
+    global.reloadPolyline = function () {
+        if (!map) return;
+        if (!line) {
+            global.createPolyline();
+            return;
+        }
+        line.setLatLngs(pending.slice());
+        // Until the car appears, the whole track stays in view.
+        if (following && !car) fitTrack();
+    };
+
+    global.createCarMarker = function (lat, lng) {
+        var p = position(lat, lng);
+        if (!p || !map) return;
+        if (car) {
+            car.setLatLng(p);
+        } else {
+            car = L.marker(p, { icon: carIcon, interactive: false, keyboard: false, zIndexOffset: 1000 }).addTo(map);
+        }
+        followCar();
+    };
+
+    global.setCarMarker = function (lat, lng) {
+        // A page loaded after the marker was created elsewhere has none yet.
+        if (!car) {
+            global.createCarMarker(lat, lng);
+            return;
+        }
+        var p = position(lat, lng);
+        if (!p) return;
+        car.setLatLng(p);
+        followCar();
+    };
+
+    // options: crs (optional), tiles (URL template), tileOptions, center, zoom,
+    // tileLayer (optional: a ready layer instead of tiles/tileOptions).
+    global.createTrackMap = function (options) {
+        var mapOptions = { zoomControl: true, keyboard: false, attributionControl: true, worldCopyJump: false };
+        if (options.crs) mapOptions.crs = options.crs;
+        if (options.minZoom !== undefined) mapOptions.minZoom = options.minZoom;
+        if (options.maxZoom !== undefined) mapOptions.maxZoom = options.maxZoom;
+        map = L.map('map', mapOptions);
+        var tiles = options.tileLayer || L.tileLayer(options.tiles, options.tileOptions);
+        tiles.addTo(map);
+        L.control.scale({ imperial: false }).addTo(map);
+        map.setView(options.center, options.zoom, { animate: false });
+
+        // Drags and zooms the user makes end the following; the view's own
+        // moves (and resizes) do not.
+        map.on('dragstart', function () {
+            following = false;
+        });
+        map.on('zoomstart', function () {
+            if (ownMoves === 0) following = false;
+        });
+        return map;
+    };
+
+    // For tests and diagnostics: what the page shows.
+    global.trackMapState = function () {
+        var c = map ? map.getCenter() : null;
+        return {
+            pending: pending.length,
+            linePoints: line ? line.getLatLngs().length : -1,
+            car: car ? [car.getLatLng().lat, car.getLatLng().lng] : null,
+            following: following,
+            center: c ? [c.lat, c.lng] : null,
+            zoom: map ? map.getZoom() : null,
+            bounds: map ? [map.getBounds().getSouth(), map.getBounds().getWest(),
+                           map.getBounds().getNorth(), map.getBounds().getEast()] : null
+        };
+    };
+})(window);

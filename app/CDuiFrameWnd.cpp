@@ -1,0 +1,189 @@
+#include "app/CDuiFrameWnd.h"
+
+#include "chart/CTreskChartUI.h"
+#include "map/CWebBrowserUI.h"
+#include "platform/MessageTarget.h"
+#include "platform/TickCount.h"
+#include "ui/UiLibrary.h"
+
+#include <QDialog>
+#include <QIcon>
+#include <QPointer>
+#include <system_error>
+
+namespace {
+bool isKey(uintptr_t key, Qt::Key qtKey) {
+    return key == static_cast<uintptr_t>(qtKey);
+}
+}  // namespace
+
+CDuiFrameWnd::CDuiFrameWnd(std::string programFolder) : CXMLWnd(kSkinFile), programFolder_(std::move(programFolder)) {
+    factory_.chartMaker = [](QWidget* parent) { return new CTreskChartUI(parent); };
+    factory_.webBrowserMaker = [](QWidget* parent) { return new CWebBrowserUI(parent); };
+}
+
+CDuiFrameWnd::~CDuiFrameWnd() {
+    // Whether or not the window was closed: no worker may wait for this
+    // window while the controller stops them below.
+    GetHandle()->detach();
+    joinStartup();
+}
+
+QWidget* CDuiFrameWnd::CreateControl(const QString& className, QWidget* parent) {
+    return factory_.create(*this, className, parent);
+}
+
+void CDuiFrameWnd::InitWindow() {
+    setWindowIcon(QIcon(ui::resourcePath() + "images/logo.svg"));
+    CenterWindow();
+    DragAcceptFiles(true);
+
+    config_ = std::make_unique<AppConfig>();
+    controller_ = std::make_unique<CPlaybackController>();
+    control_ = std::make_unique<ControllerPlaybackControl>(*controller_);
+    configStore_ = std::make_unique<ConfigStore>(programFolder_);
+    configStore_->InitConfigPaths();
+    configStore_->LoadConfig(*config_);
+
+    viewManager_ = std::make_unique<CViewManager>(*this, *configStore_, *config_, *control_);
+    viewManager_->Bind();
+    dispatcher_ = std::make_unique<MainDispatcher>(*control_, *viewManager_, *config_, platform::tickCount);
+
+    PlaybackSetup setup;
+    setup.programFolder = configStore_->programFolder();
+    setup.userDataFolder = configStore_->userDataFolder();
+    setup.window = GetHWND();
+    setup.videoWindow = viewManager_->GetVideoWindow();
+    setup.config = config_.get();
+    try {
+        startupThread_ = std::thread([this, setup] { startServices(setup); });
+    } catch (const std::system_error&) {
+        // Without the thread the window stays usable; nothing plays.
+    }
+}
+
+void CDuiFrameWnd::startServices(PlaybackSetup setup) {
+    // The map first: the page it chooses fixes the datum the extraction
+    // converts the track line to, so that line and marker agree.
+    viewManager_->LoadMapPage();
+    setup.trackConversion = viewManager_->MapTrackConversion();
+    viewManager_->SetupChart();
+    controller_->StartServices(setup);
+    servicesStarted_.store(true);
+    // The volume slider belongs to the UI thread: its value is read there.
+    // Posted to this window, the call is dropped if the window goes first.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (controller_ && viewManager_) controller_->SetVolume(viewManager_->GetVolumeSliderValue());
+        },
+        Qt::QueuedConnection);
+}
+
+void CDuiFrameWnd::joinStartup() {
+    if (startupThread_.joinable()) startupThread_.join();
+}
+
+void CDuiFrameWnd::OnDestroy() {
+    if (dispatcher_) dispatcher_->Shutdown();
+    joinStartup();
+    closeDialogs();
+    if (!controller_ || !viewManager_) return;
+    controller_->StopPlayer();
+    controller_->StopExtraction();
+    viewManager_->ResetPlayTime();
+    viewManager_->ShowPlayButton(true);
+    viewManager_->ResetChart();
+    viewManager_->resetMarker();
+}
+
+void CDuiFrameWnd::closeDialogs() {
+    // A dialog still open would keep its own modal loop, and so the
+    // program, running after the main window has gone.
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* widget : findChildren<QWidget*>()) {
+        if (widget->isWindow() && widget->isVisible()) windows << widget;
+    }
+    for (const QPointer<QWidget>& widget : windows) {
+        if (!widget) continue;  // went with a window closed before it
+        if (auto* xml = qobject_cast<ui::CXMLWnd*>(widget)) {
+            xml->Close(ui::IDCANCEL);
+        } else if (auto* dialog = qobject_cast<QDialog*>(widget)) {
+            dialog->reject();
+        } else {
+            widget->close();
+        }
+    }
+}
+
+intptr_t CDuiFrameWnd::HandleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    const intptr_t result = CXMLWnd::HandleMessage(message, wParam, lParam);
+    if (!dispatcher_) return result;
+    switch (message) {
+        case ui::WM_DROPFILES: {
+            const auto* files = reinterpret_cast<const ui::DroppedFiles*>(wParam);
+            dispatcher_->OnDropFiles(files ? files->paths : QStringList());
+            return 0;
+        }
+        case platform::WM_PLAYER_EVENT:
+            return OnPlayerMessage(wParam, lParam);
+        case platform::WM_TRACK_EVENT:
+            return OnTrackMessage(wParam, lParam);
+        case platform::WM_TRACK_LIVE:
+            return OnRecordMessage(wParam, lParam);
+        case platform::WM_PLAYLIST_DELETED:
+            dispatcher_->OnPlaylistDeleted(wParam, lParam);
+            return result;
+        default:
+            return result;
+    }
+}
+
+intptr_t CDuiFrameWnd::OnPlayerMessage(uintptr_t wParam, intptr_t) {
+    if (dispatcher_) dispatcher_->OnPlayerMessage(wParam);
+    return 0;
+}
+
+intptr_t CDuiFrameWnd::OnTrackMessage(uintptr_t wParam, intptr_t) {
+    if (dispatcher_) dispatcher_->OnTrackMessage(wParam);
+    return 0;
+}
+
+intptr_t CDuiFrameWnd::OnRecordMessage(uintptr_t wParam, intptr_t lParam) {
+    if (dispatcher_) dispatcher_->OnRecordMessage(wParam, lParam);
+    return 0;
+}
+
+void CDuiFrameWnd::Notify(const ui::Notification& msg) {
+    if (dispatcher_) {
+        if (msg.type == QLatin1String(ui::UI_NOTIFY_ITEMACTIVATE)) {
+            dispatcher_->OnItemActivate(msg);
+        } else if (msg.type == QLatin1String(ui::UI_NOTIFY_DBCLICK) && msg.lParam == kVideoDoubleClick) {
+            dispatcher_->OnVideoDoubleClick();
+        }
+    }
+    CXMLWnd::Notify(msg);
+}
+
+void CDuiFrameWnd::OnClick(const ui::Notification& msg) {
+    if (dispatcher_) dispatcher_->OnClick(msg.senderName());
+    CXMLWnd::OnClick(msg);
+}
+
+intptr_t CDuiFrameWnd::MessageHandler(uint32_t message, uintptr_t wParam, intptr_t lParam, bool& handled) {
+    if (message != ui::WM_KEYDOWN) return 0;
+    if (isKey(wParam, Qt::Key_Return) || isKey(wParam, Qt::Key_Enter) || isKey(wParam, Qt::Key_Escape))
+        return CXMLWnd::MessageHandler(message, wParam, lParam, handled);
+    if (isKey(wParam, Qt::Key_F8) && dispatcher_) dispatcher_->OnSnapshotKey();
+    return 0;
+}
+
+intptr_t CDuiFrameWnd::ResponseDefaultKeyEvent(uintptr_t key) {
+    if (isKey(key, Qt::Key_Escape)) {
+        // Leaves full-screen mode; the main window never closes on Escape.
+        if (dispatcher_) dispatcher_->OnEscapeKey();
+        return 1;
+    }
+    if (isKey(key, Qt::Key_Return) && dispatcher_) dispatcher_->OnReturnKey();
+    return CXMLWnd::ResponseDefaultKeyEvent(key);
+}

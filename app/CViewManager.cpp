@@ -1,0 +1,399 @@
+#include "app/CViewManager.h"
+
+#include "app/CWndUI.h"
+#include "chart/CTreskChartUI.h"
+#include "dialogs/NoticeWindows.h"
+#include "dialogs/OpenSettings.h"
+#include "map/CWebBrowserUI.h"
+#include "ui/CXMLWnd.h"
+#include "ui/ControlText.h"
+#include "ui/EventSource.h"
+#include "ui/SliderNotifier.h"
+#include "ui/StyleState.h"
+
+#include <QAbstractSlider>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QVariant>
+
+const std::array<const char*, 12> CViewManager::kButtonNames = {"btnClear",   "btnFull", "btnSmall",  "btnSShot",
+                                                                "btnSetting", "btnMute", "btnVolume", "btnStop",
+                                                                "btnPrev",    "btnPlay", "btnPause",  "btnNext"};
+const std::array<const char*, 8> CViewManager::kTextLabelNames = {
+    "TitleLabel", "LabelLongitude",      "LabelLatitude", "LabelSpeed",
+    "LabelTime",  "LabelPositionStatus", "labelPlayTime", "playlistHeader"};
+
+namespace {
+QString fromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+void setVisible(QWidget* control, bool visible) {
+    if (control) control->setVisible(visible);
+}
+}  // namespace
+
+CViewManager::CViewManager(ui::CXMLWnd& window, ConfigStore& store, AppConfig& config, PlaybackControl& controller)
+    : window_(window), store_(store), config_(config), controller_(controller), map_(config) {
+    panel_.InitPanelTexts();
+}
+
+CViewManager::~CViewManager() {
+    // The sliders may outlive the view manager by a little: they go with the window.
+    if (controls_.sliderProgress && subscriptions_[0])
+        ui::EventSource::of(controls_.sliderProgress)->unsubscribe(subscriptions_[0]);
+    if (controls_.sliderVolume && subscriptions_[1])
+        ui::EventSource::of(controls_.sliderVolume)->unsubscribe(subscriptions_[1]);
+}
+
+void CViewManager::Bind() {
+    LoadMainTexts();
+    lookUpControls();
+    subscribeSlider(controls_.sliderVolume, false);
+    SetVolumeSliderValue(config_.volume);
+    subscribeSlider(controls_.sliderProgress, true);
+    ShowPanelTexts();
+    LoadAcceptedExtensions();
+    BuildOpenFilter();
+    savedPlacement_ = window_.saveGeometry();
+}
+
+void CViewManager::lookUpControls() {
+    auto find = [this](const char* name) { return QPointer<QWidget>(window_.FindControl(name)); };
+    Controls& c = controls_;
+    c.btnClear = find("btnClear");
+    c.btnFull = find("btnFull");
+    c.btnSmall = find("btnSmall");
+    c.btnSShot = find("btnSShot");
+    c.btnSetting = find("btnSetting");
+    c.btnMute = find("btnMute");
+    c.btnVolume = find("btnVolume");
+    c.btnStop = find("btnStop");
+    c.btnPrev = find("btnPrev");
+    c.btnPlay = find("btnPlay");
+    c.btnPause = find("btnPause");
+    c.btnNext = find("btnNext");
+    c.sliderProgress = window_.FindControl<QAbstractSlider>("sliderProgress");
+    c.sliderVolume = window_.FindControl<QAbstractSlider>("sliderVolume");
+    c.treePlaylist = find("treePlaylist");
+    c.webMap = find("WebMap");
+    c.accChart = find("accChart");
+    c.wndMedia = window_.FindControl<CWndUI>("wndMedia");
+    c.titleLabel = find("TitleLabel");
+    c.labelLongitude = find("LabelLongitude");
+    c.labelLatitude = find("LabelLatitude");
+    c.labelSpeed = find("LabelSpeed");
+    c.labelTime = find("LabelTime");
+    c.labelPositionStatus = find("LabelPositionStatus");
+    c.labelPlayTime = find("labelPlayTime");
+    c.playlistHeader = find("playlistHeader");
+}
+
+void CViewManager::subscribeSlider(QAbstractSlider* slider, bool seek) {
+    if (!slider) return;
+    // Only the user's moves notify (program-set values do not), so showing
+    // the play position never seeks.
+    const int id = ui::EventSource::of(slider)->subscribe([this, slider, seek](const ui::Notification& msg) {
+        if (msg.type == QLatin1String(ui::UI_NOTIFY_VALUECHANGED) && msg.sender == slider) {
+            if (seek) {
+                controller_.Seek(slider->value());
+            } else {
+                controller_.SetVolume(slider->value());
+            }
+        }
+        return true;
+    });
+    subscriptions_[seek ? 0 : 1] = id;
+}
+
+// ---- Texts ----
+
+void CViewManager::LoadMainTexts() {
+    panel_.SetLabels(PanelTexts::ReadLabels(store_));
+    panel_.InitPanelTexts();
+}
+
+void CViewManager::ShowPanelTexts() {
+    const Controls& c = controls_;
+    ui::setControlText(c.titleLabel, fromUtf8(panel_.title()));
+    ui::setControlText(c.labelLongitude, fromUtf8(panel_.longitudeLine()));
+    ui::setControlText(c.labelLatitude, fromUtf8(panel_.latitudeLine()));
+    ui::setControlText(c.labelSpeed, fromUtf8(panel_.speedLine()));
+    ui::setControlText(c.labelTime, fromUtf8(panel_.timeLine()));
+    ui::setControlText(c.labelPositionStatus, fromUtf8(panel_.statusLine()));
+    ui::setControlText(c.labelPlayTime, fromUtf8(panel_.playTime()));
+    ui::setControlText(c.playlistHeader, fromUtf8(panel_.playlistHeader()));
+    // The style sheet colours the status line by the fix state.
+    ui::setStyleState(c.labelPositionStatus, "gpsFix", panel_.trackKnown() ? QVariant(panel_.hasFix()) : QVariant());
+}
+
+void CViewManager::BuildOpenFilter() {
+    const std::string description = store_.ReadLanguageString("IDS_FILTER", PanelTexts::kSection);
+    std::string value = store_.ReadConfigString(OpenFilter::kDefaultPattern, "Filter");
+    if (value.empty()) {
+        value = OpenFilter::kDefaultPattern;
+        store_.WriteConfigString(value, "Filter");
+    }
+    openFilter_ = OpenFilter(description, value);
+}
+
+QString CViewManager::GetOpenNameFilter() const {
+    return fromUtf8(openFilter_.nameFilter());
+}
+
+void CViewManager::ApplyLanguageChange(const std::string& previousLanguageFile) {
+    if (config_.languageFile == previousLanguageFile) return;
+    store_.SetLanguageFilePath(store_.languageFolder() + config_.languageFile);
+    RelabelMainTexts();
+}
+
+void CViewManager::RelabelMainTexts() {
+    panel_.SetLabels(PanelTexts::ReadLabels(store_));
+    panel_.RelabelPanel();
+    ShowPanelTexts();
+    // The open filter keeps the language of the start.
+}
+
+void CViewManager::OpenSettings() {
+    // After OK with another language the window points the store at the new
+    // file; the texts are then read again.
+    dialogs::OpenSettings(&window_, config_, store_, store_.programFolder(), [this] { RelabelMainTexts(); });
+}
+
+// ---- Playback widgets ----
+
+int64_t CViewManager::GetVideoWindow() const {
+    return controls_.wndMedia ? static_cast<int64_t>(controls_.wndMedia->GetVideoWindowId()) : 0;
+}
+
+void CViewManager::ShowPlayButton(bool play) {
+    setVisible(controls_.btnPlay, play);
+    setVisible(controls_.btnPause, !play);
+}
+
+void CViewManager::ShowVolumeButton(bool volume) {
+    setVisible(controls_.btnVolume, volume);
+    setVisible(controls_.btnMute, !volume);
+}
+
+void CViewManager::SetProgressValue(int32_t seconds) {
+    ui::SliderNotifier::setProgramValue(controls_.sliderProgress, seconds);
+}
+
+void CViewManager::SetProgressMax(int32_t seconds) {
+    if (controls_.sliderProgress) controls_.sliderProgress->setMaximum(seconds);
+}
+
+int32_t CViewManager::GetVolumeSliderValue() const {
+    return controls_.sliderVolume ? controls_.sliderVolume->value() : 0;
+}
+
+void CViewManager::SetVolumeSliderValue(int32_t volume) {
+    ui::SliderNotifier::setProgramValue(controls_.sliderVolume, volume);
+}
+
+void CViewManager::SetVideoAspect(double aspect) {
+    if (!controls_.wndMedia) return;
+    controls_.wndMedia->SetAspect(aspect);
+    controls_.wndMedia->UpdateVideoPlacement();
+}
+
+// ---- Panel and play time ----
+
+void CViewManager::StartPlayTime(int32_t lengthSeconds) {
+    panel_.StartPlayTime(lengthSeconds);
+    ShowPanelTexts();
+}
+
+void CViewManager::UpdatePlayTime(int32_t positionSeconds) {
+    panel_.UpdatePlayTime(positionSeconds);
+    ShowPanelTexts();
+    SetProgressValue(positionSeconds);
+}
+
+void CViewManager::ResetPlayTime() {
+    if (controls_.sliderProgress) controls_.sliderProgress->setRange(0, 0);
+    panel_.ResetPlayTime();
+    ShowPanelTexts();
+}
+
+void CViewManager::ShowRecord(const TrackRecord& record) {
+    panel_.ShowRecord(record);
+    ShowPanelTexts();
+    moveMarker(record.longitude, record.latitude);
+}
+
+void CViewManager::ShowNoFix() {
+    panel_.ShowNoFix();
+    ShowPanelTexts();
+}
+
+// ---- Map ----
+
+CWebBrowserUI* CViewManager::browser() const {
+    return qobject_cast<CWebBrowserUI*>(controls_.webMap.data());
+}
+
+void CViewManager::LoadMapPage() {
+    // Without the browser control there is no page to show.
+    if (CWebBrowserUI* view = browser()) map_.startUp(*view, store_, store_.programFolder());
+}
+
+void CViewManager::moveMarker(double longitude, double latitude) {
+    if (CWebBrowserUI* view = browser()) map_.moveMarker(*view, longitude, latitude);
+}
+
+void CViewManager::resetMarker() {
+    map_.resetMarker();
+}
+
+void CViewManager::drawNewPages(TrackStore& store, int32_t readyPages) {
+    if (CWebBrowserUI* view = browser()) map_.drawNewPages(*view, store, readyPages);
+}
+
+QJsonObject CViewManager::DumpMap() const {
+    QJsonValue marker;
+    if (const auto position = map_.marker())
+        marker = QJsonObject{{"latitude", position->latitude}, {"longitude", position->longitude}};
+    const CWebBrowserUI* view = browser();
+    return {{"page", fromUtf8(map_.pageFileName())},
+            {"loaded", view && view->IsPageLoaded()},
+            {"linePoints", map_.linePoints()},
+            {"marker", marker}};
+}
+
+// ---- Chart ----
+
+CTreskChartUI* CViewManager::chart() const {
+    return qobject_cast<CTreskChartUI*>(controls_.accChart.data());
+}
+
+void CViewManager::SetupChart() {
+    feed_.Setup(chart(), 0, 4000);
+}
+
+void CViewManager::ResetChart() {
+    feed_.Reset();
+}
+
+void CViewManager::AppendNewPages(TrackStore& store, int32_t readyPages) {
+    feed_.AppendNewPages(store, readyPages);
+}
+
+QJsonObject CViewManager::DumpChart() const {
+    QJsonObject points{{"X", 0}, {"Y", 0}, {"Z", 0}};
+    CTreskChartUI* control = chart();
+    if (!control) return points;
+    const auto lock = control->LockSeries();
+    for (const char* axis : {"X", "Y", "Z"}) {
+        if (const CCurve* curve = control->FindCurve(std::string(axis) + "Acceleration"))
+            points.insert(axis, static_cast<qint64>(curve->PointCount()));
+    }
+    return points;
+}
+
+// ---- Playlist ----
+
+void CViewManager::LoadAcceptedExtensions() {}
+
+void CViewManager::AddFolderOfFile(const std::string&, const std::string&) {}
+
+bool CViewManager::GetCurrentPath(std::string&) const {
+    return false;
+}
+
+bool CViewManager::SelectPrevious() {
+    return false;
+}
+
+bool CViewManager::SelectNext() {
+    return false;
+}
+
+void CViewManager::ClearPlaylist() {}
+
+void CViewManager::PlayActivatedNode(const ui::Notification&) {}
+
+bool CViewManager::OnDeleteItem(uintptr_t, intptr_t) {
+    return false;
+}
+
+bool CViewManager::OpenMediaFile() {
+    const QString path = chooseMediaFile();
+    if (path.isEmpty()) return false;
+    const QFileInfo file(path);
+    AddFolderOfFile((file.absolutePath() + '/').toStdString(), file.fileName().toStdString());
+    return true;
+}
+
+QString CViewManager::chooseMediaFile() {
+    QFileDialog dialog(&window_);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // One filter: a description holding ";;" must not split it into several.
+    dialog.setNameFilters({GetOpenNameFilter()});
+    if (dialog.exec() != QDialog::Accepted) return {};
+    const QStringList chosen = dialog.selectedFiles();
+    return chosen.isEmpty() ? QString() : chosen.front();
+}
+
+void CViewManager::AddDroppedFiles(const QStringList&) {}
+
+bool CViewManager::PressDeleteButton(int) {
+    return false;
+}
+
+QJsonObject CViewManager::DumpPlaylist() const {
+    return {{"rows", QJsonArray()}, {"current", -1}};
+}
+
+// ---- Notice windows ----
+
+bool CViewManager::ConfirmClear() {
+    if (!dialogs::ConfirmClear(&window_, config_, store_)) return false;
+    ClearPlaylist();
+    return true;
+}
+
+void CViewManager::ShowSnapshotPreview(const std::string& path, int32_t width, int32_t height) {
+    dialogs::ShowSnapshotPreview(&window_, config_, store_, path, width, height);
+}
+
+void CViewManager::ShowSnapshotPath(const std::string& path) {
+    dialogs::ShowSnapshotPath(&window_, store_, path);
+}
+
+// ---- Full-screen mode ----
+
+std::array<QWidget*, 3> CViewManager::fullScreenPanels() const {
+    std::array<QWidget*, 3> panels{window_.FindControl("PlayerBoardRight"), window_.FindControl("accChart"),
+                                   window_.FindControl("PlayerGPSInfo")};
+    for (QWidget* panel : panels) {
+        if (!panel) return {nullptr, nullptr, nullptr};
+    }
+    return panels;
+}
+
+void CViewManager::EnterFullScreen() {
+    const auto panels = fullScreenPanels();
+    if (fullScreen_) return;
+    savedPlacement_ = window_.saveGeometry();
+    window_.showFullScreen();
+    for (QWidget* panel : panels) setVisible(panel, false);
+    setVisible(controls_.btnFull, false);
+    setVisible(controls_.btnSmall, true);
+    fullScreen_ = true;
+}
+
+void CViewManager::LeaveFullScreen() {
+    const auto panels = fullScreenPanels();
+    if (!fullScreen_) return;
+    window_.showNormal();
+    // Also brings back a maximised window as maximised.
+    window_.restoreGeometry(savedPlacement_);
+    for (QWidget* panel : panels) setVisible(panel, true);
+    setVisible(controls_.btnFull, true);
+    setVisible(controls_.btnSmall, false);
+    fullScreen_ = false;
+}

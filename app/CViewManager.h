@@ -1,0 +1,158 @@
+#pragma once
+// The view side of the main window: the named controls of its skin, the
+// texts of the title, the information panel, the play time and the playlist
+// header, the open dialog's filter, full-screen mode, and the places where
+// the map display, the acceleration feed, the playlist and the dialogs join
+// the window. The handler sequences reach it through MainView.
+//
+// Threads: UI thread only, except LoadMapPage, SetupChart and
+// MapTrackConversion, which the start-up thread runs once Bind() is done
+// (the browser queues its calls for the UI thread, the chart changes its
+// series under its own lock, the map display publishes its loader
+// atomically), and GetVideoWindow.
+// Lifecycle: created by the main window in InitWindow, bound to the window's
+// controls by Bind(), destroyed with the window.
+#include "app/MainView.h"
+#include "app/PlaybackControl.h"
+#include "chart/CAccelerationFeed.h"
+#include "config/AppConfig.h"
+#include "config/ConfigStore.h"
+#include "config/OpenFilter.h"
+#include "config/PanelTexts.h"
+#include "map/CMapDisplay.h"
+#include "track/TrackMapConversion.h"
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QPointer>
+#include <QString>
+#include <array>
+
+class CTreskChartUI;
+class CWebBrowserUI;
+class CWndUI;
+class QAbstractSlider;
+class QWidget;
+namespace ui {
+class CXMLWnd;
+}
+
+class CViewManager final : public MainView {
+public:
+    // The buttons of the main window, and the labels the panel texts go to.
+    static const std::array<const char*, 12> kButtonNames;
+    static const std::array<const char*, 8> kTextLabelNames;
+
+    CViewManager(ui::CXMLWnd& window, ConfigStore& store, AppConfig& config, PlaybackControl& controller);
+    ~CViewManager() override;
+    CViewManager(const CViewManager&) = delete;
+    CViewManager& operator=(const CViewManager&) = delete;
+
+    // Binds to the window's controls: texts, control look-up, the slider
+    // handlers, the configured volume on its slider, the open filter, and
+    // the window placement full-screen mode restores.
+    void Bind();
+
+    // Language texts of the main window, and the panel lines built from them.
+    void LoadMainTexts();
+    void ShowPanelTexts();
+    void BuildOpenFilter();
+    const OpenFilter& GetOpenFilter() const { return openFilter_; }
+    // The filter as the file dialog takes it.
+    QString GetOpenNameFilter() const;
+    const PanelTexts& Panel() const { return panel_; }
+    // After the settings window: re-reads the texts when the language changed.
+    void ApplyLanguageChange(const std::string& previousLanguageFile);
+    // Re-reads the texts from the current language file and shows them,
+    // each panel line with its last value.
+    void RelabelMainTexts();
+
+    // The native window the player draws into; 0 without one. Any thread.
+    int64_t GetVideoWindow() const;
+
+    // Start-up steps, on the start-up thread: the map page of the "Map"
+    // setting in "WebMap", the acceleration feed on "accChart".
+    void LoadMapPage();
+    void SetupChart();
+    // The datum of the map page LoadMapPage chose, for the extraction.
+    TrackMapConversion MapTrackConversion() const { return map_.trackConversion(); }
+
+    // Playlist set-up.
+    void LoadAcceptedExtensions();
+    void AddFolderOfFile(const std::string& folder, const std::string& name);
+
+    // For the test driver: a playlist row's delete button; false without such a row.
+    bool PressDeleteButton(int row);
+    QJsonObject DumpPlaylist() const;
+    // The map: "page" (file name), "loaded", "linePoints" (points on the
+    // current line), "marker" ({latitude, longitude} in the page's datum,
+    // or null). The chart: points of the "X", "Y" and "Z" series.
+    QJsonObject DumpMap() const;
+    QJsonObject DumpChart() const;
+
+    // MainView.
+    void ShowPlayButton(bool play) override;
+    void ShowVolumeButton(bool volume) override;
+    void SetProgressValue(int32_t seconds) override;
+    void SetProgressMax(int32_t seconds) override;
+    int32_t GetVolumeSliderValue() const override;
+    void SetVolumeSliderValue(int32_t volume) override;
+    void SetVideoAspect(double aspect) override;
+    void StartPlayTime(int32_t lengthSeconds) override;
+    void UpdatePlayTime(int32_t positionSeconds) override;
+    void ResetPlayTime() override;
+    void ShowRecord(const TrackRecord& record) override;
+    void ShowNoFix() override;
+    void resetMarker() override;
+    void drawNewPages(TrackStore& store, int32_t readyPages) override;
+    void ResetChart() override;
+    void AppendNewPages(TrackStore& store, int32_t readyPages) override;
+    bool GetCurrentPath(std::string& path) const override;
+    bool SelectPrevious() override;
+    bool SelectNext() override;
+    void ClearPlaylist() override;
+    void PlayActivatedNode(const ui::Notification& msg) override;
+    bool OnDeleteItem(uintptr_t wParam, intptr_t lParam) override;
+    bool OpenMediaFile() override;
+    void AddDroppedFiles(const QStringList& paths) override;
+    void OpenSettings() override;
+    bool ConfirmClear() override;
+    void ShowSnapshotPreview(const std::string& path, int32_t width, int32_t height) override;
+    void ShowSnapshotPath(const std::string& path) override;
+    void EnterFullScreen() override;
+    void LeaveFullScreen() override;
+    bool IsFullScreen() const override { return fullScreen_; }
+
+private:
+    struct Controls {
+        QPointer<QWidget> btnClear, btnFull, btnSmall, btnSShot, btnSetting, btnMute, btnVolume, btnStop, btnPrev,
+            btnPlay, btnPause, btnNext;
+        QPointer<QAbstractSlider> sliderProgress, sliderVolume;
+        QPointer<QWidget> treePlaylist, webMap, accChart;
+        QPointer<CWndUI> wndMedia;
+        QPointer<QWidget> titleLabel, labelLongitude, labelLatitude, labelSpeed, labelTime, labelPositionStatus,
+            labelPlayTime, playlistHeader;
+    };
+
+    void lookUpControls();
+    void subscribeSlider(QAbstractSlider* slider, bool seek);
+    void moveMarker(double longitude, double latitude);
+    CWebBrowserUI* browser() const;
+    CTreskChartUI* chart() const;
+    QString chooseMediaFile();
+    // The three panels full-screen mode hides; all null unless all exist.
+    std::array<QWidget*, 3> fullScreenPanels() const;
+
+    ui::CXMLWnd& window_;
+    ConfigStore& store_;
+    AppConfig& config_;
+    PlaybackControl& controller_;
+    Controls controls_;
+    PanelTexts panel_;
+    OpenFilter openFilter_;
+    CMapDisplay map_;
+    CAccelerationFeed feed_;
+    bool fullScreen_ = false;
+    QByteArray savedPlacement_;
+    std::array<int, 2> subscriptions_{0, 0};  // progress, volume
+};

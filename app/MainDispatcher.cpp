@@ -1,0 +1,257 @@
+#include "app/MainDispatcher.h"
+
+#include "platform/TickCount.h"
+#include "track/TrackEvents.h"
+
+#include <utility>
+
+MainDispatcher::MainDispatcher(PlaybackControl& controller, MainView& view, const AppConfig& config, Clock clock)
+    : controller_(controller), view_(view), config_(config), clock_(std::move(clock)) {}
+
+void MainDispatcher::OnClick(const QString& name) {
+    if (closed_) return;
+    if (name == u"btnClear") {
+        clearPlaylist();
+    } else if (name == u"btnFull") {
+        view_.EnterFullScreen();
+    } else if (name == u"btnSmall") {
+        view_.LeaveFullScreen();
+    } else if (name == u"btnSShot") {
+        controller_.TakeScreenshot();
+    } else if (name == u"btnSetting") {
+        view_.OpenSettings();
+    } else if (name == u"btnVolume") {
+        toggleMute(true);
+    } else if (name == u"btnMute") {
+        toggleMute(false);
+    } else if (name == u"btnStop") {
+        Stop();
+    } else if (name == u"btnPrev") {
+        step(false);
+    } else if (name == u"btnNext") {
+        step(true);
+    } else if (name == u"btnPlay") {
+        Play();
+    } else if (name == u"btnPause") {
+        Pause();
+    } else if (name == u"btnOpenBig") {
+        open();
+    }
+}
+
+void MainDispatcher::OnItemActivate(const ui::Notification& msg) {
+    if (closed_) return;
+    if (tooSoon(kActivationDebounceMs)) return;
+    view_.PlayActivatedNode(msg);
+    StartCurrentItem(false);
+}
+
+void MainDispatcher::OnVideoDoubleClick() {
+    if (closed_) return;
+    if (view_.IsFullScreen()) {
+        view_.LeaveFullScreen();
+    } else {
+        view_.EnterFullScreen();
+    }
+}
+
+void MainDispatcher::OnReturnKey() {
+    if (closed_) return;
+    view_.EnterFullScreen();
+}
+
+void MainDispatcher::OnEscapeKey() {
+    if (closed_) return;
+    view_.LeaveFullScreen();
+}
+
+void MainDispatcher::OnSnapshotKey() {
+    if (closed_) return;
+    controller_.TakeScreenshot();
+}
+
+void MainDispatcher::OnDropFiles(const QStringList& paths) {
+    if (closed_) return;
+    view_.AddDroppedFiles(paths);
+    StartCurrentItem(true);
+}
+
+void MainDispatcher::OnPlayerMessage(uintptr_t code) {
+    if (closed_) return;
+    switch (code) {
+        case PLAYER_TIME:
+            view_.UpdatePlayTime(controller_.UpdatePosition());
+            break;
+        case PLAYER_STARTED:
+            controller_.UpdateLength();
+            view_.SetProgressValue(0);
+            view_.SetProgressMax(controller_.GetLength());
+            view_.StartPlayTime(controller_.GetLength());
+            break;
+        case PLAYER_PIPE_ERROR:
+        case PLAYER_QUIT:
+            view_.ResetChart();
+            view_.ResetPlayTime();
+            view_.resetMarker();
+            controller_.Store().clear();
+            break;
+        case PLAYER_EOF:
+            controller_.StopPlayer();
+            view_.ResetChart();
+            view_.ShowPlayButton(true);
+            view_.resetMarker();
+            view_.ResetPlayTime();
+            controller_.Store().clear();
+            // The end of a clip moves on without the debounce of the Next button.
+            if (view_.SelectNext()) Play();
+            break;
+        case PLAYER_ASPECT:
+            view_.SetVideoAspect(controller_.GetAspect());
+            break;
+        case PLAYER_SCREENSHOT:
+            showSnapshot();
+            break;
+        case PLAYER_NO_SUBTITLE:
+            // No text at this moment (a gap between cues, the clip's last
+            // moment, or no track at all): only the live position is gone.
+            // The clip's track stays, and its extraction may still be running.
+            view_.resetMarker();
+            view_.ShowNoFix();
+            break;
+        default:
+            break;
+    }
+}
+
+void MainDispatcher::OnTrackMessage(uintptr_t code) {
+    if (closed_ || code != TRACK_BATCH_READY || controller_.IsExtractorStopPending()) return;
+    TrackStore& store = controller_.Store();
+    // Read once, so the map and the chart take the same pages and shownPages
+    // ends where both stopped, however far the extraction has got meanwhile.
+    const int32_t ready = store.getReadyPages();
+    view_.drawNewPages(store, ready);
+    view_.AppendNewPages(store, ready);
+    store.setShownPages(ready);
+}
+
+void MainDispatcher::OnRecordMessage(uintptr_t tag, intptr_t parsed) {
+    if (closed_) return;
+    // A text of an earlier player process: its clip is no longer shown.
+    if (static_cast<uint32_t>(tag) != controller_.GetPlayerProcessId()) return;
+    if (parsed == 1) {
+        view_.ShowRecord(controller_.CurrentRecord());
+    } else {
+        // An unparsed live text says nothing about the clip's track.
+        view_.resetMarker();
+        view_.ShowNoFix();
+    }
+}
+
+void MainDispatcher::OnPlaylistDeleted(uintptr_t wParam, intptr_t lParam) {
+    if (closed_) return;
+    if (!view_.OnDeleteItem(wParam, lParam)) return;
+    const PlayerState state = controller_.GetPlayerState();
+    if (state != PlayerState::Playing && state != PlayerState::Paused) return;
+    Stop();
+    view_.ResetChart();
+    Play();
+}
+
+void MainDispatcher::Stop() {
+    controller_.StopPlayer();
+    controller_.StopExtraction();
+    view_.ResetPlayTime();
+    view_.ShowPlayButton(true);
+    view_.ResetChart();
+    view_.resetMarker();
+}
+
+void MainDispatcher::StartCurrentItem(bool resetMarker) {
+    if (closed_) return;
+    std::string path;
+    if (!view_.GetCurrentPath(path)) return;
+    StartClip(path, resetMarker);
+}
+
+void MainDispatcher::StartClip(const std::string& path, bool resetMarker) {
+    if (closed_) return;
+    if (resetMarker) view_.resetMarker();
+    view_.ResetChart();
+    view_.ShowPlayButton(false);
+    view_.ResetPlayTime();
+    controller_.Play(path);
+    controller_.StartExtraction(path);
+}
+
+void MainDispatcher::Play() {
+    if (closed_) return;
+    switch (controller_.GetPlayerState()) {
+        case PlayerState::Paused:
+            controller_.TogglePause();
+            view_.ShowPlayButton(false);
+            break;
+        case PlayerState::Idle:
+            StartCurrentItem(false);
+            break;
+        default:
+            break;
+    }
+}
+
+void MainDispatcher::Pause() {
+    if (controller_.GetPlayerState() != PlayerState::Playing) return;
+    controller_.TogglePause();
+    view_.ShowPlayButton(true);
+}
+
+bool MainDispatcher::tooSoon(uint32_t limitMs) {
+    const uint32_t now = clock_();
+    if (lastActivation_ != 0 && platform::ticksBetween(lastActivation_, now) <= limitMs) return true;
+    lastActivation_ = now;
+    return false;
+}
+
+void MainDispatcher::clearPlaylist() {
+    if (!config_.cleanTip) {
+        view_.ClearPlaylist();
+    } else if (!view_.ConfirmClear()) {
+        return;
+    }
+    Stop();
+}
+
+void MainDispatcher::step(bool forward) {
+    if (tooSoon(kStepDebounceMs)) return;
+    const bool moved = forward ? view_.SelectNext() : view_.SelectPrevious();
+    if (!moved) return;
+    // Stop leaves the player idle, so Play starts the new current entry.
+    Stop();
+    Play();
+}
+
+void MainDispatcher::open() {
+    if (view_.OpenMediaFile()) StartCurrentItem(true);
+}
+
+void MainDispatcher::toggleMute(bool mute) {
+    if (controller_.IsMuted() == mute) return;
+    controller_.SetMute(mute);
+    view_.ShowVolumeButton(!mute);
+    // Muted, the slider shows 0; the stored volume stays for unmuting.
+    view_.SetVolumeSliderValue(mute ? 0 : controller_.GetVolume());
+}
+
+void MainDispatcher::showSnapshot() {
+    const std::string path = controller_.GetSnapshotPath();
+    controller_.TogglePause();
+    if (config_.snapshotPreview) {
+        int32_t width = 0;
+        int32_t height = 0;
+        controller_.GetVideoSize(width, height);
+        view_.ShowSnapshotPreview(path, width, height);
+    } else {
+        view_.ShowSnapshotPath(path);
+    }
+    // Resumes the playback the snapshot window paused.
+    if (!closed_) controller_.TogglePause();
+}

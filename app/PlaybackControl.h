@@ -1,0 +1,46 @@
+#pragma once
+// What the main window asks of the playback controller: the seam between
+// the window's handler sequences and CPlaybackController, so that the
+// sequences can run against a recording controller in tests.
+// ControllerPlaybackControl is the real one.
+//
+// Threads: the UI thread calls everything (see CPlaybackController for the
+// start-up thread's share).
+#include "player/PlayerState.h"
+#include "track/TrackRecord.h"
+#include "track/TrackStore.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class PlaybackControl {
+public:
+    virtual ~PlaybackControl() = default;
+
+    virtual int Play(std::string_view clipPath) = 0;
+    virtual void StopPlayer() = 0;
+    virtual int TogglePause() = 0;
+    virtual int SetMute(bool muted) = 0;
+    virtual bool IsMuted() const = 0;
+    virtual int SetVolume(int32_t volume) = 0;
+    virtual int32_t GetVolume() const = 0;
+    virtual int Seek(int32_t seconds) = 0;
+    virtual int TakeScreenshot() = 0;
+
+    virtual PlayerState GetPlayerState() const = 0;
+    virtual void UpdateLength() = 0;
+    virtual int32_t GetLength() const = 0;
+    virtual int32_t UpdatePosition() = 0;
+    virtual int32_t GetPosition() const = 0;
+    virtual double GetAspect() const = 0;
+    virtual void GetVideoSize(int32_t& width, int32_t& height) const = 0;
+    virtual uint32_t GetPlayerProcessId() const = 0;
+    virtual std::string GetSnapshotPath() const = 0;
+    virtual TrackRecord CurrentRecord() const = 0;
+
+    virtual int StartExtraction(std::string_view clipPath) = 0;
+    virtual void StopExtraction() = 0;
+    virtual bool IsExtractorStopPending() const = 0;
+    virtual TrackStore& Store() = 0;
+};

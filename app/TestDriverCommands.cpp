@@ -1,0 +1,294 @@
+#include "app/TestDriverCommands.h"
+
+#include "app/CDuiFrameWnd.h"
+#include "ui/ControlText.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSlider>
+#include <QApplication>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QPointer>
+#include <QTimer>
+#include <QUrl>
+#include <QWindow>
+#include <functional>
+
+namespace {
+
+QJsonObject ok() {
+    return {{"ok", true}};
+}
+
+QJsonObject failed(const QString& error) {
+    return {{"ok", false}, {"error", error}};
+}
+
+// Runs the action from the event loop, as the user's input would arrive,
+// unless the control has gone by then.
+void queue(QObject* context, std::function<void()> action) {
+    QTimer::singleShot(0, context, std::move(action));
+}
+
+bool parseInt(const QString& text, int& value) {
+    bool valid = false;
+    value = text.toInt(&valid);
+    return valid;
+}
+
+QJsonObject sliderState(const QAbstractSlider* slider) {
+    if (!slider) return {{"value", QJsonValue()}, {"max", QJsonValue()}};
+    return {{"value", slider->value()}, {"max", slider->maximum()}};
+}
+
+}  // namespace
+
+QByteArray TestDriverCommands::Execute(const QString& line) {
+    QString text = line;
+    text.remove('\r');
+    qsizetype start = 0;
+    while (start < text.size() && text[start].isSpace()) ++start;
+    text = text.mid(start);
+    const qsizetype space = text.indexOf(' ');
+    const QString command = space < 0 ? text.trimmed() : text.left(space);
+    // Drop paths may hold blanks: the arguments are taken as they stand.
+    const QString arguments = space < 0 ? QString() : text.mid(space + 1);
+
+    QJsonObject answer;
+    if (command == u"click") {
+        answer = click(arguments.trimmed());
+    } else if (command == u"key") {
+        answer = key(arguments.trimmed());
+    } else if (command == u"drop") {
+        answer = drop(arguments);
+    } else if (command == u"play") {
+        answer = play(arguments);
+    } else if (command == u"activate") {
+        answer = activate(arguments.trimmed());
+    } else if (command == u"delete") {
+        answer = deleteRow(arguments.trimmed());
+    } else if (command == u"slide") {
+        answer = slide(arguments);
+    } else if (command == u"select") {
+        answer = select(arguments);
+    } else if (command == u"check") {
+        answer = check(arguments);
+    } else if (command == u"dump") {
+        answer = Dump();
+    } else if (command == u"quit") {
+        answer = quit();
+    } else {
+        answer = failed(QStringLiteral("unknown command"));
+    }
+    return QJsonDocument(answer).toJson(QJsonDocument::Compact);
+}
+
+QWidget* TestDriverCommands::find(const QString& name) const {
+    if (name.isEmpty()) return nullptr;
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != &window_) {
+        if (modal->objectName() == name) return modal;
+        if (auto* control = modal->findChild<QWidget*>(name)) return control;
+    }
+    return window_.FindControl(name);
+}
+
+QWidget* TestDriverCommands::reachable(const QString& name, QString& error) const {
+    QWidget* control = find(name);
+    if (!control) {
+        error = QStringLiteral("no control named ") + name;
+    } else if (!control->isVisible()) {
+        error = name + QStringLiteral(" is not visible");
+    } else if (!control->isEnabled()) {
+        error = name + QStringLiteral(" is disabled");
+    } else if (QWidget* modal = QApplication::activeModalWidget();
+               modal && modal != control->window() && !modal->isAncestorOf(control)) {
+        error = name + QStringLiteral(" is behind a dialog");
+    } else {
+        return control;
+    }
+    return nullptr;
+}
+
+QJsonObject TestDriverCommands::click(const QString& name) {
+    QString error;
+    auto* button = qobject_cast<QAbstractButton*>(reachable(name, error));
+    if (!button) return failed(error.isEmpty() ? name + QStringLiteral(" is not a button") : error);
+    queue(button, [button] { button->click(); });
+    return ok();
+}
+
+QJsonObject TestDriverCommands::key(const QString& name) {
+    Qt::Key code;
+    if (name == u"Return") {
+        code = Qt::Key_Return;
+    } else if (name == u"Escape") {
+        code = Qt::Key_Escape;
+    } else if (name == u"F8") {
+        code = Qt::Key_F8;
+    } else {
+        return failed(QStringLiteral("unknown key"));
+    }
+    // To the native window that has the keyboard, as a key press arrives;
+    // it passes the key on to its focused control.
+    QWidget* top = QApplication::activeModalWidget();
+    if (!top) top = &window_;
+    QObject* target = top->windowHandle();
+    if (!target) target = top;
+    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, code, Qt::NoModifier));
+    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, code, Qt::NoModifier));
+    return ok();
+}
+
+QJsonObject TestDriverCommands::drop(const QString& paths) {
+    QList<QUrl> urls;
+    for (const QString& path : paths.split('\t', Qt::SkipEmptyParts)) urls << QUrl::fromLocalFile(path);
+    if (urls.isEmpty()) return failed(QStringLiteral("no paths"));
+    if (QApplication::activeModalWidget()) return failed(QStringLiteral("a dialog is open"));
+    QPointer<CDuiFrameWnd> window(&window_);
+    queue(&window_, [window, urls] {
+        if (!window) return;
+        QMimeData mime;
+        mime.setUrls(urls);
+        QDropEvent event(QPointF(window->width() / 2.0, window->height() / 2.0), Qt::CopyAction, &mime, Qt::LeftButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(window, &event);
+    });
+    return ok();
+}
+
+QJsonObject TestDriverCommands::play(const QString& path) {
+    if (path.isEmpty()) return failed(QStringLiteral("no path"));
+    if (QApplication::activeModalWidget()) return failed(QStringLiteral("a dialog is open"));
+    QPointer<CDuiFrameWnd> window(&window_);
+    queue(&window_, [window, clip = path.toStdString()] {
+        if (window && window->Dispatcher()) window->Dispatcher()->StartClip(clip, true);
+    });
+    return ok();
+}
+
+QJsonObject TestDriverCommands::activate(const QString& rowText) {
+    int row = 0;
+    if (!parseInt(rowText, row)) return failed(QStringLiteral("bad row"));
+    QString error;
+    auto* view = qobject_cast<QAbstractItemView*>(reachable(QStringLiteral("treePlaylist"), error));
+    if (!view) return failed(error.isEmpty() ? QStringLiteral("treePlaylist is not a list") : error);
+    const QModelIndex index = view->model() ? view->model()->index(row, 0) : QModelIndex();
+    if (!index.isValid()) return failed(QStringLiteral("no such row"));
+    const QPersistentModelIndex persistent(index);
+    queue(view, [view, persistent] {
+        if (persistent.isValid()) emit view->activated(persistent);
+    });
+    return ok();
+}
+
+QJsonObject TestDriverCommands::deleteRow(const QString& rowText) {
+    int row = 0;
+    if (!parseInt(rowText, row)) return failed(QStringLiteral("bad row"));
+    CViewManager* view = window_.ViewManager();
+    if (!view) return failed(QStringLiteral("no playlist"));
+    if (row < 0 || row >= view->DumpPlaylist().value("rows").toArray().size())
+        return failed(QStringLiteral("no such row"));
+    if (QApplication::activeModalWidget()) return failed(QStringLiteral("a dialog is open"));
+    QPointer<CDuiFrameWnd> window(&window_);
+    queue(&window_, [window, row] {
+        if (window && window->ViewManager()) window->ViewManager()->PressDeleteButton(row);
+    });
+    return ok();
+}
+
+QJsonObject TestDriverCommands::slide(const QString& arguments) {
+    const QStringList parts = arguments.split(' ', Qt::SkipEmptyParts);
+    int value = 0;
+    if (parts.size() != 2 || !parseInt(parts[1], value)) return failed(QStringLiteral("usage: slide NAME VALUE"));
+    QString error;
+    auto* slider = qobject_cast<QAbstractSlider*>(reachable(parts[0], error));
+    if (!slider) return failed(error.isEmpty() ? parts[0] + QStringLiteral(" is not a slider") : error);
+    queue(slider, [slider, value] {
+        // A drag or a wheel turn: the position moves and the slider acts on it.
+        slider->setSliderPosition(value);
+        if (slider->value() != slider->sliderPosition()) slider->triggerAction(QAbstractSlider::SliderMove);
+    });
+    return ok();
+}
+
+QJsonObject TestDriverCommands::select(const QString& arguments) {
+    const QStringList parts = arguments.split(' ', Qt::SkipEmptyParts);
+    int index = 0;
+    if (parts.size() != 2 || !parseInt(parts[1], index)) return failed(QStringLiteral("usage: select NAME INDEX"));
+    QString error;
+    auto* combo = qobject_cast<QComboBox*>(reachable(parts[0], error));
+    if (!combo) return failed(error.isEmpty() ? parts[0] + QStringLiteral(" is not a combo box") : error);
+    if (index < 0 || index >= combo->count()) return failed(QStringLiteral("no such item"));
+    queue(combo, [combo, index] { combo->setCurrentIndex(index); });
+    return ok();
+}
+
+QJsonObject TestDriverCommands::check(const QString& arguments) {
+    const QStringList parts = arguments.split(' ', Qt::SkipEmptyParts);
+    if (parts.size() != 2 || (parts[1] != u"0" && parts[1] != u"1"))
+        return failed(QStringLiteral("usage: check NAME 0|1"));
+    QString error;
+    auto* box = qobject_cast<QAbstractButton*>(reachable(parts[0], error));
+    if (!box || !box->isCheckable())
+        return failed(error.isEmpty() ? parts[0] + QStringLiteral(" is not a check box") : error);
+    const bool wanted = parts[1] == u"1";
+    queue(box, [box, wanted] {
+        if (box->isChecked() != wanted) box->click();
+    });
+    return ok();
+}
+
+QJsonObject TestDriverCommands::quit() {
+    QPointer<CDuiFrameWnd> window(&window_);
+    queue(&window_, [window] {
+        if (window) window->close();
+    });
+    return ok();
+}
+
+QJsonObject TestDriverCommands::Dump() const {
+    QJsonObject dump;
+    dump.insert("title", window_.windowTitle());
+    CViewManager* view = window_.ViewManager();
+    dump.insert("fullscreen", view && view->IsFullScreen());
+
+    QJsonObject labels;
+    for (const char* name : CViewManager::kTextLabelNames)
+        labels.insert(name, ui::controlText(window_.FindControl(name)));
+    dump.insert("labels", labels);
+
+    QJsonObject visible;
+    for (const char* name : CViewManager::kButtonNames) {
+        const QWidget* button = window_.FindControl(name);
+        visible.insert(name, button && button->isVisibleTo(&window_));
+    }
+    dump.insert("visible", visible);
+
+    dump.insert("sliders",
+                QJsonObject{{"sliderProgress", sliderState(window_.FindControl<QAbstractSlider>("sliderProgress"))},
+                            {"sliderVolume", sliderState(window_.FindControl<QAbstractSlider>("sliderVolume"))}});
+
+    QJsonObject player{{"state", 0}, {"pid", 0}, {"length", 0}, {"position", 0}};
+    QJsonObject track{{"readyPages", 0}, {"shownPages", 0}};
+    if (PlaybackControl* controller = window_.Controller()) {
+        player = {{"state", static_cast<int>(controller->GetPlayerState())},
+                  {"pid", static_cast<qint64>(controller->GetPlayerProcessId())},
+                  {"length", controller->GetLength()},
+                  {"position", controller->GetPosition()}};
+        const TrackStore& store = controller->Store();
+        track = {{"readyPages", store.getReadyPages()}, {"shownPages", store.getShownPages()}};
+    }
+    dump.insert("player", player);
+    dump.insert("track", track);
+    dump.insert("playlist", view ? view->DumpPlaylist() : QJsonObject{{"rows", QJsonArray()}, {"current", -1}});
+    dump.insert("map",
+                view ? view->DumpMap()
+                     : QJsonObject{{"page", QString()}, {"loaded", false}, {"linePoints", 0}, {"marker", QJsonValue()}});
+    dump.insert("chart", view ? view->DumpChart() : QJsonObject{{"X", 0}, {"Y", 0}, {"Z", 0}});
+    return dump;
+}

@@ -1,0 +1,53 @@
+#pragma once
+// The commands of the test driver, one line each, answered with one line of
+// JSON. Commands that act as the user does go through the same path as the
+// user's input and are queued, so their answer comes at once:
+//   click NAME          a button click
+//   key Return|Escape|F8
+//   drop PATH[\tPATH…]  files dropped on the window, in order
+//   play PATH           the start sequence on PATH, as for a playlist entry
+//                       but without the playlist
+//   activate ROW        a playlist row activated
+//   delete ROW          a playlist row's delete button
+//   slide NAME VALUE    the user moves a slider
+//   select NAME INDEX   the user picks a combo box item
+//   check NAME 0|1      the user ticks or clears a check box
+//   dump                the window's state
+//   quit                the window's close button
+// Controls are looked up in an open modal dialog first, then in the main
+// window. A control the user could not reach (hidden or disabled) is refused.
+// Answers: {"ok":true}, {"ok":false,"error":…}, or the dump's object.
+//
+// Threads: UI thread only.
+#include <QByteArray>
+#include <QJsonObject>
+#include <QString>
+
+class CDuiFrameWnd;
+class QWidget;
+
+class TestDriverCommands {
+public:
+    explicit TestDriverCommands(CDuiFrameWnd& window) : window_(window) {}
+
+    // One command line without its line end; returns the compact JSON answer.
+    QByteArray Execute(const QString& line);
+    QJsonObject Dump() const;
+
+private:
+    QJsonObject click(const QString& name);
+    QJsonObject key(const QString& name);
+    QJsonObject drop(const QString& paths);
+    QJsonObject play(const QString& path);
+    QJsonObject activate(const QString& row);
+    QJsonObject deleteRow(const QString& row);
+    QJsonObject slide(const QString& arguments);
+    QJsonObject select(const QString& arguments);
+    QJsonObject check(const QString& arguments);
+    QJsonObject quit();
+    // A control the user can reach, or nullptr with the reason in error.
+    QWidget* reachable(const QString& name, QString& error) const;
+    QWidget* find(const QString& name) const;
+
+    CDuiFrameWnd& window_;
+};

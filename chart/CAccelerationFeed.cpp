@@ -1,0 +1,100 @@
+#include "chart/CAccelerationFeed.h"
+
+#include "chart/CTreskChartUI.h"
+#include "track/TrackStore.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+struct AxisSeries {
+    const char* name;
+    uint32_t colorRef;
+};
+
+// Red, green and yellow on the chart's dark plot.
+constexpr std::array<AxisSeries, 3> SERIES = {{
+    {"XAcceleration", 0x0000FF},
+    {"YAcceleration", 0x00FF00},
+    {"ZAcceleration", 0x00FFFF},
+}};
+
+constexpr uint32_t WHITE = 0xFFFFFF;
+constexpr double INITIAL_SECONDS = 16.0;
+
+}  // namespace
+
+void CAccelerationFeed::Setup(CTreskChartUI* chart, double yMin, double yMax) {
+    if (!chart) return;
+    chart_.store(chart, std::memory_order_release);
+    {
+        const auto lock = chart->LockSeries();
+        chart->SetUnit("G");
+        chart->SetYColor(0, WHITE);
+        chart->SetFrameColor(WHITE);
+        chart->SetFramePenWidth(2);
+        chart->SetYRange(0, yMin, yMax);
+        chart->SetXRange(0.0, INITIAL_SECONDS);
+        chart->SetXMinorTicks(true);
+        for (const AxisSeries& s : SERIES) {
+            CCurve* curve = chart->GetCurve(chart->AddCurve(s.name, 0));
+            if (!curve) continue;
+            curve->SetColor(s.colorRef);
+            curve->SetPenWidth(1);
+            curve->SetPenStyle(CCurve::PS_SOLID);
+        }
+        // Last, and under the lock: a paint either sees nothing or all of it.
+        chart->SetConfigured(true);
+    }
+    chart->Invalidate();
+}
+
+int32_t CAccelerationFeed::AppendNewPages(const TrackStore& store) {
+    const int32_t ready = store.getReadyPages();
+    AppendNewPages(store, ready);
+    return ready;
+}
+
+void CAccelerationFeed::AppendNewPages(const TrackStore& store, int32_t readyPages) {
+    CTreskChartUI* chart = chart_.load(std::memory_order_acquire);
+    if (!chart) return;
+    {
+        const auto lock = chart->LockSeries();
+        std::array<CCurve*, 3> curves{};
+        for (size_t i = 0; i < SERIES.size(); ++i) {
+            curves[i] = chart->FindCurve(SERIES[i].name);
+            if (!curves[i]) return;
+        }
+        // Only published pages are complete.
+        const int32_t end = std::min(readyPages, store.getReadyPages());
+        for (int32_t index = store.getShownPages(); index < end; ++index) {
+            const TrackPage* page = store.getPage(index);
+            if (!page) continue;
+            const TrackRecord* records = page->records();
+            for (int32_t i = 0, n = page->count(); i < n; ++i) {
+                const TrackRecord& r = records[i];
+                if (r.valid) {
+                    curves[0]->AddPoint(nextTime_, r.accelX);
+                    curves[1]->AddPoint(nextTime_, r.accelY);
+                    curves[2]->AddPoint(nextTime_, r.accelZ);
+                }
+                nextTime_ += SECONDS_PER_RECORD;
+            }
+        }
+        chart->FitXRangeToData();
+        chart->FitYRangeToData(0, Y_FILL);
+    }
+    chart->Invalidate();
+}
+
+void CAccelerationFeed::Reset() {
+    nextTime_ = 0.0;
+    CTreskChartUI* chart = chart_.load(std::memory_order_acquire);
+    if (!chart) return;
+    for (const AxisSeries& s : SERIES) {
+        const auto lock = chart->LockSeries();
+        if (CCurve* curve = chart->FindCurve(s.name)) curve->ClearPoints();
+    }
+    chart->Invalidate();
+}

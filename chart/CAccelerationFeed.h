@@ -1,0 +1,48 @@
+#pragma once
+// CAccelerationFeed: fills the chart "accChart" with the three G-sensor axes
+// of the current clip's track, over the time of the clip (0.2 s a record,
+// counted for every record, valid or not; only valid records add points).
+// The chart shows everything extracted so far; its ranges only grow, so a
+// short clip after a long one keeps the long one's time axis.
+//
+// Threads: Setup runs once on the main window's start-up thread;
+// AppendNewPages and Reset run on the UI thread. Every change of the chart's
+// series and ranges is made under the chart's series lock, so the start-up
+// thread never races a paint or the UI thread.
+// Lifecycle: a member of the view manager, set up once with the chart, then
+// per clip: Reset when the views are reset, AppendNewPages per ready batch.
+// The chart must outlive the calls made with it.
+#include <atomic>
+#include <cstdint>
+
+class CTreskChartUI;
+class TrackStore;
+
+class CAccelerationFeed {
+public:
+    static constexpr double SECONDS_PER_RECORD = 0.2;
+    static constexpr double Y_FILL = 0.8;
+
+    // Configures the chart (unit "G", white axis and frame, Y range
+    // [yMin, yMax], X range 0..16 s, three series) and marks it configured.
+    // Nothing happens without a chart.
+    void Setup(CTreskChartUI* chart, double yMin, double yMax);
+
+    // Charts the records of the store's pages from getShownPages() up to
+    // `readyPages` (pages below it are published), then fits the X and Y
+    // ranges once. Does not move shownPages: the caller sets it to the same
+    // readyPages it passed here and to the map, so no page is skipped.
+    void AppendNewPages(const TrackStore& store, int32_t readyPages);
+    // Up to the store's current getReadyPages(); returns the value used.
+    int32_t AppendNewPages(const TrackStore& store);
+
+    // Empties the three series and restarts the time at 0; the ranges stay.
+    void Reset();
+
+    // Time the next record gets, in seconds. UI thread.
+    double NextTime() const { return nextTime_; }
+
+private:
+    std::atomic<CTreskChartUI*> chart_{nullptr};
+    double nextTime_ = 0.0;  // UI thread only
+};

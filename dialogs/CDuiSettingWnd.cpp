@@ -1,0 +1,155 @@
+#include "dialogs/CDuiSettingWnd.h"
+
+#include "Version.h"
+#include "config/LanguageTable.h"
+#include "dialogs/DialogStyle.h"
+#include "dialogs/DialogText.h"
+#include "dialogs/SoundCardText.h"
+#include "ui/ControlText.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QComboBox>
+
+namespace {
+
+constexpr std::string_view kMain = DialogText::kMainSection;
+
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// -1 leaves the combo without a selection (Qt selects the first item it is given).
+void selectRow(QComboBox* combo, int row) {
+    if (combo) combo->setCurrentIndex(row);
+}
+
+}  // namespace
+
+CDuiSettingWnd::CDuiSettingWnd(QString skinFile, AppConfig& config, ConfigStore& store, SoundCardSource soundCards)
+    : CXMLWnd(std::move(skinFile)), config_(config), store_(store), soundCardSource_(std::move(soundCards)) {}
+
+void CDuiSettingWnd::InitWindow() {
+    DialogStyle::apply(*this);
+    languageCombo_ = FindControl<QComboBox>("LanguangeCombo");
+    videoCombo_ = FindControl<QComboBox>("VideoCombo");
+    soundCombo_ = FindControl<QComboBox>("SoundCombo");
+    soundCardCombo_ = FindControl<QComboBox>("SoundCardCombo");
+    previewCheck_ = FindControl<QAbstractButton>("showBox");
+
+    showTexts();
+    fillLanguages();
+    fillOutputs();
+    fillSoundCards();
+    if (previewCheck_) previewCheck_->setChecked(config_.snapshotPreview);
+    notifying_ = true;
+}
+
+void CDuiSettingWnd::showTexts() {
+    DialogText::show(FindControl("OKButton"), store_, "IDS_OK", kMain);
+    DialogText::show(FindControl("CancleButton"), store_, "IDS_CANCEL", kMain);
+    DialogText::show(FindControl("LanguangeLabel"), store_, "IDS_LANGUAGE", kMain);
+    DialogText::show(FindControl("VideoLabel"), store_, "IDS_VIDEO", kMain);
+    DialogText::show(FindControl("SoundLabel"), store_, "IDS_SOUND", kMain);
+    DialogText::show(FindControl("SoundCardLabel"), store_, "IDS_SOUNDCARD", kMain);
+    DialogText::show(FindControl("GeneralOption"), store_, "IDS_PLAYER", kMain);
+    DialogText::show(previewCheck_, store_, "IDS_SHOWSHOT", kMain);
+    // The version follows its label directly; the language file brings the blank.
+    if (QWidget* version = FindControl("VersionLabel")) {
+        ui::setControlText(version, DialogText::read(store_, "IDS_VERSION", kMain) + QStringLiteral(VELTARA_VERSION));
+    }
+}
+
+void CDuiSettingWnd::fillLanguages() {
+    if (!languageCombo_) return;
+    for (const LanguageRow& row : LanguageTable::rows()) languageCombo_->addItem(fromUtf8(row.displayName));
+    selectRow(languageCombo_, LanguageTable::indexOf(config_.languageFile));
+}
+
+void CDuiSettingWnd::fillOutputs() {
+    videoTable_ = OutputTable::video(config_.languageFile);
+    soundTable_ = OutputTable::sound(config_.languageFile);
+    if (videoCombo_) {
+        for (const OutputRow& row : videoTable_) videoCombo_->addItem(fromUtf8(row.displayName));
+        // Long names scroll sideways in the open list instead of being cut.
+        videoCombo_->view()->setTextElideMode(Qt::ElideNone);
+        videoCombo_->view()->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        selectRow(videoCombo_, OutputTable::indexOf(videoTable_, config_.videoOutput));
+    }
+    if (soundCombo_) {
+        for (const OutputRow& row : soundTable_) soundCombo_->addItem(fromUtf8(row.displayName));
+        selectRow(soundCombo_, OutputTable::indexOf(soundTable_, config_.audioOutput));
+    }
+}
+
+void CDuiSettingWnd::fillSoundCards() {
+    const std::vector<std::string> devices = soundCardSource_ ? soundCardSource_() : std::vector<std::string>{};
+    int selected = -1;
+    for (size_t i = 0; i < devices.size(); ++i) {
+        if (soundCardCombo_) soundCardCombo_->addItem(QString::fromStdString(SoundCardText::itemText(devices[i], i)));
+        const auto device = static_cast<int32_t>(i);
+        soundCards_.push_back(device);
+        if (device == config_.soundDevice) selected = static_cast<int>(i);
+    }
+    selectRow(soundCardCombo_, selected);
+    enableSoundCards(config_.audioOutput == OutputTable::kDirectSound);
+}
+
+void CDuiSettingWnd::enableSoundCards(bool enable) {
+    if (soundCardCombo_) soundCardCombo_->setEnabled(enable);
+}
+
+void CDuiSettingWnd::Notify(const ui::Notification& msg) {
+    if (!notifying_) return;
+    if (msg.type == ui::UI_NOTIFY_ITEMSELECT && msg.senderName() == u"SoundCombo" && soundCombo_) {
+        const OutputRow* row = OutputTable::at(soundTable_, soundCombo_->currentIndex());
+        enableSoundCards(row && OutputTable::isDirectSound(row->value));
+    }
+    CXMLWnd::Notify(msg);
+}
+
+void CDuiSettingWnd::OnClick(const ui::Notification& msg) {
+    const QString name = msg.senderName();
+    if (name == u"OKButton") {
+        applyChoices();
+        Close(ui::IDOK);
+    } else if (name == u"CancleButton") {
+        Close(ui::IDCANCEL);
+    }
+    CXMLWnd::OnClick(msg);
+}
+
+void CDuiSettingWnd::applyChoices() {
+    if (videoCombo_) {
+        if (const OutputRow* row = OutputTable::at(videoTable_, videoCombo_->currentIndex())) {
+            config_.videoOutput = row->value;
+            store_.WriteConfigString(config_.videoOutput, "VO");
+        }
+    }
+    if (soundCombo_) {
+        if (const OutputRow* row = OutputTable::at(soundTable_, soundCombo_->currentIndex())) {
+            config_.audioOutput = row->value;
+            store_.WriteConfigString(config_.audioOutput, "AO");
+        }
+    }
+    // The sound card counts for DirectSound only; otherwise it stays for later.
+    if (config_.audioOutput == OutputTable::kDirectSound && soundCardCombo_) {
+        const int item = soundCardCombo_->currentIndex();
+        if (item >= 0 && static_cast<size_t>(item) < soundCards_.size()) {
+            config_.soundDevice = soundCards_[static_cast<size_t>(item)];
+            store_.WriteConfigInt(config_.soundDevice, "DEVICE");
+        }
+    }
+    if (languageCombo_) {
+        const auto rows = LanguageTable::rows();
+        const int item = languageCombo_->currentIndex();
+        if (item >= 0 && static_cast<size_t>(item) < rows.size()) {
+            config_.languageFile = rows[static_cast<size_t>(item)].fileName;
+            store_.WriteConfigString(config_.languageFile, "Language");
+        }
+    }
+    if (previewCheck_ && previewCheck_->isChecked() != config_.snapshotPreview) {
+        config_.snapshotPreview = previewCheck_->isChecked();
+        store_.WriteConfigInt(config_.snapshotPreview ? 1 : 0, "SSPreview");
+    }
+}

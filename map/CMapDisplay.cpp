@@ -1,0 +1,113 @@
+#include "map/CMapDisplay.h"
+
+#include "map/CBaiduMapLoader.h"
+#include "map/CGoogleMapLoader.h"
+
+#include <new>
+
+namespace {
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+CMapDisplay::CMapDisplay(AppConfig& config) : config_(config) {}
+
+CMapDisplay::~CMapDisplay() = default;
+
+uint8_t CMapDisplay::mapNumberFor(std::string_view setting) {
+    if (equalsIgnoringCase(setting, "BaiduMap")) return MAP_KIND_BAIDU;
+    if (equalsIgnoringCase(setting, "GoogleMap")) return MAP_KIND_GOOGLE;
+    if (equalsIgnoringCase(setting, "YandexMap")) return MAP_KIND_YANDEX;
+    return MAP_KIND_UNKNOWN;
+}
+
+int CMapDisplay::select(std::string_view setting) {
+    if (const uint8_t number = mapNumberFor(setting); number != MAP_KIND_UNKNOWN) config_.mapKind.store(number);
+    const uint8_t kind = config_.mapKind.load();
+    if (kind == MAP_KIND_BAIDU) {
+        install(std::unique_ptr<CMapLoader>(new (std::nothrow) CBaiduMapLoader(config_)));
+        return 1;
+    }
+    if (kind == MAP_KIND_GOOGLE) {
+        install(std::unique_ptr<CMapLoader>(new (std::nothrow) CGoogleMapLoader(config_)));
+        return 1;
+    }
+    if (config_.locale == "China") {
+        install(std::unique_ptr<CMapLoader>(new (std::nothrow) CBaiduMapLoader(config_)));
+    } else {
+        install(std::unique_ptr<CMapLoader>(new (std::nothrow) CGoogleMapLoader(config_)));
+    }
+    return 0;
+}
+
+int CMapDisplay::startUp(ScriptHost& browser, const ConfigStore& store, const std::string& programFolder) {
+    const std::string setting = store.ReadConfigString("", "Map");
+    const int result = select(setting);
+    if (result == 0) store.WriteConfigString("GoogleMap", "Map");
+    openPage(browser, programFolder);
+    return result;
+}
+
+void CMapDisplay::install(std::unique_ptr<CMapLoader> loader) {
+    if (!loader) return;  // out of memory: the display keeps what it had
+    CMapLoader* raw = loader.get();
+    {
+        std::lock_guard lock(ownedMutex_);
+        owned_.push_back(std::move(loader));
+    }
+    loader_.store(raw, std::memory_order_release);
+}
+
+void CMapDisplay::openPage(ScriptHost& browser, const std::string& programFolder) {
+    if (CMapLoader* l = loader()) l->openPage(browser, programFolder);
+}
+
+void CMapDisplay::reopenPage(ScriptHost& browser, const std::string& programFolder) {
+    if (CMapLoader* l = loader()) l->reopenPage(browser, programFolder);
+}
+
+void CMapDisplay::moveMarker(ScriptHost& browser, double longitude, double latitude) {
+    if (CMapLoader* l = loader()) l->moveMarker(browser, longitude, latitude);
+}
+
+void CMapDisplay::drawNewPages(ScriptHost& browser, const TrackStore& store, int32_t endPage) {
+    if (CMapLoader* l = loader()) l->drawNewPages(browser, store, endPage);
+}
+
+int32_t CMapDisplay::drawNewPages(ScriptHost& browser, const TrackStore& store) {
+    const int32_t ready = store.getReadyPages();
+    drawNewPages(browser, store, ready);
+    return ready;
+}
+
+void CMapDisplay::resetMarker() {
+    if (CMapLoader* l = loader()) l->resetMarker();
+}
+
+std::string CMapDisplay::pageFileName() const {
+    const CMapLoader* l = loader();
+    return l ? l->pageFileName() : std::string();
+}
+
+int32_t CMapDisplay::linePoints() const {
+    const CMapLoader* l = loader();
+    return l ? l->linePoints() : 0;
+}
+
+std::optional<MapPosition> CMapDisplay::marker() const {
+    const CMapLoader* l = loader();
+    return l ? l->marker() : std::nullopt;
+}
+
+TrackMapConversion CMapDisplay::trackConversion() const {
+    const CMapLoader* l = loader();
+    return l ? l->trackConversion() : TrackMapConversion::Copy;
+}

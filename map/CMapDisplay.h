@@ -1,0 +1,79 @@
+#pragma once
+// The map view as the rest of the program sees it: picks the map loader from
+// the "Map" setting at start-up and forwards every call to it; without a
+// loader every call does nothing.
+//
+// Threads: startUp (select, openPage) runs once on the start-up thread; the
+// UI thread may already call the rest meanwhile, which then finds no loader
+// or the one just chosen (the loader is published atomically). A browser
+// control that is a web view queues the start-up thread's calls for its own
+// thread, so the start-up thread never waits for the UI thread.
+// Lifecycle: created by the view manager; the loader is chosen once and
+// kept until the display goes.
+//
+// The main window's calls:
+//   start-up thread: startUp(webMap, configStore, programFolder), then hand
+//       trackConversion() to the extractor (TrackBatchProcessor::setConversion)
+//       before the first extraction run;
+//   TRACK_BATCH_READY (no stop pending):
+//       const int32_t ready = store.getReadyPages();
+//       map.drawNewPages(webMap, store, ready); ...chart...; store.setShownPages(ready);
+//   WM_TRACK_LIVE with a parsed record: moveMarker(webMap, record.longitude, record.latitude);
+//   an unparsed live text, Stop, opening another file: resetMarker().
+#include "config/AppConfig.h"
+#include "config/ConfigStore.h"
+#include "map/CMapLoader.h"
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string_view>
+#include <vector>
+
+class CMapDisplay : public CMapLoader {
+public:
+    explicit CMapDisplay(AppConfig& config);
+    ~CMapDisplay() override;
+    CMapDisplay(const CMapDisplay&) = delete;
+    CMapDisplay& operator=(const CMapDisplay&) = delete;
+
+    // The map number of a "Map" setting (whole text, any case): 1 "BaiduMap",
+    // 2 "GoogleMap", 3 "YandexMap", 0 for anything else.
+    static uint8_t mapNumberFor(std::string_view setting);
+
+    // Stores a recognised map number as the config's mapKind and creates the
+    // loader: Baidu for 1, Google for 2 (returns 1); otherwise, by region,
+    // Baidu for exactly "China" and Google for any other (returns 0).
+    int select(std::string_view setting);
+
+    // The start-up steps: read "Map", select, write "GoogleMap" when the
+    // setting names no usable map, open the page. Returns select's result.
+    int startUp(ScriptHost& browser, const ConfigStore& store, const std::string& programFolder);
+
+    void openPage(ScriptHost& browser, const std::string& programFolder) override;
+    void reopenPage(ScriptHost& browser, const std::string& programFolder) override;
+    void moveMarker(ScriptHost& browser, double longitude, double latitude) override;
+    void drawNewPages(ScriptHost& browser, const TrackStore& store, int32_t endPage) override;
+    // Reads the ready pages once, draws up to them and returns that value.
+    int32_t drawNewPages(ScriptHost& browser, const TrackStore& store);
+    void resetMarker() override;
+
+    std::string pageFileName() const override;
+    int32_t linePoints() const override;
+    std::optional<MapPosition> marker() const override;
+    // The loader's datum for the track line; Copy while there is none.
+    TrackMapConversion trackConversion() const override;
+
+    // The loader in use, or null.
+    CMapLoader* loader() const { return loader_.load(std::memory_order_acquire); }
+
+private:
+    void install(std::unique_ptr<CMapLoader> loader);
+
+    AppConfig& config_;
+    std::atomic<CMapLoader*> loader_{nullptr};
+    // Every loader ever chosen: one replaced by a later select may still be
+    // in use on the other thread, so none goes before the display.
+    std::mutex ownedMutex_;
+    std::vector<std::unique_ptr<CMapLoader>> owned_;
+};

@@ -1,0 +1,7 @@
+#include "map/CWebMapEventHandler.h"
+
+void CWebMapEventHandler::BeforeNavigate2(const std::string& url, NavigationKind kind, bool mainFrame, bool& cancel) {
+    (void)url;
+    if (!mainFrame) return;  // frames inside the page do not take its functions away
+    cancel = kind != NavigationKind::Program && kind != NavigationKind::Reload;
+}

@@ -1,0 +1,154 @@
+#pragma once
+// The player process: one child process per played clip, driven in slave
+// mode (commands on its standard input, status lines on its standard output).
+// Its output reader turns the lines into stored values and into event codes
+// (player/PlayerState.h) posted to the notify target; subtitle-log texts go
+// to the subtitle callback.
+//
+// Threads:
+// - Control thread (the UI thread; the start-up thread may set up and set
+//   the volume meanwhile): set-up, Start, Stop, the commands, the getters.
+//   Set-up values are under a lock, so set-up may race a Start.
+// - The output reader, one per player process: parses lines, sends
+//   "sub_log_static" every 500 ms while playing, posts events and calls the
+//   subtitle callback. It never blocks for long: it polls the output with a
+//   50 ms time-out and sees a stop within that time.
+// Every value both threads touch is atomic or under a lock. Start, Stop and
+// the clean-up after a failed command are serialised by a lock.
+//
+// Lifecycle: Start spawns the process and the reader. The reader ends when
+// the player reports its end, when its output fails (PLAYER_PIPE_ERROR) or
+// when a Stop is under way; it then reaps the process (500 ms grace, then
+// SIGKILL). Stop sends "quit", joins the reader and makes sure the process
+// is reaped. Start, Stop and the destructor always join a finished reader.
+// Do not call Start or Stop from the subtitle callback (they return 1 there).
+#include "platform/ChildProcess.h"
+#include "platform/MessageTarget.h"
+#include "player/PlayerCommandLine.h"
+#include "player/PlayerLine.h"
+#include "player/PlayerState.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+class CMplayer {
+public:
+    // Called on the reader thread with each non-empty subtitle-log text (at
+    // most 127 bytes) and the player's process id.
+    using SubtitleCallback = std::function<void(const std::string& text, int32_t processId)>;
+
+    static constexpr uint32_t kDefaultNotifyMessage = platform::WM_USER + 64;
+    static constexpr int32_t kDefaultVolume = 50;
+
+    CMplayer();
+    virtual ~CMplayer();
+    CMplayer(const CMplayer&) = delete;
+    CMplayer& operator=(const CMplayer&) = delete;
+
+    // Set-up: each only stores; the values take effect at the next Start.
+    void SetPlayerPath(std::string_view path);
+    void SetWorkDir(std::string_view folder);  // empty: the parent's; created (one level) when missing
+    void SetMediaFile(std::string_view path);
+    // Events go to target with this message number; a null target gets none.
+    void SetNotifyWindow(platform::MessageTarget* target, uint32_t message);
+    void SetVideoWindow(int64_t window);        // 0: none
+    void SetVideoOut(std::string_view output);  // ignored when empty
+    void SetAudioOut(std::string_view output);  // ignored when empty
+    void SetSoundDevice(int32_t device);        // used only with "dsound"
+    void SetExtraOptions(std::string_view options);
+    void SetSubtitleCallback(SubtitleCallback callback);  // ignored when empty
+
+    // 0, or the errno of a failed process start; 1 when the reader cannot start.
+    int Start();
+    // Returns 0.
+    int Stop();
+    // 0 when done or ignored, 1 when refused in the current state.
+    int TogglePause();
+    int SetMute(bool muted);
+    int SetVolume(int32_t volume);
+    int Seek(int32_t seconds);
+    int TakeScreenshot();
+    // Writes the command and a line feed: 0 when written, 1 otherwise.
+    // Refused while Idle or Stopping, and for a command over 62 bytes or
+    // one holding a line end. A failed write with `report` set cleans up the
+    // process and posts PLAYER_PIPE_ERROR.
+    int SendCommand(std::string_view command, bool report);
+
+    PlayerState GetState() const { return state_.load(); }
+    double GetLength() const { return length_.load(); }
+    double GetAspect() const { return aspect_.load(); }
+    int32_t GetPosition() const { return position_.load(); }
+    int32_t GetVideoWidth() const { return width_.load(); }
+    int32_t GetVideoHeight() const { return height_.load(); }
+    int32_t GetVolume() const { return volume_.load(); }
+    bool IsMuted() const { return muted_.load(); }
+    uint32_t GetProcessId() const { return processId_.load(); }
+    std::string GetScreenshotName() const;
+    std::string GetSubtitleText() const;
+    std::string GetWorkDir() const;
+    // The command line the next Start runs, as text.
+    std::string GetCommandLine() const;
+
+private:
+    enum class WriteResult { Written, Closed, Failed };
+
+    PlayerCommandLine commandLine() const;
+    bool onReaderThread() const;
+    bool beginStop();
+    void stopLocked();
+    void cleanUpProcess();
+    void resetValues();
+    WriteResult writeInput(std::string_view text);
+    void closeInput();
+    void post(uintptr_t code) const;
+    void readerMain();
+    void handleLine(const PlayerLine& line);
+
+    // Set-up, under settingsMutex_.
+    mutable std::mutex settingsMutex_;
+    std::string playerPath_;
+    std::string workDir_;
+    std::string mediaFile_;
+    std::string videoOutput_ = "directx:noaccel";
+    std::string audioOutput_ = "dsound";
+    std::string extraOptions_;
+    int32_t soundDevice_ = 0;
+    int64_t videoWindow_ = 0;
+    SubtitleCallback subtitleCallback_;
+
+    std::atomic<platform::MessageTarget*> notifyTarget_{nullptr};
+    std::atomic<uint32_t> notifyMessage_{kDefaultNotifyMessage};
+
+    // The process and the reader: changed only under controlMutex_, and only
+    // while no reader runs; the reader uses process_ while it runs.
+    std::mutex controlMutex_;
+    std::unique_ptr<platform::ChildProcess> process_;
+    std::thread reader_;
+    std::atomic<std::thread::id> readerId_{};
+    std::atomic<uint64_t> session_{0};  // counts started processes
+
+    // The parent's end of the player's input, shared by the commands and the reader.
+    std::mutex inputMutex_;
+    int inputFd_ = -1;
+
+    std::atomic<PlayerState> state_{PlayerState::Idle};
+    std::atomic<uint32_t> processId_{0};
+    std::atomic<double> length_{0.0};
+    std::atomic<double> aspect_{0.0};
+    std::atomic<bool> seekPending_{false};
+    std::atomic<int32_t> position_{0};
+    std::atomic<int32_t> volume_{kDefaultVolume};
+    std::atomic<int32_t> width_{0};
+    std::atomic<int32_t> height_{0};
+    std::atomic<bool> muted_{false};
+
+    mutable std::mutex textMutex_;
+    std::string screenshotName_;  // under textMutex_
+    std::string subtitleText_;    // under textMutex_
+};

@@ -1,0 +1,143 @@
+#include "player/CPlaybackController.h"
+
+#include "platform/FileSystem.h"
+#include "track/TrackMapConversion.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+std::atomic<TrackStore*> publishedStore{nullptr};
+
+// Whole seconds of a length or position, without undefined conversions.
+int32_t wholeSeconds(double seconds) {
+    if (!(seconds > 0.0)) return 0;
+    return static_cast<int32_t>(std::min(std::trunc(seconds), double{std::numeric_limits<int32_t>::max()}));
+}
+
+}  // namespace
+
+CPlaybackController::CPlaybackController() = default;
+
+CPlaybackController::~CPlaybackController() {
+    TrackStore* ours = &store_;
+    publishedStore.compare_exchange_strong(ours, nullptr);
+    extractor_.stop();
+    player_.Stop();
+}
+
+TrackStore* CPlaybackController::PublishedTrackStore() {
+    return publishedStore.load();
+}
+
+void CPlaybackController::StartServices(const PlaybackSetup& setup) {
+    liveParser_.startLive(setup.window);
+    ConfigurePlayer(setup);
+    ConfigureExtractor(setup);
+    publishedStore.store(&store_);
+}
+
+void CPlaybackController::ConfigurePlayer(const PlaybackSetup& setup) {
+    player_.SetPlayerPath(setup.programFolder + "MPlayer/mplayer");
+    player_.SetWorkDir(setup.userDataFolder);
+    player_.SetVideoWindow(setup.videoWindow);
+    player_.SetNotifyWindow(setup.window, platform::WM_PLAYER_EVENT);
+    if (setup.config) {
+        player_.SetVideoOut(setup.config->videoOutput);  // empty values keep the defaults
+        player_.SetAudioOut(setup.config->audioOutput);
+        player_.SetSoundDevice(setup.config->soundDevice);
+    }
+    player_.SetExtraOptions(kPlayerExtraOptions);
+    // The reader thread hands the text current at the play position to the
+    // live parser, tagged with the process it came from.
+    player_.SetSubtitleCallback(
+        [this](const std::string& text, int32_t processId) { liveParser_.submit(text.c_str(), processId); });
+}
+
+void CPlaybackController::ConfigureExtractor(const PlaybackSetup& setup) {
+    std::lock_guard lock(extractorMutex_);
+    extractor_.setConverterPath(setup.programFolder + "FFMpeg/ffmpeg");
+    extractor_.setExtraArguments(SubtitleExtractor::STANDARD_EXTRA_ARGUMENTS);
+    extractor_.setTarget(setup.window, platform::WM_TRACK_EVENT);
+    extractor_.setStore(&store_);
+    if (setup.trackConversion) {
+        extractor_.setConversion(*setup.trackConversion);
+    } else if (setup.config) {
+        extractor_.setConversion(trackMapConversionFor(setup.config->mapKind.load(), setup.config->locale));
+    }
+}
+
+int CPlaybackController::Play(std::string_view clipPath) {
+    const PlayerState state = player_.GetState();
+    if (state == PlayerState::Starting || state == PlayerState::Stopping) return 1;
+    player_.Stop();
+    length_.store(0);
+    position_.store(0);
+    player_.SetMediaFile(clipPath);
+    return player_.Start();
+}
+
+void CPlaybackController::StopPlayer() {
+    player_.Stop();
+    length_.store(0);
+    position_.store(0);
+}
+
+int CPlaybackController::TogglePause() {
+    return player_.TogglePause();
+}
+
+int CPlaybackController::SetMute(bool muted) {
+    return player_.SetMute(muted);
+}
+
+int CPlaybackController::SetVolume(int32_t volume) {
+    return player_.SetVolume(volume);
+}
+
+int CPlaybackController::Seek(int32_t seconds) {
+    const int result = player_.Seek(seconds);
+    position_.store(std::min(length_.load(), seconds));
+    return result;
+}
+
+int CPlaybackController::TakeScreenshot() {
+    return player_.TakeScreenshot();
+}
+
+void CPlaybackController::UpdateLength() {
+    length_.store(wholeSeconds(player_.GetLength()));
+}
+
+int32_t CPlaybackController::UpdatePosition() {
+    position_.store(player_.GetPosition());
+    return position_.load();
+}
+
+void CPlaybackController::GetVideoSize(int32_t& width, int32_t& height) const {
+    width = player_.GetVideoWidth();
+    height = player_.GetVideoHeight();
+}
+
+std::string CPlaybackController::GetSnapshotPath() const {
+    return player_.GetWorkDir() + player_.GetScreenshotName();
+}
+
+int CPlaybackController::StartExtraction(std::string_view clipPath) {
+    const std::string path(clipPath);
+    if (!platform::isRegularFile(path)) return 1;
+    std::lock_guard lock(extractorMutex_);
+    const int32_t state = extractor_.getState();
+    if (state == EXTRACT_STOPPING || state == EXTRACT_LAUNCHING) return 1;
+    extractor_.stop();
+    store_.clear();
+    extractor_.setInputPath(path);
+    return extractor_.start();
+}
+
+void CPlaybackController::StopExtraction() {
+    std::lock_guard lock(extractorMutex_);
+    extractor_.stop();
+}

@@ -1,0 +1,96 @@
+#pragma once
+// The one object through which the main window plays media. It owns the
+// player process (CMplayer) and the track pipeline of the clip: the live
+// TrackParser, the SubtitleExtractor and the TrackStore. It keeps the clip's
+// length and position in whole seconds for the display and never touches a
+// control; the main window reacts to the events and reads the values.
+//
+// Threads: the UI thread calls everything, except that the start-up thread
+// calls StartServices (or the Configure steps) and may call SetVolume
+// meanwhile. The player's output reader calls into the live parser through
+// the subtitle callback (the parser locks); the extractor's threads and the
+// views share the TrackStore under its own rules. The extractor is set up on
+// the start-up thread while the UI thread may already start a run, so its
+// configuration, start and stop are under a lock here.
+// Lifecycle: construction starts nothing. StartServices starts the live
+// parser's worker and configures the player and the extractor. Play starts
+// a player process per clip, StartExtraction an extraction run per clip.
+// The destructor stops the player and the extractor before the parser and
+// the store go.
+#include "player/CMplayer.h"
+#include "player/PlaybackSetup.h"
+#include "track/SubtitleExtractor.h"
+#include "track/TrackParser.h"
+#include "track/TrackRecord.h"
+#include "track/TrackStore.h"
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+class CPlaybackController {
+public:
+    static constexpr const char* kPlayerExtraOptions = "-sid 0 -idx -nokeepaspect";
+
+    CPlaybackController();
+    ~CPlaybackController();
+    CPlaybackController(const CPlaybackController&) = delete;
+    CPlaybackController& operator=(const CPlaybackController&) = delete;
+
+    // Start-up: the live parser's worker, the player, the extractor, then
+    // the store is published (PublishedTrackStore).
+    void StartServices(const PlaybackSetup& setup);
+    void ConfigurePlayer(const PlaybackSetup& setup);
+    void ConfigureExtractor(const PlaybackSetup& setup);
+
+    // Starts the clip unless the player is starting or stopping (then 1):
+    // 0, or the errno of a failed player start.
+    int Play(std::string_view clipPath);
+    void StopPlayer();
+    int TogglePause();
+    int SetMute(bool muted);
+    bool IsMuted() const { return player_.IsMuted(); }
+    int SetVolume(int32_t volume);
+    int32_t GetVolume() const { return player_.GetVolume(); }
+    // The player's answer; the position becomes the target, at most the length, either way.
+    int Seek(int32_t seconds);
+    // 1 unless playing.
+    int TakeScreenshot();
+
+    PlayerState GetPlayerState() const { return player_.GetState(); }
+    void UpdateLength();
+    int32_t GetLength() const { return length_.load(); }
+    int32_t UpdatePosition();
+    int32_t GetPosition() const { return position_.load(); }
+    double GetAspect() const { return player_.GetAspect(); }
+    void GetVideoSize(int32_t& width, int32_t& height) const;
+    uint32_t GetPlayerProcessId() const { return player_.GetProcessId(); }
+    // The player's working folder followed directly by the last snapshot's name.
+    std::string GetSnapshotPath() const;
+    // The live parser's latest record.
+    TrackRecord CurrentRecord() const { return liveParser_.liveRecord(); }
+
+    // A new extraction run on the clip: 0 when it started, 1 when ignored
+    // (no such file, or the extractor is launching or stopping), else the
+    // errno of a failed converter start.
+    int StartExtraction(std::string_view clipPath);
+    void StopExtraction();
+    bool IsExtractorStopPending() const { return extractor_.isStopPending(); }
+
+    TrackStore& Store() { return store_; }
+    // The store StartServices published for the views; null before.
+    static TrackStore* PublishedTrackStore();
+
+private:
+    std::atomic<int32_t> length_{0};
+    std::atomic<int32_t> position_{0};
+    // Declared so that the extractor and then the player go first: both feed
+    // the parser and the store.
+    TrackStore store_;
+    TrackParser liveParser_;
+    CMplayer player_;
+    std::mutex extractorMutex_;
+    SubtitleExtractor extractor_;  // configured, started and stopped under extractorMutex_
+};

@@ -1,0 +1,113 @@
+#include "playlist/CPlaylistController.h"
+
+#include "platform/FileSystem.h"
+#include "playlist/DroppedFileChoice.h"
+#include "playlist/MediaPath.h"
+#include "playlist/PlaylistTree.h"
+
+void CPlaylistController::LoadAcceptedExtensions(const ConfigStore& store) {
+    extensions_.Load(store);
+}
+
+void CPlaylistController::AddFolderOfFile(std::string folder, const std::string& name) {
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    std::vector<platform::DirectoryEntry> items;
+    if (!platform::listDirectory(folder.empty() ? std::string(".") : folder, items)) return;
+
+    const int before = list_.GetCount();
+    for (platform::DirectoryEntry& item : items) {
+        if (item.isDirectory || !extensions_.IsMediaFileName(item.name)) continue;
+        std::string path = folder + item.name;
+        list_.AddEntry(std::move(path), std::move(item.name));  // a file already listed is skipped
+    }
+    if (list_.GetCount() > before) {
+        list_.SortByName();
+        rebuildRows();
+    }
+
+    const int index = list_.FindByPath(folder + name);
+    const int old = list_.GetCurrent();
+    list_.SetCurrent(index);
+    if (!tree_) return;
+    tree_->SelectItem(index, true);
+    tree_->SetPlayingNode(old, false);
+    tree_->SetPlayingNode(index, true);
+}
+
+void CPlaylistController::AddChosenFile(const std::string& path) {
+    MediaPath split = MediaPath::Split(path);
+    AddFolderOfFile(std::move(split.folder), split.name);
+}
+
+void CPlaylistController::AddDroppedFiles(const std::vector<std::string>& paths) {
+    if (const auto chosen = DroppedFileChoice::Choose(paths, extensions_)) AddChosenFile(*chosen);
+}
+
+void CPlaylistController::PlayActivatedNode(int index) {
+    if (index < 0 || index >= list_.GetCount()) return;
+    const int old = list_.GetCurrent();
+    list_.SetCurrent(index);
+    if (!tree_) return;
+    tree_->SetPlayingNode(old, false);
+    tree_->SetPlayingNode(index, true);
+}
+
+bool CPlaylistController::OnDeleteItem(uintptr_t wParam) {
+    if (!tree_) return false;
+    const int old = list_.GetCurrent();
+    const int index = tree_->GetDeleteItemIndex(wParam);
+    // A click whose row is gone (deleted twice, list cleared meanwhile)
+    // must not take another row with it.
+    if (index < 0 || index >= list_.GetCount()) return false;
+    tree_->RemoveAt(index);
+    list_.Remove(index);
+    if (index != old) return false;  // the current file stays current (Remove moved its index)
+
+    const int next = old == list_.GetCount() ? old - 1 : old;
+    if (next != -1) {
+        list_.SetCurrent(next);
+        tree_->SetPlayingNode(next, true);
+    }
+    return true;
+}
+
+bool CPlaylistController::SelectPrevious() {
+    const int current = list_.GetCurrent();
+    if (current < 1) return false;
+    moveCurrentTo(current - 1);
+    return true;
+}
+
+bool CPlaylistController::SelectNext() {
+    const int current = list_.GetCurrent();
+    if (current < 0 || current >= list_.GetCount() - 1) return false;
+    moveCurrentTo(current + 1);
+    return true;
+}
+
+void CPlaylistController::ClearPlaylist() {
+    list_.Clear();
+    if (tree_) tree_->RemoveAll();
+}
+
+bool CPlaylistController::GetCurrentPath(std::string& path) const {
+    return list_.GetPathAt(list_.GetCurrent(), path);
+}
+
+void CPlaylistController::rebuildRows() {
+    if (!tree_) return;
+    std::vector<std::string_view> names;
+    names.reserve(static_cast<size_t>(list_.GetCount()));
+    for (int i = 0; i < list_.GetCount(); ++i) names.emplace_back(list_.GetEntryAt(i)->name);
+    tree_->RemoveAll();
+    tree_->AddNodes(names);
+}
+
+void CPlaylistController::moveCurrentTo(int index) {
+    const int old = list_.GetCurrent();
+    if (tree_) tree_->SetPlayingNode(old, false);
+    list_.SetCurrent(index);
+    if (!tree_) return;
+    tree_->SelectItem(index, true);
+    tree_->SetPlayingNode(index, true);
+}

@@ -1,0 +1,70 @@
+#pragma once
+// The playlist operations of the main window's view side: the list model,
+// the accepted media extensions and the tree that shows the list, kept in
+// step. Clips come in a folder at a time: opening or dropping a file adds
+// every media file of its folder, sorts the list by name and makes that file
+// the current, playing entry. Paths are UTF-8 and folders end in "/".
+//
+// Threads: UI thread only. Lifecycle: created with the view side, given its
+// tree when the window's controls are bound (it works without one: the list
+// is then kept without rows) and its extensions by LoadAcceptedExtensions;
+// lives as long as the view side. The tree must outlive it or be unset.
+#include "playlist/AcceptedExtensions.h"
+#include "playlist/CPlayList.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+class ConfigStore;
+class PlaylistTree;
+
+class CPlaylistController {
+public:
+    explicit CPlaylistController(PlaylistTree* tree = nullptr) : tree_(tree) {}
+
+    void SetTree(PlaylistTree* tree) { tree_ = tree; }
+
+    // Builds the accepted-extension list from "Associate" (written back as
+    // "MP4" when empty or missing). Once, when the view is set up.
+    void LoadAcceptedExtensions(const ConfigStore& store);
+    bool IsAcceptedExtension(std::string_view extension) const { return extensions_.IsAccepted(extension); }
+    const AcceptedExtensions& GetAcceptedExtensions() const { return extensions_; }
+    void SetAcceptedExtensions(AcceptedExtensions extensions) { extensions_ = std::move(extensions); }
+
+    // Adds the media files of folder (no sub-folders) and makes folder + name
+    // current; when that file is not in the list afterwards there is no
+    // current entry. The rows are rebuilt only when files were added. A
+    // folder that cannot be listed changes nothing at all.
+    void AddFolderOfFile(std::string folder, const std::string& name);
+    // The file chosen in the open dialog (a full path).
+    void AddChosenFile(const std::string& path);
+    // The dropped paths in drop order; see DroppedFileChoice. A drop without
+    // a media file changes nothing.
+    void AddDroppedFiles(const std::vector<std::string>& paths);
+
+    // The activated row becomes the current, playing entry; an index outside
+    // the list does nothing.
+    void PlayActivatedNode(int index);
+    // The delete button of a row was clicked (wParam of the tree's message).
+    // True when the deleted row was the current entry.
+    bool OnDeleteItem(uintptr_t wParam);
+    // One back or one forward, without wrap-around; false (and no change) at
+    // either end or without a current entry.
+    bool SelectPrevious();
+    bool SelectNext();
+    void ClearPlaylist();
+    // False when there is no current entry.
+    bool GetCurrentPath(std::string& path) const;
+
+    const CPlayList& GetPlayList() const { return list_; }
+
+private:
+    void rebuildRows();
+    void moveCurrentTo(int index);
+
+    CPlayList list_;
+    AcceptedExtensions extensions_;
+    PlaylistTree* tree_;
+};

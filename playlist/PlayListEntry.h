@@ -1,0 +1,8 @@
+#pragma once
+// One file of the playlist. Texts are UTF-8; the name is shown as plain text.
+#include <string>
+
+struct PlayListEntry {
+    std::string path;  // the folder (ending in "/") followed by the name
+    std::string name;  // the file name as the folder listing gave it
+};

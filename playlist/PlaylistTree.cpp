@@ -1,0 +1,3 @@
+#include "playlist/PlaylistTree.h"
+
+PlaylistTree::~PlaylistTree() = default;

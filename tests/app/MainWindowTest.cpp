@@ -1,0 +1,199 @@
+// The main window as the program builds it, offscreen: what start-up puts on
+// the controls, keys and full-screen mode, texts after a language change,
+// the open filter, and closing while a dialog or a worker still waits.
+#include "ShellInstallation.h"
+#include "app/CWndUI.h"
+#include "config/PrivateProfile.h"
+#include "platform/MessageTarget.h"
+#include "ui/ControlNotifications.h"
+#include "ui/ControlText.h"
+
+#include <gtest/gtest.h>
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QDialog>
+#include <QLabel>
+#include <QTimer>
+#include <atomic>
+#include <thread>
+
+namespace {
+
+QString text(const CDuiFrameWnd& window, const char* name) {
+    return ui::controlText(window.FindControl(name));
+}
+
+bool shown(const CDuiFrameWnd& window, const char* name) {
+    return window.FindControl(name)->isVisibleTo(&window);
+}
+
+}  // namespace
+
+TEST(MainWindow, StartUpPutsTextsVolumeAndButtonsInPlace) {
+    ShellInstallation install;
+    auto window = install.startWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle(), "Veltara DVR Player");
+    EXPECT_EQ(text(*window, "LabelPositionStatus"), "GPS status:");
+    EXPECT_EQ(text(*window, "LabelSpeed"), "Speed: 0 km/h");
+    EXPECT_EQ(text(*window, "LabelLongitude"), "Longitude:");
+    EXPECT_EQ(text(*window, "labelPlayTime"), "00:00:00/00:00:00");
+    EXPECT_EQ(text(*window, "playlistHeader"), "Playlist");
+    EXPECT_EQ(window->FindControl<QAbstractSlider>("sliderVolume")->value(), 55);
+    // The start-up sequence hands the slider's volume to the controller.
+    EXPECT_EQ(window->Controller()->GetVolume(), 55);
+    EXPECT_TRUE(shown(*window, "btnPlay"));
+    EXPECT_FALSE(shown(*window, "btnPause"));
+    EXPECT_TRUE(shown(*window, "btnFull"));
+    EXPECT_FALSE(shown(*window, "btnSmall"));
+}
+
+// Keys go in as the platform delivers them: to the native window, which
+// passes them to the focused control; consecutive presses may reuse one
+// event object.
+TEST(MainWindow, EscapeNeverClosesItAndReturnAndEscapeOnlyChangeTheMode) {
+    ShellInstallation install;
+    auto window = install.startWindow();
+    ASSERT_NE(window, nullptr);
+    CViewManager& view = *window->ViewManager();
+
+    QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+    EXPECT_FALSE(window->IsClosed());
+    EXPECT_FALSE(view.IsFullScreen());
+
+    QTest::keyClick(window->windowHandle(), Qt::Key_Return);
+    EXPECT_TRUE(view.IsFullScreen());
+    for (const char* panel : {"PlayerBoardRight", "accChart", "PlayerGPSInfo", "btnFull"})
+        EXPECT_FALSE(shown(*window, panel)) << panel;
+    EXPECT_TRUE(shown(*window, "btnSmall"));
+    QTest::keyClick(window->windowHandle(), Qt::Key_Return);
+    EXPECT_TRUE(view.IsFullScreen());
+
+    QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+    EXPECT_FALSE(view.IsFullScreen());
+    for (const char* panel : {"PlayerBoardRight", "accChart", "PlayerGPSInfo", "btnFull"})
+        EXPECT_TRUE(shown(*window, panel)) << panel;
+    EXPECT_FALSE(shown(*window, "btnSmall"));
+
+    // A double-click on the video toggles; other double-clicks do not.
+    QWidget* video = window->FindControl("wndMedia");
+    ui::sendNotify(video, ui::UI_NOTIFY_DBCLICK, 1, 0);
+    EXPECT_FALSE(view.IsFullScreen());
+    ui::sendNotify(video, ui::UI_NOTIFY_DBCLICK, 1, CDuiFrameWnd::kVideoDoubleClick);
+    EXPECT_TRUE(view.IsFullScreen());
+    ui::sendNotify(video, ui::UI_NOTIFY_DBCLICK, 1, CDuiFrameWnd::kVideoDoubleClick);
+    EXPECT_FALSE(view.IsFullScreen());
+}
+
+TEST(MainWindow, MuteButtonsAndTheUsersVolumeMoveReachTheController) {
+    ShellInstallation install;
+    auto window = install.startWindow();
+    ASSERT_NE(window, nullptr);
+    auto* volume = window->FindControl<QAbstractSlider>("sliderVolume");
+
+    volume->triggerAction(QAbstractSlider::SliderPageStepAdd);  // the user's page-up
+    EXPECT_EQ(window->Controller()->GetVolume(), volume->value());
+    const int stored = volume->value();
+
+    qobject_cast<QAbstractButton*>(window->FindControl("btnVolume"))->click();
+    EXPECT_TRUE(window->Controller()->IsMuted());
+    EXPECT_EQ(volume->value(), 0);
+    EXPECT_TRUE(shown(*window, "btnMute"));
+    EXPECT_EQ(window->Controller()->GetVolume(), stored);
+    qobject_cast<QAbstractButton*>(window->FindControl("btnMute"))->click();
+    EXPECT_FALSE(window->Controller()->IsMuted());
+    EXPECT_EQ(volume->value(), stored);
+    EXPECT_TRUE(shown(*window, "btnVolume"));
+}
+
+TEST(MainWindow, PanelTextsArePlainTextAndALanguageChangeRelabelsThemAtOnce) {
+    ShellInstallation install;
+    auto window = install.startWindow();
+    ASSERT_NE(window, nullptr);
+    CViewManager& view = *window->ViewManager();
+    const QString filter = view.GetOpenNameFilter();
+    EXPECT_EQ(filter, "Video files (*.mp4)");
+
+    TrackRecord record;
+    record.valid = true;
+    record.year = 2016;
+    record.month = 5;
+    record.day = 20;
+    record.longitudeHemisphere = 'E';
+    record.longitudeDegrees = 113;
+    record.latitudeHemisphere = 'N';
+    record.speed = 43.5f;
+    view.ShowRecord(record);
+    auto* longitude = window->FindControl<QLabel>("LabelLongitude");
+    EXPECT_EQ(longitude->text(), QString::fromUtf8("Longitude: E 113\u00b00'0.00\""));
+    EXPECT_EQ(longitude->textFormat(), Qt::PlainText);
+    EXPECT_EQ(window->FindControl("LabelPositionStatus")->property("gpsFix").toBool(), true);
+    view.ShowNoFix();
+    EXPECT_EQ(window->FindControl("LabelPositionStatus")->property("gpsFix").toBool(), false);
+
+    // OK without another language re-reads nothing, even a changed file.
+    PrivateProfile::write(install.program.path() + "conf/sysconfig/english.ini", "Main_Interface", "IDS_TITLE",
+                          "Changed");
+    view.ApplyLanguageChange(window->Config()->languageFile);
+    EXPECT_EQ(text(*window, "TitleLabel"), "Veltara DVR Player");
+
+    const std::string previous = window->Config()->languageFile;
+    window->Config()->languageFile = "russian.ini";
+    view.ApplyLanguageChange(previous);
+    EXPECT_EQ(text(*window, "playlistHeader"), QString::fromUtf8("Список воспроизведения"));
+    EXPECT_EQ(text(*window, "LabelLongitude"), QString::fromUtf8("Долгота: E 113\u00b00'0.00\""));
+    EXPECT_EQ(text(*window, "LabelSpeed"), QString::fromUtf8("Скорость: 43.5 km/h"));
+    EXPECT_EQ(text(*window, "LabelPositionStatus"), QString::fromUtf8("Состояние GPS: нет координат"));
+    // The open filter keeps the language of the start.
+    EXPECT_EQ(view.GetOpenNameFilter(), filter);
+}
+
+TEST(MainWindow, TheOpenFilterTakesTheStoredPatternsAsTheyStand) {
+    {
+        ShellInstallation install("Language=english.ini\nFilter=*.mp4;*.mov\n");
+        auto window = install.startWindow();
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->ViewManager()->GetOpenNameFilter(), "Video files (*.mp4 *.mov)");
+        EXPECT_EQ(window->ViewManager()->GetOpenFilter().description(), "Video files (*.mp4;*.mov)");
+        EXPECT_EQ(PrivateProfile::read(install.configFile(), "MPlayer", "Filter"), "*.mp4;*.mov");
+    }
+    ShellInstallation install("Language=english.ini\nFilter=\n");
+    auto window = install.startWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->ViewManager()->GetOpenNameFilter(), "Video files (*.mp4)");
+    EXPECT_EQ(PrivateProfile::read(install.configFile(), "MPlayer", "Filter"), "*.mp4");
+}
+
+TEST(MainWindow, ClosingEndsADialogStillOpenAndNeverWaitsForASendingWorker) {
+    ShellInstallation install;
+    auto window = install.startWindow();
+    ASSERT_NE(window, nullptr);
+
+    std::atomic<bool> stop{false};
+    std::atomic<int> answered{0};
+    platform::MessageTarget* handle = window->GetHWND();
+    std::thread worker([&] {
+        while (!stop.load()) {
+            handle->sendMessage(platform::WM_TRACK_LIVE, 1, 0);
+            answered.fetch_add(1);
+        }
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answered.load() > 10; }, 2000));
+
+    auto* dialog = new QDialog(window.get());
+    dialog->setModal(true);
+    bool closedInside = false;
+    QTimer::singleShot(50, window.get(), [&] {
+        window->close();
+        closedInside = window->IsClosed();
+    });
+    dialog->exec();  // returns only because closing the window ended it
+    EXPECT_TRUE(closedInside);
+    EXPECT_FALSE(window->GetHandle()->attached());
+    const int before = answered.load();
+    // Answered at once, with nobody serving them.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return answered.load() > before + 10; }, 2000));
+    stop.store(true);
+    worker.join();
+    window.reset();
+}

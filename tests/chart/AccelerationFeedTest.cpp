@@ -1,0 +1,204 @@
+// The feed from the track store into the chart: time line, ranges, reset,
+// and set-up on another thread while the UI thread paints and feeds.
+#include "ChartImage.h"
+#include "chart/CAccelerationFeed.h"
+#include "chart/CTreskChartUI.h"
+#include "chart/ChartColor.h"
+#include "track/TrackStore.h"
+
+#include <gtest/gtest.h>
+#include <QCoreApplication>
+#include <QImage>
+#include <QPainter>
+#include <atomic>
+#include <cmath>
+#include <thread>
+#include <vector>
+
+namespace {
+
+TrackRecord sample(int32_t x, int32_t y, int32_t z, bool valid = true) {
+    TrackRecord r;
+    r.valid = valid;
+    r.accelX = x;
+    r.accelY = y;
+    r.accelZ = z;
+    return r;
+}
+
+// Adds the records and publishes every page they touch, as a run does.
+void publish(TrackStore& store, const std::vector<TrackRecord>& records) {
+    for (const TrackRecord& r : records) ASSERT_TRUE(store.add(&r));
+    const int32_t last =
+        store.getPage(store.getCurrentPage())->count() > 0 ? store.getCurrentPage() : store.getCurrentPage() - 1;
+    for (int32_t page = store.getReadyPages(); page <= last; ++page)
+        ASSERT_EQ(store.publishPage(store.generation(), page, [](TrackPage&) { return true; }), 1);
+}
+
+std::vector<TrackRecord> steady(int count, int32_t value = 2000) {
+    return std::vector<TrackRecord>(static_cast<size_t>(count), sample(value, value, value));
+}
+
+// What the main window does on a batch: the views draw, then shownPages moves.
+void batchReady(CAccelerationFeed& feed, TrackStore& store) {
+    store.setShownPages(feed.AppendNewPages(store));
+}
+
+class AccelerationFeed : public ::testing::Test {
+protected:
+    void SetUp() override {
+        chart.resize(400, 160);
+        chart.SetAttribute("inset", "40,10,10,10");
+        feed.Setup(&chart, 0, 4000);
+    }
+    CCurve& curve(const char* name) { return *chart.FindCurve(name); }
+
+    CTreskChartUI chart;
+    CAccelerationFeed feed;
+    TrackStore store;
+};
+
+}  // namespace
+
+TEST_F(AccelerationFeed, ClipWithoutValidRecordsShowsOnlyFrameAndAxis) {
+    ASSERT_TRUE(chart.IsConfigured());
+    publish(store, {sample(4000, 4000, 4000, false), sample(0, 0, 0, false)});
+    batchReady(feed, store);
+    EXPECT_NEAR(feed.NextTime(), 0.4, 1e-9);
+    const QImage image = chart_test::render(chart);
+    EXPECT_GT(chart_test::countColor(image, Qt::white, QRect(40, 10, 1, 100)), 90);
+    for (const uint32_t c : {0x0000FFu, 0x00FF00u, 0x00FFFFu})
+        EXPECT_EQ(chart_test::countColor(image, ChartColor::fromColorRef(c), image.rect()), 0);
+}
+
+TEST_F(AccelerationFeed, TimeAxisStaysAtSixteenSecondsUntilASampleGoesBeyond) {
+    publish(store, steady(81));
+    batchReady(feed, store);
+    ASSERT_EQ(curve("XAcceleration").PointCount(), 81u);
+    EXPECT_NEAR(curve("ZAcceleration").XValues().back(), 16.0, 1e-9);
+    EXPECT_EQ(chart.GetXScale().rawMax, 16.0);
+
+    publish(store, steady(1));
+    batchReady(feed, store);
+    EXPECT_NEAR(chart.GetXScale().rawMax, 16.2, 1e-9);
+    EXPECT_EQ(chart.GetXScale().rawMin, 0.0);
+}
+
+TEST_F(AccelerationFeed, EveryRecordTakesTimeButOnlyValidOnesArePoints) {
+    std::vector<TrackRecord> records;
+    for (int i = 0; i < 10; ++i) records.push_back(sample(i, -i, 2 * i, i % 3 != 1));
+    publish(store, records);
+    batchReady(feed, store);
+    const CCurve& x = curve("XAcceleration");
+    const CCurve& y = curve("YAcceleration");
+    const CCurve& z = curve("ZAcceleration");
+    ASSERT_EQ(x.PointCount(), 7u);
+    const std::vector<int> kept = {0, 2, 3, 5, 6, 8, 9};
+    for (size_t k = 0; k < kept.size(); ++k) {
+        EXPECT_NEAR(x.XValues()[k], kept[k] * 0.2, 1e-9);
+        EXPECT_EQ(x.YValues()[k], kept[k]);
+        EXPECT_EQ(y.YValues()[k], -kept[k]);
+        EXPECT_EQ(z.YValues()[k], 2 * kept[k]);
+    }
+    EXPECT_NEAR(feed.NextTime(), 2.0, 1e-9);
+}
+
+TEST_F(AccelerationFeed, BatchesContinueOneTimeLine) {
+    publish(store, steady(64));
+    batchReady(feed, store);
+    publish(store, steady(64, 2100));
+    batchReady(feed, store);
+    const CCurve& x = curve("XAcceleration");
+    ASSERT_EQ(x.PointCount(), 128u);  // page 0 was not charted twice
+    EXPECT_NEAR(x.XValues()[64] - x.XValues()[63], 0.2, 1e-9);
+    EXPECT_EQ(x.YValues()[64], 2100);
+
+    // A page published while the views draw is left for the next batch.
+    publish(store, steady(64));
+    publish(store, steady(64));
+    feed.AppendNewPages(store, 3);
+    store.setShownPages(3);
+    EXPECT_EQ(x.PointCount(), 192u);
+    batchReady(feed, store);
+    EXPECT_EQ(x.PointCount(), 256u);
+}
+
+TEST_F(AccelerationFeed, SensorAxisWidensOnlyWhenAValueLeavesIt) {
+    std::vector<TrackRecord> records = {sample(0, 4000, 2000), sample(1500, 3999, 1), sample(2000, 2000, 2000)};
+    publish(store, records);
+    batchReady(feed, store);
+    EXPECT_EQ(chart.GetYScale(0).rawMin, 0.0);
+    EXPECT_EQ(chart.GetYScale(0).rawMax, 4000.0);
+
+    publish(store, {sample(2000, 4100, 2000)});
+    batchReady(feed, store);
+    EXPECT_DOUBLE_EQ(chart.GetYScale(0).rawMin, -512.5);
+    EXPECT_DOUBLE_EQ(chart.GetYScale(0).rawMax, 4612.5);
+}
+
+TEST_F(AccelerationFeed, ResetEmptiesTheSeriesButKeepsTheRanges) {
+    publish(store, steady(1000));  // 200 s
+    batchReady(feed, store);
+    const double longClip = chart.GetXScale().rawMax;
+    EXPECT_GT(longClip, 199.0);
+
+    feed.Reset();
+    store.clear();
+    for (const char* name : {"XAcceleration", "YAcceleration", "ZAcceleration"})
+        EXPECT_EQ(curve(name).PointCount(), 0u);
+    EXPECT_EQ(feed.NextTime(), 0.0);
+
+    publish(store, steady(20));
+    batchReady(feed, store);
+    EXPECT_EQ(curve("XAcceleration").XValues().front(), 0.0);
+    EXPECT_EQ(chart.GetXScale().rawMax, longClip);
+}
+
+TEST(AccelerationFeedWithoutChart, DoesNothing) {
+    CAccelerationFeed feed;
+    TrackStore store;
+    publish(store, steady(64));
+    feed.Setup(nullptr, 0, 4000);
+    EXPECT_EQ(feed.AppendNewPages(store), 1);
+    EXPECT_EQ(feed.NextTime(), 0.0);
+    feed.Reset();
+}
+
+// Set-up runs on the start-up thread while the UI thread already paints and
+// handles batches: run under ThreadSanitizer this shows any value the two
+// threads share without the series lock.
+TEST(AccelerationFeedThreads, SetupOnAnotherThreadRacesNothing) {
+    for (int round = 0; round < 20; ++round) {
+        CTreskChartUI chart;
+        chart.resize(300, 120);
+        chart.SetAttribute("inset", "40,10,10,10");
+        CAccelerationFeed feed;
+        TrackStore store;
+        publish(store, steady(200, 2500));
+        QImage image(chart.size(), QImage::Format_ARGB32);
+
+        std::atomic<bool> done{false};
+        std::thread startup([&] {
+            feed.Setup(&chart, 0, 4000);
+            done.store(true);
+        });
+        bool fed = false;
+        while (!done.load() || !fed) {
+            {
+                QPainter painter(&image);
+                chart.Paint(painter, image.rect());
+            }
+            // Configured is set after the series exist: this round's batch lands.
+            const bool configured = chart.IsConfigured();
+            feed.Reset();
+            feed.AppendNewPages(store, store.getReadyPages());
+            fed = configured;
+        }
+        startup.join();
+        QCoreApplication::processEvents();  // the repaint request queued by the start-up thread
+
+        ASSERT_EQ(chart.GetCurveCount(), 3);
+        EXPECT_EQ(chart.FindCurve("XAcceleration")->PointCount(), 200u);
+        EXPECT_NEAR(chart.FindCurve("YAcceleration")->XValues().back(), 199 * 0.2, 1e-9);
+    }
+}

@@ -1,0 +1,131 @@
+// The notice windows: the clear confirmation and its box, the snapshot
+// preview and its box, and the path notice, each run as the main window
+// runs it and answered through the open dialog.
+#include "DialogFixture.h"
+#include "dialogs/CDuiSnapshotTipWnd.h"
+#include "dialogs/ModalDialog.h"
+#include "dialogs/NoticeWindows.h"
+
+#include <gtest/gtest.h>
+#include <QAbstractButton>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+namespace {
+
+// Runs `answer` on the dialog once it is open.
+void whenOpen(const QString& name, std::function<void(ui::CXMLWnd&)> answer) {
+    QTimer::singleShot(0, [name, answer = std::move(answer)] {
+        ui::CXMLWnd* dialog = ModalDialog::Active();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog, QApplication::activeModalWidget());
+        EXPECT_EQ(dialog->objectName(), name);
+        answer(*dialog);
+    });
+}
+
+void tick(ui::CXMLWnd& dialog, const char* box) {
+    dialog.FindControl<QAbstractButton>(box)->setChecked(true);
+}
+void click(ui::CXMLWnd& dialog, const char* button) {
+    dialog.FindControl<QAbstractButton>(button)->click();
+}
+
+TEST(ConfirmClear, OnlyOkClearsAndATickedBoxCountsHoweverTheWindowCloses) {
+    DialogFixture f("Language=english.ini\nCleanTip=1\n");
+    whenOpen("CleanTipWindow", [](ui::CXMLWnd& d) {
+        EXPECT_EQ(d.FindControl<QLabel>("CleanTitleLabel")->text(), "Clear playlist");
+        click(d, "CleanOKButton");
+    });
+    EXPECT_TRUE(dialogs::ConfirmClear(&f.mainWindow, f.config, f.store));
+    EXPECT_TRUE(f.config.cleanTip);
+    EXPECT_NE(f.configText().find("CleanTip=1"), std::string::npos);
+
+    whenOpen("CleanTipWindow", [](ui::CXMLWnd& d) { click(d, "CleanCancleButton"); });
+    EXPECT_FALSE(dialogs::ConfirmClear(&f.mainWindow, f.config, f.store));
+    EXPECT_TRUE(f.config.cleanTip);
+
+    const std::function<void(ui::CXMLWnd&)> closings[] = {
+        [](ui::CXMLWnd& d) { click(d, "CleanCancleButton"); },
+        [](ui::CXMLWnd& d) { d.close(); },
+        [](ui::CXMLWnd& d) { QTest::keyClick(&d, Qt::Key_Escape); },
+        [](ui::CXMLWnd& d) { click(d, "CleanOKButton"); },
+    };
+    for (size_t i = 0; i < std::size(closings); ++i) {
+        DialogFixture ticked("Language=english.ini\nCleanTip=1\n");
+        whenOpen("CleanTipWindow", [&](ui::CXMLWnd& d) {
+            tick(d, "ShowAgainCheckBox");
+            closings[i](d);
+        });
+        EXPECT_EQ(dialogs::ConfirmClear(&ticked.mainWindow, ticked.config, ticked.store), i == 3) << i;
+        EXPECT_FALSE(ticked.config.cleanTip) << i;
+        EXPECT_NE(ticked.configText().find("CleanTip=0"), std::string::npos) << i;
+    }
+}
+
+// A picture of a road, as a dash camera would take it.
+std::string drawSnapshot(const DialogFixture& f, const std::string& name, int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(QColor(0x5b, 0x86, 0xb8));
+    QPainter p(&image);
+    p.fillRect(0, height / 2, width, height / 2, QColor(0x4a, 0x4d, 0x52));
+    p.end();
+    const std::string path = f.program.path() + name;
+    EXPECT_TRUE(image.save(QString::fromStdString(path), "PNG"));
+    return path;
+}
+
+TEST(SnapshotWindows, PreviewFitsThePictureAndItsBoxSwitchesToThePathNotice) {
+    DialogFixture f("Language=english.ini\nSSPreview=1\n");
+    // A name that looks like markup is shown as it stands.
+    const std::string path = drawSnapshot(f, "<b>shot0001<i>.png", 640, 480);
+    whenOpen("SnapshotTipWnd", [&](ui::CXMLWnd& d) {
+        EXPECT_EQ(d.FindControl<QLabel>("titleLabel")->text(), "Snapshot preview: " + QString::fromStdString(path));
+        auto* picture = d.FindControl<QLabel>(CDuiSnapshotTipWnd::kPictureName);
+        ASSERT_NE(picture, nullptr);
+        EXPECT_EQ(picture->parentWidget(), d.FindControl("SnapshotPreviewer"));
+        EXPECT_EQ(picture->geometry(), QRect(75, 0, 450, 338));
+        EXPECT_FALSE(picture->pixmap().isNull());
+        tick(d, "showBox");
+        click(d, "closebtn");
+    });
+    dialogs::ShowSnapshot(&f.mainWindow, f.config, f.store, path, 640, 480);
+    EXPECT_FALSE(f.config.snapshotPreview);
+    EXPECT_NE(f.configText().find("SSPreview=0"), std::string::npos);
+
+    // From now on the path notice, with the whole path as text and tooltip.
+    const std::string plain = f.program.path() + "Veltara DVR Player/shot0002.png";
+    whenOpen("ShowSnapsTipWindow", [&](ui::CXMLWnd& d) {
+        auto* edit = d.FindControl<QLineEdit>("PathContentEdit");
+        EXPECT_EQ(edit->text(), QString::fromStdString(plain));
+        EXPECT_EQ(edit->toolTip(), QString::fromStdString(plain));
+        EXPECT_EQ(d.FindControl<QLabel>("PathTitleLabel")->text(), "Snapshot saved to:");
+        click(d, "ShowPathOKButton");
+    });
+    dialogs::ShowSnapshot(&f.mainWindow, f.config, f.store, plain, 640, 480);
+}
+
+TEST(SnapshotWindows, UnknownSizeOrMissingFileStillShowsTheWindow) {
+    DialogFixture f("Language=english.ini\nSSPreview=1\n");
+    const std::string path = drawSnapshot(f, "shot0001.png", 1280, 720);
+    const std::pair<std::string, int> cases[] = {{path, 0}, {f.program.path() + "gone.png", 720}};
+    for (const auto& [file, height] : cases) {
+        whenOpen("SnapshotTipWnd", [&](ui::CXMLWnd& d) {
+            auto* picture = d.FindControl<QLabel>(CDuiSnapshotTipWnd::kPictureName);
+            EXPECT_EQ(picture->geometry(), height ? QRect(0, 0, 600, 337) : QRect(0, 0, 600, 338));
+            EXPECT_EQ(picture->pixmap().isNull(), file != path);
+            QTest::keyClick(&d, Qt::Key_Escape);
+        });
+        dialogs::ShowSnapshotPreview(&f.mainWindow, f.config, f.store, file, 1280, height);
+    }
+    // The box was never ticked.
+    EXPECT_TRUE(f.config.snapshotPreview);
+    EXPECT_EQ(f.configText(), "[MPlayer]\nLanguage=english.ini\nSSPreview=1\n");
+}
+
+}  // namespace

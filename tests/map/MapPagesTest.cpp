@@ -1,0 +1,235 @@
+// The map pages in a real web view, offline: each page loads, defines the
+// six functions, draws the line and the car marker, follows the car until
+// the user moves the map, keeps itself against link clicks and reports no
+// script error. Also the script bridge through the engine.
+#include "app/StartupEnvironment.h"
+#include "map/CMapDisplay.h"
+#include "map/CScriptMapLoader.h"
+#include "map/CWebBrowserUI.h"
+#include "map/CWebPage.h"
+#include "track/TrackMapConversion.h"
+
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVariantMap>
+#include <cmath>
+#include <memory>
+#include <thread>
+
+namespace {
+
+const std::string kProgramDir = VELTARA_TEST_PROGRAM_DIR;
+
+// Runs a script in the page and waits for its value (invalid on time-out).
+QVariant evaluate(CWebBrowserUI& view, const QString& script) {
+    auto result = std::make_shared<std::pair<bool, QVariant>>(false, QVariant());
+    view.page()->runJavaScript(script, 0, [result](const QVariant& v) { *result = {true, v}; });
+    if (!QTest::qWaitFor([&] { return result->first; }, 10000)) return {};
+    return result->second;
+}
+
+QVariantMap pageState(CWebBrowserUI& view) {
+    return evaluate(view, "trackMapState()").toMap();
+}
+
+double at(const QVariantMap& state, const char* key, int index) {
+    return state.value(key).toList().value(index).toDouble();
+}
+
+// A drive of `count` WGS-84 points through Shenzhen, heading north-east.
+std::vector<TrackRecord> drive(int count) {
+    std::vector<TrackRecord> records(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        TrackRecord& r = records[static_cast<size_t>(i)];
+        r.valid = true;
+        r.latitude = 22.540 + i * 0.0004;
+        r.longitude = 113.930 + i * 0.0006 + 0.002 * std::sin(i / 8.0);
+    }
+    return records;
+}
+
+struct PageCase {
+    const char* setting;
+    const char* locale;
+    const char* page;
+};
+
+class MapPage : public ::testing::TestWithParam<PageCase> {
+protected:
+    void SetUp() override {
+        view.resize(800, 560);
+        view.show();
+        config.locale = GetParam().locale;
+        ASSERT_EQ(map.select(GetParam().setting), 1);
+    }
+
+    // Opens the page from another thread, as the start-up thread does.
+    void openPage() {
+        QSignalSpy loaded(&view, &CWebBrowserUI::pageLoaded);
+        std::thread starter([this] { map.openPage(view, kProgramDir); });
+        starter.join();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() > 0; }, 30000));
+        ASSERT_TRUE(loaded.first().first().toBool()) << "the page did not load";
+    }
+
+    void publish(int32_t index, const std::vector<TrackRecord>& records) {
+        for (const TrackRecord& r : records) ASSERT_TRUE(store.add(&r));
+        const TrackMapConversion conversion = map.trackConversion();
+        ASSERT_EQ(store.publishPage(
+                      store.generation(), index,
+                      [conversion](TrackPage& page) { return convertPage(conversion, page.records(), page.count()); }),
+                  1);
+        const int32_t ready = store.getReadyPages();
+        map.drawNewPages(view, store, ready);
+        store.setShownPages(ready);
+    }
+
+    const CWebPage& loaderPage() const { return dynamic_cast<const CScriptMapLoader&>(*map.loader()).webPage(); }
+
+    CWebBrowserUI view;
+    AppConfig config;
+    CMapDisplay map{config};
+    TrackStore store;
+};
+
+}  // namespace
+
+TEST_P(MapPage, DrawsTheTrackAndFollowsTheCarOffline) {
+    CWebPage probe;
+    EXPECT_FALSE(probe.callScript0(view, "createPolyline"));
+    EXPECT_EQ(probe.lastError(), "JSCall Error:\nNo page is loaded.");
+
+    ASSERT_NO_FATAL_FAILURE(openPage());
+    EXPECT_EQ(map.pageFileName(), GetParam().page);
+    EXPECT_TRUE(view.url().toLocalFile().endsWith(QString("/Map/") + GetParam().page));
+    EXPECT_TRUE(evaluate(view,
+                         "['clearLinePoints','addLinePoints','createPolyline','reloadPolyline',"
+                         "'createCarMarker','setCarMarker'].every(function (n) {"
+                         " return typeof window[n] === 'function'; })")
+                    .toBool());
+
+    std::vector<TrackRecord> track = drive(100);
+    track[70].valid = false;  // a text that did not parse
+    publish(0, {track.begin(), track.begin() + 64});
+    publish(1, {track.begin() + 64, track.end()});
+    QVariantMap state = pageState(view);
+    EXPECT_EQ(state.value("linePoints").toInt(), 99);
+    EXPECT_EQ(map.linePoints(), 99);
+
+    // The whole line is in view before the car appears.
+    const TrackRecord& first = store.getPage(0)->records()[0];
+    const TrackRecord& last = store.getPage(1)->records()[35];
+    for (const TrackRecord* r : {&first, &last}) {
+        EXPECT_GE(r->mapLatitude, at(state, "bounds", 0));
+        EXPECT_GE(r->mapLongitude, at(state, "bounds", 1));
+        EXPECT_LE(r->mapLatitude, at(state, "bounds", 2));
+        EXPECT_LE(r->mapLongitude, at(state, "bounds", 3));
+    }
+
+    // The car is placed where the program says, and the view follows it.
+    for (int i : {10, 60}) {
+        map.moveMarker(view, track[static_cast<size_t>(i)].longitude, track[static_cast<size_t>(i)].latitude);
+        state = pageState(view);
+        ASSERT_TRUE(map.marker().has_value());
+        EXPECT_NEAR(at(state, "car", 0), map.marker()->latitude, 1e-6);
+        EXPECT_NEAR(at(state, "car", 1), map.marker()->longitude, 1e-6);
+        EXPECT_NEAR(at(state, "center", 0), map.marker()->latitude, 1e-4);
+        EXPECT_NEAR(at(state, "center", 1), map.marker()->longitude, 1e-4);
+    }
+
+    if (std::string(GetParam().page) == "GoogleMap_Oversea.html") {
+        QDir().mkpath(VELTARA_TEST_SCREENSHOT_DIR);
+        QTest::qWait(300);
+        view.grab().save(QString(VELTARA_TEST_SCREENSHOT_DIR) + "/map.png");
+    }
+
+    // Once the user zooms, the car moves without taking the view along.
+    const int zoom = state.value("zoom").toInt();
+    evaluate(view, "document.querySelector('.leaflet-control-zoom-out').click()");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pageState(view).value("zoom").toInt() != zoom; }, 5000));
+    QTest::qWait(500);  // the zoom animation ends
+    const QVariantMap before = pageState(view);
+    map.moveMarker(view, track[95].longitude, track[95].latitude);
+    state = pageState(view);
+    EXPECT_FALSE(state.value("following").toBool());
+    EXPECT_NEAR(at(state, "car", 0), map.marker()->latitude, 1e-6);
+    EXPECT_DOUBLE_EQ(at(state, "center", 0), at(before, "center", 0));
+
+    // Tiles were asked for and failed (no network) without a script error.
+    EXPECT_GT(evaluate(view, "document.querySelectorAll('img.leaflet-tile').length").toInt(), 0);
+    EXPECT_EQ(loaderPage().lastError(), "");
+    EXPECT_TRUE(view.ScriptErrors().isEmpty()) << view.ScriptErrors().join('\n').toStdString();
+}
+
+TEST_P(MapPage, LinksOfThePageDoNotReplaceIt) {
+    ASSERT_NO_FATAL_FAILURE(openPage());
+    const QUrl url = view.url();
+    EXPECT_TRUE(evaluate(view,
+                         "var a = document.querySelector('.leaflet-control-attribution a[href^=\"http\"]');"
+                         "if (a) a.click(); !!a")
+                    .toBool());
+    QTest::qWait(1000);
+    EXPECT_EQ(view.url(), url);
+    EXPECT_TRUE(view.IsPageLoaded());
+    EXPECT_EQ(evaluate(view, "typeof setCarMarker").toString(), "function");
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, MapPage,
+                         ::testing::Values(PageCase{"GoogleMap", "Oversea", "GoogleMap_Oversea.html"},
+                                           PageCase{"GoogleMap", "China", "GoogleMap_China.html"},
+                                           PageCase{"BaiduMap", "Oversea", "BaiduMap.html"}),
+                         [](const ::testing::TestParamInfo<PageCase>& param) {
+                             std::string name = param.param.page;
+                             return name.substr(0, name.find('.'));
+                         });
+
+TEST(ScriptBridge, TextsReachThePageWholeAndInOrder) {
+    CWebBrowserUI view;
+    QSignalSpy loaded(&view, &CWebBrowserUI::pageLoaded);
+    view.NavigateUrl(kProgramDir + "Map/GoogleMap_Oversea.html");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() > 0; }, 30000));
+    evaluate(view,
+             "window.echo = function (a, b) { return [a, b, arguments.length]; };"
+             "window.fails = function () { throw new TypeError('no way'); };");
+
+    CWebPage page;
+    const std::vector<std::pair<std::string, std::string>> texts = {
+        {"39.900000", "116.400000"},
+        {"\"); document.title = 'x'; (\"", "a\\b\nc\td"},
+        {"line\xE2\x80\xA8separator", "\xE2\""},  // U+2028, and a cut UTF-8 sequence before a quote
+    };
+    for (const auto& [first, second] : texts) {
+        std::string value = "none";
+        ASSERT_TRUE(page.callScript2(view, "echo", first, second, [&](const std::string& v) { value = v; }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return value != "none"; }, 5000));
+        const QJsonArray answer = QJsonDocument::fromJson(QByteArray::fromStdString(value)).array();
+        EXPECT_EQ(answer.at(0).toString(), QString::fromUtf8(first.c_str()));
+        EXPECT_EQ(answer.at(1).toString(), QString::fromUtf8(second.c_str()));
+        EXPECT_EQ(answer.at(2).toInt(), 2);
+    }
+    EXPECT_EQ(view.title(), "Track map (WGS-84)");
+
+    ASSERT_TRUE(page.callScript0(view, "noSuchFunction"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page.lastError().empty(); }, 5000));
+    EXPECT_EQ(page.lastError(), "JSCall Error:\nUnknown name.");
+    ASSERT_TRUE(page.callScript0(view, "fails"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page.lastError() != "JSCall Error:\nUnknown name."; }, 5000));
+    EXPECT_EQ(page.lastError(), "JSCall Error:\nException occurred.\nTypeError: no way");
+
+    // What the pages are checked with: an error the page meets on its own is reported.
+    EXPECT_TRUE(view.ScriptErrors().isEmpty());
+    evaluate(view, "setTimeout(function () { fails(); }, 0)");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !view.ScriptErrors().isEmpty(); }, 5000));
+}
+
+int main(int argc, char** argv) {
+    StartupEnvironment::Apply();
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

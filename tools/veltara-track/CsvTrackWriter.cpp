@@ -1,0 +1,82 @@
+#include "CsvTrackWriter.h"
+
+#include "TrackTextEscape.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+// The fields after "valid" that an invalid record leaves empty.
+constexpr std::string_view kEmptyFields = ",,,,,,,,,,,,,,";
+
+// Numbers go straight into the line: a long clip has tens of thousands.
+class Line {
+public:
+    void integer(long long value) { end_ = std::to_chars(end_, limit(), value).ptr; }
+    void decimal(double value, int decimals) {
+        const auto r =
+            std::to_chars(end_, limit(), std::isfinite(value) ? value : 0.0, std::chars_format::fixed, decimals);
+        end_ = r.ec == std::errc() ? r.ptr : end_;
+    }
+    void separator() { *end_++ = ','; }
+    std::string_view text() const { return {text_, static_cast<size_t>(end_ - text_)}; }
+
+private:
+    char* limit() { return text_ + sizeof text_ - 1; }
+    char text_[512];
+    char* end_ = text_;
+};
+
+}  // namespace
+
+void CsvTrackWriter::begin(std::string& out) {
+    out +=
+        "file,index,valid,year,month,day,hour,minute,second,latitude,longitude,speed_kmh,accel_x,accel_y,accel_z,"
+        "map_latitude,map_longitude\n";
+}
+
+void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<const TrackRecord> records) {
+    const std::string name = csvField(file);
+    long long index = 0;
+    for (const TrackRecord& r : records) {
+        out += name;
+        Line line;
+        line.separator();
+        line.integer(index++);
+        line.separator();
+        line.integer(r.valid ? 1 : 0);
+        out += line.text();
+        if (!r.valid) {
+            out += kEmptyFields;
+            out += '\n';
+            continue;
+        }
+        Line fields;
+        for (const long long value :
+             {static_cast<long long>(r.year), static_cast<long long>(r.month), static_cast<long long>(r.day),
+              static_cast<long long>(r.hour), static_cast<long long>(r.minute), static_cast<long long>(r.second)}) {
+            fields.separator();
+            fields.integer(value);
+        }
+        fields.separator();
+        fields.decimal(r.latitude, 6);
+        fields.separator();
+        fields.decimal(r.longitude, 6);
+        fields.separator();
+        fields.decimal(r.speed, 3);
+        for (const long long value :
+             {static_cast<long long>(r.accelX), static_cast<long long>(r.accelY), static_cast<long long>(r.accelZ)}) {
+            fields.separator();
+            fields.integer(value);
+        }
+        fields.separator();
+        fields.decimal(r.mapLatitude, 6);
+        fields.separator();
+        fields.decimal(r.mapLongitude, 6);
+        out += fields.text();
+        out += '\n';
+    }
+}
+
+void CsvTrackWriter::end(std::string&) {}

@@ -1,0 +1,20 @@
+#pragma once
+// Escaping of outside text (file names) for the track formats. File names
+// are bytes: XML and JSON get valid UTF-8, with U+FFFD for bytes that are
+// not, and control characters that XML cannot hold.
+#include <string>
+#include <string_view>
+
+// A CSV field: quoted, with doubled quotes, when it holds a comma, a quote,
+// a line break or a leading or trailing blank; otherwise as it is.
+std::string csvField(std::string_view text);
+// Character data or an attribute value of XML 1.0.
+std::string xmlText(std::string_view text);
+// A JSON string, quotes included.
+std::string jsonString(std::string_view text);
+// For a terminal line: valid UTF-8 with control characters shown as '?', so
+// a name cannot break the line or move the cursor.
+std::string printableText(std::string_view text);
+// Valid UTF-8: every byte that does not start or continue a proper sequence
+// (overlong forms and surrogates included) becomes U+FFFD.
+std::string validUtf8(std::string_view text);

@@ -1,0 +1,30 @@
+#pragma once
+// One parsed track text: date and time, position, speed and the three
+// G-sensor axes. A plain value; whoever owns it decides which thread uses it.
+#include <cstdint>
+
+struct TrackRecord {
+    bool valid = false;  // false: the other fields mean nothing
+    int32_t year = 0;
+    uint8_t month = 0;  // low 8 bits of each parsed number
+    uint8_t day = 0;
+    uint8_t hour = 0;
+    uint8_t minute = 0;
+    uint8_t second = 0;
+    double longitude = 0.0;        // decimal degrees, east positive
+    char longitudeHemisphere = 0;  // 'E' or 'W'
+    uint8_t longitudeDegrees = 0;
+    uint8_t longitudeMinutes = 0;
+    float longitudeSeconds = 0.0f;
+    double mapLongitude = 0.0;    // in the datum of the map in use; written by the page conversion
+    double latitude = 0.0;        // decimal degrees, north positive
+    char latitudeHemisphere = 0;  // 'N' or 'S'
+    uint8_t latitudeDegrees = 0;
+    uint8_t latitudeMinutes = 0;
+    float latitudeSeconds = 0.0f;
+    double mapLatitude = 0.0;
+    float speed = 0.0f;  // km/h
+    int32_t accelX = 0;  // G-sensor values as written, unscaled
+    int32_t accelY = 0;
+    int32_t accelZ = 0;
+};
