@@ -18,7 +18,12 @@ bool isKey(uintptr_t key, Qt::Key qtKey) {
 }  // namespace
 
 CDuiFrameWnd::CDuiFrameWnd(std::string programFolder) : CXMLWnd(kSkinFile), programFolder_(std::move(programFolder)) {
-    factory_.chartMaker = [](QWidget* parent) { return new CTreskChartUI(parent); };
+    factory_.chartMaker = [](QWidget* parent) {
+        auto* chart = new CTreskChartUI(parent);
+        // The style sheet gives it its panel (border, rounded corners) under the plot.
+        chart->setAttribute(Qt::WA_StyledBackground);
+        return chart;
+    };
     factory_.webBrowserMaker = [](QWidget* parent) { return new CWebBrowserUI(parent); };
 }
 

@@ -4,6 +4,7 @@
 #include "ShellInstallation.h"
 #include "app/CWndUI.h"
 #include "config/PrivateProfile.h"
+#include "dialogs/ModalDialog.h"
 #include "platform/MessageTarget.h"
 #include "ui/ControlNotifications.h"
 #include "ui/ControlText.h"
@@ -11,10 +12,13 @@
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QAbstractSlider>
+#include <QComboBox>
 #include <QDialog>
+#include <QLineEdit>
 #include <QLabel>
 #include <QTimer>
 #include <atomic>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -25,6 +29,23 @@ QString text(const CDuiFrameWnd& window, const char* name) {
 
 bool shown(const CDuiFrameWnd& window, const char* name) {
     return window.FindControl(name)->isVisibleTo(&window);
+}
+
+void click(QWidget* button) {
+    qobject_cast<QAbstractButton*>(button)->click();
+}
+
+// Runs `answer` on the dialog of that name once it runs over the window;
+// `opened` counts the runs.
+void whenOpen(const QString& name, std::function<void(ui::CXMLWnd&)> answer, int& opened) {
+    QTimer::singleShot(0, [name, answer = std::move(answer), &opened] {
+        ui::CXMLWnd* dialog = ModalDialog::Active();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog, QApplication::activeModalWidget());
+        ASSERT_EQ(dialog->objectName(), name);
+        ++opened;
+        answer(*dialog);
+    });
 }
 
 }  // namespace
@@ -146,6 +167,45 @@ TEST(MainWindow, PanelTextsArePlainTextAndALanguageChangeRelabelsThemAtOnce) {
     EXPECT_EQ(text(*window, "LabelPositionStatus"), QString::fromUtf8("Состояние GPS: нет координат"));
     // The open filter keeps the language of the start.
     EXPECT_EQ(view.GetOpenNameFilter(), filter);
+}
+
+// The settings button, the clear button and the snapshot report open their
+// windows modally over the main window, and what they answer takes effect.
+TEST(MainWindow, SettingsAndNoticeWindowsRunOverItAndTakeEffect) {
+    ShellInstallation install("Language=english.ini\nVolume=55\nCleanTip=1\nSSPreview=0\n");
+    auto window = install.startWindow();
+    ASSERT_NE(window, nullptr);
+    int opened = 0;
+
+    whenOpen(
+        "SettingWnd",
+        [](ui::CXMLWnd& d) {
+            d.FindControl<QComboBox>("LanguangeCombo")->setCurrentIndex(1);  // russian
+            click(d.FindControl("OKButton"));
+        },
+        opened);
+    click(window->FindControl("btnSetting"));
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(window->Config()->languageFile, "russian.ini");
+    EXPECT_EQ(text(*window, "playlistHeader"), QString::fromUtf8("Список воспроизведения"));
+
+    // Cancel keeps the playlist and asks again next time.
+    whenOpen("CleanTipWindow", [](ui::CXMLWnd& d) { click(d.FindControl("CleanCancleButton")); }, opened);
+    click(window->FindControl("btnClear"));
+    EXPECT_EQ(opened, 2);
+    EXPECT_TRUE(window->Config()->cleanTip);
+
+    const std::string shot = install.home.path() + "shot0001.png";
+    whenOpen(
+        "ShowSnapsTipWindow",
+        [&](ui::CXMLWnd& d) {
+            EXPECT_EQ(d.FindControl<QLineEdit>("PathContentEdit")->text().toStdString(), shot);
+            click(d.FindControl("ShowPathOKButton"));
+        },
+        opened);
+    window->ViewManager()->ShowSnapshotPath(shot);
+    EXPECT_EQ(opened, 3);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST(MainWindow, TheOpenFilterTakesTheStoredPatternsAsTheyStand) {

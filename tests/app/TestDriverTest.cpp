@@ -170,7 +170,10 @@ TEST_F(Driver, DumpGivesEveryMemberAndTextsEscapedOnOneLine) {
     EXPECT_EQ(dump["playlist"]["current"].toInt(), -1);
     EXPECT_EQ(dump["track"]["readyPages"].toInt(), 0);
     EXPECT_TRUE(dump["map"]["marker"].isNull());
-    EXPECT_EQ(dump["map"]["page"].toString(), "");
+    // No "Map" setting: the Google page of the region, not there to load.
+    EXPECT_EQ(dump["map"]["page"].toString(), "GoogleMap_Oversea.html");
+    EXPECT_FALSE(dump["map"]["loaded"].toBool());
+    EXPECT_EQ(dump["map"]["linePoints"].toInt(), 0);
     EXPECT_EQ(dump["chart"]["X"].toInt(), 0);
 }
 
