@@ -4,6 +4,7 @@
 #include "map/CWebBrowserUI.h"
 #include "platform/MessageTarget.h"
 #include "platform/TickCount.h"
+#include "playlist/CPlayListTreeViewUI.h"
 #include "ui/UiLibrary.h"
 
 #include <QDialog>
@@ -25,6 +26,7 @@ CDuiFrameWnd::CDuiFrameWnd(std::string programFolder) : CXMLWnd(kSkinFile), prog
         return chart;
     };
     factory_.webBrowserMaker = [](QWidget* parent) { return new CWebBrowserUI(parent); };
+    factory_.playlistTreeMaker = &CPlayListTreeViewUI::Create;
 }
 
 CDuiFrameWnd::~CDuiFrameWnd() {

@@ -12,8 +12,6 @@
 #include "ui/StyleState.h"
 
 #include <QAbstractSlider>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QVariant>
 
@@ -54,7 +52,8 @@ void CViewManager::Bind() {
     SetVolumeSliderValue(config_.volume);
     subscribeSlider(controls_.sliderProgress, true);
     ShowPanelTexts();
-    LoadAcceptedExtensions();
+    playlist_.Bind(window_.FindControl("treePlaylist"));
+    playlist_.LoadAcceptedExtensions(store_);
     BuildOpenFilter();
     savedPlacement_ = window_.saveGeometry();
 }
@@ -249,7 +248,7 @@ void CViewManager::resetMarker() {
 }
 
 void CViewManager::drawNewPages(TrackStore& store, int32_t readyPages) {
-    if (CWebBrowserUI* view = browser()) map_.drawNewPages(*view, store, readyPages);
+    if (CWebBrowserUI* view = browser()) map_.drawBatch(*view, store, readyPages);
 }
 
 QJsonObject CViewManager::DumpMap() const {
@@ -295,57 +294,55 @@ QJsonObject CViewManager::DumpChart() const {
 
 // ---- Playlist ----
 
-void CViewManager::LoadAcceptedExtensions() {}
+void CViewManager::AddFolderOfFile(const std::string& folder, const std::string& name) {
+    playlist_.AddFolderOfFile(folder, name);
+}
 
-void CViewManager::AddFolderOfFile(const std::string&, const std::string&) {}
-
-bool CViewManager::GetCurrentPath(std::string&) const {
-    return false;
+bool CViewManager::GetCurrentPath(std::string& path) const {
+    return playlist_.GetCurrentPath(path);
 }
 
 bool CViewManager::SelectPrevious() {
-    return false;
+    return playlist_.SelectPrevious();
 }
 
 bool CViewManager::SelectNext() {
-    return false;
+    return playlist_.SelectNext();
 }
 
-void CViewManager::ClearPlaylist() {}
+void CViewManager::ClearPlaylist() {
+    playlist_.ClearPlaylist();
+}
 
-void CViewManager::PlayActivatedNode(const ui::Notification&) {}
+void CViewManager::PlayActivatedNode(const ui::Notification& msg) {
+    playlist_.PlayActivatedNode(msg);
+}
 
-bool CViewManager::OnDeleteItem(uintptr_t, intptr_t) {
-    return false;
+bool CViewManager::OnDeleteItem(uintptr_t wParam, intptr_t lParam) {
+    return playlist_.OnDeleteItem(wParam, lParam);
 }
 
 bool CViewManager::OpenMediaFile() {
-    const QString path = chooseMediaFile();
-    if (path.isEmpty()) return false;
-    const QFileInfo file(path);
-    AddFolderOfFile((file.absolutePath() + '/').toStdString(), file.fileName().toStdString());
-    return true;
+    return playlist_.OpenMediaFile(&window_, GetOpenNameFilter());
 }
 
-QString CViewManager::chooseMediaFile() {
-    QFileDialog dialog(&window_);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    // One filter: a description holding ";;" must not split it into several.
-    dialog.setNameFilters({GetOpenNameFilter()});
-    if (dialog.exec() != QDialog::Accepted) return {};
-    const QStringList chosen = dialog.selectedFiles();
-    return chosen.isEmpty() ? QString() : chosen.front();
+void CViewManager::AddDroppedFiles(const QStringList& paths) {
+    playlist_.AddDroppedFiles(paths);
 }
 
-void CViewManager::AddDroppedFiles(const QStringList&) {}
-
-bool CViewManager::PressDeleteButton(int) {
-    return false;
+bool CViewManager::PressDeleteButton(int row) {
+    return playlist_.PressDeleteButton(row);
 }
 
 QJsonObject CViewManager::DumpPlaylist() const {
-    return {{"rows", QJsonArray()}, {"current", -1}};
+    const CPlayList& list = playlist_.GetPlayList();
+    QJsonArray rows;
+    for (int i = 0; i < list.GetCount(); ++i) {
+        const PlayListEntry* entry = list.GetEntryAt(i);
+        rows.append(QJsonObject{{"name", fromUtf8(entry ? entry->name : std::string())},
+                                {"path", fromUtf8(entry ? entry->path : std::string())}});
+    }
+    return {{"rows", rows}, {"current", list.GetCurrent()}};
 }
 
 // ---- Notice windows ----

@@ -20,6 +20,9 @@
 #include "config/OpenFilter.h"
 #include "config/PanelTexts.h"
 #include "map/CMapDisplay.h"
+// PlaylistView.h holds the tree in inline QPointer code, which needs the whole class.
+#include "playlist/CPlayListTreeViewUI.h"
+#include "playlist/PlaylistView.h"
 #include "track/TrackMapConversion.h"
 
 #include <QByteArray>
@@ -49,7 +52,8 @@ public:
     CViewManager& operator=(const CViewManager&) = delete;
 
     // Binds to the window's controls: texts, control look-up, the slider
-    // handlers, the configured volume on its slider, the open filter, and
+    // handlers, the configured volume on its slider, the playlist tree and
+    // its accepted extensions, the open filter, and
     // the window placement full-screen mode restores.
     void Bind();
 
@@ -78,11 +82,11 @@ public:
     TrackMapConversion MapTrackConversion() const { return map_.trackConversion(); }
 
     // Playlist set-up.
-    void LoadAcceptedExtensions();
     void AddFolderOfFile(const std::string& folder, const std::string& name);
 
     // For the test driver: a playlist row's delete button; false without such a row.
     bool PressDeleteButton(int row);
+    // "rows" ([{name, path}] in list order) and "current" (-1 for none).
     QJsonObject DumpPlaylist() const;
     // The map: "page" (file name), "loaded", "linePoints" (points on the
     // current line), "marker" ({latitude, longitude} in the page's datum,
@@ -139,7 +143,6 @@ private:
     void moveMarker(double longitude, double latitude);
     CWebBrowserUI* browser() const;
     CTreskChartUI* chart() const;
-    QString chooseMediaFile();
     // The three panels full-screen mode hides; all null unless all exist.
     std::array<QWidget*, 3> fullScreenPanels() const;
 
@@ -151,6 +154,7 @@ private:
     PanelTexts panel_;
     OpenFilter openFilter_;
     CMapDisplay map_;
+    PlaylistView playlist_;
     CAccelerationFeed feed_;
     bool fullScreen_ = false;
     QByteArray savedPlacement_;

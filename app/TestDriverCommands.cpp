@@ -145,18 +145,15 @@ QJsonObject TestDriverCommands::key(const QString& name) {
 }
 
 QJsonObject TestDriverCommands::drop(const QString& paths) {
-    QList<QUrl> urls;
-    for (const QString& path : paths.split('\t', Qt::SkipEmptyParts)) urls << QUrl::fromLocalFile(path);
-    if (urls.isEmpty()) return failed(QStringLiteral("no paths"));
+    QStringList files;
+    for (const QString& path : paths.split('\t', Qt::SkipEmptyParts)) files << path;
+    if (files.isEmpty()) return failed(QStringLiteral("no paths"));
     if (QApplication::activeModalWidget()) return failed(QStringLiteral("a dialog is open"));
+    // Qt delivers a drop event only inside a drag session of its own, so the
+    // files go the rest of the way a drop takes, from the window's handler on.
     QPointer<CDuiFrameWnd> window(&window_);
-    queue(&window_, [window, urls] {
-        if (!window) return;
-        QMimeData mime;
-        mime.setUrls(urls);
-        QDropEvent event(QPointF(window->width() / 2.0, window->height() / 2.0), Qt::CopyAction, &mime, Qt::LeftButton,
-                         Qt::NoModifier);
-        QCoreApplication::sendEvent(window, &event);
+    queue(&window_, [window, files] {
+        if (window) window->DropFiles(files);
     });
     return ok();
 }

@@ -2,6 +2,7 @@
 
 #include "map/CBaiduMapLoader.h"
 #include "map/CGoogleMapLoader.h"
+#include "map/CWebMapEventHandler.h"
 
 #include <new>
 
@@ -67,15 +68,55 @@ void CMapDisplay::install(std::unique_ptr<CMapLoader> loader) {
 }
 
 void CMapDisplay::openPage(ScriptHost& browser, const std::string& programFolder) {
-    if (CMapLoader* l = loader()) l->openPage(browser, programFolder);
+    if (CMapLoader* l = loader()) {
+        l->openPage(browser, programFolder);
+        watchPageLoads(browser);
+    }
 }
 
 void CMapDisplay::reopenPage(ScriptHost& browser, const std::string& programFolder) {
-    if (CMapLoader* l = loader()) l->reopenPage(browser, programFolder);
+    if (CMapLoader* l = loader()) {
+        l->reopenPage(browser, programFolder);
+        watchPageLoads(browser);
+    }
+}
+
+void CMapDisplay::watchPageLoads(ScriptHost& browser) {
+    // Queued after the loader's navigation by a web view; the load ends much later.
+    browser.SetWebBrowserEventHandler(
+        std::make_shared<CWebMapEventHandler>([this, &browser, alive = std::weak_ptr<int>(alive_)] {
+            if (alive.lock()) onPageLoaded(browser);
+        }));
+}
+
+void CMapDisplay::onPageLoaded(ScriptHost& browser) {
+    CMapLoader* l = loader();
+    if (!l) return;
+    if (store_) {
+        // The loader draws from the shown pages on; from 0 it starts a new
+        // line (clearLinePoints first). shownPages is the UI thread's alone.
+        const int32_t shown = store_->getShownPages();
+        if (shown > 0) {
+            store_->setShownPages(0);
+            l->drawNewPages(browser, *store_, shown);
+            store_->setShownPages(shown);
+        }
+    }
+    if (lastFix_) {
+        // A fresh page has no marker: create it again.
+        l->resetMarker();
+        l->moveMarker(browser, lastFix_->longitude, lastFix_->latitude);
+    }
 }
 
 void CMapDisplay::moveMarker(ScriptHost& browser, double longitude, double latitude) {
+    lastFix_ = MapPosition{latitude, longitude};
     if (CMapLoader* l = loader()) l->moveMarker(browser, longitude, latitude);
+}
+
+void CMapDisplay::drawBatch(ScriptHost& browser, TrackStore& store, int32_t endPage) {
+    store_ = &store;
+    drawNewPages(browser, store, endPage);
 }
 
 void CMapDisplay::drawNewPages(ScriptHost& browser, const TrackStore& store, int32_t endPage) {
@@ -89,6 +130,7 @@ int32_t CMapDisplay::drawNewPages(ScriptHost& browser, const TrackStore& store) 
 }
 
 void CMapDisplay::resetMarker() {
+    lastFix_.reset();
     if (CMapLoader* l = loader()) l->resetMarker();
 }
 

@@ -11,13 +11,19 @@
 // Lifecycle: created by the view manager; the loader is chosen once and
 // kept until the display goes.
 //
+// Script calls made before the page has loaded are lost, yet the caller
+// counts the pages as shown. So the display puts its own handler on the
+// browser, and each time the page (re)loads it draws the line again from the
+// first page up to the shown ones and places the marker at its last fix.
+// That redraw, drawBatch, moveMarker and resetMarker run on the UI thread.
+//
 // The main window's calls:
 //   start-up thread: startUp(webMap, configStore, programFolder), then hand
 //       trackConversion() to the extractor (TrackBatchProcessor::setConversion)
 //       before the first extraction run;
 //   TRACK_BATCH_READY (no stop pending):
 //       const int32_t ready = store.getReadyPages();
-//       map.drawNewPages(webMap, store, ready); ...chart...; store.setShownPages(ready);
+//       map.drawBatch(webMap, store, ready); ...chart...; store.setShownPages(ready);
 //   WM_TRACK_LIVE with a parsed record: moveMarker(webMap, record.longitude, record.latitude);
 //   an unparsed live text, Stop, opening another file: resetMarker().
 #include "config/AppConfig.h"
@@ -27,6 +33,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -56,6 +63,9 @@ public:
     void drawNewPages(ScriptHost& browser, const TrackStore& store, int32_t endPage) override;
     // Reads the ready pages once, draws up to them and returns that value.
     int32_t drawNewPages(ScriptHost& browser, const TrackStore& store);
+    // drawNewPages, keeping the store for the redraw after a page load. The
+    // store must outlive the display or the browser's page.
+    void drawBatch(ScriptHost& browser, TrackStore& store, int32_t endPage);
     void resetMarker() override;
 
     std::string pageFileName() const override;
@@ -69,6 +79,10 @@ public:
 
 private:
     void install(std::unique_ptr<CMapLoader> loader);
+    // Follows the loader's openPage: our handler in place of the loader's,
+    // with the same navigation rules.
+    void watchPageLoads(ScriptHost& browser);
+    void onPageLoaded(ScriptHost& browser);
 
     AppConfig& config_;
     std::atomic<CMapLoader*> loader_{nullptr};
@@ -76,4 +90,10 @@ private:
     // in use on the other thread, so none goes before the display.
     std::mutex ownedMutex_;
     std::vector<std::unique_ptr<CMapLoader>> owned_;
+
+    // UI thread.
+    TrackStore* store_ = nullptr;
+    std::optional<MapPosition> lastFix_;  // WGS-84, as moveMarker got it
+    // The browser's handler may outlive the display; it calls back only while this lives.
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };

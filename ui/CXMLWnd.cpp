@@ -241,9 +241,14 @@ void CXMLWnd::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CXMLWnd::dropEvent(QDropEvent* event) {
-    DroppedFiles files{localFiles(event->mimeData())};
-    if (files.paths.isEmpty()) return;
+    const QStringList paths = localFiles(event->mimeData());
+    if (paths.isEmpty()) return;
     event->acceptProposedAction();
+    DropFiles(paths);
+}
+
+void CXMLWnd::DropFiles(const QStringList& paths) {
+    DroppedFiles files{paths};
     HandleMessage(WM_DROPFILES, reinterpret_cast<uintptr_t>(&files), 0);
 }
 

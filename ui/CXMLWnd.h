@@ -65,6 +65,9 @@ public:
 
     // Dropped local files reach HandleMessage as WM_DROPFILES.
     void DragAcceptFiles(bool accept);
+    // Hands local files to HandleMessage as WM_DROPFILES, in order, exactly
+    // as a drop on the window does (the test driver uses it too).
+    void DropFiles(const QStringList& paths);
 
     // The message map: Notify runs the entry of a notification's type.
     // Every window starts with "click" -> OnClick.

@@ -282,3 +282,73 @@ TEST_F(Program, PlaysAClipWithItsTrackOnTheMapAndTheChart) {
     output.join();
     EXPECT_EQ(leftBehind(), "");  // no player, no converter
 }
+
+// A folder of three short clips: dropping the first plays it, each end
+// starts the next, deleting the playing row starts the new current one, and
+// the end of the last stops with Play shown.
+TEST_F(Program, PlaysThroughThePlaylistOfADroppedClipsFolder) {
+    const std::string conf = home.path() + "Documents/Veltara DVR Player/conf/";
+    std::filesystem::create_directories(conf);
+    std::ofstream(conf + "Tavimoor.ini") << "[MPlayer]\nLanguage=english.ini\nLocale=Oversea\nMap=GoogleMap\n"
+                                            "VO=directx:noaccel\nAO=null\nVolume=40\n";
+    const std::string folder = home.path() + "clips/";
+    std::filesystem::create_directories(folder);
+    const QStringList names{"2016_0520_1030_F.MP4", "2016_0520_1031_F.MP4", "2016_0520_1032_F.MP4"};
+    testing_support::ClipSpec spec;
+    spec.trackTexts = testing_support::cameraTrack(30);
+    spec.durationSeconds = 3.0;
+    spec.withAudio = false;
+    for (const QString& name : names) ASSERT_EQ(testing_support::makeClip(folder + name.toStdString(), spec), "");
+
+    platform::ChildProcess program;
+    ASSERT_EQ(program.start({kProgram}, {.workingDirectory = {}, .mergeStderrIntoStdout = true}), 0);
+    Drain output(program.stdoutFd());
+    DriverConnection driver;
+    ASSERT_TRUE(driver.connect(socketPath, 20s)) << output.join();
+
+    QJsonObject dump;
+    auto playing = [](const QJsonObject& d, int current, int rows) {
+        const QJsonObject list = d["playlist"].toObject();
+        return d["player"].toObject()["state"].toInt() == 3 && list["current"].toInt() == current &&
+               list["rows"].toArray().size() == rows;
+    };
+    auto text = [&] { return QJsonDocument(dump).toJson().toStdString(); };
+
+    EXPECT_TRUE(driver.ask("drop " + folder + names[0].toStdString())["ok"].toBool());
+    ASSERT_TRUE(waitForDump(
+        driver, [&](const QJsonObject& d) { return playing(d, 0, 3); }, 20s, dump))
+        << text();
+    const QJsonArray rows = dump["playlist"].toObject()["rows"].toArray();
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(rows[i].toObject()["name"].toString(), names[i]);
+
+    ASSERT_TRUE(waitForDump(
+        driver, [&](const QJsonObject& d) { return playing(d, 1, 3); }, 15s, dump))
+        << text();
+    const qint64 secondPlayer = dump["player"].toObject()["pid"].toInteger();
+
+    // The playing row goes: the row after it, now at its place, plays.
+    EXPECT_TRUE(driver.ask("delete 1")["ok"].toBool());
+    ASSERT_TRUE(waitForDump(
+        driver,
+        [&](const QJsonObject& d) {
+            return playing(d, 1, 2) && d["player"].toObject()["pid"].toInteger() != secondPlayer;
+        },
+        15s, dump))
+        << text();
+    EXPECT_EQ(dump["playlist"].toObject()["rows"].toArray()[1].toObject()["name"].toString(), names[2]);
+
+    ASSERT_TRUE(waitForDump(
+        driver,
+        [](const QJsonObject& d) {
+            return d["player"].toObject()["state"].toInt() == 0 && d["visible"].toObject()["btnPlay"].toBool();
+        },
+        15s, dump))
+        << text();
+    EXPECT_FALSE(dump["visible"].toObject()["btnPause"].toBool());
+    EXPECT_EQ(dump["playlist"].toObject()["current"].toInt(), 1);
+
+    EXPECT_TRUE(driver.ask("quit")["ok"].toBool());
+    EXPECT_EQ(program.waitFor(15s), 0);
+    output.join();
+    EXPECT_EQ(leftBehind(), "");
+}

@@ -4,6 +4,7 @@
 // screenshots folder.
 #include "MainSkinWindow.h"
 #include "app/CWndUI.h"
+#include "playlist/CPlayListTreeViewUI.h"
 #include "ui/ControlText.h"
 #include "ui/StyleState.h"
 
@@ -13,7 +14,6 @@
 #include <QImage>
 #include <QSlider>
 #include <QTest>
-#include <QTreeWidget>
 #include <QWindow>
 
 namespace {
@@ -26,6 +26,7 @@ TEST(SkinScreenshot, MainSkinLoadsInARealWindow) {
     ASSERT_TRUE(ui::loadStyleSheet("style.qss"));
 
     MainSkinWindow window;
+    window.factory.playlistTreeMaker = &CPlayListTreeViewUI::Create;
     ASSERT_TRUE(window.Create(nullptr, "Veltara DVR Player"));
     window.resize(1280, 720);
     window.show();
@@ -49,12 +50,15 @@ TEST(SkinScreenshot, MainSkinLoadsInARealWindow) {
     window.FindControl("btnPlay")->hide();
     window.FindControl("btnPause")->show();
     ui::setStyleState(window.FindControl("LabelPositionStatus"), "gpsFix", true);
-    auto* tree = window.FindControl<QTreeWidget>("treePlaylist");
+    auto* tree = window.FindControl<CPlayListTreeViewUI>("treePlaylist");
+    ASSERT_NE(tree, nullptr);
     for (int i = 0; i < 9; ++i) {
-        tree->addTopLevelItem(
-            new QTreeWidgetItem({QString("2016_0520_10%1_%2.MP4").arg(27 + i).arg(i % 2 ? "F" : "R")}));
+        CPlayListNodeUI node;
+        node.SetItemText(QString("2016_0520_10%1_%2.MP4").arg(27 + i).arg(i % 2 ? "F" : "R"));
+        tree->AddNode(node);
     }
-    tree->setCurrentItem(tree->topLevelItem(3));
+    tree->SelectItem(3, false);
+    tree->SetPlayingNode(3, true);
     QTest::qWait(200);
 
     // The player gets a real X window, shown at the host's place.

@@ -2,6 +2,7 @@
 #include "config/ConfigStore.h"
 #include "map/CMapDisplay.h"
 #include "map/CoordinateText.h"
+#include "map/ScriptErrors.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +44,7 @@ struct Display {
     // Draws as the main window does on TRACK_BATCH_READY.
     void batchReady(TrackStore& store) {
         const int32_t ready = store.getReadyPages();
-        map.drawNewPages(host, store, ready);
+        map.drawBatch(host, store, ready);
         store.setShownPages(ready);
     }
     Args lastArgs() const { return host.calls.back().arguments(); }
@@ -111,6 +112,47 @@ TEST(MapDisplayLine, NewFileStartsANewLineAndEndPastTheStoreStaysBounded) {
     d.host.calls.clear();
     d.map.drawNewPages(d.host, store, 1 << 30);
     EXPECT_EQ(d.host.calls.size(), static_cast<size_t>(store.getPageCount() - 1));
+}
+
+// Calls made before the page loaded fail, yet the pages count as shown: the
+// load must bring the whole line and the marker.
+TEST(MapDisplayLine, BatchBeforeThePageLoadedIsDrawnWhenItLoads) {
+    Display d("GoogleMap");
+    TrackStore store;
+    d.host.immediateCode = SCRIPT_E_NO_PAGE;
+    addPage(store, 0, 64, 22.5, 113.9, {3});
+    addPage(store, 1, 4, 23.0, 114.0);
+    d.batchReady(store);
+    d.map.moveMarker(d.host, 113.95, 22.55);
+    EXPECT_EQ(d.map.linePoints(), 0);
+    ASSERT_EQ(store.getShownPages(), 2);
+
+    d.host.immediateCode = SCRIPT_OK;
+    d.host.calls.clear();
+    ASSERT_NE(d.host.handler, nullptr);
+    d.host.handler->DocumentComplete("file:///opt/veltara/Map/GoogleMap_Oversea.html", false);
+    EXPECT_TRUE(d.host.calls.empty());  // a failed load has no functions to call
+    d.host.handler->DocumentComplete("file:///opt/veltara/Map/GoogleMap_Oversea.html", true);
+    EXPECT_EQ(d.host.names(), concat({{"clearLinePoints"},
+                                      repeated("addLinePoints", 63),
+                                      {"createPolyline"},
+                                      repeated("addLinePoints", 4),
+                                      {"reloadPolyline", "createCarMarker"}}));
+    EXPECT_EQ(d.map.linePoints(), 67);
+    EXPECT_EQ(store.getShownPages(), 2);
+    ASSERT_TRUE(d.map.marker().has_value());
+    EXPECT_EQ(d.lastArgs(), (Args{"22.550000", "113.950000"}));
+
+    // Later batches go on from there; the marker, once reset, stays away.
+    d.host.calls.clear();
+    addPage(store, 2, 1, 24.0, 115.0);
+    d.batchReady(store);
+    EXPECT_EQ(d.host.names(), (Names{"addLinePoints", "reloadPolyline"}));
+    d.map.resetMarker();
+    d.host.calls.clear();
+    d.host.handler->DocumentComplete("file:///opt/veltara/Map/GoogleMap_Oversea.html", true);
+    EXPECT_EQ(d.host.names().back(), "reloadPolyline");
+    EXPECT_EQ(d.map.linePoints(), 68);
 }
 
 TEST(MapDisplayMarker, CreatedOnceThenMovedAndCreatedAgainAfterReset) {
