@@ -6,6 +6,7 @@
 // baseline. Also the UI thread's cost of one batch of 64 records arriving
 // while the chart holds the hour (append and both range fits), which must
 // stay far below a video frame.
+#include "bench/RatioReporter.h"
 #include "chart/AxisLayout.h"
 #include "chart/CAccelerationFeed.h"
 #include "chart/CTreskChartUI.h"
@@ -137,19 +138,6 @@ void BM_AppendBatchToAnHour(benchmark::State& state) {
 }
 BENCHMARK(BM_AppendBatchToAnHour)->Unit(benchmark::kMicrosecond)->Iterations(200);
 
-// Keeps each run's time so the ratio can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) times[run.benchmark_name()] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
-    }
-    struct Times {
-        double real;
-        double cpu;
-    };
-    std::map<std::string, Times> times;
-};
 
 }  // namespace
 

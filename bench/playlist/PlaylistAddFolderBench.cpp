@@ -3,6 +3,7 @@
 // scrolling to the opened clip), and the same followed by a paint of the
 // tree, against the baseline of listing that folder alone, in the same run.
 // Target: AddFolderOfFile at most 5 times the listing.
+#include "bench/RatioReporter.h"
 #include "platform/FileSystem.h"
 #include "playlist/CPlayListTreeViewUI.h"
 #include "playlist/PlaylistView.h"
@@ -104,19 +105,6 @@ void BM_AddFolderOfFileAndPaint(benchmark::State& state) {
 }
 BENCHMARK(BM_AddFolderOfFileAndPaint)->Unit(benchmark::kMillisecond);
 
-// Keeps each run's time so the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) times[run.benchmark_name()] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
-    }
-    struct Times {
-        double real;
-        double cpu;
-    };
-    std::map<std::string, Times> times;
-};
 
 }  // namespace
 
