@@ -1,7 +1,8 @@
 // The track line and the car marker of a map page. The program calls six
 // global functions with texts, latitude first:
 //   clearLinePoints(), addLinePoints(lat, lng), createPolyline(),
-//   reloadPolyline(), createCarMarker(lat, lng), setCarMarker(lat, lng).
+//   reloadPolyline(), createCarMarker(lat, lng), setCarMarker(lat, lng),
+//   removeCarMarker().
 // A page calls createTrackMap(options) once its script libraries are loaded.
 (function (global) {
     'use strict';
@@ -112,6 +113,11 @@
         if (!p) return;
         car.setLatLng(p);
         followCar();
+    };
+
+    global.removeCarMarker = function () {
+        if (car && map) map.removeLayer(car);
+        car = null;
     };
 
     // options: crs (optional), tiles (URL template), tileOptions, center, zoom,

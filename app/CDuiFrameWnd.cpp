@@ -191,6 +191,11 @@ intptr_t CDuiFrameWnd::ResponseDefaultKeyEvent(uintptr_t key) {
         if (dispatcher_) dispatcher_->OnEscapeKey();
         return 1;
     }
-    if (isKey(key, Qt::Key_Return) && dispatcher_) dispatcher_->OnReturnKey();
+    if (isKey(key, Qt::Key_Return)) {
+        // Taken here: passed on, it would also activate the focused playlist
+        // row and start the playing clip again from its beginning.
+        if (dispatcher_) dispatcher_->OnReturnKey();
+        return 1;
+    }
     return CXMLWnd::ResponseDefaultKeyEvent(key);
 }

@@ -247,6 +247,14 @@ void CViewManager::resetMarker() {
     map_.resetMarker();
 }
 
+void CViewManager::ClearTrack() {
+    if (CWebBrowserUI* view = browser()) {
+        map_.clearTrack(*view);
+    } else {
+        map_.resetMarker();
+    }
+}
+
 void CViewManager::drawNewPages(TrackStore& store, int32_t readyPages) {
     if (CWebBrowserUI* view = browser()) map_.drawBatch(*view, store, readyPages);
 }

@@ -108,6 +108,7 @@ public:
     void ShowRecord(const TrackRecord& record) override;
     void ShowNoFix() override;
     void resetMarker() override;
+    void ClearTrack() override;
     void drawNewPages(TrackStore& store, int32_t readyPages) override;
     void ResetChart() override;
     void AppendNewPages(TrackStore& store, int32_t readyPages) override;

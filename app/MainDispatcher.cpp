@@ -94,6 +94,8 @@ void MainDispatcher::OnPlayerMessage(uintptr_t code) {
             view_.ResetPlayTime();
             view_.resetMarker();
             controller_.Store().clear();
+            // The player is gone on its own: Play, not Pause, is what can follow.
+            view_.ShowPlayButton(true);
             break;
         case PLAYER_EOF:
             controller_.StopPlayer();
@@ -176,6 +178,7 @@ void MainDispatcher::StartCurrentItem(bool resetMarker) {
 void MainDispatcher::StartClip(const std::string& path, bool resetMarker) {
     if (closed_) return;
     if (resetMarker) view_.resetMarker();
+    view_.ClearTrack();
     view_.ResetChart();
     view_.ShowPlayButton(false);
     view_.ResetPlayTime();

@@ -38,6 +38,8 @@ public:
     // Map and chart. The pages to take are those from the store's
     // shownPages up to readyPages, which the caller read once for both.
     virtual void resetMarker() = 0;
+    // A clip starts: no line and no car of the previous one stay on the map.
+    virtual void ClearTrack() = 0;
     virtual void drawNewPages(TrackStore& store, int32_t readyPages) = 0;
     virtual void ResetChart() = 0;
     virtual void AppendNewPages(TrackStore& store, int32_t readyPages) = 0;

@@ -129,6 +129,11 @@ int32_t CMapDisplay::drawNewPages(ScriptHost& browser, const TrackStore& store) 
     return ready;
 }
 
+void CMapDisplay::clearTrack(ScriptHost& browser) {
+    lastFix_.reset();
+    if (CMapLoader* l = loader()) l->clearTrack(browser);
+}
+
 void CMapDisplay::resetMarker() {
     lastFix_.reset();
     if (CMapLoader* l = loader()) l->resetMarker();

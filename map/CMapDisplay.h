@@ -25,7 +25,8 @@
 //       const int32_t ready = store.getReadyPages();
 //       map.drawBatch(webMap, store, ready); ...chart...; store.setShownPages(ready);
 //   WM_TRACK_LIVE with a parsed record: moveMarker(webMap, record.longitude, record.latitude);
-//   an unparsed live text, Stop, opening another file: resetMarker().
+//   an unparsed live text, Stop, opening another file: resetMarker();
+//   any clip starting: clearTrack(webMap).
 #include "config/AppConfig.h"
 #include "config/ConfigStore.h"
 #include "map/CMapLoader.h"
@@ -67,6 +68,7 @@ public:
     // store must outlive the display or the browser's page.
     void drawBatch(ScriptHost& browser, TrackStore& store, int32_t endPage);
     void resetMarker() override;
+    void clearTrack(ScriptHost& browser) override;
 
     std::string pageFileName() const override;
     int32_t linePoints() const override;

@@ -67,6 +67,13 @@ void CScriptMapLoader::drawPage(ScriptHost& browser, const TrackPage* page) {
     }
 }
 
+void CScriptMapLoader::clearTrack(ScriptHost& browser) {
+    page_.callScript0(browser, clearLinePoints_);
+    page_.callScript0(browser, removeCarMarker_);
+    linePoints_ = 0;
+    resetMarker();
+}
+
 void CScriptMapLoader::resetMarker() {
     markerCreated_ = 0;
     markerLongitude_ = 0.0;

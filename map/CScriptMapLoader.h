@@ -26,6 +26,7 @@ public:
     static constexpr const char* kAddLinePoints = "addLinePoints";
     static constexpr const char* kCreatePolyline = "createPolyline";
     static constexpr const char* kReloadPolyline = "reloadPolyline";
+    static constexpr const char* kRemoveCarMarker = "removeCarMarker";
 
     explicit CScriptMapLoader(const AppConfig& config);
 
@@ -34,6 +35,7 @@ public:
     void moveMarker(ScriptHost& browser, double longitude, double latitude) override;
     void drawNewPages(ScriptHost& browser, const TrackStore& store, int32_t endPage) override;
     void resetMarker() override;
+    void clearTrack(ScriptHost& browser) override;
 
     std::string pageFileName() const override;
     int32_t linePoints() const override { return linePoints_; }
@@ -60,6 +62,7 @@ private:
     const std::string addLinePoints_ = kAddLinePoints;
     const std::string createPolyline_ = kCreatePolyline;
     const std::string reloadPolyline_ = kReloadPolyline;
+    const std::string removeCarMarker_ = kRemoveCarMarker;
     CWebPage page_;
     std::shared_ptr<CWebMapEventHandler> handler_ = std::make_shared<CWebMapEventHandler>();
 

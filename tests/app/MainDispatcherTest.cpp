@@ -14,7 +14,7 @@ using Log = std::vector<std::string>;
 const Log kStop = {"StopPlayer", "StopExtraction", "ResetPlayTime", "ShowPlayButton 1", "ResetChart", "resetMarker"};
 
 Log startOf(const std::string& path) {
-    return {"ResetChart", "ShowPlayButton 0", "ResetPlayTime", "Play " + path, "StartExtraction " + path};
+    return {"ClearTrack", "ResetChart", "ShowPlayButton 0", "ResetPlayTime", "Play " + path, "StartExtraction " + path};
 }
 
 Log join(std::initializer_list<Log> parts) {
@@ -205,7 +205,7 @@ TEST_F(Dispatch, PlayerEventsKeepTheViewsInStep) {
     EXPECT_EQ(take(), (Log{"resetMarker", "ShowNoFix"}));
     EXPECT_EQ(controller.store.generation(), generation);
     dispatcher.OnPlayerMessage(PLAYER_QUIT);
-    EXPECT_EQ(take(), (Log{"ResetChart", "ResetPlayTime", "resetMarker"}));
+    EXPECT_EQ(take(), (Log{"ResetChart", "ResetPlayTime", "resetMarker", "ShowPlayButton 1"}));
     EXPECT_EQ(controller.store.generation(), generation + 1);
     dispatcher.OnPlayerMessage(23);
     EXPECT_TRUE(take().empty());

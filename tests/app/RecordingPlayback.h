@@ -115,6 +115,7 @@ public:
     void ShowRecord(const TrackRecord& r) override { log_.push_back("ShowRecord " + std::to_string(r.year)); }
     void ShowNoFix() override { log_.push_back("ShowNoFix"); }
     void resetMarker() override { log_.push_back("resetMarker"); }
+    void ClearTrack() override { log_.push_back("ClearTrack"); }
     void drawNewPages(TrackStore&, int32_t ready) override { log_.push_back("drawNewPages " + std::to_string(ready)); }
     void ResetChart() override { log_.push_back("ResetChart"); }
     void AppendNewPages(TrackStore&, int32_t ready) override {

@@ -109,7 +109,7 @@ TEST_P(MapPage, DrawsTheTrackAndFollowsTheCarOffline) {
     EXPECT_TRUE(view.url().toLocalFile().endsWith(QString("/Map/") + GetParam().page));
     EXPECT_TRUE(evaluate(view,
                          "['clearLinePoints','addLinePoints','createPolyline','reloadPolyline',"
-                         "'createCarMarker','setCarMarker'].every(function (n) {"
+                         "'createCarMarker','setCarMarker','removeCarMarker'].every(function (n) {"
                          " return typeof window[n] === 'function'; })")
                     .toBool());
 
@@ -159,6 +159,14 @@ TEST_P(MapPage, DrawsTheTrackAndFollowsTheCarOffline) {
     EXPECT_FALSE(state.value("following").toBool());
     EXPECT_NEAR(at(state, "car", 0), map.marker()->latitude, 1e-6);
     EXPECT_DOUBLE_EQ(at(state, "center", 0), at(before, "center", 0));
+
+    // Another clip starts: nothing of this one stays on the page.
+    map.clearTrack(view);
+    state = pageState(view);
+    EXPECT_EQ(state.value("linePoints").toInt(), -1);
+    EXPECT_TRUE(state.value("car").isNull());
+    EXPECT_EQ(map.linePoints(), 0);
+    EXPECT_FALSE(map.marker().has_value());
 
     // Tiles were asked for and failed (no network) without a script error.
     EXPECT_GT(evaluate(view, "document.querySelectorAll('img.leaflet-tile').length").toInt(), 0);
