@@ -11,7 +11,7 @@ PACKAGES=(
   libmpv-dev mpv ffmpeg libsimpleini-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth imagemagick x11-utils
+  xvfb xauth imagemagick x11-utils desktop-file-utils
   nodejs npm
 )
 
