@@ -85,6 +85,25 @@ std::string windowId(const std::string& title) {
     return {};
 }
 
+std::vector<ProcessEntry> processes() {
+    std::vector<ProcessEntry> result;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        if (!std::getline(stat, line) || line.rfind(')') == std::string::npos) continue;
+        std::istringstream rest(line.substr(line.rfind(')') + 1));
+        std::string state;
+        ProcessEntry process;
+        rest >> state >> process.parent;
+        process.pid = static_cast<pid_t>(std::stol(name));
+        process.label = line.substr(0, line.rfind(')') + 1);
+        result.push_back(process);
+    }
+    return result;
+}
+
 std::string leftBehind() {
     const auto end = std::chrono::steady_clock::now() + 5s;
     while (true) {
@@ -95,16 +114,8 @@ std::string leftBehind() {
         std::this_thread::sleep_for(50ms);
     }
     std::string running;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        std::ifstream stat(entry.path() / "stat");
-        std::string line;
-        if (!std::getline(stat, line) || line.rfind(')') == std::string::npos) continue;
-        std::istringstream rest(line.substr(line.rfind(')') + 1));
-        std::string state;
-        pid_t parent = 0;
-        rest >> state >> parent;
-        if (parent == ::getpid()) running += line.substr(0, line.rfind(')') + 1) + "\n";
-    }
+    for (const ProcessEntry& process : processes())
+        if (process.parent == ::getpid()) running += process.label + "\n";
     return running;
 }
 

@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace program_harness {
 
@@ -51,6 +52,14 @@ private:
 std::string windowTree();
 // The id of the top-level window with that title, as xwininfo gives it; "" when none.
 std::string windowId(const std::string& title);
+
+// Every process of the system as /proc tells it.
+struct ProcessEntry {
+    pid_t pid = 0;
+    pid_t parent = 0;
+    std::string label;  // "pid (name)"
+};
+std::vector<ProcessEntry> processes();
 
 // What the program left behind: processes of its own that are still there
 // after a short while (the web engine's helpers end a moment after it), as

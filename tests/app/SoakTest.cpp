@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <vector>
 
 using namespace std::chrono_literals;
@@ -39,31 +38,14 @@ std::string statusField(pid_t pid, const std::string& name) {
 
 long kibOf(const std::string& field) { return field.empty() ? 0 : std::strtol(field.c_str(), nullptr, 10); }
 
-// Parent of every process, read from /proc/<pid>/stat.
-std::map<pid_t, pid_t> parents() {
-    std::map<pid_t, pid_t> result;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename();
-        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        std::ifstream stat(entry.path() / "stat");
-        std::string line;
-        if (!std::getline(stat, line) || line.rfind(')') == std::string::npos) continue;
-        std::istringstream rest(line.substr(line.rfind(')') + 1));
-        std::string state;
-        pid_t parent = 0;
-        rest >> state >> parent;
-        result[static_cast<pid_t>(std::stol(name))] = parent;
-    }
-    return result;
-}
-
 Usage measure(pid_t program) {
     Usage usage;
     const std::string proc = "/proc/" + std::to_string(program);
     for ([[maybe_unused]] const auto& fd : std::filesystem::directory_iterator(proc + "/fd")) ++usage.fds;
     usage.threads = static_cast<int>(kibOf(statusField(program, "Threads")));
     usage.rssKiB = kibOf(statusField(program, "VmRSS"));
-    const std::map<pid_t, pid_t> parent = parents();
+    std::map<pid_t, pid_t> parent;
+    for (const ProcessEntry& process : processes()) parent[process.pid] = process.parent;
     for (const auto& [pid, up] : parent) {
         pid_t at = up;
         while (at > 1 && at != program) at = parent.count(at) ? parent.at(at) : 0;
