@@ -1,7 +1,13 @@
 // The QApplication of a GUI test executable, created before the first test
-// and gone after the last.
+// and gone after the last. Tests that build the main window (whose map is a
+// web view) are compiled with VELTARA_TEST_STARTUP_ENVIRONMENT: they first get
+// the environment the program itself sets up before its QApplication.
 #include <gtest/gtest.h>
 #include <QApplication>
+
+#ifdef VELTARA_TEST_STARTUP_ENVIRONMENT
+#include "app/StartupEnvironment.h"
+#endif
 
 namespace {
 
@@ -11,6 +17,9 @@ public:
         static int argc = 1;
         static char name[] = "veltara-gui-test";
         static char* argv[] = {name, nullptr};
+#ifdef VELTARA_TEST_STARTUP_ENVIRONMENT
+        StartupEnvironment::Apply();
+#endif
         app_ = new QApplication(argc, argv);
     }
     void TearDown() override {
