@@ -5,6 +5,7 @@
 #include "platform/MessageTarget.h"
 #include "platform/TickCount.h"
 #include "playlist/CPlayListTreeViewUI.h"
+#include "playlist/PlaylistMessages.h"
 #include "ui/UiLibrary.h"
 
 #include <QDialog>
@@ -47,14 +48,14 @@ void CDuiFrameWnd::InitWindow() {
 
     config_ = std::make_unique<AppConfig>();
     controller_ = std::make_unique<CPlaybackController>();
-    control_ = std::make_unique<ControllerPlaybackControl>(*controller_);
     configStore_ = std::make_unique<ConfigStore>(programFolder_);
     configStore_->InitConfigPaths();
     configStore_->LoadConfig(*config_);
 
-    viewManager_ = std::make_unique<CViewManager>(*this, *configStore_, *config_, *control_);
+    viewManager_ = std::make_unique<CViewManager>(*this, *configStore_, *config_, *controller_);
     viewManager_->Bind();
-    dispatcher_ = std::make_unique<MainDispatcher>(*control_, *viewManager_, *config_, platform::tickCount);
+    dispatcher_ = std::make_unique<MainDispatcher>(*controller_, viewManager_->Playlist().Controller(),
+                                                   viewManager_->Views(), *viewManager_, *config_, platform::tickCount);
 
     PlaybackSetup setup;
     setup.programFolder = configStore_->programFolder();
@@ -95,13 +96,7 @@ void CDuiFrameWnd::OnDestroy() {
     if (dispatcher_) dispatcher_->Shutdown();
     joinStartup();
     closeDialogs();
-    if (!controller_ || !viewManager_) return;
-    controller_->StopPlayer();
-    controller_->StopExtraction();
-    viewManager_->ResetPlayTime();
-    viewManager_->ShowPlayButton(true);
-    viewManager_->ResetChart();
-    viewManager_->resetMarker();
+    if (dispatcher_) dispatcher_->Stop();
 }
 
 void CDuiFrameWnd::closeDialogs() {
@@ -129,7 +124,7 @@ intptr_t CDuiFrameWnd::HandleMessage(uint32_t message, uintptr_t wParam, intptr_
     switch (message) {
         case ui::WM_DROPFILES: {
             const auto* files = reinterpret_cast<const ui::DroppedFiles*>(wParam);
-            dispatcher_->OnDropFiles(files ? files->paths : QStringList());
+            dispatcher_->OnDropFiles(PlaylistView::ToLocalPaths(files ? files->paths : QStringList()));
             return 0;
         }
         case platform::WM_PLAYER_EVENT:
@@ -138,8 +133,8 @@ intptr_t CDuiFrameWnd::HandleMessage(uint32_t message, uintptr_t wParam, intptr_
             return OnTrackMessage(wParam, lParam);
         case platform::WM_TRACK_LIVE:
             return OnRecordMessage(wParam, lParam);
-        case platform::WM_PLAYLIST_DELETED:
-            dispatcher_->OnPlaylistDeleted(wParam, lParam);
+        case WM_PLAYLIST_DELETED:
+            dispatcher_->OnPlaylistDeleted(viewManager_->Playlist().DeletedRow(wParam));
             return result;
         default:
             return result;
@@ -164,7 +159,7 @@ intptr_t CDuiFrameWnd::OnRecordMessage(uintptr_t wParam, intptr_t lParam) {
 void CDuiFrameWnd::Notify(const ui::Notification& msg) {
     if (dispatcher_) {
         if (msg.type == QLatin1String(ui::UI_NOTIFY_ITEMACTIVATE)) {
-            dispatcher_->OnItemActivate(msg);
+            dispatcher_->OnItemActivate(viewManager_->Playlist().ActivatedRow(msg));
         } else if (msg.type == QLatin1String(ui::UI_NOTIFY_DBCLICK) && msg.lParam == kVideoDoubleClick) {
             dispatcher_->OnVideoDoubleClick();
         }

@@ -16,7 +16,6 @@
 // parser ends with the window object.
 #include "app/CViewManager.h"
 #include "app/ControlFactory.h"
-#include "app/ControllerPlaybackControl.h"
 #include "app/MainDispatcher.h"
 #include "config/AppConfig.h"
 #include "config/ConfigStore.h"
@@ -59,7 +58,7 @@ public:
 
     // Null before InitWindow.
     CViewManager* ViewManager() const { return viewManager_.get(); }
-    PlaybackControl* Controller() const { return control_.get(); }
+    CPlaybackController* Controller() const { return controller_.get(); }
     MainDispatcher* Dispatcher() const { return dispatcher_.get(); }
     AppConfig* Config() const { return config_.get(); }
     ConfigStore* Store() const { return configStore_.get(); }
@@ -76,7 +75,6 @@ private:
     std::unique_ptr<ConfigStore> configStore_;
     std::unique_ptr<AppConfig> config_;
     std::unique_ptr<CPlaybackController> controller_;
-    std::unique_ptr<ControllerPlaybackControl> control_;
     std::unique_ptr<CViewManager> viewManager_;
     std::unique_ptr<MainDispatcher> dispatcher_;
     std::thread startupThread_;

@@ -12,7 +12,6 @@
 #include "ui/StyleState.h"
 
 #include <QAbstractSlider>
-#include <QJsonArray>
 #include <QVariant>
 
 const std::array<const char*, 12> CViewManager::kButtonNames = {"btnClear",   "btnFull", "btnSmall",  "btnSShot",
@@ -35,6 +34,8 @@ void setVisible(QWidget* control, bool visible) {
 CViewManager::CViewManager(ui::CXMLWnd& window, ConfigStore& store, AppConfig& config, PlaybackControl& controller)
     : window_(window), store_(store), config_(config), controller_(controller), map_(config) {
     panel_.InitPanelTexts();
+    trackViews_.Add(mapView_);
+    trackViews_.Add(feed_);
 }
 
 CViewManager::~CViewManager() {
@@ -48,12 +49,13 @@ CViewManager::~CViewManager() {
 void CViewManager::Bind() {
     LoadMainTexts();
     lookUpControls();
+    mapView_.SetBrowser(browser());
     subscribeSlider(controls_.sliderVolume, false);
     SetVolumeSliderValue(config_.volume);
     subscribeSlider(controls_.sliderProgress, true);
     ShowPanelTexts();
     playlist_.Bind(window_.FindControl("treePlaylist"));
-    playlist_.LoadAcceptedExtensions(store_);
+    playlist_.Controller().LoadAcceptedExtensions(store_);
     BuildOpenFilter();
     savedPlacement_ = window_.saveGeometry();
 }
@@ -141,12 +143,6 @@ QString CViewManager::GetOpenNameFilter() const {
     return fromUtf8(openFilter_.nameFilter());
 }
 
-void CViewManager::ApplyLanguageChange(const std::string& previousLanguageFile) {
-    if (config_.languageFile == previousLanguageFile) return;
-    store_.SetLanguageFilePath(store_.languageFolder() + config_.languageFile);
-    RelabelMainTexts();
-}
-
 void CViewManager::RelabelMainTexts() {
     panel_.SetLabels(PanelTexts::ReadLabels(store_));
     panel_.RelabelPanel();
@@ -220,7 +216,6 @@ void CViewManager::ResetPlayTime() {
 void CViewManager::ShowRecord(const TrackRecord& record) {
     panel_.ShowRecord(record);
     ShowPanelTexts();
-    moveMarker(record.longitude, record.latitude);
 }
 
 void CViewManager::ShowNoFix() {
@@ -228,7 +223,7 @@ void CViewManager::ShowNoFix() {
     ShowPanelTexts();
 }
 
-// ---- Map ----
+// ---- Map and chart ----
 
 CWebBrowserUI* CViewManager::browser() const {
     return qobject_cast<CWebBrowserUI*>(controls_.webMap.data());
@@ -239,39 +234,6 @@ void CViewManager::LoadMapPage() {
     if (CWebBrowserUI* view = browser()) map_.startUp(*view, store_, store_.programFolder());
 }
 
-void CViewManager::moveMarker(double longitude, double latitude) {
-    if (CWebBrowserUI* view = browser()) map_.moveMarker(*view, longitude, latitude);
-}
-
-void CViewManager::resetMarker() {
-    map_.resetMarker();
-}
-
-void CViewManager::ClearTrack() {
-    if (CWebBrowserUI* view = browser()) {
-        map_.clearTrack(*view);
-    } else {
-        map_.resetMarker();
-    }
-}
-
-void CViewManager::drawNewPages(TrackStore& store, int32_t readyPages) {
-    if (CWebBrowserUI* view = browser()) map_.drawBatch(*view, store, readyPages);
-}
-
-QJsonObject CViewManager::DumpMap() const {
-    QJsonValue marker;
-    if (const auto position = map_.marker())
-        marker = QJsonObject{{"latitude", position->latitude}, {"longitude", position->longitude}};
-    const CWebBrowserUI* view = browser();
-    return {{"page", fromUtf8(map_.pageFileName())},
-            {"loaded", view && view->IsPageLoaded()},
-            {"linePoints", map_.linePoints()},
-            {"marker", marker}};
-}
-
-// ---- Chart ----
-
 CTreskChartUI* CViewManager::chart() const {
     return qobject_cast<CTreskChartUI*>(controls_.accChart.data());
 }
@@ -280,85 +242,14 @@ void CViewManager::SetupChart() {
     feed_.Setup(chart(), 0, 4000);
 }
 
-void CViewManager::ResetChart() {
-    feed_.Reset();
+// ---- Windows ----
+
+std::string CViewManager::ChooseMediaFile() {
+    return playlist_.ChooseMediaFile(&window_, GetOpenNameFilter());
 }
-
-void CViewManager::AppendNewPages(TrackStore& store, int32_t readyPages) {
-    feed_.AppendNewPages(store, readyPages);
-}
-
-QJsonObject CViewManager::DumpChart() const {
-    QJsonObject points{{"X", 0}, {"Y", 0}, {"Z", 0}};
-    CTreskChartUI* control = chart();
-    if (!control) return points;
-    const auto lock = control->LockSeries();
-    for (const char* axis : {"X", "Y", "Z"}) {
-        if (const CCurve* curve = control->FindCurve(std::string(axis) + "Acceleration"))
-            points.insert(axis, static_cast<qint64>(curve->PointCount()));
-    }
-    return points;
-}
-
-// ---- Playlist ----
-
-void CViewManager::AddFolderOfFile(const std::string& folder, const std::string& name) {
-    playlist_.AddFolderOfFile(folder, name);
-}
-
-bool CViewManager::GetCurrentPath(std::string& path) const {
-    return playlist_.GetCurrentPath(path);
-}
-
-bool CViewManager::SelectPrevious() {
-    return playlist_.SelectPrevious();
-}
-
-bool CViewManager::SelectNext() {
-    return playlist_.SelectNext();
-}
-
-void CViewManager::ClearPlaylist() {
-    playlist_.ClearPlaylist();
-}
-
-void CViewManager::PlayActivatedNode(const ui::Notification& msg) {
-    playlist_.PlayActivatedNode(msg);
-}
-
-bool CViewManager::OnDeleteItem(uintptr_t wParam, intptr_t lParam) {
-    return playlist_.OnDeleteItem(wParam, lParam);
-}
-
-bool CViewManager::OpenMediaFile() {
-    return playlist_.OpenMediaFile(&window_, GetOpenNameFilter());
-}
-
-void CViewManager::AddDroppedFiles(const QStringList& paths) {
-    playlist_.AddDroppedFiles(paths);
-}
-
-bool CViewManager::PressDeleteButton(int row) {
-    return playlist_.PressDeleteButton(row);
-}
-
-QJsonObject CViewManager::DumpPlaylist() const {
-    const CPlayList& list = playlist_.GetPlayList();
-    QJsonArray rows;
-    for (int i = 0; i < list.GetCount(); ++i) {
-        const PlayListEntry* entry = list.GetEntryAt(i);
-        rows.append(QJsonObject{{"name", fromUtf8(entry ? entry->name : std::string())},
-                                {"path", fromUtf8(entry ? entry->path : std::string())}});
-    }
-    return {{"rows", rows}, {"current", list.GetCurrent()}};
-}
-
-// ---- Notice windows ----
 
 bool CViewManager::ConfirmClear() {
-    if (!dialogs::ConfirmClear(&window_, config_, store_)) return false;
-    ClearPlaylist();
-    return true;
+    return dialogs::ConfirmClear(&window_, config_, store_);
 }
 
 void CViewManager::ShowSnapshotPreview(const std::string& path, int32_t width, int32_t height) {

@@ -3,7 +3,8 @@
 // texts of the title, the information panel, the play time and the playlist
 // header, the open dialog's filter, full-screen mode, and the places where
 // the map display, the acceleration feed, the playlist and the dialogs join
-// the window. The handler sequences reach it through MainView.
+// the window. The handler sequences reach its widgets through MainView, the
+// map and the chart through TrackViews, the playlist through its controller.
 //
 // Threads: UI thread only, except LoadMapPage, SetupChart and
 // MapTrackConversion, which the start-up thread runs once Bind() is done
@@ -13,20 +14,21 @@
 // Lifecycle: created by the main window in InitWindow, bound to the window's
 // controls by Bind(), destroyed with the window.
 #include "app/MainView.h"
-#include "app/PlaybackControl.h"
 #include "chart/CAccelerationFeed.h"
 #include "config/AppConfig.h"
 #include "config/ConfigStore.h"
 #include "config/OpenFilter.h"
-#include "config/PanelTexts.h"
+#include "panel/PanelTexts.h"
 #include "map/CMapDisplay.h"
+#include "map/MapTrackView.h"
+#include "player/PlaybackControl.h"
 // PlaylistView.h holds the tree in inline QPointer code, which needs the whole class.
 #include "playlist/CPlayListTreeViewUI.h"
 #include "playlist/PlaylistView.h"
 #include "track/TrackMapConversion.h"
+#include "track/TrackViews.h"
 
 #include <QByteArray>
-#include <QJsonObject>
 #include <QPointer>
 #include <QString>
 #include <array>
@@ -65,8 +67,6 @@ public:
     // The filter as the file dialog takes it.
     QString GetOpenNameFilter() const;
     const PanelTexts& Panel() const { return panel_; }
-    // After the settings window: re-reads the texts when the language changed.
-    void ApplyLanguageChange(const std::string& previousLanguageFile);
     // Re-reads the texts from the current language file and shows them,
     // each panel line with its last value.
     void RelabelMainTexts();
@@ -81,25 +81,19 @@ public:
     // The datum of the map page LoadMapPage chose, for the extraction.
     TrackMapConversion MapTrackConversion() const { return map_.trackConversion(); }
 
-    // Playlist set-up.
-    void AddFolderOfFile(const std::string& folder, const std::string& name);
+    // The seams the handler sequences use besides MainView.
+    PlaylistView& Playlist() { return playlist_; }
+    const PlaylistView& Playlist() const { return playlist_; }
+    TrackViews& Views() { return trackViews_; }
+    const CMapDisplay& MapDisplay() const { return map_; }
 
-    // For the test driver: a playlist row's delete button; false without such a row.
-    bool PressDeleteButton(int row);
-    // "rows" ([{name, path}] in list order) and "current" (-1 for none).
-    QJsonObject DumpPlaylist() const;
-    // The map: "page" (file name), "loaded", "linePoints" (points on the
-    // current line), "marker" ({latitude, longitude} in the page's datum,
-    // or null). The chart: points of the "X", "Y" and "Z" series.
-    QJsonObject DumpMap() const;
-    QJsonObject DumpChart() const;
+    int32_t GetVolumeSliderValue() const;
 
     // MainView.
     void ShowPlayButton(bool play) override;
     void ShowVolumeButton(bool volume) override;
     void SetProgressValue(int32_t seconds) override;
     void SetProgressMax(int32_t seconds) override;
-    int32_t GetVolumeSliderValue() const override;
     void SetVolumeSliderValue(int32_t volume) override;
     void SetVideoAspect(double aspect) override;
     void StartPlayTime(int32_t lengthSeconds) override;
@@ -107,19 +101,7 @@ public:
     void ResetPlayTime() override;
     void ShowRecord(const TrackRecord& record) override;
     void ShowNoFix() override;
-    void resetMarker() override;
-    void ClearTrack() override;
-    void drawNewPages(TrackStore& store, int32_t readyPages) override;
-    void ResetChart() override;
-    void AppendNewPages(TrackStore& store, int32_t readyPages) override;
-    bool GetCurrentPath(std::string& path) const override;
-    bool SelectPrevious() override;
-    bool SelectNext() override;
-    void ClearPlaylist() override;
-    void PlayActivatedNode(const ui::Notification& msg) override;
-    bool OnDeleteItem(uintptr_t wParam, intptr_t lParam) override;
-    bool OpenMediaFile() override;
-    void AddDroppedFiles(const QStringList& paths) override;
+    std::string ChooseMediaFile() override;
     void OpenSettings() override;
     bool ConfirmClear() override;
     void ShowSnapshotPreview(const std::string& path, int32_t width, int32_t height) override;
@@ -141,7 +123,6 @@ private:
 
     void lookUpControls();
     void subscribeSlider(QAbstractSlider* slider, bool seek);
-    void moveMarker(double longitude, double latitude);
     CWebBrowserUI* browser() const;
     CTreskChartUI* chart() const;
     // The three panels full-screen mode hides; all null unless all exist.
@@ -155,8 +136,10 @@ private:
     PanelTexts panel_;
     OpenFilter openFilter_;
     CMapDisplay map_;
+    MapTrackView mapView_{map_};
     PlaylistView playlist_;
     CAccelerationFeed feed_;
+    TrackViews trackViews_;  // the map, then the chart
     bool fullScreen_ = false;
     QByteArray savedPlacement_;
     std::array<int, 2> subscriptions_{0, 0};  // progress, volume

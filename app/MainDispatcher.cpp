@@ -5,8 +5,14 @@
 
 #include <utility>
 
-MainDispatcher::MainDispatcher(PlaybackControl& controller, MainView& view, const AppConfig& config, Clock clock)
-    : controller_(controller), view_(view), config_(config), clock_(std::move(clock)) {}
+MainDispatcher::MainDispatcher(PlaybackControl& controller, CPlaylistController& playlist, TrackViews& trackViews,
+                               MainView& view, const AppConfig& config, Clock clock)
+    : controller_(controller),
+      playlist_(playlist),
+      trackViews_(trackViews),
+      view_(view),
+      config_(config),
+      clock_(std::move(clock)) {}
 
 void MainDispatcher::OnClick(const QString& name) {
     if (closed_) return;
@@ -39,10 +45,10 @@ void MainDispatcher::OnClick(const QString& name) {
     }
 }
 
-void MainDispatcher::OnItemActivate(const ui::Notification& msg) {
+void MainDispatcher::OnItemActivate(int row) {
     if (closed_) return;
     if (tooSoon(kActivationDebounceMs)) return;
-    view_.PlayActivatedNode(msg);
+    playlist_.PlayActivatedNode(row);
     StartCurrentItem(false);
 }
 
@@ -70,9 +76,9 @@ void MainDispatcher::OnSnapshotKey() {
     controller_.TakeScreenshot();
 }
 
-void MainDispatcher::OnDropFiles(const QStringList& paths) {
+void MainDispatcher::OnDropFiles(const std::vector<std::string>& paths) {
     if (closed_) return;
-    view_.AddDroppedFiles(paths);
+    playlist_.AddDroppedFiles(paths);
     StartCurrentItem(true);
 }
 
@@ -90,22 +96,16 @@ void MainDispatcher::OnPlayerMessage(uintptr_t code) {
             break;
         case PLAYER_PIPE_ERROR:
         case PLAYER_QUIT:
-            view_.ResetChart();
-            view_.ResetPlayTime();
-            view_.resetMarker();
-            controller_.Store().clear();
             // The player is gone on its own: Play, not Pause, is what can follow.
-            view_.ShowPlayButton(true);
+            resetViews();
+            controller_.Store().clear();
             break;
         case PLAYER_EOF:
             controller_.StopPlayer();
-            view_.ResetChart();
-            view_.ShowPlayButton(true);
-            view_.resetMarker();
-            view_.ResetPlayTime();
+            resetViews();
             controller_.Store().clear();
             // The end of a clip moves on without the debounce of the Next button.
-            if (view_.SelectNext()) Play();
+            if (playlist_.SelectNext()) Play();
             break;
         case PLAYER_ASPECT:
             view_.SetVideoAspect(controller_.GetAspect());
@@ -117,7 +117,7 @@ void MainDispatcher::OnPlayerMessage(uintptr_t code) {
             // No text at this moment (a gap between cues, the clip's last
             // moment, or no track at all): only the live position is gone.
             // The clip's track stays, and its extraction may still be running.
-            view_.resetMarker();
+            trackViews_.LoseLivePosition();
             view_.ShowNoFix();
             break;
         default:
@@ -127,13 +127,7 @@ void MainDispatcher::OnPlayerMessage(uintptr_t code) {
 
 void MainDispatcher::OnTrackMessage(uintptr_t code) {
     if (closed_ || code != TRACK_BATCH_READY || controller_.IsExtractorStopPending()) return;
-    TrackStore& store = controller_.Store();
-    // Read once, so the map and the chart take the same pages and shownPages
-    // ends where both stopped, however far the extraction has got meanwhile.
-    const int32_t ready = store.getReadyPages();
-    view_.drawNewPages(store, ready);
-    view_.AppendNewPages(store, ready);
-    store.setShownPages(ready);
+    trackViews_.TakeNewPages(controller_.Store());
 }
 
 void MainDispatcher::OnRecordMessage(uintptr_t tag, intptr_t parsed) {
@@ -141,45 +135,48 @@ void MainDispatcher::OnRecordMessage(uintptr_t tag, intptr_t parsed) {
     // A text of an earlier player process: its clip is no longer shown.
     if (static_cast<uint32_t>(tag) != controller_.GetPlayerProcessId()) return;
     if (parsed == 1) {
-        view_.ShowRecord(controller_.CurrentRecord());
+        const TrackRecord record = controller_.CurrentRecord();
+        view_.ShowRecord(record);
+        trackViews_.ShowLiveRecord(record);
     } else {
         // An unparsed live text says nothing about the clip's track.
-        view_.resetMarker();
+        trackViews_.LoseLivePosition();
         view_.ShowNoFix();
     }
 }
 
-void MainDispatcher::OnPlaylistDeleted(uintptr_t wParam, intptr_t lParam) {
+void MainDispatcher::OnPlaylistDeleted(int row) {
     if (closed_) return;
-    if (!view_.OnDeleteItem(wParam, lParam)) return;
+    if (!playlist_.OnDeleteItem(row)) return;
     const PlayerState state = controller_.GetPlayerState();
     if (state != PlayerState::Playing && state != PlayerState::Paused) return;
     Stop();
-    view_.ResetChart();
     Play();
 }
 
 void MainDispatcher::Stop() {
     controller_.StopPlayer();
     controller_.StopExtraction();
+    resetViews();
+}
+
+void MainDispatcher::resetViews() {
     view_.ResetPlayTime();
     view_.ShowPlayButton(true);
-    view_.ResetChart();
-    view_.resetMarker();
+    trackViews_.ResetTrack();
 }
 
 void MainDispatcher::StartCurrentItem(bool resetMarker) {
     if (closed_) return;
     std::string path;
-    if (!view_.GetCurrentPath(path)) return;
+    if (!playlist_.GetCurrentPath(path)) return;
     StartClip(path, resetMarker);
 }
 
 void MainDispatcher::StartClip(const std::string& path, bool resetMarker) {
     if (closed_) return;
-    if (resetMarker) view_.resetMarker();
-    view_.ClearTrack();
-    view_.ResetChart();
+    if (resetMarker) trackViews_.LoseLivePosition();
+    trackViews_.StartTrack();
     view_.ShowPlayButton(false);
     view_.ResetPlayTime();
     controller_.Play(path);
@@ -215,17 +212,14 @@ bool MainDispatcher::tooSoon(uint32_t limitMs) {
 }
 
 void MainDispatcher::clearPlaylist() {
-    if (!config_.cleanTip) {
-        view_.ClearPlaylist();
-    } else if (!view_.ConfirmClear()) {
-        return;
-    }
+    if (config_.cleanTip && !view_.ConfirmClear()) return;
+    playlist_.ClearPlaylist();
     Stop();
 }
 
 void MainDispatcher::step(bool forward) {
     if (tooSoon(kStepDebounceMs)) return;
-    const bool moved = forward ? view_.SelectNext() : view_.SelectPrevious();
+    const bool moved = forward ? playlist_.SelectNext() : playlist_.SelectPrevious();
     if (!moved) return;
     // Stop leaves the player idle, so Play starts the new current entry.
     Stop();
@@ -233,7 +227,10 @@ void MainDispatcher::step(bool forward) {
 }
 
 void MainDispatcher::open() {
-    if (view_.OpenMediaFile()) StartCurrentItem(true);
+    const std::string chosen = view_.ChooseMediaFile();
+    if (chosen.empty()) return;
+    playlist_.AddChosenFile(chosen);
+    StartCurrentItem(true);
 }
 
 void MainDispatcher::toggleMute(bool mute) {

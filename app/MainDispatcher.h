@@ -1,8 +1,9 @@
 #pragma once
 // The main window's handler sequences: each click, key, activation, drop
-// and worker message becomes a fixed sequence of calls on the playback
-// controller and the view. The window hands its inputs here; nothing else
-// dispatches.
+// and worker message becomes a fixed sequence of calls on four seams: the
+// playback controller, the playlist, the track views and the window's own
+// widgets. The window decodes its messages and hands its inputs here;
+// nothing else dispatches.
 //
 // Playlist activation and Previous/Next share one time stamp: an activation
 // within 1000 ms of the last accepted one, or a Previous/Next click within
@@ -12,15 +13,16 @@
 // messages. Created by the main window once the controller and the view
 // exist; holds no thread and no resource.
 #include "app/MainView.h"
-#include "app/PlaybackControl.h"
 #include "config/AppConfig.h"
-#include "ui/Notification.h"
+#include "player/PlaybackControl.h"
+#include "playlist/CPlaylistController.h"
+#include "track/TrackViews.h"
 
 #include <QString>
-#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 class MainDispatcher {
 public:
@@ -30,22 +32,28 @@ public:
     static constexpr uint32_t kStepDebounceMs = 2000;
 
     // The clock gives a 32-bit millisecond tick count that may wrap.
-    MainDispatcher(PlaybackControl& controller, MainView& view, const AppConfig& config, Clock clock);
+    MainDispatcher(PlaybackControl& controller, CPlaylistController& playlist, TrackViews& trackViews, MainView& view,
+                   const AppConfig& config, Clock clock);
 
     // Inputs.
     void OnClick(const QString& controlName);
-    void OnItemActivate(const ui::Notification& msg);
+    // A playlist row was activated; -1 when the notification was not about a row of the playlist.
+    void OnItemActivate(int row);
     void OnVideoDoubleClick();
     void OnReturnKey();
     void OnEscapeKey();
     void OnSnapshotKey();
-    void OnDropFiles(const QStringList& paths);
+    // Local paths, in drop order.
+    void OnDropFiles(const std::vector<std::string>& paths);
     void OnPlayerMessage(uintptr_t code);
     void OnTrackMessage(uintptr_t code);
     void OnRecordMessage(uintptr_t tag, intptr_t parsed);
-    void OnPlaylistDeleted(uintptr_t wParam, intptr_t lParam);
+    // A row's delete button was clicked; -1 when that row is gone.
+    void OnPlaylistDeleted(int row);
 
     // Named sequences.
+    // Stops the player and the extraction and resets the views (also when
+    // the window closes).
     void Stop();
     void StartCurrentItem(bool resetMarker);
     // The start sequence on a clip named directly rather than by the
@@ -65,6 +73,9 @@ private:
     // True when the input comes too soon after the last accepted one;
     // otherwise the input is accepted and stamped.
     bool tooSoon(uint32_t limitMs);
+    // The views of a clip that is no longer played: play time, Play button,
+    // and the track views.
+    void resetViews();
     void clearPlaylist();
     void step(bool forward);
     void open();
@@ -72,6 +83,8 @@ private:
     void showSnapshot();
 
     PlaybackControl& controller_;
+    CPlaylistController& playlist_;
+    TrackViews& trackViews_;
     MainView& view_;
     const AppConfig& config_;
     Clock clock_;

@@ -2,7 +2,7 @@
 // runs until it is closed. No command-line argument is read.
 #include "app/CDuiFrameWnd.h"
 #include "app/StartupEnvironment.h"
-#include "app/TestDriver.h"
+#include "app/testdriver/TestDriver.h"
 #include "platform/ProgramFolder.h"
 #include "platform/RuntimeFolder.h"
 #include "platform/SingleInstanceLock.h"

@@ -50,12 +50,6 @@ void CAccelerationFeed::Setup(CTreskChartUI* chart, double yMin, double yMax) {
     chart->Invalidate();
 }
 
-int32_t CAccelerationFeed::AppendNewPages(const TrackStore& store) {
-    const int32_t ready = store.getReadyPages();
-    AppendNewPages(store, ready);
-    return ready;
-}
-
 void CAccelerationFeed::AppendNewPages(const TrackStore& store, int32_t readyPages) {
     CTreskChartUI* chart = chart_.load(std::memory_order_acquire);
     if (!chart) return;

@@ -12,13 +12,16 @@
 // Lifecycle: a member of the view manager, set up once with the chart, then
 // per clip: Reset when the views are reset, AppendNewPages per ready batch.
 // The chart must outlive the calls made with it.
+#include "track/TrackView.h"
+
 #include <atomic>
 #include <cstdint>
 
 class CTreskChartUI;
-class TrackStore;
 
-class CAccelerationFeed {
+// As a track view: a starting clip and a stopped or ended one empty the
+// series; new pages are charted.
+class CAccelerationFeed final : public TrackView {
 public:
     static constexpr double SECONDS_PER_RECORD = 0.2;
     static constexpr double Y_FILL = 0.8;
@@ -33,11 +36,13 @@ public:
     // ranges once. Does not move shownPages: the caller sets it to the same
     // readyPages it passed here and to the map, so no page is skipped.
     void AppendNewPages(const TrackStore& store, int32_t readyPages);
-    // Up to the store's current getReadyPages(); returns the value used.
-    int32_t AppendNewPages(const TrackStore& store);
 
     // Empties the three series and restarts the time at 0; the ranges stay.
     void Reset();
+
+    void StartTrack() override { Reset(); }
+    void TakeNewPages(TrackStore& store, int32_t readyPages) override { AppendNewPages(store, readyPages); }
+    void ResetTrack() override { Reset(); }
 
     // Time the next record gets, in seconds. UI thread.
     double NextTime() const { return nextTime_; }

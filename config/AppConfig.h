@@ -13,7 +13,7 @@
 struct AppConfig {
     std::string languageFile;  // file name inside conf/sysconfig/
     std::string locale;        // "China" (exactly) or any other region
-    std::atomic<uint8_t> mapKind{0};  // 1 Baidu, 2 Google, 3 Yandex, 0 unknown
+    std::atomic<uint8_t> mapKind{0};  // MAP_KIND_* of track/MapKind.h
     std::string videoOutput;   // the player's "-vo" value
     std::string audioOutput;   // the player's "-ao" value: "dsound" or "win32"
     int32_t soundDevice = 0;   // device number while audioOutput is "dsound"
@@ -21,9 +21,3 @@ struct AppConfig {
     bool snapshotPreview = false;
     bool cleanTip = false;
 };
-
-// Map kinds held in AppConfig::mapKind.
-constexpr uint8_t MAP_KIND_UNKNOWN = 0;
-constexpr uint8_t MAP_KIND_BAIDU = 1;
-constexpr uint8_t MAP_KIND_GOOGLE = 2;
-constexpr uint8_t MAP_KIND_YANDEX = 3;

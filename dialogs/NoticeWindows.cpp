@@ -18,15 +18,6 @@ bool ConfirmClear(QWidget* parent, AppConfig& config, ConfigStore& store) {
     return ModalDialog::Run(window, parent, CDuiCleanTipWnd::kWindowName) == ui::IDOK;
 }
 
-void ShowSnapshot(QWidget* parent, AppConfig& config, ConfigStore& store, const std::string& path, int32_t width,
-                  int32_t height) {
-    if (config.snapshotPreview) {
-        ShowSnapshotPreview(parent, config, store, path, width, height);
-    } else {
-        ShowSnapshotPath(parent, store, path);
-    }
-}
-
 void ShowSnapshotPreview(QWidget* parent, AppConfig& config, ConfigStore& store, const std::string& path, int32_t width,
                          int32_t height) {
     CDuiSnapshotTipWnd window(CDuiSnapshotTipWnd::kSkinFile, config, store);

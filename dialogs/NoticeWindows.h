@@ -19,13 +19,9 @@ namespace dialogs {
 bool ConfirmClear(QWidget* parent, AppConfig& config, ConfigStore& store);
 
 // A snapshot the player has just written: the preview while snapshotPreview
-// is on, else the path notice. The main window pauses playback before and
-// resumes it after. width and height are the video picture's size; 0 or
-// less when unknown (the picture then fills the preview area).
-void ShowSnapshot(QWidget* parent, AppConfig& config, ConfigStore& store, const std::string& path, int32_t width,
-                  int32_t height);
-
-// The two windows ShowSnapshot chooses between.
+// is on, else the path notice (the main window chooses and pauses playback
+// meanwhile). width and height are the video picture's size; 0 or less when
+// unknown (the picture then fills the preview area).
 void ShowSnapshotPreview(QWidget* parent, AppConfig& config, ConfigStore& store, const std::string& path, int32_t width,
                          int32_t height);
 void ShowSnapshotPath(QWidget* parent, const ConfigStore& store, const std::string& path);

@@ -3,6 +3,7 @@
 #include "map/CBaiduMapLoader.h"
 #include "map/CGoogleMapLoader.h"
 #include "map/CWebMapEventHandler.h"
+#include "track/MapKind.h"
 
 #include <new>
 
@@ -121,12 +122,6 @@ void CMapDisplay::drawBatch(ScriptHost& browser, TrackStore& store, int32_t endP
 
 void CMapDisplay::drawNewPages(ScriptHost& browser, const TrackStore& store, int32_t endPage) {
     if (CMapLoader* l = loader()) l->drawNewPages(browser, store, endPage);
-}
-
-int32_t CMapDisplay::drawNewPages(ScriptHost& browser, const TrackStore& store) {
-    const int32_t ready = store.getReadyPages();
-    drawNewPages(browser, store, ready);
-    return ready;
 }
 
 void CMapDisplay::clearTrack(ScriptHost& browser) {

@@ -62,8 +62,6 @@ public:
     void reopenPage(ScriptHost& browser, const std::string& programFolder) override;
     void moveMarker(ScriptHost& browser, double longitude, double latitude) override;
     void drawNewPages(ScriptHost& browser, const TrackStore& store, int32_t endPage) override;
-    // Reads the ready pages once, draws up to them and returns that value.
-    int32_t drawNewPages(ScriptHost& browser, const TrackStore& store);
     // drawNewPages, keeping the store for the redraw after a page load. The
     // store must outlive the display or the browser's page.
     void drawBatch(ScriptHost& browser, TrackStore& store, int32_t endPage);

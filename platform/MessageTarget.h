@@ -28,6 +28,5 @@ constexpr uint32_t WM_USER = 0x0400;
 constexpr uint32_t WM_PLAYER_EVENT = WM_USER + 1;
 constexpr uint32_t WM_TRACK_EVENT = WM_USER + 2;
 constexpr uint32_t WM_TRACK_LIVE = WM_USER + 3;
-constexpr uint32_t WM_PLAYLIST_DELETED = WM_USER + 100;
 
 }  // namespace platform

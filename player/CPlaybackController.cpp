@@ -9,8 +9,6 @@
 
 namespace {
 
-std::atomic<TrackStore*> publishedStore{nullptr};
-
 // Whole seconds of a length or position, without undefined conversions.
 int32_t wholeSeconds(double seconds) {
     if (!(seconds > 0.0)) return 0;
@@ -22,21 +20,14 @@ int32_t wholeSeconds(double seconds) {
 CPlaybackController::CPlaybackController() = default;
 
 CPlaybackController::~CPlaybackController() {
-    TrackStore* ours = &store_;
-    publishedStore.compare_exchange_strong(ours, nullptr);
     extractor_.stop();
     player_.Stop();
-}
-
-TrackStore* CPlaybackController::PublishedTrackStore() {
-    return publishedStore.load();
 }
 
 void CPlaybackController::StartServices(const PlaybackSetup& setup) {
     liveParser_.startLive(setup.window);
     ConfigurePlayer(setup);
     ConfigureExtractor(setup);
-    publishedStore.store(&store_);
 }
 
 void CPlaybackController::ConfigurePlayer(const PlaybackSetup& setup) {

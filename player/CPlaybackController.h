@@ -18,6 +18,7 @@
 // The destructor stops the player and the extractor before the parser and
 // the store go.
 #include "player/CMplayer.h"
+#include "player/PlaybackControl.h"
 #include "player/PlaybackSetup.h"
 #include "track/SubtitleExtractor.h"
 #include "track/TrackParser.h"
@@ -30,58 +31,55 @@
 #include <string>
 #include <string_view>
 
-class CPlaybackController {
+class CPlaybackController final : public PlaybackControl {
 public:
     static constexpr const char* kPlayerExtraOptions = "-sid 0 -idx -nokeepaspect";
 
     CPlaybackController();
-    ~CPlaybackController();
+    ~CPlaybackController() override;
     CPlaybackController(const CPlaybackController&) = delete;
     CPlaybackController& operator=(const CPlaybackController&) = delete;
 
-    // Start-up: the live parser's worker, the player, the extractor, then
-    // the store is published (PublishedTrackStore).
+    // Start-up: the live parser's worker, the player, the extractor.
     void StartServices(const PlaybackSetup& setup);
     void ConfigurePlayer(const PlaybackSetup& setup);
     void ConfigureExtractor(const PlaybackSetup& setup);
 
     // Starts the clip unless the player is starting or stopping (then 1):
     // 0, or the errno of a failed player start.
-    int Play(std::string_view clipPath);
-    void StopPlayer();
-    int TogglePause();
-    int SetMute(bool muted);
-    bool IsMuted() const { return player_.IsMuted(); }
-    int SetVolume(int32_t volume);
-    int32_t GetVolume() const { return player_.GetVolume(); }
+    int Play(std::string_view clipPath) override;
+    void StopPlayer() override;
+    int TogglePause() override;
+    int SetMute(bool muted) override;
+    bool IsMuted() const override { return player_.IsMuted(); }
+    int SetVolume(int32_t volume) override;
+    int32_t GetVolume() const override { return player_.GetVolume(); }
     // The player's answer; the position becomes the target, at most the length, either way.
-    int Seek(int32_t seconds);
+    int Seek(int32_t seconds) override;
     // 1 unless playing.
-    int TakeScreenshot();
+    int TakeScreenshot() override;
 
-    PlayerState GetPlayerState() const { return player_.GetState(); }
-    void UpdateLength();
-    int32_t GetLength() const { return length_.load(); }
-    int32_t UpdatePosition();
-    int32_t GetPosition() const { return position_.load(); }
-    double GetAspect() const { return player_.GetAspect(); }
-    void GetVideoSize(int32_t& width, int32_t& height) const;
-    uint32_t GetPlayerProcessId() const { return player_.GetProcessId(); }
+    PlayerState GetPlayerState() const override { return player_.GetState(); }
+    void UpdateLength() override;
+    int32_t GetLength() const override { return length_.load(); }
+    int32_t UpdatePosition() override;
+    int32_t GetPosition() const override { return position_.load(); }
+    double GetAspect() const override { return player_.GetAspect(); }
+    void GetVideoSize(int32_t& width, int32_t& height) const override;
+    uint32_t GetPlayerProcessId() const override { return player_.GetProcessId(); }
     // The player's working folder followed directly by the last snapshot's name.
-    std::string GetSnapshotPath() const;
+    std::string GetSnapshotPath() const override;
     // The live parser's latest record.
-    TrackRecord CurrentRecord() const { return liveParser_.liveRecord(); }
+    TrackRecord CurrentRecord() const override { return liveParser_.liveRecord(); }
 
     // A new extraction run on the clip: 0 when it started, 1 when ignored
     // (no such file, or the extractor is launching or stopping), else the
     // errno of a failed converter start.
-    int StartExtraction(std::string_view clipPath);
-    void StopExtraction();
-    bool IsExtractorStopPending() const { return extractor_.isStopPending(); }
+    int StartExtraction(std::string_view clipPath) override;
+    void StopExtraction() override;
+    bool IsExtractorStopPending() const override { return extractor_.isStopPending(); }
 
-    TrackStore& Store() { return store_; }
-    // The store StartServices published for the views; null before.
-    static TrackStore* PublishedTrackStore();
+    TrackStore& Store() override { return store_; }
 
 private:
     std::atomic<int32_t> length_{0};

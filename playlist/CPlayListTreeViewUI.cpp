@@ -2,6 +2,7 @@
 
 #include "playlist/PlayListNodeDelegate.h"
 #include "playlist/PlayListNodeModel.h"
+#include "playlist/PlaylistMessages.h"
 #include "ui/CXMLWnd.h"
 #include "ui/ControlNotifications.h"
 
@@ -197,5 +198,5 @@ void CPlayListTreeViewUI::postDeleted(uint64_t key, int row) {
     if (!target) {
         if (ui::CXMLWnd* window = ui::ownerWindow(this)) target = window->GetHWND();
     }
-    if (target) target->postMessage(platform::WM_PLAYLIST_DELETED, static_cast<uintptr_t>(key), row);
+    if (target) target->postMessage(WM_PLAYLIST_DELETED, static_cast<uintptr_t>(key), row);
 }

@@ -52,21 +52,19 @@ void CPlaylistController::PlayActivatedNode(int index) {
     tree_->SetPlayingNode(index, true);
 }
 
-bool CPlaylistController::OnDeleteItem(uintptr_t wParam) {
-    if (!tree_) return false;
+bool CPlaylistController::OnDeleteItem(int index) {
     const int old = list_.GetCurrent();
-    const int index = tree_->GetDeleteItemIndex(wParam);
     // A click whose row is gone (deleted twice, list cleared meanwhile)
     // must not take another row with it.
     if (index < 0 || index >= list_.GetCount()) return false;
-    tree_->RemoveAt(index);
+    if (tree_) tree_->RemoveAt(index);
     list_.Remove(index);
     if (index != old) return false;  // the current file stays current (Remove moved its index)
 
     const int next = old == list_.GetCount() ? old - 1 : old;
     if (next != -1) {
         list_.SetCurrent(next);
-        tree_->SetPlayingNode(next, true);
+        if (tree_) tree_->SetPlayingNode(next, true);
     }
     return true;
 }

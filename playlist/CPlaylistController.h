@@ -47,9 +47,10 @@ public:
     // The activated row becomes the current, playing entry; an index outside
     // the list does nothing.
     void PlayActivatedNode(int index);
-    // The delete button of a row was clicked (wParam of the tree's message).
-    // True when the deleted row was the current entry.
-    bool OnDeleteItem(uintptr_t wParam);
+    // The delete button of row `index` was clicked (the tree tells which row
+    // its message is about; -1 when that row is gone). True when the deleted
+    // row was the current entry.
+    bool OnDeleteItem(int index);
     // One back or one forward, without wrap-around; false (and no change) at
     // either end or without a current entry.
     bool SelectPrevious();

@@ -12,29 +12,20 @@ void PlaylistView::Bind(QWidget* treeControl) {
     adapter_.SetTreeControl(qobject_cast<CPlayListTreeViewUI*>(treeControl));
 }
 
-void PlaylistView::PlayActivatedNode(const ui::Notification& msg) {
+int PlaylistView::ActivatedRow(const ui::Notification& msg) const {
     CPlayListTreeViewUI* tree = GetTree();
-    if (!tree || msg.sender != tree) return;
-    if (msg.wParam > static_cast<uintptr_t>(INT_MAX)) return;
-    controller_.PlayActivatedNode(static_cast<int>(msg.wParam));
+    if (!tree || msg.sender != tree) return -1;
+    if (msg.wParam > static_cast<uintptr_t>(INT_MAX)) return -1;
+    return static_cast<int>(msg.wParam);
 }
 
-bool PlaylistView::OnDeleteItem(uintptr_t wParam, intptr_t) {
-    return controller_.OnDeleteItem(wParam);
+int PlaylistView::DeletedRow(uintptr_t wParam) const {
+    return adapter_.GetDeleteItemIndex(wParam);
 }
 
-bool PlaylistView::OpenMediaFile(QWidget* owner, const QString& nameFilter) {
+std::string PlaylistView::ChooseMediaFile(QWidget* owner, const QString& nameFilter) {
     const QString chosen = chooser_ ? chooser_(owner, nameFilter) : QString();
-    if (chosen.isEmpty()) return false;
-    controller_.AddChosenFile(ToLocalPath(chosen));
-    return true;
-}
-
-void PlaylistView::AddDroppedFiles(const QStringList& paths) {
-    std::vector<std::string> local;
-    local.reserve(static_cast<size_t>(paths.size()));
-    for (const QString& path : paths) local.push_back(ToLocalPath(path));
-    controller_.AddDroppedFiles(local);
+    return chosen.isEmpty() ? std::string() : ToLocalPath(chosen);
 }
 
 bool PlaylistView::PressDeleteButton(int row) {
@@ -44,6 +35,13 @@ bool PlaylistView::PressDeleteButton(int row) {
 
 std::string PlaylistView::ToLocalPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
+}
+
+std::vector<std::string> PlaylistView::ToLocalPaths(const QStringList& paths) {
+    std::vector<std::string> local;
+    local.reserve(static_cast<size_t>(paths.size()));
+    for (const QString& path : paths) local.push_back(ToLocalPath(path));
+    return local;
 }
 
 QString PlaylistView::chooseWithDialog(QWidget* owner, const QString& nameFilter) {

@@ -1,13 +1,13 @@
 #pragma once
-// The playlist as the main window's view side uses it: the list, its
-// accepted extensions and the tree "treePlaylist", with the operations of
-// the window's handlers. The view manager owns one and forwards to it; the
-// Qt-free work is CPlaylistController's.
+// The playlist on the main window: the Qt-free CPlaylistController, which
+// the handler sequences use directly, joined to the tree "treePlaylist";
+// the open dialog; and the decoding of what the tree sends the window (an
+// activated row, a deleted row) into row numbers.
 //
 // Threads: UI thread only. Lifecycle: created with the view manager, bound to
 // the tree once the skin is built (Bind), given its extensions
-// (LoadAcceptedExtensions) before the first clip comes in; lives as long as
-// the view manager. It may outlive the tree.
+// (Controller().LoadAcceptedExtensions) before the first clip comes in;
+// lives as long as the view manager. It may outlive the tree.
 #include "playlist/CPlaylistController.h"
 #include "playlist/PlaylistTreeAdapter.h"
 #include "ui/Notification.h"
@@ -16,9 +16,8 @@
 #include <QStringList>
 #include <functional>
 #include <string>
-#include <utility>
+#include <vector>
 
-class ConfigStore;
 class CPlayListTreeViewUI;
 class QWidget;
 
@@ -36,39 +35,27 @@ public:
     void Bind(QWidget* treeControl);
     CPlayListTreeViewUI* GetTree() const { return adapter_.GetTreeControl(); }
 
-    void LoadAcceptedExtensions(const ConfigStore& store) { controller_.LoadAcceptedExtensions(store); }
-    void SetAcceptedExtensions(AcceptedExtensions extensions) {
-        controller_.SetAcceptedExtensions(std::move(extensions));
-    }
-    bool IsAcceptedExtension(std::string_view extension) const { return controller_.IsAcceptedExtension(extension); }
+    CPlaylistController& Controller() { return controller_; }
+    const CPlaylistController& Controller() const { return controller_; }
 
-    void AddFolderOfFile(const std::string& folder, const std::string& name) {
-        controller_.AddFolderOfFile(folder, name);
-    }
-    // "itemactivate" of the tree: its row becomes the current, playing entry.
-    // Notifications of other controls are ignored.
-    void PlayActivatedNode(const ui::Notification& msg);
-    // WM_PLAYLIST_DELETED. True when the deleted row was the current entry.
-    bool OnDeleteItem(uintptr_t wParam, intptr_t lParam);
-    bool SelectPrevious() { return controller_.SelectPrevious(); }
-    bool SelectNext() { return controller_.SelectNext(); }
-    void ClearPlaylist() { controller_.ClearPlaylist(); }
-    bool GetCurrentPath(std::string& path) const { return controller_.GetCurrentPath(path); }
+    // The row of an "itemactivate" of our tree; -1 for other controls or a
+    // row number out of range.
+    int ActivatedRow(const ui::Notification& msg) const;
+    // The row a WM_PLAYLIST_DELETED (its wParam) is about; -1 when it is gone.
+    int DeletedRow(uintptr_t wParam) const;
 
-    // The open dialog, modal to owner, with the one given filter. True when a
-    // file was chosen (its folder is then added and the file is current).
-    bool OpenMediaFile(QWidget* owner, const QString& nameFilter);
-    // Dropped local paths, in drop order.
-    void AddDroppedFiles(const QStringList& paths);
+    // The open dialog, modal to owner, with the one given filter: the chosen
+    // local path, or empty when cancelled.
+    std::string ChooseMediaFile(QWidget* owner, const QString& nameFilter);
     // As a click on the row's delete button (the test driver's); false
     // without such a row.
     bool PressDeleteButton(int row);
 
-    const CPlayList& GetPlayList() const { return controller_.GetPlayList(); }
     // Tests replace the dialog.
     void SetFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
 
     static std::string ToLocalPath(const QString& path);
+    static std::vector<std::string> ToLocalPaths(const QStringList& paths);
 
 private:
     static QString chooseWithDialog(QWidget* owner, const QString& nameFilter);

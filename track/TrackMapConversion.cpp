@@ -1,24 +1,12 @@
 #include "track/TrackMapConversion.h"
 
-#include "config/AppConfig.h"
+#include "track/MapKind.h"
 
 TrackMapConversion trackMapConversionFor(uint8_t mapKind, std::string_view locale) {
     if (mapKind == MAP_KIND_BAIDU) return TrackMapConversion::Baidu;
     // Only the exact region name selects the Chinese Google page.
     if (mapKind == MAP_KIND_GOOGLE && locale == "China") return TrackMapConversion::Gcj;
     return TrackMapConversion::Copy;
-}
-
-PointConversion pointConversionFor(TrackMapConversion conversion) {
-    switch (conversion) {
-        case TrackMapConversion::Baidu:
-            return &wgsToBd;
-        case TrackMapConversion::Gcj:
-            return &wgsToGcj;
-        case TrackMapConversion::Copy:
-            break;
-    }
-    return &noConversion;
 }
 
 bool convertPage(TrackMapConversion conversion, TrackRecord* records, int32_t count) {

@@ -17,8 +17,5 @@ enum class TrackMapConversion : uint8_t {
 // anything else: Copy.
 TrackMapConversion trackMapConversionFor(uint8_t mapKind, std::string_view locale);
 
-// The marker conversion that matches.
-PointConversion pointConversionFor(TrackMapConversion conversion);
-
 // Applies the page conversion; see CoordinateConversion.h for the results.
 bool convertPage(TrackMapConversion conversion, TrackRecord* records, int32_t count);

@@ -70,7 +70,7 @@ struct HourChart {
         feed.Setup(&chart, 0, 4000);
         TrackStore& store = hourStore();
         store.setShownPages(0);
-        feed.AppendNewPages(store);
+        feed.AppendNewPages(store, store.getReadyPages());
     }
 };
 

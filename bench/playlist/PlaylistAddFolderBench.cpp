@@ -61,7 +61,7 @@ struct ShownPlaylist {
         view.Bind(tree);
         AcceptedExtensions extensions;
         extensions.Parse("MP4");  // the default configuration's list
-        view.SetAcceptedExtensions(extensions);
+        view.Controller().SetAcceptedExtensions(extensions);
         tree->resize(380, 280);
         tree->show();
         QApplication::processEvents();
@@ -85,13 +85,13 @@ void addFolder(benchmark::State& state, bool paint) {
     const std::string opened = clipName(CLIPS / 2);
     for (auto _ : state) {
         state.PauseTiming();
-        p.view.ClearPlaylist();
+        p.view.Controller().ClearPlaylist();
         QApplication::processEvents();
         state.ResumeTiming();
-        p.view.AddFolderOfFile(path, opened);
+        p.view.Controller().AddFolderOfFile(path, opened);
         if (paint) p.tree->viewport()->repaint();
     }
-    if (p.view.GetPlayList().GetCount() != CLIPS || p.view.GetPlayList().GetCurrent() != CLIPS / 2)
+    if (p.view.Controller().GetPlayList().GetCount() != CLIPS || p.view.Controller().GetPlayList().GetCurrent() != CLIPS / 2)
         state.SkipWithError("folder not added");
 }
 

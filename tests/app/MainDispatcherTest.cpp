@@ -1,8 +1,10 @@
-// The main window's handler sequences against a recording controller and
-// view: which calls each input makes, in which order, and which inputs are
-// ignored.
+// The main window's handler sequences against a recording controller, the
+// window's widgets and a track view, with a real playlist on a folder of
+// three clips: which calls each input makes, in which order, and which
+// inputs are ignored.
 #include "RecordingPlayback.h"
 #include "app/MainDispatcher.h"
+#include "support/TempFolder.h"
 #include "track/TrackEvents.h"
 
 #include <gtest/gtest.h>
@@ -11,10 +13,10 @@ namespace {
 
 using Log = std::vector<std::string>;
 
-const Log kStop = {"StopPlayer", "StopExtraction", "ResetPlayTime", "ShowPlayButton 1", "ResetChart", "resetMarker"};
+const Log kStop = {"StopPlayer", "StopExtraction", "ResetPlayTime", "ShowPlayButton 1", "ResetTrack"};
 
 Log startOf(const std::string& path) {
-    return {"ClearTrack", "ResetChart", "ShowPlayButton 0", "ResetPlayTime", "Play " + path, "StartExtraction " + path};
+    return {"StartTrack", "ShowPlayButton 0", "ResetPlayTime", "Play " + path, "StartExtraction " + path};
 }
 
 Log join(std::initializer_list<Log> parts) {
@@ -25,23 +27,37 @@ Log join(std::initializer_list<Log> parts) {
 
 class Dispatch : public ::testing::Test {
 protected:
-    Dispatch() : controller(log), view(log), dispatcher(controller, view, config, [this] { return now; }) {
-        view.rows = {"/clips/a.mp4", "/clips/b.mp4", "/clips/c.mp4"};
+    Dispatch()
+        : controller(log),
+          view(log),
+          track(log),
+          dispatcher(controller, playlist, views, view, config, [this] { return now; }) {
+        for (const char* name : {"a.mp4", "b.mp4", "c.mp4"}) clips.write(name, "");
+        AcceptedExtensions extensions;
+        extensions.Parse("MP4");
+        playlist.SetAcceptedExtensions(extensions);
+        // The clips are listed, none is current yet.
+        playlist.AddFolderOfFile(clips.path(), "none.mp4");
+        views.Add(track);
     }
 
-    void activate(int row) {
-        dispatcher.OnItemActivate(
-            ui::Notification{ui::UI_NOTIFY_ITEMACTIVATE, nullptr, static_cast<uintptr_t>(row), 0});
-    }
+    std::string clip(const char* name) const { return clips.path() + name; }
+    int current() const { return playlist.GetPlayList().GetCurrent(); }
+    void makeCurrent(int row) { playlist.PlayActivatedNode(row); }
+    void activate(int row) { dispatcher.OnItemActivate(row); }
     Log take() {
         Log taken;
         taken.swap(log);
         return taken;
     }
 
+    testing_support::TempFolder clips;
     Log log;
     RecordingPlayback controller;
     RecordingView view;
+    RecordingTrackView track;
+    CPlaylistController playlist;
+    TrackViews views;
     AppConfig config;
     uint32_t now = 100000;
     MainDispatcher dispatcher;
@@ -51,23 +67,25 @@ protected:
 
 TEST_F(Dispatch, EachWayOfStartingAClipResetsTheViewsBeforeThePlayerAndTheExtraction) {
     activate(1);
-    EXPECT_EQ(take(), join({{"PlayActivatedNode 1"}, startOf("/clips/b.mp4")}));
+    EXPECT_EQ(take(), startOf(clip("b.mp4")));
+    EXPECT_EQ(current(), 1);
 
     // Open and drop also take the car marker off the previous clip's route.
     controller.state = PlayerState::Idle;
-    view.current = 0;
+    view.chosenFile = clip("a.mp4");
     dispatcher.OnClick("btnOpenBig");
-    EXPECT_EQ(take(), join({{"OpenMediaFile", "resetMarker"}, startOf("/clips/a.mp4")}));
-    dispatcher.OnDropFiles({"/clips/a.mp4", "/notes.txt"});
-    EXPECT_EQ(take(), join({{"AddDroppedFiles 2", "resetMarker"}, startOf("/clips/a.mp4")}));
+    EXPECT_EQ(take(), join({{"ChooseMediaFile", "LoseLivePosition"}, startOf(clip("a.mp4"))}));
+    dispatcher.OnDropFiles({clip("c.mp4"), "/notes.txt"});
+    EXPECT_EQ(take(), join({{"LoseLivePosition"}, startOf(clip("c.mp4"))}));
+    EXPECT_EQ(current(), 2);
 
     // A cancelled dialog, or a drop that left nothing current, starts nothing.
-    view.openChoosesFile = false;
+    view.chosenFile.clear();
     dispatcher.OnClick("btnOpenBig");
-    EXPECT_EQ(take(), Log{"OpenMediaFile"});
-    view.current = -1;
+    EXPECT_EQ(take(), Log{"ChooseMediaFile"});
+    playlist.ClearPlaylist();
     dispatcher.OnDropFiles({"/folder"});
-    EXPECT_EQ(take(), Log{"AddDroppedFiles 1"});
+    EXPECT_TRUE(take().empty());
 }
 
 TEST_F(Dispatch, ActivationsAndPreviousNextShareOneDebounce) {
@@ -86,7 +104,7 @@ TEST_F(Dispatch, ActivationsAndPreviousNextShareOneDebounce) {
 
     now += 1;
     dispatcher.OnClick("btnNext");
-    EXPECT_EQ(take(), join({{"SelectNext"}, kStop, startOf("/clips/b.mp4")}));
+    EXPECT_EQ(take(), join({kStop, startOf(clip("b.mp4"))}));
     // The accepted click is the new time stamp: a quick activation is ignored.
     now += 500;
     activate(2);
@@ -102,23 +120,24 @@ TEST_F(Dispatch, DebounceHoldsAcrossTheWrapOfTheTickCount) {
     EXPECT_TRUE(take().empty());
     now = 0x00000500u;  // 1536 ms later
     activate(1);
-    EXPECT_EQ(take().front(), "PlayActivatedNode 1");
+    EXPECT_EQ(current(), 1);
 }
 
 TEST_F(Dispatch, NextOnTheLastEntryAndPreviousOnTheFirstLeavePlaybackAlone) {
-    view.current = 2;
+    makeCurrent(2);
     controller.state = PlayerState::Playing;
     dispatcher.OnClick("btnNext");
-    EXPECT_EQ(take(), Log{"SelectNext"});
+    EXPECT_EQ(current(), 2);
     now += 3000;
-    view.current = 0;
+    makeCurrent(0);
     dispatcher.OnClick("btnPrev");
-    EXPECT_EQ(take(), Log{"SelectPrevious"});
+    EXPECT_EQ(current(), 0);
+    EXPECT_TRUE(take().empty());
     EXPECT_EQ(controller.state, PlayerState::Playing);
 }
 
 TEST_F(Dispatch, PlayAndPauseActOnlyInTheirStates) {
-    view.current = 0;
+    makeCurrent(0);
     controller.state = PlayerState::Paused;
     dispatcher.OnClick("btnPlay");
     EXPECT_EQ(take(), (Log{"TogglePause", "ShowPlayButton 0"}));
@@ -136,7 +155,7 @@ TEST_F(Dispatch, PlayAndPauseActOnlyInTheirStates) {
     EXPECT_EQ(take(), (Log{"TogglePause", "ShowPlayButton 1"}));
 
     controller.state = PlayerState::Idle;
-    view.current = -1;
+    playlist.ClearPlaylist();
     dispatcher.OnClick("btnPlay");
     EXPECT_TRUE(take().empty());
 }
@@ -161,13 +180,13 @@ TEST_F(Dispatch, LiveRecordsOfAnEarlierPlayerAreIgnored) {
     dispatcher.OnRecordMessage(1111, 0);
     EXPECT_TRUE(take().empty());
     dispatcher.OnRecordMessage(4242, 1);
-    EXPECT_EQ(take(), Log{"ShowRecord 2016"});
-    // An unparsed text only takes the live position away; the chart stays.
+    EXPECT_EQ(take(), (Log{"ShowRecord 2016", "ShowLiveRecord 2016"}));
+    // An unparsed text only takes the live position away; the track stays.
     dispatcher.OnRecordMessage(4242, 0);
-    EXPECT_EQ(take(), (Log{"resetMarker", "ShowNoFix"}));
+    EXPECT_EQ(take(), (Log{"LoseLivePosition", "ShowNoFix"}));
 }
 
-TEST_F(Dispatch, ABatchGoesToTheMapAndTheChartWithOneReadyCount) {
+TEST_F(Dispatch, ABatchGoesToEveryTrackViewWithOneReadyCount) {
     TrackStore& store = controller.store;
     TrackRecord record;
     record.valid = true;
@@ -182,8 +201,10 @@ TEST_F(Dispatch, ABatchGoesToTheMapAndTheChartWithOneReadyCount) {
     EXPECT_EQ(store.getShownPages(), 0);
 
     controller.stopPending = false;
+    RecordingTrackView second(log);
+    views.Add(second);
     dispatcher.OnTrackMessage(TRACK_BATCH_READY);
-    EXPECT_EQ(take(), (Log{"drawNewPages 1", "AppendNewPages 1"}));
+    EXPECT_EQ(take(), (Log{"TakeNewPages 0..1", "TakeNewPages 0..1"}));
     EXPECT_EQ(store.getShownPages(), 1);
 }
 
@@ -202,10 +223,10 @@ TEST_F(Dispatch, PlayerEventsKeepTheViewsInStep) {
     // clip's track and its running extraction are kept.
     const uint64_t generation = controller.store.generation();
     dispatcher.OnPlayerMessage(PLAYER_NO_SUBTITLE);
-    EXPECT_EQ(take(), (Log{"resetMarker", "ShowNoFix"}));
+    EXPECT_EQ(take(), (Log{"LoseLivePosition", "ShowNoFix"}));
     EXPECT_EQ(controller.store.generation(), generation);
     dispatcher.OnPlayerMessage(PLAYER_QUIT);
-    EXPECT_EQ(take(), (Log{"ResetChart", "ResetPlayTime", "resetMarker", "ShowPlayButton 1"}));
+    EXPECT_EQ(take(), (Log{"ResetPlayTime", "ShowPlayButton 1", "ResetTrack"}));
     EXPECT_EQ(controller.store.generation(), generation + 1);
     dispatcher.OnPlayerMessage(23);
     EXPECT_TRUE(take().empty());
@@ -217,41 +238,44 @@ TEST_F(Dispatch, TheEndOfAClipMovesOnWithoutTheDebounceAndStopsAfterTheLast) {
     controller.state = PlayerState::Playing;
     now += 10;
     dispatcher.OnPlayerMessage(PLAYER_EOF);
-    EXPECT_EQ(take(),
-              join({{"StopPlayer", "ResetChart", "ShowPlayButton 1", "resetMarker", "ResetPlayTime", "SelectNext"},
-                    startOf("/clips/c.mp4")}));
+    EXPECT_EQ(take(), join({{"StopPlayer", "ResetPlayTime", "ShowPlayButton 1", "ResetTrack"}, startOf(clip("c.mp4"))}));
     controller.state = PlayerState::Playing;
     dispatcher.OnPlayerMessage(PLAYER_EOF);
-    const Log last = take();
-    EXPECT_EQ(last.back(), "SelectNext");
+    EXPECT_EQ(take(), (Log{"StopPlayer", "ResetPlayTime", "ShowPlayButton 1", "ResetTrack"}));
     EXPECT_EQ(controller.state, PlayerState::Idle);
+    EXPECT_EQ(current(), 2);
 }
 
 TEST_F(Dispatch, DeletingARowRestartsOnlyForThePlayingEntry) {
-    view.current = 1;
+    makeCurrent(1);  // b.mp4
     controller.state = PlayerState::Playing;
-    dispatcher.OnPlaylistDeleted(0, 0);
-    EXPECT_EQ(take(), Log{"OnDeleteItem 0"});
+    dispatcher.OnPlaylistDeleted(0);
+    EXPECT_TRUE(take().empty());
     EXPECT_EQ(controller.state, PlayerState::Playing);
+    dispatcher.OnPlaylistDeleted(-1);  // a row already gone
+    EXPECT_EQ(playlist.GetPlayList().GetCount(), 2);
 
-    dispatcher.OnPlaylistDeleted(1, 0);
-    EXPECT_EQ(take(), join({{"OnDeleteItem 1"}, kStop, {"ResetChart"}, startOf("/clips/b.mp4")}));
+    // Deleting the playing b.mp4, now row 0, plays the clip that took its place.
+    dispatcher.OnPlaylistDeleted(0);
+    EXPECT_EQ(take(), join({kStop, startOf(clip("c.mp4"))}));
 
     controller.state = PlayerState::Idle;
-    dispatcher.OnPlaylistDeleted(1, 0);
-    EXPECT_EQ(take(), Log{"OnDeleteItem 1"});
+    dispatcher.OnPlaylistDeleted(0);
+    EXPECT_TRUE(take().empty());
 }
 
 TEST_F(Dispatch, ClearingAsksFirstOnlyWhenConfigured) {
     config.cleanTip = true;
     dispatcher.OnClick("btnClear");
     EXPECT_EQ(take(), Log{"ConfirmClear"});
+    EXPECT_EQ(playlist.GetPlayList().GetCount(), 3);
     view.confirmClear = true;
     dispatcher.OnClick("btnClear");
     EXPECT_EQ(take(), join({{"ConfirmClear"}, kStop}));
+    EXPECT_EQ(playlist.GetPlayList().GetCount(), 0);
     config.cleanTip = false;
     dispatcher.OnClick("btnClear");
-    EXPECT_EQ(take(), join({{"ClearPlaylist"}, kStop}));
+    EXPECT_EQ(take(), kStop);
 }
 
 TEST_F(Dispatch, ASnapshotPausesPlaybackWhileItsWindowIsOpen) {
@@ -267,12 +291,12 @@ TEST_F(Dispatch, ASnapshotPausesPlaybackWhileItsWindowIsOpen) {
 }
 
 TEST_F(Dispatch, NothingStartsOnceTheWindowIsClosing) {
-    view.current = 0;
+    makeCurrent(0);
     controller.pid = 7;
     dispatcher.Shutdown();
     activate(0);
     dispatcher.OnClick("btnPlay");
-    dispatcher.OnDropFiles({"/clips/a.mp4"});
+    dispatcher.OnDropFiles({clip("a.mp4")});
     dispatcher.OnRecordMessage(7, 1);
     dispatcher.OnPlayerMessage(PLAYER_STARTED);
     dispatcher.StartCurrentItem(true);

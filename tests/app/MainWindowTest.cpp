@@ -152,15 +152,10 @@ TEST(MainWindow, PanelTextsArePlainTextAndALanguageChangeRelabelsThemAtOnce) {
     view.ShowNoFix();
     EXPECT_EQ(window->FindControl("LabelPositionStatus")->property("gpsFix").toBool(), false);
 
-    // OK without another language re-reads nothing, even a changed file.
-    PrivateProfile::write(install.program.path() + "conf/sysconfig/english.ini", "Main_Interface", "IDS_TITLE",
-                          "Changed");
-    view.ApplyLanguageChange(window->Config()->languageFile);
-    EXPECT_EQ(text(*window, "TitleLabel"), "Veltara DVR Player");
-
-    const std::string previous = window->Config()->languageFile;
+    // The settings window points the store at another language and asks for the texts again.
     window->Config()->languageFile = "russian.ini";
-    view.ApplyLanguageChange(previous);
+    window->Store()->SetLanguageFilePath(window->Store()->languageFolder() + "russian.ini");
+    view.RelabelMainTexts();
     EXPECT_EQ(text(*window, "playlistHeader"), QString::fromUtf8("Список воспроизведения"));
     EXPECT_EQ(text(*window, "LabelLongitude"), QString::fromUtf8("Долгота: E 113\u00b00'0.00\""));
     EXPECT_EQ(text(*window, "LabelSpeed"), QString::fromUtf8("Скорость: 43.5 km/h"));

@@ -3,6 +3,7 @@
 // time, the panel, the track pages, the map and the chart, the end of the
 // clip, and closing while a clip plays.
 #include "ShellInstallation.h"
+#include "app/testdriver/TestDriverDump.h"
 #include "map/CWebBrowserUI.h"
 #include "platform/MessageTarget.h"
 #include "support/ClipFactory.h"
@@ -132,18 +133,18 @@ TEST(PlaybackFlow, MapAndChartTakeEveryBatchAndKeepItWhenNoTextIsCurrent) {
 
     auto window = install.startWindow();
     ASSERT_NE(window, nullptr);
-    CViewManager& view = *window->ViewManager();
+    const TestDriverDump view(*window);
     PlaybackControl& controller = *window->Controller();
     TrackStore& store = controller.Store();
     auto* browser = window->FindControl<CWebBrowserUI>("WebMap");
     ASSERT_NE(browser, nullptr);
     ASSERT_TRUE(QTest::qWaitFor([&] { return browser->IsPageLoaded(); }, 20000)) << browser->ScriptErrors().join('\n').toStdString();
-    EXPECT_EQ(view.DumpMap()["page"].toString(), "GoogleMap_Oversea.html");
+    EXPECT_EQ(view.Dump()["map"].toObject()["page"].toString(), "GoogleMap_Oversea.html");
 
-    auto linePoints = [&] { return view.DumpMap()["linePoints"].toInt(); };
-    auto hasMarker = [&] { return view.DumpMap()["marker"].isObject(); };
+    auto linePoints = [&] { return view.Dump()["map"].toObject()["linePoints"].toInt(); };
+    auto hasMarker = [&] { return view.Dump()["map"].toObject()["marker"].isObject(); };
     auto chartPoints = [&] {
-        const QJsonObject chart = view.DumpChart();
+        const QJsonObject chart = view.Dump()["chart"].toObject();
         return std::array<int, 3>{chart["X"].toInt(), chart["Y"].toInt(), chart["Z"].toInt()};
     };
     auto send = [&](uint32_t message, uintptr_t wParam, intptr_t lParam) {

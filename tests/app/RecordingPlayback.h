@@ -1,8 +1,10 @@
 #pragma once
-// A playback controller and a view that record the calls the main window's
-// handler sequences make, in one shared log, for the dispatcher tests.
+// A playback controller, the window's widgets and a track view that record
+// the calls the main window's handler sequences make, in one shared log, for
+// the dispatcher tests.
 #include "app/MainView.h"
-#include "app/PlaybackControl.h"
+#include "player/PlaybackControl.h"
+#include "track/TrackView.h"
 
 #include <string>
 #include <vector>
@@ -93,8 +95,7 @@ private:
     CallLog& log_;
 };
 
-// A view with a playlist of names and a current index, as the playlist
-// model behaves: no wrap-around, nothing current in an empty list.
+// The window's own widgets.
 class RecordingView final : public MainView {
 public:
     explicit RecordingView(CallLog& log) : log_(log) {}
@@ -103,60 +104,16 @@ public:
     void ShowVolumeButton(bool on) override { log_.push_back(on ? "ShowVolumeButton 1" : "ShowVolumeButton 0"); }
     void SetProgressValue(int32_t v) override { log_.push_back("SetProgressValue " + std::to_string(v)); }
     void SetProgressMax(int32_t v) override { log_.push_back("SetProgressMax " + std::to_string(v)); }
-    int32_t GetVolumeSliderValue() const override { return volumeSlider; }
-    void SetVolumeSliderValue(int32_t v) override {
-        log_.push_back("SetVolumeSliderValue " + std::to_string(v));
-        volumeSlider = v;
-    }
+    void SetVolumeSliderValue(int32_t v) override { log_.push_back("SetVolumeSliderValue " + std::to_string(v)); }
     void SetVideoAspect(double a) override { log_.push_back("SetVideoAspect " + std::to_string(a)); }
     void StartPlayTime(int32_t n) override { log_.push_back("StartPlayTime " + std::to_string(n)); }
     void UpdatePlayTime(int32_t p) override { log_.push_back("UpdatePlayTime " + std::to_string(p)); }
     void ResetPlayTime() override { log_.push_back("ResetPlayTime"); }
     void ShowRecord(const TrackRecord& r) override { log_.push_back("ShowRecord " + std::to_string(r.year)); }
     void ShowNoFix() override { log_.push_back("ShowNoFix"); }
-    void resetMarker() override { log_.push_back("resetMarker"); }
-    void ClearTrack() override { log_.push_back("ClearTrack"); }
-    void drawNewPages(TrackStore&, int32_t ready) override { log_.push_back("drawNewPages " + std::to_string(ready)); }
-    void ResetChart() override { log_.push_back("ResetChart"); }
-    void AppendNewPages(TrackStore&, int32_t ready) override {
-        log_.push_back("AppendNewPages " + std::to_string(ready));
-    }
-    bool GetCurrentPath(std::string& path) const override {
-        if (current < 0) return false;
-        path = rows[static_cast<size_t>(current)];
-        return true;
-    }
-    bool SelectPrevious() override {
-        log_.push_back("SelectPrevious");
-        if (current < 1) return false;
-        --current;
-        return true;
-    }
-    bool SelectNext() override {
-        log_.push_back("SelectNext");
-        if (current < 0 || current >= static_cast<int>(rows.size()) - 1) return false;
-        ++current;
-        return true;
-    }
-    void ClearPlaylist() override {
-        log_.push_back("ClearPlaylist");
-        rows.clear();
-        current = -1;
-    }
-    void PlayActivatedNode(const ui::Notification& msg) override {
-        log_.push_back("PlayActivatedNode " + std::to_string(msg.wParam));
-        current = static_cast<int>(msg.wParam);
-    }
-    bool OnDeleteItem(uintptr_t wParam, intptr_t) override {
-        log_.push_back("OnDeleteItem " + std::to_string(wParam));
-        return static_cast<int>(wParam) == current;
-    }
-    bool OpenMediaFile() override {
-        log_.push_back("OpenMediaFile");
-        return openChoosesFile;
-    }
-    void AddDroppedFiles(const QStringList& paths) override {
-        log_.push_back("AddDroppedFiles " + std::to_string(paths.size()));
+    std::string ChooseMediaFile() override {
+        log_.push_back("ChooseMediaFile");
+        return chosenFile;
     }
     void OpenSettings() override { log_.push_back("OpenSettings"); }
     bool ConfirmClear() override {
@@ -177,12 +134,26 @@ public:
     }
     bool IsFullScreen() const override { return fullScreen; }
 
-    std::vector<std::string> rows;
-    int current = -1;
-    int32_t volumeSlider = 40;
-    bool openChoosesFile = true;
+    std::string chosenFile;
     bool confirmClear = false;
     bool fullScreen = false;
+
+private:
+    CallLog& log_;
+};
+
+// A track view (the map, the chart, ...).
+class RecordingTrackView final : public TrackView {
+public:
+    explicit RecordingTrackView(CallLog& log) : log_(log) {}
+
+    void StartTrack() override { log_.push_back("StartTrack"); }
+    void TakeNewPages(TrackStore& store, int32_t ready) override {
+        log_.push_back("TakeNewPages " + std::to_string(store.getShownPages()) + ".." + std::to_string(ready));
+    }
+    void ShowLiveRecord(const TrackRecord& r) override { log_.push_back("ShowLiveRecord " + std::to_string(r.year)); }
+    void LoseLivePosition() override { log_.push_back("LoseLivePosition"); }
+    void ResetTrack() override { log_.push_back("ResetTrack"); }
 
 private:
     CallLog& log_;

@@ -1,7 +1,7 @@
 // The test driver in the program's own process, offscreen: its socket, the
 // dump, commands that act as the user does, and clients that misbehave.
 #include "ShellInstallation.h"
-#include "app/TestDriver.h"
+#include "app/testdriver/TestDriver.h"
 #include "ui/ControlText.h"
 
 #include <fcntl.h>

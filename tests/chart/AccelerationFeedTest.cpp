@@ -41,7 +41,9 @@ std::vector<TrackRecord> steady(int count, int32_t value = 2000) {
 
 // What the main window does on a batch: the views draw, then shownPages moves.
 void batchReady(CAccelerationFeed& feed, TrackStore& store) {
-    store.setShownPages(feed.AppendNewPages(store));
+    const int32_t ready = store.getReadyPages();
+    feed.AppendNewPages(store, ready);
+    store.setShownPages(ready);
 }
 
 class AccelerationFeed : public ::testing::Test {
@@ -159,7 +161,7 @@ TEST(AccelerationFeedWithoutChart, DoesNothing) {
     TrackStore store;
     publish(store, steady(64));
     feed.Setup(nullptr, 0, 4000);
-    EXPECT_EQ(feed.AppendNewPages(store), 1);
+    feed.AppendNewPages(store, store.getReadyPages());
     EXPECT_EQ(feed.NextTime(), 0.0);
     feed.Reset();
 }

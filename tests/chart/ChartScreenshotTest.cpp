@@ -56,7 +56,8 @@ TEST(ChartScreenshot, ADriveOnTheDarkTheme) {
             ASSERT_TRUE(store.add(&r));
         }
         ASSERT_EQ(store.publishPage(store.generation(), page, [](TrackPage&) { return true; }), 1);
-        store.setShownPages(feed.AppendNewPages(store));
+        feed.AppendNewPages(store, store.getReadyPages());
+        store.setShownPages(store.getReadyPages());
     }
 
     QImage image(chart.size(), QImage::Format_RGB32);

@@ -94,7 +94,7 @@ TEST(SnapshotWindows, PreviewFitsThePictureAndItsBoxSwitchesToThePathNotice) {
         tick(d, "showBox");
         click(d, "closebtn");
     });
-    dialogs::ShowSnapshot(&f.mainWindow, f.config, f.store, path, 640, 480);
+    dialogs::ShowSnapshotPreview(&f.mainWindow, f.config, f.store, path, 640, 480);
     EXPECT_FALSE(f.config.snapshotPreview);
     EXPECT_NE(f.configText().find("SSPreview=0"), std::string::npos);
 
@@ -107,7 +107,7 @@ TEST(SnapshotWindows, PreviewFitsThePictureAndItsBoxSwitchesToThePathNotice) {
         EXPECT_EQ(d.FindControl<QLabel>("PathTitleLabel")->text(), "Snapshot saved to:");
         click(d, "ShowPathOKButton");
     });
-    dialogs::ShowSnapshot(&f.mainWindow, f.config, f.store, plain, 640, 480);
+    dialogs::ShowSnapshotPath(&f.mainWindow, f.store, plain);
 }
 
 TEST(SnapshotWindows, UnknownSizeOrMissingFileStillShowsTheWindow) {

@@ -4,6 +4,7 @@
 #include "map/CoordinateText.h"
 #include "map/ScriptErrors.h"
 #include "support/TempFolder.h"
+#include "track/MapKind.h"
 
 #include <gtest/gtest.h>
 
@@ -265,7 +266,7 @@ TEST(MapDisplay, WithoutALoaderEveryCallDoesNothing) {
     addPage(store, 0, 3, 1.0, 1.0);
     map.openPage(host, "/opt/veltara/");
     map.moveMarker(host, 1.0, 2.0);
-    EXPECT_EQ(map.drawNewPages(host, store), 1);
+    map.drawNewPages(host, store, store.getReadyPages());
     map.resetMarker();
     EXPECT_TRUE(host.navigations.empty());
     EXPECT_TRUE(host.calls.empty());

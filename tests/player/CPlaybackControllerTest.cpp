@@ -8,6 +8,7 @@
 #include "support/TempFolder.h"
 #include "track/TrackEvents.h"
 #include "track/TrackMapConversion.h"
+#include "track/MapKind.h"
 
 #include <gtest/gtest.h>
 
@@ -69,7 +70,6 @@ protected:
 
 TEST_F(CPlaybackControllerTest, PlayPassesTheSettingsAndKeepsWholeSeconds) {
     controller.StartServices(setup);
-    EXPECT_EQ(CPlaybackController::PublishedTrackStore(), &controller.Store());
     controller.SetVolume(35);  // before any clip: the next start passes it
 
     const std::string clip = script("clip one.script",

@@ -3,6 +3,7 @@
 #include "platform/RecordingMessageTarget.h"
 #include "playlist/CPlayListTreeViewUI.h"
 #include "playlist/PlayListNodeModel.h"
+#include "playlist/PlaylistMessages.h"
 #include "playlist/PlaylistTreeAdapter.h"
 #include "ui/CXMLWnd.h"
 #include "ui/EventSource.h"
@@ -60,7 +61,7 @@ struct ShownTree {
     int postedDeletes() {
         QCoreApplication::processEvents();
         int n = 0;
-        for (const auto& m : window.messages) n += m.message == platform::WM_PLAYLIST_DELETED;
+        for (const auto& m : window.messages) n += m.message == WM_PLAYLIST_DELETED;
         return n;
     }
     std::vector<ui::Notification> activations() const {
@@ -216,7 +217,7 @@ TEST(PlayListTreeView, AGivenTargetTakesTheMessagesAndProgrammaticClicksCount) {
     EXPECT_TRUE(t.tree->ClickDeleteButton(1));
     EXPECT_FALSE(t.tree->ClickDeleteButton(2));
     EXPECT_FALSE(t.tree->ClickDeleteButton(-1));
-    ASSERT_EQ(target.countOf(platform::WM_PLAYLIST_DELETED, target.messages().at(0).wParam), 1u);
+    ASSERT_EQ(target.countOf(WM_PLAYLIST_DELETED, target.messages().at(0).wParam), 1u);
     EXPECT_EQ(t.tree->GetDeleteItemIndex(target.messages()[0].wParam), 1);
     EXPECT_EQ(t.postedDeletes(), 0);
 }

@@ -160,7 +160,7 @@ TEST(PlaylistController, DeletingRowsKeepsOrMovesThePlayingFile) {
     };
     for (const Case& c : cases) {
         NumberedFolder f(c.count, c.playing);
-        EXPECT_EQ(f.p.controller.OnDeleteItem(f.p.tree.keyOf(c.deleted)), c.wasCurrent) << c.count << c.deleted;
+        EXPECT_EQ(f.p.controller.OnDeleteItem(c.deleted), c.wasCurrent) << c.count << c.deleted;
         const std::string expected =
             c.currentAfter == std::string("(none)") ? c.currentAfter : f.dir.path() + c.currentAfter;
         EXPECT_EQ(f.p.current(), expected);
@@ -175,15 +175,15 @@ TEST(PlaylistController, ADeleteWhoseRowIsGoneRemovesNothing) {
     NumberedFolder f(3, 0);
     const uintptr_t key = f.p.tree.keyOf(0);
     // Two clicks on one button before the window handles the first.
-    EXPECT_TRUE(f.p.controller.OnDeleteItem(key));
-    EXPECT_FALSE(f.p.controller.OnDeleteItem(key));
+    EXPECT_TRUE(f.p.controller.OnDeleteItem(f.p.tree.GetDeleteItemIndex(key)));
+    EXPECT_FALSE(f.p.controller.OnDeleteItem(f.p.tree.GetDeleteItemIndex(key)));
     EXPECT_EQ(f.p.names(), (std::vector<std::string>{"1.mp4", "2.mp4"}));
     EXPECT_EQ(f.p.list().GetCurrent(), 0);
 
     const uintptr_t other = f.p.tree.keyOf(1);
     f.p.controller.ClearPlaylist();
-    EXPECT_FALSE(f.p.controller.OnDeleteItem(other));
-    EXPECT_FALSE(f.p.controller.OnDeleteItem(0));
+    EXPECT_FALSE(f.p.controller.OnDeleteItem(f.p.tree.GetDeleteItemIndex(other)));
+    EXPECT_FALSE(f.p.controller.OnDeleteItem(f.p.tree.GetDeleteItemIndex(0)));
 }
 
 TEST(PlaylistController, DeletingWithoutACurrentEntryNeverRestarts) {
@@ -191,8 +191,8 @@ TEST(PlaylistController, DeletingWithoutACurrentEntryNeverRestarts) {
     f.dir.write("notes.txt", "");
     f.p.controller.AddFolderOfFile(f.dir.path(), "notes.txt");
     ASSERT_EQ(f.p.list().GetCurrent(), -1);
-    EXPECT_FALSE(f.p.controller.OnDeleteItem(f.p.tree.keyOf(1)));
-    EXPECT_FALSE(f.p.controller.OnDeleteItem(12345));
+    EXPECT_FALSE(f.p.controller.OnDeleteItem(f.p.tree.GetDeleteItemIndex(f.p.tree.keyOf(1))));
+    EXPECT_FALSE(f.p.controller.OnDeleteItem(f.p.tree.GetDeleteItemIndex(12345)));
     EXPECT_EQ(f.p.list().GetCount(), 1);
 }
 

@@ -76,10 +76,10 @@ TEST(PlaylistScreenshot, ADozenClipsOnTheDarkTheme) {
     program.write("conf/TotalConfig/Tavimoor.ini", "[MPlayer]\n");
     ConfigStore store(program.path());
     store.InitConfigPaths(documents.path());
-    view.LoadAcceptedExtensions(store);
-    view.AddFolderOfFile(dir.path(), "2016_0520_1029_F.MP4");
+    view.Controller().LoadAcceptedExtensions(store);
+    view.Controller().AddFolderOfFile(dir.path(), "2016_0520_1029_F.MP4");
     ASSERT_EQ(tree->GetCount(), 15);
-    ASSERT_EQ(view.GetPlayList().GetCurrent(), 5);  // "F" before "R"
+    ASSERT_EQ(view.Controller().GetPlayList().GetCurrent(), 5);  // "F" before "R"
 
     panel.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));

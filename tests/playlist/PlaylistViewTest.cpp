@@ -35,11 +35,11 @@ struct BoundView {
         program.write("conf/TotalConfig/Tavimoor.ini", "[MPlayer]\nAssociate=" + std::string(value) + "\n");
         ConfigStore store(program.path());
         store.InitConfigPaths(documents.path());
-        view.LoadAcceptedExtensions(store);
+        view.Controller().LoadAcceptedExtensions(store);
     }
     std::string current() const {
         std::string path;
-        return view.GetCurrentPath(path) ? path : std::string("(none)");
+        return view.Controller().GetCurrentPath(path) ? path : std::string("(none)");
     }
     QStringList rowTexts() const {
         QStringList texts;
@@ -64,7 +64,9 @@ TEST(PlaylistView, TheDialogGetsTheFilterAndItsChoiceOpensTheFolder) {
         seenFilter = filter;
         return QString::fromUtf8(b.dir.path() + name);
     });
-    EXPECT_TRUE(b.view.OpenMediaFile(&b.window, "Video files (*.mp4 *.mov)"));
+    const std::string chosen = b.view.ChooseMediaFile(&b.window, "Video files (*.mp4 *.mov)");
+    EXPECT_EQ(chosen, b.dir.path() + name);
+    b.view.Controller().AddChosenFile(chosen);
     EXPECT_EQ(seenOwner, &b.window);
     EXPECT_EQ(seenFilter, "Video files (*.mp4 *.mov)");
     EXPECT_EQ(b.current(), b.dir.path() + name);
@@ -73,7 +75,7 @@ TEST(PlaylistView, TheDialogGetsTheFilterAndItsChoiceOpensTheFolder) {
     EXPECT_EQ(b.tree->GetCurSel(), 0);
 
     b.view.SetFileChooser([](QWidget*, const QString&) { return QString(); });
-    EXPECT_FALSE(b.view.OpenMediaFile(&b.window, "x"));
+    EXPECT_EQ(b.view.ChooseMediaFile(&b.window, "x"), "");
     EXPECT_EQ(b.current(), b.dir.path() + name);
 }
 
@@ -81,46 +83,46 @@ TEST(PlaylistView, DroppedPathsArriveInOrder) {
     BoundView b;
     const std::string clip = b.dir.write("d\xC3\xA9p\xC3\xB4t/clip 1.mp4", "");
     const std::string notes = b.dir.write("d\xC3\xA9p\xC3\xB4t/notes.txt", "");
-    b.view.AddDroppedFiles({QString::fromUtf8(clip), QString::fromUtf8(notes)});
+    b.view.Controller().AddDroppedFiles(PlaylistView::ToLocalPaths({QString::fromUtf8(clip), QString::fromUtf8(notes)}));
     EXPECT_EQ(b.tree->GetCount(), 1);
     EXPECT_EQ(b.current(), "(none)");
-    b.view.AddDroppedFiles({QString::fromUtf8(notes), QString::fromUtf8(clip)});
+    b.view.Controller().AddDroppedFiles(PlaylistView::ToLocalPaths({QString::fromUtf8(notes), QString::fromUtf8(clip)}));
     EXPECT_EQ(b.current(), clip);
 }
 
 TEST(PlaylistView, ADeleteClickReachesTheListThroughTheMessage) {
     BoundView b;
     for (const char* n : {"1.mp4", "2.mp4", "3.mp4"}) b.dir.write(n, "");
-    b.view.AddFolderOfFile(b.dir.path(), "3.mp4");
+    b.view.Controller().AddFolderOfFile(b.dir.path(), "3.mp4");
     b.window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&b.window));
 
     QTest::mouseClick(b.tree->viewport(), Qt::LeftButton, {}, b.tree->GetDeleteButtonRect(2).center());
     ASSERT_EQ(b.target.messages().size(), 1u);
     const platform::WindowMessage m = b.target.messages()[0];
-    EXPECT_TRUE(b.view.OnDeleteItem(m.wParam, m.lParam));
+    EXPECT_TRUE(b.view.Controller().OnDeleteItem(b.view.DeletedRow(m.wParam)));
     EXPECT_EQ(b.rowTexts(), QStringList({"1.mp4", "2.mp4"}));
     EXPECT_EQ(b.current(), b.dir.path() + "2.mp4");
     EXPECT_TRUE(b.tree->GetNodeAt(1)->IsPlaying());
-    EXPECT_FALSE(b.view.OnDeleteItem(m.wParam, m.lParam));  // handled twice: nothing more goes
+    EXPECT_FALSE(b.view.Controller().OnDeleteItem(b.view.DeletedRow(m.wParam)));  // handled twice: nothing more goes
 
     EXPECT_TRUE(b.view.PressDeleteButton(0));
     EXPECT_FALSE(b.view.PressDeleteButton(5));
     const platform::WindowMessage first = b.target.messages().back();
-    EXPECT_FALSE(b.view.OnDeleteItem(first.wParam, first.lParam));
+    EXPECT_FALSE(b.view.Controller().OnDeleteItem(b.view.DeletedRow(first.wParam)));
     EXPECT_EQ(b.rowTexts(), QStringList({"2.mp4"}));
-    EXPECT_EQ(b.view.GetPlayList().GetCurrent(), 0);
+    EXPECT_EQ(b.view.Controller().GetPlayList().GetCurrent(), 0);
 }
 
 TEST(PlaylistView, OnlyTheTreesActivationPlaysARow) {
     BoundView b;
     for (const char* n : {"1.mp4", "2.mp4", "3.mp4"}) b.dir.write(n, "");
-    b.view.AddFolderOfFile(b.dir.path(), "1.mp4");
+    b.view.Controller().AddFolderOfFile(b.dir.path(), "1.mp4");
     b.window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&b.window));
     // The main window forwards "itemactivate" of the tree.
     ui::EventSource::of(b.tree)->subscribe([&](const ui::Notification& msg) {
-        if (msg.type == ui::UI_NOTIFY_ITEMACTIVATE) b.view.PlayActivatedNode(msg);
+        if (msg.type == ui::UI_NOTIFY_ITEMACTIVATE) b.view.Controller().PlayActivatedNode(b.view.ActivatedRow(msg));
         return true;
     });
     const QRect row = b.tree->visualRect(b.tree->model()->index(2, 0));
@@ -133,8 +135,8 @@ TEST(PlaylistView, OnlyTheTreesActivationPlaysARow) {
     EXPECT_FALSE(b.tree->GetNodeAt(0)->IsPlaying());
 
     QWidget other;
-    b.view.PlayActivatedNode({ui::UI_NOTIFY_ITEMACTIVATE, &other, 0, 0});
-    b.view.PlayActivatedNode({ui::UI_NOTIFY_ITEMACTIVATE, b.tree, static_cast<uintptr_t>(-1), 0});
+    EXPECT_EQ(b.view.ActivatedRow({ui::UI_NOTIFY_ITEMACTIVATE, &other, 0, 0}), -1);
+    EXPECT_EQ(b.view.ActivatedRow({ui::UI_NOTIFY_ITEMACTIVATE, b.tree, static_cast<uintptr_t>(-1), 0}), -1);
     EXPECT_EQ(b.current(), b.dir.path() + "3.mp4");
 }
 
@@ -146,8 +148,8 @@ TEST(PlaylistView, WithoutItsTreeTheListStillWorks) {
     PlaylistView view;
     view.Bind(&plain);
     EXPECT_EQ(view.GetTree(), nullptr);
-    view.AddFolderOfFile(dir.path(), "a.mp4");  // no extensions loaded: nothing is media
-    EXPECT_EQ(view.GetPlayList().GetCount(), 0);
+    view.Controller().AddFolderOfFile(dir.path(), "a.mp4");  // no extensions loaded: nothing is media
+    EXPECT_EQ(view.Controller().GetPlayList().GetCount(), 0);
 
     auto* tree = new CPlayListTreeViewUI;
     PlaylistView bound;
@@ -156,13 +158,14 @@ TEST(PlaylistView, WithoutItsTreeTheListStillWorks) {
     program.write("conf/TotalConfig/Tavimoor.ini", "[MPlayer]\n");
     ConfigStore store(program.path());
     store.InitConfigPaths(documents.path());
-    bound.LoadAcceptedExtensions(store);
-    bound.AddFolderOfFile(dir.path(), "b.mp4");
+    CPlaylistController& list = bound.Controller();
+    list.LoadAcceptedExtensions(store);
+    list.AddFolderOfFile(dir.path(), "b.mp4");
     ASSERT_EQ(tree->GetCount(), 2);
     delete tree;  // the window goes first
-    EXPECT_TRUE(bound.SelectPrevious());
+    EXPECT_TRUE(list.SelectPrevious());
     EXPECT_FALSE(bound.PressDeleteButton(0));
-    EXPECT_FALSE(bound.OnDeleteItem(1, 0));
-    bound.ClearPlaylist();
-    EXPECT_EQ(bound.GetPlayList().GetCount(), 0);
+    EXPECT_EQ(bound.DeletedRow(1), -1);
+    list.ClearPlaylist();
+    EXPECT_EQ(list.GetPlayList().GetCount(), 0);
 }

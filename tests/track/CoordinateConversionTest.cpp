@@ -129,10 +129,6 @@ TEST(TrackMapConversion, FollowsMapKindAndExactRegion) {
     EXPECT_EQ(trackMapConversionFor(0, "China"), TrackMapConversion::Copy);
     EXPECT_EQ(trackMapConversionFor(3, "China"), TrackMapConversion::Copy);
 
-    EXPECT_EQ(pointConversionFor(TrackMapConversion::Baidu), &wgsToBd);
-    EXPECT_EQ(pointConversionFor(TrackMapConversion::Gcj), &wgsToGcj);
-    EXPECT_EQ(pointConversionFor(TrackMapConversion::Copy), &noConversion);
-
     TrackRecord r = validAt(39.9, 116.4);
     ASSERT_TRUE(convertPage(trackMapConversionFor(2, "china"), &r, 1));
     EXPECT_EQ(r.mapLatitude, 39.9);

@@ -1,6 +1,6 @@
 #include "TrackToolOptions.h"
 
-#include "config/AppConfig.h"
+#include "track/MapKind.h"
 
 namespace {
 

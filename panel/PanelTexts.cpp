@@ -1,4 +1,4 @@
-#include "config/PanelTexts.h"
+#include "panel/PanelTexts.h"
 
 #include "config/FormatText.h"
 

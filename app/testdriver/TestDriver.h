@@ -10,7 +10,7 @@
 // dropped.
 // Lifecycle: Listen() after the main window is created; the destructor
 // closes every connection and removes the socket file.
-#include "app/TestDriverCommands.h"
+#include "app/testdriver/TestDriverCommands.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -1,6 +1,7 @@
-#include "app/TestDriverCommands.h"
+#include "app/testdriver/TestDriverCommands.h"
 
 #include "app/CDuiFrameWnd.h"
+#include "app/testdriver/TestDriverDump.h"
 #include "ui/ControlText.h"
 
 #include <QAbstractButton>
@@ -39,11 +40,6 @@ bool parseInt(const QString& text, int& value) {
     bool valid = false;
     value = text.toInt(&valid);
     return valid;
-}
-
-QJsonObject sliderState(const QAbstractSlider* slider) {
-    if (!slider) return {{"value", QJsonValue()}, {"max", QJsonValue()}};
-    return {{"value", slider->value()}, {"max", slider->maximum()}};
 }
 
 }  // namespace
@@ -188,12 +184,12 @@ QJsonObject TestDriverCommands::deleteRow(const QString& rowText) {
     if (!parseInt(rowText, row)) return failed(QStringLiteral("bad row"));
     CViewManager* view = window_.ViewManager();
     if (!view) return failed(QStringLiteral("no playlist"));
-    if (row < 0 || row >= view->DumpPlaylist().value("rows").toArray().size())
+    if (row < 0 || row >= view->Playlist().Controller().GetPlayList().GetCount())
         return failed(QStringLiteral("no such row"));
     if (QApplication::activeModalWidget()) return failed(QStringLiteral("a dialog is open"));
     QPointer<CDuiFrameWnd> window(&window_);
     queue(&window_, [window, row] {
-        if (window && window->ViewManager()) window->ViewManager()->PressDeleteButton(row);
+        if (window && window->ViewManager()) window->ViewManager()->Playlist().PressDeleteButton(row);
     });
     return ok();
 }
@@ -249,43 +245,5 @@ QJsonObject TestDriverCommands::quit() {
 }
 
 QJsonObject TestDriverCommands::Dump() const {
-    QJsonObject dump;
-    dump.insert("title", window_.windowTitle());
-    CViewManager* view = window_.ViewManager();
-    dump.insert("fullscreen", view && view->IsFullScreen());
-
-    QJsonObject labels;
-    for (const char* name : CViewManager::kTextLabelNames)
-        labels.insert(name, ui::controlText(window_.FindControl(name)));
-    dump.insert("labels", labels);
-
-    QJsonObject visible;
-    for (const char* name : CViewManager::kButtonNames) {
-        const QWidget* button = window_.FindControl(name);
-        visible.insert(name, button && button->isVisibleTo(&window_));
-    }
-    dump.insert("visible", visible);
-
-    dump.insert("sliders",
-                QJsonObject{{"sliderProgress", sliderState(window_.FindControl<QAbstractSlider>("sliderProgress"))},
-                            {"sliderVolume", sliderState(window_.FindControl<QAbstractSlider>("sliderVolume"))}});
-
-    QJsonObject player{{"state", 0}, {"pid", 0}, {"length", 0}, {"position", 0}};
-    QJsonObject track{{"readyPages", 0}, {"shownPages", 0}};
-    if (PlaybackControl* controller = window_.Controller()) {
-        player = {{"state", static_cast<int>(controller->GetPlayerState())},
-                  {"pid", static_cast<qint64>(controller->GetPlayerProcessId())},
-                  {"length", controller->GetLength()},
-                  {"position", controller->GetPosition()}};
-        const TrackStore& store = controller->Store();
-        track = {{"readyPages", store.getReadyPages()}, {"shownPages", store.getShownPages()}};
-    }
-    dump.insert("player", player);
-    dump.insert("track", track);
-    dump.insert("playlist", view ? view->DumpPlaylist() : QJsonObject{{"rows", QJsonArray()}, {"current", -1}});
-    dump.insert("map",
-                view ? view->DumpMap()
-                     : QJsonObject{{"page", QString()}, {"loaded", false}, {"linePoints", 0}, {"marker", QJsonValue()}});
-    dump.insert("chart", view ? view->DumpChart() : QJsonObject{{"X", 0}, {"Y", 0}, {"Z", 0}});
-    return dump;
+    return TestDriverDump(window_).Dump();
 }

@@ -1,4 +1,4 @@
-#include "app/TestDriver.h"
+#include "app/testdriver/TestDriver.h"
 
 #include "app/CDuiFrameWnd.h"
 

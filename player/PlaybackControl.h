@@ -1,8 +1,7 @@
 #pragma once
-// What the main window asks of the playback controller: the seam between
-// the window's handler sequences and CPlaybackController, so that the
-// sequences can run against a recording controller in tests.
-// ControllerPlaybackControl is the real one.
+// What the main window asks of playback: the seam between the window's
+// handler sequences and CPlaybackController, which implements it, so that
+// the sequences can run against a recording controller in tests.
 //
 // Threads: the UI thread calls everything (see CPlaybackController for the
 // start-up thread's share).

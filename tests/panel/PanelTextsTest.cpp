@@ -1,7 +1,7 @@
 // The texts of the information panel: what each label shows for a record,
 // without a fix, after a language change, and the play time.
 #include "config/ConfigStore.h"
-#include "config/PanelTexts.h"
+#include "panel/PanelTexts.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
