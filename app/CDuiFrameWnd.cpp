@@ -8,6 +8,7 @@
 #include "playlist/PlaylistMessages.h"
 #include "ui/UiLibrary.h"
 
+#include <QAbstractSlider>
 #include <QDialog>
 #include <QIcon>
 #include <QPointer>
@@ -56,6 +57,10 @@ void CDuiFrameWnd::InitWindow() {
     viewManager_->Bind();
     dispatcher_ = std::make_unique<MainDispatcher>(*controller_, viewManager_->Playlist().Controller(),
                                                    viewManager_->Views(), *viewManager_, *config_, platform::tickCount);
+    session_ = std::make_unique<WindowSession>(*configStore_);
+    session_->Restore(*this);
+    session_->WatchVolume(FindControl<QAbstractSlider>("sliderVolume"));
+    viewManager_->Playlist().SetDialogFolder(session_->LastFolder());
 
     PlaybackSetup setup;
     setup.programFolder = configStore_->programFolder();
@@ -97,6 +102,18 @@ void CDuiFrameWnd::OnDestroy() {
     joinStartup();
     closeDialogs();
     if (dispatcher_) dispatcher_->Stop();
+    if (session_) {
+        rememberCurrentClip();
+        session_->Save(*this);
+    }
+}
+
+void CDuiFrameWnd::rememberCurrentClip() {
+    std::string path;
+    if (viewManager_ && viewManager_->Playlist().Controller().GetCurrentPath(path)) {
+        session_->RememberClip(path);
+        viewManager_->Playlist().SetDialogFolder(session_->LastFolder());
+    }
 }
 
 void CDuiFrameWnd::closeDialogs() {
@@ -125,6 +142,7 @@ intptr_t CDuiFrameWnd::HandleMessage(uint32_t message, uintptr_t wParam, intptr_
         case ui::WM_DROPFILES: {
             const auto* files = reinterpret_cast<const ui::DroppedFiles*>(wParam);
             dispatcher_->OnDropFiles(PlaylistView::ToLocalPaths(files ? files->paths : QStringList()));
+            if (session_) rememberCurrentClip();
             return 0;
         }
         case platform::WM_PLAYER_EVENT:

@@ -17,6 +17,7 @@
 #include "app/CViewManager.h"
 #include "app/ControlFactory.h"
 #include "app/MainDispatcher.h"
+#include "app/WindowSession.h"
 #include "config/AppConfig.h"
 #include "config/ConfigStore.h"
 #include "player/CPlaybackController.h"
@@ -69,6 +70,8 @@ private:
     void startServices(PlaybackSetup setup);
     void joinStartup();
     void closeDialogs();
+    // The folder of the playlist's current clip is the one last opened.
+    void rememberCurrentClip();
 
     std::string programFolder_;
     ControlFactory factory_;
@@ -77,6 +80,7 @@ private:
     std::unique_ptr<CPlaybackController> controller_;
     std::unique_ptr<CViewManager> viewManager_;
     std::unique_ptr<MainDispatcher> dispatcher_;
+    std::unique_ptr<WindowSession> session_;
     std::thread startupThread_;
     std::atomic<bool> servicesStarted_{false};
 };

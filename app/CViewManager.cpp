@@ -113,6 +113,15 @@ void CViewManager::subscribeSlider(QAbstractSlider* slider, bool seek) {
 void CViewManager::LoadMainTexts() {
     panel_.SetLabels(PanelTexts::ReadLabels(store_));
     panel_.InitPanelTexts();
+    loadProblemTexts();
+}
+
+void CViewManager::loadProblemTexts() {
+    auto text = [this](const char* key) {
+        return fromUtf8(store_.ReadLanguageString(key, PanelTexts::kSection));
+    };
+    playlist_.SetProblemTexts(
+        {QString(), text("IDS_CLIP_EMPTY"), text("IDS_CLIP_UNPLAYABLE"), text("IDS_CLIP_NOVIDEO")});
 }
 
 void CViewManager::ShowPanelTexts() {
@@ -147,6 +156,7 @@ void CViewManager::RelabelMainTexts() {
     panel_.SetLabels(PanelTexts::ReadLabels(store_));
     panel_.RelabelPanel();
     ShowPanelTexts();
+    loadProblemTexts();
     // The open filter keeps the language of the start.
 }
 

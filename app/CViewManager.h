@@ -122,6 +122,8 @@ private:
     };
 
     void lookUpControls();
+    // The playlist's tool-tip texts for clips that did not play.
+    void loadProblemTexts();
     void subscribeSlider(QAbstractSlider* slider, bool seek);
     CWebBrowserUI* browser() const;
     CTreskChartUI* chart() const;

@@ -3,6 +3,8 @@
 #include "platform/TickCount.h"
 #include "track/TrackEvents.h"
 
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 MainDispatcher::MainDispatcher(PlaybackControl& controller, CPlaylistController& playlist, TrackViews& trackViews,
@@ -78,7 +80,8 @@ void MainDispatcher::OnSnapshotKey() {
 
 void MainDispatcher::OnDropFiles(const std::vector<std::string>& paths) {
     if (closed_) return;
-    playlist_.AddDroppedFiles(paths);
+    // A drop that brings no clip leaves the playing one alone.
+    if (!playlist_.AddDroppedFiles(paths)) return;
     StartCurrentItem(true);
 }
 
@@ -88,19 +91,27 @@ void MainDispatcher::OnPlayerMessage(uintptr_t code) {
         case PLAYER_TIME:
             view_.UpdatePlayTime(controller_.UpdatePosition());
             break;
-        case PLAYER_STARTED:
+        case PLAYER_STARTED: {
+            clipStarted_ = true;
+            int32_t width = 0;
+            int32_t height = 0;
+            controller_.GetVideoSize(width, height);
+            if (width <= 0 || height <= 0) markClip(ClipProblem::NoVideo);
             controller_.UpdateLength();
             view_.SetProgressValue(0);
             view_.SetProgressMax(controller_.GetLength());
             view_.StartPlayTime(controller_.GetLength());
             break;
+        }
         case PLAYER_PIPE_ERROR:
         case PLAYER_QUIT:
+            judgeEndedClip();
             // The player is gone on its own: Play, not Pause, is what can follow.
             resetViews();
             controller_.Store().clear();
             break;
         case PLAYER_EOF:
+            judgeEndedClip();
             controller_.StopPlayer();
             resetViews();
             controller_.Store().clear();
@@ -136,13 +147,16 @@ void MainDispatcher::OnRecordMessage(uintptr_t tag, intptr_t parsed) {
     if (static_cast<uint32_t>(tag) != controller_.GetPlayerProcessId()) return;
     if (parsed == 1) {
         const TrackRecord record = controller_.CurrentRecord();
-        view_.ShowRecord(record);
-        trackViews_.ShowLiveRecord(record);
-    } else {
-        // An unparsed live text says nothing about the clip's track.
-        trackViews_.LoseLivePosition();
-        view_.ShowNoFix();
+        if (hasPositionFix(record)) {
+            view_.ShowRecord(record);
+            trackViews_.ShowLiveRecord(record);
+            return;
+        }
     }
+    // An unparsed live text, or one without a position, says nothing about
+    // the clip's track: only the live position is gone.
+    trackViews_.LoseLivePosition();
+    view_.ShowNoFix();
 }
 
 void MainDispatcher::OnPlaylistDeleted(int row) {
@@ -155,6 +169,8 @@ void MainDispatcher::OnPlaylistDeleted(int row) {
 }
 
 void MainDispatcher::Stop() {
+    // Stopped by the user: the clip's end says nothing about the clip.
+    clipPath_.clear();
     controller_.StopPlayer();
     controller_.StopExtraction();
     resetViews();
@@ -163,7 +179,20 @@ void MainDispatcher::Stop() {
 void MainDispatcher::resetViews() {
     view_.ResetPlayTime();
     view_.ShowPlayButton(true);
+    view_.ShowNoFix();
     trackViews_.ResetTrack();
+}
+
+void MainDispatcher::judgeEndedClip() {
+    if (clipStarted_ || clipPath_.empty()) return;
+    std::error_code error;
+    const bool empty = std::filesystem::file_size(clipPath_, error) == 0 && !error;
+    markClip(empty ? ClipProblem::Empty : ClipProblem::Unplayable);
+}
+
+void MainDispatcher::markClip(ClipProblem problem) {
+    if (clipPath_.empty()) return;
+    playlist_.MarkProblem(playlist_.GetPlayList().FindByPath(clipPath_), problem);
 }
 
 void MainDispatcher::StartCurrentItem(bool resetMarker) {
@@ -179,6 +208,8 @@ void MainDispatcher::StartClip(const std::string& path, bool resetMarker) {
     trackViews_.StartTrack();
     view_.ShowPlayButton(false);
     view_.ResetPlayTime();
+    clipPath_ = path;
+    clipStarted_ = false;
     controller_.Play(path);
     controller_.StartExtraction(path);
 }

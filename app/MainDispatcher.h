@@ -74,8 +74,12 @@ private:
     // otherwise the input is accepted and stamped.
     bool tooSoon(uint32_t limitMs);
     // The views of a clip that is no longer played: play time, Play button,
-    // and the track views.
+    // no fix on the panel, and the track views.
     void resetViews();
+    // The clip being played ended before it started (or plays without a
+    // picture): its playlist row says so.
+    void judgeEndedClip();
+    void markClip(ClipProblem problem);
     void clearPlaylist();
     void step(bool forward);
     void open();
@@ -89,5 +93,7 @@ private:
     const AppConfig& config_;
     Clock clock_;
     uint32_t lastActivation_ = 0;  // 0: none yet
+    std::string clipPath_;         // the clip last started, until a stop
+    bool clipStarted_ = false;
     bool closed_ = false;
 };

@@ -1,6 +1,9 @@
 // Entry point of Veltara DVR Player: one instance per user; the main window
-// runs until it is closed. No command-line argument is read.
+// runs until it is closed. Files named on the command line open as a drop
+// does; a second start hands them to the running instance.
 #include "app/CDuiFrameWnd.h"
+#include "app/CommandLineFiles.h"
+#include "app/InstanceHandover.h"
 #include "app/StartupEnvironment.h"
 #include "app/testdriver/TestDriver.h"
 #include "platform/ProgramFolder.h"
@@ -9,15 +12,31 @@
 #include "ui/UiLibrary.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 
+namespace {
+constexpr int kHandoverTimeoutMs = 5000;
+
+QStringList toQt(const std::vector<std::string>& files) {
+    QStringList paths;
+    for (const std::string& file : files) paths << QString::fromLocal8Bit(file.c_str());
+    return paths;
+}
+}  // namespace
+
 int main(int argc, char** argv) {
-    // A second start ends here, silently, leaving the first one alone.
+    const std::vector<std::string> files = CommandLineFiles::Parse(argc, argv);
+    // A second start ends here, leaving the first one alone: with files it
+    // hands them over (0 once taken), without it changes nothing (1).
     const std::string runtimeFolder = platform::privateRuntimeFolder();
     platform::SingleInstanceLock instanceLock(runtimeFolder, "OrselyZemtaMutex");
-    if (!runtimeFolder.empty() && !instanceLock.acquired()) return 1;
+    if (!runtimeFolder.empty() && !instanceLock.acquired()) {
+        if (files.empty()) return 1;
+        return InstanceHandover::Send(runtimeFolder, files, kHandoverTimeoutMs) ? 0 : 1;
+    }
 
     StartupEnvironment::Apply();
     QApplication app(argc, argv);
@@ -36,7 +55,22 @@ int main(int argc, char** argv) {
         if (!driver->Listen()) driver.reset();
     }
 
+    std::unique_ptr<InstanceHandover> handover;
+    if (!runtimeFolder.empty()) {
+        CDuiFrameWnd* main = window.get();
+        handover = std::make_unique<InstanceHandover>(runtimeFolder, [main](const QStringList& paths) {
+            if (main->isMinimized()) main->showNormal();
+            main->raise();
+            main->activateWindow();
+            main->DropFiles(paths);
+        });
+        handover->Listen();
+    }
+    // The files of the command line arrive once the window runs, as a drop would.
+    if (!files.empty()) QTimer::singleShot(0, window.get(), [main = window.get(), paths = toQt(files)] { main->DropFiles(paths); });
+
     window->ShowModal();
+    handover.reset();
     driver.reset();
     window.reset();
     return 0;

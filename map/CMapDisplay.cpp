@@ -129,6 +129,11 @@ void CMapDisplay::clearTrack(ScriptHost& browser) {
     if (CMapLoader* l = loader()) l->clearTrack(browser);
 }
 
+void CMapDisplay::removeMarker(ScriptHost& browser) {
+    lastFix_.reset();
+    if (CMapLoader* l = loader()) l->removeMarker(browser);
+}
+
 void CMapDisplay::resetMarker() {
     lastFix_.reset();
     if (CMapLoader* l = loader()) l->resetMarker();

@@ -66,6 +66,7 @@ public:
     // store must outlive the display or the browser's page.
     void drawBatch(ScriptHost& browser, TrackStore& store, int32_t endPage);
     void resetMarker() override;
+    void removeMarker(ScriptHost& browser) override;
     void clearTrack(ScriptHost& browser) override;
 
     std::string pageFileName() const override;

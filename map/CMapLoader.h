@@ -28,6 +28,8 @@ public:
     // endPage, which the caller read from getReadyPages().
     virtual void drawNewPages(ScriptHost& browser, const TrackStore& store, int32_t endPage) = 0;
     virtual void resetMarker() = 0;
+    // The car leaves the page too (playback stopped, no position now).
+    virtual void removeMarker(ScriptHost& browser) = 0;
     // Another clip starts: the previous clip's line and car leave the page,
     // so a clip without a track never shows someone else's route.
     virtual void clearTrack(ScriptHost& browser) = 0;

@@ -60,7 +60,7 @@ void CScriptMapLoader::drawPage(ScriptHost& browser, const TrackPage* page) {
     const TrackRecord* records = page->records();
     for (int32_t j = 0; j < count; ++j) {
         const TrackRecord& record = records[j];
-        if (!record.valid) continue;
+        if (!hasPositionFix(record)) continue;
         if (page_.callScript2(browser, addLinePoints_, coordinateText(record.mapLatitude),
                               coordinateText(record.mapLongitude)))
             ++linePoints_;
@@ -71,6 +71,11 @@ void CScriptMapLoader::clearTrack(ScriptHost& browser) {
     page_.callScript0(browser, clearLinePoints_);
     page_.callScript0(browser, removeCarMarker_);
     linePoints_ = 0;
+    resetMarker();
+}
+
+void CScriptMapLoader::removeMarker(ScriptHost& browser) {
+    page_.callScript0(browser, removeCarMarker_);
     resetMarker();
 }
 

@@ -35,6 +35,7 @@ public:
     void moveMarker(ScriptHost& browser, double longitude, double latitude) override;
     void drawNewPages(ScriptHost& browser, const TrackStore& store, int32_t endPage) override;
     void resetMarker() override;
+    void removeMarker(ScriptHost& browser) override;
     void clearTrack(ScriptHost& browser) override;
 
     std::string pageFileName() const override;

@@ -15,3 +15,11 @@ void MapTrackView::TakeNewPages(TrackStore& store, int32_t readyPages) {
 void MapTrackView::ShowLiveRecord(const TrackRecord& record) {
     if (browser_) display_.moveMarker(*browser_, record.longitude, record.latitude);
 }
+
+void MapTrackView::removeMarker() {
+    if (browser_) {
+        display_.removeMarker(*browser_);
+    } else {
+        display_.resetMarker();
+    }
+}

@@ -20,10 +20,13 @@ public:
     void StartTrack() override;
     void TakeNewPages(TrackStore& store, int32_t readyPages) override;
     void ShowLiveRecord(const TrackRecord& record) override;
-    void LoseLivePosition() override { display_.resetMarker(); }
-    void ResetTrack() override { display_.resetMarker(); }
+    // Without a live position the car leaves the page, so nothing stale reads as live.
+    void LoseLivePosition() override { removeMarker(); }
+    void ResetTrack() override { removeMarker(); }
 
 private:
+    void removeMarker();
+
     CMapDisplay& display_;
     QPointer<CWebBrowserUI> browser_;
 };

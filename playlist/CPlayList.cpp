@@ -59,3 +59,9 @@ bool CPlayList::GetPathAt(int index, std::string& path) const {
 const PlayListEntry* CPlayList::GetEntryAt(int index) const {
     return inRange(index) ? entries_[static_cast<size_t>(index)].get() : nullptr;
 }
+
+bool CPlayList::SetProblem(int index, ClipProblem problem) {
+    if (!inRange(index)) return false;
+    entries_[static_cast<size_t>(index)]->problem = problem;
+    return true;
+}

@@ -39,6 +39,8 @@ public:
     // An index outside the list makes the list have no current entry.
     void SetCurrent(int index);
     bool GetPathAt(int index, std::string& path) const;
+    // False outside the list.
+    bool SetProblem(int index, ClipProblem problem);
     // nullptr for an index outside the list.
     const PlayListEntry* GetEntryAt(int index) const;
 

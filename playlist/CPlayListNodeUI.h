@@ -38,6 +38,9 @@ public:
     const PlayListNodeStyle& Style() const { return *style_; }
     bool IsPlaying() const { return playing_; }
     void SetPlaying(bool playing) { playing_ = playing; }
+    // A clip that did not play: drawn in the problem colour unless playing.
+    bool HasProblem() const { return problem_; }
+    void SetProblem(bool problem) { problem_ = problem; }
     // Unique within the process, > 0 once the row is in a tree, never reused.
     uint64_t GetKey() const { return key_; }
     void SetKey(uint64_t key) { key_ = key; }
@@ -50,5 +53,6 @@ private:
     QString text_;
     QString toolTip_;
     bool playing_ = false;
+    bool problem_ = false;
     uint64_t key_ = 0;
 };

@@ -83,6 +83,10 @@ void CPlayListTreeViewUI::SetPlayingNode(int index, bool playing) {
     model_->SetPlaying(index, playing);
 }
 
+void CPlayListTreeViewUI::SetNodeProblem(int index, bool problem, const QString& toolTip) {
+    model_->SetProblem(index, problem, toolTip);
+}
+
 int CPlayListTreeViewUI::GetDeleteItemIndex() const {
     return GetDeleteItemIndex(static_cast<uintptr_t>(lastDeleteKey_));
 }

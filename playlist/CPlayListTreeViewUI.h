@@ -47,6 +47,7 @@ public:
 
     // Out-of-range indices are ignored.
     void SetPlayingNode(int index, bool playing);
+    void SetNodeProblem(int index, bool problem, const QString& toolTip);
 
     // The row whose delete button was clicked last, -1 when it is gone.
     int GetDeleteItemIndex() const;

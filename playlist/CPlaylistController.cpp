@@ -39,8 +39,11 @@ void CPlaylistController::AddChosenFile(const std::string& path) {
     AddFolderOfFile(std::move(split.folder), split.name);
 }
 
-void CPlaylistController::AddDroppedFiles(const std::vector<std::string>& paths) {
-    if (const auto chosen = DroppedFileChoice::Choose(paths, extensions_)) AddChosenFile(*chosen);
+bool CPlaylistController::AddDroppedFiles(const std::vector<std::string>& paths) {
+    const auto chosen = DroppedFileChoice::Choose(paths, extensions_);
+    if (!chosen) return false;
+    AddChosenFile(*chosen);
+    return true;
 }
 
 void CPlaylistController::PlayActivatedNode(int index) {
@@ -92,6 +95,11 @@ bool CPlaylistController::GetCurrentPath(std::string& path) const {
     return list_.GetPathAt(list_.GetCurrent(), path);
 }
 
+void CPlaylistController::MarkProblem(int index, ClipProblem problem) {
+    if (!list_.SetProblem(index, problem)) return;
+    if (tree_) tree_->ShowProblem(index, problem);
+}
+
 void CPlaylistController::rebuildRows() {
     if (!tree_) return;
     std::vector<std::string_view> names;
@@ -99,6 +107,10 @@ void CPlaylistController::rebuildRows() {
     for (int i = 0; i < list_.GetCount(); ++i) names.emplace_back(list_.GetEntryAt(i)->name);
     tree_->RemoveAll();
     tree_->AddNodes(names);
+    for (int i = 0; i < list_.GetCount(); ++i) {
+        if (const ClipProblem problem = list_.GetEntryAt(i)->problem; problem != ClipProblem::None)
+            tree_->ShowProblem(i, problem);
+    }
 }
 
 void CPlaylistController::moveCurrentTo(int index) {

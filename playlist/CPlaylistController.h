@@ -41,8 +41,8 @@ public:
     // The file chosen in the open dialog (a full path).
     void AddChosenFile(const std::string& path);
     // The dropped paths in drop order; see DroppedFileChoice. A drop without
-    // a media file changes nothing.
-    void AddDroppedFiles(const std::vector<std::string>& paths);
+    // a media file changes nothing. True when the drop chose a file to open.
+    bool AddDroppedFiles(const std::vector<std::string>& paths);
 
     // The activated row becomes the current, playing entry; an index outside
     // the list does nothing.
@@ -58,6 +58,9 @@ public:
     void ClearPlaylist();
     // False when there is no current entry.
     bool GetCurrentPath(std::string& path) const;
+    // The entry at index did not play as a video; its row shows why. An
+    // index outside the list does nothing.
+    void MarkProblem(int index, ClipProblem problem);
 
     const CPlayList& GetPlayList() const { return list_; }
 

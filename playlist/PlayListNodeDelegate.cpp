@@ -55,6 +55,7 @@ void PlayListNodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     } else if (hot && s.hotTextColor.isValid()) {
         color = s.hotTextColor;
     }
+    if (node->HasProblem()) color = QColor(kProblemTextColor);
 
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);

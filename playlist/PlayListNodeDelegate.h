@@ -6,6 +6,7 @@
 // every row, so a folder of thousands of clips costs no widgets.
 //
 // Threads: UI thread only. Lives as a child of its tree.
+#include <QColor>
 #include <QStyledItemDelegate>
 
 class CPlayListTreeViewUI;
@@ -24,6 +25,8 @@ public:
     static QRect DeleteButtonRect(const QRect& row, const PlayListNodeStyle& style);
     // Room left free between the name and the button, and right of the button.
     static constexpr int kButtonMargin = 4;
+    // The name of a clip that did not play (the playing colour still wins).
+    static constexpr QRgb kProblemTextColor = 0xFFE08A6E;
 
 private:
     CPlayListTreeViewUI* tree_;

@@ -76,6 +76,16 @@ bool PlayListNodeModel::SetPlaying(int row, bool playing) {
     return true;
 }
 
+bool PlayListNodeModel::SetProblem(int row, bool problem, const QString& toolTip) {
+    if (row < 0 || row >= Count()) return false;
+    CPlayListNodeUI& node = nodes_[static_cast<size_t>(row)];
+    node.SetProblem(problem);
+    node.SetToolTip(toolTip);
+    const QModelIndex at = index(row);
+    emit dataChanged(at, at, {Qt::ToolTipRole, PlayingRole});
+    return true;
+}
+
 const CPlayListNodeUI* PlayListNodeModel::NodeAt(int row) const {
     return row >= 0 && row < Count() ? &nodes_[static_cast<size_t>(row)] : nullptr;
 }

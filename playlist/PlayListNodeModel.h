@@ -25,6 +25,8 @@ public:
     bool RemoveAt(int row);
     void RemoveAll();
     bool SetPlaying(int row, bool playing);
+    // The row's problem mark and tool tip.
+    bool SetProblem(int row, bool problem, const QString& toolTip);
 
     // nullptr for a row outside the model.
     const CPlayListNodeUI* NodeAt(int row) const;

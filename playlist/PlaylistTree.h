@@ -5,6 +5,8 @@
 // tests record the calls.
 //
 // Threads: UI thread only.
+#include "playlist/ClipProblem.h"
+
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -21,6 +23,8 @@ public:
     virtual void SelectItem(int index, bool takeFocus) = 0;
     // Out-of-range indices are ignored.
     virtual void SetPlayingNode(int index, bool playing) = 0;
+    // Marks the row as a clip that did not play (None clears the mark).
+    virtual void ShowProblem(int index, ClipProblem problem) = 0;
     // The row that the delete message (its wParam) is about, -1 when that
     // row is gone by now.
     virtual int GetDeleteItemIndex(uintptr_t wParam) const = 0;

@@ -51,6 +51,16 @@ void PlaylistTreeAdapter::SetPlayingNode(int index, bool playing) {
     if (tree_) tree_->SetPlayingNode(index, playing);
 }
 
+void PlaylistTreeAdapter::ShowProblem(int index, ClipProblem problem) {
+    if (!tree_) return;
+    const CPlayListNodeUI* node = tree_->GetNodeAt(index);
+    if (!node) return;
+    const QString& name = node->GetItemText();
+    const QString& why = problemTexts_[static_cast<size_t>(problem)];
+    const bool marked = problem != ClipProblem::None;
+    tree_->SetNodeProblem(index, marked, marked && !why.isEmpty() ? name + QLatin1Char('\n') + why : name);
+}
+
 int PlaylistTreeAdapter::GetDeleteItemIndex(uintptr_t wParam) const {
     return tree_ ? tree_->GetDeleteItemIndex(wParam) : -1;
 }

@@ -9,6 +9,8 @@
 #include "playlist/PlaylistTree.h"
 
 #include <QPointer>
+#include <QString>
+#include <array>
 
 class CPlayListTreeViewUI;
 
@@ -28,9 +30,13 @@ public:
     void RemoveAt(int index) override;
     void SelectItem(int index, bool takeFocus) override;
     void SetPlayingNode(int index, bool playing) override;
+    void ShowProblem(int index, ClipProblem problem) override;
+    // The texts the tool tips give for each problem (translated), by ClipProblem.
+    void SetProblemTexts(std::array<QString, 4> texts) { problemTexts_ = std::move(texts); }
     int GetDeleteItemIndex(uintptr_t wParam) const override;
 
 private:
     QPointer<CPlayListTreeViewUI> tree_;
     CPlayListNodeUI rowTemplate_;
+    std::array<QString, 4> problemTexts_;
 };

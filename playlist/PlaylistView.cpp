@@ -6,7 +6,10 @@
 #include <QFileDialog>
 #include <climits>
 
-PlaylistView::PlaylistView() : controller_(&adapter_), chooser_(&PlaylistView::chooseWithDialog) {}
+PlaylistView::PlaylistView()
+    : controller_(&adapter_), chooser_([this](QWidget* owner, const QString& nameFilter) {
+          return chooseWithDialog(owner, nameFilter, dialogFolder_);
+      }) {}
 
 void PlaylistView::Bind(QWidget* treeControl) {
     adapter_.SetTreeControl(qobject_cast<CPlayListTreeViewUI*>(treeControl));
@@ -25,7 +28,10 @@ int PlaylistView::DeletedRow(uintptr_t wParam) const {
 
 std::string PlaylistView::ChooseMediaFile(QWidget* owner, const QString& nameFilter) {
     const QString chosen = chooser_ ? chooser_(owner, nameFilter) : QString();
-    return chosen.isEmpty() ? std::string() : ToLocalPath(chosen);
+    if (chosen.isEmpty()) return {};
+    const qsizetype slash = chosen.lastIndexOf(QLatin1Char('/'));
+    if (slash >= 0) dialogFolder_ = chosen.left(slash + 1);
+    return ToLocalPath(chosen);
 }
 
 bool PlaylistView::PressDeleteButton(int row) {
@@ -44,8 +50,9 @@ std::vector<std::string> PlaylistView::ToLocalPaths(const QStringList& paths) {
     return local;
 }
 
-QString PlaylistView::chooseWithDialog(QWidget* owner, const QString& nameFilter) {
+QString PlaylistView::chooseWithDialog(QWidget* owner, const QString& nameFilter, const QString& folder) {
     QFileDialog dialog(owner);
+    if (!folder.isEmpty()) dialog.setDirectory(folder);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // One filter: a description holding ";;" must not split it into several.

@@ -44,12 +44,17 @@ public:
     // The row a WM_PLAYLIST_DELETED (its wParam) is about; -1 when it is gone.
     int DeletedRow(uintptr_t wParam) const;
 
-    // The open dialog, modal to owner, with the one given filter: the chosen
-    // local path, or empty when cancelled.
+    // The open dialog, modal to owner, with the one given filter, starting in
+    // the dialog folder: the chosen local path, or empty when cancelled. A
+    // choice makes its folder the dialog folder.
     std::string ChooseMediaFile(QWidget* owner, const QString& nameFilter);
+    void SetDialogFolder(const std::string& folder) { dialogFolder_ = QString::fromStdString(folder); }
     // As a click on the row's delete button (the test driver's); false
     // without such a row.
     bool PressDeleteButton(int row);
+
+    // The tool-tip texts of the clip problems (translated), by ClipProblem.
+    void SetProblemTexts(std::array<QString, 4> texts) { adapter_.SetProblemTexts(std::move(texts)); }
 
     // Tests replace the dialog.
     void SetFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
@@ -58,9 +63,10 @@ public:
     static std::vector<std::string> ToLocalPaths(const QStringList& paths);
 
 private:
-    static QString chooseWithDialog(QWidget* owner, const QString& nameFilter);
+    static QString chooseWithDialog(QWidget* owner, const QString& nameFilter, const QString& folder);
 
     PlaylistTreeAdapter adapter_;
     CPlaylistController controller_;
     FileChooser chooser_;
+    QString dialogFolder_;
 };

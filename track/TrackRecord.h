@@ -28,3 +28,9 @@ struct TrackRecord {
     int32_t accelY = 0;
     int32_t accelZ = 0;
 };
+
+// A valid record with a position: the camera writes exactly 0° 0' 0" on both
+// axes when it has no fix, and such a point is no place the car has been.
+inline bool hasPositionFix(const TrackRecord& record) {
+    return record.valid && !(record.latitude == 0.0 && record.longitude == 0.0);
+}

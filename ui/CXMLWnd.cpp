@@ -206,6 +206,12 @@ bool CXMLWnd::isRepeatedKeyDelivery(const QObject* receiver, const QEvent* event
     return lastKeyReceiver_ && widget != lastKeyReceiver_ && widget->isAncestorOf(lastKeyReceiver_);
 }
 
+bool CXMLWnd::isReturnedKeyPress(const QKeyEvent* key) const {
+    // Presses without a time stamp (made up by a program) cannot be told apart.
+    return key->timestamp() != 0 && key->timestamp() == lastKeyStamp_.timestamp && key->key() == lastKeyStamp_.key &&
+           key->modifiers().toInt() == lastKeyStamp_.modifiers;
+}
+
 void CXMLWnd::forgetKeyPress() {
     lastKeyEvent_ = nullptr;
     lastKeyReceiver_ = nullptr;
@@ -226,6 +232,7 @@ bool CXMLWnd::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     const auto* key = static_cast<const QKeyEvent*>(event);
+    if (isReturnedKeyPress(key)) return false;
     bool handled = false;
     MessageHandler(WM_KEYDOWN, static_cast<uintptr_t>(key->key()), static_cast<intptr_t>(key->modifiers().toInt()),
                    handled);
@@ -233,6 +240,7 @@ bool CXMLWnd::eventFilter(QObject* watched, QEvent* event) {
     lastKeyEvent_ = event;
     lastKeyReceiver_ = nativeWindow ? nullptr : static_cast<QWidget*>(watched);
     keyFromNativeWindow_ = nativeWindow;
+    lastKeyStamp_ = {key->key(), key->modifiers().toInt(), key->timestamp()};
     return handled;
 }
 

@@ -22,6 +22,7 @@
 #include <memory>
 
 class QEventLoop;
+class QKeyEvent;
 
 namespace ui {
 
@@ -104,6 +105,7 @@ private:
     void destroyWindow();
     // True when the press is one already looked at, travelling on.
     bool isRepeatedKeyDelivery(const QObject* receiver, const QEvent* event) const;
+    bool isReturnedKeyPress(const QKeyEvent* key) const;
     void forgetKeyPress();
 
     QString skinFile_;
@@ -122,6 +124,16 @@ private:
     const QEvent* lastKeyEvent_ = nullptr;
     QPointer<QWidget> lastKeyReceiver_;
     bool keyFromNativeWindow_ = false;
+    // A control that hands key presses to another process (the map's web
+    // view) sends back the ones it did not use as new events, a while later,
+    // with the press's own time stamp: a press with the key, modifiers and
+    // time stamp of the last one looked at is that one again.
+    struct KeyStamp {
+        int key = 0;
+        int modifiers = 0;
+        quint64 timestamp = 0;
+    };
+    KeyStamp lastKeyStamp_;
 };
 
 }  // namespace ui

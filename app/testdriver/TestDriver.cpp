@@ -8,6 +8,8 @@
 #include <unistd.h>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
+#include <QTimer>
 #include <cstdlib>
 #include <cstring>
 
@@ -88,7 +90,16 @@ void TestDriver::accept() {
     }
 }
 
+void TestDriver::serveAll() {
+    for (QLocalSocket* client : server_->findChildren<QLocalSocket*>()) serve(client);
+}
+
 void TestDriver::serve(QLocalSocket* client) {
+    if (executing_) {
+        deferred_ = true;
+        return;
+    }
+    const QPointer<QLocalSocket> alive(client);
     while (client->canReadLine()) {
         const QByteArray line = client->readLine(kMaxLine);
         // An over-long line, or a client that leaves its answers unread: dropped.
@@ -96,7 +107,15 @@ void TestDriver::serve(QLocalSocket* client) {
             client->abort();
             return;
         }
-        client->write(commands_.Execute(QString::fromUtf8(line.chopped(1))) + '\n');
+        executing_ = true;
+        const QByteArray answer = commands_.Execute(QString::fromUtf8(line.chopped(1)));
+        executing_ = false;
+        if (deferred_) {
+            deferred_ = false;
+            QTimer::singleShot(0, this, &TestDriver::serveAll);
+        }
+        if (!alive) return;  // went while the command waited
+        client->write(answer + '\n');
         client->flush();
     }
     if (client->bytesAvailable() > kMaxLine) client->abort();

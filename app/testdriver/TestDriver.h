@@ -40,8 +40,13 @@ private:
     static int ownerOnlySocket(const QByteArray& path);
     void accept();
     void serve(QLocalSocket* client);
+    void serveAll();
 
     QString path_;
     QLocalServer* server_;
+    // A command may wait for the page (dump); lines that arrive meanwhile
+    // stay buffered until it has answered.
+    bool executing_ = false;
+    bool deferred_ = false;
     TestDriverCommands commands_;
 };

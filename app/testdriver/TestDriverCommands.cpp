@@ -9,6 +9,7 @@
 #include <QAbstractSlider>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDropEvent>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -60,6 +61,8 @@ QByteArray TestDriverCommands::Execute(const QString& line) {
         answer = click(arguments.trimmed());
     } else if (command == u"key") {
         answer = key(arguments.trimmed());
+    } else if (command == u"focus") {
+        answer = focus(arguments.trimmed());
     } else if (command == u"drop") {
         answer = drop(arguments);
     } else if (command == u"play") {
@@ -135,8 +138,28 @@ QJsonObject TestDriverCommands::key(const QString& name) {
     if (!top) top = &window_;
     QObject* target = top->windowHandle();
     if (!target) target = top;
-    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, code, Qt::NoModifier));
-    QCoreApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, code, Qt::NoModifier));
+    // Each press gets a time stamp of its own, as the platform's presses do.
+    static quint64 stamp = static_cast<quint64>(QDateTime::currentMSecsSinceEpoch());
+    ++stamp;
+    auto* press = new QKeyEvent(QEvent::KeyPress, code, Qt::NoModifier);
+    auto* release = new QKeyEvent(QEvent::KeyRelease, code, Qt::NoModifier);
+    press->setTimestamp(stamp);
+    release->setTimestamp(stamp);
+    QCoreApplication::postEvent(target, press);
+    QCoreApplication::postEvent(target, release);
+    return ok();
+}
+
+QJsonObject TestDriverCommands::focus(const QString& name) {
+    QString error;
+    QWidget* control = reachable(name, error);
+    if (!control) return failed(error);
+    queue(control, [control] {
+        // A web view takes the keyboard in its page widget, as a click would give it.
+        QWidget* target = control->focusProxy() ? control->focusProxy() : control;
+        target->activateWindow();
+        target->setFocus(Qt::MouseFocusReason);
+    });
     return ok();
 }
 

@@ -4,6 +4,7 @@
 // user's input and are queued, so their answer comes at once:
 //   click NAME          a button click
 //   key Return|Escape|F8
+//   focus NAME          the control takes the keyboard focus
 //   drop PATH[\tPATH…]  files dropped on the window, in order
 //   play PATH           the start sequence on PATH, as for a playlist entry
 //                       but without the playlist
@@ -37,6 +38,7 @@ public:
 private:
     QJsonObject click(const QString& name);
     QJsonObject key(const QString& name);
+    QJsonObject focus(const QString& name);
     QJsonObject drop(const QString& paths);
     QJsonObject play(const QString& path);
     QJsonObject activate(const QString& row);

@@ -5,13 +5,33 @@
 #include "map/CWebBrowserUI.h"
 #include "ui/ControlText.h"
 
+#include "map/ScriptErrors.h"
+
 #include <QAbstractSlider>
+#include <QEventLoop>
 #include <QJsonArray>
+#include <QJsonDocument>
+#include <QTimer>
+#include <optional>
 
 namespace {
 
 QString fromUtf8(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+QString problemName(ClipProblem problem) {
+    switch (problem) {
+        case ClipProblem::Empty:
+            return QStringLiteral("empty");
+        case ClipProblem::Unplayable:
+            return QStringLiteral("unplayable");
+        case ClipProblem::NoVideo:
+            return QStringLiteral("novideo");
+        case ClipProblem::None:
+            break;
+    }
+    return {};
 }
 
 QJsonObject sliderState(const QAbstractSlider* slider) {
@@ -26,6 +46,12 @@ QJsonObject TestDriverDump::Dump() const {
     dump.insert("title", window_.windowTitle());
     const CViewManager* view = window_.ViewManager();
     dump.insert("fullscreen", view && view->IsFullScreen());
+    const QRect normal = window_.normalGeometry().isValid() ? window_.normalGeometry() : window_.geometry();
+    dump.insert("geometry", QJsonObject{{"x", normal.x()},
+                                        {"y", normal.y()},
+                                        {"width", normal.width()},
+                                        {"height", normal.height()},
+                                        {"maximized", window_.isMaximized()}});
 
     QJsonObject labels;
     for (const char* name : CViewManager::kTextLabelNames)
@@ -66,10 +92,14 @@ QJsonObject TestDriverDump::playlist() const {
     int current = -1;
     if (const CViewManager* view = window_.ViewManager()) {
         const CPlayList& list = view->Playlist().Controller().GetPlayList();
+        const CPlayListTreeViewUI* tree = view->Playlist().GetTree();
         for (int i = 0; i < list.GetCount(); ++i) {
             const PlayListEntry* entry = list.GetEntryAt(i);
+            const CPlayListNodeUI* node = tree ? tree->GetNodeAt(i) : nullptr;
             rows.append(QJsonObject{{"name", fromUtf8(entry ? entry->name : std::string())},
-                                    {"path", fromUtf8(entry ? entry->path : std::string())}});
+                                    {"path", fromUtf8(entry ? entry->path : std::string())},
+                                    {"problem", problemName(entry ? entry->problem : ClipProblem::None)},
+                                    {"toolTip", node ? node->GetToolTip() : QString()}});
         }
         current = list.GetCurrent();
     }
@@ -80,14 +110,30 @@ QJsonObject TestDriverDump::map() const {
     const CViewManager* view = window_.ViewManager();
     if (!view) return {{"page", QString()}, {"loaded", false}, {"linePoints", 0}, {"marker", QJsonValue()}};
     const CMapDisplay& display = view->MapDisplay();
-    QJsonValue marker;
-    if (const auto position = display.marker())
-        marker = QJsonObject{{"latitude", position->latitude}, {"longitude", position->longitude}};
-    const auto* browser = qobject_cast<const CWebBrowserUI*>(window_.FindControl("WebMap"));
+    auto* browser = qobject_cast<CWebBrowserUI*>(window_.FindControl("WebMap"));
+    const bool loaded = browser && browser->IsPageLoaded();
     return {{"page", fromUtf8(display.pageFileName())},
-            {"loaded", browser && browser->IsPageLoaded()},
+            {"loaded", loaded},
             {"linePoints", display.linePoints()},
-            {"marker", marker}};
+            {"marker", loaded ? pageMarker(*browser) : QJsonValue()}};
+}
+
+QJsonValue TestDriverDump::pageMarker(CWebBrowserUI& browser) {
+    // What the page shows, not what the program believes it sent: asked of
+    // the page and waited for (the driver takes no other command meanwhile).
+    QEventLoop loop;
+    std::optional<std::string> state;
+    const int32_t sent = browser.InvokeMethod("trackMapState", nullptr, 0, [&](const ScriptOutcome& outcome) {
+        state = outcome.code == SCRIPT_OK ? outcome.value : std::string();
+        loop.quit();
+    });
+    if (sent != SCRIPT_OK) return {};
+    QTimer::singleShot(kPageAnswerMs, &loop, &QEventLoop::quit);
+    if (!state) loop.exec();
+    if (!state) return {};
+    const QJsonArray car = QJsonDocument::fromJson(QByteArray::fromStdString(*state)).object().value("car").toArray();
+    if (car.size() != 2) return {};
+    return QJsonObject{{"latitude", car[0].toDouble()}, {"longitude", car[1].toDouble()}};
 }
 
 QJsonObject TestDriverDump::chart() const {

@@ -5,8 +5,10 @@
 //
 // Threads: UI thread only.
 #include <QJsonObject>
+#include <QJsonValue>
 
 class CDuiFrameWnd;
+class CWebBrowserUI;
 
 class TestDriverDump {
 public:
@@ -22,6 +24,10 @@ private:
     QJsonObject map() const;
     // Points of the "X", "Y" and "Z" series.
     QJsonObject chart() const;
+    // The car marker the page shows ({latitude, longitude} in its datum), or null.
+    static QJsonValue pageMarker(CWebBrowserUI& browser);
+
+    static constexpr int kPageAnswerMs = 2000;
 
     const CDuiFrameWnd& window_;
 };

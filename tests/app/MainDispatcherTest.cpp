@@ -13,7 +13,8 @@ namespace {
 
 using Log = std::vector<std::string>;
 
-const Log kStop = {"StopPlayer", "StopExtraction", "ResetPlayTime", "ShowPlayButton 1", "ResetTrack"};
+const Log kReset = {"ResetPlayTime", "ShowPlayButton 1", "ShowNoFix", "ResetTrack"};
+const Log kStop = {"StopPlayer", "StopExtraction", "ResetPlayTime", "ShowPlayButton 1", "ShowNoFix", "ResetTrack"};
 
 Log startOf(const std::string& path) {
     return {"StartTrack", "ShowPlayButton 0", "ResetPlayTime", "Play " + path, "StartExtraction " + path};
@@ -79,12 +80,16 @@ TEST_F(Dispatch, EachWayOfStartingAClipResetsTheViewsBeforeThePlayerAndTheExtrac
     EXPECT_EQ(take(), join({{"LoseLivePosition"}, startOf(clip("c.mp4"))}));
     EXPECT_EQ(current(), 2);
 
-    // A cancelled dialog, or a drop that left nothing current, starts nothing.
+    // A cancelled dialog, a drop that brings no clip (the playing one goes
+    // on), or one that left nothing current, starts nothing.
     view.chosenFile.clear();
     dispatcher.OnClick("btnOpenBig");
     EXPECT_EQ(take(), Log{"ChooseMediaFile"});
+    dispatcher.OnDropFiles({clips.write("notes.txt", ""), clips.path()});
+    EXPECT_TRUE(take().empty());
+    EXPECT_EQ(current(), 2);
     playlist.ClearPlaylist();
-    dispatcher.OnDropFiles({"/folder"});
+    dispatcher.OnDropFiles({clips.write("folder/readme.txt", "")});
     EXPECT_TRUE(take().empty());
 }
 
@@ -180,6 +185,10 @@ TEST_F(Dispatch, LiveRecordsOfAnEarlierPlayerAreIgnored) {
     dispatcher.OnRecordMessage(1111, 0);
     EXPECT_TRUE(take().empty());
     dispatcher.OnRecordMessage(4242, 1);
+    EXPECT_EQ(take(), (Log{"LoseLivePosition", "ShowNoFix"}));  // exactly 0/0: the camera's "no fix"
+    controller.record.valid = true;
+    controller.record.longitude = 113.5;
+    dispatcher.OnRecordMessage(4242, 1);
     EXPECT_EQ(take(), (Log{"ShowRecord 2016", "ShowLiveRecord 2016"}));
     // An unparsed text only takes the live position away; the track stays.
     dispatcher.OnRecordMessage(4242, 0);
@@ -226,7 +235,7 @@ TEST_F(Dispatch, PlayerEventsKeepTheViewsInStep) {
     EXPECT_EQ(take(), (Log{"LoseLivePosition", "ShowNoFix"}));
     EXPECT_EQ(controller.store.generation(), generation);
     dispatcher.OnPlayerMessage(PLAYER_QUIT);
-    EXPECT_EQ(take(), (Log{"ResetPlayTime", "ShowPlayButton 1", "ResetTrack"}));
+    EXPECT_EQ(take(), kReset);
     EXPECT_EQ(controller.store.generation(), generation + 1);
     dispatcher.OnPlayerMessage(23);
     EXPECT_TRUE(take().empty());
@@ -238,10 +247,10 @@ TEST_F(Dispatch, TheEndOfAClipMovesOnWithoutTheDebounceAndStopsAfterTheLast) {
     controller.state = PlayerState::Playing;
     now += 10;
     dispatcher.OnPlayerMessage(PLAYER_EOF);
-    EXPECT_EQ(take(), join({{"StopPlayer", "ResetPlayTime", "ShowPlayButton 1", "ResetTrack"}, startOf(clip("c.mp4"))}));
+    EXPECT_EQ(take(), join({{"StopPlayer"}, kReset, startOf(clip("c.mp4"))}));
     controller.state = PlayerState::Playing;
     dispatcher.OnPlayerMessage(PLAYER_EOF);
-    EXPECT_EQ(take(), (Log{"StopPlayer", "ResetPlayTime", "ShowPlayButton 1", "ResetTrack"}));
+    EXPECT_EQ(take(), join({{"StopPlayer"}, kReset}));
     EXPECT_EQ(controller.state, PlayerState::Idle);
     EXPECT_EQ(current(), 2);
 }
@@ -301,4 +310,33 @@ TEST_F(Dispatch, NothingStartsOnceTheWindowIsClosing) {
     dispatcher.OnPlayerMessage(PLAYER_STARTED);
     dispatcher.StartCurrentItem(true);
     EXPECT_TRUE(take().empty());
+}
+
+TEST_F(Dispatch, ClipsThatDidNotPlayAsVideoAreMarkedInThePlaylist) {
+    auto problemOf = [this](int row) { return playlist.GetPlayList().GetEntryAt(row)->problem; };
+    clips.write("0 empty.mp4", "");  // sorts first
+    clips.write("x damaged.mp4", "not a clip");
+    playlist.AddFolderOfFile(clips.path(), "0 empty.mp4");
+    dispatcher.StartCurrentItem(false);
+    // Ends before it started: zero bytes.
+    dispatcher.OnPlayerMessage(PLAYER_EOF);
+    EXPECT_EQ(problemOf(0), ClipProblem::Empty);
+    // The next one (a.mp4) starts, plays without a picture and ends.
+    dispatcher.OnPlayerMessage(PLAYER_STARTED);
+    dispatcher.OnPlayerMessage(PLAYER_EOF);
+    EXPECT_EQ(problemOf(1), ClipProblem::NoVideo);
+    // b.mp4 has a picture; stopped before it started, it is not judged.
+    controller.videoWidth = 640;
+    controller.videoHeight = 360;
+    dispatcher.OnPlayerMessage(PLAYER_STARTED);
+    dispatcher.OnPlayerMessage(PLAYER_EOF);
+    dispatcher.OnClick("btnStop");
+    dispatcher.OnPlayerMessage(PLAYER_QUIT);
+    EXPECT_EQ(problemOf(2), ClipProblem::None);
+    EXPECT_EQ(problemOf(3), ClipProblem::None);
+    // The engine gives up on x damaged.mp4 before it starts.
+    playlist.PlayActivatedNode(4);
+    dispatcher.StartCurrentItem(false);
+    dispatcher.OnPlayerMessage(PLAYER_EOF);
+    EXPECT_EQ(problemOf(4), ClipProblem::Unplayable);
 }

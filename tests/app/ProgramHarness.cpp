@@ -158,10 +158,12 @@ void ProgramFixture::writeSettings(const std::string& extra) {
                                   << extra;
 }
 
-bool ProgramFixture::start(const std::string& program) {
+bool ProgramFixture::start(const std::string& program, const std::vector<std::string>& arguments) {
     program_ = std::make_unique<platform::ChildProcess>();
     const std::string path = program.empty() ? programPath() : program;
-    if (program_->start({path}, {.workingDirectory = {}, .mergeStderrIntoStdout = true}) != 0) {
+    std::vector<std::string> argv{path};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    if (program_->start(argv, {.workingDirectory = {}, .mergeStderrIntoStdout = true}) != 0) {
         failure = "cannot start " + path;
         return false;
     }

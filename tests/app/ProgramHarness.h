@@ -83,7 +83,7 @@ protected:
     std::string settingsPath() const;
     // Starts the program from `program` (the built one when empty) and
     // connects to its driver; false with the program's output in `failure`.
-    bool start(const std::string& program = {});
+    bool start(const std::string& program = {}, const std::vector<std::string>& arguments = {});
     // Asks for dumps until `done` holds or the time is up; `dump` is the last one.
     bool waitFor(const std::function<bool(const QJsonObject&)>& done, std::chrono::milliseconds limit);
     // Saves a picture of the main window under screenshotFolder().

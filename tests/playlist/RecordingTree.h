@@ -12,6 +12,7 @@ public:
         std::string name;
         bool playing = false;
         uintptr_t key = 0;
+        ClipProblem problem = ClipProblem::None;
     };
 
     void RemoveAll() override {
@@ -19,7 +20,7 @@ public:
         ++removeAllCalls;
     }
     void AddNodes(const std::vector<std::string_view>& names) override {
-        for (std::string_view name : names) rows.push_back({std::string(name), false, ++lastKey});
+        for (std::string_view name : names) rows.push_back({std::string(name), false, ++lastKey, ClipProblem::None});
         ++addCalls;
     }
     void RemoveAt(int index) override {
@@ -31,6 +32,9 @@ public:
     }
     void SetPlayingNode(int index, bool playing) override {
         if (index >= 0 && index < static_cast<int>(rows.size())) rows[static_cast<size_t>(index)].playing = playing;
+    }
+    void ShowProblem(int index, ClipProblem problem) override {
+        if (index >= 0 && index < static_cast<int>(rows.size())) rows[static_cast<size_t>(index)].problem = problem;
     }
     int GetDeleteItemIndex(uintptr_t wParam) const override {
         for (size_t i = 0; i < rows.size(); ++i) {
