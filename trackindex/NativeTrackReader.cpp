@@ -1,0 +1,347 @@
+#include "trackindex/NativeTrackReader.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/dict.h>
+#include <libavutil/mem.h>
+}
+
+#include <sys/stat.h>
+#include <algorithm>
+#include <cerrno>
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+constexpr size_t kTextLimit = 127;  // what a text slot of the converter path keeps
+constexpr int kEncodeBuffer = 1024 * 1024;  // the converter's own limit for one encoded cue
+constexpr const char* kCameraHandler = "Ambarella EXT";
+// Only container demuxers: nothing that opens further files or URLs.
+constexpr const char* kFormats = "mov,mp4,m4a,3gp,3g2,mj2,matroska,webm,avi,asf,mpeg,mpegts,rm";
+
+struct FormatCloser {
+    void operator()(AVFormatContext* f) const { avformat_close_input(&f); }
+};
+struct CodecCloser {
+    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
+};
+struct PacketFreer {
+    void operator()(AVPacket* p) const { av_packet_free(&p); }
+};
+struct IoCloser {
+    void operator()(AVIOContext* io) const {
+        if (io != nullptr) av_freep(&io->buffer);
+        avio_context_free(&io);
+    }
+};
+using FormatPtr = std::unique_ptr<AVFormatContext, FormatCloser>;
+using CodecPtr = std::unique_ptr<AVCodecContext, CodecCloser>;
+
+std::string avError(int code) {
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return text;
+}
+
+struct MemoryInput {
+    std::string_view bytes;
+    size_t position = 0;
+
+    static int read(void* opaque, uint8_t* buffer, int size) {
+        auto* in = static_cast<MemoryInput*>(opaque);
+        const size_t n = std::min(static_cast<size_t>(std::max(size, 0)), in->bytes.size() - in->position);
+        if (n == 0) return AVERROR_EOF;
+        std::memcpy(buffer, in->bytes.data() + in->position, n);
+        in->position += n;
+        return static_cast<int>(n);
+    }
+    static int64_t seek(void* opaque, int64_t offset, int whence) {
+        auto* in = static_cast<MemoryInput*>(opaque);
+        const auto size = static_cast<int64_t>(in->bytes.size());
+        int64_t target = 0;
+        switch (whence & ~AVSEEK_FORCE) {
+            case AVSEEK_SIZE:
+                return size;
+            case SEEK_SET:
+                target = offset;
+                break;
+            case SEEK_CUR:
+                target = static_cast<int64_t>(in->position) + offset;
+                break;
+            case SEEK_END:
+                target = size + offset;
+                break;
+            default:
+                return AVERROR(EINVAL);
+        }
+        if (target < 0 || target > size) return AVERROR(EINVAL);
+        in->position = static_cast<size_t>(target);
+        return target;
+    }
+};
+
+// The subtitle stream the track is read from, or -1.
+int trackStream(const AVFormatContext* format) {
+    int first = -1;
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        const AVStream* st = format->streams[i];
+        if (st->codecpar->codec_type != AVMEDIA_TYPE_SUBTITLE) continue;
+        const AVCodecDescriptor* descriptor = avcodec_descriptor_get(st->codecpar->codec_id);
+        if (descriptor == nullptr || !(descriptor->props & AV_CODEC_PROP_TEXT_SUB)) continue;
+        const AVDictionaryEntry* handler = av_dict_get(st->metadata, "handler_name", nullptr, 0);
+        if (handler != nullptr && std::strcmp(handler->value, kCameraHandler) == 0) return static_cast<int>(i);
+        if (first < 0) first = static_cast<int>(i);
+    }
+    return first;
+}
+
+bool anySubtitle(const AVFormatContext* format) {
+    for (unsigned i = 0; i < format->nb_streams; ++i)
+        if (format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE) return true;
+    return false;
+}
+
+// The converter shifts every time by the clip's start, the earliest start
+// of any of its streams.
+int64_t clipStart(const AVFormatContext* format) {
+    int64_t start = AV_NOPTS_VALUE;
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        const AVStream* st = format->streams[i];
+        if (st->start_time == AV_NOPTS_VALUE) continue;
+        const int64_t t = av_rescale_q(st->start_time, st->time_base, AV_TIME_BASE_Q);
+        if (start == AV_NOPTS_VALUE || t < start) start = t;
+    }
+    return start == AV_NOPTS_VALUE ? 0 : start;
+}
+
+// The text of one cue as the SRT muxer frames it, cut as a text slot is.
+void frameCue(uint64_t number, int64_t s, int64_t e, const uint8_t* text, size_t length, std::string& out) {
+    char head[160];
+    const int n = std::snprintf(head, sizeof head, "%" PRIu64 "\n%02d:%02d:%02d,%03d --> %02d:%02d:%02d,%03d\n", number,
+                                static_cast<int>(s / 3600000), static_cast<int>(s / 60000) % 60,
+                                static_cast<int>(s / 1000) % 60, static_cast<int>(s % 1000),
+                                static_cast<int>(e / 3600000), static_cast<int>(e / 60000) % 60,
+                                static_cast<int>(e / 1000) % 60, static_cast<int>(e % 1000));
+    out.assign(head, static_cast<size_t>(std::max(n, 0)));
+    if (out.size() < kTextLimit) out.append(reinterpret_cast<const char*>(text), std::min(length, kTextLimit - out.size()));
+    if (out.size() < kTextLimit) out.append("\n\n", std::min<size_t>(2, kTextLimit - out.size()));
+    out.resize(std::min(out.size(), kTextLimit));
+    // A slot skips leading zero bytes and ends at the next one.
+    const size_t first = out.find_first_not_of('\0');
+    if (first == std::string::npos) {
+        out.clear();
+        return;
+    }
+    out.erase(0, first);
+    const size_t zero = out.find('\0');
+    if (zero != std::string::npos) out.resize(zero);
+}
+
+class CueDecoder {
+public:
+    bool open(const AVStream* st, std::string& reason) {
+        const AVCodec* decoder = avcodec_find_decoder(st->codecpar->codec_id);
+        const AVCodec* encoder = avcodec_find_encoder(AV_CODEC_ID_SUBRIP);
+        if (decoder == nullptr || encoder == nullptr) {
+            reason = "has no subtitle track that can be read as text";
+            return false;
+        }
+        decoder_.reset(avcodec_alloc_context3(decoder));
+        encoder_.reset(avcodec_alloc_context3(encoder));
+        if (!decoder_ || !encoder_ || avcodec_parameters_to_context(decoder_.get(), st->codecpar) < 0) {
+            reason = "out of memory";
+            return false;
+        }
+        decoder_->pkt_timebase = st->time_base;
+        if (int rc = avcodec_open2(decoder_.get(), decoder, nullptr); rc < 0) {
+            reason = "has no subtitle track that can be read as text (" + avError(rc) + ")";
+            return false;
+        }
+        // The encoder styles its text after the decoder's header, as the converter's does.
+        encoder_->time_base = AV_TIME_BASE_Q;
+        if (decoder_->subtitle_header != nullptr && decoder_->subtitle_header_size > 0) {
+            encoder_->subtitle_header = static_cast<uint8_t*>(av_mallocz(decoder_->subtitle_header_size + 1));
+            if (encoder_->subtitle_header == nullptr) {
+                reason = "out of memory";
+                return false;
+            }
+            std::memcpy(encoder_->subtitle_header, decoder_->subtitle_header, decoder_->subtitle_header_size);
+            encoder_->subtitle_header_size = decoder_->subtitle_header_size;
+        }
+        if (int rc = avcodec_open2(encoder_.get(), encoder, nullptr); rc < 0) {
+            reason = "cannot convert the subtitle track to text (" + avError(rc) + ")";
+            return false;
+        }
+        buffer_.resize(kEncodeBuffer);
+        return true;
+    }
+
+    // False when the converter would have stopped here.
+    bool cue(AVPacket* packet, uint64_t& number, std::vector<TrackCue>& cues) {
+        AVSubtitle sub;
+        int got = 0;
+        const int rc = avcodec_decode_subtitle2(decoder_.get(), &sub, &got, packet);
+        if (rc < 0 || got == 0) return true;
+        bool going = true;
+        if (sub.num_rects > 0 && sub.pts != AV_NOPTS_VALUE) going = encode(sub, number, cues);
+        avsubtitle_free(&sub);
+        return going;
+    }
+
+private:
+    bool encode(AVSubtitle& sub, uint64_t& number, std::vector<TrackCue>& cues) {
+        sub.pts += av_rescale_q(sub.start_display_time, AVRational{1, 1000}, AV_TIME_BASE_Q);
+        sub.end_display_time -= sub.start_display_time;
+        sub.start_display_time = 0;
+        const int size = avcodec_encode_subtitle(encoder_.get(), buffer_.data(), kEncodeBuffer, &sub);
+        if (size < 0) return false;
+        const int64_t start = av_rescale_q_rnd(sub.pts, AV_TIME_BASE_Q, AVRational{1, 1000},
+                                               static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
+        const int64_t duration = av_rescale_q(av_rescale_q(sub.end_display_time, AVRational{1, 1000}, AV_TIME_BASE_Q),
+                                              AV_TIME_BASE_Q, AVRational{1, 1000});
+        if (duration < 0) return true;  // the muxer drops it without a number
+        TrackCue cue;
+        cue.startMs = start;
+        cue.durationMs = duration;
+        frameCue(number++, start, start + duration, buffer_.data(), static_cast<size_t>(size), cue.text);
+        cues.push_back(std::move(cue));
+        return true;
+    }
+
+    CodecPtr decoder_;
+    CodecPtr encoder_;
+    std::vector<uint8_t> buffer_;
+};
+
+NativeTrackReader::Result readOpened(AVFormatContext* format, std::vector<TrackCue>& cues, std::string& reason) {
+    const int index = trackStream(format);
+    if (index < 0) {
+        reason = anySubtitle(format) ? "has no subtitle track that can be read as text" : "has no subtitle track";
+        return NativeTrackReader::Result::Failed;
+    }
+    for (unsigned i = 0; i < format->nb_streams; ++i)
+        format->streams[i]->discard = static_cast<int>(i) == index ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
+    const AVStream* st = format->streams[index];
+    CueDecoder decoder;
+    if (!decoder.open(st, reason)) return NativeTrackReader::Result::Failed;
+
+    const int64_t offset = av_rescale_q(clipStart(format), AV_TIME_BASE_Q, st->time_base);
+    std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
+    if (!packet) {
+        reason = "out of memory";
+        return NativeTrackReader::Result::Failed;
+    }
+    uint64_t number = 1;
+    int rc = 0;
+    while ((rc = av_read_frame(format, packet.get())) >= 0) {
+        bool going = true;
+        if (packet->stream_index == index) {
+            if (packet->pts != AV_NOPTS_VALUE) packet->pts -= offset;
+            if (packet->dts != AV_NOPTS_VALUE) packet->dts -= offset;
+            going = decoder.cue(packet.get(), number, cues) && cues.size() < NativeTrackReader::CUE_LIMIT;
+        }
+        av_packet_unref(packet.get());
+        if (!going) break;
+    }
+    if (cues.empty()) {
+        reason = rc < 0 && rc != AVERROR_EOF ? "is damaged: " + avError(rc) : "has an empty subtitle track";
+        return NativeTrackReader::Result::Failed;
+    }
+    return NativeTrackReader::Result::Track;
+}
+
+AVDictionary* openOptions(bool file) {
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "format_whitelist", kFormats, 0);
+    if (file) av_dict_set(&options, "protocol_whitelist", "file", 0);
+    return options;
+}
+
+std::string openFailure(int rc) {
+    return "is not a video file or is damaged (" + avError(rc) + ")";
+}
+
+}  // namespace
+
+NativeTrackReader::Result NativeTrackReader::read(const std::string& path, std::vector<TrackCue>& cues,
+                                                  std::string& reason) {
+    cues.clear();
+    reason.clear();
+    av_log_set_level(AV_LOG_QUIET);
+    // Anything but a regular file (a FIFO, a device) could block the read.
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) {
+        reason = std::string("cannot be read: ") + std::strerror(errno);
+        return Result::Failed;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        reason = "is a folder, not a video file";
+        return Result::Failed;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        reason = "is not a regular file";
+        return Result::Failed;
+    }
+    if (st.st_size == 0) {
+        reason = "is empty";
+        return Result::Failed;
+    }
+    AVFormatContext* raw = nullptr;
+    AVDictionary* options = openOptions(true);
+    // "file:" keeps a name with a colon from being read as another protocol.
+    const int rc = avformat_open_input(&raw, ("file:" + path).c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (rc < 0) {
+        reason = rc == AVERROR(EACCES) || rc == AVERROR(ENOENT) ? "cannot be read: " + avError(rc) : openFailure(rc);
+        return Result::Failed;
+    }
+    FormatPtr format(raw);
+    return readOpened(format.get(), cues, reason);
+}
+
+NativeTrackReader::Result NativeTrackReader::readBytes(std::string_view bytes, std::vector<TrackCue>& cues,
+                                                       std::string& reason) {
+    cues.clear();
+    reason.clear();
+    av_log_set_level(AV_LOG_QUIET);
+    if (bytes.empty()) {
+        reason = "is empty";
+        return Result::Failed;
+    }
+    MemoryInput input{bytes, 0};
+    constexpr int kBuffer = 4096;
+    auto* buffer = static_cast<unsigned char*>(av_malloc(kBuffer));
+    if (buffer == nullptr) {
+        reason = "out of memory";
+        return Result::Failed;
+    }
+    std::unique_ptr<AVIOContext, IoCloser> io(
+        avio_alloc_context(buffer, kBuffer, 0, &input, &MemoryInput::read, nullptr, &MemoryInput::seek));
+    if (!io) {
+        av_free(buffer);
+        reason = "out of memory";
+        return Result::Failed;
+    }
+    AVFormatContext* raw = avformat_alloc_context();
+    if (raw == nullptr) {
+        reason = "out of memory";
+        return Result::Failed;
+    }
+    raw->pb = io.get();
+    raw->flags |= AVFMT_FLAG_CUSTOM_IO;
+    AVDictionary* options = openOptions(false);
+    const int rc = avformat_open_input(&raw, nullptr, nullptr, &options);  // frees raw on failure
+    av_dict_free(&options);
+    if (rc < 0) {
+        reason = openFailure(rc);
+        return Result::Failed;
+    }
+    FormatPtr format(raw);
+    const Result result = readOpened(format.get(), cues, reason);
+    format.reset();  // before the I/O context it reads from
+    return result;
+}
