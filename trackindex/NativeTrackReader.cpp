@@ -118,19 +118,48 @@ int64_t clipStart(const AVFormatContext* format) {
     return start == AV_NOPTS_VALUE ? 0 : start;
 }
 
+// printf's "%02d" (and "%03d" with width 3) of a C int, without printf:
+// a clip has tens of thousands of cues.
+void appendNumber(std::string& out, int64_t value, int width) {
+    char digits[24];
+    int n = 0;
+    const bool negative = value < 0;
+    uint64_t v = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    do {
+        digits[n++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v != 0);
+    const int used = n + (negative ? 1 : 0);
+    if (negative) out += '-';
+    for (int pad = used; pad < width; ++pad) out += '0';
+    while (n > 0) out += digits[--n];
+}
+
+void appendClock(std::string& out, int64_t ms) {
+    appendNumber(out, static_cast<int>(ms / 3600000), 2);
+    out += ':';
+    appendNumber(out, static_cast<int>(ms / 60000) % 60, 2);
+    out += ':';
+    appendNumber(out, static_cast<int>(ms / 1000) % 60, 2);
+    out += ',';
+    appendNumber(out, static_cast<int>(ms % 1000), 3);
+}
+
 // The text of one cue as the SRT muxer frames it, cut as a text slot is.
 void frameCue(uint64_t number, int64_t s, int64_t e, const uint8_t* text, size_t length, std::string& out) {
-    char head[160];
-    const int n = std::snprintf(head, sizeof head, "%" PRIu64 "\n%02d:%02d:%02d,%03d --> %02d:%02d:%02d,%03d\n", number,
-                                static_cast<int>(s / 3600000), static_cast<int>(s / 60000) % 60,
-                                static_cast<int>(s / 1000) % 60, static_cast<int>(s % 1000),
-                                static_cast<int>(e / 3600000), static_cast<int>(e / 60000) % 60,
-                                static_cast<int>(e / 1000) % 60, static_cast<int>(e % 1000));
-    out.assign(head, static_cast<size_t>(std::max(n, 0)));
+    out.clear();
+    out.reserve(kTextLimit);
+    appendNumber(out, static_cast<int64_t>(number), 1);
+    out += '\n';
+    appendClock(out, s);
+    out += " --> ";
+    appendClock(out, e);
+    out += '\n';
     if (out.size() < kTextLimit) out.append(reinterpret_cast<const char*>(text), std::min(length, kTextLimit - out.size()));
     if (out.size() < kTextLimit) out.append("\n\n", std::min<size_t>(2, kTextLimit - out.size()));
     out.resize(std::min(out.size(), kTextLimit));
     // A slot skips leading zero bytes and ends at the next one.
+    if (out.find('\0') == std::string::npos) return;
     const size_t first = out.find_first_not_of('\0');
     if (first == std::string::npos) {
         out.clear();
@@ -139,6 +168,20 @@ void frameCue(uint64_t number, int64_t s, int64_t e, const uint8_t* text, size_t
     out.erase(0, first);
     const size_t zero = out.find('\0');
     if (zero != std::string::npos) out.resize(zero);
+}
+
+// Plain camera text in a mov_text sample comes out of the decoder and the
+// SRT encoder as the same bytes, wrapped in whatever the stream's style adds.
+// Printable ASCII without markup characters, not starting or ending in a
+// blank, in a sample without style boxes, takes that short way; everything
+// else goes through the coders.
+bool plainText(const uint8_t* text, size_t length) {
+    if (length == 0 || text[0] == ' ' || text[length - 1] == ' ') return false;
+    for (size_t i = 0; i < length; ++i) {
+        const uint8_t c = text[i];
+        if (c < 0x20 || c > 0x7E || c == '{' || c == '}' || c == '\\' || c == '<' || c == '>') return false;
+    }
+    return true;
 }
 
 class CueDecoder {
@@ -177,11 +220,25 @@ public:
             return false;
         }
         buffer_.resize(kEncodeBuffer);
+        if (st->codecpar->codec_id == AV_CODEC_ID_MOV_TEXT) learnWrapping();
         return true;
     }
 
     // False when the converter would have stopped here.
     bool cue(AVPacket* packet, uint64_t& number, std::vector<TrackCue>& cues) {
+        if (wrapped_ && packet->size >= 2 && packet->pts != AV_NOPTS_VALUE) {
+            const size_t length = (static_cast<size_t>(packet->data[0]) << 8) | packet->data[1];
+            const uint8_t* text = packet->data + 2;
+            if (length + 2 == static_cast<size_t>(packet->size) && plainText(text, length)) {
+                const int64_t us = av_rescale_q(packet->pts, decoder_->pkt_timebase, AV_TIME_BASE_Q);
+                const int64_t duration =
+                    packet->duration != 0 ? av_rescale_q(packet->duration, decoder_->pkt_timebase, AVRational{1, 1000}) : 0;
+                plain_.assign(prefix_);
+                plain_.append(reinterpret_cast<const char*>(text), length);
+                plain_.append(suffix_);
+                return add(us, duration, reinterpret_cast<const uint8_t*>(plain_.data()), plain_.size(), number, cues);
+            }
+        }
         AVSubtitle sub;
         int got = 0;
         const int rc = avcodec_decode_subtitle2(decoder_.get(), &sub, &got, packet);
@@ -193,28 +250,62 @@ public:
     }
 
 private:
+    // Runs two plain samples through the coders to learn what the style
+    // puts around a text; the short way is only taken when both agree.
+    void learnWrapping() {
+        const auto encoded = [this](const char* text, std::string& out) {
+            const uint8_t length = static_cast<uint8_t>(std::strlen(text));
+            std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
+            if (!packet || av_new_packet(packet.get(), length + 2) < 0) return false;
+            packet->data[0] = 0;
+            packet->data[1] = length;
+            std::memcpy(packet->data + 2, text, length);
+            packet->pts = 0;
+            AVSubtitle sub;
+            int got = 0;
+            if (avcodec_decode_subtitle2(decoder_.get(), &sub, &got, packet.get()) < 0 || got == 0) return false;
+            const int size = sub.num_rects > 0 ? avcodec_encode_subtitle(encoder_.get(), buffer_.data(), kEncodeBuffer, &sub) : -1;
+            avsubtitle_free(&sub);
+            if (size < 0) return false;
+            out.assign(reinterpret_cast<const char*>(buffer_.data()), static_cast<size_t>(size));
+            return true;
+        };
+        std::string one, two;
+        if (!encoded("X", one) || !encoded("YZ", two)) return;
+        const size_t at = one.find('X');
+        if (at == std::string::npos) return;
+        prefix_ = one.substr(0, at);
+        suffix_ = one.substr(at + 1);
+        wrapped_ = two == prefix_ + "YZ" + suffix_;
+    }
+
     bool encode(AVSubtitle& sub, uint64_t& number, std::vector<TrackCue>& cues) {
         sub.pts += av_rescale_q(sub.start_display_time, AVRational{1, 1000}, AV_TIME_BASE_Q);
         sub.end_display_time -= sub.start_display_time;
         sub.start_display_time = 0;
         const int size = avcodec_encode_subtitle(encoder_.get(), buffer_.data(), kEncodeBuffer, &sub);
         if (size < 0) return false;
-        const int64_t start = av_rescale_q_rnd(sub.pts, AV_TIME_BASE_Q, AVRational{1, 1000},
+        return add(sub.pts, sub.end_display_time, buffer_.data(), static_cast<size_t>(size), number, cues);
+    }
+
+    static bool add(int64_t ptsUs, int64_t durationMs, const uint8_t* text, size_t length, uint64_t& number,
+                    std::vector<TrackCue>& cues) {
+        const int64_t start = av_rescale_q_rnd(ptsUs, AV_TIME_BASE_Q, AVRational{1, 1000},
                                                static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
-        const int64_t duration = av_rescale_q(av_rescale_q(sub.end_display_time, AVRational{1, 1000}, AV_TIME_BASE_Q),
-                                              AV_TIME_BASE_Q, AVRational{1, 1000});
-        if (duration < 0) return true;  // the muxer drops it without a number
-        TrackCue cue;
+        if (durationMs < 0) return true;  // the muxer drops it without a number
+        TrackCue& cue = cues.emplace_back();
         cue.startMs = start;
-        cue.durationMs = duration;
-        frameCue(number++, start, start + duration, buffer_.data(), static_cast<size_t>(size), cue.text);
-        cues.push_back(std::move(cue));
+        cue.durationMs = durationMs;
+        frameCue(number++, start, start + durationMs, text, length, cue.text);
         return true;
     }
 
     CodecPtr decoder_;
     CodecPtr encoder_;
     std::vector<uint8_t> buffer_;
+    bool wrapped_ = false;
+    std::string prefix_, suffix_;
+    std::string plain_;
 };
 
 NativeTrackReader::Result readOpened(AVFormatContext* format, std::vector<TrackCue>& cues, std::string& reason) {
@@ -235,6 +326,7 @@ NativeTrackReader::Result readOpened(AVFormatContext* format, std::vector<TrackC
         reason = "out of memory";
         return NativeTrackReader::Result::Failed;
     }
+    if (st->nb_frames > 0) cues.reserve(static_cast<size_t>(std::min<int64_t>(st->nb_frames, 1'000'000)));
     uint64_t number = 1;
     int rc = 0;
     while ((rc = av_read_frame(format, packet.get())) >= 0) {

@@ -21,8 +21,7 @@ void TrackFigures::add(const TrackRecord& r) {
     end_ = t;
     hasTime_ = true;
 
-    const bool noFix = r.latitudeDegrees == 0 && r.latitudeMinutes == 0 && r.latitudeSeconds == 0.0f &&
-                       r.longitudeDegrees == 0 && r.longitudeMinutes == 0 && r.longitudeSeconds == 0.0f;
+    const bool noFix = r.latitude == 0.0 && r.longitude == 0.0;
     if (noFix || !std::isfinite(r.latitude) || !std::isfinite(r.longitude) || std::fabs(r.latitude) > 90.0 ||
         std::fabs(r.longitude) > 180.0)
         return;
