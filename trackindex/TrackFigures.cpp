@@ -14,7 +14,7 @@ double TrackFigures::greatCircleMetres(double lat1, double lon1, double lat2, do
     return 2.0 * EARTH_RADIUS_M * std::asin(std::min(1.0, std::sqrt(a)));
 }
 
-void TrackFigures::add(const TrackRecord& r) {
+void TrackFigures::add(const TrackRecord& r, int64_t cueMs) {
     int64_t t = 0;
     if (!cameraSeconds(r, t)) return;
     if (!hasTime_) start_ = t;
@@ -27,7 +27,9 @@ void TrackFigures::add(const TrackRecord& r) {
         return;
     if (hasFix_) {
         const double metres = greatCircleMetres(lastLat_, lastLon_, r.latitude, r.longitude);
-        const double seconds = static_cast<double>(std::max<int64_t>(1, t - lastFixTime_));
+        const double seconds = cueMs >= 0 && lastCueMs_ >= 0
+                                   ? std::max<double>(0.001, static_cast<double>(cueMs - lastCueMs_) / 1000.0)
+                                   : static_cast<double>(std::max<int64_t>(1, t - lastFixTime_));
         if (metres / seconds * 3.6 > FIX_SPEED_LIMIT_KMH) return;
         distance_ += metres;
     }
@@ -35,6 +37,7 @@ void TrackFigures::add(const TrackRecord& r) {
     lastLat_ = r.latitude;
     lastLon_ = r.longitude;
     lastFixTime_ = t;
+    lastCueMs_ = cueMs;
     ++fixes_;
     if (std::isfinite(r.speed)) maxSpeed_ = std::max(maxSpeed_, static_cast<double>(r.speed));
 }

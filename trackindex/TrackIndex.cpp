@@ -206,7 +206,7 @@ bool TrackIndex::store(const ClipKey& key, const std::vector<TrackCue>& cues, co
         std::vector<TrackRecord> records;
         std::vector<int64_t> times;
         recordsOfCues(cues, TrackSampling::All, records, times);
-        for (const TrackRecord& r : records) figures.add(r);
+        for (size_t i = 0; i < records.size(); ++i) figures.add(records[i], times[i]);
     }
     const std::string blob = packCues(cues);
 

@@ -42,7 +42,10 @@ std::vector<Trip> buildTrips(const std::vector<TripClip>& clips) {
             }
             Trip& trip = trips.back();
             trip.clips.push_back(spans[i].clip);
-            for (const TrackRecord& r : clips[spans[i].clip].records) trip.figures.add(r);
+            const TripClip& clip = clips[spans[i].clip];
+            trip.figures.startClip();
+            for (size_t k = 0; k < clip.records.size(); ++k)
+                trip.figures.add(clip.records[k], k < clip.timesMs.size() ? clip.timesMs[k] : -1);
         }
     }
     return trips;

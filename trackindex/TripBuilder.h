@@ -16,6 +16,7 @@
 struct TripClip {
     std::string name;                  // file name, as listed
     std::vector<TrackRecord> records;  // every record of the clip, in order
+    std::vector<int64_t> timesMs;      // each record's cue start, or empty when unknown
 };
 
 struct Trip {

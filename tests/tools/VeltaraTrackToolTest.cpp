@@ -220,7 +220,10 @@ TEST_F(VeltaraTrackTool, TripsOfTwoDrivesWithFrontAndRearChannels) {
                           hour, minute, s, ((minute % 30) * 60 + s) * 0.06);
             texts.push_back(text);
         }
-        return smallClip(texts);
+        auto spec = smallClip(texts);
+        spec.cueSeconds = 6.0;  // a text every 6 s, as the clock says
+        spec.durationSeconds = 61.0;
+        return spec;
     };
     for (const char* channel : {"F", "R"}) {
         const std::string folder = std::string("DCIM/") + (channel[0] == 'F' ? "Front/" : "Rear/");

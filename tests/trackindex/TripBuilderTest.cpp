@@ -84,6 +84,15 @@ TEST(TrackFigures, JumpsAndPositionsOutOfRangeAreNoFixes) {
     EXPECT_DOUBLE_EQ(f.maxSpeedKmh(), 50.0);
     EXPECT_EQ(f.durationSeconds(), 5);
 
+    // Ten texts a second share a camera second; their cues tell the time.
+    TrackFigures tenHz;
+    const double metre = 1.0 / kMetresPerDegree;
+    for (int i = 0; i < 10; ++i) tenHz.add(at(0, i * 5 * metre), i * 100);       // 50 m/s: 180 km/h
+    tenHz.add(at(1, 45 * metre + 10.0 * metre), 1000);                         // 100 m/s: 360 km/h
+    tenHz.add(at(1, 50 * metre), 1000);
+    EXPECT_NEAR(tenHz.distanceMetres(), 50.0, 0.01);
+    EXPECT_EQ(tenHz.fixes(), 11);
+
     int64_t seconds = 0;
     TrackRecord r = at(0, 1.0);
     r.day = 31, r.month = 11;

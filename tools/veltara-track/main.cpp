@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
         }
         if (result == ClipTrackSource::Result::Failed) continue;
         if (options.trips) {
-            tripClips.push_back({file, records});
+            tripClips.push_back({file, records, times});
         } else {
             writer->track(out, file, records, times);
             written = flush(out) && written;
