@@ -1,11 +1,6 @@
 #include "trackindex/NativeTrackReader.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/dict.h>
-#include <libavutil/mem.h>
-}
+#include "trackindex/Libav.h"
 
 #include <sys/stat.h>
 #include <algorithm>
@@ -24,18 +19,18 @@ constexpr const char* kCameraHandler = "Ambarella EXT";
 constexpr const char* kFormats = "mov,mp4,m4a,3gp,3g2,mj2,matroska,webm,avi,asf,mpeg,mpegts,rm";
 
 struct FormatCloser {
-    void operator()(AVFormatContext* f) const { avformat_close_input(&f); }
+    void operator()(AVFormatContext* f) const { libav().avformat_close_input(&f); }
 };
 struct CodecCloser {
-    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
+    void operator()(AVCodecContext* c) const { libav().avcodec_free_context(&c); }
 };
 struct PacketFreer {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
+    void operator()(AVPacket* p) const { libav().av_packet_free(&p); }
 };
 struct IoCloser {
     void operator()(AVIOContext* io) const {
-        if (io != nullptr) av_freep(&io->buffer);
-        avio_context_free(&io);
+        if (io != nullptr) libav().av_freep(&io->buffer);
+        libav().avio_context_free(&io);
     }
 };
 using FormatPtr = std::unique_ptr<AVFormatContext, FormatCloser>;
@@ -43,7 +38,7 @@ using CodecPtr = std::unique_ptr<AVCodecContext, CodecCloser>;
 
 std::string avError(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
+    libav().av_strerror(code, text, sizeof text);
     return text;
 }
 
@@ -90,9 +85,9 @@ int trackStream(const AVFormatContext* format) {
     for (unsigned i = 0; i < format->nb_streams; ++i) {
         const AVStream* st = format->streams[i];
         if (st->codecpar->codec_type != AVMEDIA_TYPE_SUBTITLE) continue;
-        const AVCodecDescriptor* descriptor = avcodec_descriptor_get(st->codecpar->codec_id);
+        const AVCodecDescriptor* descriptor = libav().avcodec_descriptor_get(st->codecpar->codec_id);
         if (descriptor == nullptr || !(descriptor->props & AV_CODEC_PROP_TEXT_SUB)) continue;
-        const AVDictionaryEntry* handler = av_dict_get(st->metadata, "handler_name", nullptr, 0);
+        const AVDictionaryEntry* handler = libav().av_dict_get(st->metadata, "handler_name", nullptr, 0);
         if (handler != nullptr && std::strcmp(handler->value, kCameraHandler) == 0) return static_cast<int>(i);
         if (first < 0) first = static_cast<int>(i);
     }
@@ -112,7 +107,7 @@ int64_t clipStart(const AVFormatContext* format) {
     for (unsigned i = 0; i < format->nb_streams; ++i) {
         const AVStream* st = format->streams[i];
         if (st->start_time == AV_NOPTS_VALUE) continue;
-        const int64_t t = av_rescale_q(st->start_time, st->time_base, AV_TIME_BASE_Q);
+        const int64_t t = libav().av_rescale_q(st->start_time, st->time_base, AV_TIME_BASE_Q);
         if (start == AV_NOPTS_VALUE || t < start) start = t;
     }
     return start == AV_NOPTS_VALUE ? 0 : start;
@@ -187,27 +182,27 @@ bool plainText(const uint8_t* text, size_t length) {
 class CueDecoder {
 public:
     bool open(const AVStream* st, std::string& reason) {
-        const AVCodec* decoder = avcodec_find_decoder(st->codecpar->codec_id);
-        const AVCodec* encoder = avcodec_find_encoder(AV_CODEC_ID_SUBRIP);
+        const AVCodec* decoder = libav().avcodec_find_decoder(st->codecpar->codec_id);
+        const AVCodec* encoder = libav().avcodec_find_encoder(AV_CODEC_ID_SUBRIP);
         if (decoder == nullptr || encoder == nullptr) {
             reason = "has no subtitle track that can be read as text";
             return false;
         }
-        decoder_.reset(avcodec_alloc_context3(decoder));
-        encoder_.reset(avcodec_alloc_context3(encoder));
-        if (!decoder_ || !encoder_ || avcodec_parameters_to_context(decoder_.get(), st->codecpar) < 0) {
+        decoder_.reset(libav().avcodec_alloc_context3(decoder));
+        encoder_.reset(libav().avcodec_alloc_context3(encoder));
+        if (!decoder_ || !encoder_ || libav().avcodec_parameters_to_context(decoder_.get(), st->codecpar) < 0) {
             reason = "out of memory";
             return false;
         }
         decoder_->pkt_timebase = st->time_base;
-        if (int rc = avcodec_open2(decoder_.get(), decoder, nullptr); rc < 0) {
+        if (int rc = libav().avcodec_open2(decoder_.get(), decoder, nullptr); rc < 0) {
             reason = "has no subtitle track that can be read as text (" + avError(rc) + ")";
             return false;
         }
         // The encoder styles its text after the decoder's header, as the converter's does.
         encoder_->time_base = AV_TIME_BASE_Q;
         if (decoder_->subtitle_header != nullptr && decoder_->subtitle_header_size > 0) {
-            encoder_->subtitle_header = static_cast<uint8_t*>(av_mallocz(decoder_->subtitle_header_size + 1));
+            encoder_->subtitle_header = static_cast<uint8_t*>(libav().av_mallocz(decoder_->subtitle_header_size + 1));
             if (encoder_->subtitle_header == nullptr) {
                 reason = "out of memory";
                 return false;
@@ -215,7 +210,7 @@ public:
             std::memcpy(encoder_->subtitle_header, decoder_->subtitle_header, decoder_->subtitle_header_size);
             encoder_->subtitle_header_size = decoder_->subtitle_header_size;
         }
-        if (int rc = avcodec_open2(encoder_.get(), encoder, nullptr); rc < 0) {
+        if (int rc = libav().avcodec_open2(encoder_.get(), encoder, nullptr); rc < 0) {
             reason = "cannot convert the subtitle track to text (" + avError(rc) + ")";
             return false;
         }
@@ -230,9 +225,9 @@ public:
             const size_t length = (static_cast<size_t>(packet->data[0]) << 8) | packet->data[1];
             const uint8_t* text = packet->data + 2;
             if (length + 2 == static_cast<size_t>(packet->size) && plainText(text, length)) {
-                const int64_t us = av_rescale_q(packet->pts, decoder_->pkt_timebase, AV_TIME_BASE_Q);
+                const int64_t us = libav().av_rescale_q(packet->pts, decoder_->pkt_timebase, AV_TIME_BASE_Q);
                 const int64_t duration =
-                    packet->duration != 0 ? av_rescale_q(packet->duration, decoder_->pkt_timebase, AVRational{1, 1000}) : 0;
+                    packet->duration != 0 ? libav().av_rescale_q(packet->duration, decoder_->pkt_timebase, AVRational{1, 1000}) : 0;
                 plain_.assign(prefix_);
                 plain_.append(reinterpret_cast<const char*>(text), length);
                 plain_.append(suffix_);
@@ -241,11 +236,11 @@ public:
         }
         AVSubtitle sub;
         int got = 0;
-        const int rc = avcodec_decode_subtitle2(decoder_.get(), &sub, &got, packet);
+        const int rc = libav().avcodec_decode_subtitle2(decoder_.get(), &sub, &got, packet);
         if (rc < 0 || got == 0) return true;
         bool going = true;
         if (sub.num_rects > 0 && sub.pts != AV_NOPTS_VALUE) going = encode(sub, number, cues);
-        avsubtitle_free(&sub);
+        libav().avsubtitle_free(&sub);
         return going;
     }
 
@@ -255,17 +250,17 @@ private:
     void learnWrapping() {
         const auto encoded = [this](const char* text, std::string& out) {
             const uint8_t length = static_cast<uint8_t>(std::strlen(text));
-            std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
-            if (!packet || av_new_packet(packet.get(), length + 2) < 0) return false;
+            std::unique_ptr<AVPacket, PacketFreer> packet(libav().av_packet_alloc());
+            if (!packet || libav().av_new_packet(packet.get(), length + 2) < 0) return false;
             packet->data[0] = 0;
             packet->data[1] = length;
             std::memcpy(packet->data + 2, text, length);
             packet->pts = 0;
             AVSubtitle sub;
             int got = 0;
-            if (avcodec_decode_subtitle2(decoder_.get(), &sub, &got, packet.get()) < 0 || got == 0) return false;
-            const int size = sub.num_rects > 0 ? avcodec_encode_subtitle(encoder_.get(), buffer_.data(), kEncodeBuffer, &sub) : -1;
-            avsubtitle_free(&sub);
+            if (libav().avcodec_decode_subtitle2(decoder_.get(), &sub, &got, packet.get()) < 0 || got == 0) return false;
+            const int size = sub.num_rects > 0 ? libav().avcodec_encode_subtitle(encoder_.get(), buffer_.data(), kEncodeBuffer, &sub) : -1;
+            libav().avsubtitle_free(&sub);
             if (size < 0) return false;
             out.assign(reinterpret_cast<const char*>(buffer_.data()), static_cast<size_t>(size));
             return true;
@@ -280,17 +275,17 @@ private:
     }
 
     bool encode(AVSubtitle& sub, uint64_t& number, std::vector<TrackCue>& cues) {
-        sub.pts += av_rescale_q(sub.start_display_time, AVRational{1, 1000}, AV_TIME_BASE_Q);
+        sub.pts += libav().av_rescale_q(sub.start_display_time, AVRational{1, 1000}, AV_TIME_BASE_Q);
         sub.end_display_time -= sub.start_display_time;
         sub.start_display_time = 0;
-        const int size = avcodec_encode_subtitle(encoder_.get(), buffer_.data(), kEncodeBuffer, &sub);
+        const int size = libav().avcodec_encode_subtitle(encoder_.get(), buffer_.data(), kEncodeBuffer, &sub);
         if (size < 0) return false;
         return add(sub.pts, sub.end_display_time, buffer_.data(), static_cast<size_t>(size), number, cues);
     }
 
     static bool add(int64_t ptsUs, int64_t durationMs, const uint8_t* text, size_t length, uint64_t& number,
                     std::vector<TrackCue>& cues) {
-        const int64_t start = av_rescale_q_rnd(ptsUs, AV_TIME_BASE_Q, AVRational{1, 1000},
+        const int64_t start = libav().av_rescale_q_rnd(ptsUs, AV_TIME_BASE_Q, AVRational{1, 1000},
                                                static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
         if (durationMs < 0) return true;  // the muxer drops it without a number
         TrackCue& cue = cues.emplace_back();
@@ -320,8 +315,8 @@ NativeTrackReader::Result readOpened(AVFormatContext* format, std::vector<TrackC
     CueDecoder decoder;
     if (!decoder.open(st, reason)) return NativeTrackReader::Result::Failed;
 
-    const int64_t offset = av_rescale_q(clipStart(format), AV_TIME_BASE_Q, st->time_base);
-    std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
+    const int64_t offset = libav().av_rescale_q(clipStart(format), AV_TIME_BASE_Q, st->time_base);
+    std::unique_ptr<AVPacket, PacketFreer> packet(libav().av_packet_alloc());
     if (!packet) {
         reason = "out of memory";
         return NativeTrackReader::Result::Failed;
@@ -329,14 +324,14 @@ NativeTrackReader::Result readOpened(AVFormatContext* format, std::vector<TrackC
     if (st->nb_frames > 0) cues.reserve(static_cast<size_t>(std::min<int64_t>(st->nb_frames, 1'000'000)));
     uint64_t number = 1;
     int rc = 0;
-    while ((rc = av_read_frame(format, packet.get())) >= 0) {
+    while ((rc = libav().av_read_frame(format, packet.get())) >= 0) {
         bool going = true;
         if (packet->stream_index == index) {
             if (packet->pts != AV_NOPTS_VALUE) packet->pts -= offset;
             if (packet->dts != AV_NOPTS_VALUE) packet->dts -= offset;
             going = decoder.cue(packet.get(), number, cues) && cues.size() < NativeTrackReader::CUE_LIMIT;
         }
-        av_packet_unref(packet.get());
+        libav().av_packet_unref(packet.get());
         if (!going) break;
     }
     if (cues.empty()) {
@@ -348,8 +343,8 @@ NativeTrackReader::Result readOpened(AVFormatContext* format, std::vector<TrackC
 
 AVDictionary* openOptions(bool file) {
     AVDictionary* options = nullptr;
-    av_dict_set(&options, "format_whitelist", kFormats, 0);
-    if (file) av_dict_set(&options, "protocol_whitelist", "file", 0);
+    libav().av_dict_set(&options, "format_whitelist", kFormats, 0);
+    if (file) libav().av_dict_set(&options, "protocol_whitelist", "file", 0);
     return options;
 }
 
@@ -363,8 +358,7 @@ NativeTrackReader::Result NativeTrackReader::read(const std::string& path, std::
                                                   std::string& reason) {
     cues.clear();
     reason.clear();
-    av_log_set_level(AV_LOG_QUIET);
-    // Anything but a regular file (a FIFO, a device) could block the read.
+        // Anything but a regular file (a FIFO, a device) could block the read.
     struct stat st;
     if (::stat(path.c_str(), &st) != 0) {
         reason = std::string("cannot be read: ") + std::strerror(errno);
@@ -382,11 +376,15 @@ NativeTrackReader::Result NativeTrackReader::read(const std::string& path, std::
         reason = "is empty";
         return Result::Failed;
     }
+    if (!libav().loaded) {
+        reason = "cannot be read in-process: " + libav().problem;
+        return Result::Failed;
+    }
     AVFormatContext* raw = nullptr;
     AVDictionary* options = openOptions(true);
     // "file:" keeps a name with a colon from being read as another protocol.
-    const int rc = avformat_open_input(&raw, ("file:" + path).c_str(), nullptr, &options);
-    av_dict_free(&options);
+    const int rc = libav().avformat_open_input(&raw, ("file:" + path).c_str(), nullptr, &options);
+    libav().av_dict_free(&options);
     if (rc < 0) {
         reason = rc == AVERROR(EACCES) || rc == AVERROR(ENOENT) ? "cannot be read: " + avError(rc) : openFailure(rc);
         return Result::Failed;
@@ -399,26 +397,29 @@ NativeTrackReader::Result NativeTrackReader::readBytes(std::string_view bytes, s
                                                        std::string& reason) {
     cues.clear();
     reason.clear();
-    av_log_set_level(AV_LOG_QUIET);
-    if (bytes.empty()) {
+        if (bytes.empty()) {
         reason = "is empty";
+        return Result::Failed;
+    }
+    if (!libav().loaded) {
+        reason = "cannot be read in-process: " + libav().problem;
         return Result::Failed;
     }
     MemoryInput input{bytes, 0};
     constexpr int kBuffer = 4096;
-    auto* buffer = static_cast<unsigned char*>(av_malloc(kBuffer));
+    auto* buffer = static_cast<unsigned char*>(libav().av_malloc(kBuffer));
     if (buffer == nullptr) {
         reason = "out of memory";
         return Result::Failed;
     }
     std::unique_ptr<AVIOContext, IoCloser> io(
-        avio_alloc_context(buffer, kBuffer, 0, &input, &MemoryInput::read, nullptr, &MemoryInput::seek));
+        libav().avio_alloc_context(buffer, kBuffer, 0, &input, &MemoryInput::read, nullptr, &MemoryInput::seek));
     if (!io) {
-        av_free(buffer);
+        libav().av_free(buffer);
         reason = "out of memory";
         return Result::Failed;
     }
-    AVFormatContext* raw = avformat_alloc_context();
+    AVFormatContext* raw = libav().avformat_alloc_context();
     if (raw == nullptr) {
         reason = "out of memory";
         return Result::Failed;
@@ -426,8 +427,8 @@ NativeTrackReader::Result NativeTrackReader::readBytes(std::string_view bytes, s
     raw->pb = io.get();
     raw->flags |= AVFMT_FLAG_CUSTOM_IO;
     AVDictionary* options = openOptions(false);
-    const int rc = avformat_open_input(&raw, nullptr, nullptr, &options);  // frees raw on failure
-    av_dict_free(&options);
+    const int rc = libav().avformat_open_input(&raw, nullptr, nullptr, &options);  // frees raw on failure
+    libav().av_dict_free(&options);
     if (rc < 0) {
         reason = openFailure(rc);
         return Result::Failed;

@@ -60,7 +60,7 @@ for round in 1 2 3; do
         esac
         best[$name]=$(lower "${best[$name]:-}" "$t")
     done
-    echo "round $round: hour: tool ${best[hour_tool]}s ffmpeg ${best[hour_ffmpeg]}s;" \
+    echo "round $round (best so far): hour: tool ${best[hour_tool]}s ffmpeg ${best[hour_ffmpeg]}s;" \
          "folder: tool ${best[folder_tool]}s warm index ${best[folder_warm]}s ffmpeg loop ${best[folder_ffmpeg]}s"
 done
 
