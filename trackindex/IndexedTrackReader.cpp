@@ -39,7 +39,8 @@ NativeTrackReader::Result IndexedTrackReader::read(const std::string& path, std:
         reason = "changed while it was read";
         return NativeTrackReader::Result::Failed;
     }
-    if (useIndex && indexUsable_) index_->store(before, cues, result == NativeTrackReader::Result::Track ? std::string() : reason);
+    if (useIndex && indexUsable_)
+        index_->store(before, cues, result == NativeTrackReader::Result::Track ? std::string() : reason);
     noteIndexTrouble();
     return result;
 }

@@ -5,14 +5,12 @@
 #include <sys/stat.h>
 #include <algorithm>
 #include <cerrno>
-#include <cinttypes>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 
 namespace {
 
-constexpr size_t kTextLimit = 127;  // what a text slot of the converter path keeps
+constexpr size_t kTextLimit = 127;          // what a text slot of the converter path keeps
 constexpr int kEncodeBuffer = 1024 * 1024;  // the converter's own limit for one encoded cue
 constexpr const char* kCameraHandler = "Ambarella EXT";
 // Only container demuxers: nothing that opens further files or URLs.
@@ -150,7 +148,8 @@ void frameCue(uint64_t number, int64_t s, int64_t e, const uint8_t* text, size_t
     out += " --> ";
     appendClock(out, e);
     out += '\n';
-    if (out.size() < kTextLimit) out.append(reinterpret_cast<const char*>(text), std::min(length, kTextLimit - out.size()));
+    if (out.size() < kTextLimit)
+        out.append(reinterpret_cast<const char*>(text), std::min(length, kTextLimit - out.size()));
     if (out.size() < kTextLimit) out.append("\n\n", std::min<size_t>(2, kTextLimit - out.size()));
     out.resize(std::min(out.size(), kTextLimit));
     // A slot skips leading zero bytes and ends at the next one.
@@ -227,7 +226,9 @@ public:
             if (length + 2 == static_cast<size_t>(packet->size) && plainText(text, length)) {
                 const int64_t us = libav().av_rescale_q(packet->pts, decoder_->pkt_timebase, AV_TIME_BASE_Q);
                 const int64_t duration =
-                    packet->duration != 0 ? libav().av_rescale_q(packet->duration, decoder_->pkt_timebase, AVRational{1, 1000}) : 0;
+                    packet->duration != 0
+                        ? libav().av_rescale_q(packet->duration, decoder_->pkt_timebase, AVRational{1, 1000})
+                        : 0;
                 plain_.assign(prefix_);
                 plain_.append(reinterpret_cast<const char*>(text), length);
                 plain_.append(suffix_);
@@ -258,8 +259,11 @@ private:
             packet->pts = 0;
             AVSubtitle sub;
             int got = 0;
-            if (libav().avcodec_decode_subtitle2(decoder_.get(), &sub, &got, packet.get()) < 0 || got == 0) return false;
-            const int size = sub.num_rects > 0 ? libav().avcodec_encode_subtitle(encoder_.get(), buffer_.data(), kEncodeBuffer, &sub) : -1;
+            if (libav().avcodec_decode_subtitle2(decoder_.get(), &sub, &got, packet.get()) < 0 || got == 0)
+                return false;
+            const int size = sub.num_rects > 0
+                                 ? libav().avcodec_encode_subtitle(encoder_.get(), buffer_.data(), kEncodeBuffer, &sub)
+                                 : -1;
             libav().avsubtitle_free(&sub);
             if (size < 0) return false;
             out.assign(reinterpret_cast<const char*>(buffer_.data()), static_cast<size_t>(size));
@@ -285,8 +289,9 @@ private:
 
     static bool add(int64_t ptsUs, int64_t durationMs, const uint8_t* text, size_t length, uint64_t& number,
                     std::vector<TrackCue>& cues) {
-        const int64_t start = libav().av_rescale_q_rnd(ptsUs, AV_TIME_BASE_Q, AVRational{1, 1000},
-                                               static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
+        const int64_t start =
+            libav().av_rescale_q_rnd(ptsUs, AV_TIME_BASE_Q, AVRational{1, 1000},
+                                     static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
         if (durationMs < 0) return true;  // the muxer drops it without a number
         TrackCue& cue = cues.emplace_back();
         cue.startMs = start;
@@ -358,7 +363,7 @@ NativeTrackReader::Result NativeTrackReader::read(const std::string& path, std::
                                                   std::string& reason) {
     cues.clear();
     reason.clear();
-        // Anything but a regular file (a FIFO, a device) could block the read.
+    // Anything but a regular file (a FIFO, a device) could block the read.
     struct stat st;
     if (::stat(path.c_str(), &st) != 0) {
         reason = std::string("cannot be read: ") + std::strerror(errno);
@@ -397,7 +402,7 @@ NativeTrackReader::Result NativeTrackReader::readBytes(std::string_view bytes, s
                                                        std::string& reason) {
     cues.clear();
     reason.clear();
-        if (bytes.empty()) {
+    if (bytes.empty()) {
         reason = "is empty";
         return Result::Failed;
     }

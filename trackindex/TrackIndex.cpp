@@ -129,8 +129,8 @@ bool TrackIndex::open(const std::string& path) {
         if (st.st_uid != ::geteuid()) return fail(path + " belongs to another user");
     }
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(path.c_str(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW, nullptr);
+    const int rc =
+        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW, nullptr);
     if (rc != SQLITE_OK) {
         const std::string why = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
         sqlite3_close_v2(db);
@@ -154,7 +154,8 @@ bool TrackIndex::prepareSchema() {
             return fail(std::string("the index cannot be read: ") + sqlite3_errmsg(db_));
         version = sqlite3_column_int(query.get(), 0);
     }
-    if (version > SCHEMA_VERSION) return fail("the index was made by a newer version (schema " + std::to_string(version) + ")");
+    if (version > SCHEMA_VERSION)
+        return fail("the index was made by a newer version (schema " + std::to_string(version) + ")");
     char* error = nullptr;
     // WAL lets the player read while the tool writes, and the other way round.
     std::string sql = "PRAGMA journal_mode=WAL; BEGIN IMMEDIATE; ";

@@ -3,10 +3,10 @@
 #include "platform/ChildProcess.h"
 #include "platform/FileSystem.h"
 
+#include <unistd.h>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <unistd.h>
 
 namespace testing_support {
 

@@ -62,14 +62,19 @@ TEST(TrackTextEscape, NamesBecomeSafeTextInEveryFormat) {
 
 TEST(TrackWriter, XmlFormatsStayWellFormedForAnyName) {
     testing_support::TempFolder tmp;
-    const std::vector<std::string> names{"c0 \x01\x08\x0B\x1F", "fffe \xEF\xBF\xBE", "ffff \xEF\xBF\xBF",
-                                         "fdd0 \xEF\xB7\x90", "plane \xF3\xBF\xBF\xBF", "bad \xC0\xAF\xFF",
+    const std::vector<std::string> names{"c0 \x01\x08\x0B\x1F",
+                                         "fffe \xEF\xBF\xBE",
+                                         "ffff \xEF\xBF\xBF",
+                                         "fdd0 \xEF\xB7\x90",
+                                         "plane \xF3\xBF\xBF\xBF",
+                                         "bad \xC0\xAF\xFF",
                                          "markup <a href='x'>&amp;</a> ]]>"};
     for (const TrackFormat format : {TrackFormat::Gpx, TrackFormat::Kml}) {
         auto writer = makeTrackWriter(format);
         std::string out;
         writer->begin(out);
-        for (const std::string& name : names) writer->track(out, name, std::vector<TrackRecord>{at(1, 2), at(1.1, 2.1)});
+        for (const std::string& name : names)
+            writer->track(out, name, std::vector<TrackRecord>{at(1, 2), at(1.1, 2.1)});
         writer->end(out);
         const std::string file = tmp.write(format == TrackFormat::Gpx ? "t.gpx" : "t.kml", out);
         platform::ChildProcess xmllint;
@@ -79,7 +84,8 @@ TEST(TrackWriter, XmlFormatsStayWellFormedForAnyName) {
         xmllint.closeStdin();
         std::string complaint;
         char buffer[4096];
-        for (ssize_t n; (n = ::read(xmllint.stdoutFd(), buffer, sizeof buffer)) > 0;) complaint.append(buffer, size_t(n));
+        for (ssize_t n; (n = ::read(xmllint.stdoutFd(), buffer, sizeof buffer)) > 0;)
+            complaint.append(buffer, size_t(n));
         EXPECT_EQ(xmllint.waitFor(std::chrono::seconds(30)).value_or(-1), 0) << complaint;
     }
 }
@@ -99,15 +105,18 @@ TEST(TrackWriter, GeometryFormatsSkipInvalidRecordsAndShortLines) {
     EXPECT_EQ(gpx.find("50.000000"), std::string::npos);
 
     const std::string kml = written(TrackFormat::Kml, "k.mp4", line);
-    EXPECT_NE(kml.find("<gx:Track>\n      <when>2016-05-20T10:30:15Z</when>\n      <when>2016-05-20T10:30:15Z</when>\n"
-                       "      <gx:coord>113.900000 22.500000 0</gx:coord>\n      <gx:coord>114.000000 22.600000 0</gx:coord>"),
-              std::string::npos);
+    EXPECT_NE(
+        kml.find(
+            "<gx:Track>\n      <when>2016-05-20T10:30:15Z</when>\n      <when>2016-05-20T10:30:15Z</when>\n"
+            "      <gx:coord>113.900000 22.500000 0</gx:coord>\n      <gx:coord>114.000000 22.600000 0</gx:coord>"),
+        std::string::npos);
     EXPECT_EQ(written(TrackFormat::Kml, "k.mp4", {at(1, 2)}).find("<LineString>"), std::string::npos);
 
     EXPECT_EQ(written(TrackFormat::GeoJson, "g\".mp4", line),
               "{\"type\":\"FeatureCollection\",\"features\":[\n"
               "{\"type\":\"Feature\",\"properties\":{\"file\":\"g\\\".mp4\",\"records\":3,\"valid_records\":2,"
-              "\"coordTimes\":[\"2016-05-20T10:30:15Z\",\"2016-05-20T10:30:15Z\"]},\"geometry\":{\"type\":\"LineString\",\"coordinates\":[[113.900000,22.500000],[114.000000,22.600000]]}}"
+              "\"coordTimes\":[\"2016-05-20T10:30:15Z\",\"2016-05-20T10:30:15Z\"]},\"geometry\":{\"type\":"
+              "\"LineString\",\"coordinates\":[[113.900000,22.500000],[114.000000,22.600000]]}}"
               "\n]}\n");
     EXPECT_NE(written(TrackFormat::GeoJson, "g.mp4", {at(1, 2)}).find("\"geometry\":null}"), std::string::npos);
 }

@@ -104,7 +104,8 @@ TEST_F(VeltaraTrackTool, CsvHoldsEveryRecordWithTheChosenMapDatum) {
         lines(csv.out),
         (std::vector<std::string>{
             kHeader,
-            "\"a,b \"\"q\"\".mp4\",0,0,1,2016,5,20,10,30,15,22.562361,113.936761,43.522,12,-3,98,22.562361,113.936761,1",
+            "\"a,b "
+            "\"\"q\"\".mp4\",0,0,1,2016,5,20,10,30,15,22.562361,113.936761,43.522,12,-3,98,22.562361,113.936761,1",
             "\"a,b \"\"q\"\".mp4\",1,100,0,,,,,,,,,,,,,,,0",
             // Without axes the parser keeps the previous text's values.
             "\"a,b \"\"q\"\".mp4\",2,200,1,2016,5,20,10,30,16,-22.562361,-113.936761,0.000,12,-3,98,-22.562361,"
@@ -112,8 +113,9 @@ TEST_F(VeltaraTrackTool, CsvHoldsEveryRecordWithTheChosenMapDatum) {
     // The converter path gives the same records, without cue times.
     const ToolRun converter = run({"--reader", "ffmpeg", name});
     ASSERT_EQ(converter.status, 0) << converter.err;
-    EXPECT_EQ(lines(converter.out).at(1),
-              "\"a,b \"\"q\"\".mp4\",0,,1,2016,5,20,10,30,15,22.562361,113.936761,43.522,12,-3,98,22.562361,113.936761,1");
+    EXPECT_EQ(
+        lines(converter.out).at(1),
+        "\"a,b \"\"q\"\".mp4\",0,,1,2016,5,20,10,30,15,22.562361,113.936761,43.522,12,-3,98,22.562361,113.936761,1");
 
     const auto mapColumns = [&](std::vector<std::string> options) {
         options.push_back(name);

@@ -40,10 +40,11 @@ std::vector<TrackRecord> nativeRecords(const std::string& clip, TrackSampling sa
 std::string describe(const TrackRecord& r) {
     char text[256];
     std::snprintf(text, sizeof text, "%d %d-%d-%d %d:%d:%d %c%d %d %.3f (%.9f) %c%d %d %.3f (%.9f) %.3f %d %d %d",
-                  r.valid, r.year, r.month, r.day, r.hour, r.minute, r.second, r.longitudeHemisphere ? r.longitudeHemisphere : '-',
-                  r.longitudeDegrees, r.longitudeMinutes, double(r.longitudeSeconds), r.longitude,
-                  r.latitudeHemisphere ? r.latitudeHemisphere : '-', r.latitudeDegrees, r.latitudeMinutes,
-                  double(r.latitudeSeconds), r.latitude, double(r.speed), r.accelX, r.accelY, r.accelZ);
+                  r.valid, r.year, r.month, r.day, r.hour, r.minute, r.second,
+                  r.longitudeHemisphere ? r.longitudeHemisphere : '-', r.longitudeDegrees, r.longitudeMinutes,
+                  double(r.longitudeSeconds), r.longitude, r.latitudeHemisphere ? r.latitudeHemisphere : '-',
+                  r.latitudeDegrees, r.latitudeMinutes, double(r.latitudeSeconds), r.latitude, double(r.speed),
+                  r.accelX, r.accelY, r.accelZ);
     return text;
 }
 
@@ -136,5 +137,6 @@ TEST(NativeTrackReader, BytesInMemoryReadAsTheFile) {
     ASSERT_EQ(reader.readBytes(bytes, fromBytes, reason), NativeTrackReader::Result::Track) << reason;
     ASSERT_EQ(fromBytes.size(), fromFile.size());
     for (size_t i = 0; i < fromFile.size(); ++i) EXPECT_EQ(fromBytes[i].text, fromFile[i].text);
-    EXPECT_EQ(reader.readBytes(bytes.substr(0, bytes.size() / 3), fromBytes, reason), NativeTrackReader::Result::Failed);
+    EXPECT_EQ(reader.readBytes(bytes.substr(0, bytes.size() / 3), fromBytes, reason),
+              NativeTrackReader::Result::Failed);
 }

@@ -36,9 +36,9 @@ TEST(TrackIndex, KeepsTracksAndFailuresPerClipStateAcrossUsers) {
         ASSERT_TRUE(index.store(keyOf("/a.mp4"), cuesOf(3), ""));
         ASSERT_TRUE(index.store(keyOf("/bad.mp4"), {}, "has no subtitle track"));
     }
-    EXPECT_EQ(std::filesystem::status(tmp.path() + "cache/veltara-dvr-player").permissions() &
-                  std::filesystem::perms::all,
-              std::filesystem::perms::owner_all);
+    EXPECT_EQ(
+        std::filesystem::status(tmp.path() + "cache/veltara-dvr-player").permissions() & std::filesystem::perms::all,
+        std::filesystem::perms::owner_all);
 
     // Two users of one file at once, as the player and the tool are.
     TrackIndex first, second;
@@ -85,11 +85,11 @@ TEST(TrackIndex, ABadIndexFileTurnsTheIndexOffWithAReason) {
         ASSERT_EQ(::chown(foreign.c_str(), 65534, 65534), 0);
     }
 
-    for (const auto& [path, why] : std::vector<std::pair<std::string, std::string>>{
-             {garbage, "the index cannot be read"},
-             {newer, "the index was made by a newer version"},
-             {tmp.path(), "is not a regular file"},
-             {"", "no cache folder is known"}}) {
+    for (const auto& [path, why] :
+         std::vector<std::pair<std::string, std::string>>{{garbage, "the index cannot be read"},
+                                                          {newer, "the index was made by a newer version"},
+                                                          {tmp.path(), "is not a regular file"},
+                                                          {"", "no cache folder is known"}}) {
         TrackIndex index;
         EXPECT_FALSE(index.open(path)) << path;
         EXPECT_TRUE(index.failed());

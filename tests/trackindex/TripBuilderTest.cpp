@@ -74,10 +74,10 @@ TEST(TrackFigures, JumpsAndPositionsOutOfRangeAreNoFixes) {
     const double step = 20.0 / kMetresPerDegree;
     f.add(at(0, 0.0));
     f.add(at(1, step));
-    f.add(at(1, step * 2));                    // the same camera second: taken as one second apart
-    f.add(at(2, 1.0, 8.0, 900.0f));            // 110 km in a second: a glitch
-    f.add(at(3, 95.0));                        // off the globe
-    f.add(at(4, 0.0, 0.0));                    // the camera's "no fix"
+    f.add(at(1, step * 2));          // the same camera second: taken as one second apart
+    f.add(at(2, 1.0, 8.0, 900.0f));  // 110 km in a second: a glitch
+    f.add(at(3, 95.0));              // off the globe
+    f.add(at(4, 0.0, 0.0));          // the camera's "no fix"
     f.add(at(5, step * 3));
     EXPECT_NEAR(f.distanceMetres(), 60.0, 0.01);
     EXPECT_EQ(f.fixes(), 4);
@@ -87,8 +87,8 @@ TEST(TrackFigures, JumpsAndPositionsOutOfRangeAreNoFixes) {
     // Ten texts a second share a camera second; their cues tell the time.
     TrackFigures tenHz;
     const double metre = 1.0 / kMetresPerDegree;
-    for (int i = 0; i < 10; ++i) tenHz.add(at(0, i * 5 * metre), i * 100);       // 50 m/s: 180 km/h
-    tenHz.add(at(1, 45 * metre + 10.0 * metre), 1000);                         // 100 m/s: 360 km/h
+    for (int i = 0; i < 10; ++i) tenHz.add(at(0, i * 5 * metre), i * 100);  // 50 m/s: 180 km/h
+    tenHz.add(at(1, 45 * metre + 10.0 * metre), 1000);                      // 100 m/s: 360 km/h
     tenHz.add(at(1, 50 * metre), 1000);
     EXPECT_NEAR(tenHz.distanceMetres(), 50.0, 0.01);
     EXPECT_EQ(tenHz.fixes(), 11);

@@ -22,11 +22,11 @@ struct TrackToolOptions {
     std::string region = "Oversea";
     TrackSampling sampling = TrackSampling::All;
     TrackReader reader = TrackReader::Native;
-    bool recursive = false;  // folders: their subfolders too
-    bool useIndex = false;   // read and fill the track index
-    bool trips = false;      // print the trips instead of the records
-    bool json = false;       // trips as JSON
-    int utcOffsetSeconds = 0;  // what the camera clock was ahead of UTC
+    bool recursive = false;          // folders: their subfolders too
+    bool useIndex = false;           // read and fill the track index
+    bool trips = false;              // print the trips instead of the records
+    bool json = false;               // trips as JSON
+    int utcOffsetSeconds = 0;        // what the camera clock was ahead of UTC
     std::vector<std::string> files;  // files and folders as given
 
     // The batch conversion that fills the map coordinates.

@@ -58,8 +58,8 @@ std::string tripsTable(const std::vector<Trip>& trips, const std::vector<std::st
         char duration[32];
         std::snprintf(duration, sizeof duration, "%lld:%02lld:%02lld", static_cast<long long>(d / 3600),
                       static_cast<long long>(d / 60 % 60), static_cast<long long>(d % 60));
-        rows.push_back({printableText(trip.channel.empty() ? "-" : trip.channel), formatSeconds(f.startSeconds(), false),
-                        formatSeconds(f.endSeconds(), false), duration,
+        rows.push_back({printableText(trip.channel.empty() ? "-" : trip.channel),
+                        formatSeconds(f.startSeconds(), false), formatSeconds(f.endSeconds(), false), duration,
                         trackDecimal(f.distanceMetres() / 1000.0, 2) + " km",
                         trackDecimal(f.maxSpeedKmh(), 1) + " km/h", trackDecimal(f.averageSpeedKmh(), 1) + " km/h",
                         std::to_string(trip.clips.size()), printableText(baseName(names[trip.clips.front()]))});
