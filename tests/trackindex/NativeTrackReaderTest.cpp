@@ -91,12 +91,16 @@ TEST(NativeTrackReader, TakesTheCameraStreamAndTellsWhyAClipHasNoTrack) {
     auto spec = cueClip(12);
     spec.extraSubtitles = {{"SubtitleHandler", {"not a track"}}};
     spec.extraFirst = true;  // the converter would take this one
+    // Longer than a converter message may be: the converter path ends the
+    // track there, this reader cuts the text like any other and reads on.
+    spec.trackTexts[5] = std::string(1100, 'A');
     const std::string clip = clipOf(tmp, "camera second.mp4", spec);
     NativeTrackReader reader;
     std::vector<TrackCue> cues;
     std::string reason;
     ASSERT_EQ(reader.read(clip, cues, reason), NativeTrackReader::Result::Track) << reason;
     ASSERT_EQ(cues.size(), 12u);
+    EXPECT_EQ(cues[5].text.size(), 127u);
     EXPECT_EQ(cues[11].startMs, 1100);
     EXPECT_EQ(cues[11].durationMs, 100);
     EXPECT_EQ(cues[11].text, "12\n00:00:01,100 --> 00:00:01,200\n" + testing_support::cameraTrackText(11) + "\n\n");
