@@ -225,10 +225,11 @@ public:
             const uint8_t* text = packet->data + 2;
             if (length + 2 == static_cast<size_t>(packet->size) && plainText(text, length)) {
                 const int64_t us = libav().av_rescale_q(packet->pts, decoder_->pkt_timebase, AV_TIME_BASE_Q);
-                const int64_t duration =
-                    packet->duration != 0
-                        ? libav().av_rescale_q(packet->duration, decoder_->pkt_timebase, AVRational{1, 1000})
-                        : 0;
+                // As the decoder fills the cue's display time: unsigned milliseconds.
+                const uint32_t duration = packet->duration != 0
+                                              ? static_cast<uint32_t>(libav().av_rescale_q(
+                                                    packet->duration, decoder_->pkt_timebase, AVRational{1, 1000}))
+                                              : 0;
                 plain_.assign(prefix_);
                 plain_.append(reinterpret_cast<const char*>(text), length);
                 plain_.append(suffix_);
@@ -279,7 +280,9 @@ private:
     }
 
     bool encode(AVSubtitle& sub, uint64_t& number, std::vector<TrackCue>& cues) {
-        sub.pts += libav().av_rescale_q(sub.start_display_time, AVRational{1, 1000}, AV_TIME_BASE_Q);
+        if (__builtin_add_overflow(
+                sub.pts, libav().av_rescale_q(sub.start_display_time, AVRational{1, 1000}, AV_TIME_BASE_Q), &sub.pts))
+            return true;
         sub.end_display_time -= sub.start_display_time;
         sub.start_display_time = 0;
         const int size = libav().avcodec_encode_subtitle(encoder_.get(), buffer_.data(), kEncodeBuffer, &sub);
@@ -292,11 +295,12 @@ private:
         const int64_t start =
             libav().av_rescale_q_rnd(ptsUs, AV_TIME_BASE_Q, AVRational{1, 1000},
                                      static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
-        if (durationMs < 0) return true;  // the muxer drops it without a number
+        int64_t end = 0;
+        if (__builtin_add_overflow(start, durationMs, &end)) end = start;  // only a hostile clip gets here
         TrackCue& cue = cues.emplace_back();
         cue.startMs = start;
         cue.durationMs = durationMs;
-        frameCue(number++, start, start + durationMs, text, length, cue.text);
+        frameCue(number++, start, end, text, length, cue.text);
         return true;
     }
 
@@ -326,14 +330,17 @@ NativeTrackReader::Result readOpened(AVFormatContext* format, std::vector<TrackC
         reason = "out of memory";
         return NativeTrackReader::Result::Failed;
     }
-    if (st->nb_frames > 0) cues.reserve(static_cast<size_t>(std::min<int64_t>(st->nb_frames, 1'000'000)));
+    if (st->nb_frames > 0) cues.reserve(static_cast<size_t>(std::min<int64_t>(st->nb_frames, 250'000)));
     uint64_t number = 1;
     int rc = 0;
     while ((rc = libav().av_read_frame(format, packet.get())) >= 0) {
         bool going = true;
         if (packet->stream_index == index) {
-            if (packet->pts != AV_NOPTS_VALUE) packet->pts -= offset;
-            if (packet->dts != AV_NOPTS_VALUE) packet->dts -= offset;
+            // A time that cannot be shifted is no time (only a hostile clip has one).
+            if (packet->pts != AV_NOPTS_VALUE && __builtin_sub_overflow(packet->pts, offset, &packet->pts))
+                packet->pts = AV_NOPTS_VALUE;
+            if (packet->dts != AV_NOPTS_VALUE && __builtin_sub_overflow(packet->dts, offset, &packet->dts))
+                packet->dts = AV_NOPTS_VALUE;
             going = decoder.cue(packet.get(), number, cues) && cues.size() < NativeTrackReader::CUE_LIMIT;
         }
         libav().av_packet_unref(packet.get());

@@ -27,9 +27,10 @@ void TrackFigures::add(const TrackRecord& r, int64_t cueMs) {
         return;
     if (hasFix_) {
         const double metres = greatCircleMetres(lastLat_, lastLon_, r.latitude, r.longitude);
-        const double seconds = cueMs >= 0 && lastCueMs_ >= 0
-                                   ? std::max<double>(0.001, static_cast<double>(cueMs - lastCueMs_) / 1000.0)
-                                   : static_cast<double>(std::max<int64_t>(1, t - lastFixTime_));
+        const double seconds =
+            cueMs >= 0 && lastCueMs_ >= 0
+                ? std::max(0.001, (static_cast<double>(cueMs) - static_cast<double>(lastCueMs_)) / 1000.0)
+                : static_cast<double>(std::max<int64_t>(1, t - lastFixTime_));
         if (metres / seconds * 3.6 > FIX_SPEED_LIMIT_KMH) return;
         distance_ += metres;
     }
