@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr int kBusyMs = 5000;
-
 const char* const kSchema =
     "CREATE TABLE IF NOT EXISTS clips ("
     " path TEXT PRIMARY KEY, size INTEGER NOT NULL, mtime_ns INTEGER NOT NULL,"
@@ -112,7 +110,7 @@ std::string TrackIndex::reason() const {
     return reason_;
 }
 
-bool TrackIndex::open(const std::string& path) {
+bool TrackIndex::open(const std::string& path, int busyMs) {
     std::lock_guard lock(mutex_);
     if (db_ != nullptr) return true;
     if (path.empty()) return fail("no cache folder is known");
@@ -137,7 +135,7 @@ bool TrackIndex::open(const std::string& path) {
         return fail("cannot open " + path + ": " + why);
     }
     db_ = db;
-    sqlite3_busy_timeout(db_, kBusyMs);
+    sqlite3_busy_timeout(db_, busyMs);
     if (!prepareSchema()) {
         sqlite3_close_v2(db_);
         db_ = nullptr;

@@ -37,8 +37,11 @@ public:
     // ~/.cache; empty when neither is known.
     static std::string defaultPath();
 
+    // How long a call waits for another user's write before it gives up.
+    static constexpr int DEFAULT_BUSY_MS = 5000;
+
     // Creates the file (and its folder, private to the user) when missing.
-    bool open(const std::string& path);
+    bool open(const std::string& path, int busyMs = DEFAULT_BUSY_MS);
 
     enum class Lookup { Track, Unreadable, Missing };
     // Track: cues filled. Unreadable: reason holds why the clip failed before.

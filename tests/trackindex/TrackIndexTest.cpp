@@ -105,6 +105,23 @@ TEST(TrackIndex, ABadIndexFileTurnsTheIndexOffWithAReason) {
         EXPECT_NE(index.reason().find("belongs to another user"), std::string::npos);
     }
 
+    // Held by another program's write for longer than it waits.
+    const std::string held = tmp.path() + "held.sqlite";
+    {
+        TrackIndex first;
+        ASSERT_TRUE(first.open(held));
+    }
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(held.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    {
+        TrackIndex locked;
+        EXPECT_FALSE(locked.open(held, 50));
+        EXPECT_NE(locked.reason().find("locked"), std::string::npos) << locked.reason();
+    }
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+
     // The reader then reads directly, and says why once.
     TrackIndex broken;
     broken.open(garbage);
