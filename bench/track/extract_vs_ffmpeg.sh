@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Times veltara-track against the bare converter on a 60-minute camera clip
-# with 10 track cues a second, best of three each, in the same run.
+# Times veltara-track through the converter (--reader ffmpeg, the player's
+# extraction) against the bare converter on a 60-minute camera clip with 10
+# track cues a second, best of three each, in the same run.
 #
 #   bench/track/extract_vs_ffmpeg.sh [PROGRAM_FOLDER]
 #
@@ -52,14 +53,14 @@ lower() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b + 0 < a + 0) ? b 
 best_tool=""
 best_ffmpeg=""
 for round in 1 2 3; do
-    t=$(seconds "$tool" --sampling all "$clip")
+    t=$(seconds "$tool" --reader ffmpeg --sampling all "$clip")
     f=$(seconds "$ffmpeg" -i "$clip" -vn -an -scodec srt -f srt -)
     echo "round $round: veltara-track ${t}s, ffmpeg ${f}s"
     best_tool=$(lower "$best_tool" "$t")
     best_ffmpeg=$(lower "$best_ffmpeg" "$f")
 done
 
-rows=$("$tool" --sampling all "$clip" | wc -l)
+rows=$("$tool" --reader ffmpeg --sampling all "$clip" | wc -l)
 [[ $rows -eq $((cues + 1)) ]] || { echo "veltara-track wrote $((rows - 1)) records, expected $cues" >&2; exit 1; }
 
 ratio=$(echo "$best_tool $best_ffmpeg" | awk '{ printf "%.3f", $1 / $2 }')

@@ -185,12 +185,13 @@ TEST_F(Installed, TrackToolRunsFromAnyFolderAndThroughALinkOfTheUsers) {
     fs::create_symlink(installed("bin/veltara-track"), userLink);
 
     for (const std::string& command : {installed("bin/veltara-track"), userLink}) {
-        const Ran track = run({command, "--sampling", "all", clip}, "/");
+        // Through the converter: the one that must be found from the program folder.
+        const Ran track = run({command, "--reader", "ffmpeg", "--sampling", "all", clip}, "/");
         ASSERT_EQ(track.status, 0) << command << "\n" << track.output;
         const auto rows = lines(track.output);
         ASSERT_EQ(rows.size(), 6u) << track.output;
-        EXPECT_TRUE(startsWith(rows[0], "file,index,valid,")) << rows[0];
-        EXPECT_NE(rows[1].find(",0,1,"), std::string::npos) << rows[1];
+        EXPECT_TRUE(startsWith(rows[0], "file,index,time_ms,valid,")) << rows[0];
+        EXPECT_NE(rows[1].find(",0,,1,"), std::string::npos) << rows[1];
     }
 }
 

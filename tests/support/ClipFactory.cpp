@@ -3,10 +3,10 @@
 #include "platform/ChildProcess.h"
 #include "platform/FileSystem.h"
 
+#include <unistd.h>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <unistd.h>
 
 namespace testing_support {
 
@@ -47,24 +47,39 @@ std::vector<std::string> cameraTrack(int n) {
     return texts;
 }
 
-std::string srtOf(const ClipSpec& spec) {
+std::string srtOf(const std::vector<std::string>& texts, double cueSeconds, double gapSeconds) {
     std::string srt;
-    for (size_t i = 0; i < spec.trackTexts.size(); ++i) {
-        const double start = static_cast<double>(i) * spec.cueSeconds;
-        srt += std::to_string(i + 1) + "\n" + srtTime(start) + " --> " + srtTime(start + spec.cueSeconds) + "\n" +
-               spec.trackTexts[i] + "\n\n";
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const double start = static_cast<double>(i) * (cueSeconds + gapSeconds);
+        srt += std::to_string(i + 1) + "\n" + srtTime(start) + " --> " + srtTime(start + cueSeconds) + "\n" + texts[i] +
+               "\n\n";
     }
     return srt;
 }
 
+std::string srtOf(const ClipSpec& spec) {
+    return srtOf(spec.trackTexts, spec.cueSeconds, spec.cueGapSeconds);
+}
+
+namespace {
+
+bool writeText(const std::string& path, const std::string& text) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+}  // namespace
+
 std::string makeClip(const std::string& path, const ClipSpec& spec) {
     const std::string srtPath = path + ".srt";
-    if (spec.withSubtitle) {
-        FILE* f = std::fopen(srtPath.c_str(), "wb");
-        if (!f) return "cannot write " + srtPath;
-        const std::string srt = srtOf(spec);
-        std::fwrite(srt.data(), 1, srt.size(), f);
-        std::fclose(f);
+    if (spec.withSubtitle && !writeText(srtPath, srtOf(spec))) return "cannot write " + srtPath;
+    std::vector<std::string> extraPaths;
+    for (size_t i = 0; i < spec.extraSubtitles.size(); ++i) {
+        extraPaths.push_back(path + "." + std::to_string(i) + ".srt");
+        if (!writeText(extraPaths.back(), srtOf(spec.extraSubtitles[i].trackTexts, spec.cueSeconds, 0.0)))
+            return "cannot write " + extraPaths.back();
     }
     const std::string duration = std::to_string(spec.durationSeconds);
     std::vector<std::string> args{ffmpegPath(), "-hide_banner", "-loglevel", "error", "-y"};
@@ -80,16 +95,23 @@ std::string makeClip(const std::string& path, const ClipSpec& spec) {
         args.insert(args.end(), {"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=22050"});
         maps.insert(maps.end(), {"-map", std::to_string(input++) + ":a"});
     }
-    if (spec.withSubtitle) {
-        args.insert(args.end(), {"-i", srtPath});
+    // Subtitle streams in the order of their maps; handlers follow the same order.
+    std::vector<std::string> handlers;
+    const auto addSubtitle = [&](const std::string& srt, const std::string& handler) {
+        args.insert(args.end(), {"-i", srt});
         maps.insert(maps.end(), {"-map", std::to_string(input++) + ":s"});
-    }
+        handlers.push_back(handler);
+    };
+    if (spec.withSubtitle && !spec.extraFirst) addSubtitle(srtPath, spec.handlerName);
+    for (size_t i = 0; i < extraPaths.size(); ++i) addSubtitle(extraPaths[i], spec.extraSubtitles[i].handlerName);
+    if (spec.withSubtitle && spec.extraFirst) addSubtitle(srtPath, spec.handlerName);
     args.insert(args.end(), {"-t", duration});
     args.insert(args.end(), maps.begin(), maps.end());
     if (spec.withVideo) args.insert(args.end(), {"-c:v", "libx264", "-preset", "ultrafast", "-g", "10"});
     if (spec.withAudio) args.insert(args.end(), {"-c:a", "aac", "-b:a", "32k"});
-    if (spec.withSubtitle)
-        args.insert(args.end(), {"-c:s", "mov_text", "-metadata:s:s:0", "handler_name=" + spec.handlerName});
+    if (!handlers.empty()) args.insert(args.end(), {"-c:s", "mov_text"});
+    for (size_t i = 0; i < handlers.size(); ++i)
+        args.insert(args.end(), {"-metadata:s:s:" + std::to_string(i), "handler_name=" + handlers[i]});
     args.push_back(path);
 
     platform::ChildProcess ffmpeg;
@@ -103,6 +125,7 @@ std::string makeClip(const std::string& path, const ClipSpec& spec) {
     while ((n = ::read(ffmpeg.stdoutFd(), buffer, sizeof buffer)) > 0) output.append(buffer, static_cast<size_t>(n));
     const auto code = ffmpeg.waitFor(std::chrono::minutes(5));
     if (spec.withSubtitle) ::unlink(srtPath.c_str());
+    for (const std::string& extra : extraPaths) ::unlink(extra.c_str());
     if (code != 0) return "ffmpeg failed: " + output;
     return {};
 }

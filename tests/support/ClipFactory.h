@@ -7,14 +7,23 @@
 
 namespace testing_support {
 
+// A further subtitle stream of a clip.
+struct ExtraSubtitle {
+    std::string handlerName;
+    std::vector<std::string> trackTexts;
+};
+
 struct ClipSpec {
     std::vector<std::string> trackTexts;  // one cue each, in order
     double cueSeconds = 0.1;              // length of each cue
+    double cueGapSeconds = 0.0;           // silence after each cue (the muxer fills it with empty cues)
     double durationSeconds = 2.0;         // length of the clip
     bool withVideo = true;
     bool withAudio = true;
     bool withSubtitle = true;
     std::string handlerName = "Ambarella EXT";
+    std::vector<ExtraSubtitle> extraSubtitles;  // after the track's stream, or before it with extraFirst
+    bool extraFirst = false;
     int width = 160;
     int height = 90;
     int frameRate = 10;
@@ -29,6 +38,7 @@ std::vector<std::string> cameraTrack(int n);
 
 // The SRT text ffmpeg is fed.
 std::string srtOf(const ClipSpec& spec);
+std::string srtOf(const std::vector<std::string>& texts, double cueSeconds, double gapSeconds);
 
 // Writes the clip to `path`; returns the empty string, or ffmpeg's complaint.
 std::string makeClip(const std::string& path, const ClipSpec& spec);

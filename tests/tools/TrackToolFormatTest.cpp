@@ -1,9 +1,13 @@
 // The tool's text handling: escaping of outside names for each format and
-// the writers' treatment of invalid records and tracks too short for a line.
+// the writers' treatment of invalid or implausible records and tracks too
+// short for a line.
+#include "platform/ChildProcess.h"
+#include "support/TempFolder.h"
 #include "veltara-track/TrackTextEscape.h"
 #include "veltara-track/TrackWriter.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -19,8 +23,9 @@ TrackRecord at(double latitude, double longitude) {
     return r;
 }
 
-std::string written(TrackFormat format, const std::string& file, const std::vector<TrackRecord>& records) {
-    auto writer = makeTrackWriter(format);
+std::string written(TrackFormat format, const std::string& file, const std::vector<TrackRecord>& records,
+                    int utcOffsetSeconds = 0) {
+    auto writer = makeTrackWriter(format, utcOffsetSeconds);
     std::string out;
     writer->begin(out);
     writer->track(out, file, records);
@@ -33,8 +38,16 @@ std::string written(TrackFormat format, const std::string& file, const std::vect
 TEST(TrackTextEscape, NamesBecomeSafeTextInEveryFormat) {
     EXPECT_EQ(csvField("plain.mp4"), "plain.mp4");
     EXPECT_EQ(csvField("a,b \"c\".mp4"), "\"a,b \"\"c\"\".mp4\"");
-    EXPECT_EQ(csvField("line\nbreak"), "\"line\nbreak\"");
+    EXPECT_EQ(csvField("line\nbreak\x7F"), "line\\x0Abreak\\x7F");
     EXPECT_EQ(csvField(" lead"), "\" lead\"");
+    // Spreadsheets must not take a name for a formula.
+    EXPECT_EQ(csvField("=HYPERLINK(1)"), "'=HYPERLINK(1)");
+    EXPECT_EQ(csvField("-2+3.mp4"), "'-2+3.mp4");
+    EXPECT_EQ(csvField("@SUM"), "'@SUM");
+    EXPECT_EQ(csvField("\tx"), "'\\x09x");
+    EXPECT_EQ(csvField("\rx"), "'\\x0Dx");
+    EXPECT_EQ(csvField("+a,b"), "\"'+a,b\"");
+    EXPECT_EQ(csvField("a=b-c"), "a=b-c");
 
     // Bytes that are not UTF-8: stray continuation, overlong '/', surrogate, cut sequence.
     EXPECT_EQ(validUtf8("ok \xE8\xA1\x8C \x80|\xC0\xAF|\xED\xA0\x80|\xE8\xA1"),
@@ -42,6 +55,39 @@ TEST(TrackTextEscape, NamesBecomeSafeTextInEveryFormat) {
               "\xEF\xBF\xBD\xEF\xBF\xBD");
     EXPECT_EQ(xmlText("a&b<c>\"d\"'e'\x01\n"), "a&amp;b&lt;c&gt;&quot;d&quot;&apos;e&apos;\xEF\xBF\xBD&#10;");
     EXPECT_EQ(jsonString("a\"b\\c\n\x01\xFF"), "\"a\\\"b\\\\c\\n\\u0001\xEF\xBF\xBD\"");
+    // Non-characters XML 1.0 cannot hold; an emoji stays.
+    EXPECT_EQ(xmlText("\xEF\xBF\xBE|\xEF\xBF\xBF|\xEF\xB7\x90|\xF0\x9F\xBF\xBE|\xF4\x8F\xBF\xBF|\xF0\x9F\x98\x80"),
+              "\xEF\xBF\xBD|\xEF\xBF\xBD|\xEF\xBF\xBD|\xEF\xBF\xBD|\xEF\xBF\xBD|\xF0\x9F\x98\x80");
+}
+
+TEST(TrackWriter, XmlFormatsStayWellFormedForAnyName) {
+    testing_support::TempFolder tmp;
+    const std::vector<std::string> names{"c0 \x01\x08\x0B\x1F",
+                                         "fffe \xEF\xBF\xBE",
+                                         "ffff \xEF\xBF\xBF",
+                                         "fdd0 \xEF\xB7\x90",
+                                         "plane \xF3\xBF\xBF\xBF",
+                                         "bad \xC0\xAF\xFF",
+                                         "markup <a href='x'>&amp;</a> ]]>"};
+    for (const TrackFormat format : {TrackFormat::Gpx, TrackFormat::Kml}) {
+        auto writer = makeTrackWriter(format);
+        std::string out;
+        writer->begin(out);
+        for (const std::string& name : names)
+            writer->track(out, name, std::vector<TrackRecord>{at(1, 2), at(1.1, 2.1)});
+        writer->end(out);
+        const std::string file = tmp.write(format == TrackFormat::Gpx ? "t.gpx" : "t.kml", out);
+        platform::ChildProcess xmllint;
+        platform::ChildProcess::Options options;
+        options.mergeStderrIntoStdout = true;
+        ASSERT_EQ(xmllint.start({"/usr/bin/xmllint", "--noout", file}, options), 0);
+        xmllint.closeStdin();
+        std::string complaint;
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(xmllint.stdoutFd(), buffer, sizeof buffer)) > 0;)
+            complaint.append(buffer, size_t(n));
+        EXPECT_EQ(xmllint.waitFor(std::chrono::seconds(30)).value_or(-1), 0) << complaint;
+    }
 }
 
 TEST(TrackWriter, GeometryFormatsSkipInvalidRecordsAndShortLines) {
@@ -50,20 +96,49 @@ TEST(TrackWriter, GeometryFormatsSkipInvalidRecordsAndShortLines) {
     const std::vector<TrackRecord> line{at(22.5, 113.9), invalid, at(22.6, 114.0)};
 
     const std::string gpx = written(TrackFormat::Gpx, "a&b.mp4", line);
-    EXPECT_NE(gpx.find("<trkpt lat=\"22.500000\" lon=\"113.900000\"><time>2016-05-20T10:30:15</time>"
-                       "<extensions><veltara:speed_kmh>43.522</veltara:speed_kmh><veltara:accel_x>12</veltara:accel_x>"
-                       "<veltara:accel_y>-3</veltara:accel_y><veltara:accel_z>98</veltara:accel_z></extensions>"),
+    EXPECT_NE(gpx.find("<trkpt lat=\"22.500000\" lon=\"113.900000\"><time>2016-05-20T10:30:15Z</time>"
+                       "<extensions><gpxtpx:TrackPointExtension><gpxtpx:speed>12.089</gpxtpx:speed>"
+                       "</gpxtpx:TrackPointExtension><veltara:speed_kmh>43.522</veltara:speed_kmh><veltara:accel_x>12"
+                       "</veltara:accel_x><veltara:accel_y>-3</veltara:accel_y><veltara:accel_z>98</veltara:accel_z>"
+                       "</extensions>"),
               std::string::npos);
     EXPECT_EQ(gpx.find("50.000000"), std::string::npos);
 
     const std::string kml = written(TrackFormat::Kml, "k.mp4", line);
-    EXPECT_NE(kml.find("<coordinates>113.900000,22.500000 114.000000,22.600000</coordinates>"), std::string::npos);
+    EXPECT_NE(
+        kml.find(
+            "<gx:Track>\n      <when>2016-05-20T10:30:15Z</when>\n      <when>2016-05-20T10:30:15Z</when>\n"
+            "      <gx:coord>113.900000 22.500000 0</gx:coord>\n      <gx:coord>114.000000 22.600000 0</gx:coord>"),
+        std::string::npos);
     EXPECT_EQ(written(TrackFormat::Kml, "k.mp4", {at(1, 2)}).find("<LineString>"), std::string::npos);
 
     EXPECT_EQ(written(TrackFormat::GeoJson, "g\".mp4", line),
               "{\"type\":\"FeatureCollection\",\"features\":[\n"
-              "{\"type\":\"Feature\",\"properties\":{\"file\":\"g\\\".mp4\",\"records\":3,\"valid_records\":2},"
-              "\"geometry\":{\"type\":\"LineString\",\"coordinates\":[[113.900000,22.500000],[114.000000,22.600000]]}}"
+              "{\"type\":\"Feature\",\"properties\":{\"file\":\"g\\\".mp4\",\"records\":3,\"valid_records\":2,"
+              "\"coordTimes\":[\"2016-05-20T10:30:15Z\",\"2016-05-20T10:30:15Z\"]},\"geometry\":{\"type\":"
+              "\"LineString\",\"coordinates\":[[113.900000,22.500000],[114.000000,22.600000]]}}"
               "\n]}\n");
     EXPECT_NE(written(TrackFormat::GeoJson, "g.mp4", {at(1, 2)}).find("\"geometry\":null}"), std::string::npos);
+}
+
+TEST(TrackWriter, ImplausibleTimesAndPositionsStayOutOfGeometryButShowInCsv) {
+    TrackRecord month13 = at(22.7, 114.1), offGlobe = at(95.0, 200.0);
+    month13.month = 13;
+    const std::vector<TrackRecord> records{at(22.5, 113.9), month13, offGlobe};
+
+    const std::string gpx = written(TrackFormat::Gpx, "a.mp4", records, 8 * 3600);
+    EXPECT_NE(gpx.find("<time>2016-05-20T02:30:15Z</time>"), std::string::npos);  // camera clock at UTC+8
+    EXPECT_NE(gpx.find("<trkpt lat=\"22.700000\" lon=\"114.100000\"><extensions>"), std::string::npos);
+    EXPECT_EQ(gpx.find("95.000000"), std::string::npos);
+    // Without a time for every point the route is a plain line.
+    const std::string kml = written(TrackFormat::Kml, "a.mp4", records);
+    EXPECT_NE(kml.find("<coordinates>113.900000,22.500000 114.100000,22.700000</coordinates>"), std::string::npos);
+    EXPECT_NE(written(TrackFormat::GeoJson, "a.mp4", records).find("\"coordTimes\":[\"2016-05-20T10:30:15Z\",null]"),
+              std::string::npos);
+
+    const std::string csv = written(TrackFormat::Csv, "a.mp4", records);
+    EXPECT_NE(csv.find(",2016,13,20,10,30,15,22.700000,114.100000,"), std::string::npos);
+    EXPECT_NE(csv.find(",95.000000,200.000000,43.522,12,-3,98,95.000000,200.000000,0\n"), std::string::npos);
+    EXPECT_NE(csv.find("a.mp4,0,,1,2016,5,20,10,30,15,22.500000,113.900000,43.522,12,-3,98,22.500000,113.900000,1\n"),
+              std::string::npos);
 }

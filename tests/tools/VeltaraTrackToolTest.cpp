@@ -76,8 +76,8 @@ testing_support::ClipSpec smallClip(std::vector<std::string> texts) {
 
 const char* const kExample = "2016-05-20 10:30:15/E113 56 12.34/N22 33 44.50/23.5/X:12/Y:-3/Z:98";
 const char* const kHeader =
-    "file,index,valid,year,month,day,hour,minute,second,latitude,longitude,speed_kmh,accel_x,accel_y,accel_z,"
-    "map_latitude,map_longitude";
+    "file,index,time_ms,valid,year,month,day,hour,minute,second,latitude,longitude,speed_kmh,accel_x,accel_y,accel_z,"
+    "map_latitude,map_longitude,plausible";
 
 class VeltaraTrackTool : public ::testing::Test {
 protected:
@@ -104,16 +104,23 @@ TEST_F(VeltaraTrackTool, CsvHoldsEveryRecordWithTheChosenMapDatum) {
         lines(csv.out),
         (std::vector<std::string>{
             kHeader,
-            "\"a,b \"\"q\"\".mp4\",0,1,2016,5,20,10,30,15,22.562361,113.936761,43.522,12,-3,98,22.562361,113.936761",
-            "\"a,b \"\"q\"\".mp4\",1,0,,,,,,,,,,,,,,",
+            "\"a,b "
+            "\"\"q\"\".mp4\",0,0,1,2016,5,20,10,30,15,22.562361,113.936761,43.522,12,-3,98,22.562361,113.936761,1",
+            "\"a,b \"\"q\"\".mp4\",1,100,0,,,,,,,,,,,,,,,0",
             // Without axes the parser keeps the previous text's values.
-            "\"a,b \"\"q\"\".mp4\",2,1,2016,5,20,10,30,16,-22.562361,-113.936761,0.000,12,-3,98,-22.562361,"
-            "-113.936761"}));
+            "\"a,b \"\"q\"\".mp4\",2,200,1,2016,5,20,10,30,16,-22.562361,-113.936761,0.000,12,-3,98,-22.562361,"
+            "-113.936761,1"}));
+    // The converter path gives the same records, without cue times.
+    const ToolRun converter = run({"--reader", "ffmpeg", name});
+    ASSERT_EQ(converter.status, 0) << converter.err;
+    EXPECT_EQ(
+        lines(converter.out).at(1),
+        "\"a,b \"\"q\"\".mp4\",0,,1,2016,5,20,10,30,15,22.562361,113.936761,43.522,12,-3,98,22.562361,113.936761,1");
 
     const auto mapColumns = [&](std::vector<std::string> options) {
         options.push_back(name);
         const std::string first = lines(run(options).out).at(1);
-        return first.substr(first.size() - 20);
+        return first.substr(first.size() - 22, 20);
     };
     EXPECT_EQ(mapColumns({"--map", "baidu"}), "22.564996,113.948199");
     EXPECT_EQ(mapColumns({"--map", "google", "--region", "China"}), "22.559336,113.941632");
@@ -130,7 +137,7 @@ TEST_F(VeltaraTrackTool, PlayerSamplingMatchesThePlayersStore) {
     const auto rows = lines(player.out);
     ASSERT_EQ(rows.size(), 5u);  // cues 0, 10, 20 and the last one again
     EXPECT_NE(rows[3].find(",10,30,20,"), std::string::npos);
-    EXPECT_NE(rows[4].find(",3,1,2016,5,20,10,30,24,"), std::string::npos);
+    EXPECT_NE(rows[4].find(",3,2400,1,2016,5,20,10,30,24,"), std::string::npos);
 }
 
 TEST_F(VeltaraTrackTool, GeometryFormatsHoldOneTrackPerFile) {
@@ -146,8 +153,8 @@ TEST_F(VeltaraTrackTool, GeometryFormatsHoldOneTrackPerFile) {
 
     const ToolRun kml = run({"--format", "kml", a, b});
     ASSERT_EQ(kml.status, 0);
-    EXPECT_EQ(count(kml.out, "<LineString>"), 2u);
-    EXPECT_NE(kml.out.find("<coordinates>113.936761,22.562361 113.936761,22.562361</coordinates>"), std::string::npos);
+    EXPECT_EQ(count(kml.out, "<gx:Track>"), 2u);
+    EXPECT_EQ(count(kml.out, "<gx:coord>113.936761 22.562361 0</gx:coord>"), 3u);
 
     const ToolRun json = run({"--format", "geojson", a, b});
     ASSERT_EQ(json.status, 0);
@@ -166,15 +173,14 @@ TEST_F(VeltaraTrackTool, BadFilesAreNamedAndTheOthersStillWritten) {
     tmp.write("locked.mp4", "x");
     std::filesystem::permissions(tmp.path() + "locked.mp4", std::filesystem::perms::none);
 
-    const ToolRun mixed = run({"missing.mp4", noTrack, good, "notes.mp4", cut, "."});
+    const ToolRun mixed = run({"missing.mp4", noTrack, good, "notes.mp4", cut});
     EXPECT_EQ(mixed.status, 1);
     const auto errors = lines(mixed.err);
-    ASSERT_EQ(errors.size(), 5u) << mixed.err;
+    ASSERT_EQ(errors.size(), 4u) << mixed.err;
     EXPECT_EQ(errors[0], "veltara-track: missing.mp4: cannot be read: No such file or directory");
     EXPECT_EQ(errors[1], "veltara-track: no track.mp4: has no subtitle track");
     EXPECT_EQ(errors[2].rfind("veltara-track: notes.mp4: is not a video file", 0), 0u) << errors[2];
     EXPECT_EQ(errors[3].rfind("veltara-track: cut.mp4: is not a video file or is damaged", 0), 0u) << errors[3];
-    EXPECT_EQ(errors[4], "veltara-track: .: is a folder, not a video file");
     EXPECT_EQ(lines(mixed.out).size(), 6u);  // the header and the good clip's five records
 
     if (::geteuid() != 0) {  // root reads anything
@@ -199,4 +205,86 @@ TEST_F(VeltaraTrackTool, UsageErrorsExitWithTwoAndWriteNothing) {
     const ToolRun help = run({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: veltara-track", 0), 0u);
+}
+
+TEST_F(VeltaraTrackTool, TripsOfTwoDrivesWithFrontAndRearChannels) {
+    // Two drives an hour apart, each two one-minute clips per channel; the
+    // clips live in subfolders, as cameras store them.
+    std::filesystem::create_directories(tmp.path() + "DCIM/Front");
+    std::filesystem::create_directories(tmp.path() + "DCIM/Rear");
+    tmp.write("DCIM/notes.txt", "not a clip");
+    auto track = [](int hour, int minute) {
+        std::vector<std::string> texts;
+        for (int s = 0; s < 60; s += 6) {
+            char text[128];
+            // Northward at 0.06" a second (about 1.85 m/s) from the start of the drive.
+            std::snprintf(text, sizeof text, "2026-12-07 %02d:%02d:%02d/E008 00 00.00/N47 00 %05.2f/3.6/X:1/Y:2/Z:3",
+                          hour, minute, s, ((minute % 30) * 60 + s) * 0.06);
+            texts.push_back(text);
+        }
+        auto spec = smallClip(texts);
+        spec.cueSeconds = 6.0;  // a text every 6 s, as the clock says
+        spec.durationSeconds = 61.0;
+        return spec;
+    };
+    for (const char* channel : {"F", "R"}) {
+        const std::string folder = std::string("DCIM/") + (channel[0] == 'F' ? "Front/" : "Rear/");
+        for (const auto& [hour, minute] : std::vector<std::pair<int, int>>{{10, 0}, {10, 1}, {11, 30}, {11, 31}}) {
+            char name[64];
+            std::snprintf(name, sizeof name, "2026_1207_%02d%02d00_%s.MP4", hour, minute, channel);
+            clip(folder + name, track(hour, minute));
+        }
+    }
+    const ToolRun flat = run({"--trips", "--json", "DCIM"});
+    EXPECT_EQ(flat.status, 0) << flat.err;
+    EXPECT_EQ(flat.out, "[]\n");
+
+    const ToolRun json = run({"--trips", "--json", "-r", "DCIM"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    const auto rows = lines(json.out);
+    ASSERT_EQ(rows.size(), 6u) << json.out;
+    EXPECT_EQ(rows[1],
+              "{\"channel\":\"F\",\"clips\":[\"2026_1207_100000_F.MP4\",\"2026_1207_100100_F.MP4\"],"
+              "\"start\":\"2026-12-07 10:00:00\",\"end\":\"2026-12-07 10:01:54\",\"duration_s\":114,"
+              "\"distance_m\":211.3,\"max_speed_kmh\":6.7,\"avg_speed_kmh\":6.7,\"events\":[]},");
+    EXPECT_NE(rows[2].find("\"channel\":\"F\",\"clips\":[\"2026_1207_113000_F.MP4\",\"2026_1207_113100_F.MP4\"]"),
+              std::string::npos);
+    EXPECT_NE(rows[3].find("\"channel\":\"R\",\"clips\":[\"2026_1207_100000_R.MP4\""), std::string::npos);
+    EXPECT_NE(rows[4].find("\"channel\":\"R\",\"clips\":[\"2026_1207_113000_R.MP4\""), std::string::npos);
+
+    const ToolRun table = run({"--trips", "-r", "DCIM"});
+    ASSERT_EQ(table.status, 0) << table.err;
+    const auto tableRows = lines(table.out);
+    ASSERT_EQ(tableRows.size(), 5u) << table.out;
+    EXPECT_EQ(tableRows[0].rfind("channel  start", 0), 0u) << tableRows[0];
+    EXPECT_NE(tableRows[1].find("0:01:54"), std::string::npos) << tableRows[1];
+    EXPECT_NE(tableRows[1].find(" km/h"), std::string::npos);
+}
+
+TEST_F(VeltaraTrackTool, TheIndexGivesTheSameTrackAndSurvivesABadFile) {
+    const std::string cache = tmp.path() + "cache";
+    ::setenv("XDG_CACHE_HOME", cache.c_str(), 1);
+    const std::string name = clip("indexed.mp4", smallClip(testing_support::cameraTrack(30)));
+    auto noTrackSpec = smallClip({kExample});
+    noTrackSpec.withSubtitle = false;
+    const std::string noTrack = clip("none.mp4", noTrackSpec);
+    const ToolRun plain = run({name});
+    const ToolRun first = run({"--index", name, noTrack});
+    const ToolRun second = run({"--index", name, noTrack});
+    EXPECT_TRUE(std::filesystem::exists(cache + "/veltara-dvr-player/track-index.sqlite"));
+    EXPECT_EQ(first.status, 1);
+    EXPECT_EQ(second.status, 1);
+    EXPECT_EQ(second.out, plain.out + "");
+    EXPECT_EQ(first.out, plain.out);
+    EXPECT_EQ(second.err, "veltara-track: none.mp4: has no subtitle track\n");
+
+    // A garbage index is set aside with one message; the clips are still read.
+    std::filesystem::remove_all(cache);
+    std::filesystem::create_directories(cache + "/veltara-dvr-player");
+    tmp.write("cache/veltara-dvr-player/track-index.sqlite", std::string(8192, 'x'));
+    const ToolRun garbage = run({"--index", name, name});
+    EXPECT_EQ(garbage.status, 0);
+    EXPECT_EQ(lines(garbage.out).size(), 61u);
+    EXPECT_EQ(count(garbage.err, "the track index is not used"), 1u) << garbage.err;
+    ::unsetenv("XDG_CACHE_HOME");
 }

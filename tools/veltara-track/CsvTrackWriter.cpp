@@ -32,24 +32,29 @@ private:
 
 void CsvTrackWriter::begin(std::string& out) {
     out +=
-        "file,index,valid,year,month,day,hour,minute,second,latitude,longitude,speed_kmh,accel_x,accel_y,accel_z,"
-        "map_latitude,map_longitude\n";
+        "file,index,time_ms,valid,year,month,day,hour,minute,second,latitude,longitude,speed_kmh,accel_x,accel_y,"
+        "accel_z,map_latitude,map_longitude,plausible\n";
 }
 
-void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<const TrackRecord> records) {
+void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<const TrackRecord> records,
+                           std::span<const int64_t> timesMs) {
     const std::string name = csvField(file);
-    long long index = 0;
+    out.reserve(out.size() + records.size() * (name.size() + 128));  // one growth instead of twenty copies
+    size_t index = 0;
     for (const TrackRecord& r : records) {
         out += name;
         Line line;
         line.separator();
-        line.integer(index++);
+        line.integer(static_cast<long long>(index));
+        line.separator();
+        if (index < timesMs.size()) line.integer(timesMs[index]);
+        ++index;
         line.separator();
         line.integer(r.valid ? 1 : 0);
         out += line.text();
         if (!r.valid) {
             out += kEmptyFields;
-            out += '\n';
+            out += ",0\n";
             continue;
         }
         Line fields;
@@ -74,6 +79,8 @@ void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<co
         fields.decimal(r.mapLatitude, 6);
         fields.separator();
         fields.decimal(r.mapLongitude, 6);
+        fields.separator();
+        fields.integer(trackRecordPlausible(r) ? 1 : 0);
         out += fields.text();
         out += '\n';
     }

@@ -7,24 +7,27 @@ void GeoJsonTrackWriter::begin(std::string& out) {
     first_ = true;
 }
 
-void GeoJsonTrackWriter::track(std::string& out, std::string_view file, std::span<const TrackRecord> records) {
-    std::string coordinates;
+void GeoJsonTrackWriter::track(std::string& out, std::string_view file, std::span<const TrackRecord> records,
+                               std::span<const int64_t>) {
+    std::string coordinates, times;
     size_t points = 0;
     for (const TrackRecord& r : records) {
-        if (!r.valid) continue;
-        if (points++ > 0) coordinates += ',';
+        if (!r.valid || !trackPositionInRange(r)) continue;
+        if (points++ > 0) coordinates += ',', times += ',';
         coordinates += '[' + trackDecimal(r.longitude, 6) + ',' + trackDecimal(r.latitude, 6) + ']';
+        const std::string time = trackTimestamp(r, utcOffsetSeconds_);
+        times += time.empty() ? "null" : '"' + time + '"';
     }
     out += first_ ? "\n" : ",\n";
     first_ = false;
     out += "{\"type\":\"Feature\",\"properties\":{\"file\":" + jsonString(file) +
-           ",\"records\":" + std::to_string(records.size()) + ",\"valid_records\":" + std::to_string(points) +
-           "},\"geometry\":";
+           ",\"records\":" + std::to_string(records.size()) + ",\"valid_records\":" + std::to_string(points);
     // A LineString needs two positions; with fewer the feature has none.
     if (points >= 2)
-        out += "{\"type\":\"LineString\",\"coordinates\":[" + coordinates + "]}}";
+        out += ",\"coordTimes\":[" + times + "]},\"geometry\":{\"type\":\"LineString\",\"coordinates\":[" +
+               coordinates + "]}}";
     else
-        out += "null}";
+        out += "},\"geometry\":null}";
 }
 
 void GeoJsonTrackWriter::end(std::string& out) {

@@ -2,25 +2,26 @@
 
 #include "TrackTextEscape.h"
 
-// Speed and acceleration have no GPX element of their own; they go into
-// extensions under a namespace of ours.
 void GpxTrackWriter::begin(std::string& out) {
     out +=
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<gpx version=\"1.1\" creator=\"veltara-track\" xmlns=\"http://www.topografix.com/GPX/1/1\" "
+        "xmlns:gpxtpx=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v2\" "
         "xmlns:veltara=\"urn:veltara-dvr-player:track:1\">\n";
 }
 
-void GpxTrackWriter::track(std::string& out, std::string_view file, std::span<const TrackRecord> records) {
+void GpxTrackWriter::track(std::string& out, std::string_view file, std::span<const TrackRecord> records,
+                           std::span<const int64_t>) {
     out += "  <trk>\n    <name>" + xmlText(file) + "</name>\n    <trkseg>\n";
     for (const TrackRecord& r : records) {
-        if (!r.valid) continue;
+        if (!r.valid || !trackPositionInRange(r)) continue;
         out += "      <trkpt lat=\"" + trackDecimal(r.latitude, 6) + "\" lon=\"" + trackDecimal(r.longitude, 6) + "\">";
-        // The camera's clock carries no time zone, so none is claimed.
-        const std::string time = trackTimestamp(r);
+        const std::string time = trackTimestamp(r, utcOffsetSeconds_);
         if (!time.empty()) out += "<time>" + time + "</time>";
-        out += "<extensions><veltara:speed_kmh>" + trackDecimal(r.speed, 3) + "</veltara:speed_kmh><veltara:accel_x>" +
-               std::to_string(r.accelX) + "</veltara:accel_x><veltara:accel_y>" + std::to_string(r.accelY) +
+        out += "<extensions><gpxtpx:TrackPointExtension><gpxtpx:speed>" + trackDecimal(r.speed / 3.6, 3) +
+               "</gpxtpx:speed></gpxtpx:TrackPointExtension><veltara:speed_kmh>" + trackDecimal(r.speed, 3) +
+               "</veltara:speed_kmh><veltara:accel_x>" + std::to_string(r.accelX) +
+               "</veltara:accel_x><veltara:accel_y>" + std::to_string(r.accelY) +
                "</veltara:accel_y><veltara:accel_z>" + std::to_string(r.accelZ) +
                "</veltara:accel_z></extensions></trkpt>\n";
     }

@@ -2,25 +2,43 @@
 
 #include "TrackTextEscape.h"
 
+#include <vector>
+
 void KmlTrackWriter::begin(std::string& out) {
     out +=
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n<Document>\n  <name>veltara-track</name>\n";
+        "<kml xmlns=\"http://www.opengis.net/kml/2.2\" xmlns:gx=\"http://www.google.com/kml/ext/2.2\">\n"
+        "<Document>\n  <name>veltara-track</name>\n";
 }
 
-void KmlTrackWriter::track(std::string& out, std::string_view file, std::span<const TrackRecord> records) {
-    std::string coordinates;
-    size_t points = 0;
+void KmlTrackWriter::track(std::string& out, std::string_view file, std::span<const TrackRecord> records,
+                           std::span<const int64_t>) {
+    std::vector<const TrackRecord*> points;
+    std::vector<std::string> times;
+    bool allTimed = true;
     for (const TrackRecord& r : records) {
-        if (!r.valid) continue;
-        if (points++ > 0) coordinates += ' ';
-        coordinates += trackDecimal(r.longitude, 6) + ',' + trackDecimal(r.latitude, 6);
+        if (!r.valid || !trackPositionInRange(r)) continue;
+        points.push_back(&r);
+        times.push_back(trackTimestamp(r, utcOffsetSeconds_));
+        allTimed = allTimed && !times.back().empty();
     }
     out += "  <Placemark>\n    <name>" + xmlText(file) + "</name>\n";
-    // A line needs two points; a clip with fewer keeps its place without one.
-    if (points >= 2)
+    if (points.size() >= 2 && allTimed) {
+        out += "    <gx:Track>\n";
+        for (const std::string& time : times) out += "      <when>" + time + "</when>\n";
+        for (const TrackRecord* r : points)
+            out += "      <gx:coord>" + trackDecimal(r->longitude, 6) + ' ' + trackDecimal(r->latitude, 6) +
+                   " 0</gx:coord>\n";
+        out += "    </gx:Track>\n";
+    } else if (points.size() >= 2) {
+        std::string coordinates;
+        for (const TrackRecord* r : points) {
+            if (!coordinates.empty()) coordinates += ' ';
+            coordinates += trackDecimal(r->longitude, 6) + ',' + trackDecimal(r->latitude, 6);
+        }
         out += "    <LineString>\n      <tessellate>1</tessellate>\n      <coordinates>" + coordinates +
                "</coordinates>\n    </LineString>\n";
+    }
     out += "  </Placemark>\n";
 }
 

@@ -57,10 +57,21 @@ std::string printableText(std::string_view text) {
     return out;
 }
 
-std::string csvField(std::string_view text) {
-    const bool quote = text.find_first_of(",\"\r\n") != std::string_view::npos ||
+std::string csvField(std::string_view raw) {
+    std::string text;
+    if (!raw.empty() && std::string_view("=+-@\t\r").find(raw.front()) != std::string_view::npos) text += '\'';
+    for (const char c : raw) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(static_cast<unsigned char>(c)));
+            text += escaped;
+        } else {
+            text += c;
+        }
+    }
+    const bool quote = text.find_first_of(",\"") != std::string::npos ||
                        (!text.empty() && (text.front() == ' ' || text.back() == ' '));
-    if (!quote) return std::string(text);
+    if (!quote) return text;
     std::string out = "\"";
     for (const char c : text) {
         if (c == '"') out += '"';
@@ -70,9 +81,33 @@ std::string csvField(std::string_view text) {
     return out;
 }
 
+namespace {
+
+// U+FFFE, U+FFFF and the other non-characters: XML 1.0 has no place for them.
+std::string withoutNonCharacters(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const size_t n = sequenceLength(text, i);  // text is valid UTF-8 here
+        uint32_t code = static_cast<uint8_t>(text[i]);
+        if (n > 1) {
+            code &= 0x7F >> n;
+            for (size_t k = 1; k < n; ++k) code = (code << 6) | (static_cast<uint8_t>(text[i + k]) & 0x3F);
+        }
+        if ((code >= 0xFDD0 && code <= 0xFDEF) || (code & 0xFFFE) == 0xFFFE)
+            out += kReplacement;
+        else
+            out.append(text, i, n);
+        i += n;
+    }
+    return out;
+}
+
+}  // namespace
+
 std::string xmlText(std::string_view text) {
     std::string out;
-    for (const char c : validUtf8(text)) {
+    for (const char c : withoutNonCharacters(validUtf8(text))) {
         switch (c) {
             case '&':
                 out += "&amp;";

@@ -5,10 +5,14 @@
 #include <string>
 #include <string_view>
 
-// A CSV field: quoted, with doubled quotes, when it holds a comma, a quote,
-// a line break or a leading or trailing blank; otherwise as it is.
+// A CSV field: control bytes written as "\xHH"; a leading '=', '+', '-',
+// '@', tab or CR gets an apostrophe in front, so spreadsheets do not take
+// it for a formula; quoted, with doubled quotes, when it holds a comma or a
+// quote or a leading or trailing blank; otherwise as it is.
 std::string csvField(std::string_view text);
-// Character data or an attribute value of XML 1.0.
+// Character data or an attribute value of XML 1.0; characters XML 1.0
+// cannot hold (C0 controls, U+FFFE, U+FFFF and the other non-characters)
+// become U+FFFD.
 std::string xmlText(std::string_view text);
 // A JSON string, quotes included.
 std::string jsonString(std::string_view text);

@@ -20,6 +20,18 @@ bool takeValue(const std::vector<std::string>& arguments, size_t& i, const std::
     return true;
 }
 
+// "+HH:MM" or "-HH:MM", at most 14 hours either way.
+bool parseUtcOffset(const std::string& value, int& seconds) {
+    if (value.size() != 6 || (value[0] != '+' && value[0] != '-') || value[3] != ':') return false;
+    for (const size_t i : {1, 2, 4, 5})
+        if (value[i] < '0' || value[i] > '9') return false;
+    const int hours = (value[1] - '0') * 10 + (value[2] - '0');
+    const int minutes = (value[4] - '0') * 10 + (value[5] - '0');
+    if (minutes > 59 || hours * 60 + minutes > 14 * 60) return false;
+    seconds = (value[0] == '-' ? -1 : 1) * (hours * 3600 + minutes * 60);
+    return true;
+}
+
 bool matches(const std::string& argument, const std::string& name) {
     return argument == name || (argument.rfind(name + "=", 0) == 0);
 }
@@ -91,6 +103,30 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
                 error = "unknown sampling \"" + value + "\" (all or player)";
                 return TrackToolParse::UsageError;
             }
+        } else if (matches(argument, "--reader")) {
+            if (!takeValue(arguments, i, "--reader", value, error)) return TrackToolParse::UsageError;
+            if (value == "native")
+                options.reader = TrackReader::Native;
+            else if (value == "ffmpeg")
+                options.reader = TrackReader::Ffmpeg;
+            else {
+                error = "unknown reader \"" + value + "\" (native or ffmpeg)";
+                return TrackToolParse::UsageError;
+            }
+        } else if (matches(argument, "--utc-offset")) {
+            if (!takeValue(arguments, i, "--utc-offset", value, error)) return TrackToolParse::UsageError;
+            if (!parseUtcOffset(value, options.utcOffsetSeconds)) {
+                error = "bad UTC offset \"" + value + "\" (+HH:MM or -HH:MM)";
+                return TrackToolParse::UsageError;
+            }
+        } else if (argument == "-r" || argument == "--recursive") {
+            options.recursive = true;
+        } else if (argument == "--index") {
+            options.useIndex = true;
+        } else if (argument == "--trips") {
+            options.trips = true;
+        } else if (argument == "--json") {
+            options.json = true;
         } else {
             error = "unknown option " + argument;
             return TrackToolParse::UsageError;
@@ -100,18 +136,32 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
         error = "no file given";
         return TrackToolParse::UsageError;
     }
+    if (options.json && !options.trips) {
+        error = "--json goes with --trips";
+        return TrackToolParse::UsageError;
+    }
     return TrackToolParse::Run;
 }
 
 std::string trackToolUsage() {
     return "Usage: veltara-track [--format csv|gpx|kml|geojson] [--map none|baidu|google]\n"
-           "                     [--region NAME] [--sampling all|player] FILE...\n"
+           "                     [--region NAME] [--sampling all|player] [--reader native|ffmpeg]\n"
+           "                     [--index] [--utc-offset +HH:MM] [-r] PATH...\n"
+           "       veltara-track --trips [--json] [--reader native|ffmpeg] [--index] [-r] PATH...\n"
            "Writes the GPS and G-sensor track of dash camera clips to standard output.\n"
+           "A PATH may be a folder: its media files, sorted by name (-r: subfolders too).\n"
            "  --format    csv (default), gpx, kml or geojson\n"
            "  --map       datum of the CSV map coordinates: none (as recorded, default),\n"
            "              baidu (BD-09) or google (GCJ-02 when the region is \"China\")\n"
            "  --region    region of the Google map (default \"Oversea\")\n"
            "  --sampling  all: every track text (default); player: what the player's\n"
            "              track holds (one text in ten and the last one again)\n"
+           "  --reader    native: read the clip in-process (default); ffmpeg: through\n"
+           "              the converter program, as the player does\n"
+           "  --index     use and fill the track index in the user's cache folder\n"
+           "  --utc-offset  what the camera clock was ahead of UTC (default +00:00);\n"
+           "              times are written in UTC\n"
+           "  --trips     print the trips (clips of one drive per camera channel)\n"
+           "  --json      the trips as JSON\n"
            "Exit status: 0 when every file gave a track, 1 when any failed, 2 for a usage error.\n";
 }

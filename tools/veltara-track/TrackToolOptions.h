@@ -1,7 +1,9 @@
 #pragma once
 // The command line of veltara-track:
 //     veltara-track [--format csv|gpx|kml|geojson] [--map none|baidu|google]
-//                   [--region NAME] [--sampling all|player] FILE...
+//                   [--region NAME] [--sampling all|player] [--reader native|ffmpeg]
+//                   [--index] [--utc-offset +HH:MM] [-r] PATH...
+//     veltara-track --trips [--json] [--reader ...] [--index] [-r] PATH...
 // Options take their value as the next argument or after "="; "--" ends the
 // options. Threads: main only.
 #include "track/SubtitleExtractor.h"
@@ -12,13 +14,20 @@
 
 enum class TrackFormat { Csv, Gpx, Kml, GeoJson };
 enum class TrackMap { None, Baidu, Google };
+enum class TrackReader { Native, Ffmpeg };
 
 struct TrackToolOptions {
     TrackFormat format = TrackFormat::Csv;
     TrackMap map = TrackMap::None;
     std::string region = "Oversea";
     TrackSampling sampling = TrackSampling::All;
-    std::vector<std::string> files;
+    TrackReader reader = TrackReader::Native;
+    bool recursive = false;          // folders: their subfolders too
+    bool useIndex = false;           // read and fill the track index
+    bool trips = false;              // print the trips instead of the records
+    bool json = false;               // trips as JSON
+    int utcOffsetSeconds = 0;        // what the camera clock was ahead of UTC
+    std::vector<std::string> files;  // files and folders as given
 
     // The batch conversion that fills the map coordinates.
     TrackMapConversion conversion() const;

@@ -5,20 +5,22 @@
 #include "GpxTrackWriter.h"
 #include "KmlTrackWriter.h"
 
+#include "trackindex/CameraTime.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 
 TrackWriter::~TrackWriter() = default;
 
-std::unique_ptr<TrackWriter> makeTrackWriter(TrackFormat format) {
+std::unique_ptr<TrackWriter> makeTrackWriter(TrackFormat format, int utcOffsetSeconds) {
     switch (format) {
         case TrackFormat::Gpx:
-            return std::make_unique<GpxTrackWriter>();
+            return std::make_unique<GpxTrackWriter>(utcOffsetSeconds);
         case TrackFormat::Kml:
-            return std::make_unique<KmlTrackWriter>();
+            return std::make_unique<KmlTrackWriter>(utcOffsetSeconds);
         case TrackFormat::GeoJson:
-            return std::make_unique<GeoJsonTrackWriter>();
+            return std::make_unique<GeoJsonTrackWriter>(utcOffsetSeconds);
         case TrackFormat::Csv:
             break;
     }
@@ -34,12 +36,18 @@ std::string trackDecimal(double value, int decimals) {
     return std::string(text, end);
 }
 
-std::string trackTimestamp(const TrackRecord& r) {
-    if (r.year < 1 || r.year > 9999 || r.month < 1 || r.month > 12 || r.day < 1 || r.day > 31 || r.hour > 23 ||
-        r.minute > 59 || r.second > 59)
-        return {};
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", static_cast<int>(r.year), r.month, r.day, r.hour,
-                  r.minute, r.second);
-    return text;
+std::string trackTimestamp(const TrackRecord& r, int utcOffsetSeconds) {
+    int64_t seconds = 0;
+    if (!cameraSeconds(r, seconds)) return {};
+    return formatSeconds(seconds - utcOffsetSeconds, true);
+}
+
+bool trackPositionInRange(const TrackRecord& r) {
+    return std::isfinite(r.latitude) && std::isfinite(r.longitude) && std::fabs(r.latitude) <= 90.0 &&
+           std::fabs(r.longitude) <= 180.0;
+}
+
+bool trackRecordPlausible(const TrackRecord& r) {
+    int64_t seconds = 0;
+    return r.valid && cameraSeconds(r, seconds) && trackPositionInRange(r);
 }

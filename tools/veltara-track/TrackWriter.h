@@ -8,6 +8,7 @@
 #include "TrackToolOptions.h"
 #include "track/TrackRecord.h"
 
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
@@ -17,15 +18,23 @@ class TrackWriter {
 public:
     virtual ~TrackWriter();
     virtual void begin(std::string& out) = 0;
-    // file: the name as given on the command line.
-    virtual void track(std::string& out, std::string_view file, std::span<const TrackRecord> records) = 0;
+    // file: the name as given on the command line. timesMs: each record's cue
+    // start in the clip, or empty when the reader does not know them.
+    virtual void track(std::string& out, std::string_view file, std::span<const TrackRecord> records,
+                       std::span<const int64_t> timesMs = {}) = 0;
     virtual void end(std::string& out) = 0;
 };
 
-std::unique_ptr<TrackWriter> makeTrackWriter(TrackFormat format);
+// utcOffsetSeconds: how far the camera clock was ahead of UTC.
+std::unique_ptr<TrackWriter> makeTrackWriter(TrackFormat format, int utcOffsetSeconds = 0);
 
 // Helpers the formats share.
 // "%.6f" in the C locale, whatever the process's locale is.
 std::string trackDecimal(double value, int decimals);
-// "YYYY-MM-DDThh:mm:ss" when the record's date and time can be one, else "".
-std::string trackTimestamp(const TrackRecord& record);
+// "YYYY-MM-DDThh:mm:ssZ" in UTC when the record's date and time are a real
+// moment, else "".
+std::string trackTimestamp(const TrackRecord& record, int utcOffsetSeconds);
+// A position that maps and GIS tools can hold: within +-90 / +-180.
+bool trackPositionInRange(const TrackRecord& record);
+// Both of the above: what the CSV column "plausible" says.
+bool trackRecordPlausible(const TrackRecord& record);

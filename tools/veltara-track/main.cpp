@@ -1,10 +1,13 @@
-// veltara-track: writes the GPS and G-sensor track of dash camera clips to
-// standard output, extracted exactly as the player extracts it.
+// veltara-track: writes the GPS and G-sensor track of dash camera clips, or
+// the trips they make, to standard output.
+#include "ClipFileList.h"
+#include "ClipTrackSource.h"
 #include "ProgressLine.h"
-#include "TrackFileExtractor.h"
 #include "TrackTextEscape.h"
 #include "TrackToolOptions.h"
 #include "TrackWriter.h"
+#include "TripWriter.h"
+#include "trackindex/TripBuilder.h"
 
 #include <unistd.h>
 #include <cstdio>
@@ -38,33 +41,61 @@ int main(int argc, char** argv) {
         case TrackToolParse::Run:
             break;
     }
+    // Trips are figured from every record.
+    if (options.trips) options.sampling = TrackSampling::All;
 
-    TrackFileExtractor extractor(SubtitleExtractor::standardConverterPath(), options);
-    const std::unique_ptr<TrackWriter> writer = makeTrackWriter(options.format);
-    ProgressLine progress(stderr, options.files.size() > 1 && ::isatty(STDERR_FILENO) == 1);
+    int status = kExitOk;
+    const ClipFileList list = listClipFiles(options.files, options.recursive);
+    for (const std::string& problem : list.problems) {
+        std::fprintf(stderr, "veltara-track: %s\n", printableText(problem).c_str());
+        status = kExitFailed;
+    }
+    std::unique_ptr<TrackIndex> index;
+    if (options.useIndex && options.reader == TrackReader::Native) {
+        index = std::make_unique<TrackIndex>();
+        index->open(TrackIndex::defaultPath());
+    }
+    ClipTrackSource source(options, index.get());
+    const std::unique_ptr<TrackWriter> writer = makeTrackWriter(options.format, options.utcOffsetSeconds);
+    ProgressLine progress(stderr, list.files.size() > 1 && ::isatty(STDERR_FILENO) == 1);
 
     std::string out;
     bool written = true;
-    int status = kExitOk;
-    writer->begin(out);
-    written = flush(out) && written;
+    if (!options.trips) {
+        writer->begin(out);
+        written = flush(out) && written;
+    }
+    std::vector<TripClip> tripClips;
     std::vector<TrackRecord> records;
+    std::vector<int64_t> times;
     std::string reason;
-    for (size_t i = 0; i < options.files.size(); ++i) {
-        const std::string& file = options.files[i];
-        progress.show(i + 1, options.files.size(), file);
-        const TrackFileExtractor::Result result = extractor.extract(file, records, reason);
-        if (result != TrackFileExtractor::Result::Track) {
+    for (size_t i = 0; i < list.files.size(); ++i) {
+        const std::string& file = list.files[i];
+        progress.show(i + 1, list.files.size(), file);
+        const ClipTrackSource::Result result = source.read(file, records, times, reason);
+        if (const std::string problem = source.indexProblem(); !problem.empty())
+            progress.message("veltara-track: the track index is not used: " + printableText(problem));
+        if (result != ClipTrackSource::Result::Track) {
             progress.message("veltara-track: " + printableText(file) + ": " + printableText(reason));
             status = kExitFailed;
         }
-        if (result != TrackFileExtractor::Result::Failed) {
-            writer->track(out, file, records);
+        if (result == ClipTrackSource::Result::Failed) continue;
+        if (options.trips) {
+            tripClips.push_back({file, records, times});
+        } else {
+            writer->track(out, file, records, times);
             written = flush(out) && written;
         }
     }
     progress.clear();
-    writer->end(out);
+    if (options.trips) {
+        std::vector<std::string> names;
+        for (const TripClip& clip : tripClips) names.push_back(clip.name);
+        const std::vector<Trip> trips = buildTrips(tripClips);
+        out = options.json ? tripsJson(trips, names) : tripsTable(trips, names);
+    } else {
+        writer->end(out);
+    }
     written = flush(out) && written;
     if (std::fflush(stdout) != 0 || !written) {
         std::fprintf(stderr, "veltara-track: cannot write the output\n");

@@ -1,0 +1,146 @@
+// The in-process reader against the converter path: the same records, record
+// for record, for clips with odd, empty and overlong cues and several
+// subtitle streams; and what it says about clips that give no track.
+#include "support/TempFolder.h"
+#include "track/SubtitleExtractorTestSupport.h"
+#include "trackindex/NativeTrackReader.h"
+#include "trackindex/TrackCueRecords.h"
+
+#include <filesystem>
+#include <fstream>
+
+using namespace extractor_test;
+using testing_support::TempFolder;
+
+namespace {
+
+std::string clipOf(const TempFolder& tmp, const std::string& name, const testing_support::ClipSpec& spec) {
+    const std::string path = tmp.path() + name;
+    EXPECT_EQ(testing_support::makeClip(path, spec), "");
+    return path;
+}
+
+std::vector<TrackRecord> converterRecords(const std::string& clip, TrackSampling sampling) {
+    Harness h(sampling);
+    EXPECT_TRUE(h.run(clip));
+    return h.records();
+}
+
+std::vector<TrackRecord> nativeRecords(const std::string& clip, TrackSampling sampling) {
+    NativeTrackReader reader;
+    std::vector<TrackCue> cues;
+    std::string reason;
+    reader.read(clip, cues, reason);
+    std::vector<TrackRecord> records;
+    std::vector<int64_t> times;
+    recordsOfCues(cues, sampling, records, times);
+    return records;
+}
+
+std::string describe(const TrackRecord& r) {
+    char text[256];
+    std::snprintf(text, sizeof text, "%d %d-%d-%d %d:%d:%d %c%d %d %.3f (%.9f) %c%d %d %.3f (%.9f) %.3f %d %d %d",
+                  r.valid, r.year, r.month, r.day, r.hour, r.minute, r.second,
+                  r.longitudeHemisphere ? r.longitudeHemisphere : '-', r.longitudeDegrees, r.longitudeMinutes,
+                  double(r.longitudeSeconds), r.longitude, r.latitudeHemisphere ? r.latitudeHemisphere : '-',
+                  r.latitudeDegrees, r.latitudeMinutes, double(r.latitudeSeconds), r.latitude, double(r.speed),
+                  r.accelX, r.accelY, r.accelZ);
+    return text;
+}
+
+void expectSameRecords(const std::string& clip, TrackSampling sampling) {
+    const auto expected = converterRecords(clip, sampling);
+    const auto actual = nativeRecords(clip, sampling);
+    ASSERT_EQ(actual.size(), expected.size()) << clip;
+    for (size_t i = 0; i < expected.size(); ++i)
+        ASSERT_EQ(describe(actual[i]), describe(expected[i])) << clip << " record " << i;
+}
+
+}  // namespace
+
+TEST(NativeTrackReader, RecordsEqualTheConverterPath) {
+    TempFolder tmp;
+    auto odd = cueClip(130);
+    odd.cueGapSeconds = 0.05;  // an empty cue after each one
+    const std::string camera = testing_support::cameraTrackText(7);
+    odd.trackTexts[3] = "{\\b1}" + camera;
+    odd.trackTexts[5] = "<b>" + camera + "</b>";
+    odd.trackTexts[11] = "a, b & c \\N d";
+    odd.trackTexts[20] = "行车记录 " + camera;
+    odd.trackTexts[21] = "first line\n" + camera;
+    odd.trackTexts[30] = std::string(80, 'x') + camera;  // cut inside the text
+    odd.trackTexts[31] = std::string(40, ' ') + camera + std::string(60, 'y');
+    odd.trackTexts[40] = std::string(600, 'L');
+    odd.trackTexts[41] = "\t" + camera + "\t";
+    odd.trackTexts[50] = "2016-13-45 99:99:99/E200 99 99.99/N99 99 99.99/-5/X:1/Y:2/Z:3";
+    odd.durationSeconds = 130 * 0.15 + 1.0;
+    const std::string oddClip = clipOf(tmp, "odd.mp4", odd);
+
+    auto several = cueClip(25);
+    several.extraSubtitles = {{"SubtitleHandler", testing_support::cameraTrack(40)}};
+    const std::string severalClip = clipOf(tmp, "several.mp4", several);
+
+    for (const std::string& clip : {oddClip, severalClip}) {
+        expectSameRecords(clip, TrackSampling::All);
+        expectSameRecords(clip, TrackSampling::Player);
+    }
+}
+
+TEST(NativeTrackReader, TakesTheCameraStreamAndTellsWhyAClipHasNoTrack) {
+    TempFolder tmp;
+    auto spec = cueClip(12);
+    spec.extraSubtitles = {{"SubtitleHandler", {"not a track"}}};
+    spec.extraFirst = true;  // the converter would take this one
+    // Longer than a converter message may be: the converter path ends the
+    // track there, this reader cuts the text like any other and reads on.
+    spec.trackTexts[5] = std::string(1100, 'A');
+    const std::string clip = clipOf(tmp, "camera second.mp4", spec);
+    NativeTrackReader reader;
+    std::vector<TrackCue> cues;
+    std::string reason;
+    ASSERT_EQ(reader.read(clip, cues, reason), NativeTrackReader::Result::Track) << reason;
+    ASSERT_EQ(cues.size(), 12u);
+    EXPECT_EQ(cues[5].text.size(), 127u);
+    EXPECT_EQ(cues[11].startMs, 1100);
+    EXPECT_EQ(cues[11].durationMs, 100);
+    EXPECT_EQ(cues[11].text, "12\n00:00:01,100 --> 00:00:01,200\n" + testing_support::cameraTrackText(11) + "\n\n");
+
+    auto none = cueClip(5);
+    none.withSubtitle = false;
+    const std::string noTrack = clipOf(tmp, "none.mp4", none);
+    const std::string truncated = tmp.path() + "cut.mp4";
+    std::filesystem::copy_file(clip, truncated);
+    std::filesystem::resize_file(truncated, std::filesystem::file_size(clip) / 2);
+    std::ofstream(tmp.path() + "zero.mp4");
+    std::ofstream(tmp.path() + "text.mp4") << "just text\n";
+    const std::vector<std::pair<std::string, std::string>> bad{
+        {noTrack, "has no subtitle track"},
+        {truncated, "is not a video file or is damaged"},
+        {tmp.path() + "zero.mp4", "is empty"},
+        {tmp.path() + "text.mp4", "is not a video file or is damaged"},
+        {tmp.path() + "missing.mp4", "cannot be read: No such file or directory"},
+        {tmp.path(), "is a folder, not a video file"},
+        {"http://127.0.0.1:9/x.mp4", "cannot be read: No such file or directory"},
+    };
+    for (const auto& [path, why] : bad) {
+        EXPECT_EQ(reader.read(path, cues, reason), NativeTrackReader::Result::Failed) << path;
+        EXPECT_EQ(reason.rfind(why, 0), 0u) << path << ": " << reason;
+        EXPECT_TRUE(cues.empty());
+    }
+}
+
+TEST(NativeTrackReader, BytesInMemoryReadAsTheFile) {
+    TempFolder tmp;
+    const std::string clip = clipOf(tmp, "mem.mp4", cueClip(20));
+    std::string bytes;
+    ASSERT_TRUE(platform::readFile(clip, bytes));
+    NativeTrackReader reader;
+    std::vector<TrackCue> fromFile, fromBytes;
+    std::string reason;
+    ASSERT_EQ(reader.read(clip, fromFile, reason), NativeTrackReader::Result::Track);
+    ASSERT_EQ(reader.readBytes(bytes, fromBytes, reason), NativeTrackReader::Result::Track) << reason;
+    ASSERT_EQ(fromBytes.size(), fromFile.size());
+    for (size_t i = 0; i < fromFile.size(); ++i) EXPECT_EQ(fromBytes[i].text, fromFile[i].text);
+    EXPECT_EQ(reader.readBytes(bytes.substr(0, bytes.size() / 3), fromBytes, reason),
+              NativeTrackReader::Result::Failed);
+}

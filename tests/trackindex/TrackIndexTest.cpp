@@ -1,0 +1,134 @@
+// The track index: what it keeps per clip state, that two users of one file
+// lose nothing, and that a bad index file only turns it off.
+#include "support/TempFolder.h"
+#include "trackindex/IndexedTrackReader.h"
+#include "trackindex/TrackIndex.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <unistd.h>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+using testing_support::TempFolder;
+
+namespace {
+
+std::vector<TrackCue> cuesOf(int n, int64_t from = 0) {
+    std::vector<TrackCue> cues;
+    for (int i = 0; i < n; ++i) cues.push_back({from + i * 100, 100, "cue " + std::to_string(from + i)});
+    return cues;
+}
+
+ClipKey keyOf(const std::string& path, int64_t size = 10, int64_t mtime = 1) {
+    return ClipKey{path, size, mtime};
+}
+
+}  // namespace
+
+TEST(TrackIndex, KeepsTracksAndFailuresPerClipStateAcrossUsers) {
+    TempFolder tmp;
+    const std::string file = tmp.path() + "cache/veltara-dvr-player/track-index.sqlite";
+    {
+        TrackIndex index;
+        ASSERT_TRUE(index.open(file)) << index.reason();
+        ASSERT_TRUE(index.store(keyOf("/a.mp4"), cuesOf(3), ""));
+        ASSERT_TRUE(index.store(keyOf("/bad.mp4"), {}, "has no subtitle track"));
+    }
+    EXPECT_EQ(
+        std::filesystem::status(tmp.path() + "cache/veltara-dvr-player").permissions() & std::filesystem::perms::all,
+        std::filesystem::perms::owner_all);
+
+    // Two users of one file at once, as the player and the tool are.
+    TrackIndex first, second;
+    ASSERT_TRUE(first.open(file));
+    ASSERT_TRUE(second.open(file));
+    std::thread other([&] {
+        for (int i = 0; i < 50; ++i) second.store(keyOf("/second" + std::to_string(i) + ".mp4"), cuesOf(2, i), "");
+    });
+    for (int i = 0; i < 50; ++i) first.store(keyOf("/first" + std::to_string(i) + ".mp4"), cuesOf(2, i), "");
+    other.join();
+    EXPECT_FALSE(first.failed()) << first.reason();
+    EXPECT_FALSE(second.failed()) << second.reason();
+
+    std::vector<TrackCue> cues;
+    std::string reason;
+    for (int i = 0; i < 50; ++i) {
+        EXPECT_EQ(first.find(keyOf("/second" + std::to_string(i) + ".mp4"), cues, reason), TrackIndex::Lookup::Track);
+        EXPECT_EQ(second.find(keyOf("/first" + std::to_string(i) + ".mp4"), cues, reason), TrackIndex::Lookup::Track);
+    }
+    ASSERT_EQ(first.find(keyOf("/a.mp4"), cues, reason), TrackIndex::Lookup::Track);
+    ASSERT_EQ(cues.size(), 3u);
+    EXPECT_EQ(cues[2].startMs, 200);
+    EXPECT_EQ(cues[2].text, "cue 2");
+    EXPECT_EQ(first.find(keyOf("/bad.mp4"), cues, reason), TrackIndex::Lookup::Unreadable);
+    EXPECT_EQ(reason, "has no subtitle track");
+    // A changed clip (size or time) is not what was stored.
+    EXPECT_EQ(first.find(keyOf("/a.mp4", 11), cues, reason), TrackIndex::Lookup::Missing);
+    EXPECT_EQ(first.find(keyOf("/a.mp4", 10, 2), cues, reason), TrackIndex::Lookup::Missing);
+}
+
+TEST(TrackIndex, ABadIndexFileTurnsTheIndexOffWithAReason) {
+    TempFolder tmp;
+    const std::string garbage = tmp.write("garbage.sqlite", std::string(4096, 'G'));
+    const std::string newer = tmp.path() + "newer.sqlite";
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(newer.c_str(), &db), SQLITE_OK);
+        sqlite3_exec(db, "PRAGMA user_version=99", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+    const std::string foreign = tmp.write("foreign.sqlite", "");
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(foreign.c_str(), 65534, 65534), 0);
+    }
+
+    for (const auto& [path, why] :
+         std::vector<std::pair<std::string, std::string>>{{garbage, "the index cannot be read"},
+                                                          {newer, "the index was made by a newer version"},
+                                                          {tmp.path(), "is not a regular file"},
+                                                          {"", "no cache folder is known"}}) {
+        TrackIndex index;
+        EXPECT_FALSE(index.open(path)) << path;
+        EXPECT_TRUE(index.failed());
+        EXPECT_NE(index.reason().find(why), std::string::npos) << index.reason();
+        std::vector<TrackCue> cues;
+        std::string reason;
+        EXPECT_EQ(index.find(keyOf("/a.mp4"), cues, reason), TrackIndex::Lookup::Missing);
+        EXPECT_FALSE(index.store(keyOf("/a.mp4"), cuesOf(1), ""));
+    }
+    if (root) {
+        TrackIndex index;
+        EXPECT_FALSE(index.open(foreign));
+        EXPECT_NE(index.reason().find("belongs to another user"), std::string::npos);
+    }
+
+    // Held by another program's write for longer than it waits.
+    const std::string held = tmp.path() + "held.sqlite";
+    {
+        TrackIndex first;
+        ASSERT_TRUE(first.open(held));
+    }
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(held.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    {
+        TrackIndex locked;
+        EXPECT_FALSE(locked.open(held, 50));
+        EXPECT_NE(locked.reason().find("locked"), std::string::npos) << locked.reason();
+    }
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+
+    // The reader then reads directly, and says why once.
+    TrackIndex broken;
+    broken.open(garbage);
+    IndexedTrackReader reader(&broken);
+    std::vector<TrackCue> cues;
+    std::string reason;
+    EXPECT_EQ(reader.read(tmp.write("x.mp4", "not a clip"), cues, reason), NativeTrackReader::Result::Failed);
+    EXPECT_NE(reader.indexProblem(), "");
+    EXPECT_EQ(reader.indexProblem(), "");
+}

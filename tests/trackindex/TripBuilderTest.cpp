@@ -1,0 +1,103 @@
+// Trips and their figures: channels from file names, the 120 s rule, which
+// records count as fixes, and the distance across clip boundaries.
+#include "trackindex/CameraTime.h"
+#include "trackindex/TripBuilder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A record at seconds after 10:00:00 on 2026-12-07, latitude in degrees north of 0 at longitude 0.
+TrackRecord at(int seconds, double latitude, double longitude = 8.0, float speed = 50.0f) {
+    TrackRecord r;
+    r.valid = true;
+    r.year = 2026, r.month = 12, r.day = 7;
+    r.hour = static_cast<uint8_t>(10 + seconds / 3600);
+    r.minute = static_cast<uint8_t>(seconds / 60 % 60);
+    r.second = static_cast<uint8_t>(seconds % 60);
+    r.latitude = latitude;
+    r.longitude = longitude;
+    r.speed = speed;
+    return r;
+}
+
+constexpr double kMetresPerDegree = TrackFigures::EARTH_RADIUS_M * 3.14159265358979323846 / 180.0;
+
+}  // namespace
+
+TEST(TripBuilder, ChannelsComeFromTheNameAfterTheLastUnderscore) {
+    EXPECT_EQ(clipChannel("2026_1207_101500_F.MP4"), "F");
+    EXPECT_EQ(clipChannel("/some/folder_x/2026_1207_101500_R.mp4"), "R");
+    EXPECT_EQ(clipChannel("clip.mp4"), "");
+    EXPECT_EQ(clipChannel("a_b_"), "");
+    EXPECT_EQ(clipChannel("x_IN.tar.mp4"), "IN.tar");
+}
+
+TEST(TripBuilder, ClipsWithinTwoMinutesMakeOneTripPerChannel) {
+    // Front: two clips 60 s apart, then one 10 minutes later; rear: one clip;
+    // a clip whose texts have no real time joins nothing.
+    const double step = 10.0 / kMetresPerDegree;  // 10 m a second
+    std::vector<TripClip> clips(5);
+    clips[0].name = "2026_1207_100100_F.MP4";  // given out of order
+    for (int s = 60; s < 120; ++s) clips[0].records.push_back(at(s, s * step));
+    clips[1].name = "2026_1207_100000_F.MP4";
+    for (int s = 0; s < 60; ++s) clips[1].records.push_back(at(s, s * step));
+    clips[2].name = "2026_1207_101100_F.MP4";
+    for (int s = 660; s < 670; ++s) clips[2].records.push_back(at(s, 1.0));
+    clips[3].name = "2026_1207_100000_R.MP4";
+    clips[3].records = {at(0, 0.0, 0.0), at(5, 0.0, 0.0)};  // no fix at all
+    clips[4].name = "broken_F.MP4";
+    TrackRecord month13 = at(0, 1.0);
+    month13.month = 13;
+    clips[4].records = {month13, TrackRecord{}};
+
+    const std::vector<Trip> trips = buildTrips(clips);
+    ASSERT_EQ(trips.size(), 3u);
+    EXPECT_EQ(trips[0].channel, "F");
+    EXPECT_EQ(trips[0].clips, (std::vector<size_t>{1, 0}));
+    const TrackFigures& drive = trips[0].figures;
+    EXPECT_EQ(formatSeconds(drive.startSeconds(), false), "2026-12-07 10:00:00");
+    EXPECT_EQ(drive.durationSeconds(), 119);
+    // 119 steps of 10 m, the one across the clip boundary included.
+    EXPECT_NEAR(drive.distanceMetres(), 1190.0, 0.01);
+    EXPECT_NEAR(drive.averageSpeedKmh(), 36.0, 0.01);
+    EXPECT_DOUBLE_EQ(drive.maxSpeedKmh(), 50.0);
+    EXPECT_EQ(trips[1].clips, (std::vector<size_t>{2}));
+    EXPECT_EQ(trips[2].channel, "R");
+    EXPECT_EQ(trips[2].figures.durationSeconds(), 5);
+    EXPECT_EQ(trips[2].figures.distanceMetres(), 0.0);
+    EXPECT_EQ(trips[2].figures.maxSpeedKmh(), 0.0);  // no fix, no speed
+}
+
+TEST(TrackFigures, JumpsAndPositionsOutOfRangeAreNoFixes) {
+    TrackFigures f;
+    const double step = 20.0 / kMetresPerDegree;
+    f.add(at(0, 0.0));
+    f.add(at(1, step));
+    f.add(at(1, step * 2));          // the same camera second: taken as one second apart
+    f.add(at(2, 1.0, 8.0, 900.0f));  // 110 km in a second: a glitch
+    f.add(at(3, 95.0));              // off the globe
+    f.add(at(4, 0.0, 0.0));          // the camera's "no fix"
+    f.add(at(5, step * 3));
+    EXPECT_NEAR(f.distanceMetres(), 60.0, 0.01);
+    EXPECT_EQ(f.fixes(), 4);
+    EXPECT_DOUBLE_EQ(f.maxSpeedKmh(), 50.0);
+    EXPECT_EQ(f.durationSeconds(), 5);
+
+    // Ten texts a second share a camera second; their cues tell the time.
+    TrackFigures tenHz;
+    const double metre = 1.0 / kMetresPerDegree;
+    for (int i = 0; i < 10; ++i) tenHz.add(at(0, i * 5 * metre), i * 100);  // 50 m/s: 180 km/h
+    tenHz.add(at(1, 45 * metre + 10.0 * metre), 1000);                      // 100 m/s: 360 km/h
+    tenHz.add(at(1, 50 * metre), 1000);
+    EXPECT_NEAR(tenHz.distanceMetres(), 50.0, 0.01);
+    EXPECT_EQ(tenHz.fixes(), 11);
+
+    int64_t seconds = 0;
+    TrackRecord r = at(0, 1.0);
+    r.day = 31, r.month = 11;
+    EXPECT_FALSE(cameraSeconds(r, seconds));
+    r.month = 2, r.day = 29, r.year = 2028;
+    EXPECT_TRUE(cameraSeconds(r, seconds));
+    EXPECT_EQ(formatSeconds(seconds, true), "2028-02-29T10:00:00Z");
+}

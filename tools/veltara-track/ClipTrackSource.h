@@ -1,0 +1,35 @@
+#pragma once
+// Gives the track of one clip to the tool: with the native reader (through
+// the track index when asked) or through the converter (TrackFileExtractor),
+// sampled and converted to the map datum as the options say. timesMs holds
+// each record's cue start with the native reader and is empty otherwise.
+//
+// Threads: main only.
+#include "TrackFileExtractor.h"
+#include "TrackToolOptions.h"
+#include "trackindex/IndexedTrackReader.h"
+#include "trackindex/TrackIndex.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class ClipTrackSource {
+public:
+    using Result = TrackFileExtractor::Result;
+
+    // index may be null.
+    ClipTrackSource(const TrackToolOptions& options, TrackIndex* index);
+
+    Result read(const std::string& path, std::vector<TrackRecord>& records, std::vector<int64_t>& timesMs,
+                std::string& reason);
+
+    // Why the index was given up; empty, or once its text.
+    std::string indexProblem() { return native_.indexProblem(); }
+
+private:
+    TrackToolOptions options_;
+    IndexedTrackReader native_;
+    std::unique_ptr<TrackFileExtractor> converter_;  // only for the ffmpeg reader
+    std::vector<TrackCue> cues_;
+};

@@ -1,0 +1,38 @@
+#pragma once
+// FFmpeg's libraries (libavutil, libavcodec, libavformat), loaded on first
+// use instead of at program start: they pull in some 130 shared libraries,
+// which costs a start of the tool about 30 ms of CPU, and most runs over an
+// index never need them. The functions the reader uses are looked up once.
+//
+// Threads: any; the first call of libav() loads, under std::call_once, and
+// the table is read-only afterwards. Nothing is ever unloaded.
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/dict.h>
+#include <libavutil/mem.h>
+}
+
+#include <string>
+
+#define VELTARA_LIBAV_FUNCTIONS(X)                                                                                   \
+    X(av_dict_free)                                                                                                  \
+    X(av_dict_get) X(av_dict_set) X(av_free) X(av_freep) X(av_log_set_level) X(av_malloc) X(av_mallocz)              \
+        X(av_new_packet) X(av_packet_alloc) X(av_packet_free) X(av_packet_unref) X(av_rescale_q) X(av_rescale_q_rnd) \
+            X(av_strerror) X(avcodec_alloc_context3) X(avcodec_decode_subtitle2) X(avcodec_descriptor_get)           \
+                X(avcodec_encode_subtitle) X(avcodec_find_decoder) X(avcodec_find_encoder) X(avcodec_free_context)   \
+                    X(avcodec_open2) X(avcodec_parameters_to_context) X(av_read_frame) X(avformat_alloc_context)     \
+                        X(avformat_close_input) X(avformat_open_input) X(avio_alloc_context) X(avio_context_free)    \
+                            X(avsubtitle_free)
+
+struct Libav {
+#define VELTARA_LIBAV_MEMBER(name) decltype(&::name) name = nullptr;
+    VELTARA_LIBAV_FUNCTIONS(VELTARA_LIBAV_MEMBER)
+#undef VELTARA_LIBAV_MEMBER
+
+    bool loaded = false;
+    std::string problem;  // why not, when not loaded
+};
+
+// The table; check loaded before use.
+const Libav& libav();

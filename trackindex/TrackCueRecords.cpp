@@ -1,0 +1,38 @@
+#include "trackindex/TrackCueRecords.h"
+
+#include "track/TrackBatchProcessor.h"
+#include "track/TrackParser.h"
+
+void recordsOfCues(const std::vector<TrackCue>& cues, TrackSampling sampling, std::vector<TrackRecord>& records,
+                   std::vector<int64_t>& timesMs) {
+    records.clear();
+    timesMs.clear();
+    TrackParser parser;  // reused, as the batch parser is: fields a parse does not reach stay
+    const auto add = [&](const TrackCue& cue) {
+        parser.parse(cue.text);
+        // What a store page keeps of it: an invalid record only marks its place.
+        const TrackRecord& r = parser.record();
+        TrackRecord& kept = records.emplace_back();
+        kept.valid = r.valid;
+        if (r.valid) {
+            kept.year = r.year;
+            kept.month = r.month;
+            kept.day = r.day;
+            kept.hour = r.hour;
+            kept.minute = r.minute;
+            kept.second = r.second;
+            kept.longitude = r.longitude;
+            kept.latitude = r.latitude;
+            kept.speed = r.speed;
+            kept.accelX = r.accelX;
+            kept.accelY = r.accelY;
+            kept.accelZ = r.accelZ;
+        }
+        timesMs.push_back(cue.startMs);
+    };
+    records.reserve(cues.size() + 1);
+    timesMs.reserve(cues.size() + 1);
+    const size_t step = sampling == TrackSampling::All ? 1 : SubtitleExtractor::KEEP_EVERY;
+    for (size_t i = 0; i < cues.size(); i += step) add(cues[i]);
+    if (sampling == TrackSampling::Player && records.size() % TRACK_BATCH_SLOTS != 0) add(cues.back());
+}

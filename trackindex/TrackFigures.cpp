@@ -1,0 +1,49 @@
+#include "trackindex/TrackFigures.h"
+
+#include "trackindex/CameraTime.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+double TrackFigures::greatCircleMetres(double lat1, double lon1, double lat2, double lon2) {
+    constexpr double rad = std::numbers::pi / 180.0;
+    const double dLat = (lat2 - lat1) * rad, dLon = (lon2 - lon1) * rad;
+    const double a = std::sin(dLat / 2) * std::sin(dLat / 2) +
+                     std::cos(lat1 * rad) * std::cos(lat2 * rad) * std::sin(dLon / 2) * std::sin(dLon / 2);
+    return 2.0 * EARTH_RADIUS_M * std::asin(std::min(1.0, std::sqrt(a)));
+}
+
+void TrackFigures::add(const TrackRecord& r, int64_t cueMs) {
+    int64_t t = 0;
+    if (!cameraSeconds(r, t)) return;
+    if (!hasTime_) start_ = t;
+    end_ = t;
+    hasTime_ = true;
+
+    const bool noFix = r.latitude == 0.0 && r.longitude == 0.0;
+    if (noFix || !std::isfinite(r.latitude) || !std::isfinite(r.longitude) || std::fabs(r.latitude) > 90.0 ||
+        std::fabs(r.longitude) > 180.0)
+        return;
+    if (hasFix_) {
+        const double metres = greatCircleMetres(lastLat_, lastLon_, r.latitude, r.longitude);
+        const double seconds =
+            cueMs >= 0 && lastCueMs_ >= 0
+                ? std::max(0.001, (static_cast<double>(cueMs) - static_cast<double>(lastCueMs_)) / 1000.0)
+                : static_cast<double>(std::max<int64_t>(1, t - lastFixTime_));
+        if (metres / seconds * 3.6 > FIX_SPEED_LIMIT_KMH) return;
+        distance_ += metres;
+    }
+    hasFix_ = true;
+    lastLat_ = r.latitude;
+    lastLon_ = r.longitude;
+    lastFixTime_ = t;
+    lastCueMs_ = cueMs;
+    ++fixes_;
+    if (std::isfinite(r.speed)) maxSpeed_ = std::max(maxSpeed_, static_cast<double>(r.speed));
+}
+
+double TrackFigures::averageSpeedKmh() const {
+    const int64_t d = durationSeconds();
+    return d > 0 ? distance_ / static_cast<double>(d) * 3.6 : 0.0;
+}

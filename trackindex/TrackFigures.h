@@ -1,0 +1,47 @@
+#pragma once
+// The figures of a stretch of track (a clip or a trip): start and end (the
+// camera time of the first and last record with a real date and time),
+// distance along the fixes, maximum and average speed. A fix is such a record
+// whose position is not exactly 0 0' 0" on both axes (the camera's "no
+// fix") and that implies at most 300 km/h from the previous fix. The time
+// between two fixes of one clip is that of their cues when known (the camera
+// clock counts whole seconds, and cameras write several texts a second),
+// otherwise that of the camera clock, at least one second. Records are fed
+// in order, clip after clip, with startClip() before each clip. A plain
+// value; one thread.
+#include "track/TrackRecord.h"
+
+#include <cstdint>
+
+class TrackFigures {
+public:
+    static constexpr double EARTH_RADIUS_M = 6371008.8;
+    static constexpr double FIX_SPEED_LIMIT_KMH = 300.0;
+
+    void startClip() { lastCueMs_ = -1; }
+    // cueMs: the record's cue start in its clip, or -1.
+    void add(const TrackRecord& record, int64_t cueMs = -1);
+
+    bool hasTime() const { return hasTime_; }
+    int64_t startSeconds() const { return start_; }  // camera clock, seconds since 1970
+    int64_t endSeconds() const { return end_; }
+    int64_t durationSeconds() const { return hasTime_ ? end_ - start_ : 0; }
+    double distanceMetres() const { return distance_; }
+    double maxSpeedKmh() const { return maxSpeed_; }
+    double averageSpeedKmh() const;
+    int64_t fixes() const { return fixes_; }
+
+    static double greatCircleMetres(double lat1, double lon1, double lat2, double lon2);
+
+private:
+    bool hasTime_ = false;
+    int64_t start_ = 0;
+    int64_t end_ = 0;
+    bool hasFix_ = false;
+    double lastLat_ = 0.0, lastLon_ = 0.0;
+    int64_t lastFixTime_ = 0;
+    int64_t lastCueMs_ = -1;  // of the last fix, in the current clip
+    double distance_ = 0.0;
+    double maxSpeed_ = 0.0;
+    int64_t fixes_ = 0;
+};

@@ -1,0 +1,65 @@
+#pragma once
+// The track index: an SQLite file that keeps, per clip (canonical path, size,
+// modification time), the cues of its track, or why it could not be read,
+// and the clip's figures. A changed clip no longer matches and is read again.
+//
+// Several programs may use one file at once (the player and the tool): WAL
+// journal, a busy time-out, and each write is one short transaction, so no
+// one's entries are lost. Within a process one object is the one writer.
+//
+// Trouble with the file (corrupt, locked, read-only, full, of another user
+// or a newer schema) never stops the caller: the call fails, failed() turns
+// true and reason() says why, and the caller reads the clip directly.
+//
+// Threads: any; calls are serialised on an internal lock, so a worker
+// thread and the owner may share one index. open() before use; the
+// destructor closes.
+#include "trackindex/ClipKey.h"
+#include "trackindex/TrackCue.h"
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+class TrackIndex {
+public:
+    static constexpr int SCHEMA_VERSION = 1;
+
+    TrackIndex() = default;
+    ~TrackIndex();
+    TrackIndex(const TrackIndex&) = delete;
+    TrackIndex& operator=(const TrackIndex&) = delete;
+
+    // $XDG_CACHE_HOME/veltara-dvr-player/track-index.sqlite, else under
+    // ~/.cache; empty when neither is known.
+    static std::string defaultPath();
+
+    // How long a call waits for another user's write before it gives up.
+    static constexpr int DEFAULT_BUSY_MS = 5000;
+
+    // Creates the file (and its folder, private to the user) when missing.
+    bool open(const std::string& path, int busyMs = DEFAULT_BUSY_MS);
+
+    enum class Lookup { Track, Unreadable, Missing };
+    // Track: cues filled. Unreadable: reason holds why the clip failed before.
+    Lookup find(const ClipKey& key, std::vector<TrackCue>& cues, std::string& reason);
+
+    // Keeps the clip's track (cues not empty) or its failure (cues empty,
+    // reason set), replacing any older entry of the path.
+    bool store(const ClipKey& key, const std::vector<TrackCue>& cues, const std::string& reason);
+
+    bool failed() const;
+    std::string reason() const;
+
+private:
+    bool fail(const std::string& what);
+    bool prepareSchema();
+
+    mutable std::mutex mutex_;
+    sqlite3* db_ = nullptr;  // under mutex_
+    bool failed_ = false;    // under mutex_
+    std::string reason_;     // under mutex_
+};

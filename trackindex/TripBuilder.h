@@ -1,0 +1,33 @@
+#pragma once
+// Groups clips into trips. A clip's channel is the text after the last "_"
+// of its file name before the extension ("2026_1207_101500_F.MP4" -> "F"; a
+// name without "_" is channel ""). Within a channel clips are ordered by the
+// camera time of their first record with a real date and time; a clip joins
+// the trip of the one before when it starts at most 120 s after that one's
+// last such record. A clip without such a record belongs to no trip.
+// Plain functions; any thread.
+#include "track/TrackRecord.h"
+#include "trackindex/TrackFigures.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct TripClip {
+    std::string name;                  // file name, as listed
+    std::vector<TrackRecord> records;  // every record of the clip, in order
+    std::vector<int64_t> timesMs;      // each record's cue start, or empty when unknown
+};
+
+struct Trip {
+    std::string channel;
+    std::vector<size_t> clips;  // indexes into the clips given, in trip order
+    TrackFigures figures;
+};
+
+constexpr int64_t TRIP_GAP_SECONDS = 120;
+
+std::string clipChannel(std::string_view fileName);
+
+// Trips ordered by channel, then start.
+std::vector<Trip> buildTrips(const std::vector<TripClip>& clips);
