@@ -95,8 +95,8 @@ TEST(PlaybackFlow, AClipPlaysToItsEndAndClosingWhilePlayingEndsThePlayer) {
     EXPECT_EQ(text(*window, "labelPlayTime"), "00:00:00/00:00:00");
     EXPECT_TRUE(window->FindControl("btnPlay")->isVisibleTo(window.get()));
     EXPECT_EQ(store.getReadyPages(), 0);
-    // The last fix stays on the panel.
-    EXPECT_EQ(text(*window, "LabelPositionStatus"), "GPS status: Valid fix");
+    // Nothing played now: no fix on the panel.
+    EXPECT_EQ(text(*window, "LabelPositionStatus"), "GPS status: No fix");
 
     ASSERT_EQ(controller.Play(clip), 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return controller.GetPlayerState() == PlayerState::Playing; }, 10000));
