@@ -19,6 +19,14 @@ QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The name of an output row in the current language, one blank in front as
+// every list entry has.
+QString outputName(const ConfigStore& store, const OutputRow& row) {
+    QString name = DialogText::read(store, row.textKey, kMain);
+    if (name.isEmpty()) name = fromUtf8(row.fallbackName);
+    return QStringLiteral(" ") + name;
+}
+
 // -1 leaves the combo without a selection (Qt selects the first item it is given).
 void selectRow(QComboBox* combo, int row) {
     if (combo) combo->setCurrentIndex(row);
@@ -54,6 +62,8 @@ void CDuiSettingWnd::showTexts() {
     DialogText::show(FindControl("SoundCardLabel"), store_, "IDS_SOUNDCARD", kMain);
     DialogText::show(FindControl("GeneralOption"), store_, "IDS_PLAYER", kMain);
     DialogText::show(previewCheck_, store_, "IDS_SHOWSHOT", kMain);
+    const QString title = DialogText::read(store_, "IDS_TIP_SETTINGS", kMain);
+    if (!title.isEmpty()) setWindowTitle(title);
     // The version follows its label directly; the language file brings the blank.
     if (QWidget* version = FindControl("VersionLabel")) {
         ui::setControlText(version, DialogText::read(store_, "IDS_VERSION", kMain) + QStringLiteral(VELTARA_VERSION));
@@ -67,18 +77,20 @@ void CDuiSettingWnd::fillLanguages() {
 }
 
 void CDuiSettingWnd::fillOutputs() {
-    videoTable_ = OutputTable::video(config_.languageFile);
-    soundTable_ = OutputTable::sound(config_.languageFile);
+    videoTable_ = OutputTable::video();
+    soundTable_ = OutputTable::sound();
+    storedVideoRow_ = OutputTable::indexOf(videoTable_, config_.videoOutput);
+    storedSoundRow_ = OutputTable::indexOf(soundTable_, config_.audioOutput);
     if (videoCombo_) {
-        for (const OutputRow& row : videoTable_) videoCombo_->addItem(fromUtf8(row.displayName));
+        for (const OutputRow& row : videoTable_) videoCombo_->addItem(outputName(store_, row));
         // Long names scroll sideways in the open list instead of being cut.
         videoCombo_->view()->setTextElideMode(Qt::ElideNone);
         videoCombo_->view()->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-        selectRow(videoCombo_, OutputTable::indexOf(videoTable_, config_.videoOutput));
+        selectRow(videoCombo_, storedVideoRow_);
     }
     if (soundCombo_) {
-        for (const OutputRow& row : soundTable_) soundCombo_->addItem(fromUtf8(row.displayName));
-        selectRow(soundCombo_, OutputTable::indexOf(soundTable_, config_.audioOutput));
+        for (const OutputRow& row : soundTable_) soundCombo_->addItem(outputName(store_, row));
+        selectRow(soundCombo_, storedSoundRow_);
     }
 }
 
@@ -120,15 +132,19 @@ void CDuiSettingWnd::OnClick(const ui::Notification& msg) {
 }
 
 void CDuiSettingWnd::applyChoices() {
+    // The row the stored value opened on keeps that value, so an older
+    // file's variant of the same output survives.
     if (videoCombo_) {
-        if (const OutputRow* row = OutputTable::at(videoTable_, videoCombo_->currentIndex())) {
-            config_.videoOutput = row->value;
+        const int item = videoCombo_->currentIndex();
+        if (const OutputRow* row = OutputTable::at(videoTable_, item)) {
+            if (item != storedVideoRow_) config_.videoOutput = row->value;
             store_.WriteConfigString(config_.videoOutput, "VO");
         }
     }
     if (soundCombo_) {
-        if (const OutputRow* row = OutputTable::at(soundTable_, soundCombo_->currentIndex())) {
-            config_.audioOutput = row->value;
+        const int item = soundCombo_->currentIndex();
+        if (const OutputRow* row = OutputTable::at(soundTable_, item)) {
+            if (item != storedSoundRow_) config_.audioOutput = row->value;
             store_.WriteConfigString(config_.audioOutput, "AO");
         }
     }
