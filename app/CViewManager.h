@@ -70,6 +70,9 @@ public:
     // Re-reads the texts from the current language file and shows them,
     // each panel line with its last value.
     void RelabelMainTexts();
+    // The controls' tooltips and the video area's hint in the current
+    // language; the hint shows while the playlist is empty.
+    void ShowToolTipsAndHint();
 
     // The native window the player draws into; 0 without one. Any thread.
     int64_t GetVideoWindow() const;
@@ -122,6 +125,8 @@ private:
     };
 
     void lookUpControls();
+    void followPlaylistForHint();
+    void updateVideoHint();
     void subscribeSlider(QAbstractSlider* slider, bool seek);
     CWebBrowserUI* browser() const;
     CTreskChartUI* chart() const;

@@ -157,8 +157,12 @@ TEST(MainWindow, PanelTextsArePlainTextAndALanguageChangeRelabelsThemAtOnce) {
     window->Store()->SetLanguageFilePath(window->Store()->languageFolder() + "russian.ini");
     view.RelabelMainTexts();
     EXPECT_EQ(text(*window, "playlistHeader"), QString::fromUtf8("Список воспроизведения"));
-    EXPECT_EQ(text(*window, "LabelLongitude"), QString::fromUtf8("Долгота: E 113\u00b00'0.00\""));
-    EXPECT_EQ(text(*window, "LabelSpeed"), QString::fromUtf8("Скорость: 43.5 km/h"));
+    EXPECT_EQ(text(*window, "LabelLongitude"), QString::fromUtf8("Долгота: E 113\u00b00'0,00\""));
+    EXPECT_EQ(text(*window, "LabelSpeed"), QString::fromUtf8("Скорость: 43,5 км/ч"));
+    // Tooltips and the video area's hint follow the language too.
+    EXPECT_EQ(window->FindControl("btnStop")->toolTip(), QString::fromUtf8("Остановить"));
+    EXPECT_EQ(window->FindControl<CWndUI>("wndMedia")->GetShownHint(),
+              QString::fromUtf8("Перетащите сюда записи видеорегистратора или откройте папку"));
     EXPECT_EQ(text(*window, "LabelPositionStatus"), QString::fromUtf8("Состояние GPS: нет координат"));
     // The open filter keeps the language of the start.
     EXPECT_EQ(view.GetOpenNameFilter(), filter);
