@@ -3,6 +3,7 @@
 // the open filter, and closing while a dialog or a worker still waits.
 #include "ShellInstallation.h"
 #include "app/CWndUI.h"
+#include "playlist/CPlayListTreeViewUI.h"
 #include "config/PrivateProfile.h"
 #include "dialogs/ModalDialog.h"
 #include "platform/MessageTarget.h"
@@ -166,6 +167,30 @@ TEST(MainWindow, PanelTextsArePlainTextAndALanguageChangeRelabelsThemAtOnce) {
     EXPECT_EQ(text(*window, "LabelPositionStatus"), QString::fromUtf8("Состояние GPS: нет координат"));
     // The open filter keeps the language of the start.
     EXPECT_EQ(view.GetOpenNameFilter(), filter);
+}
+
+TEST(MainWindow, VideoAreaSaysWhereToBeginWhileThePlaylistIsEmpty) {
+    ShellInstallation install;
+    auto window = install.startWindow();
+    ASSERT_NE(window, nullptr);
+    auto* video = window->FindControl<CWndUI>("wndMedia");
+    const QString hint = "Drop dash-camera clips here, or open a folder";
+    EXPECT_EQ(video->GetShownHint(), hint);
+    EXPECT_EQ(video->GetHostedWindow()->hint(), hint);
+
+    CPlayListTreeViewUI* tree = window->ViewManager()->Playlist().GetTree();
+    ASSERT_NE(tree, nullptr);
+    CPlayListNodeUI node;
+    node.SetItemText("clip.mp4");
+    tree->AddNodes({node, node});
+    EXPECT_EQ(video->GetHostedWindow()->hint(), QString());
+    tree->RemoveAt(0);
+    EXPECT_EQ(video->GetShownHint(), QString());
+    tree->RemoveAt(0);
+    EXPECT_EQ(video->GetHostedWindow()->hint(), hint);
+    tree->AddNode(node);
+    tree->RemoveAll();
+    EXPECT_EQ(video->GetShownHint(), hint);
 }
 
 // The settings button, the clear button and the snapshot report open their
