@@ -14,7 +14,7 @@
     var following = true;  // false once the user pans or zooms
     var ownMoves = 0;      // > 0 while this script moves the view
 
-    var grid = null;       // the world grid shown until a tile arrives
+    var grid = null;       // the world backdrop shown until a tile arrives
 
     var lineStyle = { color: '#1f6fd1', weight: 4, opacity: 0.9, lineJoin: 'round', interactive: false };
 
@@ -122,13 +122,19 @@
         car = null;
     };
 
-    // A plain grid of the world (every 30 degrees, the equator and the prime
-    // meridian stronger), so that a map without tiles (offline) still reads
-    // as a map of the world and not as an empty area.
-    function worldGrid() {
+    // The land outline and a grid of the world (every 30 degrees, the
+    // equator and the prime meridian stronger), so that a map without tiles
+    // (offline) still reads as a map of the world and not as an empty area.
+    function worldBackdrop() {
         var layers = [];
-        var faint = { color: '#9fb0c0', weight: 1, opacity: 0.8, interactive: false };
-        var strong = { color: '#7890a6', weight: 1.5, opacity: 0.9, interactive: false };
+        if (global.topojson && global.worldLand && global.worldLand.objects && global.worldLand.objects.land) {
+            layers.push(L.geoJSON(global.topojson.feature(global.worldLand, global.worldLand.objects.land), {
+                style: { color: '#a7b39a', weight: 0.8, fillColor: '#f4f1e8', fillOpacity: 1 },
+                interactive: false
+            }));
+        }
+        var faint = { color: '#b7c4d0', weight: 1, opacity: 0.8, interactive: false };
+        var strong = { color: '#8ea2b5', weight: 1.5, opacity: 0.9, interactive: false };
         for (var lng = -180; lng <= 180; lng += 30) {
             layers.push(L.polyline([[-80, lng], [80, lng]], lng === 0 ? strong : faint));
         }
@@ -148,7 +154,7 @@
         map = L.map('map', mapOptions);
         var tiles = options.tileLayer || L.tileLayer(options.tiles, options.tileOptions);
         tiles.addTo(map);
-        grid = worldGrid().addTo(map);
+        grid = worldBackdrop().addTo(map);
         tiles.once('tileload', function () {
             if (grid) map.removeLayer(grid);
             grid = null;
@@ -175,7 +181,8 @@
             linePoints: line ? line.getLatLngs().length : -1,
             car: car ? [car.getLatLng().lat, car.getLatLng().lng] : null,
             following: following,
-            worldGrid: grid !== null,
+            worldBackdrop: grid !== null,
+            worldLand: !!(global.topojson && global.worldLand),
             center: c ? [c.lat, c.lng] : null,
             zoom: map ? map.getZoom() : null,
             bounds: map ? [map.getBounds().getSouth(), map.getBounds().getWest(),

@@ -113,9 +113,10 @@ TEST_P(MapPage, DrawsTheTrackAndFollowsTheCarOffline) {
                          " return typeof window[n] === 'function'; })")
                     .toBool());
 
-    // Before any track: a map of the world (the grid stands in until a tile comes).
+    // Before any track: a map of the world (an outline stands in until a tile comes).
     const QVariantMap start = pageState(view);
-    EXPECT_TRUE(start.value("worldGrid").toBool() ||
+    EXPECT_TRUE(start.value("worldLand").toBool());
+    EXPECT_TRUE(start.value("worldBackdrop").toBool() ||
                 evaluate(view, "document.querySelectorAll('img.leaflet-tile-loaded').length").toInt() > 0);
     if (std::string(GetParam().page) == "GoogleMap_Oversea.html") EXPECT_GE(at(start, "bounds", 3) - at(start, "bounds", 1), 180.0);
 
