@@ -62,8 +62,6 @@ void CDuiSettingWnd::showTexts() {
     DialogText::show(FindControl("SoundCardLabel"), store_, "IDS_SOUNDCARD", kMain);
     DialogText::show(FindControl("GeneralOption"), store_, "IDS_PLAYER", kMain);
     DialogText::show(previewCheck_, store_, "IDS_SHOWSHOT", kMain);
-    const QString title = DialogText::read(store_, "IDS_TIP_SETTINGS", kMain);
-    if (!title.isEmpty()) setWindowTitle(title);
     // The version follows its label directly; the language file brings the blank.
     if (QWidget* version = FindControl("VersionLabel")) {
         ui::setControlText(version, DialogText::read(store_, "IDS_VERSION", kMain) + QStringLiteral(VELTARA_VERSION));
