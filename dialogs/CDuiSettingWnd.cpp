@@ -95,8 +95,12 @@ void CDuiSettingWnd::fillOutputs() {
 void CDuiSettingWnd::fillSoundCards() {
     const std::vector<std::string> devices = soundCardSource_ ? soundCardSource_() : std::vector<std::string>{};
     int selected = -1;
+    // Entry 0 is the engine's automatic choice; its own description is English.
+    const QString automatic = DialogText::read(store_, "IDS_AUTODEVICE", kMain);
     for (size_t i = 0; i < devices.size(); ++i) {
-        if (soundCardCombo_) soundCardCombo_->addItem(QString::fromStdString(SoundCardText::itemText(devices[i], i)));
+        QString text = QString::fromStdString(SoundCardText::itemText(devices[i], i));
+        if (i == 0 && !automatic.isEmpty()) text = QStringLiteral(" ") + automatic;
+        if (soundCardCombo_) soundCardCombo_->addItem(text);
         const auto device = static_cast<int32_t>(i);
         soundCards_.push_back(device);
         if (device == config_.soundDevice) selected = static_cast<int>(i);

@@ -42,6 +42,7 @@ TEST(SettingWindow, ShowsTheConfiguredValuesInTheLanguageOfTheConfiguration) {
     // Devices in the engine's order, their texts tidied; one without text still has its row.
     QComboBox* cards = german.combo("SoundCardCombo");
     ASSERT_EQ(cards->count(), 3);
+    EXPECT_EQ(cards->itemText(0), QString::fromUtf8(" Automatisch (das System wählt)"));
     EXPECT_EQ(cards->itemText(1), " Built-in Audio Analog Stereo");
     EXPECT_EQ(cards->itemText(2), " #2");
     EXPECT_EQ(cards->currentIndex(), 1);
