@@ -163,6 +163,7 @@ void CViewManager::ShowToolTipsAndHint() {
         QWidget* control = window_.FindControl(name);
         if (control && !tip.empty()) control->setToolTip(DialogText::plainToolTip(fromUtf8(tip)));
     }
+    videoHint_ = fromUtf8(store_.ReadLanguageString("IDS_VIDEO_HINT", PanelTexts::kSection));
     updateVideoHint();
 }
 
@@ -181,7 +182,7 @@ void CViewManager::updateVideoHint() {
     // Where to begin, as long as there is nothing to play.
     CPlayListTreeViewUI* tree = playlist_.GetTree();
     const bool empty = !tree || tree->GetCount() == 0;
-    controls_.wndMedia->SetHint(fromUtf8(store_.ReadLanguageString("IDS_VIDEO_HINT", PanelTexts::kSection)), empty);
+    controls_.wndMedia->SetHint(videoHint_, empty);
 }
 
 void CViewManager::RelabelMainTexts() {

@@ -1,9 +1,15 @@
-// Every text of every language fits the main window at its smallest size:
-// no label is cut, with the longest values the panel and the play time show.
+// Every text of every language fits: the main window at its smallest size,
+// with the longest values the panel and the play time show, and the windows
+// with most text, the settings and the clear-playlist question.
 #include "ShellInstallation.h"
 #include "config/LanguageTable.h"
+#include "dialogs/CDuiCleanTipWnd.h"
+#include "dialogs/CDuiSettingWnd.h"
+#include "dialogs/ModalDialog.h"
 
 #include <gtest/gtest.h>
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QLabel>
 
 namespace {
@@ -44,7 +50,27 @@ QString cut(const QLabel& label) {
     return {};
 }
 
-TEST(TextFit, EveryLanguageFitsTheSmallestWindow) {
+// A dialog lays itself out to its texts: every label, button and list that
+// fits its entries gets the room its text asks for.
+void expectDialogFits(ui::CXMLWnd& dialog, QWidget* owner, const char* name) {
+    ASSERT_TRUE(ModalDialog::Prepare(dialog, owner, name));
+    dialog.show();
+    QApplication::processEvents();
+    for (QWidget* w : dialog.findChildren<QWidget*>()) {
+        if (!w->isVisible()) continue;
+        auto* label = qobject_cast<QLabel*>(w);
+        auto* combo = qobject_cast<QComboBox*>(w);
+        if (label && label->wordWrap()) {
+            EXPECT_LE(label->heightForWidth(label->width()), label->height()) << name << " " << label->text().toStdString();
+        } else if (label || qobject_cast<QAbstractButton*>(w) ||
+                   (combo && combo->sizeAdjustPolicy() == QComboBox::AdjustToContents)) {
+            EXPECT_GE(w->width(), w->sizeHint().width()) << name << " " << w->objectName().toStdString();
+        }
+    }
+    dialog.Close(ui::IDCANCEL);
+}
+
+TEST(TextFit, EveryLanguageFitsTheSmallestWindowAndTheDialogs) {
     ShellInstallation install;
     for (const LanguageRow& row : LanguageTable::rows()) {
         const std::string file(row.fileName);
@@ -74,6 +100,12 @@ TEST(TextFit, EveryLanguageFitsTheSmallestWindow) {
                                                   << label->text().toStdString();
             }
         }
+
+        CDuiSettingWnd settings(CDuiSettingWnd::kSkinFile, *window->Config(), *window->Store(),
+                                [] { return std::vector<std::string>{"Autoselect device", "Built-in Audio"}; });
+        expectDialogFits(settings, window.get(), CDuiSettingWnd::kWindowName);
+        CDuiCleanTipWnd clean(CDuiCleanTipWnd::kSkinFile, *window->Config(), *window->Store());
+        expectDialogFits(clean, window.get(), CDuiCleanTipWnd::kWindowName);
     }
 }
 
