@@ -27,11 +27,11 @@ namespace {
 // The tooltips of the window's controls and their language keys; a key the
 // language file lacks leaves the skin's tooltip.
 constexpr std::pair<const char*, const char*> kToolTips[] = {
-    {"sliderProgress", "IDS_TIP_POSITION"}, {"btnPrev", "IDS_TIP_PREV"},       {"btnPlay", "IDS_TIP_PLAY"},
-    {"btnPause", "IDS_TIP_PAUSE"},          {"btnStop", "IDS_TIP_STOP"},       {"btnNext", "IDS_TIP_NEXT"},
-    {"btnVolume", "IDS_TIP_MUTE"},          {"btnMute", "IDS_TIP_SOUNDON"},    {"sliderVolume", "IDS_TIP_VOLUME"},
-    {"btnOpenBig", "IDS_TIP_OPEN"},         {"btnClear", "IDS_TIP_CLEAR"},     {"btnSShot", "IDS_TIP_SNAPSHOT"},
-    {"btnSetting", "IDS_TIP_SETTINGS"},     {"btnFull", "IDS_TIP_FULL"},       {"btnSmall", "IDS_TIP_LEAVEFULL"},
+    {"sliderProgress", "IDS_TIP_POSITION"}, {"btnPrev", "IDS_TIP_PREV"},    {"btnPlay", "IDS_TIP_PLAY"},
+    {"btnPause", "IDS_TIP_PAUSE"},          {"btnStop", "IDS_TIP_STOP"},    {"btnNext", "IDS_TIP_NEXT"},
+    {"btnVolume", "IDS_TIP_MUTE"},          {"btnMute", "IDS_TIP_SOUNDON"}, {"sliderVolume", "IDS_TIP_VOLUME"},
+    {"btnOpenBig", "IDS_TIP_OPEN"},         {"btnClear", "IDS_TIP_CLEAR"},  {"btnSShot", "IDS_TIP_SNAPSHOT"},
+    {"btnSetting", "IDS_TIP_SETTINGS"},     {"btnFull", "IDS_TIP_FULL"},    {"btnSmall", "IDS_TIP_LEAVEFULL"},
 };
 
 QString fromUtf8(const std::string& text) {

@@ -147,6 +147,6 @@ private:
     TrackViews trackViews_;  // the map, then the chart
     bool fullScreen_ = false;
     QByteArray savedPlacement_;
-    QString videoHint_;  // in the current language
+    QString videoHint_;                       // in the current language
     std::array<int, 2> subscriptions_{0, 0};  // progress, volume
 };

@@ -40,8 +40,7 @@ void VideoWindow::paintEvent(QPaintEvent* event) {
     painter.setFont(font);
     painter.setPen(QColor(0x9a, 0xa3, 0xae));
     const int margin = 24;
-    painter.drawText(rect().adjusted(margin, margin, -margin, -margin),
-                     Qt::AlignCenter | Qt::TextWordWrap, hint_);
+    painter.drawText(rect().adjusted(margin, margin, -margin, -margin), Qt::AlignCenter | Qt::TextWordWrap, hint_);
 }
 
 void VideoWindow::mouseDoubleClickEvent(QMouseEvent* event) {

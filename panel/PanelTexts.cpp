@@ -115,7 +115,8 @@ void PanelTexts::formatValues() {
     const std::string sign = decimalSign();
     longitudeValue_ =
         FormatCoordinate(r.longitudeHemisphere, r.longitudeDegrees, r.longitudeMinutes, r.longitudeSeconds, sign);
-    latitudeValue_ = FormatCoordinate(r.latitudeHemisphere, r.latitudeDegrees, r.latitudeMinutes, r.latitudeSeconds, sign);
+    latitudeValue_ =
+        FormatCoordinate(r.latitudeHemisphere, r.latitudeDegrees, r.latitudeMinutes, r.latitudeSeconds, sign);
     speedValue_ = FormatSpeed(static_cast<double>(r.speed), sign, speedUnit());
 }
 
@@ -132,8 +133,7 @@ std::string PanelTexts::FormatCoordinate(char hemisphere, int degrees, int minut
     // A letter that is not printable (a record that never had one) must not
     // put a control character into a label.
     if (hemisphere < 0x20 || hemisphere > 0x7e) hemisphere = '?';
-    return FormatText(" %c %d\u00b0%d'", hemisphere, degrees, minutes) +
-           fixedNumber(seconds, 2, decimalSign) + "\"";
+    return FormatText(" %c %d\u00b0%d'", hemisphere, degrees, minutes) + fixedNumber(seconds, 2, decimalSign) + "\"";
 }
 
 std::string PanelTexts::FormatSpeed(double speed, std::string_view decimalSign, std::string_view unit) {

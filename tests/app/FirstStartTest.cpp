@@ -26,7 +26,8 @@ TEST_F(FirstStart, ShowsWhereToBeginInTheUsersLanguage) {
         ASSERT_TRUE(waitFor([](const QJsonObject& d) { return d["map"].toObject()["loaded"].toBool(); }, 30s));
         EXPECT_EQ(dump["labels"].toObject()["LabelSpeed"].toString(), QString::fromUtf8(speed));
         std::this_thread::sleep_for(500ms);  // the page draws its first view
-        capture(language == std::string("english") ? "first-start.png" : std::string("first-start-") + language + ".png");
+        capture(language == std::string("english") ? "first-start.png"
+                                                   : std::string("first-start-") + language + ".png");
         quitCleanly();
     }
 }

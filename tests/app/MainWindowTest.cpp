@@ -3,10 +3,10 @@
 // the open filter, and closing while a dialog or a worker still waits.
 #include "ShellInstallation.h"
 #include "app/CWndUI.h"
-#include "playlist/CPlayListTreeViewUI.h"
 #include "config/PrivateProfile.h"
 #include "dialogs/ModalDialog.h"
 #include "platform/MessageTarget.h"
+#include "playlist/CPlayListTreeViewUI.h"
 #include "ui/ControlNotifications.h"
 #include "ui/ControlText.h"
 
@@ -15,8 +15,8 @@
 #include <QAbstractSlider>
 #include <QComboBox>
 #include <QDialog>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTimer>
 #include <atomic>
 #include <functional>
@@ -214,7 +214,8 @@ TEST(MainWindow, SettingsAndNoticeWindowsRunOverItAndTakeEffect) {
     EXPECT_EQ(text(*window, "playlistHeader"), QString::fromUtf8("Список воспроизведения"));
 
     // Cancel keeps the playlist and asks again next time.
-    whenOpen("CleanTipWindow", [](ui::CXMLWnd& d) { click(d.FindControl("CleanCancleButton")); }, opened);
+    whenOpen(
+        "CleanTipWindow", [](ui::CXMLWnd& d) { click(d.FindControl("CleanCancleButton")); }, opened);
     click(window->FindControl("btnClear"));
     EXPECT_EQ(opened, 2);
     EXPECT_TRUE(window->Config()->cleanTip);

@@ -46,7 +46,8 @@ QString cut(const QLabel& label) {
     }
     const QRect needed = metrics.boundingRect(room, int(label.alignment()), label.text());
     if (needed.width() > room.width()) return QString("needs %1 px, has %2").arg(needed.width()).arg(room.width());
-    if (metrics.height() > room.height()) return QString("needs %1 px high, has %2").arg(metrics.height()).arg(room.height());
+    if (metrics.height() > room.height())
+        return QString("needs %1 px high, has %2").arg(metrics.height()).arg(room.height());
     return {};
 }
 
@@ -61,7 +62,8 @@ void expectDialogFits(ui::CXMLWnd& dialog, QWidget* owner, const char* name) {
         auto* label = qobject_cast<QLabel*>(w);
         auto* combo = qobject_cast<QComboBox*>(w);
         if (label && label->wordWrap()) {
-            EXPECT_LE(label->heightForWidth(label->width()), label->height()) << name << " " << label->text().toStdString();
+            EXPECT_LE(label->heightForWidth(label->width()), label->height())
+                << name << " " << label->text().toStdString();
         } else if (label || qobject_cast<QAbstractButton*>(w) ||
                    (combo && combo->sizeAdjustPolicy() == QComboBox::AdjustToContents)) {
             EXPECT_GE(w->width(), w->sizeHint().width()) << name << " " << w->objectName().toStdString();
@@ -96,13 +98,14 @@ TEST(TextFit, EveryLanguageFitsTheSmallestWindowAndTheDialogs) {
             for (int turn = 0; turn < 4; ++turn) QApplication::processEvents();
             ASSERT_EQ(window->size(), window->minimumSize());
             for (const QLabel* label : window->findChildren<QLabel*>()) {
-                EXPECT_EQ(cut(*label).toStdString(), "") << label->objectName().toStdString() << ": "
-                                                  << label->text().toStdString();
+                EXPECT_EQ(cut(*label).toStdString(), "")
+                    << label->objectName().toStdString() << ": " << label->text().toStdString();
             }
         }
 
-        CDuiSettingWnd settings(CDuiSettingWnd::kSkinFile, *window->Config(), *window->Store(),
-                                [] { return std::vector<std::string>{"Autoselect device", "Built-in Audio"}; });
+        CDuiSettingWnd settings(CDuiSettingWnd::kSkinFile, *window->Config(), *window->Store(), [] {
+            return std::vector<std::string>{"Autoselect device", "Built-in Audio"};
+        });
         expectDialogFits(settings, window.get(), CDuiSettingWnd::kWindowName);
         CDuiCleanTipWnd clean(CDuiCleanTipWnd::kSkinFile, *window->Config(), *window->Store());
         expectDialogFits(clean, window.get(), CDuiCleanTipWnd::kWindowName);

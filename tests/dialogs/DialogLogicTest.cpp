@@ -13,7 +13,8 @@ namespace {
 // with; anything else opens on none.
 TEST(OutputTable, StoredValuesOpenOnTheRowOfTheirOutput) {
     const auto video = OutputTable::video();
-    for (const char* x11 : {"directx:noaccel", "directx", "X11", "xv"}) EXPECT_EQ(OutputTable::indexOf(video, x11), 0) << x11;
+    for (const char* x11 : {"directx:noaccel", "directx", "X11", "xv"})
+        EXPECT_EQ(OutputTable::indexOf(video, x11), 0) << x11;
     for (const char* gl : {"gl:yuv=3:force-pbo", "gl:force-pbo", "GL2", "opengl", "gpu"})
         EXPECT_EQ(OutputTable::indexOf(video, gl), 1) << gl;
     for (const char* other : {"", "null", "sdl", ":gl"}) EXPECT_EQ(OutputTable::indexOf(video, other), -1) << other;

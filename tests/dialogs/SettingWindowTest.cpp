@@ -36,7 +36,8 @@ TEST(SettingWindow, ShowsTheConfiguredValuesInTheLanguageOfTheConfiguration) {
     EXPECT_EQ(german.combo("LanguangeCombo")->currentIndex(), 4);
     // Linux names in the language of the configuration.
     EXPECT_EQ(german.combo("VideoCombo")->currentText(), " OpenGL (Grafikkarte)");
-    EXPECT_EQ(german.combo("SoundCombo")->currentText(), QString::fromUtf8(" PulseAudio oder PipeWire, gewähltes Gerät"));
+    EXPECT_EQ(german.combo("SoundCombo")->currentText(),
+              QString::fromUtf8(" PulseAudio oder PipeWire, gewähltes Gerät"));
     EXPECT_EQ(german.combo("LanguangeCombo")->itemText(0), " Polski");
     EXPECT_TRUE(german.window->FindControl<QAbstractButton>("showBox")->isChecked());
     // Devices in the engine's order, their texts tidied; one without text still has its row.

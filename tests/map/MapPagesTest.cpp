@@ -118,7 +118,8 @@ TEST_P(MapPage, DrawsTheTrackAndFollowsTheCarOffline) {
     EXPECT_TRUE(start.value("worldLand").toBool());
     EXPECT_TRUE(start.value("worldBackdrop").toBool() ||
                 evaluate(view, "document.querySelectorAll('img.leaflet-tile-loaded').length").toInt() > 0);
-    if (std::string(GetParam().page) == "GoogleMap_Oversea.html") EXPECT_GE(at(start, "bounds", 3) - at(start, "bounds", 1), 180.0);
+    if (std::string(GetParam().page) == "GoogleMap_Oversea.html")
+        EXPECT_GE(at(start, "bounds", 3) - at(start, "bounds", 1), 180.0);
 
     std::vector<TrackRecord> track = drive(100);
     track[70].valid = false;  // a text that did not parse
