@@ -14,6 +14,8 @@
     var following = true;  // false once the user pans or zooms
     var ownMoves = 0;      // > 0 while this script moves the view
 
+    var grid = null;       // the world backdrop shown until a tile arrives
+
     var lineStyle = { color: '#1f6fd1', weight: 4, opacity: 0.9, lineJoin: 'round', interactive: false };
 
     var carIcon = L.divIcon({
@@ -120,6 +122,28 @@
         car = null;
     };
 
+    // The land outline and a grid of the world (every 30 degrees, the
+    // equator and the prime meridian stronger), so that a map without tiles
+    // (offline) still reads as a map of the world and not as an empty area.
+    function worldBackdrop() {
+        var layers = [];
+        if (global.topojson && global.worldLand && global.worldLand.objects && global.worldLand.objects.land) {
+            layers.push(L.geoJSON(global.topojson.feature(global.worldLand, global.worldLand.objects.land), {
+                style: { color: '#a7b39a', weight: 0.8, fillColor: '#f4f1e8', fillOpacity: 1 },
+                interactive: false
+            }));
+        }
+        var faint = { color: '#b7c4d0', weight: 1, opacity: 0.8, interactive: false };
+        var strong = { color: '#8ea2b5', weight: 1.5, opacity: 0.9, interactive: false };
+        for (var lng = -180; lng <= 180; lng += 30) {
+            layers.push(L.polyline([[-80, lng], [80, lng]], lng === 0 ? strong : faint));
+        }
+        for (var lat = -60; lat <= 60; lat += 30) {
+            layers.push(L.polyline([[lat, -180], [lat, 180]], lat === 0 ? strong : faint));
+        }
+        return L.layerGroup(layers);
+    }
+
     // options: crs (optional), tiles (URL template), tileOptions, center, zoom,
     // tileLayer (optional: a ready layer instead of tiles/tileOptions).
     global.createTrackMap = function (options) {
@@ -130,6 +154,11 @@
         map = L.map('map', mapOptions);
         var tiles = options.tileLayer || L.tileLayer(options.tiles, options.tileOptions);
         tiles.addTo(map);
+        grid = worldBackdrop().addTo(map);
+        tiles.once('tileload', function () {
+            if (grid) map.removeLayer(grid);
+            grid = null;
+        });
         L.control.scale({ imperial: false }).addTo(map);
         map.setView(options.center, options.zoom, { animate: false });
 
@@ -152,6 +181,8 @@
             linePoints: line ? line.getLatLngs().length : -1,
             car: car ? [car.getLatLng().lat, car.getLatLng().lng] : null,
             following: following,
+            worldBackdrop: grid !== null,
+            worldLand: !!(global.topojson && global.worldLand),
             center: c ? [c.lat, c.lng] : null,
             zoom: map ? map.getZoom() : null,
             bounds: map ? [map.getBounds().getSouth(), map.getBounds().getWest(),

@@ -2,6 +2,7 @@
 
 #include "app/CWndUI.h"
 #include "chart/CTreskChartUI.h"
+#include "dialogs/DialogText.h"
 #include "dialogs/NoticeWindows.h"
 #include "dialogs/OpenSettings.h"
 #include "map/CWebBrowserUI.h"
@@ -11,6 +12,7 @@
 #include "ui/SliderNotifier.h"
 #include "ui/StyleState.h"
 
+#include <QAbstractItemModel>
 #include <QAbstractSlider>
 #include <QVariant>
 
@@ -22,6 +24,16 @@ const std::array<const char*, 8> CViewManager::kTextLabelNames = {
     "LabelTime",  "LabelPositionStatus", "labelPlayTime", "playlistHeader"};
 
 namespace {
+// The tooltips of the window's controls and their language keys; a key the
+// language file lacks leaves the skin's tooltip.
+constexpr std::pair<const char*, const char*> kToolTips[] = {
+    {"sliderProgress", "IDS_TIP_POSITION"}, {"btnPrev", "IDS_TIP_PREV"},    {"btnPlay", "IDS_TIP_PLAY"},
+    {"btnPause", "IDS_TIP_PAUSE"},          {"btnStop", "IDS_TIP_STOP"},    {"btnNext", "IDS_TIP_NEXT"},
+    {"btnVolume", "IDS_TIP_MUTE"},          {"btnMute", "IDS_TIP_SOUNDON"}, {"sliderVolume", "IDS_TIP_VOLUME"},
+    {"btnOpenBig", "IDS_TIP_OPEN"},         {"btnClear", "IDS_TIP_CLEAR"},  {"btnSShot", "IDS_TIP_SNAPSHOT"},
+    {"btnSetting", "IDS_TIP_SETTINGS"},     {"btnFull", "IDS_TIP_FULL"},    {"btnSmall", "IDS_TIP_LEAVEFULL"},
+};
+
 QString fromUtf8(const std::string& text) {
     return QString::fromStdString(text);
 }
@@ -56,6 +68,8 @@ void CViewManager::Bind() {
     ShowPanelTexts();
     playlist_.Bind(window_.FindControl("treePlaylist"));
     playlist_.Controller().LoadAcceptedExtensions(store_);
+    ShowToolTipsAndHint();
+    followPlaylistForHint();
     BuildOpenFilter();
     savedPlacement_ = window_.saveGeometry();
 }
@@ -152,11 +166,40 @@ QString CViewManager::GetOpenNameFilter() const {
     return fromUtf8(openFilter_.nameFilter());
 }
 
+void CViewManager::ShowToolTipsAndHint() {
+    for (const auto& [name, key] : kToolTips) {
+        const std::string tip = store_.ReadLanguageString(key, PanelTexts::kSection);
+        QWidget* control = window_.FindControl(name);
+        if (control && !tip.empty()) control->setToolTip(DialogText::plainToolTip(fromUtf8(tip)));
+    }
+    videoHint_ = fromUtf8(store_.ReadLanguageString("IDS_VIDEO_HINT", PanelTexts::kSection));
+    updateVideoHint();
+}
+
+void CViewManager::followPlaylistForHint() {
+    CPlayListTreeViewUI* tree = playlist_.GetTree();
+    if (!tree) return;
+    QAbstractItemModel* model = tree->model();
+    // The tree is the context: the connections end with it.
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, tree, [this] { updateVideoHint(); });
+    QObject::connect(model, &QAbstractItemModel::rowsRemoved, tree, [this] { updateVideoHint(); });
+    QObject::connect(model, &QAbstractItemModel::modelReset, tree, [this] { updateVideoHint(); });
+}
+
+void CViewManager::updateVideoHint() {
+    if (!controls_.wndMedia) return;
+    // Where to begin, as long as there is nothing to play.
+    CPlayListTreeViewUI* tree = playlist_.GetTree();
+    const bool empty = !tree || tree->GetCount() == 0;
+    controls_.wndMedia->SetHint(videoHint_, empty);
+}
+
 void CViewManager::RelabelMainTexts() {
     panel_.SetLabels(PanelTexts::ReadLabels(store_));
     panel_.RelabelPanel();
     ShowPanelTexts();
     loadProblemTexts();
+    ShowToolTipsAndHint();
     // The open filter keeps the language of the start.
 }
 

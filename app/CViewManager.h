@@ -70,6 +70,9 @@ public:
     // Re-reads the texts from the current language file and shows them,
     // each panel line with its last value.
     void RelabelMainTexts();
+    // The controls' tooltips and the video area's hint in the current
+    // language; the hint shows while the playlist is empty.
+    void ShowToolTipsAndHint();
 
     // The native window the player draws into; 0 without one. Any thread.
     int64_t GetVideoWindow() const;
@@ -124,6 +127,8 @@ private:
     void lookUpControls();
     // The playlist's tool-tip texts for clips that did not play.
     void loadProblemTexts();
+    void followPlaylistForHint();
+    void updateVideoHint();
     void subscribeSlider(QAbstractSlider* slider, bool seek);
     CWebBrowserUI* browser() const;
     CTreskChartUI* chart() const;
@@ -144,5 +149,6 @@ private:
     TrackViews trackViews_;  // the map, then the chart
     bool fullScreen_ = false;
     QByteArray savedPlacement_;
+    QString videoHint_;                       // in the current language
     std::array<int, 2> subscriptions_{0, 0};  // progress, volume
 };

@@ -30,8 +30,15 @@ bool CWndUI::Attach(VideoWindow* window) {
     videoId_.store(id);
     connect(window, &VideoWindow::doubleClicked, this, &CWndUI::notifyDoubleClick);
     window->setVisible(!isHidden());
+    window->setHint(GetShownHint());
     UpdateVideoPlacement();
     return true;
+}
+
+void CWndUI::SetHint(const QString& hint, bool show) {
+    hint_ = hint;
+    hintShown_ = show;
+    if (hosted_) hosted_->setHint(GetShownHint());
 }
 
 void CWndUI::SetPos(const QRect& rect) {

@@ -26,6 +26,10 @@ public:
     // for a null window or one without a native window.
     bool Attach(VideoWindow* window);
     VideoWindow* GetHostedWindow() const { return hosted_; }
+    // The hint of where to begin on the video area, shown while show is
+    // true; kept for a window attached later.
+    void SetHint(const QString& hint, bool show);
+    QString GetShownHint() const { return hintShown_ ? hint_ : QString(); }
     // The native id the player draws into; 0 without a hosted window.
     quintptr GetVideoWindowId() const { return videoId_.load(); }
 
@@ -57,4 +61,6 @@ private:
     QPointer<VideoWindow> hosted_;
     std::atomic<quintptr> videoId_{0};  // read by other threads
     double aspect_ = 0.0;
+    QString hint_;
+    bool hintShown_ = false;
 };

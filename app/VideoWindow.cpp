@@ -23,11 +23,24 @@ quintptr VideoWindow::nativeId() {
     return static_cast<quintptr>(winId());
 }
 
+void VideoWindow::setHint(const QString& hint) {
+    if (hint == hint_) return;
+    hint_ = hint;
+    update();
+}
+
 void VideoWindow::paintEvent(QPaintEvent* event) {
     // Black until the player draws; the player draws into a child window of
     // its own, which this painting never reaches.
     QPainter painter(this);
     painter.fillRect(event->rect(), Qt::black);
+    if (hint_.isEmpty()) return;
+    QFont font = painter.font();
+    font.setPixelSize(16);
+    painter.setFont(font);
+    painter.setPen(QColor(0x9a, 0xa3, 0xae));
+    const int margin = 24;
+    painter.drawText(rect().adjusted(margin, margin, -margin, -margin), Qt::AlignCenter | Qt::TextWordWrap, hint_);
 }
 
 void VideoWindow::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -4,12 +4,12 @@
 
 namespace {
 constexpr std::array<LanguageRow, 7> kRows{{
-    {"polish.ini", " Polish"},
-    {"russian.ini", " русский"},
+    {"polish.ini", " Polski"},
+    {"russian.ini", " Русский"},
     {"english.ini", " English"},
-    {"french.ini", " français"},
+    {"french.ini", " Français"},
     {"german.ini", " Deutsch"},
-    {"portuguese.ini", " português"},
+    {"portuguese.ini", " Português"},
     {"spanish.ini", " Español"},
 }};
 }  // namespace

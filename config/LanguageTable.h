@@ -1,7 +1,8 @@
 #pragma once
 // The interface languages: one language file of conf/sysconfig/ per row, in
 // the order the settings window lists them. A row's index is how a choice in
-// that list maps back to its file. Display names begin with one blank.
+// that list maps back to its file. Display names are each language's own
+// name in its own script, so anyone finds theirs; they begin with one blank.
 #include <span>
 #include <string_view>
 
@@ -12,9 +13,6 @@ struct LanguageRow {
 
 class LanguageTable {
 public:
-    // While this language is current, the settings window names the outputs in Russian.
-    static constexpr std::string_view kRussianFile = "russian.ini";
-
     static std::span<const LanguageRow> rows();
     // The row whose file name equals fileName exactly, or -1.
     static int indexOf(std::string_view fileName);

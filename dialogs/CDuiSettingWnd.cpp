@@ -19,6 +19,14 @@ QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The name of an output row in the current language, one blank in front as
+// every list entry has.
+QString outputName(const ConfigStore& store, const OutputRow& row) {
+    QString name = DialogText::read(store, row.textKey, kMain);
+    if (name.isEmpty()) name = fromUtf8(row.fallbackName);
+    return QStringLiteral(" ") + name;
+}
+
 // -1 leaves the combo without a selection (Qt selects the first item it is given).
 void selectRow(QComboBox* combo, int row) {
     if (combo) combo->setCurrentIndex(row);
@@ -67,26 +75,32 @@ void CDuiSettingWnd::fillLanguages() {
 }
 
 void CDuiSettingWnd::fillOutputs() {
-    videoTable_ = OutputTable::video(config_.languageFile);
-    soundTable_ = OutputTable::sound(config_.languageFile);
+    videoTable_ = OutputTable::video();
+    soundTable_ = OutputTable::sound();
+    storedVideoRow_ = OutputTable::indexOf(videoTable_, config_.videoOutput);
+    storedSoundRow_ = OutputTable::indexOf(soundTable_, config_.audioOutput);
     if (videoCombo_) {
-        for (const OutputRow& row : videoTable_) videoCombo_->addItem(fromUtf8(row.displayName));
+        for (const OutputRow& row : videoTable_) videoCombo_->addItem(outputName(store_, row));
         // Long names scroll sideways in the open list instead of being cut.
         videoCombo_->view()->setTextElideMode(Qt::ElideNone);
         videoCombo_->view()->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-        selectRow(videoCombo_, OutputTable::indexOf(videoTable_, config_.videoOutput));
+        selectRow(videoCombo_, storedVideoRow_);
     }
     if (soundCombo_) {
-        for (const OutputRow& row : soundTable_) soundCombo_->addItem(fromUtf8(row.displayName));
-        selectRow(soundCombo_, OutputTable::indexOf(soundTable_, config_.audioOutput));
+        for (const OutputRow& row : soundTable_) soundCombo_->addItem(outputName(store_, row));
+        selectRow(soundCombo_, storedSoundRow_);
     }
 }
 
 void CDuiSettingWnd::fillSoundCards() {
     const std::vector<std::string> devices = soundCardSource_ ? soundCardSource_() : std::vector<std::string>{};
     int selected = -1;
+    // Entry 0 is the engine's automatic choice; its own description is English.
+    const QString automatic = DialogText::read(store_, "IDS_AUTODEVICE", kMain);
     for (size_t i = 0; i < devices.size(); ++i) {
-        if (soundCardCombo_) soundCardCombo_->addItem(QString::fromStdString(SoundCardText::itemText(devices[i], i)));
+        QString text = QString::fromStdString(SoundCardText::itemText(devices[i], i));
+        if (i == 0 && !automatic.isEmpty()) text = QStringLiteral(" ") + automatic;
+        if (soundCardCombo_) soundCardCombo_->addItem(text);
         const auto device = static_cast<int32_t>(i);
         soundCards_.push_back(device);
         if (device == config_.soundDevice) selected = static_cast<int>(i);
@@ -120,15 +134,19 @@ void CDuiSettingWnd::OnClick(const ui::Notification& msg) {
 }
 
 void CDuiSettingWnd::applyChoices() {
+    // The row the stored value opened on keeps that value, so an older
+    // file's variant of the same output survives.
     if (videoCombo_) {
-        if (const OutputRow* row = OutputTable::at(videoTable_, videoCombo_->currentIndex())) {
-            config_.videoOutput = row->value;
+        const int item = videoCombo_->currentIndex();
+        if (const OutputRow* row = OutputTable::at(videoTable_, item)) {
+            if (item != storedVideoRow_) config_.videoOutput = row->value;
             store_.WriteConfigString(config_.videoOutput, "VO");
         }
     }
     if (soundCombo_) {
-        if (const OutputRow* row = OutputTable::at(soundTable_, soundCombo_->currentIndex())) {
-            config_.audioOutput = row->value;
+        const int item = soundCombo_->currentIndex();
+        if (const OutputRow* row = OutputTable::at(soundTable_, item)) {
+            if (item != storedSoundRow_) config_.audioOutput = row->value;
             store_.WriteConfigString(config_.audioOutput, "AO");
         }
     }

@@ -58,6 +58,8 @@ private:
     QAbstractButton* previewCheck_ = nullptr;
     std::span<const OutputRow> videoTable_;
     std::span<const OutputRow> soundTable_;
+    int storedVideoRow_ = -1;  // the rows the configured values opened on
+    int storedSoundRow_ = -1;
     std::vector<int32_t> soundCards_;  // the device number of each item, in item order
     // Selections made while the window is set up are no user choices.
     bool notifying_ = false;

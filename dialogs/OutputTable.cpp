@@ -1,71 +1,56 @@
 #include "dialogs/OutputTable.h"
 
-#include "config/LanguageTable.h"
-
 #include <array>
+#include <string>
 
 namespace {
 
-// "\u00a0" keeps the last words of a name together when the list wraps.
-constexpr std::array<OutputRow, 12> kVideoEnglish{{
-    {"gl:yuv=0:force-pbo", " Direct3D(XP/Vista/Win7)"},
-    {"gl:yuv=0:force-pbo", " Direct3D(No Auto Color Range Fix)"},
-    {"gl:yuv=0:force-pbo", " DirectX(XP/Vista)"},
-    {"directx:noaccel", " DirectX(No Hardware Acceleration)"},
-    {"gl:yuv=2:force-pbo", " OpenGL(Win2K/XP/Vista)"},
-    {"gl:force-pbo", " OpenGL(Auto)"},
-    {"gl:yuv=3:force-pbo", " OpenGL(YUV3)"},
-    {"gl:yuv=4:force-pbo", " OpenGL(YUV4)"},
-    {"gl:yuv=1:force-pbo", " OpenGL(nVIDIA Only)"},
-    {"gl:yuv=5:force-pbo", " OpenGL(ATI Old Only)"},
-    {"gl:yuv=6:force-pbo", " OpenGL(YUV6)"},
-    {"gl:yuv=0:force-pbo", " OpenGL(Software YUV)"},
+// The values are those the player engine and older configuration files use.
+constexpr std::array<OutputRow, 2> kVideo{{
+    {"directx:noaccel", "IDS_VO_X11", "X11 (software drawing)"},
+    {"gl:force-pbo", "IDS_VO_OPENGL", "OpenGL (graphics card)"},
 }};
 
-constexpr std::array<OutputRow, 12> kVideoRussian{{
-    {"gl:yuv=0:force-pbo", " Direct3D(XP/Vista/Win7)"},
-    {"gl:yuv=0:force-pbo", " Direct3D(без автокоррекции цветового диапазона)"},
-    {"gl:yuv=0:force-pbo", " DirectX(XP/Vista)"},
-    {"directx:noaccel", " DirectX(без аппаратного ускорения)"},
-    {"gl:yuv=2:force-pbo", " OpenGL(Win2K/XP/Vista)"},
-    {"gl:force-pbo", " OpenGL(автоматическое обнаружение)"},
-    {"gl:yuv=3:force-pbo", " OpenGL(YUV3)"},
-    {"gl:yuv=4:force-pbo", " OpenGL(YUV4)"},
-    {"gl:yuv=1:force-pbo", " OpenGL(только для видеокарт\u00a0nVIDIA)"},
-    {"gl:yuv=5:force-pbo", " OpenGL(только для старых видеокарт ATI)"},
-    {"gl:yuv=6:force-pbo", " OpenGL(YUV6)"},
-    {"gl:yuv=0:force-pbo", " OpenGL(высокая\u00a0совместимость)"},
+// "win32" and "dsound" are the engine's automatic output (PipeWire or
+// PulseAudio where they run), on the default or the chosen device.
+constexpr std::array<OutputRow, 3> kSound{{
+    {"win32", "IDS_AO_DEFAULT", "PulseAudio or PipeWire, default device"},
+    {"dsound", "IDS_AO_DEVICE", "PulseAudio or PipeWire, chosen device"},
+    {"alsa", "IDS_AO_ALSA", "ALSA, directly to the sound card"},
 }};
 
-constexpr std::array<OutputRow, 2> kSoundEnglish{{
-    {"win32", " Windows Waveout"},
-    {"dsound", " DirectSound"},
-}};
+std::string lowered(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
 
-constexpr std::array<OutputRow, 2> kSoundRussian{{
-    {"win32", " Стандартный\u00a0вывод звука Windows Waveout"},
-    {"dsound", " Вывод звука DirectX DirectSound"},
-}};
-
-bool russian(std::string_view languageFile) {
-    return languageFile == LanguageTable::kRussianFile;
+// The output a value selects: its driver name, with the names the engine
+// treats alike folded into one.
+std::string outputOf(std::string_view value) {
+    const std::string name = lowered(value.substr(0, value.find_first_of(":,")));
+    if (name == "x11" || name == "xv") return "directx";
+    if (name.starts_with("gl") || name == "opengl" || name == "gpu") return "gl";
+    return name;
 }
 
 }  // namespace
 
-std::span<const OutputRow> OutputTable::video(std::string_view languageFile) {
-    if (russian(languageFile)) return kVideoRussian;
-    return kVideoEnglish;
+std::span<const OutputRow> OutputTable::video() {
+    return kVideo;
 }
 
-std::span<const OutputRow> OutputTable::sound(std::string_view languageFile) {
-    if (russian(languageFile)) return kSoundRussian;
-    return kSoundEnglish;
+std::span<const OutputRow> OutputTable::sound() {
+    return kSound;
 }
 
 int OutputTable::indexOf(std::span<const OutputRow> rows, std::string_view value) {
+    const std::string output = outputOf(value);
+    if (output.empty()) return -1;
     for (size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i].value == value) return static_cast<int>(i);
+        if (outputOf(rows[i].value) == output) return static_cast<int>(i);
     }
     return -1;
 }
@@ -76,11 +61,5 @@ const OutputRow* OutputTable::at(std::span<const OutputRow> rows, int index) {
 }
 
 bool OutputTable::isDirectSound(std::string_view value) {
-    if (value.size() != kDirectSound.size()) return false;
-    for (size_t i = 0; i < value.size(); ++i) {
-        const char c = value[i];
-        const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-        if (lower != kDirectSound[i]) return false;
-    }
-    return true;
+    return lowered(value) == kDirectSound;
 }

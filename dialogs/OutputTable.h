@@ -1,9 +1,10 @@
 #pragma once
 // The video and sound outputs the settings window offers: the player's
-// "-vo" or "-ao" value and the name the list shows, in list order. The row
-// index is how a choice in the list maps back to its value. Several video
-// rows share one value, so which of them was picked is not remembered.
-// Display names begin with one blank.
+// "-vo" or "-ao" value, the language key of the name the list shows, and an
+// English name for language files without that key, in list order. The row
+// index is how a choice in the list maps back to its value. Stored values
+// of older versions ("gl:yuv=3:force-pbo", "directx:noaccel") open on the
+// row of their output and are kept unless another row is chosen.
 //
 // Threads: any; the tables are constant.
 #include <span>
@@ -11,7 +12,8 @@
 
 struct OutputRow {
     std::string_view value;
-    std::string_view displayName;
+    std::string_view textKey;
+    std::string_view fallbackName;
 };
 
 class OutputTable {
@@ -19,12 +21,11 @@ public:
     // The sound output that takes a sound card.
     static constexpr std::string_view kDirectSound = "dsound";
 
-    // Russian names while the language file is exactly "russian.ini",
-    // English names for every other language.
-    static std::span<const OutputRow> video(std::string_view languageFile);
-    static std::span<const OutputRow> sound(std::string_view languageFile);
+    static std::span<const OutputRow> video();
+    static std::span<const OutputRow> sound();
 
-    // The first row whose value equals value exactly, or -1.
+    // The row of the output that value selects, as the player engine reads
+    // it (driver name before the first ':' or ',', any case), or -1.
     static int indexOf(std::span<const OutputRow> rows, std::string_view value);
     // The row at index, or nullptr outside the table (no selection is -1).
     static const OutputRow* at(std::span<const OutputRow> rows, int index);

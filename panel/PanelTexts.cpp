@@ -2,6 +2,24 @@
 
 #include "config/FormatText.h"
 
+#include <array>
+#include <charconv>
+
+namespace {
+// A fixed-point number with the language's decimal sign. Written without
+// the process locale, which Qt sets from the environment.
+std::string fixedNumber(double value, int decimals, std::string_view sign) {
+    std::array<char, 330> buffer{};  // fixed notation of the largest double
+    const auto [end, error] =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, decimals);
+    if (error != std::errc()) return {};
+    std::string number(buffer.data(), end);
+    const size_t point = number.find('.');
+    if (point != std::string::npos) number.replace(point, 1, sign);
+    return number;
+}
+}  // namespace
+
 PanelTexts::Labels PanelTexts::ReadLabels(const ConfigStore& store) {
     Labels labels;
     labels.title = store.ReadLanguageString("IDS_TITLE", kSection);
@@ -13,6 +31,8 @@ PanelTexts::Labels PanelTexts::ReadLabels(const ConfigStore& store) {
     labels.fixWord = store.ReadLanguageString("IDS_GPS", kSection);
     labels.noFixWord = store.ReadLanguageString("IDS_NOGPS", kSection);
     labels.playlistHeader = store.ReadLanguageString("IDS_PLAYLIST", kSection);
+    labels.decimalSign = store.ReadLanguageString("IDS_DECIMAL", kSection);
+    labels.speedUnit = store.ReadLanguageString("IDS_KMH", kSection);
     return labels;
 }
 
@@ -24,7 +44,7 @@ void PanelTexts::InitPanelTexts() {
     longitudeLine_ = labels_.longitude;
     latitudeLine_ = labels_.latitude;
     timeLine_ = labels_.time;
-    speedLine_ = labels_.speed + " 0 km/h";
+    speedLine_ = labels_.speed + " 0 " + speedUnit();
     playTimeText_ = kIdlePlayTime;
     statusLine_ = labels_.status;
 }
@@ -33,13 +53,11 @@ void PanelTexts::ShowRecord(const TrackRecord& record) {
     dateTimeValue_ = FormatText("%04d-%02d-%02d %02d:%02d:%02d", record.year, record.month, record.day, record.hour,
                                 record.minute, record.second);
     timeLine_ = labels_.time + " " + dateTimeValue_;
-    longitudeValue_ = FormatCoordinate(record.longitudeHemisphere, record.longitudeDegrees, record.longitudeMinutes,
-                                       record.longitudeSeconds);
+    lastFix_ = record;
+    haveFix_ = true;
+    formatValues();
     longitudeLine_ = labels_.longitude + longitudeValue_;
-    latitudeValue_ = FormatCoordinate(record.latitudeHemisphere, record.latitudeDegrees, record.latitudeMinutes,
-                                      record.latitudeSeconds);
     latitudeLine_ = labels_.latitude + latitudeValue_;
-    speedValue_ = FormatText(" %.1f km/h", static_cast<double>(record.speed));
     speedLine_ = labels_.speed + speedValue_;
     trackKnown_ = true;
     hasFix_ = true;
@@ -57,6 +75,7 @@ void PanelTexts::ShowNoFix() {
 }
 
 void PanelTexts::RelabelPanel() {
+    formatValues();
     latitudeLine_ = labels_.latitude + latitudeValue_;
     longitudeLine_ = labels_.longitude + longitudeValue_;
     timeLine_ = labels_.time + " " + dateTimeValue_;
@@ -87,11 +106,38 @@ std::string PanelTexts::statusWithWord(const std::string& word) const {
     return labels_.status + " " + word;
 }
 
-std::string PanelTexts::FormatCoordinate(char hemisphere, int degrees, int minutes, double seconds) {
+void PanelTexts::formatValues() {
+    if (!haveFix_) {
+        speedValue_ = " 0 " + speedUnit();
+        return;
+    }
+    const TrackRecord& r = lastFix_;
+    const std::string sign = decimalSign();
+    longitudeValue_ =
+        FormatCoordinate(r.longitudeHemisphere, r.longitudeDegrees, r.longitudeMinutes, r.longitudeSeconds, sign);
+    latitudeValue_ =
+        FormatCoordinate(r.latitudeHemisphere, r.latitudeDegrees, r.latitudeMinutes, r.latitudeSeconds, sign);
+    speedValue_ = FormatSpeed(static_cast<double>(r.speed), sign, speedUnit());
+}
+
+std::string PanelTexts::decimalSign() const {
+    return labels_.decimalSign.empty() ? std::string(".") : labels_.decimalSign;
+}
+
+std::string PanelTexts::speedUnit() const {
+    return labels_.speedUnit.empty() ? std::string("km/h") : labels_.speedUnit;
+}
+
+std::string PanelTexts::FormatCoordinate(char hemisphere, int degrees, int minutes, double seconds,
+                                         std::string_view decimalSign) {
     // A letter that is not printable (a record that never had one) must not
     // put a control character into a label.
     if (hemisphere < 0x20 || hemisphere > 0x7e) hemisphere = '?';
-    return FormatText(" %c %d\u00b0%d'%.2f\"", hemisphere, degrees, minutes, seconds);
+    return FormatText(" %c %d\u00b0%d'", hemisphere, degrees, minutes) + fixedNumber(seconds, 2, decimalSign) + "\"";
+}
+
+std::string PanelTexts::FormatSpeed(double speed, std::string_view decimalSign, std::string_view unit) {
+    return " " + fixedNumber(speed, 1, decimalSign) + " " + std::string(unit);
 }
 
 std::string PanelTexts::FormatClock(int32_t seconds) {

@@ -1,11 +1,13 @@
 #pragma once
 // The texts of the main window's information panel: the language labels,
 // the value texts of the last record with a fix and of the play time, and
-// the lines the label controls show ("Speed:" + " 43.5 km/h"). Value texts
+// the lines the label controls show ("Speed:" + " 43.5 km/h"). Numbers take
+// the language's decimal sign and speed unit. Value texts
 // that come from a record begin with a blank, so they follow their label
 // directly; the date and time gets its blank from the time line. The value
 // texts of the last fix stay through reports without a fix and through new
-// clips; a language change pairs the new labels with them.
+// clips; a language change pairs the new labels with them, the numbers
+// written anew in the new language.
 //
 // Threads: a plain value, owned by the view manager on the UI thread.
 #include "config/ConfigStore.h"
@@ -30,6 +32,8 @@ public:
         std::string fixWord;         // IDS_GPS
         std::string noFixWord;       // IDS_NOGPS
         std::string playlistHeader;  // IDS_PLAYLIST
+        std::string decimalSign;     // IDS_DECIMAL; "." when empty
+        std::string speedUnit;       // IDS_KMH; "km/h" when empty
     };
 
     // The labels of the current language file; a missing key gives "".
@@ -61,17 +65,26 @@ public:
     bool hasFix() const { return hasFix_; }
 
     // " E 113°56'12.34\"": hemisphere, whole degrees and minutes, seconds with two decimals.
-    static std::string FormatCoordinate(char hemisphere, int degrees, int minutes, double seconds);
+    static std::string FormatCoordinate(char hemisphere, int degrees, int minutes, double seconds,
+                                        std::string_view decimalSign = ".");
+    // " 43.5 km/h": one decimal, the language's sign and unit.
+    static std::string FormatSpeed(double speed, std::string_view decimalSign = ".", std::string_view unit = "km/h");
     // "hh:mm:ss"; hours are not limited, negative counts show as 0.
     static std::string FormatClock(int32_t seconds);
 
 private:
     std::string statusWithWord(const std::string& word) const;
+    std::string decimalSign() const;
+    std::string speedUnit() const;
+    // The value texts of the last fix (or the zero speed) in the current language.
+    void formatValues();
 
     Labels labels_;
     std::string totalTimeText_;
     std::string currentTimeText_;
     std::string playTimeText_{kIdlePlayTime};
+    TrackRecord lastFix_;
+    bool haveFix_ = false;  // lastFix_ holds a record
     std::string speedValue_{" 0 km/h"};
     std::string dateTimeValue_;
     std::string longitudeValue_;

@@ -6,6 +6,7 @@
 #include "config/PrivateProfile.h"
 #include "dialogs/ModalDialog.h"
 #include "platform/MessageTarget.h"
+#include "playlist/CPlayListTreeViewUI.h"
 #include "ui/ControlNotifications.h"
 #include "ui/ControlText.h"
 
@@ -14,8 +15,8 @@
 #include <QAbstractSlider>
 #include <QComboBox>
 #include <QDialog>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTimer>
 #include <atomic>
 #include <functional>
@@ -157,11 +158,39 @@ TEST(MainWindow, PanelTextsArePlainTextAndALanguageChangeRelabelsThemAtOnce) {
     window->Store()->SetLanguageFilePath(window->Store()->languageFolder() + "russian.ini");
     view.RelabelMainTexts();
     EXPECT_EQ(text(*window, "playlistHeader"), QString::fromUtf8("Список воспроизведения"));
-    EXPECT_EQ(text(*window, "LabelLongitude"), QString::fromUtf8("Долгота: E 113\u00b00'0.00\""));
-    EXPECT_EQ(text(*window, "LabelSpeed"), QString::fromUtf8("Скорость: 43.5 km/h"));
+    EXPECT_EQ(text(*window, "LabelLongitude"), QString::fromUtf8("Долгота: E 113\u00b00'0,00\""));
+    EXPECT_EQ(text(*window, "LabelSpeed"), QString::fromUtf8("Скорость: 43,5 км/ч"));
+    // Tooltips and the video area's hint follow the language too.
+    EXPECT_EQ(window->FindControl("btnStop")->toolTip(), QString::fromUtf8("Остановить"));
+    EXPECT_EQ(window->FindControl<CWndUI>("wndMedia")->GetShownHint(),
+              QString::fromUtf8("Перетащите сюда записи видеорегистратора или откройте папку"));
     EXPECT_EQ(text(*window, "LabelPositionStatus"), QString::fromUtf8("Состояние GPS: нет координат"));
     // The open filter keeps the language of the start.
     EXPECT_EQ(view.GetOpenNameFilter(), filter);
+}
+
+TEST(MainWindow, VideoAreaSaysWhereToBeginWhileThePlaylistIsEmpty) {
+    ShellInstallation install;
+    auto window = install.startWindow();
+    ASSERT_NE(window, nullptr);
+    auto* video = window->FindControl<CWndUI>("wndMedia");
+    const QString hint = "Drop dash-camera clips here, or open a folder";
+    EXPECT_EQ(video->GetShownHint(), hint);
+    EXPECT_EQ(video->GetHostedWindow()->hint(), hint);
+
+    CPlayListTreeViewUI* tree = window->ViewManager()->Playlist().GetTree();
+    ASSERT_NE(tree, nullptr);
+    CPlayListNodeUI node;
+    node.SetItemText("clip.mp4");
+    tree->AddNodes({node, node});
+    EXPECT_EQ(video->GetHostedWindow()->hint(), QString());
+    tree->RemoveAt(0);
+    EXPECT_EQ(video->GetShownHint(), QString());
+    tree->RemoveAt(0);
+    EXPECT_EQ(video->GetHostedWindow()->hint(), hint);
+    tree->AddNode(node);
+    tree->RemoveAll();
+    EXPECT_EQ(video->GetShownHint(), hint);
 }
 
 // The settings button, the clear button and the snapshot report open their
@@ -185,7 +214,8 @@ TEST(MainWindow, SettingsAndNoticeWindowsRunOverItAndTakeEffect) {
     EXPECT_EQ(text(*window, "playlistHeader"), QString::fromUtf8("Список воспроизведения"));
 
     // Cancel keeps the playlist and asks again next time.
-    whenOpen("CleanTipWindow", [](ui::CXMLWnd& d) { click(d.FindControl("CleanCancleButton")); }, opened);
+    whenOpen(
+        "CleanTipWindow", [](ui::CXMLWnd& d) { click(d.FindControl("CleanCancleButton")); }, opened);
     click(window->FindControl("btnClear"));
     EXPECT_EQ(opened, 2);
     EXPECT_TRUE(window->Config()->cleanTip);

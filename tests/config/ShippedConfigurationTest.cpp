@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
@@ -22,9 +23,14 @@ struct TextSection {
 // Every text the windows look up in a language file.
 const TextSection kTextSections[] = {
     {"Main_Interface",
-     {"IDS_TITLE", "IDS_PLAYLIST", "IDS_STATUS", "IDS_GPS", "IDS_NOGPS", "IDS_TIME", "IDS_SPEED", "IDS_LAT", "IDS_LNG",
-      "IDS_FILTER", "IDS_OK", "IDS_CANCEL", "IDS_LANGUAGE", "IDS_VIDEO", "IDS_SOUND", "IDS_SOUNDCARD", "IDS_VERSION",
-      "IDS_PLAYER", "IDS_SHOWSHOT"}},
+     {"IDS_TITLE",        "IDS_PLAYLIST",     "IDS_STATUS",      "IDS_GPS",           "IDS_NOGPS",      "IDS_TIME",
+      "IDS_SPEED",        "IDS_LAT",          "IDS_LNG",         "IDS_FILTER",        "IDS_OK",         "IDS_CANCEL",
+      "IDS_LANGUAGE",     "IDS_VIDEO",        "IDS_SOUND",       "IDS_SOUNDCARD",     "IDS_VERSION",    "IDS_PLAYER",
+      "IDS_SHOWSHOT",     "IDS_TIP_POSITION", "IDS_TIP_PREV",    "IDS_TIP_PLAY",      "IDS_TIP_PAUSE",  "IDS_TIP_STOP",
+      "IDS_TIP_NEXT",     "IDS_TIP_MUTE",     "IDS_TIP_SOUNDON", "IDS_TIP_VOLUME",    "IDS_TIP_OPEN",   "IDS_TIP_CLEAR",
+      "IDS_TIP_SNAPSHOT", "IDS_TIP_SETTINGS", "IDS_TIP_FULL",    "IDS_TIP_LEAVEFULL", "IDS_VIDEO_HINT", "IDS_VO_X11",
+      "IDS_VO_OPENGL",    "IDS_AO_DEFAULT",   "IDS_AO_DEVICE",   "IDS_AO_ALSA",       "IDS_AUTODEVICE", "IDS_DECIMAL",
+      "IDS_KMH"}},
     {"Snapshot_Interface",
      {"IDS_CLEANTITLE", "IDS_CLEANTIPCONTENT", "IDS_CLEANTIPCONTENTTWO", "IDS_NOAGAIN", "IDS_SAVEPATH",
       "IDS_SSHOTVIEW"}},
@@ -85,6 +91,24 @@ TEST(ShippedConfiguration, EveryLanguageFileHoldsEveryTextAsPlainUtf8) {
                 EXPECT_FALSE(text->empty());
                 // Labels show their text as it stands; markup would appear literally.
                 EXPECT_EQ(text->find('<'), std::string::npos) << *text;
+            }
+        }
+    }
+}
+
+// Names and units may read alike; so may the words the translations already
+// shared with English (Latitude, Version, OK).
+TEST(ShippedConfiguration, EveryOtherLanguageTranslatesEveryText) {
+    const std::vector<std::string_view> alike{"IDS_TITLE", "IDS_OK", "IDS_VERSION", "IDS_LAT", "IDS_LNG", "IDS_KMH"};
+    for (const char* file : kLanguageFiles) {
+        if (std::string_view(file) == "english.ini") continue;
+        SCOPED_TRACE(file);
+        for (const TextSection& section : kTextSections) {
+            for (const char* key : section.keys) {
+                if (std::find(alike.begin(), alike.end(), key) != alike.end()) continue;
+                EXPECT_NE(PrivateProfile::read(languagePath(file), section.name, key),
+                          PrivateProfile::read(languagePath("english.ini"), section.name, key))
+                    << key;
             }
         }
     }

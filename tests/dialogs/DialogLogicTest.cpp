@@ -1,6 +1,6 @@
-// The plain logic of the dialogs: which output names a language gets, how a
-// configured value maps back to a row, the sound card texts and where the
-// snapshot preview puts a picture.
+// The plain logic of the dialogs: how a configured output value maps back
+// to a row, the sound card texts and where the snapshot preview puts a
+// picture.
 #include "dialogs/OutputTable.h"
 #include "dialogs/PictureFit.h"
 #include "dialogs/SoundCardText.h"
@@ -9,33 +9,23 @@
 
 namespace {
 
-constexpr std::string_view kNoBreakSpace = "\u00a0";
+// Values of older files open on the row of the output the engine plays them
+// with; anything else opens on none.
+TEST(OutputTable, StoredValuesOpenOnTheRowOfTheirOutput) {
+    const auto video = OutputTable::video();
+    for (const char* x11 : {"directx:noaccel", "directx", "X11", "xv"})
+        EXPECT_EQ(OutputTable::indexOf(video, x11), 0) << x11;
+    for (const char* gl : {"gl:yuv=3:force-pbo", "gl:force-pbo", "GL2", "opengl", "gpu"})
+        EXPECT_EQ(OutputTable::indexOf(video, gl), 1) << gl;
+    for (const char* other : {"", "null", "sdl", ":gl"}) EXPECT_EQ(OutputTable::indexOf(video, other), -1) << other;
 
-TEST(OutputTable, RussianNamesMatchTheEnglishRows) {
-    const auto english = OutputTable::video("german.ini");
-    const auto russian = OutputTable::video("russian.ini");
-    // Exact file name only: another spelling is not Russian.
-    EXPECT_EQ(OutputTable::video("Russian.ini")[8].displayName, english[8].displayName);
-    // Same values in the same rows, each name with exactly one blank in front,
-    // no-break spaces in rows 8 and 11 only.
-    ASSERT_EQ(russian.size(), english.size());
-    for (size_t i = 0; i < russian.size(); ++i) {
-        EXPECT_EQ(english[i].value, russian[i].value) << i;
-        EXPECT_TRUE(russian[i].displayName.starts_with(" ") && russian[i].displayName[1] != ' ') << i;
-        EXPECT_EQ(russian[i].displayName.find(kNoBreakSpace) != std::string_view::npos, i == 8 || i == 11) << i;
-    }
-    const auto sound = OutputTable::sound("russian.ini");
-    EXPECT_NE(sound[0].displayName.find(kNoBreakSpace), std::string_view::npos);
-    EXPECT_EQ(sound[1].displayName.find(kNoBreakSpace), std::string_view::npos);
-}
-
-TEST(OutputTable, SharedValueOpensOnItsFirstRow) {
-    const auto video = OutputTable::video("english.ini");
-    EXPECT_EQ(OutputTable::indexOf(video, "gl:yuv=0:force-pbo"), 0);
-    EXPECT_EQ(OutputTable::indexOf(video, "directx:noaccel"), 3);
-    EXPECT_EQ(OutputTable::indexOf(video, "gl:yuv=0"), -1);
+    const auto sound = OutputTable::sound();
+    EXPECT_EQ(OutputTable::indexOf(sound, "win32"), 0);
+    EXPECT_EQ(OutputTable::indexOf(sound, "DSound:device=2"), 1);
+    EXPECT_EQ(OutputTable::indexOf(sound, "alsa"), 2);
+    EXPECT_EQ(OutputTable::indexOf(sound, "pulse"), -1);
     EXPECT_EQ(OutputTable::at(video, -1), nullptr);
-    EXPECT_EQ(OutputTable::at(video, 12), nullptr);
+    EXPECT_EQ(OutputTable::at(video, 2), nullptr);
     EXPECT_TRUE(OutputTable::isDirectSound("DSound"));
     EXPECT_FALSE(OutputTable::isDirectSound("dsound:device=1"));
 }

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
@@ -36,11 +37,13 @@ protected:
         QApplication::processEvents();
         for (const QString& control : controls)
             EXPECT_NE(window.FindControl(control), nullptr) << control.toStdString();
-        // Labels and buttons get at least the room their text asks for.
+        // Labels, buttons and lists that fit their entries get the room their text asks for.
         for (QWidget* w : window.findChildren<QWidget*>()) {
             if (!w->isVisible() || w->sizePolicy().horizontalPolicy() == QSizePolicy::Ignored) continue;
             if (auto* label = qobject_cast<QLabel*>(w); label && label->wordWrap()) continue;
-            if (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w)) {
+            auto* combo = qobject_cast<QComboBox*>(w);
+            if (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w) ||
+                (combo && combo->sizeAdjustPolicy() == QComboBox::AdjustToContents)) {
                 EXPECT_GE(w->width(), w->sizeHint().width()) << w->objectName().toStdString();
             }
         }
@@ -57,10 +60,10 @@ protected:
 
 TEST_F(DialogScreenshot, SettingWindow) {
     // Russian has the longest names.
-    for (const char* language : {"english.ini", "russian.ini"}) {
-        f.config.languageFile = language;
+    for (const std::string language : {"english", "russian", "german"}) {
+        f.config.languageFile = language + ".ini";
         f.config.videoOutput = "directx:noaccel";
-        f.store.SetLanguageFilePath(f.store.languageFolder() + language);
+        f.store.SetLanguageFilePath(f.store.languageFolder() + f.config.languageFile);
         CDuiSettingWnd window(CDuiSettingWnd::kSkinFile, f.config, f.store, [] {
             return std::vector<std::string>{"Autoselect device", "Built-in Audio Analog Stereo",
                                             "HDMI / DisplayPort 1"};
@@ -69,7 +72,7 @@ TEST_F(DialogScreenshot, SettingWindow) {
                {"LanguangeCombo", "VideoCombo", "SoundCombo", "SoundCardCombo", "OKButton", "CancleButton",
                 "LanguangeLabel", "VideoLabel", "SoundLabel", "SoundCardLabel", "VersionLabel", "GeneralOption",
                 "showBox"},
-               language == std::string("english.ini") ? "settings.png" : "settings-russian.png");
+               QString::fromStdString(language == "english" ? "settings.png" : "settings-" + language + ".png"));
     }
 }
 

@@ -34,12 +34,16 @@ struct SettingWindow {
 TEST(SettingWindow, ShowsTheConfiguredValuesInTheLanguageOfTheConfiguration) {
     SettingWindow german("Language=german.ini\nVO=gl:yuv=1:force-pbo\nAO=dsound\nDEVICE=1\nSSPreview=1\n");
     EXPECT_EQ(german.combo("LanguangeCombo")->currentIndex(), 4);
-    EXPECT_EQ(german.combo("VideoCombo")->currentText(), " OpenGL(nVIDIA Only)");
-    EXPECT_EQ(german.combo("SoundCombo")->currentText(), " DirectSound");
+    // Linux names in the language of the configuration.
+    EXPECT_EQ(german.combo("VideoCombo")->currentText(), " OpenGL (Grafikkarte)");
+    EXPECT_EQ(german.combo("SoundCombo")->currentText(),
+              QString::fromUtf8(" PulseAudio oder PipeWire, gewähltes Gerät"));
+    EXPECT_EQ(german.combo("LanguangeCombo")->itemText(0), " Polski");
     EXPECT_TRUE(german.window->FindControl<QAbstractButton>("showBox")->isChecked());
     // Devices in the engine's order, their texts tidied; one without text still has its row.
     QComboBox* cards = german.combo("SoundCardCombo");
     ASSERT_EQ(cards->count(), 3);
+    EXPECT_EQ(cards->itemText(0), QString::fromUtf8(" Automatisch (das System wählt)"));
     EXPECT_EQ(cards->itemText(1), " Built-in Audio Analog Stereo");
     EXPECT_EQ(cards->itemText(2), " #2");
     EXPECT_EQ(cards->currentIndex(), 1);
@@ -47,23 +51,27 @@ TEST(SettingWindow, ShowsTheConfiguredValuesInTheLanguageOfTheConfiguration) {
 
     SettingWindow russian("Language=russian.ini\nVO=gl:yuv=1:force-pbo\nAO=win32\n");
     EXPECT_EQ(russian.combo("LanguangeCombo")->currentIndex(), 1);
-    EXPECT_EQ(russian.combo("VideoCombo")->currentText(),
-              QString::fromUtf8(" OpenGL(только для видеокарт\u00a0nVIDIA)"));
+    EXPECT_EQ(russian.combo("VideoCombo")->currentText(), QString::fromUtf8(" OpenGL (видеокарта)"));
     EXPECT_EQ(russian.window->FindControl<QLabel>("VersionLabel")->text(),
               QString::fromUtf8("Версия " VELTARA_VERSION));
     EXPECT_EQ(russian.window->FindControl<QAbstractButton>("CancleButton")->text(), QString::fromUtf8("Отмена"));
 }
 
-TEST(SettingWindow, SharedVideoValueOpensOnItsFirstRow) {
-    SettingWindow first("Language=english.ini\nVO=gl:yuv=0:force-pbo\nAO=win32\n");
-    EXPECT_EQ(first.combo("VideoCombo")->currentIndex(), 0);
-    first.combo("VideoCombo")->setCurrentIndex(11);  // " OpenGL(Software YUV)", the same value
-    first.click("OKButton");
-    EXPECT_EQ(first.window->ShowModal(), ui::IDOK);
-    EXPECT_EQ(first.f.config.videoOutput, "gl:yuv=0:force-pbo");
+TEST(SettingWindow, AnOlderFilesValueIsKeptUnlessAnotherOutputIsChosen) {
+    SettingWindow kept("Language=english.ini\nVO=gl:yuv=3:force-pbo\nAO=dsound:device=1\n");
+    EXPECT_EQ(kept.combo("VideoCombo")->currentText(), " OpenGL (graphics card)");
+    EXPECT_EQ(kept.combo("SoundCombo")->currentIndex(), 1);
+    kept.click("OKButton");
+    EXPECT_EQ(kept.window->ShowModal(), ui::IDOK);
+    EXPECT_EQ(kept.f.config.videoOutput, "gl:yuv=3:force-pbo");
+    EXPECT_EQ(kept.f.config.audioOutput, "dsound:device=1");
 
-    SettingWindow again("Language=english.ini\nVO=gl:yuv=0:force-pbo\nAO=win32\n");
-    EXPECT_EQ(again.combo("VideoCombo")->currentIndex(), 0);
+    SettingWindow changed("Language=english.ini\nVO=gl:yuv=3:force-pbo\nAO=win32\n");
+    changed.combo("VideoCombo")->setCurrentIndex(0);
+    changed.combo("SoundCombo")->setCurrentIndex(2);
+    changed.click("OKButton");
+    EXPECT_EQ(changed.f.config.videoOutput, "directx:noaccel");
+    EXPECT_EQ(changed.f.config.audioOutput, "alsa");
 }
 
 TEST(SettingWindow, SoundCardListIsEnabledForDirectSoundOnly) {
@@ -72,13 +80,13 @@ TEST(SettingWindow, SoundCardListIsEnabledForDirectSoundOnly) {
     EXPECT_FALSE(cards->isEnabled());
     s.combo("SoundCombo")->setCurrentIndex(1);
     EXPECT_TRUE(cards->isEnabled());
-    s.combo("SoundCombo")->setCurrentIndex(0);
+    s.combo("SoundCombo")->setCurrentIndex(2);  // ALSA
     EXPECT_FALSE(cards->isEnabled());
 }
 
 TEST(SettingWindow, OkWritesEveryChoiceButTheCardOfOtherOutputsAndAnUnchangedPreview) {
     SettingWindow s("Language=english.ini\nVO=directx:noaccel\nAO=dsound\nDEVICE=2\n");
-    s.combo("SoundCombo")->setCurrentIndex(0);  // Waveout
+    s.combo("SoundCombo")->setCurrentIndex(0);  // the default device
     s.combo("SoundCardCombo")->setCurrentIndex(0);
     s.combo("LanguangeCombo")->setCurrentIndex(6);
     s.click("OKButton");
@@ -103,16 +111,16 @@ TEST(SettingWindow, OkWritesEveryChoiceButTheCardOfOtherOutputsAndAnUnchangedPre
 
 TEST(SettingWindow, OkLeavesValuesThatNoListHolds) {
     // Language, video output and sound card not in their lists: nothing is selected...
-    SettingWindow s("Language=klingon.ini\nVO=x11\nAO=dsound\nDEVICE=7\n");
+    SettingWindow s("Language=klingon.ini\nVO=null\nAO=dsound\nDEVICE=7\n");
     EXPECT_EQ(s.combo("LanguangeCombo")->currentIndex(), -1);
     EXPECT_EQ(s.combo("VideoCombo")->currentIndex(), -1);
     EXPECT_EQ(s.combo("SoundCardCombo")->currentIndex(), -1);
     // ...and OK keeps them as they were.
     s.click("OKButton");
     EXPECT_EQ(s.f.config.languageFile, "klingon.ini");
-    EXPECT_EQ(s.f.config.videoOutput, "x11");
+    EXPECT_EQ(s.f.config.videoOutput, "null");
     EXPECT_EQ(s.f.config.soundDevice, 7);
-    EXPECT_EQ(s.f.configText(), "[MPlayer]\nLanguage=klingon.ini\nVO=x11\nAO=dsound\nDEVICE=7\n");
+    EXPECT_EQ(s.f.configText(), "[MPlayer]\nLanguage=klingon.ini\nVO=null\nAO=dsound\nDEVICE=7\n");
 
     // No sound cards at all.
     SettingWindow none("Language=english.ini\nAO=dsound\nDEVICE=0\n", {});
@@ -126,7 +134,7 @@ TEST(SettingWindow, CancelOrClosingAfterChangingEverythingWritesNothing) {
     for (const bool viaCancel : {true, false}) {
         SettingWindow s(settings);
         s.combo("LanguangeCombo")->setCurrentIndex(1);
-        s.combo("VideoCombo")->setCurrentIndex(3);
+        s.combo("VideoCombo")->setCurrentIndex(0);
         s.combo("SoundCombo")->setCurrentIndex(0);
         s.combo("SoundCardCombo")->setCurrentIndex(2);
         s.window->FindControl<QAbstractButton>("showBox")->setChecked(false);

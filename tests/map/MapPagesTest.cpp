@@ -113,6 +113,14 @@ TEST_P(MapPage, DrawsTheTrackAndFollowsTheCarOffline) {
                          " return typeof window[n] === 'function'; })")
                     .toBool());
 
+    // Before any track: a map of the world (an outline stands in until a tile comes).
+    const QVariantMap start = pageState(view);
+    EXPECT_TRUE(start.value("worldLand").toBool());
+    EXPECT_TRUE(start.value("worldBackdrop").toBool() ||
+                evaluate(view, "document.querySelectorAll('img.leaflet-tile-loaded').length").toInt() > 0);
+    if (std::string(GetParam().page) == "GoogleMap_Oversea.html")
+        EXPECT_GE(at(start, "bounds", 3) - at(start, "bounds", 1), 180.0);
+
     std::vector<TrackRecord> track = drive(100);
     track[70].valid = false;  // a text that did not parse
     publish(0, {track.begin(), track.begin() + 64});

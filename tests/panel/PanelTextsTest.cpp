@@ -155,3 +155,20 @@ TEST(PanelTexts, LabelsComeFromTheLanguageFileWithQuotedBlanksKept) {
     store.SetLanguageFilePath(store.languageFolder() + "missing.ini");
     EXPECT_EQ(PanelTexts::ReadLabels(store).latitude, "");
 }
+
+TEST(PanelTexts, NumbersTakeTheLanguagesDecimalSignAndUnitAlsoAfterARelabel) {
+    PanelTexts::Labels russian = shortLabels();
+    russian.decimalSign = ",";
+    russian.speedUnit = "км/ч";
+    PanelTexts panel = panelWith(russian);
+    EXPECT_EQ(panel.speedLine(), "Speed: 0 км/ч");
+    panel.ShowRecord(cameraRecord());
+    EXPECT_EQ(panel.speedLine(), "Speed: 43,5 км/ч");
+    EXPECT_EQ(panel.latitudeLine(), "Lat: N 22\u00b033'44,50\"");
+
+    // Back to a language file without the keys: point and km/h, as before.
+    panel.SetLabels(shortLabels());
+    panel.RelabelPanel();
+    EXPECT_EQ(panel.speedLine(), "Speed: 43.5 km/h");
+    EXPECT_EQ(panel.longitudeLine(), "Lng: E 113\u00b056'12.34\"");
+}
