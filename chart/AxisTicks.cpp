@@ -6,7 +6,7 @@ namespace {
 
 // A walk covers the axis in about 25 fifths of a step (5 major intervals);
 // the bound only guards against ranges that make the pixel step tiny.
-constexpr int MAX_TICKS = 100000;
+constexpr int kMaxTicks = 100000;
 
 }  // namespace
 
@@ -26,7 +26,7 @@ std::vector<AxisTick> AxisTicks::walk(const AxisLayout& layout, int startPixel, 
     auto pixelAt = [&](int r) { return AxisLayout::roundPixel(p0 + r * perStep / 5.0); };
     auto valueAt = [&](int r) { return first + r * step / 5.0; };
 
-    for (int r = 0; r < MAX_TICKS; ++r) {
+    for (int r = 0; r < kMaxTicks; ++r) {
         const int p = pixelAt(r);
         if (p >= low && p <= high) {
             const bool major = r % 5 == 0;
@@ -35,7 +35,7 @@ std::vector<AxisTick> AxisTicks::walk(const AxisLayout& layout, int startPixel, 
         if ((p - endPixel) * direction > 0) break;  // past the end
     }
     if (minorTicks) {
-        for (int r = -1; r > -MAX_TICKS; --r) {
+        for (int r = -1; r > -kMaxTicks; --r) {
             const int p = pixelAt(r);
             if ((p - startPixel) * direction < 0) break;  // before the start
             if (p >= low && p <= high) ticks.push_back({p, valueAt(r), false});

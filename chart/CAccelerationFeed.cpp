@@ -20,8 +20,8 @@ constexpr std::array<AxisSeries, 3> SERIES = {{
     {"ZAcceleration", 0x00FFFF},
 }};
 
-constexpr uint32_t WHITE = 0xFFFFFF;
-constexpr double INITIAL_SECONDS = 16.0;
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr double kInitialSeconds = 16.0;
 
 }  // namespace
 
@@ -31,11 +31,11 @@ void CAccelerationFeed::Setup(CTreskChartUI* chart, double yMin, double yMax) {
     {
         const auto lock = chart->LockSeries();
         chart->SetUnit("G");
-        chart->SetYColor(0, WHITE);
-        chart->SetFrameColor(WHITE);
+        chart->SetYColor(0, kWhite);
+        chart->SetFrameColor(kWhite);
         chart->SetFramePenWidth(2);
         chart->SetYRange(0, yMin, yMax);
-        chart->SetXRange(0.0, INITIAL_SECONDS);
+        chart->SetXRange(0.0, kInitialSeconds);
         chart->SetXMinorTicks(true);
         for (const AxisSeries& s : SERIES) {
             CCurve* curve = chart->GetCurve(chart->AddCurve(s.name, 0));
@@ -73,11 +73,11 @@ void CAccelerationFeed::AppendNewPages(const TrackStore& store, int32_t readyPag
                     curves[1]->AddPoint(nextTime_, r.accelY);
                     curves[2]->AddPoint(nextTime_, r.accelZ);
                 }
-                nextTime_ += SECONDS_PER_RECORD;
+                nextTime_ += kSecondsPerRecord;
             }
         }
         chart->FitXRangeToData();
-        chart->FitYRangeToData(0, Y_FILL);
+        chart->FitYRangeToData(0, kYFill);
     }
     chart->Invalidate();
 }

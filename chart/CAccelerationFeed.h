@@ -23,8 +23,8 @@ class CTreskChartUI;
 // series; new pages are charted.
 class CAccelerationFeed final : public TrackView {
 public:
-    static constexpr double SECONDS_PER_RECORD = 0.2;
-    static constexpr double Y_FILL = 0.8;
+    static constexpr double kSecondsPerRecord = 0.2;
+    static constexpr double kYFill = 0.8;
 
     // Configures the chart (unit "G", white axis and frame, Y range
     // [yMin, yMax], X range 0..16 s, three series) and marks it configured.

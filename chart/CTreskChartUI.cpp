@@ -13,12 +13,12 @@
 namespace {
 
 // Labels in 12-pixel Arial (or its substitute) fit the 24 pixels left of the axis.
-constexpr int LABEL_PIXEL_SIZE = 12;
+constexpr int kLabelPixelSize = 12;
 
 }  // namespace
 
 CTreskChartUI::CTreskChartUI(QWidget* parent) : QWidget(parent), labelFont_(QStringLiteral("Arial")) {
-    labelFont_.setPixelSize(LABEL_PIXEL_SIZE);
+    labelFont_.setPixelSize(kLabelPixelSize);
     yStyles_[0] = {0, 0, false, -1, 0, true};
     yStyles_[1] = {0, 0, false, +1, 0, false};
     yStyles_[2] = {0, 0, false, -1, -50, false};
@@ -140,7 +140,7 @@ void CTreskChartUI::PaintBkImage(QPainter& painter, const PlotRect& plot) {
     for (const auto& curve : curves_)
         chart.drawSeries(*curve, xScale_, yScales_[static_cast<size_t>(curve->GetSlot())]);
     chart.drawFrame(frameColor_, framePenWidth_, xScale_, xMinorTicks_);
-    for (size_t slot = 0; slot < SLOTS; ++slot) {
+    for (size_t slot = 0; slot < kSlots; ++slot) {
         if (yStyles_[slot].enabled) chart.drawYAxis(yStyles_[slot], yScales_[slot], labelFont_, unit_);
     }
     painter.restore();

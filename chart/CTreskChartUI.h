@@ -35,7 +35,7 @@
 class CTreskChartUI : public QWidget, public CurveHost {
     Q_OBJECT
 public:
-    static constexpr int SLOTS = 4;
+    static constexpr int kSlots = 4;
 
     explicit CTreskChartUI(QWidget* parent = nullptr);
     ~CTreskChartUI() override;
@@ -101,7 +101,7 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    static bool validSlot(int slot) { return static_cast<unsigned>(slot) < SLOTS; }
+    static bool validSlot(int slot) { return static_cast<unsigned>(slot) < kSlots; }
     PlotRect PaintBkColor(QPainter& painter, const QRect& rect) const;
     void PaintBkImage(QPainter& painter, const PlotRect& plot);
 
@@ -113,9 +113,9 @@ private:
     uint32_t frameColor_ = 0;
     int framePenWidth_ = 1;
     bool xMinorTicks_ = false;
-    std::array<YAxisStyle, SLOTS> yStyles_;
+    std::array<YAxisStyle, kSlots> yStyles_;
     AxisScale xScale_ = AxisScale::fromRaw(0.0, 1.0);
-    std::array<AxisScale, SLOTS> yScales_;
+    std::array<AxisScale, kSlots> yScales_;
     std::vector<std::unique_ptr<CCurve>> curves_;
 
     // UI-thread state.

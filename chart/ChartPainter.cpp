@@ -15,9 +15,9 @@
 
 namespace {
 
-constexpr int MAJOR_TICK = 6;
-constexpr int MINOR_TICK = 3;
-constexpr int LABEL_GAP = 20;  // label's left edge is LABEL_GAP + 4 pixels outside a left axis
+constexpr int kMajorTick = 6;
+constexpr int kMinorTick = 3;
+constexpr int kLabelGap = 20;  // label's left edge is kLabelGap + 4 pixels outside a left axis
 
 double divisorOf(const AxisScale& scale) {
     return std::pow(10.0, static_cast<double>(scale.exponent));
@@ -123,7 +123,7 @@ void ChartPainter::drawFrame(uint32_t colorRef, int penWidth, const AxisScale& x
 
     const AxisLayout layout(left, right, x.displayMin, x.displayMax);
     for (const AxisTick& tick : AxisTicks::walk(layout, left, right, minorTicks)) {
-        const int length = tick.major ? MAJOR_TICK : MINOR_TICK;
+        const int length = tick.major ? kMajorTick : kMinorTick;
         painter_.drawLine(tick.pixel, bottom, tick.pixel, bottom - length);
         painter_.drawLine(tick.pixel, top, tick.pixel, top + length);
     }
@@ -136,19 +136,19 @@ void ChartPainter::drawYAxis(const YAxisStyle& style, const AxisScale& y, const 
     painter_.setPen(ChartColor::pen(style.color, style.penWidth, CCurve::PS_SOLID));
     painter_.setFont(font);
     painter_.drawLine(axis, bottom, axis, top);
-    painter_.drawLine(axis, bottom, axis - MAJOR_TICK * side, bottom);
-    painter_.drawLine(axis, top, axis - MAJOR_TICK * side, top);
+    painter_.drawLine(axis, bottom, axis - kMajorTick * side, bottom);
+    painter_.drawLine(axis, top, axis - kMajorTick * side, top);
 
     const QFontMetrics metrics(font);
     const int halfHeight = metrics.height() / 2;
-    const int labelX = axis + LABEL_GAP * side - 4;
+    const int labelX = axis + kLabelGap * side - 4;
     const AxisLayout layout(bottom, top, y.displayMin, y.displayMax);
     for (const AxisTick& tick : AxisTicks::walk(layout, bottom, top, style.minorTicks)) {
         if (!tick.major) {
-            painter_.drawLine(axis, tick.pixel, axis - MINOR_TICK * side, tick.pixel);
+            painter_.drawLine(axis, tick.pixel, axis - kMinorTick * side, tick.pixel);
             continue;
         }
-        painter_.drawLine(axis, tick.pixel, axis - MAJOR_TICK * side, tick.pixel);
+        painter_.drawLine(axis, tick.pixel, axis - kMajorTick * side, tick.pixel);
         const QString label = QString::fromStdString(AxisLabel::format(tick.value, unit));
         // Placed by the top-left corner of its text, centred on the tick.
         painter_.drawText(labelX, tick.pixel - halfHeight + metrics.ascent(), label);

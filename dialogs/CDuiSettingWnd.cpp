@@ -1,6 +1,6 @@
 #include "dialogs/CDuiSettingWnd.h"
 
-#include "Version.h"
+#include "config/Version.h"
 #include "config/LanguageTable.h"
 #include "dialogs/DialogStyle.h"
 #include "dialogs/DialogText.h"

@@ -1,6 +1,6 @@
 #include "dialogs/ModalDialog.h"
 
-#include "Version.h"
+#include "config/Version.h"
 #include "ui/CXMLWnd.h"
 
 #include <QLayout>

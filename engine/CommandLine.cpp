@@ -1,6 +1,6 @@
-#include "CommandLine.h"
+#include "engine/CommandLine.h"
 
-#include "OutputDrivers.h"
+#include "engine/OutputDrivers.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -5,7 +5,7 @@
 // or "-list-audio-devices". Options may stand anywhere and take one or two
 // leading dashes. Unknown options and bad values give a warning and are
 // skipped; they never stop playback. Pure function: no libmpv needed.
-#include "EngineOptions.h"
+#include "engine/EngineOptions.h"
 
 #include <string>
 #include <vector>

@@ -1,9 +1,9 @@
-#include "Engine.h"
+#include "engine/Engine.h"
 
-#include "MpvSetup.h"
-#include "OutputWriter.h"
-#include "ProtocolLines.h"
-#include "SlaveCommand.h"
+#include "engine/MpvSetup.h"
+#include "engine/OutputWriter.h"
+#include "engine/ProtocolLines.h"
+#include "engine/SlaveCommand.h"
 
 #include <mpv/client.h>
 

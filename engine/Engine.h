@@ -11,10 +11,10 @@
 // play, or the end of the command stream (the program that drives the
 // engine is gone). libmpv is shut down before the exit line is posted, so the
 // audio device and the video window are free when the program reads it.
-#include "EngineOptions.h"
-#include "LineSplitter.h"
-#include "MpvSession.h"
-#include "ScreenshotNamer.h"
+#include "engine/EngineOptions.h"
+#include "engine/LineSplitter.h"
+#include "engine/MpvSession.h"
+#include "engine/ScreenshotNamer.h"
 
 #include <chrono>
 #include <cstdint>

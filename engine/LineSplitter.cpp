@@ -1,4 +1,4 @@
-#include "LineSplitter.h"
+#include "engine/LineSplitter.h"
 
 namespace engine {
 

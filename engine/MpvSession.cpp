@@ -1,4 +1,4 @@
-#include "MpvSession.h"
+#include "engine/MpvSession.h"
 
 #include <sys/eventfd.h>
 #include <unistd.h>

@@ -1,6 +1,6 @@
-#include "MpvSetup.h"
+#include "engine/MpvSetup.h"
 
-#include "OutputWriter.h"
+#include "engine/OutputWriter.h"
 
 #include <cstdlib>
 #include <string>

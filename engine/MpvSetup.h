@@ -2,8 +2,8 @@
 // Sets up a libmpv instance for the engine: the options that follow from the
 // command line and the fixed ones that make libmpv behave as the player the
 // program expects. Called from the engine's main thread before playback.
-#include "EngineOptions.h"
-#include "MpvSession.h"
+#include "engine/EngineOptions.h"
+#include "engine/MpvSession.h"
 
 namespace engine {
 

@@ -1,4 +1,4 @@
-#include "OutputDrivers.h"
+#include "engine/OutputDrivers.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "OutputWriter.h"
+#include "engine/OutputWriter.h"
 
 #include <poll.h>
 #include <pthread.h>

@@ -1,4 +1,4 @@
-#include "ProtocolLines.h"
+#include "engine/ProtocolLines.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "ScreenshotNamer.h"
+#include "engine/ScreenshotNamer.h"
 
 #include <sys/stat.h>
 #include <cstdio>

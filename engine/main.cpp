@@ -56,10 +56,10 @@
 // playback or the commands; periodic position lines are dropped while it lags.
 // Standard output carries protocol lines only (anything a library prints goes
 // to standard error). VELTARA_ENGINE_LOG=<file> writes libmpv's full log there.
-#include "CommandLine.h"
-#include "Engine.h"
-#include "MpvSetup.h"
-#include "OutputWriter.h"
+#include "engine/CommandLine.h"
+#include "engine/Engine.h"
+#include "engine/MpvSetup.h"
+#include "engine/OutputWriter.h"
 
 #include <fcntl.h>
 #include <unistd.h>

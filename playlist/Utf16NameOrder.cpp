@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr char32_t REPLACEMENT = 0xFFFD;
+constexpr char32_t kReplacement = 0xFFFD;
 
 // Decodes the code point at text[pos] and moves pos past it. A byte that does
 // not start a well-formed sequence (overlong, surrogate, beyond U+10FFFF,
@@ -29,23 +29,23 @@ char32_t decode(std::string_view text, size_t& pos) {
         length = 4, cp = lead & 0x07, minimum = 0x10000;
     } else {
         ++pos;
-        return REPLACEMENT;
+        return kReplacement;
     }
     if (pos + length > text.size()) {
         ++pos;
-        return REPLACEMENT;
+        return kReplacement;
     }
     for (size_t i = 1; i < length; ++i) {
         const uint8_t next = byteAt(pos + i);
         if ((next & 0xC0) != 0x80) {
             ++pos;
-            return REPLACEMENT;
+            return kReplacement;
         }
         cp = (cp << 6) | (next & 0x3F);
     }
     if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
         ++pos;
-        return REPLACEMENT;
+        return kReplacement;
     }
     pos += length;
     return cp;

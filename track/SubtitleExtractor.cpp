@@ -26,7 +26,7 @@ constexpr auto kReadPause = 5ms;      // the pipe thread's look at the state whi
 constexpr auto kConsolePause = 50ms;  // the watcher's and the accept's
 constexpr int kStopRounds = 10;       // stop waits 10 x 50 ms for the pipe thread
 constexpr auto kConverterGrace = 500ms;
-constexpr size_t kSlotText = TRACK_TEXT_SIZE - 1;
+constexpr size_t kSlotText = kTrackTextSize - 1;
 
 // When the socket runs dry the reader first naps without waiting on the
 // socket: a reader that sleeps on it must be woken by every single message,
@@ -63,7 +63,7 @@ bool childHasEnded(pid_t pid) {
 void fillSlot(TrackTextSlot& slot, const char* text, size_t length) {
     const size_t n = std::min(length, kSlotText);
     std::memcpy(slot.data(), text, n);
-    std::memset(slot.data() + n, 0, TRACK_TEXT_SIZE - n);
+    std::memset(slot.data() + n, 0, kTrackTextSize - n);
 }
 
 }  // namespace
@@ -88,7 +88,7 @@ std::string SubtitleExtractor::standardConverterPath() {
 SubtitleExtractor::SubtitleExtractor()
     : slots_(std::make_unique<Slots>()),
       processor_([this] { return state_.load() == EXTRACT_STOPPING; }, [this] { stopPending_.store(false); }) {
-    processor_.setTarget(nullptr, DEFAULT_MESSAGE);
+    processor_.setTarget(nullptr, kDefaultMessage);
 }
 
 SubtitleExtractor::~SubtitleExtractor() {
@@ -101,7 +101,7 @@ void SubtitleExtractor::setConverterPath(std::string_view path) {
 
 void SubtitleExtractor::setExtraArguments(const char* arguments) {
     if (arguments == nullptr) return;
-    extraArguments_ = std::string_view(arguments).substr(0, EXTRA_ARGUMENTS_LIMIT);
+    extraArguments_ = std::string_view(arguments).substr(0, kExtraArgumentsLimit);
 }
 
 void SubtitleExtractor::setInputPath(std::string_view path) {
@@ -332,7 +332,7 @@ void SubtitleExtractor::readerLoop(Run& run) {
         ++messages;
         if (everyMessage || keepCounter == 0) {
             fillSlot(slots[slotIndex], buffer, length);
-            if (++slotIndex == TRACK_BATCH_SLOTS) {
+            if (++slotIndex == kTrackBatchSlots) {
                 ++batchCount;
                 slotIndex = 0;
                 if (processor_.processBatch(batchCount - 1, slots) == -1) {
@@ -341,7 +341,7 @@ void SubtitleExtractor::readerLoop(Run& run) {
                 }
             }
         }
-        keepCounter = (keepCounter + 1) % KEEP_EVERY;
+        keepCounter = (keepCounter + 1) % kKeepEvery;
     }
 
     if (!stopped) {

@@ -51,10 +51,10 @@ enum class TrackSampling : uint8_t { Player, All };
 
 class SubtitleExtractor {
 public:
-    static constexpr uint32_t DEFAULT_MESSAGE = platform::WM_USER + 65;
+    static constexpr uint32_t kDefaultMessage = platform::WM_USER + 65;
     static constexpr const char* STANDARD_EXTRA_ARGUMENTS = "-y -vn -an -scodec srt -f srt -type seqpacket";
-    static constexpr size_t EXTRA_ARGUMENTS_LIMIT = 511;
-    static constexpr int KEEP_EVERY = 10;  // Player sampling keeps one message in ten
+    static constexpr size_t kExtraArgumentsLimit = 511;
+    static constexpr int kKeepEvery = 10;  // Player sampling keeps one message in ten
     static constexpr const char* SOCKET_PREFIX = "DVRFFMpegPipe";
 
     // "<program folder>FFMpeg/ffmpeg".
@@ -79,7 +79,7 @@ public:
 
     // Configuration; takes effect at the next start.
     void setConverterPath(std::string_view path);
-    // A null text is ignored; at most EXTRA_ARGUMENTS_LIMIT bytes are kept.
+    // A null text is ignored; at most kExtraArgumentsLimit bytes are kept.
     void setExtraArguments(const char* arguments);
     void setInputPath(std::string_view path);
     void setSampling(TrackSampling sampling);
@@ -113,7 +113,7 @@ public:
 
 private:
     struct Run;
-    using Slots = std::array<TrackTextSlot, TRACK_BATCH_SLOTS>;
+    using Slots = std::array<TrackTextSlot, kTrackBatchSlots>;
 
     void pipeThread(Run& run);
     bool waitForClient(Run& run);
@@ -134,7 +134,7 @@ private:
     std::unique_ptr<Run> run_;  // owner's thread only
 
     std::atomic<platform::MessageTarget*> target_{nullptr};
-    std::atomic<uint32_t> message_{DEFAULT_MESSAGE};
+    std::atomic<uint32_t> message_{kDefaultMessage};
     std::atomic<bool> pipeThreadRunning_{false};
     std::atomic<int32_t> state_{EXTRACT_IDLE};
     std::atomic<bool> stopPending_{false};

@@ -39,12 +39,12 @@ int TrackBatchProcessor::processBatch(int32_t batchIndex, std::span<const TrackT
     if (store == nullptr) return 0;
     const uint64_t generation = runGeneration_.load();
 
-    const size_t filled = std::min(slots.size(), TRACK_BATCH_SLOTS);
+    const size_t filled = std::min(slots.size(), kTrackBatchSlots);
     for (size_t i = 0; i < filled; ++i) {
         const char* slot = slots[i].data();
         size_t start = 0;
-        while (start < TRACK_TEXT_SIZE && slot[start] == '\0') ++start;
-        const std::string_view text(slot + start, strnlen(slot + start, TRACK_TEXT_SIZE - start));
+        while (start < kTrackTextSize && slot[start] == '\0') ++start;
+        const std::string_view text(slot + start, strnlen(slot + start, kTrackTextSize - start));
         parser_.parse(text);
         // Refused only when the store was cleared under this run: drop the rest.
         if (!store->add(&parser_.record(), generation)) return -1;

@@ -44,11 +44,11 @@
 #include <functional>
 #include <span>
 
-constexpr size_t TRACK_BATCH_SLOTS = 64;
-constexpr size_t TRACK_TEXT_SIZE = 128;
+constexpr size_t kTrackBatchSlots = 64;
+constexpr size_t kTrackTextSize = 128;
 // One text slot: at most 127 bytes and a terminating zero byte. A slot
 // without a terminator is read up to its end; leading zero bytes are skipped.
-using TrackTextSlot = std::array<char, TRACK_TEXT_SIZE>;
+using TrackTextSlot = std::array<char, kTrackTextSize>;
 
 class TrackBatchProcessor {
 public:

@@ -2,7 +2,7 @@
 
 bool TrackPage::append(const TrackRecord& record) {
     const int32_t n = count_.load(std::memory_order_relaxed);
-    if (n >= CAPACITY) return false;
+    if (n >= kCapacity) return false;
     TrackRecord& to = records_[static_cast<size_t>(n)];
     to.valid = record.valid;
     // An invalid record only marks its place; its other fields are not read.

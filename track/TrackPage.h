@@ -14,7 +14,7 @@
 
 class TrackPage {
 public:
-    static constexpr int32_t CAPACITY = 64;
+    static constexpr int32_t kCapacity = 64;
 
     TrackPage() = default;
     TrackPage(const TrackPage&) = delete;
@@ -23,8 +23,8 @@ public:
     const TrackRecord* records() const { return records_.data(); }
     TrackRecord* records() { return records_.data(); }
     int32_t count() const { return count_.load(std::memory_order_acquire); }
-    int32_t capacity() const { return CAPACITY; }
-    bool full() const { return count() >= CAPACITY; }
+    int32_t capacity() const { return kCapacity; }
+    bool full() const { return count() >= kCapacity; }
 
     // Copies the valid flag and, for a valid record, the date, time,
     // position, speed and axes into the next place. Hemisphere and
@@ -35,5 +35,5 @@ public:
 
 private:
     std::atomic<int32_t> count_{0};
-    std::array<TrackRecord, CAPACITY> records_{};
+    std::array<TrackRecord, kCapacity> records_{};
 };

@@ -257,7 +257,7 @@ void TrackParser::submit(const char* text, int32_t tag) {
         std::lock_guard lock(inputMutex_);
         tag_ = tag;
         input_.fill(0);
-        std::memcpy(input_.data(), text, strnlen(text, TEXT_SIZE - 1));
+        std::memcpy(input_.data(), text, strnlen(text, kTextSize - 1));
         pending_ = true;
     }
     wake_.notify_one();
@@ -284,7 +284,7 @@ void TrackParser::liveLoop() {
             tag = tag_;
             pending_ = false;
         }
-        const bool parsed = parseLive(std::string_view(work_.data(), strnlen(work_.data(), TEXT_SIZE)));
+        const bool parsed = parseLive(std::string_view(work_.data(), strnlen(work_.data(), kTextSize)));
         {
             std::lock_guard lock(liveMutex_);
             live_ = record_;

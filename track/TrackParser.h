@@ -34,7 +34,7 @@
 
 class TrackParser {
 public:
-    static constexpr size_t TEXT_SIZE = 128;  // texts keep at most 127 bytes
+    static constexpr size_t kTextSize = 128;  // texts keep at most 127 bytes
 
     TrackParser() = default;
     ~TrackParser();
@@ -71,8 +71,8 @@ private:
     void liveLoop();
 
     TrackRecord record_;
-    std::array<char, TEXT_SIZE> work_{};   // live worker only
-    std::array<char, TEXT_SIZE> input_{};  // under inputMutex_
+    std::array<char, kTextSize> work_{};   // live worker only
+    std::array<char, kTextSize> input_{};  // under inputMutex_
     int32_t tag_ = 0;                      // under inputMutex_
     bool pending_ = false;                 // under inputMutex_
     bool stopping_ = false;                // under inputMutex_

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 TrackStore::TrackStore() {
-    pages_.reserve(INITIAL_PAGES);
-    for (int32_t i = 0; i < INITIAL_PAGES; ++i) pages_.push_back(std::make_unique<TrackPage>());
+    pages_.reserve(kInitialPages);
+    for (int32_t i = 0; i < kInitialPages; ++i) pages_.push_back(std::make_unique<TrackPage>());
 }
 
 void TrackStore::clear() {

@@ -31,7 +31,7 @@
 
 class TrackStore {
 public:
-    static constexpr int32_t INITIAL_PAGES = 5;
+    static constexpr int32_t kInitialPages = 5;
 
     TrackStore();
     TrackStore(const TrackStore&) = delete;

@@ -27,10 +27,10 @@
 
 namespace {
 
-constexpr int HOUR_RECORDS = 18000;
-constexpr int HEIGHT = 164;
+constexpr int kHourRecords = 18000;
+constexpr int kHeight = 164;
 const char* const INSET = "40,12,14,12";
-constexpr int INSET_L = 40, INSET_T = 12, INSET_R = 14, INSET_B = 12;
+constexpr int kInsetLeft = 40, kInsetTop = 12, kInsetRight = 14, kInsetBottom = 12;
 
 // A drive's worth of sensor values: rest at 2000 with vibration and slow
 // swings, different on each axis.
@@ -46,7 +46,7 @@ TrackRecord sampleAt(int i) {
 TrackStore& hourStore() {
     static TrackStore store;
     static const bool filled = [] {
-        for (int i = 0; i < HOUR_RECORDS; ++i) {
+        for (int i = 0; i < kHourRecords; ++i) {
             const TrackRecord r = sampleAt(i);
             store.add(&r);
         }
@@ -63,7 +63,7 @@ struct HourChart {
     CAccelerationFeed feed;
 
     explicit HourChart(int width) {
-        chart.resize(width, HEIGHT);
+        chart.resize(width, kHeight);
         chart.SetAttribute("inset", INSET);
         chart.SetAttribute("bkcolor", "#FF171A20");
         chart.SetAttribute("bkcolor2", "#FF0F1115");
@@ -77,12 +77,12 @@ struct HourChart {
 void BM_ChartPaint(benchmark::State& state) {
     const int width = static_cast<int>(state.range(0));
     HourChart hour(width);
-    QImage image(width, HEIGHT, QImage::Format_RGB32);
+    QImage image(width, kHeight, QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter painter(&image);
         hour.chart.Paint(painter, image.rect());
     }
-    state.SetItemsProcessed(state.iterations() * 3 * HOUR_RECORDS);
+    state.SetItemsProcessed(state.iterations() * 3 * kHourRecords);
 }
 BENCHMARK(BM_ChartPaint)->Arg(532)->Arg(1600)->Unit(benchmark::kMillisecond);
 
@@ -92,7 +92,7 @@ void BM_BarePolyline(benchmark::State& state) {
     // The same points in the same pixels, computed once outside the loop.
     const AxisScale xs = hour.chart.GetXScale();
     const AxisScale ys = hour.chart.GetYScale(0);
-    const int left = INSET_L, right = width - INSET_R, top = INSET_T, bottom = HEIGHT - INSET_B;
+    const int left = kInsetLeft, right = width - kInsetRight, top = kInsetTop, bottom = kHeight - kInsetBottom;
     const double xDiv = std::pow(10.0, xs.exponent), yDiv = std::pow(10.0, ys.exponent);
     std::vector<std::vector<QPointF>> lines;
     std::vector<QPen> pens;
@@ -107,7 +107,7 @@ void BM_BarePolyline(benchmark::State& state) {
         lines.push_back(std::move(points));
         pens.push_back(ChartColor::pen(curve.GetColor(), curve.GetPenWidth(), curve.GetPenStyle()));
     }
-    QImage image(width, HEIGHT, QImage::Format_RGB32);
+    QImage image(width, kHeight, QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter painter(&image);
         painter.fillRect(image.rect(), QColor(0x17, 0x1a, 0x20));
@@ -116,7 +116,7 @@ void BM_BarePolyline(benchmark::State& state) {
             painter.drawPolyline(lines[c].data(), static_cast<int>(lines[c].size()));
         }
     }
-    state.SetItemsProcessed(state.iterations() * 3 * HOUR_RECORDS);
+    state.SetItemsProcessed(state.iterations() * 3 * kHourRecords);
 }
 BENCHMARK(BM_BarePolyline)->Arg(532)->Arg(1600)->Unit(benchmark::kMillisecond);
 

@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr int CLIPS = 10000;
+constexpr int kClips = 10000;
 
 // The camera's naming: date, time and a counter, front and rear clips.
 std::string clipName(int i) {
@@ -37,7 +37,7 @@ struct ClipFolder {
         std::string tmpl = (std::filesystem::temp_directory_path() / "veltara-bench-XXXXXX").string();
         if (!::mkdtemp(tmpl.data())) std::abort();
         path = tmpl + "/";
-        for (int i = 0; i < CLIPS; ++i) {
+        for (int i = 0; i < kClips; ++i) {
             const int fd = ::open((path + clipName(i)).c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
             if (fd < 0) std::abort();
             ::close(fd);
@@ -74,7 +74,7 @@ void BM_ListFolder(benchmark::State& state) {
     for (auto _ : state) {
         std::vector<platform::DirectoryEntry> entries;
         benchmark::DoNotOptimize(platform::listDirectory(path, entries));
-        if (entries.size() != CLIPS) state.SkipWithError("listing incomplete");
+        if (entries.size() != kClips) state.SkipWithError("listing incomplete");
     }
 }
 BENCHMARK(BM_ListFolder)->Unit(benchmark::kMillisecond);
@@ -82,7 +82,7 @@ BENCHMARK(BM_ListFolder)->Unit(benchmark::kMillisecond);
 void addFolder(benchmark::State& state, bool paint) {
     const std::string& path = folder().path;
     ShownPlaylist p;
-    const std::string opened = clipName(CLIPS / 2);
+    const std::string opened = clipName(kClips / 2);
     for (auto _ : state) {
         state.PauseTiming();
         p.view.Controller().ClearPlaylist();
@@ -91,7 +91,7 @@ void addFolder(benchmark::State& state, bool paint) {
         p.view.Controller().AddFolderOfFile(path, opened);
         if (paint) p.tree->viewport()->repaint();
     }
-    if (p.view.Controller().GetPlayList().GetCount() != CLIPS || p.view.Controller().GetPlayList().GetCurrent() != CLIPS / 2)
+    if (p.view.Controller().GetPlayList().GetCount() != kClips || p.view.Controller().GetPlayList().GetCurrent() != kClips / 2)
         state.SkipWithError("folder not added");
 }
 

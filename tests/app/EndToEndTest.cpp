@@ -2,7 +2,7 @@
 // FFmpeg and web view, as a user drives it: a clip with its track, one whose
 // track holds broken texts among good ones, and one without a track. Leaves
 // pictures of three moments in the screenshot folder.
-#include "ProgramHarness.h"
+#include "support/ProgramHarness.h"
 #include "support/ClipFactory.h"
 
 #include <unistd.h>

@@ -1,7 +1,7 @@
 // The program's first start in English, Russian and German, in a real X
 // server: the texts of the language, the empty video area with its hint, the
 // map's world view. Leaves a screenshot of each for people to look at.
-#include "ProgramHarness.h"
+#include "support/ProgramHarness.h"
 
 #include <filesystem>
 #include <fstream>

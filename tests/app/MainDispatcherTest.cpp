@@ -2,7 +2,7 @@
 // window's widgets and a track view, with a real playlist on a folder of
 // three clips: which calls each input makes, in which order, and which
 // inputs are ignored.
-#include "RecordingPlayback.h"
+#include "support/RecordingPlayback.h"
 #include "app/MainDispatcher.h"
 #include "support/TempFolder.h"
 #include "track/TrackEvents.h"

@@ -1,7 +1,7 @@
 // The main window's skin as the shell needs it: every named control there,
 // of the right kind, in sub-layouts where it lives, with the class names
 // matched as the control factory promises.
-#include "MainSkinWindow.h"
+#include "support/MainSkinWindow.h"
 #include "app/CWndUI.h"
 #include "support/TempFolder.h"
 

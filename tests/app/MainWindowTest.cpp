@@ -1,7 +1,7 @@
 // The main window as the program builds it, offscreen: what start-up puts on
 // the controls, keys and full-screen mode, texts after a language change,
 // the open filter, and closing while a dialog or a worker still waits.
-#include "ShellInstallation.h"
+#include "support/ShellInstallation.h"
 #include "app/CWndUI.h"
 #include "config/PrivateProfile.h"
 #include "dialogs/ModalDialog.h"

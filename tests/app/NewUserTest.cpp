@@ -2,7 +2,7 @@
 // 0°0'0", stale marker and panel after Stop, keys acting twice while the map
 // has the focus, drops that bring no clip, clips that cannot be played,
 // settings that did not last, and files given on the command line.
-#include "ProgramHarness.h"
+#include "support/ProgramHarness.h"
 #include "support/ClipFactory.h"
 
 #include <QJsonArray>

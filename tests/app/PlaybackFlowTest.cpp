@@ -2,7 +2,7 @@
 // with the window's handlers reacting to what the workers report: the play
 // time, the panel, the track pages, the map and the chart, the end of the
 // clip, and closing while a clip plays.
-#include "ShellInstallation.h"
+#include "support/ShellInstallation.h"
 #include "app/testdriver/TestDriverDump.h"
 #include "map/CWebBrowserUI.h"
 #include "platform/MessageTarget.h"

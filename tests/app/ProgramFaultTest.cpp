@@ -2,7 +2,7 @@
 // converter missing, clips it cannot play, a configuration it cannot write
 // or cannot read, language texts that look like markup, and no test driver
 // asked for. Each time the window stays usable and nothing is lost or left.
-#include "ProgramHarness.h"
+#include "support/ProgramHarness.h"
 #include "support/ClipFactory.h"
 
 #include <signal.h>

@@ -2,7 +2,7 @@
 // a second instance, takes commands through the test driver, plays a clip
 // with its track on the map and the chart and, told to quit, closes with
 // nothing left behind: no process, no socket.
-#include "ProgramHarness.h"
+#include "support/ProgramHarness.h"
 #include "support/ClipFactory.h"
 
 #include <sys/stat.h>

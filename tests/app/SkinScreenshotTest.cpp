@@ -2,7 +2,7 @@
 // style sheet and texts as they look while a clip plays. Saves a screenshot
 // for people to look at: $VELTARA_SCREENSHOT_DIR, else the build's
 // screenshots folder.
-#include "MainSkinWindow.h"
+#include "support/MainSkinWindow.h"
 #include "app/CWndUI.h"
 #include "playlist/CPlayListTreeViewUI.h"
 #include "ui/ControlText.h"

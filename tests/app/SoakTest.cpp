@@ -3,7 +3,7 @@
 // processes and memory must not grow with the number of clips played.
 // VELTARA_SOAK_CYCLES sets the number of cycles (200 by default); the
 // figures go to the test's output and to $VELTARA_SOAK_REPORT when set.
-#include "ProgramHarness.h"
+#include "support/ProgramHarness.h"
 #include "support/ClipFactory.h"
 
 #include <unistd.h>

@@ -1,6 +1,6 @@
 // The test driver in the program's own process, offscreen: its socket, the
 // dump, commands that act as the user does, and clients that misbehave.
-#include "ShellInstallation.h"
+#include "support/ShellInstallation.h"
 #include "app/testdriver/TestDriver.h"
 #include "ui/ControlText.h"
 

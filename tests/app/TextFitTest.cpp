@@ -1,7 +1,7 @@
 // Every text of every language fits: the main window at its smallest size,
 // with the longest values the panel and the play time show, and the windows
 // with most text, the settings and the clear-playlist question.
-#include "ShellInstallation.h"
+#include "support/ShellInstallation.h"
 #include "config/LanguageTable.h"
 #include "dialogs/CDuiCleanTipWnd.h"
 #include "dialogs/CDuiSettingWnd.h"

@@ -1,7 +1,7 @@
 // The video host: the native window the player draws into follows the
 // host's visibility, sits letterboxed inside it, and a double-click on it
 // reaches the window as "dbclick" with lParam 8.
-#include "MainSkinWindow.h"
+#include "support/MainSkinWindow.h"
 #include "app/CWndUI.h"
 #include "app/VideoWindow.h"
 

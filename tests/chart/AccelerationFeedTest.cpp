@@ -1,6 +1,6 @@
 // The feed from the track store into the chart: time line, ranges, reset,
 // and set-up on another thread while the UI thread paints and feeds.
-#include "ChartImage.h"
+#include "support/ChartImage.h"
 #include "chart/CAccelerationFeed.h"
 #include "chart/CTreskChartUI.h"
 #include "chart/ChartColor.h"

@@ -2,7 +2,7 @@
 // theme, with a minute and a quarter of a drive (pulling away, a left and a
 // right turn, braking hard, a pothole). Writes chart.png for the docs and
 // checks that all three axes and the labels are visible.
-#include "ChartImage.h"
+#include "support/ChartImage.h"
 #include "chart/CAccelerationFeed.h"
 #include "chart/CTreskChartUI.h"
 #include "chart/ChartColor.h"
@@ -16,7 +16,7 @@
 namespace {
 
 // Sensor units: 2000 is rest, about 333 a G.
-constexpr double REST = 2000;
+constexpr double kRest = 2000;
 constexpr double G = 1000.0 / 3.0;
 
 double bump(double t, double centre, double width) {
@@ -32,9 +32,9 @@ TrackRecord driveAt(int i) {
     const double vertical = 1.0 + 1.4 * bump(t, 68, 0.3) - 0.9 * bump(t, 68.6, 0.3) + 1.5 * shake;
     TrackRecord r;
     r.valid = true;
-    r.accelX = static_cast<int32_t>(std::lround(REST + forward * G));
-    r.accelY = static_cast<int32_t>(std::lround(REST + lateral * G));
-    r.accelZ = static_cast<int32_t>(std::lround(REST + vertical * G));
+    r.accelX = static_cast<int32_t>(std::lround(kRest + forward * G));
+    r.accelY = static_cast<int32_t>(std::lround(kRest + lateral * G));
+    r.accelZ = static_cast<int32_t>(std::lround(kRest + vertical * G));
     return r;
 }
 

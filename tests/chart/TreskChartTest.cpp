@@ -1,5 +1,5 @@
 // The chart control as a widget: what it paints, where, and what it refuses.
-#include "ChartImage.h"
+#include "support/ChartImage.h"
 #include "chart/AxisLayout.h"
 #include "chart/CTreskChartUI.h"
 #include "chart/ChartColor.h"
@@ -16,8 +16,8 @@ using chart_test::render;
 
 namespace {
 
-constexpr uint32_t BLUE = 0xFF0000;     // COLORREF
-constexpr uint32_t MAGENTA = 0xFF00FF;  // COLORREF
+constexpr uint32_t kBlue = 0xFF0000;     // COLORREF
+constexpr uint32_t kMagenta = 0xFF00FF;  // COLORREF
 const QColor bk(0x20, 0x20, 0x20);
 const QColor plotBk(0x10, 0x10, 0x10);
 const QColor white(Qt::white);
@@ -51,7 +51,7 @@ const QRect plotArea(40, 10, 150, 100);
 TEST(TreskChart, PaintsNothingUntilConfigured) {
     CTreskChartUI chart;
     configure(chart);
-    CCurve& curve = addCurve(chart, BLUE);
+    CCurve& curve = addCurve(chart, kBlue);
     curve.AddPoint(0, 0);
     curve.AddPoint(10, 4000);
     chart.SetConfigured(false);
@@ -89,15 +89,15 @@ TEST(TreskChart, SeriesAreClippedToThePlot) {
     CTreskChartUI chart;
     configure(chart);
     // Far outside on both sides, crossing the plot from below-left to above-right.
-    CCurve& diagonal = addCurve(chart, BLUE);
+    CCurve& diagonal = addCurve(chart, kBlue);
     diagonal.AddPoint(-10, -4000);
     diagonal.AddPoint(20, 8000);
     // A jagged series well beyond the top.
-    CCurve& high = addCurve(chart, MAGENTA);
+    CCurve& high = addCurve(chart, kMagenta);
     for (int i = 0; i <= 20; ++i) high.AddPoint(i * 0.5, i % 2 ? 9000 : -5000);
     const QImage image = render(chart);
-    const QColor blue = ChartColor::fromColorRef(BLUE);
-    const QColor magenta = ChartColor::fromColorRef(MAGENTA);
+    const QColor blue = ChartColor::fromColorRef(kBlue);
+    const QColor magenta = ChartColor::fromColorRef(kMagenta);
     const QRect outsideLeft(0, 0, 40, 120), outsideRight(191, 0, 9, 120), above(0, 0, 200, 10), below(0, 111, 200, 9);
     for (const QRect& r : {outsideLeft, outsideRight, above, below}) {
         EXPECT_EQ(countColor(image, blue, r), 0);
@@ -110,11 +110,11 @@ TEST(TreskChart, SeriesAreClippedToThePlot) {
 TEST(TreskChart, SeriesWithFewerThanTwoPointsDrawNothing) {
     CTreskChartUI chart;
     configure(chart);
-    addCurve(chart, BLUE).AddPoint(5, 2000);
-    addCurve(chart, MAGENTA);
+    addCurve(chart, kBlue).AddPoint(5, 2000);
+    addCurve(chart, kMagenta);
     const QImage image = render(chart);
-    EXPECT_EQ(countColor(image, ChartColor::fromColorRef(BLUE), image.rect()), 0);
-    EXPECT_EQ(countColor(image, ChartColor::fromColorRef(MAGENTA), image.rect()), 0);
+    EXPECT_EQ(countColor(image, ChartColor::fromColorRef(kBlue), image.rect()), 0);
+    EXPECT_EQ(countColor(image, ChartColor::fromColorRef(kMagenta), image.rect()), 0);
 }
 
 TEST(TreskChart, CurvesAreFoundByExactNameAndOnlyInSlotsZeroToThree) {
@@ -170,14 +170,14 @@ TEST(TreskChart, SkinAttributesArriveAsPropertiesToo) {
 TEST(TreskChart, ChartSmallerThanItsInsetsStillPaints) {
     CTreskChartUI chart;
     configure(chart);
-    CCurve& curve = addCurve(chart, BLUE);
+    CCurve& curve = addCurve(chart, kBlue);
     curve.AddPoint(0, 0);
     curve.AddPoint(10, 4000);
     for (const QSize size : {QSize(50, 120), QSize(200, 20), QSize(40, 20), QSize(1, 1)}) {
         chart.resize(size);
         const QImage image = render(chart);
         EXPECT_EQ(image.pixelColor(0, 0), bk);
-        EXPECT_EQ(countColor(image, ChartColor::fromColorRef(BLUE), image.rect()), 0);
+        EXPECT_EQ(countColor(image, ChartColor::fromColorRef(kBlue), image.rect()), 0);
     }
     // A plot of one pixel each way: no hang in the tick walks.
     chart.SetAttribute("inset", "0,0,0,0");
@@ -193,7 +193,7 @@ TEST(TreskChart, DenseSeriesCoverTheSamePixelsAsTheFullLine) {
     CTreskChartUI chart;
     configure(chart);
     chart.SetXRange(0, 3600);
-    CCurve& curve = addCurve(chart, BLUE);
+    CCurve& curve = addCurve(chart, kBlue);
     // An hour at 5 samples a second, all inside the plot.
     for (int i = 0; i < 18000; ++i) curve.AddPoint(i * 0.2, 2000 + 1900 * std::sin(i * 0.37) * std::sin(i * 0.0011));
     const QImage image = render(chart);
@@ -209,10 +209,10 @@ TEST(TreskChart, DenseSeriesCoverTheSamePixelsAsTheFullLine) {
                                 yl.toPixel(curve.YValues()[i] / std::pow(10.0, ys.exponent)));
         }
         QPainter painter(&reference);
-        painter.setPen(ChartColor::pen(BLUE, 1, CCurve::PS_SOLID));
+        painter.setPen(ChartColor::pen(kBlue, 1, CCurve::PS_SOLID));
         painter.drawPolyline(points.data(), static_cast<int>(points.size()));
     }
-    const QColor blue = ChartColor::fromColorRef(BLUE);
+    const QColor blue = ChartColor::fromColorRef(kBlue);
     int differ = 0, drawn = 0;
     // Inside the ticks and the axis, which are drawn over the series.
     for (int y = 17; y < 104; ++y) {

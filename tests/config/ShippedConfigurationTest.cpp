@@ -10,7 +10,7 @@
 #include <vector>
 
 namespace {
-const std::string kConf = std::string(VELTARA_TEST_SOURCE_DIR) + "conf/";
+const std::string kConf = std::string(VELTARA_TEST_DATA_DIR) + "conf/";
 
 const char* const kLanguageFiles[] = {"polish.ini", "russian.ini",    "english.ini", "french.ini",
                                       "german.ini", "portuguese.ini", "spanish.ini"};
@@ -66,7 +66,7 @@ bool hasBlankAtAnEnd(const std::string& s) {
 }  // namespace
 
 TEST(ShippedConfiguration, DefaultsAreThoseOfAFirstTimeUser) {
-    ConfigStore store(VELTARA_TEST_SOURCE_DIR);
+    ConfigStore store(VELTARA_TEST_DATA_DIR);
     AppConfig config;
     store.LoadConfig(config);
     EXPECT_EQ(config.languageFile, "english.ini");

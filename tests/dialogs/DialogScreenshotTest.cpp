@@ -2,7 +2,7 @@
 // the code names is in its skin, no text is cut off, and a picture of each
 // is saved for people to look at ($VELTARA_SCREENSHOT_DIR, else the build's
 // screenshots folder).
-#include "DialogFixture.h"
+#include "support/DialogFixture.h"
 #include "dialogs/CDuiCleanTipWnd.h"
 #include "dialogs/CDuiSettingWnd.h"
 #include "dialogs/CDuiShowSnapsTipWnd.h"
@@ -23,7 +23,7 @@ namespace {
 class DialogScreenshot : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        ui::setResourcePath(QStringLiteral(VELTARA_TEST_SOURCE_DIR "skin/"));
+        ui::setResourcePath(QStringLiteral(VELTARA_TEST_DATA_DIR "skin/"));
         ui::installStyle();
         ASSERT_TRUE(ui::loadStyleSheet("style.qss"));
     }

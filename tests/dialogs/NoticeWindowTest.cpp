@@ -1,7 +1,7 @@
 // The notice windows: the clear confirmation and its box, the snapshot
 // preview and its box, and the path notice, each run as the main window
 // runs it and answered through the open dialog.
-#include "DialogFixture.h"
+#include "support/DialogFixture.h"
 #include "dialogs/CDuiSnapshotTipWnd.h"
 #include "dialogs/ModalDialog.h"
 #include "dialogs/NoticeWindows.h"

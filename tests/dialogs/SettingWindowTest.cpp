@@ -1,8 +1,8 @@
 // The settings window: what it shows for the configured values, what OK
 // writes and what it leaves alone, Cancel, and the language change of
 // OpenSettings.
-#include "DialogFixture.h"
-#include "Version.h"
+#include "support/DialogFixture.h"
+#include "config/Version.h"
 #include "dialogs/CDuiSettingWnd.h"
 #include "dialogs/ModalDialog.h"
 #include "dialogs/OpenSettings.h"

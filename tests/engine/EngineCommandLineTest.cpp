@@ -1,7 +1,7 @@
 // The engine's command line as the program builds it, and the mapping of the
 // settings window's outputs to libmpv's.
-#include "CommandLine.h"
-#include "OutputDrivers.h"
+#include "engine/CommandLine.h"
+#include "engine/OutputDrivers.h"
 
 #include <gtest/gtest.h>
 

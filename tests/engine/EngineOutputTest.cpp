@@ -1,8 +1,8 @@
 // What the engine prints, how it names snapshots, and that its output never
 // waits for a reader.
-#include "OutputWriter.h"
-#include "ProtocolLines.h"
-#include "ScreenshotNamer.h"
+#include "engine/OutputWriter.h"
+#include "engine/ProtocolLines.h"
+#include "engine/ScreenshotNamer.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The built engine playing camera-like clips without any output device
 // (-vo null -ao null), driven through its slave protocol as the program
 // drives it.
-#include "EngineRun.h"
+#include "support/EngineRun.h"
 #include "support/ClipFactory.h"
 #include "support/TempFolder.h"
 

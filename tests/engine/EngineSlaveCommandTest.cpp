@@ -1,6 +1,6 @@
 // Slave command lines as the program writes them, and lines it never should.
-#include "LineSplitter.h"
-#include "SlaveCommand.h"
+#include "engine/LineSplitter.h"
+#include "engine/SlaveCommand.h"
 
 #include <gtest/gtest.h>
 

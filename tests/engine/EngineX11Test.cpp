@@ -1,7 +1,7 @@
 // The engine drawing into a window of ours through "-wid", as it draws into
 // the program's video host. Needs an X server (the ctest runs it under
 // xvfb-run); skipped without DISPLAY.
-#include "EngineRun.h"
+#include "support/EngineRun.h"
 #include "support/ClipFactory.h"
 #include "support/TempFolder.h"
 

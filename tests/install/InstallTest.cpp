@@ -3,7 +3,7 @@
 // build or source folder, no run path into them), the install manifest must
 // list every file (it is the uninstall list), and the installed commands must
 // work from any working directory, also through a link of the user's own.
-#include "ProgramHarness.h"
+#include "support/ProgramHarness.h"
 #include "support/ClipFactory.h"
 #include "support/TempFolder.h"
 

@@ -1,4 +1,4 @@
-#include "RecordingScriptHost.h"
+#include "support/RecordingScriptHost.h"
 #include "config/ConfigStore.h"
 #include "map/CMapDisplay.h"
 #include "map/CoordinateText.h"

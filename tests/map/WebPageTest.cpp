@@ -1,4 +1,4 @@
-#include "RecordingScriptHost.h"
+#include "support/RecordingScriptHost.h"
 #include "map/CWebPage.h"
 #include "map/ScriptErrors.h"
 

@@ -1,6 +1,6 @@
 // CMplayer against the scripted stand-in player: exact line handling, the
 // commands and their refusals, stops, failures and restarts.
-#include "ScriptedPlayerFixture.h"
+#include "support/ScriptedPlayerFixture.h"
 
 #include "platform/FileSystem.h"
 

@@ -1,5 +1,5 @@
 // Which files are media files, and which file of a drop opens its folder.
-#include "RecordingTree.h"
+#include "support/RecordingTree.h"
 #include "config/ConfigStore.h"
 #include "playlist/CPlaylistController.h"
 #include "support/TempFolder.h"

@@ -1,5 +1,5 @@
 // Adding folders, navigating and deleting, on real folders and a recorded tree.
-#include "RecordingTree.h"
+#include "support/RecordingTree.h"
 #include "playlist/CPlaylistController.h"
 #include "support/TempFolder.h"
 

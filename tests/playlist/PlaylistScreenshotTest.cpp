@@ -36,7 +36,7 @@ int countNear(const QImage& image, const QRect& area, QColor color) {
 }  // namespace
 
 TEST(PlaylistScreenshot, ADozenClipsOnTheDarkTheme) {
-    ui::setResourcePath(QStringLiteral(VELTARA_TEST_SOURCE_DIR "skin/"));
+    ui::setResourcePath(QStringLiteral(VELTARA_TEST_DATA_DIR "skin/"));
     ui::installStyle();
     ASSERT_TRUE(ui::loadStyleSheet("style.qss"));
 

@@ -1,6 +1,6 @@
 // Extraction runs with the real converter on clips made for each test: which
 // cues the store ends up with, what is posted, and stopping and restarting.
-#include "SubtitleExtractorTestSupport.h"
+#include "support/SubtitleExtractorTestSupport.h"
 #include "platform/ChildProcess.h"
 #include "support/TempFolder.h"
 

@@ -1,7 +1,7 @@
 // The extractor's life cycle with stand-in converters (small scripts): runs
 // that never connect, stops at every stage, the stop command, and the
 // command line. Runs on real clips are in SubtitleExtractorClipTest.
-#include "SubtitleExtractorTestSupport.h"
+#include "support/SubtitleExtractorTestSupport.h"
 #include "platform/RuntimeFolder.h"
 #include "support/TempFolder.h"
 #include "track/SubtitleExtractorCommand.h"

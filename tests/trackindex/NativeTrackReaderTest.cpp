@@ -2,7 +2,7 @@
 // for record, for clips with odd, empty and overlong cues and several
 // subtitle streams; and what it says about clips that give no track.
 #include "support/TempFolder.h"
-#include "track/SubtitleExtractorTestSupport.h"
+#include "support/SubtitleExtractorTestSupport.h"
 #include "trackindex/NativeTrackReader.h"
 #include "trackindex/TrackCueRecords.h"
 

@@ -1,4 +1,4 @@
-#include "ClipFileList.h"
+#include "veltara-track/ClipFileList.h"
 
 #include "playlist/AcceptedExtensions.h"
 

@@ -1,4 +1,4 @@
-#include "ClipTrackSource.h"
+#include "veltara-track/ClipTrackSource.h"
 
 #include "track/TrackBatchProcessor.h"
 #include "trackindex/TrackCueRecords.h"
@@ -21,8 +21,8 @@ ClipTrackSource::Result ClipTrackSource::read(const std::string& path, std::vect
     recordsOfCues(cues_, options_.sampling, records, timesMs);
     // Page by page, as the player's store converts them.
     const TrackMapConversion conversion = options_.conversion();
-    for (size_t at = 0; at < records.size(); at += TRACK_BATCH_SLOTS)
+    for (size_t at = 0; at < records.size(); at += kTrackBatchSlots)
         convertPage(conversion, records.data() + at,
-                    static_cast<int32_t>(std::min(TRACK_BATCH_SLOTS, records.size() - at)));
+                    static_cast<int32_t>(std::min(kTrackBatchSlots, records.size() - at)));
     return Result::Track;
 }

@@ -5,8 +5,8 @@
 // each record's cue start with the native reader and is empty otherwise.
 //
 // Threads: main only.
-#include "TrackFileExtractor.h"
-#include "TrackToolOptions.h"
+#include "veltara-track/TrackFileExtractor.h"
+#include "veltara-track/TrackToolOptions.h"
 #include "trackindex/IndexedTrackReader.h"
 #include "trackindex/TrackIndex.h"
 

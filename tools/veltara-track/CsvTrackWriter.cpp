@@ -1,6 +1,6 @@
-#include "CsvTrackWriter.h"
+#include "veltara-track/CsvTrackWriter.h"
 
-#include "TrackTextEscape.h"
+#include "veltara-track/TrackTextEscape.h"
 
 #include <charconv>
 #include <cmath>

@@ -4,7 +4,7 @@
 // reader does not know it). Fields are written as parsed; "plausible" says
 // whether the date and time are a real moment and the position lies within
 // +-90 / +-180. The map coordinates are those of the chosen map datum.
-#include "TrackWriter.h"
+#include "veltara-track/TrackWriter.h"
 
 class CsvTrackWriter : public TrackWriter {
 public:

@@ -1,6 +1,6 @@
-#include "GeoJsonTrackWriter.h"
+#include "veltara-track/GeoJsonTrackWriter.h"
 
-#include "TrackTextEscape.h"
+#include "veltara-track/TrackTextEscape.h"
 
 void GeoJsonTrackWriter::begin(std::string& out) {
     out += "{\"type\":\"FeatureCollection\",\"features\":[";

@@ -1,6 +1,6 @@
-#include "GpxTrackWriter.h"
+#include "veltara-track/GpxTrackWriter.h"
 
-#include "TrackTextEscape.h"
+#include "veltara-track/TrackTextEscape.h"
 
 void GpxTrackWriter::begin(std::string& out) {
     out +=

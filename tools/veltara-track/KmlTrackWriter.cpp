@@ -1,6 +1,6 @@
-#include "KmlTrackWriter.h"
+#include "veltara-track/KmlTrackWriter.h"
 
-#include "TrackTextEscape.h"
+#include "veltara-track/TrackTextEscape.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "TrackFileExtractor.h"
+#include "veltara-track/TrackFileExtractor.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

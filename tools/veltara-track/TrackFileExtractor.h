@@ -5,7 +5,7 @@
 //
 // Threads: main only; the extractor's own threads run inside extract().
 // Each call ends its run completely (threads joined, converter reaped).
-#include "TrackToolOptions.h"
+#include "veltara-track/TrackToolOptions.h"
 #include "track/SubtitleExtractor.h"
 #include "track/TrackRecord.h"
 #include "track/TrackStore.h"

@@ -1,4 +1,4 @@
-#include "TrackTextEscape.h"
+#include "veltara-track/TrackTextEscape.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "TrackToolOptions.h"
+#include "veltara-track/TrackToolOptions.h"
 
 #include "track/MapKind.h"
 

@@ -1,9 +1,9 @@
-#include "TrackWriter.h"
+#include "veltara-track/TrackWriter.h"
 
-#include "CsvTrackWriter.h"
-#include "GeoJsonTrackWriter.h"
-#include "GpxTrackWriter.h"
-#include "KmlTrackWriter.h"
+#include "veltara-track/CsvTrackWriter.h"
+#include "veltara-track/GeoJsonTrackWriter.h"
+#include "veltara-track/GpxTrackWriter.h"
+#include "veltara-track/KmlTrackWriter.h"
 
 #include "trackindex/CameraTime.h"
 

@@ -5,7 +5,7 @@
 //
 // Threads: main only. Lifecycle: begin() once, track() once per clip that
 // gave a track, in the order the clips were given, end() once.
-#include "TrackToolOptions.h"
+#include "veltara-track/TrackToolOptions.h"
 #include "track/TrackRecord.h"
 
 #include <cstdint>

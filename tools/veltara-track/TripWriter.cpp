@@ -1,7 +1,7 @@
-#include "TripWriter.h"
+#include "veltara-track/TripWriter.h"
 
-#include "TrackTextEscape.h"
-#include "TrackWriter.h"
+#include "veltara-track/TrackTextEscape.h"
+#include "veltara-track/TrackWriter.h"
 #include "trackindex/CameraTime.h"
 
 #include <algorithm>

@@ -1,12 +1,12 @@
 // veltara-track: writes the GPS and G-sensor track of dash camera clips, or
 // the trips they make, to standard output.
-#include "ClipFileList.h"
-#include "ClipTrackSource.h"
-#include "ProgressLine.h"
-#include "TrackTextEscape.h"
-#include "TrackToolOptions.h"
-#include "TrackWriter.h"
-#include "TripWriter.h"
+#include "veltara-track/ClipFileList.h"
+#include "veltara-track/ClipTrackSource.h"
+#include "veltara-track/ProgressLine.h"
+#include "veltara-track/TrackTextEscape.h"
+#include "veltara-track/TrackToolOptions.h"
+#include "veltara-track/TrackWriter.h"
+#include "veltara-track/TripWriter.h"
 #include "trackindex/TripBuilder.h"
 
 #include <unistd.h>

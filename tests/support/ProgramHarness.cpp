@@ -1,4 +1,4 @@
-#include "ProgramHarness.h"
+#include "support/ProgramHarness.h"
 
 #include <fcntl.h>
 #include <poll.h>

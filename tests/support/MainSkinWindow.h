@@ -27,5 +27,5 @@ public:
 
 // The skin of the source tree, so a test never sees a stale copy.
 inline void useSourceSkin() {
-    ui::setResourcePath(VELTARA_TEST_SOURCE_DIR "skin/");
+    ui::setResourcePath(VELTARA_TEST_DATA_DIR "skin/");
 }

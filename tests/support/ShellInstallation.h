@@ -25,7 +25,7 @@ public:
         program.write("conf/TotalConfig/Tavimoor.ini", "[MPlayer]\n" + settings);
         ::setenv("HOME", home.path().c_str(), 1);
         ::unsetenv("XDG_CONFIG_HOME");
-        ui::setResourcePath(VELTARA_TEST_SOURCE_DIR "skin/");
+        ui::setResourcePath(VELTARA_TEST_DATA_DIR "skin/");
         QApplication::setQuitOnLastWindowClosed(false);
     }
 
@@ -58,7 +58,7 @@ public:
     std::string configFile() const { return program.path() + "conf/TotalConfig/Tavimoor.ini"; }
 
     static std::string readSource(const std::string& relative) {
-        std::ifstream in(VELTARA_TEST_SOURCE_DIR + relative, std::ios::binary);
+        std::ifstream in(VELTARA_TEST_DATA_DIR + relative, std::ios::binary);
         std::ostringstream text;
         text << in.rdbuf();
         return text.str();

@@ -1,4 +1,4 @@
-#include "EngineRun.h"
+#include "support/EngineRun.h"
 
 #include <poll.h>
 #include <unistd.h>

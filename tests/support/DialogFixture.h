@@ -19,10 +19,10 @@ struct DialogFixture {
 
     explicit DialogFixture(const std::string& settings) {
         QApplication::setQuitOnLastWindowClosed(false);
-        ui::setResourcePath(QStringLiteral(VELTARA_TEST_SOURCE_DIR "skin/"));
+        ui::setResourcePath(QStringLiteral(VELTARA_TEST_DATA_DIR "skin/"));
         std::filesystem::create_directories(program.path() + "conf/sysconfig");
         for (const char* file : {"english.ini", "russian.ini", "german.ini"}) {
-            std::filesystem::copy_file(std::string(VELTARA_TEST_SOURCE_DIR "conf/sysconfig/") + file,
+            std::filesystem::copy_file(std::string(VELTARA_TEST_DATA_DIR "conf/sysconfig/") + file,
                                        program.path() + "conf/sysconfig/" + file);
         }
         program.write(kConfigFile, "[MPlayer]\n" + settings);
