@@ -121,13 +121,14 @@ TEST(SubtitleExtractor, CommandLineTextAndArguments) {
     EXPECT_EQ(h.extractor.commandLine(),
               "\"" + converter + "\" -i \"" + clip + "\" -y -vn -an -scodec srt -f srt -type seqpacket unix:" + socket);
     EXPECT_EQ(h.extractor.commandArguments(),
-              (std::vector<std::string>{converter, "-i", clip, "-y", "-vn", "-an", "-scodec", "srt", "-f", "srt",
+              (std::vector<std::string>{converter, "-protocol_whitelist", "file", "-format_whitelist", kClipFormats,
+                                        "-i", clip, "-y", "-vn", "-an", "-scodec", "srt", "-f", "srt",
                                         "-type", "seqpacket", "unix:" + socket}));
     h.extractor.waitUntilIdle(10s);
 
     // Names the converter would take for a protocol or for its input stream.
-    EXPECT_EQ(converterArguments("c", "unix:x.mp4", "", "out")[2], "file:unix:x.mp4");
-    EXPECT_EQ(converterArguments("c", "-", "", "out")[2], "file:-");
+    EXPECT_EQ(converterArguments("c", "unix:x.mp4", "", "out")[6], "file:unix:x.mp4");
+    EXPECT_EQ(converterArguments("c", "-", "", "out")[6], "file:-");
     EXPECT_EQ(splitExtraArguments("  -a \"b c\"  d\"\" "), (std::vector<std::string>{"-a", "b c", "d"}));
     EXPECT_EQ(converterCommandLine("c", "i", "", "out"), "\"c\" -i \"i\" out");
 }

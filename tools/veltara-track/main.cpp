@@ -7,6 +7,8 @@
 #include "TrackWriter.h"
 
 #include <unistd.h>
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 
@@ -15,6 +17,21 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
+
+// The signal that asked the tool to end, or 0. The handler only sets it; the
+// extraction gives up the current clip and everything is released normally.
+std::atomic<int> interrupted{0};
+
+void onSignal(int signal) {
+    interrupted.store(signal);
+}
+
+void installSignalHandlers() {
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
+}
 
 bool flush(std::string& out) {
     const bool ok = out.empty() || std::fwrite(out.data(), 1, out.size(), stdout) == out.size();
@@ -39,7 +56,9 @@ int main(int argc, char** argv) {
             break;
     }
 
+    installSignalHandlers();
     TrackFileExtractor extractor(SubtitleExtractor::standardConverterPath(), options);
+    extractor.setInterruptFlag(&interrupted);
     const std::unique_ptr<TrackWriter> writer = makeTrackWriter(options.format);
     ProgressLine progress(stderr, options.files.size() > 1 && ::isatty(STDERR_FILENO) == 1);
 
@@ -51,9 +70,11 @@ int main(int argc, char** argv) {
     std::vector<TrackRecord> records;
     std::string reason;
     for (size_t i = 0; i < options.files.size(); ++i) {
+        if (interrupted.load() != 0) break;
         const std::string& file = options.files[i];
         progress.show(i + 1, options.files.size(), file);
         const TrackFileExtractor::Result result = extractor.extract(file, records, reason);
+        if (interrupted.load() != 0) break;
         if (result != TrackFileExtractor::Result::Track) {
             progress.message("veltara-track: " + printableText(file) + ": " + printableText(reason));
             status = kExitFailed;
@@ -64,6 +85,10 @@ int main(int argc, char** argv) {
         }
     }
     progress.clear();
+    if (const int signal = interrupted.load(); signal != 0) {
+        std::fprintf(stderr, "veltara-track: interrupted by signal %d\n", signal);
+        return 128 + signal;
+    }
     writer->end(out);
     written = flush(out) && written;
     if (std::fflush(stdout) != 0 || !written) {
