@@ -5,9 +5,9 @@
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
-#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 using testing_support::TempFolder;
 
