@@ -1,9 +1,11 @@
 // Entry point of Veltara DVR Player: one instance per user; the main window
-// runs until it is closed. Files named on the command line open as a drop
-// does; a second start hands them to the running instance.
+// runs until it is closed or a quit signal arrives. Files named on the
+// command line open as a drop does; a second start hands them to the
+// running instance.
 #include "app/CDuiFrameWnd.h"
 #include "app/CommandLineFiles.h"
 #include "app/InstanceHandover.h"
+#include "app/QuitSignals.h"
 #include "app/StartupEnvironment.h"
 #include "app/testdriver/TestDriver.h"
 #include "platform/ProgramFolder.h"
@@ -13,8 +15,10 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -30,10 +34,16 @@ QStringList toQt(const std::vector<std::string>& files) {
 int main(int argc, char** argv) {
     const std::vector<std::string> files = CommandLineFiles::Parse(argc, argv);
     // A second start ends here, leaving the first one alone: with files it
-    // hands them over (0 once taken), without it changes nothing (1).
+    // hands them over (0 once taken), without it changes nothing (1). A lock
+    // path that something else has taken is said.
     const std::string runtimeFolder = platform::privateRuntimeFolder();
     platform::SingleInstanceLock instanceLock(runtimeFolder, "OrselyZemtaMutex");
     if (!runtimeFolder.empty() && !instanceLock.acquired()) {
+        if (instanceLock.error() != EWOULDBLOCK) {
+            std::fprintf(stderr, "veltara-dvr-player: cannot use the lock file %s: %s\n", instanceLock.path().c_str(),
+                         std::strerror(instanceLock.error()));
+            return 1;
+        }
         if (files.empty()) return 1;
         return InstanceHandover::Send(runtimeFolder, files, kHandoverTimeoutMs) ? 0 : 1;
     }
@@ -42,6 +52,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);  // the main window's modal loop decides
     ui::setupUiLibrary();
+    QuitSignals quitSignals;
 
     auto window = std::make_unique<CDuiFrameWnd>(platform::programFolder());
     if (!window->Create(nullptr, CDuiFrameWnd::kTitle)) {
@@ -67,11 +78,13 @@ int main(int argc, char** argv) {
         handover->Listen();
     }
     // The files of the command line arrive once the window runs, as a drop would.
-    if (!files.empty()) QTimer::singleShot(0, window.get(), [main = window.get(), paths = toQt(files)] { main->DropFiles(paths); });
+    if (!files.empty())
+        QTimer::singleShot(0, window.get(), [main = window.get(), paths = toQt(files)] { main->DropFiles(paths); });
 
     window->ShowModal();
+    window->Close();  // after a signal: the same orderly end as a close
     handover.reset();
     driver.reset();
     window.reset();
-    return 0;
+    return quitSignals.received() != 0 ? 128 + quitSignals.received() : 0;
 }

@@ -13,7 +13,9 @@ ConfigStore::ConfigStore(std::string programFolder)
     useFallbackPaths();
 }
 
-void ConfigStore::InitConfigPaths() { InitConfigPaths(platform::documentsFolder()); }
+void ConfigStore::InitConfigPaths() {
+    InitConfigPaths(platform::documentsFolder());
+}
 
 void ConfigStore::InitConfigPaths(const std::string& documentsFolder) {
     if (documentsFolder.empty() || !platform::isDirectory(documentsFolder)) {
@@ -41,6 +43,8 @@ void ConfigStore::useFallbackPaths() {
 
 void ConfigStore::LoadConfig(AppConfig& config) {
     config.languageFile = ReadConfigString("polish.ini", "Language");
+    // A language is a file of the language folder, never a path elsewhere.
+    if (!isLanguageFileName(config.languageFile)) config.languageFile = std::string(kFallbackLanguage);
     SetLanguageFilePath(languageFolder() + config.languageFile);
     config.locale = ReadConfigString("Oversea", "Locale");
     config.videoOutput = ReadConfigString("directx:noaccel", "VO");
@@ -98,9 +102,19 @@ bool ConfigStore::WriteConfigInt(int value, std::string_view key, std::string_vi
     return WriteConfigString(std::to_string(value), key, section);
 }
 
+bool ConfigStore::isLanguageFileName(std::string_view name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos;
+}
+
 std::string ConfigStore::ReadLanguageString(std::string_view key, std::string_view section) const {
     auto value = PrivateProfile::read(languageFilePath_, section, key);
+    // A language file that is missing, unreadable or lacks the text: the
+    // English text rather than an empty label.
+    if (!value) value = PrivateProfile::read(languageFolder() + std::string(kFallbackLanguage), section, key);
     return truncateCharacters(value ? *value : std::string_view{}, kMaxValueCharacters);
 }
 
-void ConfigStore::SetLanguageFilePath(std::string path) { languageFilePath_ = std::move(path); }
+void ConfigStore::SetLanguageFilePath(std::string path) {
+    languageFilePath_ = std::move(path);
+}

@@ -16,6 +16,7 @@ class ConfigStore {
 public:
     static constexpr std::string_view kSection = "MPlayer";
     static constexpr size_t kMaxValueCharacters = 254;
+    static constexpr std::string_view kFallbackLanguage = "english.ini";
 
     // programFolder ends in "/".
     explicit ConfigStore(std::string programFolder);
@@ -34,7 +35,8 @@ public:
     // False when the file could not be written; it is then unchanged.
     bool WriteConfigString(std::string_view value, std::string_view key, std::string_view section = kSection) const;
     bool WriteConfigInt(int value, std::string_view key, std::string_view section = kSection) const;
-    // The empty string when absent.
+    // The text of the language file; where that file or the key is absent,
+    // the English text; the empty string when that is absent too.
     std::string ReadLanguageString(std::string_view key, std::string_view section) const;
     void SetLanguageFilePath(std::string path);
 
@@ -45,6 +47,9 @@ public:
     // The folder of the language files: <program folder>conf/sysconfig/.
     std::string languageFolder() const { return programFolder_ + "conf/sysconfig/"; }
 
+    // A plain file name (no path separator, not "." or ".."): what
+    // Language= may name; anything else falls back to kFallbackLanguage.
+    static bool isLanguageFileName(std::string_view name);
     // Parses a decimal integer as the profile functions do: blanks, a sign
     // and digits; no number gives 0.
     static int parseProfileInt(std::string_view text);

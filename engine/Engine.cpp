@@ -54,7 +54,10 @@ int Engine::run(int commandFd) {
         out_.postFinal(lines::exitEof());
         return 1;
     }
-    if (int rc = mpv_.command({"loadfile", options_.mediaFile}); rc < 0) {
+    // libmpv reads "name://..." and "-" as protocols; "./" keeps a relative name a file.
+    const std::string& file = options_.mediaFile;
+    const std::string local = file.empty() || file.front() == '/' ? file : "./" + file;
+    if (int rc = mpv_.command({"loadfile", local}); rc < 0) {
         out_.postError("Error: cannot play '" + printable(options_.mediaFile, 1024) +
                        "': " + MpvSession::errorText(rc));
         finish(Exit::Eof, 1);

@@ -42,6 +42,18 @@ bool configureMpv(MpvSession& mpv, const EngineOptions& options, OutputWriter& o
         {"load-osd-console", "no"},
         {"load-auto-profiles", "no"},
         {"ytdl", "no"},
+        // A clip is one local media file and nothing more: no playlists, EDL
+        // or references inside it are followed, no network protocol is
+        // opened, and no file beside it (subtitles, audio, cover) is loaded.
+        // Only container formats that never point to other files are read.
+        {"demuxer", "lavf"},
+        {"demuxer-lavf-o", std::string("protocol_whitelist=file,format_whitelist=[") + kClipFormats + "]"},
+        {"access-references", "no"},
+        {"load-unsafe-playlists", "no"},
+        {"ordered-chapters", "no"},
+        {"sub-auto", "no"},
+        {"audio-file-auto", "no"},
+        {"cover-art-auto", "no"},
         {"vo", options.videoOutput},
         {"keepaspect", options.keepAspect ? "yes" : "no"},
         {"volume", std::to_string(volume)},

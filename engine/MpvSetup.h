@@ -9,6 +9,10 @@ namespace engine {
 
 class OutputWriter;
 
+// The libavformat demuxers a clip may be read with (the converter uses the
+// same list): self-contained containers only, never playlists, HLS or concat.
+inline constexpr const char* kClipFormats = "mov,mp4,m4a,3gp,3g2,mj2,matroska,webm,avi,mpegts,flv,asf";
+
 // Sets the options and initialises libmpv; problems go to `out` as warnings.
 // False when libmpv cannot be used at all.
 bool configureMpv(MpvSession& mpv, const EngineOptions& options, OutputWriter& out);

@@ -57,7 +57,8 @@ int ChildProcess::start(const std::vector<std::string>& argv, const Options& opt
     PipePair in, out, err;
     if (int e = in.open()) return e;
     if (int e = out.open()) return e;
-    if (!options.mergeStderrIntoStdout)
+    const bool stderrPipe = !options.mergeStderrIntoStdout && !options.inheritStderr;
+    if (stderrPipe)
         if (int e = err.open()) return e;
 
     posix_spawn_file_actions_t actions;
@@ -66,7 +67,10 @@ int ChildProcess::start(const std::vector<std::string>& argv, const Options& opt
     // ours stays closed in the child because all of them are O_CLOEXEC.
     posix_spawn_file_actions_adddup2(&actions, in.read, STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, out.write, STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, options.mergeStderrIntoStdout ? out.write : err.write, STDERR_FILENO);
+    if (options.mergeStderrIntoStdout)
+        posix_spawn_file_actions_adddup2(&actions, out.write, STDERR_FILENO);
+    else if (stderrPipe)
+        posix_spawn_file_actions_adddup2(&actions, err.write, STDERR_FILENO);
     if (!options.workingDirectory.empty())
         posix_spawn_file_actions_addchdir_np(&actions, options.workingDirectory.c_str());
 

@@ -23,6 +23,9 @@ public:
     struct Options {
         std::string workingDirectory;  // empty: the parent's
         bool mergeStderrIntoStdout = false;
+        // The child writes to our standard error (its log is kept apart
+        // from the output we parse); stderrFd() is then -1.
+        bool inheritStderr = false;
     };
 
     ChildProcess() = default;
@@ -40,7 +43,7 @@ public:
 
     int stdinFd() const { return stdin_; }
     int stdoutFd() const { return stdout_; }
-    int stderrFd() const { return stderr_; }  // -1 when merged into stdout
+    int stderrFd() const { return stderr_; }  // -1 when merged into stdout or inherited
 
     // Writes all of the text to the child's standard input; false when the
     // pipe is closed or the child is gone (no SIGPIPE is raised).

@@ -1,11 +1,12 @@
 #include "platform/FileSystem.h"
 
-#include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
-#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <limits>
+#include <memory>
 
 namespace platform {
 
@@ -86,11 +87,13 @@ bool listDirectory(const std::string& folder, std::vector<DirectoryEntry>& entri
     return true;
 }
 
-bool readFile(const std::string& path, std::string& contents) {
-    Fd f(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+bool readFile(const std::string& path, std::string& contents, size_t limit) {
+    // O_NONBLOCK: opening a FIFO must not wait for a writer.
+    Fd f(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (f.fd < 0) return false;
     struct stat st;
-    if (::fstat(f.fd, &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    if (::fstat(f.fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    if (st.st_size < 0 || static_cast<size_t>(st.st_size) > limit) return false;
     contents.clear();
     char buffer[16384];
     for (;;) {
@@ -100,6 +103,8 @@ bool readFile(const std::string& path, std::string& contents) {
             return false;
         }
         if (n == 0) return true;
+        // The file may have grown since the fstat.
+        if (contents.size() + static_cast<size_t>(n) > limit) return false;
         contents.append(buffer, static_cast<size_t>(n));
     }
 }
@@ -125,7 +130,7 @@ bool replaceFileAtomically(const std::string& path, std::string_view contents) {
 
 bool copyFile(const std::string& from, const std::string& to, bool failIfExists) {
     std::string contents;
-    if (!readFile(from, contents)) return false;
+    if (!readFile(from, contents, std::numeric_limits<size_t>::max())) return false;
     const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (failIfExists ? O_EXCL : O_TRUNC);
     Fd f(::open(to.c_str(), flags, 0644));
     if (f.fd < 0) return false;

@@ -1,6 +1,7 @@
 #pragma once
 // Path and file helpers in the spirit of the system calls the program needs.
 // Folder texts end in "/" where the program keeps them.
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,8 +28,11 @@ struct DirectoryEntry {
 // system returns them; false when the folder cannot be listed.
 bool listDirectory(const std::string& folder, std::vector<DirectoryEntry>& entries);
 
-// Reads a whole file; false when it cannot be opened or read.
-bool readFile(const std::string& path, std::string& contents);
+// Reads a whole regular file (a link to one is followed) of at most `limit`
+// bytes; false when it cannot be opened or read, is anything but a regular
+// file (a FIFO or device is never waited on) or is larger.
+constexpr size_t kReadFileLimit = 1 << 20;
+bool readFile(const std::string& path, std::string& contents, size_t limit = kReadFileLimit);
 // Replaces a file atomically: the text goes to a temporary file in the same
 // folder, is flushed, and is renamed over the original, so a failure at any
 // point leaves the original whole. Keeps the original's permission bits.

@@ -1,7 +1,9 @@
 #pragma once
 // The per-user private runtime folder (mode 0700): $XDG_RUNTIME_DIR when it
-// is a folder of ours that nobody else may enter, else a folder of our own
-// under /tmp. Sockets and lock files live there.
+// is a folder of ours that nobody else may enter, else /tmp/veltara-<uid>,
+// else (another user took that name, or it is open to others) the first
+// /tmp/veltara-<uid>.XXXXXX of ours, made with mkdtemp when there is none.
+// Sockets and lock files live there.
 #include <string>
 
 namespace platform {

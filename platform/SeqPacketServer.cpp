@@ -1,13 +1,19 @@
 #include "platform/SeqPacketServer.h"
 
+#include "platform/FileSystem.h"
+
 #include <poll.h>
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace platform {
 
@@ -42,6 +48,23 @@ std::string SeqPacketServer::uniqueName(const std::string& prefix) {
     return prefix + "." + std::to_string(::getpid()) + "." + std::to_string(serial.fetch_add(1) + 1);
 }
 
+void SeqPacketServer::removeStale(const std::string& folder, const std::string& prefix) {
+    std::vector<DirectoryEntry> entries;
+    if (folder.empty() || !listDirectory(folder, entries)) return;
+    const std::string lead = prefix + ".";
+    for (const auto& entry : entries) {
+        if (entry.name.rfind(lead, 0) != 0) continue;
+        const std::string rest = entry.name.substr(lead.size());
+        const size_t dot = rest.find('.');
+        const long pid = std::strtol(rest.substr(0, dot).c_str(), nullptr, 10);
+        if (dot == std::string::npos || pid <= 0 || pid == ::getpid()) continue;
+        if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+        const std::string path = withTrailingSlash(folder) + entry.name;
+        struct stat st;
+        if (::lstat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode)) ::unlink(path.c_str());
+    }
+}
+
 int SeqPacketServer::listen(const std::string& path) {
     close();
     sockaddr_un address{};
@@ -73,6 +96,13 @@ SeqPacketServer::Wait SeqPacketServer::accept(std::chrono::milliseconds limit) {
         fd = ::accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
     if (fd >= 0) {
+        ucred peer{};
+        socklen_t size = sizeof peer;
+        if (peer_ > 0 && (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || peer.pid != peer_)) {
+            // Another local process got in first: it must not feed the track.
+            ::close(fd);
+            return Wait::TimedOut;
+        }
         client_ = fd;
         return Wait::Ready;
     }

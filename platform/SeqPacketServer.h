@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstddef>
 #include <string>
+#include <sys/types.h>
 
 namespace platform {
 
@@ -32,6 +33,10 @@ public:
     // two processes, or two extractors of one process, never share one.
     static std::string uniqueName(const std::string& prefix);
 
+    // Removes the socket files "<prefix>.<pid>.<serial>" in the folder whose
+    // process is gone (a run ended by SIGKILL leaves its file behind).
+    static void removeStale(const std::string& folder, const std::string& prefix);
+
     // Returns 0 or the errno of the failure (ENAMETOOLONG when the path does
     // not fit into a socket address).
     int listen(const std::string& path);
@@ -39,6 +44,9 @@ public:
     bool connected() const { return client_ >= 0; }
     const std::string& path() const { return path_; }
 
+    // From now on only a client in this process is accepted (0: any); a
+    // connection from any other process is closed at once and the wait goes on.
+    void acceptOnly(pid_t pid) { peer_ = pid; }
     // Waits up to the limit for the client to connect and accepts it.
     Wait accept(std::chrono::milliseconds limit);
     // Waits up to the limit for a message or the end of the stream.
@@ -63,6 +71,7 @@ public:
 private:
     int listen_ = -1;
     int client_ = -1;
+    pid_t peer_ = 0;
     std::string path_;
 };
 

@@ -18,9 +18,16 @@ public:
 
     // True when this object holds the lock.
     bool acquired() const { return fd_ >= 0; }
+    // Why it is not held: EWOULDBLOCK while another holder has it; for a
+    // lock path that is a link, folder, socket or other non-file (ELOOP,
+    // EISDIR, ENXIO, EINVAL) or cannot be opened, that errno; 0 when held.
+    int error() const { return error_; }
+    const std::string& path() const { return path_; }
 
 private:
     int fd_ = -1;
+    int error_ = 0;
+    std::string path_;
 };
 
 }  // namespace platform

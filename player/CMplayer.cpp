@@ -22,6 +22,9 @@ namespace {
 constexpr auto kPollInterval = 50ms;
 constexpr uint32_t kSubtitleLogInterval = 500;  // ms
 constexpr auto kExitGrace = 500ms;
+// A clip whose open blocks (a FIFO, a hung mount) must not hold the player:
+// after this long without its first frame it counts as played to its end.
+constexpr uint32_t kStartLimit = 10000;  // ms
 constexpr size_t kMaxCommand = 62;  // 64 bytes with the line feed and a terminator
 
 }  // namespace
@@ -140,7 +143,9 @@ int CMplayer::Start() {
     auto process = std::make_unique<platform::ChildProcess>();
     platform::ChildProcess::Options options;
     options.workingDirectory = workDir;
-    options.mergeStderrIntoStdout = true;
+    // Only protocol lines may reach the parser: the engine's log (which
+    // quotes file names and contents) goes to our standard error instead.
+    options.inheritStderr = true;
     if (const int rc = process->start(line.arguments(), options)) {
         state_.store(PlayerState::Idle);
         return rc;
@@ -342,10 +347,16 @@ void CMplayer::readerMain() {
 
     std::array<char, PlayerOutputSplitter::kMaxLine> buffer;
     uint32_t tickMark = 0;
+    const uint32_t startTick = platform::tickCount();
     bool failed = false;
     while (state_.load() != PlayerState::Stopping) {
         const PlayerState state = state_.load();
         const uint32_t now = platform::tickCount();
+        if (state == PlayerState::Starting && platform::ticksBetween(startTick, now) > kStartLimit) {
+            PlayerState expected = PlayerState::Starting;
+            if (state_.compare_exchange_strong(expected, PlayerState::Stopping)) post(PLAYER_EOF);
+            break;
+        }
         // Asked only while playing: before playback there is no current
         // text, and the empty answer would read as a clip without a track.
         if (state == PlayerState::Paused) {

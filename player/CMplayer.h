@@ -17,8 +17,9 @@
 // the clean-up after a failed command are serialised by a lock.
 //
 // Lifecycle: Start spawns the process and the reader. The reader ends when
-// the player reports its end, when its output fails (PLAYER_PIPE_ERROR) or
-// when a Stop is under way; it then reaps the process (500 ms grace, then
+// the player reports its end, when it has not started playing within 10 s
+// (posted as PLAYER_EOF, so a clip whose open blocks never wedges playback),
+// when its output fails (PLAYER_PIPE_ERROR) or when a Stop is under way; it then reaps the process (500 ms grace, then
 // SIGKILL). Stop sends "quit", joins the reader and makes sure the process
 // is reaped. Start, Stop and the destructor always join a finished reader.
 // Do not call Start or Stop from the subtitle callback (they return 1 there).

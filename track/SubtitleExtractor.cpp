@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <mutex>
 #include <span>
 #include <system_error>
 #include <thread>
@@ -26,6 +27,7 @@ constexpr auto kReadPause = 5ms;      // the pipe thread's look at the state whi
 constexpr auto kConsolePause = 50ms;  // the watcher's and the accept's
 constexpr int kStopRounds = 10;       // stop waits 10 x 50 ms for the pipe thread
 constexpr auto kConverterGrace = 500ms;
+constexpr int kReapRounds = 40;  // a converter whose stream has ended gets 40 x 50 ms to exit
 constexpr size_t kSlotText = kTrackTextSize - 1;
 
 // When the socket runs dry the reader first naps without waiting on the
@@ -143,6 +145,8 @@ int SubtitleExtractor::start() {
     auto run = std::make_unique<Run>();
     run->sampling = sampling_;
     const std::string folder = platform::privateRuntimeFolder();
+    static std::once_flag staleSweep;
+    std::call_once(staleSweep, [&folder] { platform::SeqPacketServer::removeStale(folder, SOCKET_PREFIX); });
     run->socketPath = folder + platform::SeqPacketServer::uniqueName(SOCKET_PREFIX);
     // Without a socket the run still goes on and just yields no data.
     const int socketError = folder.empty() ? EACCES : run->server.listen(run->socketPath);
@@ -166,6 +170,7 @@ int SubtitleExtractor::start() {
         return error;
     }
     run->converterPid = run->converter.pid();
+    run->server.acceptOnly(run->converterPid);
     state_.store(EXTRACT_RUNNING);
     run_ = std::move(run);
 
@@ -255,8 +260,15 @@ void SubtitleExtractor::pipeThread(Run& run) {
         std::lock_guard lock(reportMutex_);
         report_.connected = connected;
     }
-    if (connected) readerLoop(run);
+    if (connected) {
+        progress_.fetch_add(1, std::memory_order_relaxed);
+        readerLoop(run);
+    }
     run.server.close();
+    // The owner reaps only after joining this thread, so until then the
+    // converter is this thread's to wait for: it is reaped as soon as it ends.
+    for (int round = 0; round < kReapRounds && !stopping(run); ++round)
+        if (run.converter.waitFor(kConsolePause)) break;
     pipeThreadRunning_.store(false);
 
     // The run has ended by itself unless a stop is under way.
@@ -328,6 +340,7 @@ void SubtitleExtractor::readerLoop(Run& run) {
         }
         napped = false;
         ++sinceNap;
+        progress_.fetch_add(1, std::memory_order_relaxed);
         lastLength = length;
         ++messages;
         if (everyMessage || keepCounter == 0) {

@@ -5,7 +5,8 @@
 // messages into 64 text slots of 127 bytes and hands each full batch to the
 // TrackBatchProcessor, which fills the TrackStore and announces the page.
 // Each run has a socket of its own, "DVRFFMpegPipe.<pid>.<serial>" in the
-// private runtime folder, so no other run or process can take it over.
+// private runtime folder, and accepts only its own converter's connection,
+// so no other run or process can take it over.
 //
 // Posts (wParam = code, lParam = 0) besides the batch processing's:
 // TRACK_FIRST_BATCH_DONE at the end of a run that filled no slot, and
@@ -24,7 +25,8 @@
 // stream, or when the converter exits without connecting (state back to
 // EXTRACT_IDLE), or by stop(). stop() always ends both threads and the
 // converter (500 ms grace after "q", then SIGKILL; always reaped), so a new
-// run can start right after it. start() also releases what a run that ended
+// run can start right after it. A run that ends by itself reaps its
+// converter on the pipe thread, so no zombie waits for the next run. start() also releases what a run that ended
 // by itself left behind, and so does stop() when idle. The destructor stops.
 #include "platform/MessageTarget.h"
 #include "track/TrackBatchProcessor.h"
@@ -93,6 +95,9 @@ public:
     bool isStopPending() const { return stopPending_.load(); }
     bool sawSubtitleStream() const { return sawSubtitleStream_.load(); }
     bool sawCameraMarker() const { return sawCameraMarker_.load(); }
+    // Grows while a run makes headway (the converter connected, a message
+    // came): a caller can tell a stalled run from a long one.
+    uint64_t progress() const { return progress_.load(std::memory_order_relaxed); }
 
     // 0 on success, 1 when a thread could not start, else the errno of the
     // failed converter start (the state is then EXTRACT_IDLE again).
@@ -140,6 +145,7 @@ private:
     std::atomic<bool> stopPending_{false};
     std::atomic<bool> sawSubtitleStream_{false};
     std::atomic<bool> sawCameraMarker_{false};
+    std::atomic<uint64_t> progress_{0};
 
     mutable std::mutex reportMutex_;
     RunReport report_;                           // under reportMutex_

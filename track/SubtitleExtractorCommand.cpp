@@ -1,5 +1,7 @@
 #include "track/SubtitleExtractorCommand.h"
 
+const char* const kClipFormats = "mov,mp4,m4a,3gp,3g2,mj2,matroska,webm,avi,mpegts,flv,asf";
+
 namespace {
 
 bool isBlank(char c) {
@@ -48,7 +50,10 @@ std::vector<std::string> splitExtraArguments(std::string_view extraArguments) {
 
 std::vector<std::string> converterArguments(const std::string& converter, const std::string& input,
                                             std::string_view extraArguments, const std::string& output) {
-    std::vector<std::string> arguments{converter, "-i"};
+    // The input is one local media file: no network protocol, and no
+    // playlist, HLS or concat format that would open other files.
+    std::vector<std::string> arguments{converter,           "-protocol_whitelist", "file",
+                                       "-format_whitelist", kClipFormats,          "-i"};
     // The converter reads "-", "name:rest" and "subfile,..." as protocols;
     // with the prefix a relative name is always just a file.
     arguments.push_back(!input.empty() && input.front() == '/' ? input : "file:" + input);

@@ -3,11 +3,16 @@
 // processes and memory must not grow with the number of clips played.
 // VELTARA_SOAK_CYCLES sets the number of cycles (200 by default); the
 // figures go to the test's output and to $VELTARA_SOAK_REPORT when set.
+// The hostile soak lets the playlist run through hostile clips mixed with
+// good ones: VELTARA_HOSTILE_SOAK_CLIPS clips (30 by default; 200 in
+// scripts/hostile-soak.sh), figures also to $VELTARA_HOSTILE_SOAK_REPORT.
 #include "support/ProgramHarness.h"
 #include "support/ClipFactory.h"
+#include "support/HostileFiles.h"
 
 #include <unistd.h>
 #include <QJsonArray>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -36,7 +41,9 @@ std::string statusField(pid_t pid, const std::string& name) {
     return {};
 }
 
-long kibOf(const std::string& field) { return field.empty() ? 0 : std::strtol(field.c_str(), nullptr, 10); }
+long kibOf(const std::string& field) {
+    return field.empty() ? 0 : std::strtol(field.c_str(), nullptr, 10);
+}
 
 Usage measure(pid_t program) {
     Usage usage;
@@ -59,19 +66,24 @@ Usage measure(pid_t program) {
 
 std::string describe(const char* when, const Usage& u) {
     char line[512];
-    std::snprintf(line, sizeof line,
-                  "%-6s fds %d, threads %d, RSS %ld KiB, child processes %d (RSS %ld KiB):%s\n", when, u.fds,
-                  u.threads, u.rssKiB, u.descendants, u.descendantsRssKiB, u.descendantNames.c_str());
+    std::snprintf(line, sizeof line, "%-6s fds %d, threads %d, RSS %ld KiB, child processes %d (RSS %ld KiB):%s\n",
+                  when, u.fds, u.threads, u.rssKiB, u.descendants, u.descendantsRssKiB, u.descendantNames.c_str());
     return line;
 }
 
-int cycles() {
-    const char* chosen = std::getenv("VELTARA_SOAK_CYCLES");
-    const int n = chosen ? std::atoi(chosen) : 200;
-    return n > 0 ? n : 200;
+int fromEnvironment(const char* name, int fallback) {
+    const char* chosen = std::getenv(name);
+    const int n = chosen ? std::atoi(chosen) : fallback;
+    return n > 0 ? n : fallback;
 }
 
-QJsonObject player(const QJsonObject& d) { return d["player"].toObject(); }
+int cycles() {
+    return fromEnvironment("VELTARA_SOAK_CYCLES", 200);
+}
+
+QJsonObject player(const QJsonObject& d) {
+    return d["player"].toObject();
+}
 
 using Soak = ProgramFixture;
 
@@ -153,6 +165,71 @@ TEST_F(Soak, ClipAfterClipInOneRunLeavesNothingToGrow) {
     EXPECT_EQ(atEnd.descendantNames.find("mplayer"), std::string::npos);
     EXPECT_EQ(atEnd.descendantNames.find("ffmpeg"), std::string::npos);
     EXPECT_LE(atEnd.rssKiB, warm.rssKiB + 48 * 1024);
+    quitCleanly();
+}
+
+TEST_F(Soak, HostileClipsAmongGoodOnesInOneRunLeaveNothingBehind) {
+    writeSettings("SSPreview=0\n");
+    hostile_files::Bait bait(home.path() + "elsewhere/");
+    const std::string warmUp = home.path() + "warm/2016_0520_1030_F.MP4";
+    ASSERT_EQ(hostile_files::writeGoodClip(warmUp, 3.0), "");
+    const std::string good = home.path() + "good.mp4";
+    ASSERT_EQ(hostile_files::writeGoodClip(good, 1.0), "");
+
+    // Groups of the hostile clips and a good one; the FIFO (10 s each) only once.
+    const int wanted = fromEnvironment("VELTARA_HOSTILE_SOAK_CLIPS", 30);
+    const std::string folder = home.path() + "hostile/";
+    std::vector<std::string> names;
+    for (int group = 0; static_cast<int>(names.size()) < wanted; ++group) {
+        char prefix[16];
+        std::snprintf(prefix, sizeof prefix, "%03d_", group);
+        for (const auto& name : hostile_files::writeHostileClips(folder, bait, prefix, group == 0))
+            names.push_back(name);
+        std::filesystem::copy_file(good, folder + prefix + "z_good.mp4");
+        names.push_back(std::string(prefix) + "z_good.mp4");
+    }
+    const int last = static_cast<int>(names.size()) - 1;
+
+    ASSERT_TRUE(start()) << failure;
+    ASSERT_TRUE(waitFor([](const QJsonObject& d) { return d["map"].toObject()["loaded"].toBool(); }, 30s));
+    ASSERT_TRUE(driver.ask("drop " + warmUp)["ok"].toBool());
+    ASSERT_TRUE(waitFor([](const QJsonObject& d) { return player(d)["state"].toInt() == 3; }, 20s)) << text(dump);
+    ASSERT_TRUE(driver.ask("click btnStop")["ok"].toBool());
+    ASSERT_TRUE(waitFor([](const QJsonObject& d) { return player(d)["state"].toInt() == 0; }, 20s));
+    std::this_thread::sleep_for(1s);
+    const Usage warm = measure(pid());
+
+    const auto began = std::chrono::steady_clock::now();
+    ASSERT_TRUE(driver.ask("drop " + folder + names.front())["ok"].toBool());
+    ASSERT_TRUE(waitFor([&](const QJsonObject& d) { return d["playlist"].toObject()["current"].toInt() == last; },
+                        std::chrono::seconds(30 + 5 * names.size())))
+        << text(dump);
+    ASSERT_TRUE(waitFor([](const QJsonObject& d) { return player(d)["state"].toInt() == 0; }, 20s)) << text(dump);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    std::this_thread::sleep_for(1s);
+    const Usage atEnd = measure(pid());
+
+    char head[160];
+    std::snprintf(head, sizeof head, "%zu clips (%d good) played through in %.1f s\n", names.size(),
+                  static_cast<int>(std::count_if(names.begin(), names.end(),
+                                                 [](const std::string& n) { return n.ends_with("z_good.mp4"); })),
+                  seconds);
+    std::string report = head;
+    report += describe("warm", warm);
+    report += describe("end", atEnd);
+    report += "network connections " + std::to_string(bait.connections()) + ", opens of the named file " +
+              std::to_string(bait.opens()) + "\n";
+    std::fputs(report.c_str(), stdout);
+    if (const char* file = std::getenv("VELTARA_HOSTILE_SOAK_REPORT")) std::ofstream(file) << report;
+
+    EXPECT_LE(atEnd.fds, warm.fds + 2);
+    EXPECT_LE(atEnd.threads, warm.threads + 2);
+    EXPECT_LE(atEnd.descendants, warm.descendants);
+    EXPECT_EQ(atEnd.descendantNames.find("mplayer"), std::string::npos);
+    EXPECT_EQ(atEnd.descendantNames.find("ffmpeg"), std::string::npos);
+    EXPECT_EQ(hostile_files::socketsIn(runtime.path()).find("DVRFFMpegPipe"), std::string::npos);
+    EXPECT_EQ(bait.connections(), 0);
+    EXPECT_EQ(bait.opens(), 0);
     quitCleanly();
 }
 

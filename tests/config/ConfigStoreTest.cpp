@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <functional>
 
 using testing_support::TempFolder;
 
@@ -137,8 +138,44 @@ TEST(ConfigStore, LanguageStringsAndPath) {
     store.SetLanguageFilePath(store.languageFolder() + "english.ini");
     EXPECT_EQ(store.ReadLanguageString("IDS_TITLE", "Main_Interface"), "Veltara DVR Player");
     EXPECT_EQ(store.ReadLanguageString("IDS_NONE", "Main_Interface"), "");
+    // An unknown language, or one that names a path or a FIFO, gives English texts.
     store.SetLanguageFilePath(store.languageFolder() + "klingon.ini");
-    EXPECT_EQ(store.ReadLanguageString("IDS_TITLE", "Main_Interface"), "");
+    EXPECT_EQ(store.ReadLanguageString("IDS_TITLE", "Main_Interface"), "Veltara DVR Player");
+    ASSERT_EQ(::mkfifo((tmp.path() + "conf/sysconfig/fifo.ini").c_str(), 0600), 0);
+    store.SetLanguageFilePath(store.languageFolder() + "fifo.ini");
+    EXPECT_EQ(store.ReadLanguageString("IDS_TITLE", "Main_Interface"), "Veltara DVR Player");
+    for (const char* bad : {"../../dev/zero", "/etc/passwd", "..", "a\\b.ini", ""}) {
+        tmp.write("conf/TotalConfig/Tavimoor.ini", std::string("[MPlayer]\nLanguage=") + bad + "\n");
+        AppConfig config;
+        store.LoadConfig(config);
+        EXPECT_EQ(config.languageFile, "english.ini") << bad;
+    }
+}
+
+TEST(ConfigStore, SettingsFileThatIsNoSmallRegularFileGivesDefaultsAndStaysUntouched) {
+    TempFolder tmp;
+    const std::string ini = tmp.path() + "conf/TotalConfig/Tavimoor.ini";
+    const std::string big = "[MPlayer]\nVolume=77\n" + std::string(2 << 20, ';');
+    const auto makeFifo = [&] { return ::mkfifo(ini.c_str(), 0600) == 0; };
+    const auto linkZero = [&] { return ::symlink("/dev/zero", ini.c_str()) == 0; };
+    const auto writeBig = [&] { return !tmp.write("conf/TotalConfig/Tavimoor.ini", big).empty(); };
+    tmp.write("conf/TotalConfig/x", "");
+    for (const auto& make :
+         {std::function<bool()>(makeFifo), std::function<bool()>(linkZero), std::function<bool()>(writeBig)}) {
+        ::unlink(ini.c_str());
+        ASSERT_TRUE(make());
+        struct stat before;
+        ASSERT_EQ(::lstat(ini.c_str(), &before), 0);
+        ConfigStore store(tmp.path());
+        AppConfig config;
+        store.LoadConfig(config);  // returns at once: nothing waits on a writer or reads for ever
+        EXPECT_EQ(config.volume, 40);
+        EXPECT_FALSE(store.WriteConfigInt(5, "Volume"));
+        struct stat after;
+        ASSERT_EQ(::lstat(ini.c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_size, before.st_size);
+    }
 }
 
 TEST(CopyFolderTree, ResultIsThatOfTheLastEntry) {

@@ -315,3 +315,34 @@ TEST_F(CMplayerTest, RepeatedStartsWhileTheOutputFloodsLeaveNoProcessBehind) {
     EXPECT_EQ(eventCount(PLAYER_PIPE_ERROR), 0u);
     EXPECT_GT(eventCount(PLAYER_TIME), 0u);
 }
+
+// The engine's log quotes file names and contents: whatever it holds (a line
+// of its own after a CR, a protocol line at the 4096-byte cut) never reaches
+// the parser. A player that never starts playing counts as ended after 10 s.
+TEST_F(CMplayerTest, OnlyProtocolLinesCountAndAStartThatHangsEnds) {
+    std::atomic<bool> planted{false};
+    player.SetSubtitleCallback([&](const std::string& text, int32_t) {
+        if (text.find("2099") != std::string::npos) planted = true;
+    });
+    ASSERT_EQ(startScript("log x\\rID_SUBTITLE_LOG=2099-01-01 00:00:00/E113 56 12.34/N22 33 44.50/1850/X:1/Y:1/Z:1\\n\n"
+                          "log " +
+                          std::string(4096, 'x') +
+                          "ID_EXIT=QUIT\\n\n"
+                          "say Starting playback...\n"
+                          "on sub_log_static=ID_SUBTITLE_LOG=\n"),
+              0);
+    ASSERT_TRUE(waitForEvent(PLAYER_STARTED));
+    std::this_thread::sleep_for(1200ms);  // a few sub_log_static rounds
+    EXPECT_EQ(player.GetState(), PlayerState::Playing);
+    EXPECT_EQ(eventCount(PLAYER_QUIT), 0u);
+    EXPECT_FALSE(planted.load());
+    player.Stop();
+
+    ASSERT_EQ(startScript("sleep 60000\n", "hangs.script"), 0);
+    const pid_t pid = static_cast<pid_t>(player.GetProcessId());
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(waitForEvent(PLAYER_EOF));
+    EXPECT_GE(std::chrono::steady_clock::now() - started, 9s);
+    EXPECT_TRUE(waitForState(PlayerState::Idle));
+    EXPECT_TRUE(reaped(pid));
+}

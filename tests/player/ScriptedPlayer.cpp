@@ -10,6 +10,7 @@
 // Script lines:
 //   say TEXT          print TEXT and a line feed
 //   write TEXT        print TEXT with \n, \r and \\ decoded, nothing added
+//   log TEXT          the same on standard error (where the engine's log goes)
 //   sleep MS          answer commands for MS milliseconds
 //   wait COMMAND      answer commands until COMMAND arrives (exit 3 after 10 s)
 //   on COMMAND=TEXT   from now on answer COMMAND with TEXT and a line feed
@@ -42,10 +43,10 @@ bool ignoreQuit = false;
 bool inputClosed = false;
 std::string pendingInput;
 
-void out(const std::string& text) {
+void out(const std::string& text, int fd = STDOUT_FILENO) {
     size_t done = 0;
     while (done < text.size()) {
-        const ssize_t n = ::write(STDOUT_FILENO, text.data() + done, text.size() - done);
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) std::_Exit(4);
         done += static_cast<size_t>(n);
@@ -146,6 +147,8 @@ int main(int argc, char** argv) {
             out(rest + "\n");
         } else if (verb == "write") {
             out(decode(rest));
+        } else if (verb == "log") {
+            out(decode(rest), STDERR_FILENO);
         } else if (verb == "sleep") {
             pump(Clock::now() + std::chrono::milliseconds(std::atoi(rest.c_str())), "");
         } else if (verb == "wait") {

@@ -207,3 +207,14 @@ void ProgramFixture::quitCleanly() {
 }
 
 }  // namespace program_harness
+
+namespace program_harness {
+
+std::optional<int> ProgramFixture::waitForExit(std::chrono::milliseconds limit) {
+    if (!program_) return std::nullopt;
+    const auto code = program_->waitFor(limit);
+    if (code && output_) output_->join();
+    return code;
+}
+
+}  // namespace program_harness

@@ -16,6 +16,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -90,6 +91,8 @@ protected:
     void capture(const std::string& fileName);
     // Quits through the close button: exit 0, no socket, nothing left running.
     void quitCleanly();
+    // Waits for the program to end by itself (after a signal); its exit code.
+    std::optional<int> waitForExit(std::chrono::milliseconds limit);
     pid_t pid() const { return program_ ? program_->pid() : -1; }
 
     testing_support::TempFolder home;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <cstring>
 #include <string>
@@ -103,4 +104,44 @@ TEST(SeqPacketServer, UniqueNamesCarryThePidAndNeverRepeat) {
     const std::string b = SeqPacketServer::uniqueName("DVRFFMpegPipe");
     EXPECT_NE(a, b);
     EXPECT_EQ(a.rfind("DVRFFMpegPipe." + std::to_string(::getpid()) + ".", 0), 0u);
+}
+
+TEST(SeqPacketServer, OnlyTheExpectedPeerGetsInAndFilesOfGoneProcessesAreSwept) {
+    testing_support::TempFolder tmp;
+    SeqPacketServer server;
+    const std::string path = tmp.path() + "sock";
+    ASSERT_EQ(server.listen(path), 0);
+    server.acceptOnly(::getpid() + 100000);  // some other process: we are a stranger
+    const int stranger = connectTo(path);
+    ASSERT_GE(stranger, 0);
+    EXPECT_EQ(server.accept(1s), SeqPacketServer::Wait::TimedOut);
+    EXPECT_FALSE(server.connected());
+    char byte;
+    EXPECT_EQ(::recv(stranger, &byte, 1, 0), 0);  // closed on it
+    ::close(stranger);
+    server.acceptOnly(::getpid());
+    const int own = connectTo(path);
+    EXPECT_EQ(server.accept(1s), SeqPacketServer::Wait::Ready);
+    ::close(own);
+    server.close();
+
+    // Left by a SIGKILL: removed when its process is gone, kept otherwise.
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const auto leave = [&](const std::string& name) {
+        SeqPacketServer left;
+        ASSERT_EQ(left.listen(tmp.path() + "x"), 0);
+        ::rename((tmp.path() + "x").c_str(), (tmp.path() + name).c_str());  // so close() leaves it
+    };
+    const std::string dead = "P." + std::to_string(gone) + ".1", mine = "P." + std::to_string(::getpid()) + ".2";
+    leave(dead);
+    leave(mine);
+    leave("P.1.3");
+    tmp.write("P." + std::to_string(gone) + ".4", "not a socket");
+    SeqPacketServer::removeStale(tmp.path(), "P");
+    EXPECT_FALSE(platform::pathExists(tmp.path() + dead));
+    EXPECT_TRUE(platform::pathExists(tmp.path() + mine));
+    EXPECT_TRUE(platform::pathExists(tmp.path() + "P.1.3"));
+    EXPECT_TRUE(platform::pathExists(tmp.path() + "P." + std::to_string(gone) + ".4"));
 }

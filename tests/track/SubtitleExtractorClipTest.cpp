@@ -180,7 +180,7 @@ TEST(SubtitleExtractorClip, OddPathIsOneArgument) {
     Harness h;
     ASSERT_TRUE(h.run(clip));
     expectPlayerTrack(h.records(), 25);
-    EXPECT_EQ(h.extractor.commandArguments()[2], clip);
+    EXPECT_EQ(h.extractor.commandArguments()[6], clip);
 }
 
 TEST(SubtitleExtractorClip, TwoExtractorsAtOnceKeepTheirOwnSockets) {

@@ -7,9 +7,14 @@
 #include "track/SubtitleExtractorCommand.h"
 #include "track/SubtitleExtractorConsole.h"
 
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
+#include <fstream>
 
 using namespace extractor_test;
 using namespace std::chrono_literals;
@@ -68,6 +73,37 @@ TEST(SubtitleExtractor, ConverterThatExitsWithoutConnectingEndsTheRun) {
     EXPECT_EQ(report.lastConsoleLine, "Output file #0 does not contain any stream");
 }
 
+// Another local process that connects first feeds nothing into the track;
+// a converter that has ended is reaped without waiting for the next run.
+TEST(SubtitleExtractor, OnlyItsConverterMayConnectAndAnEndedOneIsReapedAtOnce) {
+    testing_support::TempFolder tmp;
+    Harness h;
+    const std::string pidFile = tmp.path() + "pid";
+    h.extractor.setConverterPath(script(tmp, "slow", "echo $$ > '" + pidFile + "'; sleep 1; exit 0"));
+    ASSERT_EQ(h.start(tmp.path() + "clip.mp4"), 0);
+    const int intruder = ::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socket = h.extractor.socketPath();
+    std::memcpy(address.sun_path, socket.c_str(), socket.size() + 1);
+    ASSERT_EQ(::connect(intruder, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    const std::string fake =
+        "1\n00:00:00,000 --> 00:00:01,000\n2099-01-01 00:00:00/E113 56 12.34/N22 33 44.50/1850/X:1/Y:1/Z:1\n";
+    ::send(intruder, fake.data(), fake.size(), MSG_NOSIGNAL);
+    char byte;
+    EXPECT_LE(::recv(intruder, &byte, 1, 0), 0);  // refused and closed (reset: its message is dropped)
+    ::close(intruder);
+
+    ASSERT_TRUE(h.extractor.waitUntilIdle(10s));
+    EXPECT_EQ(h.store.getReadyPages(), 0);
+    EXPECT_FALSE(h.extractor.report().connected);
+    std::ifstream in(pidFile);
+    pid_t converter = 0;
+    in >> converter;
+    ASSERT_GT(converter, 0);
+    EXPECT_TRUE(::kill(converter, 0) == -1 && errno == ESRCH);  // no zombie left
+}
+
 TEST(SubtitleExtractor, StopSendsQuitAndKillsAConverterThatIgnoresIt) {
     testing_support::TempFolder tmp;
     const std::string got = tmp.path() + "got";
@@ -121,13 +157,14 @@ TEST(SubtitleExtractor, CommandLineTextAndArguments) {
     EXPECT_EQ(h.extractor.commandLine(),
               "\"" + converter + "\" -i \"" + clip + "\" -y -vn -an -scodec srt -f srt -type seqpacket unix:" + socket);
     EXPECT_EQ(h.extractor.commandArguments(),
-              (std::vector<std::string>{converter, "-i", clip, "-y", "-vn", "-an", "-scodec", "srt", "-f", "srt",
-                                        "-type", "seqpacket", "unix:" + socket}));
+              (std::vector<std::string>{converter, "-protocol_whitelist", "file", "-format_whitelist", kClipFormats,
+                                        "-i", clip, "-y", "-vn", "-an", "-scodec", "srt", "-f", "srt", "-type",
+                                        "seqpacket", "unix:" + socket}));
     h.extractor.waitUntilIdle(10s);
 
     // Names the converter would take for a protocol or for its input stream.
-    EXPECT_EQ(converterArguments("c", "unix:x.mp4", "", "out")[2], "file:unix:x.mp4");
-    EXPECT_EQ(converterArguments("c", "-", "", "out")[2], "file:-");
+    EXPECT_EQ(converterArguments("c", "unix:x.mp4", "", "out")[6], "file:unix:x.mp4");
+    EXPECT_EQ(converterArguments("c", "-", "", "out")[6], "file:-");
     EXPECT_EQ(splitExtraArguments("  -a \"b c\"  d\"\" "), (std::vector<std::string>{"-a", "b c", "d"}));
     EXPECT_EQ(converterCommandLine("c", "i", "", "out"), "\"c\" -i \"i\" out");
 }

@@ -10,6 +10,7 @@
 #include "trackindex/IndexedTrackReader.h"
 #include "trackindex/TrackIndex.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +24,11 @@ public:
 
     Result read(const std::string& path, std::vector<TrackRecord>& records, std::vector<int64_t>& timesMs,
                 std::string& reason);
+
+    // A signal's number there makes the converter give up the clip it reads.
+    void setInterruptFlag(const std::atomic<int>* flag) {
+        if (converter_) converter_->setInterruptFlag(flag);
+    }
 
     // Why the index was given up; empty, or once its text.
     std::string indexProblem() { return native_.indexProblem(); }

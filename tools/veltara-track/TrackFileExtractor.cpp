@@ -10,6 +10,12 @@ using namespace std::chrono_literals;
 
 namespace {
 
+constexpr auto kPollInterval = 100ms;
+
+}  // namespace
+
+namespace {
+
 std::string withDetail(const std::string& reason, const std::string& detail) {
     return detail.empty() ? reason : reason + " (" + detail + ")";
 }
@@ -78,16 +84,39 @@ TrackFileExtractor::Result TrackFileExtractor::extract(const std::string& path, 
         return Result::Failed;
     }
     // The run ends by itself: at the end of the stream, or when the converter
-    // exits without connecting.
-    while (!extractor_.waitUntilIdle(1s)) {
+    // exits without connecting. A run that makes no headway for the stall
+    // limit (a file whose reads block, a converter that hangs) is ended, and
+    // so is one that a signal interrupts.
+    auto lastChange = std::chrono::steady_clock::now();
+    uint64_t progress = extractor_.progress();
+    bool stalled = false;
+    while (!extractor_.waitUntilIdle(kPollInterval)) {
+        if (interrupted_ && interrupted_->load() != 0) break;
+        const auto now = std::chrono::steady_clock::now();
+        if (extractor_.progress() != progress) {
+            progress = extractor_.progress();
+            lastChange = now;
+        } else if (now - lastChange > stallLimit_) {
+            stalled = true;
+            break;
+        }
     }
     extractor_.stop();  // reaps the converter and joins the watcher
+    if (interrupted_ && interrupted_->load() != 0) {
+        reason = "interrupted";
+        return Result::Failed;
+    }
     const SubtitleExtractor::RunReport report = extractor_.report();
 
     for (int32_t i = 0; i < store_.getReadyPages(); ++i) {
         const TrackPage* page = store_.getPage(i);
         if (page == nullptr) break;
         records.insert(records.end(), page->records(), page->records() + page->count());
+    }
+    if (stalled) {
+        reason = "gave no data for " + std::to_string(stallLimit_.count() / 1000) +
+                 " s (the file cannot be read, or the converter hangs)";
+        return records.empty() ? Result::Failed : Result::PartialTrack;
     }
     if (records.empty()) {
         reason = whyEmpty(report);

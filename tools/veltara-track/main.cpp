@@ -10,6 +10,8 @@
 #include "trackindex/TripBuilder.h"
 
 #include <unistd.h>
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 
@@ -18,6 +20,21 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
+
+// The signal that asked the tool to end, or 0. The handler only sets it; the
+// extraction gives up the current clip and everything is released normally.
+std::atomic<int> interrupted{0};
+
+void onSignal(int signal) {
+    interrupted.store(signal);
+}
+
+void installSignalHandlers() {
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
+}
 
 bool flush(std::string& out) {
     const bool ok = out.empty() || std::fwrite(out.data(), 1, out.size(), stdout) == out.size();
@@ -44,6 +61,7 @@ int main(int argc, char** argv) {
     // Trips are figured from every record.
     if (options.trips) options.sampling = TrackSampling::All;
 
+    installSignalHandlers();
     int status = kExitOk;
     const ClipFileList list = listClipFiles(options.files, options.recursive);
     for (const std::string& problem : list.problems) {
@@ -56,6 +74,7 @@ int main(int argc, char** argv) {
         index->open(TrackIndex::defaultPath());
     }
     ClipTrackSource source(options, index.get());
+    source.setInterruptFlag(&interrupted);
     const std::unique_ptr<TrackWriter> writer = makeTrackWriter(options.format, options.utcOffsetSeconds);
     ProgressLine progress(stderr, list.files.size() > 1 && ::isatty(STDERR_FILENO) == 1);
 
@@ -70,9 +89,11 @@ int main(int argc, char** argv) {
     std::vector<int64_t> times;
     std::string reason;
     for (size_t i = 0; i < list.files.size(); ++i) {
+        if (interrupted.load() != 0) break;
         const std::string& file = list.files[i];
         progress.show(i + 1, list.files.size(), file);
         const ClipTrackSource::Result result = source.read(file, records, times, reason);
+        if (interrupted.load() != 0) break;
         if (const std::string problem = source.indexProblem(); !problem.empty())
             progress.message("veltara-track: the track index is not used: " + printableText(problem));
         if (result != ClipTrackSource::Result::Track) {
@@ -88,6 +109,10 @@ int main(int argc, char** argv) {
         }
     }
     progress.clear();
+    if (const int signal = interrupted.load(); signal != 0) {
+        std::fprintf(stderr, "veltara-track: interrupted by signal %d\n", signal);
+        return 128 + signal;
+    }
     if (options.trips) {
         std::vector<std::string> names;
         for (const TripClip& clip : tripClips) names.push_back(clip.name);
