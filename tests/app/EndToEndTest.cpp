@@ -2,6 +2,7 @@
 // FFmpeg and web view, as a user drives it: a clip with its track, one whose
 // track holds broken texts among good ones, and one without a track. Leaves
 // pictures of three moments in the screenshot folder.
+#include "support/DumpFields.h"
 #include "support/ProgramHarness.h"
 #include "support/ClipFactory.h"
 
@@ -18,11 +19,6 @@ constexpr int kIdle = 0;
 constexpr int kPlaying = 3;
 constexpr int kPaused = 4;
 
-QJsonObject player(const QJsonObject& d) { return d["player"].toObject(); }
-QJsonObject map(const QJsonObject& d) { return d["map"].toObject(); }
-QJsonObject chart(const QJsonObject& d) { return d["chart"].toObject(); }
-QString label(const QJsonObject& d, const char* name) { return d["labels"].toObject()[name].toString(); }
-bool visible(const QJsonObject& d, const char* name) { return d["visible"].toObject()[name].toBool(); }
 bool chartHas(const QJsonObject& d, int points) {
     const QJsonObject c = chart(d);
     return c["X"].toInt() == points && c["Y"].toInt() == points && c["Z"].toInt() == points;
@@ -87,7 +83,7 @@ TEST_F(EndToEnd, AFolderOfClipsPlaysWithTrackMapChartAndEveryControl) {
     EXPECT_EQ(dump["playlist"].toObject()["rows"].toArray().size(), 3);
     EXPECT_TRUE(label(dump, "LabelTime").startsWith("Date/time: 2016-05-20 10:3")) << text(dump);
     EXPECT_TRUE(label(dump, "LabelSpeed").endsWith("km/h")) << text(dump);
-    EXPECT_TRUE(visible(dump, "btnPause"));
+    EXPECT_TRUE(shown(dump, "btnPause"));
     EXPECT_EQ(dump["sliders"].toObject()["sliderProgress"].toObject()["max"].toInt(), kFirstTexts / 10);
 
     // The play time counts and the marker follows the clip.
@@ -104,7 +100,7 @@ TEST_F(EndToEnd, AFolderOfClipsPlaysWithTrackMapChartAndEveryControl) {
     // Pause holds the time; Play goes on.
     EXPECT_TRUE(driver.ask("click btnPause")["ok"].toBool());
     ASSERT_TRUE(waitFor([](const QJsonObject& d) { return player(d)["state"].toInt() == kPaused; }, 5s));
-    EXPECT_TRUE(visible(dump, "btnPlay"));
+    EXPECT_TRUE(shown(dump, "btnPlay"));
     std::this_thread::sleep_for(1200ms);
     const QString pausedTime = label(driver.ask("dump"), "labelPlayTime");
     std::this_thread::sleep_for(1200ms);
@@ -116,14 +112,14 @@ TEST_F(EndToEnd, AFolderOfClipsPlaysWithTrackMapChartAndEveryControl) {
     EXPECT_TRUE(driver.ask("click btnVolume")["ok"].toBool());
     ASSERT_TRUE(waitFor(
         [](const QJsonObject& d) {
-            return visible(d, "btnMute") && d["sliders"].toObject()["sliderVolume"].toObject()["value"].toInt() == 0;
+            return shown(d, "btnMute") && d["sliders"].toObject()["sliderVolume"].toObject()["value"].toInt() == 0;
         },
         5s))
         << text(dump);
     EXPECT_TRUE(driver.ask("click btnMute")["ok"].toBool());
     ASSERT_TRUE(waitFor(
         [](const QJsonObject& d) {
-            return visible(d, "btnVolume") && d["sliders"].toObject()["sliderVolume"].toObject()["value"].toInt() == 40;
+            return shown(d, "btnVolume") && d["sliders"].toObject()["sliderVolume"].toObject()["value"].toInt() == 40;
         },
         5s))
         << text(dump);
@@ -186,9 +182,9 @@ TEST_F(EndToEnd, AFolderOfClipsPlaysWithTrackMapChartAndEveryControl) {
 
     // After the last clip the player stops with Play shown.
     ASSERT_TRUE(waitFor(
-        [](const QJsonObject& d) { return player(d)["state"].toInt() == kIdle && visible(d, "btnPlay"); }, 15s))
+        [](const QJsonObject& d) { return player(d)["state"].toInt() == kIdle && shown(d, "btnPlay"); }, 15s))
         << text(dump);
-    EXPECT_FALSE(visible(dump, "btnPause"));
+    EXPECT_FALSE(shown(dump, "btnPause"));
     quitCleanly();
 }
 

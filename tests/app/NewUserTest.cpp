@@ -2,6 +2,7 @@
 // 0°0'0", stale marker and panel after Stop, keys acting twice while the map
 // has the focus, drops that bring no clip, clips that cannot be played,
 // settings that did not last, and files given on the command line.
+#include "support/DumpFields.h"
 #include "support/ProgramHarness.h"
 #include "support/ClipFactory.h"
 
@@ -17,10 +18,6 @@ namespace {
 
 constexpr int kPlaying = 3;
 
-QJsonObject player(const QJsonObject& d) { return d["player"].toObject(); }
-QJsonObject map(const QJsonObject& d) { return d["map"].toObject(); }
-QString label(const QJsonObject& d, const char* name) { return d["labels"].toObject()[name].toString(); }
-QJsonArray rows(const QJsonObject& d) { return d["playlist"].toObject()["rows"].toArray(); }
 bool playingRow(const QJsonObject& d, int row) {
     return player(d)["state"].toInt() == kPlaying && d["playlist"].toObject()["current"].toInt() == row;
 }

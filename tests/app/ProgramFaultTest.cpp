@@ -2,6 +2,8 @@
 // converter missing, clips it cannot play, a configuration it cannot write
 // or cannot read, language texts that look like markup, and no test driver
 // asked for. Each time the window stays usable and nothing is lost or left.
+#include "support/DumpFields.h"
+#include "support/HostileFiles.h"
 #include "support/ProgramHarness.h"
 #include "support/ClipFactory.h"
 
@@ -23,25 +25,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int state(const QJsonObject& d) {
-    return d["player"].toObject()["state"].toInt();
-}
-qint64 playerPid(const QJsonObject& d) {
-    return d["player"].toObject()["pid"].toInteger();
-}
-int current(const QJsonObject& d) {
-    return d["playlist"].toObject()["current"].toInt();
-}
-bool shown(const QJsonObject& d, const char* button) {
-    return d["visible"].toObject()[button].toBool();
-}
-QString label(const QJsonObject& d, const char* name) {
-    return d["labels"].toObject()[name].toString();
-}
-bool chartEmpty(const QJsonObject& d) {
-    const QJsonObject chart = d["chart"].toObject();
-    return chart["X"].toInt() == 0 && chart["Y"].toInt() == 0 && chart["Z"].toInt() == 0;
-}
 
 std::string readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -54,15 +37,7 @@ void writeBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-// The same bytes every run, every value 0..255 among them.
-std::string noise(size_t size, uint32_t seed) {
-    std::string bytes(size, '\0');
-    for (char& c : bytes) {
-        seed = seed * 1664525u + 1013904223u;
-        c = static_cast<char>(seed >> 24);
-    }
-    return bytes;
-}
+using hostile_files::noise;
 
 testing_support::ClipSpec trackedClip(double seconds) {
     testing_support::ClipSpec spec;

@@ -25,6 +25,8 @@ void writeText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
+}  // namespace
+
 std::string noise(size_t size, uint32_t seed) {
     std::string bytes(size, '\0');
     for (char& c : bytes) {
@@ -33,8 +35,6 @@ std::string noise(size_t size, uint32_t seed) {
     }
     return bytes;
 }
-
-}  // namespace
 
 Bait::Bait(const std::string& folder) {
     fs::create_directories(folder);

@@ -7,10 +7,14 @@
 //
 // Threads: the test's own thread.
 #include <sys/types.h>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace hostile_files {
+
+// The same bytes every run, every value 0..255 among them.
+std::string noise(size_t size, uint32_t seed);
 
 // The FIFO among the hostile clips (its open blocks until a writer comes).
 inline constexpr const char* kFifoName = "g_fifo.mp4";
