@@ -93,6 +93,8 @@ void CMapDisplay::watchPageLoads(ScriptHost& browser) {
 void CMapDisplay::onPageLoaded(ScriptHost& browser) {
     CMapLoader* l = loader();
     if (!l) return;
+    // A page starts metric.
+    if (config_.units != UnitSystem::Metric) showUnits(browser);
     if (store_) {
         // The loader draws from the shown pages on; from 0 it starts a new
         // line (clearLinePoints first). shownPages is the UI thread's alone.
@@ -108,6 +110,10 @@ void CMapDisplay::onPageLoaded(ScriptHost& browser) {
         l->resetMarker();
         l->moveMarker(browser, lastFix_->longitude, lastFix_->latitude);
     }
+}
+
+void CMapDisplay::showUnits(ScriptHost& browser) {
+    page_.callScript(browser, "setScaleUnits", {config_.units == UnitSystem::Imperial ? "imperial" : "metric"});
 }
 
 void CMapDisplay::moveMarker(ScriptHost& browser, double longitude, double latitude) {

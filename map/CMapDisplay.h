@@ -27,9 +27,11 @@
 //   WM_TRACK_LIVE with a parsed record: moveMarker(webMap, record.longitude, record.latitude);
 //   an unparsed live text, Stop, opening another file: resetMarker();
 //   any clip starting: clearTrack(webMap).
+//   the units setting changed: showUnits(webMap) (a page load shows them itself).
 #include "config/AppConfig.h"
 #include "config/ConfigStore.h"
 #include "map/CMapLoader.h"
+#include "map/CWebPage.h"
 
 #include <atomic>
 #include <memory>
@@ -68,6 +70,8 @@ public:
     void resetMarker() override;
     void removeMarker(ScriptHost& browser) override;
     void clearTrack(ScriptHost& browser) override;
+    // The scale bar in the config's units (UI thread).
+    void showUnits(ScriptHost& browser);
 
     std::string pageFileName() const override;
     int32_t linePoints() const override;
@@ -94,6 +98,7 @@ private:
 
     // UI thread.
     TrackStore* store_ = nullptr;
+    CWebPage page_;  // the display's own calls
     std::optional<MapPosition> lastFix_;  // WGS-84, as moveMarker got it
     // The browser's handler may outlive the display; it calls back only while this lives.
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);

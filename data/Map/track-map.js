@@ -15,6 +15,7 @@
     var ownMoves = 0;      // > 0 while this script moves the view
 
     var grid = null;       // the world backdrop shown until a tile arrives
+    var scale = null;      // the scale bar
 
     var lineStyle = { color: '#1f6fd1', weight: 4, opacity: 0.9, lineJoin: 'round', interactive: false };
 
@@ -159,7 +160,7 @@
             if (grid) map.removeLayer(grid);
             grid = null;
         });
-        L.control.scale({ imperial: false }).addTo(map);
+        scale = L.control.scale({ metric: true, imperial: false }).addTo(map);
         map.setView(options.center, options.zoom, { animate: false });
 
         // Drags and zooms the user makes end the following; the view's own
@@ -173,6 +174,14 @@
         return map;
     };
 
+    // The scale bar in "metric" (m, km) or "imperial" (ft, mi) units.
+    global.setScaleUnits = function (units) {
+        if (!map) return;
+        var imperial = units === 'imperial';
+        if (scale) map.removeControl(scale);
+        scale = L.control.scale({ metric: !imperial, imperial: imperial }).addTo(map);
+    };
+
     // For tests and diagnostics: what the page shows.
     global.trackMapState = function () {
         var c = map ? map.getCenter() : null;
@@ -181,6 +190,7 @@
             linePoints: line ? line.getLatLngs().length : -1,
             car: car ? [car.getLatLng().lat, car.getLatLng().lng] : null,
             following: following,
+            scaleUnits: scale ? (scale.options.imperial ? 'imperial' : 'metric') : null,
             worldBackdrop: grid !== null,
             worldLand: !!(global.topojson && global.worldLand),
             center: c ? [c.lat, c.lng] : null,

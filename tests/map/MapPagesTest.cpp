@@ -176,6 +176,12 @@ TEST_P(MapPage, DrawsTheTrackAndFollowsTheCarOffline) {
     EXPECT_EQ(map.linePoints(), 0);
     EXPECT_FALSE(map.marker().has_value());
 
+    // The scale bar follows the units setting.
+    EXPECT_EQ(state.value("scaleUnits").toString(), "metric");
+    config.units = UnitSystem::Imperial;
+    map.showUnits(view);
+    EXPECT_EQ(pageState(view).value("scaleUnits").toString(), "imperial");
+
     // Tiles were asked for and failed (no network) without a script error.
     EXPECT_GT(evaluate(view, "document.querySelectorAll('img.leaflet-tile').length").toInt(), 0);
     EXPECT_EQ(loaderPage().lastError(), "");
