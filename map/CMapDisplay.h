@@ -28,6 +28,8 @@
 //   an unparsed live text, Stop, opening another file: resetMarker();
 //   any clip starting: clearTrack(webMap).
 //   the units setting changed: showUnits(webMap) (a page load shows them itself).
+// Each page load also puts the tile source configured for the page
+// (TileSource) in place of the page's own, when there is a usable one.
 #include "config/AppConfig.h"
 #include "config/ConfigStore.h"
 #include "map/CMapLoader.h"
@@ -91,6 +93,7 @@ private:
 
     AppConfig& config_;
     std::atomic<CMapLoader*> loader_{nullptr};
+    std::atomic<const ConfigStore*> configStore_{nullptr};  // set by startUp, read on page loads
     // Every loader ever chosen: one replaced by a later select may still be
     // in use on the other thread, so none goes before the display.
     std::mutex ownedMutex_;

@@ -16,6 +16,7 @@
 
     var grid = null;       // the world backdrop shown until a tile arrives
     var scale = null;      // the scale bar
+    var tiles = null;      // the tile layer
 
     var lineStyle = { color: '#1f6fd1', weight: 4, opacity: 0.9, lineJoin: 'round', interactive: false };
 
@@ -153,7 +154,7 @@
         if (options.minZoom !== undefined) mapOptions.minZoom = options.minZoom;
         if (options.maxZoom !== undefined) mapOptions.maxZoom = options.maxZoom;
         map = L.map('map', mapOptions);
-        var tiles = options.tileLayer || L.tileLayer(options.tiles, options.tileOptions);
+        tiles = options.tileLayer || L.tileLayer(options.tiles, options.tileOptions);
         tiles.addTo(map);
         grid = worldBackdrop().addTo(map);
         tiles.once('tileload', function () {
@@ -174,6 +175,21 @@
         return map;
     };
 
+    // Another tile source from the settings: a checked URL template, the
+    // attribution already escaped by the program, a maximum zoom ("0" keeps the page's).
+    global.setTileSource = function (url, attribution, maxZoom) {
+        if (!map || !tiles || typeof url !== 'string' || !/^https?:\/\//i.test(url)) return;
+        var zoom = parseInt(maxZoom, 10);
+        map.removeLayer(tiles);
+        tiles.options.attribution = String(attribution);
+        if (zoom >= 1 && zoom <= 22) {
+            tiles.options.maxZoom = zoom;
+            map.setMaxZoom(zoom);
+        }
+        tiles.setUrl(url, true);
+        tiles.addTo(map);
+    };
+
     // The scale bar in "metric" (m, km) or "imperial" (ft, mi) units.
     global.setScaleUnits = function (units) {
         if (!map) return;
@@ -190,6 +206,8 @@
             linePoints: line ? line.getLatLngs().length : -1,
             car: car ? [car.getLatLng().lat, car.getLatLng().lng] : null,
             following: following,
+            tileUrl: tiles ? tiles._url : null,
+            maxZoom: map ? map.getMaxZoom() : null,
             scaleUnits: scale ? (scale.options.imperial ? 'imperial' : 'metric') : null,
             worldBackdrop: grid !== null,
             worldLand: !!(global.topojson && global.worldLand),
