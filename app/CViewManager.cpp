@@ -126,6 +126,7 @@ void CViewManager::subscribeSlider(QAbstractSlider* slider, bool seek) {
 
 void CViewManager::LoadMainTexts() {
     panel_.SetLabels(PanelTexts::ReadLabels(store_));
+    panel_.SetUnits(config_.units);
     panel_.InitPanelTexts();
     loadProblemTexts();
 }
@@ -196,7 +197,9 @@ void CViewManager::updateVideoHint() {
 
 void CViewManager::RelabelMainTexts() {
     panel_.SetLabels(PanelTexts::ReadLabels(store_));
+    panel_.SetUnits(config_.units);
     panel_.RelabelPanel();
+    if (CWebBrowserUI* view = browser()) map_.showUnits(*view);
     ShowPanelTexts();
     loadProblemTexts();
     ShowToolTipsAndHint();
@@ -205,7 +208,7 @@ void CViewManager::RelabelMainTexts() {
 
 void CViewManager::OpenSettings() {
     // After OK with another language the window points the store at the new
-    // file; the texts are then read again.
+    // file; the texts are then read again, as after other units.
     dialogs::OpenSettings(&window_, config_, store_, store_.programFolder(), [this] { RelabelMainTexts(); });
 }
 

@@ -6,6 +6,8 @@
 // and `mapKind` (coordinate conversion, map set-up) and the start-up thread
 // reads the player's outputs; those do not change after start-up, except
 // mapKind, which the start-up thread sets and is therefore atomic.
+#include "config/UnitSystem.h"
+
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -20,4 +22,5 @@ struct AppConfig {
     int32_t volume = 40;       // start value of the volume slider
     bool snapshotPreview = false;
     bool cleanTip = false;
+    UnitSystem units = UnitSystem::Metric;  // speeds and distances shown
 };

@@ -43,12 +43,14 @@ void CDuiSettingWnd::InitWindow() {
     videoCombo_ = FindControl<QComboBox>("VideoCombo");
     soundCombo_ = FindControl<QComboBox>("SoundCombo");
     soundCardCombo_ = FindControl<QComboBox>("SoundCardCombo");
+    unitsCombo_ = FindControl<QComboBox>("UnitsCombo");
     previewCheck_ = FindControl<QAbstractButton>("showBox");
 
     showTexts();
     fillLanguages();
     fillOutputs();
     fillSoundCards();
+    fillUnits();
     if (previewCheck_) previewCheck_->setChecked(config_.snapshotPreview);
     notifying_ = true;
 }
@@ -60,6 +62,7 @@ void CDuiSettingWnd::showTexts() {
     DialogText::show(FindControl("VideoLabel"), store_, "IDS_VIDEO", kMain);
     DialogText::show(FindControl("SoundLabel"), store_, "IDS_SOUND", kMain);
     DialogText::show(FindControl("SoundCardLabel"), store_, "IDS_SOUNDCARD", kMain);
+    DialogText::show(FindControl("UnitsLabel"), store_, "IDS_UNITS", kMain);
     DialogText::show(FindControl("GeneralOption"), store_, "IDS_PLAYER", kMain);
     DialogText::show(previewCheck_, store_, "IDS_SHOWSHOT", kMain);
     // The version follows its label directly; the language file brings the blank.
@@ -107,6 +110,13 @@ void CDuiSettingWnd::fillSoundCards() {
     }
     selectRow(soundCardCombo_, selected);
     enableSoundCards(config_.audioOutput == OutputTable::kDirectSound);
+}
+
+void CDuiSettingWnd::fillUnits() {
+    if (!unitsCombo_) return;
+    unitsCombo_->addItem(QStringLiteral(" ") + DialogText::read(store_, "IDS_METRIC", kMain));
+    unitsCombo_->addItem(QStringLiteral(" ") + DialogText::read(store_, "IDS_IMPERIAL", kMain));
+    selectRow(unitsCombo_, Units::toSetting(config_.units));
 }
 
 void CDuiSettingWnd::enableSoundCards(bool enable) {
@@ -165,6 +175,12 @@ void CDuiSettingWnd::applyChoices() {
             config_.languageFile = rows[static_cast<size_t>(item)].fileName;
             store_.WriteConfigString(config_.languageFile, "Language");
         }
+    }
+    // Like the preview choice, written only when it changes.
+    if (unitsCombo_ && unitsCombo_->currentIndex() >= 0 &&
+        Units::fromSetting(unitsCombo_->currentIndex()) != config_.units) {
+        config_.units = Units::fromSetting(unitsCombo_->currentIndex());
+        store_.WriteConfigInt(Units::toSetting(config_.units), Units::kSettingKey);
     }
     if (previewCheck_ && previewCheck_->isChecked() != config_.snapshotPreview) {
         config_.snapshotPreview = previewCheck_->isChecked();

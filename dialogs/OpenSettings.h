@@ -1,8 +1,9 @@
 #pragma once
 // The settings button of the main window: runs the settings window modally
 // over parent and, after OK with another language chosen, points the
-// configuration store at the new language file and calls relabel, which
-// re-reads and shows the main window's texts. The open dialog's filter is
+// configuration store at the new language file; after OK with another
+// language or other units it calls relabel, which re-reads and shows the
+// main window's texts. The open dialog's filter is
 // not rebuilt: it keeps the language of the start.
 //
 // Threads: UI thread only; returns when the window has closed.

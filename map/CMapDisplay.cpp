@@ -2,6 +2,7 @@
 
 #include "map/CBaiduMapLoader.h"
 #include "map/CGoogleMapLoader.h"
+#include "config/TileSource.h"
 #include "map/CWebMapEventHandler.h"
 #include "track/MapKind.h"
 
@@ -51,6 +52,7 @@ int CMapDisplay::select(std::string_view setting) {
 }
 
 int CMapDisplay::startUp(ScriptHost& browser, const ConfigStore& store, const std::string& programFolder) {
+    configStore_.store(&store, std::memory_order_release);
     const std::string setting = store.ReadConfigString("", "Map");
     const int result = select(setting);
     if (result == 0) store.WriteConfigString("GoogleMap", "Map");
@@ -93,6 +95,15 @@ void CMapDisplay::watchPageLoads(ScriptHost& browser) {
 void CMapDisplay::onPageLoaded(ScriptHost& browser) {
     CMapLoader* l = loader();
     if (!l) return;
+    if (const ConfigStore* settings = configStore_.load(std::memory_order_acquire)) {
+        const TileSource tiles = TileSource::read(*settings, l->pageFileName());
+        if (tiles.configured()) {
+            page_.callScript(browser, "setTileSource",
+                             {tiles.urlTemplate, tiles.attributionHtml, std::to_string(tiles.maxZoom)});
+        }
+    }
+    // A page starts metric.
+    if (config_.units != UnitSystem::Metric) showUnits(browser);
     if (store_) {
         // The loader draws from the shown pages on; from 0 it starts a new
         // line (clearLinePoints first). shownPages is the UI thread's alone.
@@ -108,6 +119,10 @@ void CMapDisplay::onPageLoaded(ScriptHost& browser) {
         l->resetMarker();
         l->moveMarker(browser, lastFix_->longitude, lastFix_->latitude);
     }
+}
+
+void CMapDisplay::showUnits(ScriptHost& browser) {
+    page_.callScript(browser, "setScaleUnits", {config_.units == UnitSystem::Imperial ? "imperial" : "metric"});
 }
 
 void CMapDisplay::moveMarker(ScriptHost& browser, double longitude, double latitude) {

@@ -27,9 +27,13 @@
 //   WM_TRACK_LIVE with a parsed record: moveMarker(webMap, record.longitude, record.latitude);
 //   an unparsed live text, Stop, opening another file: resetMarker();
 //   any clip starting: clearTrack(webMap).
+//   the units setting changed: showUnits(webMap) (a page load shows them itself).
+// Each page load also puts the tile source configured for the page
+// (TileSource) in place of the page's own, when there is a usable one.
 #include "config/AppConfig.h"
 #include "config/ConfigStore.h"
 #include "map/CMapLoader.h"
+#include "map/CWebPage.h"
 
 #include <atomic>
 #include <memory>
@@ -68,6 +72,8 @@ public:
     void resetMarker() override;
     void removeMarker(ScriptHost& browser) override;
     void clearTrack(ScriptHost& browser) override;
+    // The scale bar in the config's units (UI thread).
+    void showUnits(ScriptHost& browser);
 
     std::string pageFileName() const override;
     int32_t linePoints() const override;
@@ -87,6 +93,7 @@ private:
 
     AppConfig& config_;
     std::atomic<CMapLoader*> loader_{nullptr};
+    std::atomic<const ConfigStore*> configStore_{nullptr};  // set by startUp, read on page loads
     // Every loader ever chosen: one replaced by a later select may still be
     // in use on the other thread, so none goes before the display.
     std::mutex ownedMutex_;
@@ -94,6 +101,7 @@ private:
 
     // UI thread.
     TrackStore* store_ = nullptr;
+    CWebPage page_;  // the display's own calls
     std::optional<MapPosition> lastFix_;  // WGS-84, as moveMarker got it
     // The browser's handler may outlive the display; it calls back only while this lives.
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);

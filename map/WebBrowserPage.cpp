@@ -1,5 +1,7 @@
 #include "map/WebBrowserPage.h"
 
+#include "map/MapWebProfile.h"
+
 namespace {
 
 CWebBrowserEventHandler::NavigationKind navigationKind(QWebEnginePage::NavigationType type) {
@@ -25,7 +27,7 @@ CWebBrowserEventHandler::NavigationKind navigationKind(QWebEnginePage::Navigatio
 
 }  // namespace
 
-WebBrowserPage::WebBrowserPage(QObject* parent) : QWebEnginePage(parent) {}
+WebBrowserPage::WebBrowserPage(QObject* parent) : QWebEnginePage(MapWebProfile::shared(), parent) {}
 
 bool WebBrowserPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
     if (!handler_) return true;

@@ -1,6 +1,7 @@
 #pragma once
-// The web page inside CWebBrowserUI: hands navigation requests and console
-// messages to the control's event handler, and announces console messages.
+// The web page inside CWebBrowserUI, on the map's own profile
+// (MapWebProfile): hands navigation requests and console messages to the
+// control's event handler, and announces console messages.
 //
 // Threads: the UI thread. Owned by its CWebBrowserUI.
 #include "map/CWebBrowserEventHandler.h"

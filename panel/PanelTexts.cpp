@@ -2,24 +2,6 @@
 
 #include "config/FormatText.h"
 
-#include <array>
-#include <charconv>
-
-namespace {
-// A fixed-point number with the language's decimal sign. Written without
-// the process locale, which Qt sets from the environment.
-std::string fixedNumber(double value, int decimals, std::string_view sign) {
-    std::array<char, 330> buffer{};  // fixed notation of the largest double
-    const auto [end, error] =
-        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, decimals);
-    if (error != std::errc()) return {};
-    std::string number(buffer.data(), end);
-    const size_t point = number.find('.');
-    if (point != std::string::npos) number.replace(point, 1, sign);
-    return number;
-}
-}  // namespace
-
 PanelTexts::Labels PanelTexts::ReadLabels(const ConfigStore& store) {
     Labels labels;
     labels.title = store.ReadLanguageString("IDS_TITLE", kSection);
@@ -33,6 +15,7 @@ PanelTexts::Labels PanelTexts::ReadLabels(const ConfigStore& store) {
     labels.playlistHeader = store.ReadLanguageString("IDS_PLAYLIST", kSection);
     labels.decimalSign = store.ReadLanguageString("IDS_DECIMAL", kSection);
     labels.speedUnit = store.ReadLanguageString("IDS_KMH", kSection);
+    labels.imperialSpeedUnit = store.ReadLanguageString("IDS_MPH", kSection);
     return labels;
 }
 
@@ -117,7 +100,7 @@ void PanelTexts::formatValues() {
         FormatCoordinate(r.longitudeHemisphere, r.longitudeDegrees, r.longitudeMinutes, r.longitudeSeconds, sign);
     latitudeValue_ =
         FormatCoordinate(r.latitudeHemisphere, r.latitudeDegrees, r.latitudeMinutes, r.latitudeSeconds, sign);
-    speedValue_ = FormatSpeed(static_cast<double>(r.speed), sign, speedUnit());
+    speedValue_ = FormatSpeed(Units::speed(static_cast<double>(r.speed), units_), sign, speedUnit());
 }
 
 std::string PanelTexts::decimalSign() const {
@@ -125,6 +108,9 @@ std::string PanelTexts::decimalSign() const {
 }
 
 std::string PanelTexts::speedUnit() const {
+    if (units_ == UnitSystem::Imperial) {
+        return labels_.imperialSpeedUnit.empty() ? std::string("mph") : labels_.imperialSpeedUnit;
+    }
     return labels_.speedUnit.empty() ? std::string("km/h") : labels_.speedUnit;
 }
 
@@ -133,11 +119,12 @@ std::string PanelTexts::FormatCoordinate(char hemisphere, int degrees, int minut
     // A letter that is not printable (a record that never had one) must not
     // put a control character into a label.
     if (hemisphere < 0x20 || hemisphere > 0x7e) hemisphere = '?';
-    return FormatText(" %c %d\u00b0%d'", hemisphere, degrees, minutes) + fixedNumber(seconds, 2, decimalSign) + "\"";
+    return FormatText(" %c %d\u00b0%d'", hemisphere, degrees, minutes) + Units::fixedNumber(seconds, 2, decimalSign) +
+           "\"";
 }
 
 std::string PanelTexts::FormatSpeed(double speed, std::string_view decimalSign, std::string_view unit) {
-    return " " + fixedNumber(speed, 1, decimalSign) + " " + std::string(unit);
+    return " " + Units::fixedNumber(speed, 1, decimalSign) + " " + std::string(unit);
 }
 
 std::string PanelTexts::FormatClock(int32_t seconds) {

@@ -2,7 +2,8 @@
 // The texts of the main window's information panel: the language labels,
 // the value texts of the last record with a fix and of the play time, and
 // the lines the label controls show ("Speed:" + " 43.5 km/h"). Numbers take
-// the language's decimal sign and speed unit. Value texts
+// the language's decimal sign and speed unit; speeds are shown in the chosen
+// units (km/h or mph). Value texts
 // that come from a record begin with a blank, so they follow their label
 // directly; the date and time gets its blank from the time line. The value
 // texts of the last fix stay through reports without a fix and through new
@@ -11,6 +12,7 @@
 //
 // Threads: a plain value, owned by the view manager on the UI thread.
 #include "config/ConfigStore.h"
+#include "config/UnitSystem.h"
 #include "track/TrackRecord.h"
 
 #include <cstdint>
@@ -34,12 +36,16 @@ public:
         std::string playlistHeader;  // IDS_PLAYLIST
         std::string decimalSign;     // IDS_DECIMAL; "." when empty
         std::string speedUnit;       // IDS_KMH; "km/h" when empty
+        std::string imperialSpeedUnit;  // IDS_MPH; "mph" when empty
     };
 
     // The labels of the current language file; a missing key gives "".
     static Labels ReadLabels(const ConfigStore& store);
 
     void SetLabels(const Labels& labels);
+    // Takes effect with the next text made; RelabelPanel rewrites the shown ones.
+    void SetUnits(UnitSystem units) { units_ = units; }
+    UnitSystem units() const { return units_; }
     // The lines before any report: the labels alone, the speed with " 0 km/h".
     void InitPanelTexts();
     // A record with a fix: value texts and lines.
@@ -80,6 +86,7 @@ private:
     void formatValues();
 
     Labels labels_;
+    UnitSystem units_ = UnitSystem::Metric;
     std::string totalTimeText_;
     std::string currentTimeText_;
     std::string playTimeText_{kIdlePlayTime};

@@ -2,6 +2,7 @@
 
 #include "app/CDuiFrameWnd.h"
 #include "chart/CTreskChartUI.h"
+#include "config/UnitSystem.h"
 #include "map/CWebBrowserUI.h"
 #include "ui/ControlText.h"
 
@@ -46,6 +47,9 @@ QJsonObject TestDriverDump::Dump() const {
     dump.insert("title", window_.windowTitle());
     const CViewManager* view = window_.ViewManager();
     dump.insert("fullscreen", view && view->IsFullScreen());
+    // The units the panel shows.
+    const std::string_view units = Units::name(view ? view->Panel().units() : UnitSystem::Metric);
+    dump.insert("units", QString::fromLatin1(units.data(), static_cast<qsizetype>(units.size())));
     const QRect normal = window_.normalGeometry().isValid() ? window_.normalGeometry() : window_.geometry();
     dump.insert("geometry", QJsonObject{{"x", normal.x()},
                                         {"y", normal.y()},

@@ -15,6 +15,8 @@
     var ownMoves = 0;      // > 0 while this script moves the view
 
     var grid = null;       // the world backdrop shown until a tile arrives
+    var scale = null;      // the scale bar
+    var tiles = null;      // the tile layer
 
     var lineStyle = { color: '#1f6fd1', weight: 4, opacity: 0.9, lineJoin: 'round', interactive: false };
 
@@ -152,14 +154,14 @@
         if (options.minZoom !== undefined) mapOptions.minZoom = options.minZoom;
         if (options.maxZoom !== undefined) mapOptions.maxZoom = options.maxZoom;
         map = L.map('map', mapOptions);
-        var tiles = options.tileLayer || L.tileLayer(options.tiles, options.tileOptions);
+        tiles = options.tileLayer || L.tileLayer(options.tiles, options.tileOptions);
         tiles.addTo(map);
         grid = worldBackdrop().addTo(map);
         tiles.once('tileload', function () {
             if (grid) map.removeLayer(grid);
             grid = null;
         });
-        L.control.scale({ imperial: false }).addTo(map);
+        scale = L.control.scale({ metric: true, imperial: false }).addTo(map);
         map.setView(options.center, options.zoom, { animate: false });
 
         // Drags and zooms the user makes end the following; the view's own
@@ -173,6 +175,29 @@
         return map;
     };
 
+    // Another tile source from the settings: a checked URL template, the
+    // attribution already escaped by the program, a maximum zoom ("0" keeps the page's).
+    global.setTileSource = function (url, attribution, maxZoom) {
+        if (!map || !tiles || typeof url !== 'string' || !/^https?:\/\//i.test(url)) return;
+        var zoom = parseInt(maxZoom, 10);
+        map.removeLayer(tiles);
+        tiles.options.attribution = String(attribution);
+        if (zoom >= 1 && zoom <= 22) {
+            tiles.options.maxZoom = zoom;
+            map.setMaxZoom(zoom);
+        }
+        tiles.setUrl(url, true);
+        tiles.addTo(map);
+    };
+
+    // The scale bar in "metric" (m, km) or "imperial" (ft, mi) units.
+    global.setScaleUnits = function (units) {
+        if (!map) return;
+        var imperial = units === 'imperial';
+        if (scale) map.removeControl(scale);
+        scale = L.control.scale({ metric: !imperial, imperial: imperial }).addTo(map);
+    };
+
     // For tests and diagnostics: what the page shows.
     global.trackMapState = function () {
         var c = map ? map.getCenter() : null;
@@ -181,6 +206,9 @@
             linePoints: line ? line.getLatLngs().length : -1,
             car: car ? [car.getLatLng().lat, car.getLatLng().lng] : null,
             following: following,
+            tileUrl: tiles ? tiles._url : null,
+            maxZoom: map ? map.getMaxZoom() : null,
+            scaleUnits: scale ? (scale.options.imperial ? 'imperial' : 'metric') : null,
             worldBackdrop: grid !== null,
             worldLand: !!(global.topojson && global.worldLand),
             center: c ? [c.lat, c.lng] : null,

@@ -233,6 +233,35 @@ TEST(MainWindow, SettingsAndNoticeWindowsRunOverItAndTakeEffect) {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
+// Imperial units chosen in the settings window rewrite the speed at once and
+// are kept for the next start; the map's scale bar follows on the page.
+TEST(MainWindow, ChosenUnitsRewriteThePanelSpeedAtOnce) {
+    ShellInstallation install("Language=english.ini\nUnits=7\n");
+    auto window = install.startWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->Config()->units, UnitSystem::Metric);  // an unknown value reads as metric
+    TrackRecord record;
+    record.valid = true;
+    record.speed = 43.5f;
+    window->ViewManager()->ShowRecord(record);
+    EXPECT_EQ(text(*window, "LabelSpeed"), "Speed: 43.5 km/h");
+
+    int opened = 0;
+    whenOpen(
+        "SettingWnd",
+        [](ui::CXMLWnd& d) {
+            auto* units = d.FindControl<QComboBox>("UnitsCombo");
+            EXPECT_EQ(units->itemText(1), " Imperial (mph, mi)");
+            units->setCurrentIndex(1);
+            click(d.FindControl("OKButton"));
+        },
+        opened);
+    click(window->FindControl("btnSetting"));
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(text(*window, "LabelSpeed"), "Speed: 27.0 mph");
+    EXPECT_EQ(window->Store()->ReadConfigInt(0, "Units"), 1);
+}
+
 TEST(MainWindow, TheOpenFilterTakesTheStoredPatternsAsTheyStand) {
     {
         ShellInstallation install("Language=english.ini\nFilter=*.mp4;*.mov\n");

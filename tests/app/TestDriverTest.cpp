@@ -153,6 +153,7 @@ TEST_F(Driver, DumpGivesEveryMemberAndTextsEscapedOnOneLine) {
 
     EXPECT_EQ(dump["title"].toString(), "Veltara DVR Player");
     EXPECT_FALSE(dump["fullscreen"].toBool());
+    EXPECT_EQ(dump["units"].toString(), "metric");
     const QJsonObject labels = dump["labels"].toObject();
     EXPECT_EQ(labels.size(), 8);
     EXPECT_EQ(labels["TitleLabel"].toString(), awkward);

@@ -30,7 +30,7 @@ const TextSection kTextSections[] = {
       "IDS_TIP_NEXT",     "IDS_TIP_MUTE",     "IDS_TIP_SOUNDON", "IDS_TIP_VOLUME",    "IDS_TIP_OPEN",   "IDS_TIP_CLEAR",
       "IDS_TIP_SNAPSHOT", "IDS_TIP_SETTINGS", "IDS_TIP_FULL",    "IDS_TIP_LEAVEFULL", "IDS_VIDEO_HINT", "IDS_VO_X11",
       "IDS_VO_OPENGL",    "IDS_AO_DEFAULT",   "IDS_AO_DEVICE",   "IDS_AO_ALSA",       "IDS_AUTODEVICE", "IDS_DECIMAL",
-      "IDS_KMH"}},
+      "IDS_KMH",          "IDS_MPH",          "IDS_UNITS",       "IDS_METRIC",        "IDS_IMPERIAL"}},
     {"Snapshot_Interface",
      {"IDS_CLEANTITLE", "IDS_CLEANTIPCONTENT", "IDS_CLEANTIPCONTENTTWO", "IDS_NOAGAIN", "IDS_SAVEPATH",
       "IDS_SSHOTVIEW"}},
@@ -99,7 +99,7 @@ TEST(ShippedConfiguration, EveryLanguageFileHoldsEveryTextAsPlainUtf8) {
 // Names and units may read alike; so may the words the translations already
 // shared with English (Latitude, Version, OK).
 TEST(ShippedConfiguration, EveryOtherLanguageTranslatesEveryText) {
-    const std::vector<std::string_view> alike{"IDS_TITLE", "IDS_OK", "IDS_VERSION", "IDS_LAT", "IDS_LNG", "IDS_KMH"};
+    const std::vector<std::string_view> alike{"IDS_TITLE", "IDS_OK", "IDS_VERSION", "IDS_LAT", "IDS_LNG", "IDS_KMH", "IDS_MPH"};
     for (const char* file : kLanguageFiles) {
         if (std::string_view(file) == "english.ini") continue;
         SCOPED_TRACE(file);

@@ -1,8 +1,12 @@
 // The map pages in a real web view, offline: each page loads, defines the
 // six functions, draws the line and the car marker, follows the car until
 // the user moves the map, keeps itself against link clicks and reports no
-// script error. Also the script bridge through the engine.
+// script error; the tile source of the settings file and the map's web
+// profile. Also the script bridge through the engine.
+#include "support/TempFolder.h"
 #include "app/StartupEnvironment.h"
+#include "config/TileSource.h"
+#include "config/Version.h"
 #include "map/CMapDisplay.h"
 #include "map/CScriptMapLoader.h"
 #include "map/CWebBrowserUI.h"
@@ -15,8 +19,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTest>
 #include <QVariantMap>
+#include <QWebEngineProfile>
 #include <cmath>
 #include <memory>
 #include <thread>
@@ -176,6 +182,12 @@ TEST_P(MapPage, DrawsTheTrackAndFollowsTheCarOffline) {
     EXPECT_EQ(map.linePoints(), 0);
     EXPECT_FALSE(map.marker().has_value());
 
+    // The scale bar follows the units setting.
+    EXPECT_EQ(state.value("scaleUnits").toString(), "metric");
+    config.units = UnitSystem::Imperial;
+    map.showUnits(view);
+    EXPECT_EQ(pageState(view).value("scaleUnits").toString(), "imperial");
+
     // Tiles were asked for and failed (no network) without a script error.
     EXPECT_GT(evaluate(view, "document.querySelectorAll('img.leaflet-tile').length").toInt(), 0);
     EXPECT_EQ(loaderPage().lastError(), "");
@@ -193,6 +205,43 @@ TEST_P(MapPage, LinksOfThePageDoNotReplaceIt) {
     EXPECT_EQ(view.url(), url);
     EXPECT_TRUE(view.IsPageLoaded());
     EXPECT_EQ(evaluate(view, "typeof setCarMarker").toString(), "function");
+}
+
+// Tiles are kept on disk in the user's cache folder and asked for in the program's name.
+TEST(MapWebProfile, KeepsTilesOnDiskAndNamesTheProgram) {
+    CWebBrowserUI view;
+    const QWebEngineProfile* profile = view.page()->profile();
+    EXPECT_FALSE(profile->isOffTheRecord());
+    EXPECT_EQ(profile->httpCacheType(), QWebEngineProfile::DiskHttpCache);
+    EXPECT_TRUE(profile->cachePath().startsWith(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)))
+        << profile->cachePath().toStdString();
+    EXPECT_TRUE(profile->httpUserAgent().startsWith("VeltaraDVRPlayer/" VELTARA_VERSION " "));
+}
+
+// A tile source from the settings file replaces the page's own; its
+// attribution shows as text, never as markup or script.
+TEST_P(MapPage, TakesTheTileSourceOfTheSettingsFile) {
+    testing_support::TempFolder documents;
+    ConfigStore settings(kProgramDir);
+    settings.InitConfigPaths(documents.path());
+    const std::string section = TileSource::sectionFor(GetParam().page);
+    const std::string url = "http://127.0.0.1:9/{z}/{x}/{y}.png";
+    ASSERT_TRUE(settings.WriteConfigString(GetParam().setting, "Map"));
+    ASSERT_TRUE(settings.WriteConfigString(url, TileSource::kUrlKey, section));
+    ASSERT_TRUE(settings.WriteConfigString("Tiles <img src=x onerror=\"window.hit=1\"> ');window.hit=2;//",
+                                           TileSource::kAttributionKey, section));
+    ASSERT_TRUE(settings.WriteConfigString("12", TileSource::kMaxZoomKey, section));
+    QSignalSpy loaded(&view, &CWebBrowserUI::pageLoaded);
+    map.startUp(view, settings, kProgramDir);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() > 0; }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pageState(view).value("tileUrl").toString() == url.c_str(); }, 5000));
+    EXPECT_EQ(pageState(view).value("maxZoom").toInt(), 12);
+    EXPECT_TRUE(evaluate(view, "document.querySelector('.leaflet-control-attribution').textContent")
+                    .toString()
+                    .contains("Tiles <img src=x onerror=\"window.hit=1\"> ');window.hit=2;//"));
+    QTest::qWait(300);
+    EXPECT_TRUE(evaluate(view, "window.hit === undefined").toBool());
+    EXPECT_TRUE(view.ScriptErrors().isEmpty()) << view.ScriptErrors().join('\n').toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, MapPage,
