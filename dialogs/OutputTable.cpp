@@ -1,5 +1,7 @@
 #include "dialogs/OutputTable.h"
 
+#include "playlist/AsciiCase.h"
+
 #include <array>
 #include <string>
 
@@ -19,18 +21,11 @@ constexpr std::array<OutputRow, 3> kSound{{
     {"alsa", "IDS_AO_ALSA", "ALSA, directly to the sound card"},
 }};
 
-std::string lowered(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
 
 // The output a value selects: its driver name, with the names the engine
 // treats alike folded into one.
 std::string outputOf(std::string_view value) {
-    const std::string name = lowered(value.substr(0, value.find_first_of(":,")));
+    const std::string name = asciiLower(value.substr(0, value.find_first_of(":,")));
     if (name == "x11" || name == "xv") return "directx";
     if (name.starts_with("gl") || name == "opengl" || name == "gpu") return "gl";
     return name;
@@ -61,5 +56,5 @@ const OutputRow* OutputTable::at(std::span<const OutputRow> rows, int index) {
 }
 
 bool OutputTable::isDirectSound(std::string_view value) {
-    return lowered(value) == kDirectSound;
+    return asciiLower(value) == kDirectSound;
 }

@@ -34,3 +34,23 @@ struct TrackRecord {
 inline bool hasPositionFix(const TrackRecord& record) {
     return record.valid && !(record.latitude == 0.0 && record.longitude == 0.0);
 }
+
+// What the track store keeps of a parsed record: whether it is valid and,
+// when it is, its time, position, speed and axes. An invalid record only
+// marks its place; its other fields are not read.
+inline void copyStoredFields(const TrackRecord& from, TrackRecord& to) {
+    to.valid = from.valid;
+    if (!from.valid) return;
+    to.year = from.year;
+    to.month = from.month;
+    to.day = from.day;
+    to.hour = from.hour;
+    to.minute = from.minute;
+    to.second = from.second;
+    to.longitude = from.longitude;
+    to.latitude = from.latitude;
+    to.speed = from.speed;
+    to.accelX = from.accelX;
+    to.accelY = from.accelY;
+    to.accelZ = from.accelZ;
+}

@@ -10,24 +10,8 @@ void recordsOfCues(const std::vector<TrackCue>& cues, TrackSampling sampling, st
     TrackParser parser;  // reused, as the batch parser is: fields a parse does not reach stay
     const auto add = [&](const TrackCue& cue) {
         parser.parse(cue.text);
-        // What a store page keeps of it: an invalid record only marks its place.
-        const TrackRecord& r = parser.record();
-        TrackRecord& kept = records.emplace_back();
-        kept.valid = r.valid;
-        if (r.valid) {
-            kept.year = r.year;
-            kept.month = r.month;
-            kept.day = r.day;
-            kept.hour = r.hour;
-            kept.minute = r.minute;
-            kept.second = r.second;
-            kept.longitude = r.longitude;
-            kept.latitude = r.latitude;
-            kept.speed = r.speed;
-            kept.accelX = r.accelX;
-            kept.accelY = r.accelY;
-            kept.accelZ = r.accelZ;
-        }
+        // What a store page keeps of it.
+        copyStoredFields(parser.record(), records.emplace_back());
         timesMs.push_back(cue.startMs);
     };
     records.reserve(cues.size() + 1);

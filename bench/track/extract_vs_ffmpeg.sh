@@ -19,36 +19,10 @@ ffmpeg=$program/FFMpeg/ffmpeg
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-clip=$work/clip60min.mp4
-minutes=60
-cues=$((minutes * 60 * 10))
-
-# One camera text per 100 ms; the time of day counts the seconds.
-awk -v n="$cues" 'BEGIN {
-    for (i = 0; i < n; i++) {
-        s = int(i / 10); ms = i * 100; e = ms + 100
-        printf "%d\n%02d:%02d:%02d,%03d --> %02d:%02d:%02d,%03d\n", i + 1,
-            ms / 3600000, (ms / 60000) % 60, (ms / 1000) % 60, ms % 1000,
-            e / 3600000, (e / 60000) % 60, (e / 1000) % 60, e % 1000
-        printf "2016-05-20 %02d:%02d:%02d/E113 56 %05.2f/N22 33 %05.2f/%.1f/X:%d/Y:%d/Z:%d\n\n",
-            (10 + int(s / 3600)) % 24, int(s / 60) % 60, s % 60, 12.34 + i % 40, 14.50 + i % 13,
-            20 + (i % 50) * 0.5, 10 + i % 7, -3 - i % 5, 98 - i % 11
-    }
-}' > "$work/track.srt"
-
-echo "making a ${minutes}-minute clip with $cues cues ..."
-"$ffmpeg" -hide_banner -loglevel error -y -f lavfi -i "testsrc=size=64x36:rate=1" -i "$work/track.srt" \
-    -t $((minutes * 60)) -map 0:v -map 1:s -c:v libx264 -preset ultrafast -c:s mov_text \
-    -metadata:s:s:0 handler_name="Ambarella EXT" "$clip"
-
-seconds() {
-    local start=$EPOCHREALTIME
-    "$@" > /dev/null 2>&1
-    local end=$EPOCHREALTIME
-    echo "$start $end" | awk '{ printf "%.3f", $2 - $1 }'
-}
-
-lower() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b + 0 < a + 0) ? b : a }'; }
+"$here/../trackindex/make_clips.sh" "$work/clips" "$ffmpeg" hour
+clip=$work/clips/hour.mp4
+cues=36000
+source "$here/../timing.sh"
 
 best_tool=""
 best_ffmpeg=""

@@ -6,11 +6,14 @@
 #                  10 track texts a second (one clip made, the others copies
 #                  under the camera's names).
 #
-#   bench/trackindex/make_clips.sh FOLDER [FFMPEG]
+#   bench/trackindex/make_clips.sh FOLDER [FFMPEG] [hour]
+#
+# With "hour" only the hour clip is made.
 set -euo pipefail
 
-folder=${1:?usage: make_clips.sh FOLDER [FFMPEG]}
+folder=${1:?usage: make_clips.sh FOLDER [FFMPEG] [hour]}
 ffmpeg=${2:-$(command -v ffmpeg)}
+only=${3:-}
 mkdir -p "$folder/drive"
 
 # SRT of n camera texts, one per 100 ms; the time of day counts the seconds.
@@ -36,7 +39,7 @@ if [[ ! -s $folder/hour.mp4 ]]; then
     rm -f "$folder/hour.srt"
 fi
 
-if [[ ! -s $folder/drive/2026_1207_100000_F.MP4 ]]; then
+if [[ $only != hour && ! -s $folder/drive/2026_1207_100000_F.MP4 ]]; then
     track_srt 600 > "$folder/minute.srt"
     "$ffmpeg" -hide_banner -loglevel error -y -f lavfi -i "testsrc=size=320x180:rate=30" \
         -f lavfi -i "sine=frequency=440:sample_rate=22050" -i "$folder/minute.srt" -t 60 \

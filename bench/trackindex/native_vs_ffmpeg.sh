@@ -31,13 +31,7 @@ hour=$clips/hour.mp4
 drive=$clips/drive
 export XDG_CACHE_HOME=$work/cache
 
-seconds() {
-    local start=$EPOCHREALTIME
-    "$@" > /dev/null 2>&1
-    local end=$EPOCHREALTIME
-    echo "$start $end" | awk '{ printf "%.4f", $2 - $1 }'
-}
-lower() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b + 0 < a + 0) ? b : a }'; }
+source "$here/../timing.sh"
 ffmpeg_loop() { for f in "$drive"/*.MP4; do "$ffmpeg" -i "$f" -vn -an -scodec srt -f srt - > /dev/null 2>&1; done; }
 export -f ffmpeg_loop
 export ffmpeg drive

@@ -1,6 +1,7 @@
 #include "veltara-track/ClipFileList.h"
 
 #include "playlist/AcceptedExtensions.h"
+#include "playlist/AsciiCase.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -14,12 +15,7 @@ bool mediaName(const std::string& name) {
     const std::string_view extension = AcceptedExtensions::ExtensionOf(name);
     if (extension.empty()) return false;
     return std::any_of(AcceptedExtensions::kMediaExtensions.begin(), AcceptedExtensions::kMediaExtensions.end(),
-                       [&](std::string_view known) {
-                           return known.size() == extension.size() &&
-                                  std::equal(known.begin(), known.end(), extension.begin(), [](char a, char b) {
-                                      return a == (b >= 'A' && b <= 'Z' ? static_cast<char>(b - 'A' + 'a') : b);
-                                  });
-                       });
+                       [&](std::string_view known) { return equalsIgnoringAsciiCase(known, extension); });
 }
 
 void walk(const fs::path& folder, bool recursive, std::vector<std::string>& found, ClipFileList& list) {
