@@ -17,15 +17,14 @@
 // first page up to the shown ones and places the marker at its last fix.
 // That redraw, drawBatch, moveMarker and resetMarker run on the UI thread.
 //
-// The main window's calls:
+// The main window's calls (through MapTrackView, one of the track views):
 //   start-up thread: startUp(webMap, configStore, programFolder), then hand
 //       trackConversion() to the extractor (TrackBatchProcessor::setConversion)
 //       before the first extraction run;
-//   TRACK_BATCH_READY (no stop pending):
-//       const int32_t ready = store.getReadyPages();
-//       map.drawBatch(webMap, store, ready); ...chart...; store.setShownPages(ready);
-//   WM_TRACK_LIVE with a parsed record: moveMarker(webMap, record.longitude, record.latitude);
-//   an unparsed live text, Stop, opening another file: resetMarker();
+//   new pages: drawBatch(webMap, store, ready) with the ready count TrackViews read;
+//   a live record with a position: moveMarker(webMap, record.longitude, record.latitude);
+//   no live position (an unparsed text, a moment without a text, 0/0), Stop,
+//       the end of a clip: removeMarker(webMap);
 //   any clip starting: clearTrack(webMap).
 //   the units setting changed: showUnits(webMap) (a page load shows them itself).
 // Each page load also puts the tile source configured for the page
