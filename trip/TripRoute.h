@@ -1,0 +1,26 @@
+#pragma once
+// One trip of the playlist: its clips in order and its whole route, every
+// fix kept (the drawing simplifies, seeking uses every fix). A plain value.
+#include "trackindex/TrackFigures.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct RouteFix {
+    double latitude = 0.0;  // decimal degrees as recorded (WGS-84)
+    double longitude = 0.0;
+    float speedKmh = 0.0f;
+    uint32_t clip = 0;   // index into TripRoute::clipPaths
+    int64_t timeMs = 0;  // the moment in that clip
+};
+
+struct TripRoute {
+    std::string channel;
+    std::vector<std::string> clipPaths;  // in trip order
+    std::vector<size_t> clipFirstFix;    // per clip: index of its first fix (that of the next clip when it has none)
+    std::vector<RouteFix> fixes;         // in trip order
+    TrackFigures figures;
+
+    size_t clipIndexOf(const std::string& path) const;  // clipPaths.size() when not in the trip
+};

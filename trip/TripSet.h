@@ -1,0 +1,33 @@
+#pragma once
+// The trips the clips read so far form: each clip's track (or why it has
+// none) by path, and the trips with their routes and figures. Built whole by
+// whoever read the clips and never changed afterwards, so a shared one may
+// be read on any thread.
+#include "trip/ClipTrack.h"
+#include "trip/TripRoute.h"
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class TripSet {
+public:
+    using Clips = std::vector<std::shared_ptr<const ClipTrack>>;
+
+    // Clips without a record with a real date and time belong to no trip.
+    static std::shared_ptr<const TripSet> build(Clips clips);
+
+    const Clips& clips() const { return clips_; }
+    const std::vector<TripRoute>& trips() const { return trips_; }
+    // Null when the clip has not been read.
+    const ClipTrack* clip(const std::string& path) const;
+    // The trip the clip belongs to, and the clip's index in it; null when none.
+    const TripRoute* tripOf(const std::string& path, size_t* clipIndex = nullptr) const;
+
+private:
+    Clips clips_;
+    std::vector<TripRoute> trips_;
+    std::unordered_map<std::string, size_t> clipByPath_;
+    std::unordered_map<std::string, size_t> tripByPath_;
+};
