@@ -2,6 +2,7 @@
 
 #include "app/CWndUI.h"
 #include "chart/CTreskChartUI.h"
+#include "chart/TimelineStrip.h"
 #include "dialogs/DialogText.h"
 #include "dialogs/NoticeWindows.h"
 #include "dialogs/OpenSettings.h"
@@ -65,6 +66,7 @@ void CViewManager::Bind() {
     subscribeSlider(controls_.sliderVolume, false);
     SetVolumeSliderValue(config_.volume);
     subscribeSlider(controls_.sliderProgress, true);
+    bindTimeline();
     ShowPanelTexts();
     playlist_.Bind(window_.FindControl("treePlaylist"));
     playlist_.Controller().LoadAcceptedExtensions(store_);
@@ -91,6 +93,7 @@ void CViewManager::lookUpControls() {
     c.btnNext = find("btnNext");
     c.sliderProgress = window_.FindControl<QAbstractSlider>("sliderProgress");
     c.sliderVolume = window_.FindControl<QAbstractSlider>("sliderVolume");
+    c.timelineStrip = window_.FindControl<TimelineStrip>("timelineStrip");
     c.treePlaylist = find("treePlaylist");
     c.webMap = find("WebMap");
     c.accChart = find("accChart");
@@ -120,6 +123,21 @@ void CViewManager::subscribeSlider(QAbstractSlider* slider, bool seek) {
         return true;
     });
     subscriptions_[seek ? 0 : 1] = id;
+}
+
+void CViewManager::bindTimeline() {
+    TimelineStrip* strip = controls_.timelineStrip;
+    if (!strip) return;
+    strip->SetSeekHandler([this](int32_t seconds) { controller_.Seek(seconds); });
+    showTimelineUnits();
+}
+
+void CViewManager::showTimelineUnits() {
+    TimelineStrip* strip = controls_.timelineStrip;
+    if (!strip) return;
+    const PanelTexts::Labels labels = PanelTexts::ReadLabels(store_);
+    strip->SetUnitTexts(fromUtf8(labels.speedUnit), fromUtf8(labels.imperialSpeedUnit));
+    strip->SetUnits(config_.units);
 }
 
 // ---- Texts ----
@@ -200,6 +218,7 @@ void CViewManager::RelabelMainTexts() {
     panel_.SetUnits(config_.units);
     panel_.RelabelPanel();
     if (CWebBrowserUI* view = browser()) map_.showUnits(*view);
+    showTimelineUnits();
     ShowPanelTexts();
     loadProblemTexts();
     ShowToolTipsAndHint();
@@ -230,10 +249,12 @@ void CViewManager::ShowVolumeButton(bool volume) {
 
 void CViewManager::SetProgressValue(int32_t seconds) {
     ui::SliderNotifier::setProgramValue(controls_.sliderProgress, seconds);
+    if (controls_.timelineStrip) controls_.timelineStrip->SetPosition(seconds);
 }
 
 void CViewManager::SetProgressMax(int32_t seconds) {
     if (controls_.sliderProgress) controls_.sliderProgress->setMaximum(seconds);
+    if (controls_.timelineStrip) controls_.timelineStrip->SetLength(seconds);
 }
 
 int32_t CViewManager::GetVolumeSliderValue() const {
@@ -265,6 +286,7 @@ void CViewManager::UpdatePlayTime(int32_t positionSeconds) {
 
 void CViewManager::ResetPlayTime() {
     if (controls_.sliderProgress) controls_.sliderProgress->setRange(0, 0);
+    if (controls_.timelineStrip) controls_.timelineStrip->Reset();
     panel_.ResetPlayTime();
     ShowPanelTexts();
 }

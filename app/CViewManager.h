@@ -15,6 +15,8 @@
 // controls by Bind(), destroyed with the window.
 #include "app/MainView.h"
 #include "chart/CAccelerationFeed.h"
+// QPointer needs the whole class.
+#include "chart/TimelineStrip.h"
 #include "config/AppConfig.h"
 #include "config/ConfigStore.h"
 #include "config/OpenFilter.h"
@@ -89,6 +91,8 @@ public:
     const PlaylistView& Playlist() const { return playlist_; }
     TrackViews& Views() { return trackViews_; }
     const CMapDisplay& MapDisplay() const { return map_; }
+    // The strip under the progress slider; null when the skin has none.
+    TimelineStrip* Timeline() const { return controls_.timelineStrip; }
 
     int32_t GetVolumeSliderValue() const;
 
@@ -118,6 +122,7 @@ private:
         QPointer<QWidget> btnClear, btnFull, btnSmall, btnSShot, btnSetting, btnMute, btnVolume, btnStop, btnPrev,
             btnPlay, btnPause, btnNext;
         QPointer<QAbstractSlider> sliderProgress, sliderVolume;
+        QPointer<TimelineStrip> timelineStrip;
         QPointer<QWidget> treePlaylist, webMap, accChart;
         QPointer<CWndUI> wndMedia;
         QPointer<QWidget> titleLabel, labelLongitude, labelLatitude, labelSpeed, labelTime, labelPositionStatus,
@@ -130,6 +135,9 @@ private:
     void followPlaylistForHint();
     void updateVideoHint();
     void subscribeSlider(QAbstractSlider* slider, bool seek);
+    // The strip seeks as the progress slider does and shows the configured units.
+    void bindTimeline();
+    void showTimelineUnits();
     CWebBrowserUI* browser() const;
     CTreskChartUI* chart() const;
     // The three panels full-screen mode hides; all null unless all exist.

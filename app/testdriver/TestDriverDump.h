@@ -24,6 +24,8 @@ private:
     QJsonObject map() const;
     // Points of the "X", "Y" and "Z" series.
     QJsonObject chart() const;
+    // "points" of the drawn speed profile and the "playhead_s".
+    QJsonObject timeline() const;
     // The car marker the page shows ({latitude, longitude} in its datum), or null.
     static QJsonValue pageMarker(CWebBrowserUI& browser);
 
