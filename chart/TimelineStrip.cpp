@@ -76,7 +76,7 @@ void TimelineStrip::Reset() {
 }
 
 QRect TimelineStrip::profileRect() const {
-    const int bottom = tripEdges_.empty() ? kInset : kTripBand + 2;
+    const int bottom = tripEdges_.empty() ? kInset : kInset + kTripBand + 1;
     return rect().adjusted(kInset, kEventBand, -kInset, -bottom);
 }
 
@@ -143,8 +143,13 @@ void TimelineStrip::paintEvent(QPaintEvent*) {
         small.setPointSizeF(std::max(small.pointSizeF() * 0.75, 6.0));
         painter.setFont(small);
         painter.setPen(kLabel);
-        painter.drawText(area.adjusted(4, 0, -4, 0), Qt::AlignRight | Qt::AlignTop,
-                         QString::number(std::lround(shown)) + u' ' + unit);
+        // Over the whole strip (the profile's area is lower than a line of
+        // text), on a patch of the background so the line does not cross it.
+        const QString label = QString::number(std::lround(shown)) + u' ' + unit;
+        const QRect box = painter.fontMetrics().boundingRect(label).adjusted(-3, 0, 3, 0);
+        const QRect at(width() - kInset - box.width(), (height() - box.height()) / 2, box.width(), box.height());
+        painter.fillRect(at, kBackground);
+        painter.drawText(at, Qt::AlignCenter, label);
     }
 
     const TimelineScale s = scale();

@@ -25,9 +25,9 @@ class TimelineStrip : public QWidget, public TripDisplay {
 public:
     using SeekHandler = std::function<void(int32_t seconds)>;
 
-    static constexpr int kHeight = 34;
-    static constexpr int kEventBand = 5;  // reserved for event ticks
-    static constexpr int kTripBand = 5;
+    static constexpr int kHeight = 22;
+    static constexpr int kEventBand = 3;  // reserved for event ticks
+    static constexpr int kTripBand = 3;
 
     explicit TimelineStrip(QWidget* parent = nullptr);
 

@@ -56,7 +56,7 @@ TEST(TimelineStrip, DrawsTheCurrentClipAndItsTrip) {
     QImage image(strip.size(), QImage::Format_ARGB32);
     strip.render(&image);
     // The trip band: the second of the two clips is lit in the accent blue.
-    const int bandY = TimelineStrip::kHeight - 4;
+    const int bandY = TimelineStrip::kHeight - 3;
     EXPECT_EQ(image.pixelColor(300, bandY), QColor(0x2f, 0x7d, 0xe1));
     EXPECT_NE(image.pixelColor(100, bandY), QColor(0x2f, 0x7d, 0xe1));
 
