@@ -14,6 +14,7 @@
 // Lifecycle: created by the main window in InitWindow, bound to the window's
 // controls by Bind(), destroyed with the window.
 #include "app/MainView.h"
+#include "app/TripReview.h"
 #include "chart/CAccelerationFeed.h"
 #include "config/AppConfig.h"
 #include "config/ConfigStore.h"
@@ -24,6 +25,7 @@
 #include "player/PlaybackControl.h"
 // PlaylistView.h holds the tree in inline QPointer code, which needs the whole class.
 #include "playlist/CPlayListTreeViewUI.h"
+#include "playlist/PlaylistTripFigures.h"
 #include "playlist/PlaylistView.h"
 #include "track/TrackMapConversion.h"
 #include "track/TrackViews.h"
@@ -88,6 +90,10 @@ public:
     PlaylistView& Playlist() { return playlist_; }
     const PlaylistView& Playlist() const { return playlist_; }
     TrackViews& Views() { return trackViews_; }
+    // The playlist's trips; the trip displays are added to it.
+    TripReview& Trips() { return tripReview_; }
+    const TripReview& Trips() const { return tripReview_; }
+    const PlaylistTripFigures& TripFigures() const { return playlistTrips_; }
     const CMapDisplay& MapDisplay() const { return map_; }
 
     int32_t GetVolumeSliderValue() const;
@@ -127,6 +133,8 @@ private:
     void lookUpControls();
     // The playlist's tool-tip texts for clips that did not play.
     void loadProblemTexts();
+    // The playlist's texts of the trips: reading progress, figures, row details.
+    void loadTripTexts();
     void followPlaylistForHint();
     void updateVideoHint();
     void subscribeSlider(QAbstractSlider* slider, bool seek);
@@ -146,7 +154,9 @@ private:
     MapTrackView mapView_{map_};
     PlaylistView playlist_;
     CAccelerationFeed feed_;
-    TrackViews trackViews_;  // the map, then the chart
+    PlaylistTripFigures playlistTrips_{playlist_};
+    TripReview tripReview_;  // after the playlist it follows and the displays it tells
+    TrackViews trackViews_;  // the map, then the chart, then the trip review
     bool fullScreen_ = false;
     QByteArray savedPlacement_;
     QString videoHint_;                       // in the current language
