@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -100,6 +101,7 @@ void PlaylistIndexer::run() {
     IndexedTrackReader reader(index_.get());
     using Clock = std::chrono::steady_clock;
     Clock::time_point lastSnapshot = Clock::now() - std::chrono::milliseconds(kPublishIntervalMs);
+    std::optional<TripSet::Clips> published;
     std::unique_lock<std::mutex> lock(mutex_);
     while (!stopping_) {
         const std::string path = nextToRead();
@@ -134,8 +136,11 @@ void PlaylistIndexer::run() {
             }
         }
         lock.unlock();
-        // Built outside the lock: the owner's setClips() never waits for it.
-        if (wantSnapshot) {
+        // The same clips as last time (another current clip, the same list
+        // again) make no new snapshot: views keep what they drew.
+        if (wantSnapshot && (!published || clips != *published)) {
+            published = clips;
+            // Built outside the lock: the owner's setClips() never waits for it.
             update.trips = TripSet::build(std::move(clips));
             lastSnapshot = Clock::now();
         }

@@ -9,7 +9,8 @@
 // What was read goes out as a whole TripSet snapshot with the progress: at
 // once after the current clip, then at most every kPublishIntervalMs while
 // more is read (building a snapshot costs time of its own), and when the
-// queue runs dry. Progress alone goes out after every clip.
+// queue runs dry; never twice for the same clips. Progress alone goes out
+// after every clip and every new list.
 //
 // Threads: setClips() and stop() from one owner thread; they never wait for a
 // read. The listener is called on the worker, never under the worker's lock.

@@ -41,6 +41,11 @@ public:
         });
         return found;
     }
+    // Waits for more than `count` updates.
+    bool waitForMore(size_t count) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(60), [&] { return all_.size() > count; });
+    }
     std::vector<PlaylistIndexer::Update> all() {
         std::lock_guard<std::mutex> lock(mutex_);
         return all_;
@@ -146,6 +151,14 @@ TEST(PlaylistIndexer, FollowsAReplacedListWithoutIndexAndStops) {
     EXPECT_TRUE(last.trips->clip(one));
     EXPECT_TRUE(last.trips->clip(one)->readable());
     EXPECT_EQ(last.trips->trips().size(), 1u);
+
+    // The same clips again (another current clip): progress, no new snapshot.
+    ASSERT_TRUE(updates.waitForMore(0));
+    const size_t before = updates.all().size();
+    indexer.setClips({one}, one);
+    ASSERT_TRUE(updates.waitForMore(before));
+    EXPECT_FALSE(updates.all().back().trips);
+    EXPECT_EQ(updates.all().back().done, 1u);
 
     // Stop while many clips wait: it returns, and nothing is heard afterwards.
     indexer.setClips(many, "");
