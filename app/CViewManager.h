@@ -14,6 +14,7 @@
 // Lifecycle: created by the main window in InitWindow, bound to the window's
 // controls by Bind(), destroyed with the window.
 #include "app/MainView.h"
+#include "app/TripReview.h"
 #include "chart/CAccelerationFeed.h"
 // QPointer needs the whole class.
 #include "chart/TimelineStrip.h"
@@ -26,6 +27,7 @@
 #include "player/PlaybackControl.h"
 // PlaylistView.h holds the tree in inline QPointer code, which needs the whole class.
 #include "playlist/CPlayListTreeViewUI.h"
+#include "playlist/PlaylistTripFigures.h"
 #include "playlist/PlaylistView.h"
 #include "track/TrackMapConversion.h"
 #include "track/TrackViews.h"
@@ -90,6 +92,10 @@ public:
     PlaylistView& Playlist() { return playlist_; }
     const PlaylistView& Playlist() const { return playlist_; }
     TrackViews& Views() { return trackViews_; }
+    // The playlist's trips; the trip displays are added to it.
+    TripReview& Trips() { return tripReview_; }
+    const TripReview& Trips() const { return tripReview_; }
+    const PlaylistTripFigures& TripFigures() const { return playlistTrips_; }
     const CMapDisplay& MapDisplay() const { return map_; }
     // The strip under the progress slider; null when the skin has none.
     TimelineStrip* Timeline() const { return controls_.timelineStrip; }
@@ -132,10 +138,12 @@ private:
     void lookUpControls();
     // The playlist's tool-tip texts for clips that did not play.
     void loadProblemTexts();
+    // The playlist's texts of the trips: reading progress, figures, row details.
+    void loadTripTexts();
     void followPlaylistForHint();
     void updateVideoHint();
     void subscribeSlider(QAbstractSlider* slider, bool seek);
-    // The strip seeks as the progress slider does and shows the configured units.
+    // The strip seeks as the progress slider does; its unit texts in the current language.
     void bindTimeline();
     void showTimelineUnits();
     CWebBrowserUI* browser() const;
@@ -154,7 +162,9 @@ private:
     MapTrackView mapView_{map_};
     PlaylistView playlist_;
     CAccelerationFeed feed_;
-    TrackViews trackViews_;  // the map, then the chart
+    PlaylistTripFigures playlistTrips_{playlist_};
+    TripReview tripReview_;  // after the playlist it follows and the displays it tells
+    TrackViews trackViews_;  // the map, then the chart, then the trip review
     bool fullScreen_ = false;
     QByteArray savedPlacement_;
     QString videoHint_;                       // in the current language
