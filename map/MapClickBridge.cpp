@@ -13,13 +13,13 @@ namespace {
 QString channelScript() {
     QFile client(QStringLiteral(":/qtwebchannel/qwebchannel.js"));
     if (!client.open(QIODevice::ReadOnly)) return {};
-    return QString::fromUtf8(client.readAll()) +
-           QStringLiteral("\n;(function () {"
-                          "if (typeof qt === 'undefined' || !qt.webChannelTransport) return;"
-                          "new QWebChannel(qt.webChannelTransport, function (channel) {"
-                          " window.veltaraMapClicks = channel.objects.%1; });"
-                          "})();")
-               .arg(QLatin1String(MapClickBridge::kObjectName));
+    return QString::fromUtf8(client.readAll()) + QStringLiteral(
+                                                     "\n;(function () {"
+                                                     "if (typeof qt === 'undefined' || !qt.webChannelTransport) return;"
+                                                     "new QWebChannel(qt.webChannelTransport, function (channel) {"
+                                                     " window.veltaraMapClicks = channel.objects.%1; });"
+                                                     "})();")
+                                                     .arg(QLatin1String(MapClickBridge::kObjectName));
 }
 
 bool number(const QJsonValue& value, double limit, double& out) {

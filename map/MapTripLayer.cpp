@@ -57,8 +57,8 @@ void MapTripLayer::ShowTrips(const std::shared_ptr<const TripSet>& trips, const 
         // The same trip, perhaps grown by clips read since: the page keeps its
         // view (same key) and gets the route again only when it changed.
         const bool same = wasDrawn && route_ && sharesAClip(route_->clipPaths, trip->clipPaths);
-        const bool unchanged = same && route_->clipPaths == trip->clipPaths &&
-                               drawnFixCount_ == trip->fixes.size() && conversion_ == display_.trackConversion();
+        const bool unchanged = same && route_->clipPaths == trip->clipPaths && drawnFixCount_ == trip->fixes.size() &&
+                               conversion_ == display_.trackConversion();
         trips_ = trips;
         route_ = trip;
         if (unchanged) return;

@@ -63,7 +63,7 @@ private:
     std::string drawnFixes_;                // the points drawn, as sent (page datum)
     std::string drawnMarks_;
     size_t drawnPoints_ = 0;
-    size_t drawnFixCount_ = 0;              // of the route last drawn, to tell when it grew
+    size_t drawnFixCount_ = 0;  // of the route last drawn, to tell when it grew
     TrackMapConversion conversion_ = TrackMapConversion::Copy;
-    int64_t key_ = 0;                 // the page's name for the trip drawn
+    int64_t key_ = 0;  // the page's name for the trip drawn
 };

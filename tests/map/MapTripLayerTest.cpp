@@ -82,10 +82,11 @@ protected:
         at.longitude = longitude;
         const RouteFix onPage = routeInMapDatum({at}, map.trackConversion()).front();
         const int before = bridge.AcceptedClicks();
-        ASSERT_TRUE(evaluate(view, QString("simulateMapClick(%1, %2)")
-                                       .arg(onPage.latitude, 0, 'f', 7)
-                                       .arg(onPage.longitude, 0, 'f', 7))
-                        .toBool());
+        ASSERT_TRUE(
+            evaluate(
+                view,
+                QString("simulateMapClick(%1, %2)").arg(onPage.latitude, 0, 'f', 7).arg(onPage.longitude, 0, 'f', 7))
+                .toBool());
         ASSERT_TRUE(QTest::qWaitFor([&] { return bridge.AcceptedClicks() > before; }, 5000));
     }
 
@@ -161,8 +162,8 @@ INSTANTIATE_TEST_SUITE_P(Pages, TripLayer,
                                            PageCase{"BaiduMap", "Oversea"}),
                          [](const ::testing::TestParamInfo<PageCase>& param) {
                              return std::string(param.param.setting == std::string("BaiduMap") ? "Baidu"
-                                                : param.param.locale == std::string("China") ? "GoogleChina"
-                                                                                            : "GoogleOversea");
+                                                : param.param.locale == std::string("China")   ? "GoogleChina"
+                                                                                               : "GoogleOversea");
                          });
 
 int main(int argc, char** argv) {
