@@ -6,6 +6,7 @@
 #include "dialogs/NoticeWindows.h"
 #include "dialogs/OpenSettings.h"
 #include "map/CWebBrowserUI.h"
+#include "trackindex/TrackIndex.h"
 #include "ui/CXMLWnd.h"
 #include "ui/ControlText.h"
 #include "ui/EventSource.h"
@@ -44,10 +45,16 @@ void setVisible(QWidget* control, bool visible) {
 }  // namespace
 
 CViewManager::CViewManager(ui::CXMLWnd& window, ConfigStore& store, AppConfig& config, PlaybackControl& controller)
-    : window_(window), store_(store), config_(config), controller_(controller), map_(config) {
+    : window_(window),
+      store_(store),
+      config_(config),
+      controller_(controller),
+      map_(config),
+      tripReview_(playlist_.Controller(), TrackIndex::defaultPath()) {
     panel_.InitPanelTexts();
     trackViews_.Add(mapView_);
     trackViews_.Add(feed_);
+    trackViews_.Add(tripReview_);
 }
 
 CViewManager::~CViewManager() {
@@ -75,6 +82,10 @@ void CViewManager::Bind() {
     playlist_.Controller().LoadAcceptedExtensions(store_);
     ShowToolTipsAndHint();
     followPlaylistForHint();
+    playlistTrips_.Bind(window_.FindControl("playlistReading"), window_.FindControl("playlistTrip"));
+    tripReview_.SetUnits(config_.units);
+    tripReview_.Add(playlistTrips_);
+    if (CPlayListTreeViewUI* tree = playlist_.GetTree()) tripReview_.Follow(tree->model());
     BuildOpenFilter();
     savedPlacement_ = window_.saveGeometry();
 }
@@ -134,6 +145,7 @@ void CViewManager::LoadMainTexts() {
     panel_.SetUnits(config_.units);
     panel_.InitPanelTexts();
     loadProblemTexts();
+    loadTripTexts();
 }
 
 void CViewManager::loadProblemTexts() {
@@ -142,6 +154,23 @@ void CViewManager::loadProblemTexts() {
     };
     playlist_.SetProblemTexts(
         {QString(), text("IDS_CLIP_EMPTY"), text("IDS_CLIP_UNPLAYABLE"), text("IDS_CLIP_NOVIDEO")});
+}
+
+void CViewManager::loadTripTexts() {
+    PlaylistTripFigures::Texts texts;
+    auto read = [this](const char* key, QString& text) {
+        const std::string value = store_.ReadLanguageString(key, PanelTexts::kSection);
+        if (!value.empty()) text = fromUtf8(value);
+    };
+    read("IDS_READING_TRACKS", texts.reading);
+    read("IDS_TRIP_FIGURES", texts.figures);
+    read("IDS_TRIP_SPAN", texts.span);
+    read("IDS_TRIP_DISTANCE", texts.distance);
+    read("IDS_TRIP_NOTRACK", texts.noTrack);
+    read("IDS_KMH", texts.kmh);
+    read("IDS_MPH", texts.mph);
+    read("IDS_DECIMAL", texts.decimalSign);
+    playlistTrips_.SetTexts(std::move(texts));
 }
 
 void CViewManager::ShowPanelTexts() {
@@ -205,8 +234,10 @@ void CViewManager::RelabelMainTexts() {
     panel_.SetUnits(config_.units);
     panel_.RelabelPanel();
     if (CWebBrowserUI* view = browser()) map_.showUnits(*view);
+    tripReview_.SetUnits(config_.units);
     ShowPanelTexts();
     loadProblemTexts();
+    loadTripTexts();
     ShowToolTipsAndHint();
     // The open filter keeps the language of the start.
 }

@@ -14,6 +14,7 @@
 // Lifecycle: created by the main window in InitWindow, bound to the window's
 // controls by Bind(), destroyed with the window.
 #include "app/MainView.h"
+#include "app/TripReview.h"
 #include "chart/CAccelerationFeed.h"
 #include "config/AppConfig.h"
 #include "config/ConfigStore.h"
@@ -26,6 +27,7 @@
 #include "player/PlaybackControl.h"
 // PlaylistView.h holds the tree in inline QPointer code, which needs the whole class.
 #include "playlist/CPlayListTreeViewUI.h"
+#include "playlist/PlaylistTripFigures.h"
 #include "playlist/PlaylistView.h"
 #include "track/TrackMapConversion.h"
 #include "track/TrackViews.h"
@@ -90,6 +92,10 @@ public:
     PlaylistView& Playlist() { return playlist_; }
     const PlaylistView& Playlist() const { return playlist_; }
     TrackViews& Views() { return trackViews_; }
+    // The playlist's trips; the trip displays are added to it.
+    TripReview& Trips() { return tripReview_; }
+    const TripReview& Trips() const { return tripReview_; }
+    const PlaylistTripFigures& TripFigures() const { return playlistTrips_; }
     const CMapDisplay& MapDisplay() const { return map_; }
     // The map's trip layer (a trip display) and the clicks on the map.
     MapTripLayer& TripLayer() { return tripLayer_; }
@@ -132,6 +138,8 @@ private:
     void lookUpControls();
     // The playlist's tool-tip texts for clips that did not play.
     void loadProblemTexts();
+    // The playlist's texts of the trips: reading progress, figures, row details.
+    void loadTripTexts();
     void followPlaylistForHint();
     void updateVideoHint();
     void subscribeSlider(QAbstractSlider* slider, bool seek);
@@ -153,7 +161,9 @@ private:
     MapClickBridge mapClicks_{tripLayer_};
     PlaylistView playlist_;
     CAccelerationFeed feed_;
-    TrackViews trackViews_;  // the map, then the chart
+    PlaylistTripFigures playlistTrips_{playlist_};
+    TripReview tripReview_;  // after the playlist it follows and the displays it tells
+    TrackViews trackViews_;  // the map, then the chart, then the trip review
     bool fullScreen_ = false;
     QByteArray savedPlacement_;
     QString videoHint_;                       // in the current language

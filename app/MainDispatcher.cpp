@@ -207,7 +207,7 @@ void MainDispatcher::StartCurrentItem(bool resetMarker) {
 void MainDispatcher::StartClip(const std::string& path, bool resetMarker) {
     if (closed_) return;
     if (resetMarker) trackViews_.LoseLivePosition();
-    trackViews_.StartTrack();
+    trackViews_.StartTrack(path);
     view_.ShowPlayButton(false);
     view_.ResetPlayTime();
     clipPath_ = path;

@@ -41,6 +41,13 @@ public:
     // A clip that did not play: drawn in the problem colour unless playing.
     bool HasProblem() const { return problem_; }
     void SetProblem(bool problem) { problem_ = problem; }
+    // What the clip's track tells (path, recorded span, distance), shown
+    // under the tool tip; and whether the row begins another trip than the
+    // row above (a thin line marks it).
+    const QString& GetTrackDetails() const { return trackDetails_; }
+    void SetTrackDetails(const QString& details) { trackDetails_ = details; }
+    bool StartsTrip() const { return startsTrip_; }
+    void SetStartsTrip(bool starts) { startsTrip_ = starts; }
     // Unique within the process, > 0 once the row is in a tree, never reused.
     uint64_t GetKey() const { return key_; }
     void SetKey(uint64_t key) { key_ = key; }
@@ -52,6 +59,8 @@ private:
     QSharedDataPointer<PlayListNodeStyle> style_;
     QString text_;
     QString toolTip_;
+    QString trackDetails_;
+    bool startsTrip_ = false;
     bool playing_ = false;
     bool problem_ = false;
     uint64_t key_ = 0;

@@ -87,6 +87,10 @@ void CPlayListTreeViewUI::SetNodeProblem(int index, bool problem, const QString&
     model_->SetProblem(index, problem, toolTip);
 }
 
+void CPlayListTreeViewUI::SetNodeTrackDetails(int index, const QString& details, bool startsTrip) {
+    model_->SetTrackDetails(index, details, startsTrip);
+}
+
 int CPlayListTreeViewUI::GetDeleteItemIndex() const {
     return GetDeleteItemIndex(static_cast<uintptr_t>(lastDeleteKey_));
 }

@@ -48,6 +48,9 @@ public:
     // Out-of-range indices are ignored.
     void SetPlayingNode(int index, bool playing);
     void SetNodeProblem(int index, bool problem, const QString& toolTip);
+    // What the clip's track tells, under the row's tool tip, and a thin line
+    // above the row when it begins another trip.
+    void SetNodeTrackDetails(int index, const QString& details, bool startsTrip);
 
     // The row whose delete button was clicked last, -1 when it is gone.
     int GetDeleteItemIndex() const;

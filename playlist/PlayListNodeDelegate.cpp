@@ -58,8 +58,13 @@ void PlayListNodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     if (node->HasProblem()) color = QColor(kProblemTextColor);
 
     painter->save();
-    painter->setRenderHint(QPainter::Antialiasing);
     const QRect row = option.rect;
+    if (node->StartsTrip()) {
+        // Rows of one trip belong together: a thin line where the next begins.
+        painter->setPen(QPen(QColor(kTripSeparatorColor), 1));
+        painter->drawLine(row.left() + 4, row.top(), row.right() - 4, row.top());
+    }
+    painter->setRenderHint(QPainter::Antialiasing);
     QFont font = option.font;
     if (node->IsPlaying()) {
         color = s.playingTextColor.isValid() ? s.playingTextColor : option.palette.color(QPalette::Highlight);

@@ -27,6 +27,7 @@ public:
     static constexpr int kButtonMargin = 4;
     // The name of a clip that did not play (the playing colour still wins).
     static constexpr QRgb kProblemTextColor = 0xFFE08A6E;
+    static constexpr QRgb kTripSeparatorColor = 0xFF5A6270;
 
 private:
     CPlayListTreeViewUI* tree_;

@@ -23,8 +23,11 @@ QVariant PlayListNodeModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
             return node->GetItemText();
-        case Qt::ToolTipRole:
-            return node->GetToolTip().isEmpty() ? QVariant() : QVariant(PlainToolTip(node->GetToolTip()));
+        case Qt::ToolTipRole: {
+            QString tip = node->GetToolTip();
+            if (!node->GetTrackDetails().isEmpty()) tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + node->GetTrackDetails();
+            return tip.isEmpty() ? QVariant() : QVariant(PlainToolTip(tip));
+        }
         case PlayingRole:
             return node->IsPlaying();
         default:
@@ -83,6 +86,17 @@ bool PlayListNodeModel::SetProblem(int row, bool problem, const QString& toolTip
     node.SetToolTip(toolTip);
     const QModelIndex at = index(row);
     emit dataChanged(at, at, {Qt::ToolTipRole, PlayingRole});
+    return true;
+}
+
+bool PlayListNodeModel::SetTrackDetails(int row, const QString& details, bool startsTrip) {
+    if (row < 0 || row >= Count()) return false;
+    CPlayListNodeUI& node = nodes_[static_cast<size_t>(row)];
+    if (node.GetTrackDetails() == details && node.StartsTrip() == startsTrip) return true;
+    node.SetTrackDetails(details);
+    node.SetStartsTrip(startsTrip);
+    const QModelIndex at = index(row);
+    emit dataChanged(at, at, {Qt::ToolTipRole});
     return true;
 }
 

@@ -27,6 +27,8 @@ public:
     bool SetPlaying(int row, bool playing);
     // The row's problem mark and tool tip.
     bool SetProblem(int row, bool problem, const QString& toolTip);
+    // The row's track details (under its tool tip) and trip separator.
+    bool SetTrackDetails(int row, const QString& details, bool startsTrip);
 
     // nullptr for a row outside the model.
     const CPlayListNodeUI* NodeAt(int row) const;

@@ -9,6 +9,7 @@
 #include "track/TrackStore.h"
 
 #include <cstdint>
+#include <string>
 
 class TrackView {
 public:
@@ -16,6 +17,9 @@ public:
 
     // A clip starts: nothing of the previous clip's track stays shown.
     virtual void StartTrack() {}
+    // The clip that starts, right after StartTrack (views that follow the
+    // playlist's trips need to know which clip it is).
+    virtual void StartClip(const std::string& path) { (void)path; }
     // The store's pages from getShownPages() up to readyPages, which the
     // caller read once for every view.
     virtual void TakeNewPages(TrackStore& store, int32_t readyPages) {

@@ -4,6 +4,11 @@ void TrackViews::StartTrack() {
     for (TrackView* view : views_) view->StartTrack();
 }
 
+void TrackViews::StartTrack(const std::string& clipPath) {
+    StartTrack();
+    for (TrackView* view : views_) view->StartClip(clipPath);
+}
+
 void TrackViews::TakeNewPages(TrackStore& store) {
     const int32_t ready = store.getReadyPages();
     for (TrackView* view : views_) view->TakeNewPages(store, ready);

@@ -7,6 +7,7 @@
 // views it holds outlive it.
 #include "track/TrackView.h"
 
+#include <string>
 #include <vector>
 
 class TrackViews {
@@ -14,6 +15,8 @@ public:
     void Add(TrackView& view) { views_.push_back(&view); }
 
     void StartTrack();
+    // StartTrack, then each view hears which clip starts.
+    void StartTrack(const std::string& clipPath);
     // Reads the store's ready pages once, hands every view the same range and
     // then marks it shown, so no page is skipped however far the extraction
     // has got meanwhile.

@@ -88,6 +88,8 @@ QJsonObject TestDriverDump::Dump() const {
     dump.insert("playlist", playlist());
     dump.insert("map", map());
     dump.insert("chart", chart());
+    dump.insert("trip", trip());
+    dump.insert("reading", reading());
     return dump;
 }
 
@@ -103,7 +105,9 @@ QJsonObject TestDriverDump::playlist() const {
             rows.append(QJsonObject{{"name", fromUtf8(entry ? entry->name : std::string())},
                                     {"path", fromUtf8(entry ? entry->path : std::string())},
                                     {"problem", problemName(entry ? entry->problem : ClipProblem::None)},
-                                    {"toolTip", node ? node->GetToolTip() : QString()}});
+                                    {"toolTip", node ? node->GetToolTip() : QString()},
+                                    {"trackDetails", node ? node->GetTrackDetails() : QString()},
+                                    {"startsTrip", node && node->StartsTrip()}});
         }
         current = list.GetCurrent();
     }
@@ -122,7 +126,7 @@ QJsonObject TestDriverDump::map() const {
             {"marker", loaded ? pageMarker(*browser) : QJsonValue()}};
 }
 
-QJsonValue TestDriverDump::pageMarker(CWebBrowserUI& browser) {
+QJsonObject TestDriverDump::pageState(CWebBrowserUI& browser) {
     // What the page shows, not what the program believes it sent: asked of
     // the page and waited for (the driver takes no other command meanwhile).
     QEventLoop loop;
@@ -135,9 +139,44 @@ QJsonValue TestDriverDump::pageMarker(CWebBrowserUI& browser) {
     QTimer::singleShot(kPageAnswerMs, &loop, &QEventLoop::quit);
     if (!state) loop.exec();
     if (!state) return {};
-    const QJsonArray car = QJsonDocument::fromJson(QByteArray::fromStdString(*state)).object().value("car").toArray();
+    return QJsonDocument::fromJson(QByteArray::fromStdString(*state)).object();
+}
+
+QJsonValue TestDriverDump::pageMarker(CWebBrowserUI& browser) {
+    const QJsonArray car = pageState(browser).value("car").toArray();
     if (car.size() != 2) return {};
     return QJsonObject{{"latitude", car[0].toDouble()}, {"longitude", car[1].toDouble()}};
+}
+
+QJsonValue TestDriverDump::trip() const {
+    const CViewManager* view = window_.ViewManager();
+    if (!view) return {};
+    const TripReview& review = view->Trips();
+    const std::shared_ptr<const TripSet>& trips = review.Trips();
+    const TripRoute* route = trips && !review.CurrentClip().empty() ? trips->tripOf(review.CurrentClip()) : nullptr;
+    if (!route) return {};
+    QJsonArray clips;
+    for (const std::string& path : route->clipPaths) {
+        const size_t slash = path.find_last_of('/');
+        clips.append(fromUtf8(slash == std::string::npos ? path : path.substr(slash + 1)));
+    }
+    int routePoints = 0;
+    auto* browser = qobject_cast<CWebBrowserUI*>(window_.FindControl("WebMap"));
+    if (browser && browser->IsPageLoaded()) routePoints = pageState(*browser).value("tripPoints").toInt();
+    return QJsonObject{{"clips", clips},
+                       {"routePoints", routePoints},
+                       {"distance_m", route->figures.distanceMetres()},
+                       {"duration_s", static_cast<qint64>(route->figures.durationSeconds())},
+                       {"maxSpeed_kmh", route->figures.maxSpeedKmh()},
+                       {"figures", view->TripFigures().TripText()}};
+}
+
+QJsonObject TestDriverDump::reading() const {
+    const CViewManager* view = window_.ViewManager();
+    if (!view) return {{"done", 0}, {"total", 0}, {"text", QString()}};
+    return {{"done", static_cast<qint64>(view->Trips().ReadingDone())},
+            {"total", static_cast<qint64>(view->Trips().ReadingTotal())},
+            {"text", view->TripFigures().ReadingText()}};
 }
 
 QJsonObject TestDriverDump::chart() const {

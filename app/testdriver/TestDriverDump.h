@@ -24,6 +24,14 @@ private:
     QJsonObject map() const;
     // Points of the "X", "Y" and "Z" series.
     QJsonObject chart() const;
+    // The trip of the current clip: "clips" (file names), "routePoints"
+    // (drawn by the page), "distance_m", "duration_s", "maxSpeed_kmh",
+    // "figures" (the playlist's line); null when the clip is in no trip.
+    QJsonValue trip() const;
+    // The playlist's clips read so far: "done", "total", "text".
+    QJsonObject reading() const;
+    // The page's trackMapState(), empty when it does not answer.
+    static QJsonObject pageState(CWebBrowserUI& browser);
     // The car marker the page shows ({latitude, longitude} in its datum), or null.
     static QJsonValue pageMarker(CWebBrowserUI& browser);
 

@@ -86,6 +86,22 @@ TEST_F(EndToEnd, AFolderOfClipsPlaysWithTrackMapChartAndEveryControl) {
     EXPECT_TRUE(shown(dump, "btnPause"));
     EXPECT_EQ(dump["sliders"].toObject()["sliderProgress"].toObject()["max"].toInt(), kFirstTexts / 10);
 
+    // Meanwhile the playlist's clips are read: the two with a track form one
+    // trip, the third says why it has none.
+    ASSERT_TRUE(waitFor(
+        [](const QJsonObject& d) {
+            const QJsonObject r = d["reading"].toObject();
+            return r["total"].toInt() == 3 && r["done"].toInt() == 3 && d["trip"].isObject() &&
+                   d["trip"].toObject()["clips"].toArray().size() == 2;
+        },
+        10s))
+        << text(dump);
+    const QJsonObject trip = dump["trip"].toObject();
+    EXPECT_GT(trip["distance_m"].toDouble(), 0.0);
+    EXPECT_TRUE(trip["figures"].toString().startsWith("2016-05-20, 10:30")) << text(dump);
+    EXPECT_TRUE(rows(dump)[0].toObject()["trackDetails"].toString().contains("Recorded 2016-05-20 10:30:00"));
+    EXPECT_TRUE(rows(dump)[2].toObject()["trackDetails"].toString().contains("No track: ")) << text(dump);
+
     // The play time counts and the marker follows the clip.
     const QString playTime = label(dump, "labelPlayTime");
     const QJsonValue marker = map(dump)["marker"];

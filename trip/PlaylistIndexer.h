@@ -1,0 +1,80 @@
+#pragma once
+// Reads the track of every clip of the playlist in the background and hands
+// out the trips they form. One worker thread reads the clips through the
+// track index (a clip read before, in this run or an earlier one, comes from
+// the index), the current clip first, then the rest in playlist order.
+// A clip stays read for as long as it is in the list; a clip that cannot be
+// read becomes a ClipTrack with its problem and belongs to no trip.
+//
+// What was read goes out as a whole TripSet snapshot with the progress: at
+// once after the current clip, then at most every kPublishIntervalMs while
+// more is read (building a snapshot costs time of its own), and when the
+// queue runs dry; never twice for the same clips. Progress alone goes out
+// after every clip and every new list.
+//
+// Threads: setClips() and stop() from one owner thread; they never wait for a
+// read. The listener is called on the worker, never under the worker's lock.
+// Lifecycle: the worker starts with the first setClips(); stop() (also the
+// destructor) ends it after the read in hand and joins it. No call to the
+// listener follows stop().
+#include "trip/TripSet.h"
+
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+class IndexedTrackReader;
+class TrackIndex;
+
+class PlaylistIndexer {
+public:
+    struct Update {
+        std::shared_ptr<const TripSet> trips;  // null: progress only
+        size_t done = 0;                       // clips of the list read so far
+        size_t total = 0;                      // clips in the list
+    };
+    using Listener = std::function<void(const Update&)>;
+
+    static constexpr int kPublishIntervalMs = 200;
+    static constexpr int kWorkerNice = 10;
+
+    // indexPath: the track index file; empty reads every clip directly.
+    PlaylistIndexer(Listener listener, std::string indexPath);
+    ~PlaylistIndexer();
+    PlaylistIndexer(const PlaylistIndexer&) = delete;
+    PlaylistIndexer& operator=(const PlaylistIndexer&) = delete;
+
+    // The playlist's clips in order and the one being played ("" for none).
+    // Replaces what is waiting to be read; clips read already are kept.
+    void setClips(std::vector<std::string> paths, std::string current);
+    void stop();
+
+private:
+    void run();
+    void openIndex();
+    static std::shared_ptr<const ClipTrack> readClip(IndexedTrackReader& reader, const std::string& path);
+    // The next clip to read, "" when none; under mutex_.
+    std::string nextToRead() const;
+    size_t doneCount() const;  // under mutex_
+
+    Listener listener_;
+    std::string indexPath_;
+
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    bool stopping_ = false;                   // under mutex_
+    bool changed_ = false;                    // under mutex_: a new list came in since the last snapshot
+    std::vector<std::string> paths_;          // under mutex_
+    std::string current_;                     // under mutex_
+    std::unordered_map<std::string, std::shared_ptr<const ClipTrack>> read_;  // under mutex_
+    std::thread worker_;                      // started and joined by the owner
+
+    // The worker's own.
+    std::unique_ptr<TrackIndex> index_;
+};
