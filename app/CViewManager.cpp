@@ -70,6 +70,11 @@ void CViewManager::Bind() {
     LoadMainTexts();
     lookUpControls();
     mapView_.SetBrowser(browser());
+    if (CWebBrowserUI* view = browser()) {
+        tripLayer_.SetBrowser(view);
+        mapClicks_.Attach(view->page());
+    }
+    map_.onEachPageLoad([this](ScriptHost&) { tripLayer_.Redraw(); });
     subscribeSlider(controls_.sliderVolume, false);
     SetVolumeSliderValue(config_.volume);
     subscribeSlider(controls_.sliderProgress, true);

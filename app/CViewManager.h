@@ -23,7 +23,9 @@
 #include "config/OpenFilter.h"
 #include "panel/PanelTexts.h"
 #include "map/CMapDisplay.h"
+#include "map/MapClickBridge.h"
 #include "map/MapTrackView.h"
+#include "map/MapTripLayer.h"
 #include "player/PlaybackControl.h"
 // PlaylistView.h holds the tree in inline QPointer code, which needs the whole class.
 #include "playlist/CPlayListTreeViewUI.h"
@@ -99,6 +101,9 @@ public:
     const CMapDisplay& MapDisplay() const { return map_; }
     // The strip under the progress slider; null when the skin has none.
     TimelineStrip* Timeline() const { return controls_.timelineStrip; }
+    // The map's trip layer (a trip display) and the clicks on the map.
+    MapTripLayer& TripLayer() { return tripLayer_; }
+    MapClickBridge& MapClicks() { return mapClicks_; }
 
     int32_t GetVolumeSliderValue() const;
 
@@ -160,6 +165,8 @@ private:
     OpenFilter openFilter_;
     CMapDisplay map_;
     MapTrackView mapView_{map_};
+    MapTripLayer tripLayer_{map_};
+    MapClickBridge mapClicks_{tripLayer_};
     PlaylistView playlist_;
     CAccelerationFeed feed_;
     PlaylistTripFigures playlistTrips_{playlist_};

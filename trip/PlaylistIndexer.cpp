@@ -4,6 +4,9 @@
 #include "trackindex/TrackCueRecords.h"
 #include "trackindex/TrackIndex.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -97,6 +100,9 @@ std::shared_ptr<const ClipTrack> PlaylistIndexer::readClip(IndexedTrackReader& r
 }
 
 void PlaylistIndexer::run() {
+    // Playback and the window come first: this thread only makes the trips
+    // appear sooner. Linux gives each thread its own nice value.
+    (void)::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kWorkerNice);
     openIndex();
     IndexedTrackReader reader(index_.get());
     using Clock = std::chrono::steady_clock;

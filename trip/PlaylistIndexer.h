@@ -42,6 +42,7 @@ public:
     using Listener = std::function<void(const Update&)>;
 
     static constexpr int kPublishIntervalMs = 200;
+    static constexpr int kWorkerNice = 10;
 
     // indexPath: the track index file; empty reads every clip directly.
     PlaylistIndexer(Listener listener, std::string indexPath);

@@ -15,6 +15,8 @@
 //   check NAME 0|1      the user ticks or clears a check box
 //   timelineclick FRACTION  a mouse click on the timeline strip at that
 //                       fraction (0..1) of its width
+//   mapclick LAT LNG    a click on the map at that WGS-84 position, through
+//                       the page's own click handler
 //   dump                the window's state
 //   quit                the window's close button
 // Controls are looked up in an open modal dialog first, then in the main
@@ -49,6 +51,7 @@ private:
     QJsonObject select(const QString& arguments);
     QJsonObject check(const QString& arguments);
     QJsonObject timelineClick(const QString& fraction);
+    QJsonObject mapClick(const QString& arguments);
     QJsonObject quit();
     // A control the user can reach, or nullptr with the reason in error.
     QWidget* reachable(const QString& name, QString& error) const;
