@@ -85,6 +85,7 @@ void CViewManager::Bind() {
     playlistTrips_.Bind(window_.FindControl("playlistReading"), window_.FindControl("playlistTrip"));
     tripReview_.SetUnits(config_.units);
     tripReview_.Add(playlistTrips_);
+    tripReview_.Add(tripLayer_);
     if (CPlayListTreeViewUI* tree = playlist_.GetTree()) tripReview_.Follow(tree->model());
     BuildOpenFilter();
     savedPlacement_ = window_.saveGeometry();
