@@ -87,6 +87,7 @@ void CViewManager::Bind() {
     playlistTrips_.Bind(window_.FindControl("playlistReading"), window_.FindControl("playlistTrip"));
     tripReview_.SetUnits(config_.units);
     tripReview_.Add(playlistTrips_);
+    tripReview_.Add(tripLayer_);
     if (controls_.timelineStrip) tripReview_.Add(*controls_.timelineStrip);
     if (CPlayListTreeViewUI* tree = playlist_.GetTree()) tripReview_.Follow(tree->model());
     BuildOpenFilter();

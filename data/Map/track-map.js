@@ -68,8 +68,16 @@
     function fitTrack() {
         if (!line || pending.length === 0) return;
         var bounds = line.getBounds();
-        // The trip's view stays while the clip is in it.
-        if (trip && map.getBounds().contains(bounds)) return;
+        // Over a trip the zoom stays that of the trip's view: the clip is
+        // only brought into view.
+        if (trip) {
+            if (!map.getBounds().contains(bounds)) {
+                moveView(function () {
+                    map.panTo(bounds.getCenter(), { animate: false });
+                });
+            }
+            return;
+        }
         moveView(function () {
             if (bounds.getNorthEast().equals(bounds.getSouthWest())) {
                 map.setView(bounds.getCenter(), Math.max(map.getZoom(), 15), { animate: false });
@@ -173,7 +181,9 @@
     };
 
     // key: the program's name of the trip (a number); the view is fitted to
-    // a trip once, not again when the same trip is drawn anew.
+    // a trip once, not again when the same trip is drawn anew, except that a
+    // trip grown by clips read since is brought into view while the user has
+    // not moved the map. tripFits counts the trips fitted.
     global.setTripRoute = function (key, pointsText, boundariesText) {
         if (!map) return;
         var id = Number(key);
@@ -187,9 +197,9 @@
         })).addTo(map);
         tripPoints = points.length;
         tripKey = id;
-        if (fitted === id) return;
-        tripFits++;
         var bounds = trip.getBounds();
+        if (fitted === id && (!following || map.getBounds().contains(bounds))) return;
+        if (fitted !== id) tripFits++;
         moveView(function () {
             if (bounds.getNorthEast().equals(bounds.getSouthWest())) {
                 map.setView(bounds.getCenter(), Math.max(map.getZoom(), 15), { animate: false });
@@ -228,11 +238,12 @@
         if (global.topojson && global.worldLand && global.worldLand.objects && global.worldLand.objects.land) {
             layers.push(L.geoJSON(global.topojson.feature(global.worldLand, global.worldLand.objects.land), {
                 style: { color: '#a7b39a', weight: 0.8, fillColor: '#f4f1e8', fillOpacity: 1 },
-                interactive: false
+                interactive: false,
+                pane: 'backdropPane'
             }));
         }
-        var faint = { color: '#b7c4d0', weight: 1, opacity: 0.8, interactive: false };
-        var strong = { color: '#8ea2b5', weight: 1.5, opacity: 0.9, interactive: false };
+        var faint = { color: '#b7c4d0', weight: 1, opacity: 0.8, interactive: false, pane: 'backdropPane' };
+        var strong = { color: '#8ea2b5', weight: 1.5, opacity: 0.9, interactive: false, pane: 'backdropPane' };
         for (var lng = -180; lng <= 180; lng += 30) {
             layers.push(L.polyline([[-80, lng], [80, lng]], lng === 0 ? strong : faint));
         }
@@ -250,7 +261,9 @@
         if (options.minZoom !== undefined) mapOptions.minZoom = options.minZoom;
         if (options.maxZoom !== undefined) mapOptions.maxZoom = options.maxZoom;
         map = L.map('map', mapOptions);
-        // The trip goes under the clip's line (overlays are at 400).
+        // The backdrop stands in for the tiles (at 200), the trip goes under
+        // the clip's line (overlays are at 400).
+        map.createPane('backdropPane').style.zIndex = 250;
         map.createPane('tripPane').style.zIndex = 390;
         tiles = options.tileLayer || L.tileLayer(options.tiles, options.tileOptions);
         tiles.addTo(map);

@@ -1,8 +1,8 @@
 // A folder of two drives, front and rear, through the real program as a
 // driver or an insurer reviews it: the whole trip on the map with its
 // figures, a click on the route plays that moment of another clip, a click
-// on the timeline strip seeks, other units show at once. Leaves a picture of
-// the trip view in the screenshot folder.
+// on the timeline strip seeks, other units show at once. Leaves pictures of
+// the trip review in the screenshot folder.
 #include "support/ClipFactory.h"
 #include "support/DumpFields.h"
 #include "support/ProgramHarness.h"
@@ -92,9 +92,10 @@ TEST_F(TripEndToEnd, TheWholeDriveOnTheMapSeekingFromTheMapAndTheTimeline) {
     EXPECT_NEAR(trip["duration_s"].toDouble(), 59.0, 1.0);
     EXPECT_NEAR(trip["maxSpeed_kmh"].toDouble(), 59.8 * 1.852, 0.01);  // the camera writes knots
     EXPECT_FALSE(trip["figures"].toString().isEmpty());
-    capture("trip-view.png");
+    capture("trip-review.png");
 
-    // A click on the route where the third clip is 8 s in plays that clip from there.
+    // A click on the route where the third clip is 8 s in plays that clip
+    // from there, not the rear camera's clip of the same place.
     char click[96];
     std::snprintf(click, sizeof click, "mapclick %.7f %.7f", driveLatitude(2 * kTextsPerClip + 80),
                   113.0 + 56.0 / 60.0 + 12.34 / 3600.0);
@@ -135,6 +136,6 @@ TEST_F(TripEndToEnd, TheWholeDriveOnTheMapSeekingFromTheMapAndTheTimeline) {
         },
         5s))
         << text(dump);
-    capture("trip-view-imperial.png");
+    capture("trip-review-imperial.png");
     quitCleanly();
 }
