@@ -136,6 +136,9 @@ TEST_F(TripEndToEnd, TheWholeDriveOnTheMapSeekingFromTheMapAndTheTimeline) {
         },
         5s))
         << text(dump);
+    // The next second shown: the window has been drawn again where the dialog was.
+    const QString shownTime = label(dump, "labelPlayTime");
+    waitFor([&](const QJsonObject& d) { return label(d, "labelPlayTime") != shownTime; }, 3s);
     capture("trip-review-imperial.png");
     quitCleanly();
 }
