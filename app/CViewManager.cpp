@@ -34,6 +34,7 @@ constexpr std::pair<const char*, const char*> kToolTips[] = {
     {"btnVolume", "IDS_TIP_MUTE"},          {"btnMute", "IDS_TIP_SOUNDON"}, {"sliderVolume", "IDS_TIP_VOLUME"},
     {"btnOpenBig", "IDS_TIP_OPEN"},         {"btnClear", "IDS_TIP_CLEAR"},  {"btnSShot", "IDS_TIP_SNAPSHOT"},
     {"btnSetting", "IDS_TIP_SETTINGS"},     {"btnFull", "IDS_TIP_FULL"},    {"btnSmall", "IDS_TIP_LEAVEFULL"},
+    {"timelineStrip", "IDS_TIP_POSITION"},
 };
 
 QString fromUtf8(const std::string& text) {

@@ -107,6 +107,7 @@ void TimelineStrip::paintEvent(QPaintEvent*) {
     painter.setPen(kFrame);
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 
+    // The band between the top and the profile stays free for event ticks.
     const QRect area = profileRect();
     // Never a scale of 0: a clip standing still is drawn along the bottom.
     const double top = std::max(profile_.maxKmh(), 10.0);
