@@ -122,15 +122,16 @@ TEST_F(TripRouteRun, SixtyClipsColdAndWarmAgainstOneClipAlone) {
         warm.route = best(warm.route, w.route);
         warm.playing = best(warm.playing, w.playing);
         cold.worstAnswer = std::max(cold.worstAnswer, c.worstAnswer);
-        std::printf("round %d: route cold %.3f s, warm %.3f s; playing: one clip %.3f s, 60 cold %.3f s, "
-                    "60 warm %.3f s; slowest answer %.3f s\n",
-                    round + 1, c.route, w.route, s.playing, c.playing, w.playing,
-                    std::max(c.worstAnswer, w.worstAnswer));
+        std::printf(
+            "round %d: route cold %.3f s, warm %.3f s; playing: one clip %.3f s, 60 cold %.3f s, "
+            "60 warm %.3f s; slowest answer %.3f s\n",
+            round + 1, c.route, w.route, s.playing, c.playing, w.playing, std::max(c.worstAnswer, w.worstAnswer));
     }
-    std::printf("best: route on the map cold %.3f s (target 1), warm %.3f s (target 0.3); playback starts in "
-                "%.3f s cold, %.3f s warm against %.3f s for one clip alone (ratio %.2f, %.2f)\n",
-                cold.route, warm.route, cold.playing, warm.playing, single.playing, cold.playing / single.playing,
-                warm.playing / single.playing);
+    std::printf(
+        "best: route on the map cold %.3f s (target 1), warm %.3f s (target 0.3); playback starts in "
+        "%.3f s cold, %.3f s warm against %.3f s for one clip alone (ratio %.2f, %.2f)\n",
+        cold.route, warm.route, cold.playing, warm.playing, single.playing, cold.playing / single.playing,
+        warm.playing / single.playing);
     EXPECT_GE(cold.route, 0.0);
     EXPECT_LE(cold.route, 1.0);
     EXPECT_GE(warm.route, 0.0);

@@ -26,8 +26,9 @@ constexpr double kClipSeconds = kTextsPerClip / 10.0;
 std::string driveText(int hour, int minute, int i) {
     const int second = i / 10;
     char text[128];
-    std::snprintf(text, sizeof text, "2016-05-20 %02d:%02d:%02d/E113 56 12.34/N22 %02d %05.2f/%.1f/X:2000/Y:2000/Z:2333",
-                  hour, minute + second / 60, second % 60, 33 + i / 1200, (i % 1200) * 0.05, 40.0 + (i % 100) * 0.2);
+    std::snprintf(text, sizeof text,
+                  "2016-05-20 %02d:%02d:%02d/E113 56 12.34/N22 %02d %05.2f/%.1f/X:2000/Y:2000/Z:2333", hour,
+                  minute + second / 60, second % 60, 33 + i / 1200, (i % 1200) * 0.05, 40.0 + (i % 100) * 0.2);
     return text;
 }
 
@@ -54,7 +55,8 @@ protected:
         for (const auto& [hour, clips] : {std::pair{10, 3}, std::pair{11, 2}}) {
             for (int c = 0; c < clips; ++c) {
                 spec.trackTexts.clear();
-                for (int i = 0; i < kTextsPerClip; ++i) spec.trackTexts.push_back(driveText(hour, 30, c * kTextsPerClip + i));
+                for (int i = 0; i < kTextsPerClip; ++i)
+                    spec.trackTexts.push_back(driveText(hour, 30, c * kTextsPerClip + i));
                 for (const char* channel : {"F", "R"}) {
                     char name[64];
                     std::snprintf(name, sizeof name, "2016_0520_%02d30%02d_%s.MP4", hour, c * 20, channel);
@@ -100,8 +102,7 @@ TEST_F(TripEndToEnd, TheWholeDriveOnTheMapSeekingFromTheMapAndTheTimeline) {
     std::snprintf(click, sizeof click, "mapclick %.7f %.7f", driveLatitude(2 * kTextsPerClip + 80),
                   113.0 + 56.0 / 60.0 + 12.34 / 3600.0);
     ASSERT_TRUE(driver.ask(click)["ok"].toBool()) << click;
-    ASSERT_TRUE(waitFor([](const QJsonObject& d) { return playing(d, "2016_0520_103040_F.MP4"); }, 20s))
-        << text(dump);
+    ASSERT_TRUE(waitFor([](const QJsonObject& d) { return playing(d, "2016_0520_103040_F.MP4"); }, 20s)) << text(dump);
     EXPECT_NEAR(player(dump)["position"].toInt(), 8, 1) << text(dump);
 
     // A click in the middle of the timeline strip seeks to the middle of the clip.
@@ -127,8 +128,7 @@ TEST_F(TripEndToEnd, TheWholeDriveOnTheMapSeekingFromTheMapAndTheTimeline) {
     // Imperial units from the settings window: the panel's speed in mph at once.
     ASSERT_TRUE(driver.ask("click btnSetting")["ok"].toBool());
     ASSERT_TRUE(waitFor([](const QJsonObject&) { return true; }, 1s));
-    ASSERT_TRUE(waitFor(
-        [&](const QJsonObject&) { return driver.ask("select UnitsCombo 1")["ok"].toBool(); }, 10s));
+    ASSERT_TRUE(waitFor([&](const QJsonObject&) { return driver.ask("select UnitsCombo 1")["ok"].toBool(); }, 10s));
     ASSERT_TRUE(driver.ask("click OKButton")["ok"].toBool());
     ASSERT_TRUE(waitFor(
         [](const QJsonObject& d) {

@@ -38,16 +38,16 @@ std::shared_ptr<const ClipTrack> clip(const std::string& path, int firstSecond, 
 void mouse(QWidget& widget, QEvent::Type type, double x) {
     const QPointF at(x, widget.height() / 2.0);
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
-    QMouseEvent event(type, at, widget.mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
-                      held, Qt::NoModifier);
+    QMouseEvent event(type, at, widget.mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held,
+                      Qt::NoModifier);
     QApplication::sendEvent(&widget, &event);
 }
 
 }  // namespace
 
 TEST(TimelineStrip, DrawsTheCurrentClipAndItsTrip) {
-    const auto trips = TripSet::build({clip("/d/2026_1207_100000_F.MP4", 0), clip("/d/2026_1207_100100_F.MP4", 60),
-                                       clip("/d/bad_F.MP4", 0, false)});
+    const auto trips = TripSet::build(
+        {clip("/d/2026_1207_100000_F.MP4", 0), clip("/d/2026_1207_100100_F.MP4", 60), clip("/d/bad_F.MP4", 0, false)});
     TimelineStrip strip;
     strip.resize(402, TimelineStrip::kHeight);
     strip.ShowTrips(trips, "/d/2026_1207_100100_F.MP4");

@@ -60,8 +60,8 @@ TEST(TimelineScale, MapsBothWaysAndKeepsEveryInputOnTheStrip) {
     // A span that does not end on a whole second never gives a second past it.
     EXPECT_EQ(TimelineScale(100.0, 59'600).secondsAtFraction(1.0), 59);
     // Empty scales: nothing plays, nothing to lay out.
-    for (const TimelineScale& empty : {TimelineScale(0.0, 60'000), TimelineScale(600.0, 0),
-                                       TimelineScale(nan, 60'000), TimelineScale(-1.0, -1)}) {
+    for (const TimelineScale& empty :
+         {TimelineScale(0.0, 60'000), TimelineScale(600.0, 0), TimelineScale(nan, 60'000), TimelineScale(-1.0, -1)}) {
         EXPECT_EQ(empty.xOf(30'000), 0.0);
         EXPECT_EQ(empty.secondsAt(300.0), 0);
         EXPECT_EQ(empty.secondsAtFraction(0.5), 0);
