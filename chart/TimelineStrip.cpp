@@ -52,8 +52,9 @@ void TimelineStrip::SetUnits(UnitSystem units) {
 }
 
 void TimelineStrip::SetUnitTexts(const QString& metric, const QString& imperial) {
-    if (!metric.isEmpty()) metricUnit_ = metric;
-    if (!imperial.isEmpty()) imperialUnit_ = imperial;
+    // A language file without them gets the usual symbols, not those of the last language.
+    metricUnit_ = metric.isEmpty() ? QStringLiteral("km/h") : metric;
+    imperialUnit_ = imperial.isEmpty() ? QStringLiteral("mph") : imperial;
     update();
 }
 

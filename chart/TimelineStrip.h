@@ -35,7 +35,7 @@ public:
     void ShowTrips(const std::shared_ptr<const TripSet>& trips, const std::string& currentClip) override;
     void SetUnits(UnitSystem units) override;
 
-    // The speed units' texts in the current language.
+    // The speed units' texts in the current language; empty: "km/h", "mph".
     void SetUnitTexts(const QString& metric, const QString& imperial);
     void SetSeekHandler(SeekHandler handler) { seek_ = std::move(handler); }
     // The clip's length as the player reports it; 0 while nothing plays.
