@@ -68,12 +68,14 @@ private:
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;
-    bool stopping_ = false;                   // under mutex_
-    bool changed_ = false;                    // under mutex_: a new list came in since the last snapshot
-    std::vector<std::string> paths_;          // under mutex_
-    std::string current_;                     // under mutex_
-    std::unordered_map<std::string, std::shared_ptr<const ClipTrack>> read_;  // under mutex_
-    std::thread worker_;                      // started and joined by the owner
+    bool stopping_ = false;           // under mutex_
+    bool changed_ = false;            // under mutex_: a list or a clip not in a snapshot yet
+    std::vector<std::string> paths_;  // under mutex_
+    std::string current_;             // under mutex_
+    // Under mutex_: the clips of the list read so far.
+    std::unordered_map<std::string, std::shared_ptr<const ClipTrack>> read_;
+    // Started and joined by the owner's calls.
+    std::thread worker_;
 
     // The worker's own.
     std::unique_ptr<TrackIndex> index_;
