@@ -12,7 +12,8 @@ TripReview::TripReview(CPlaylistController& playlist, std::string indexPath)
           [context = context_.get(), this](const PlaylistIndexer::Update& update) {
               // On the worker: the context lives until the indexer has stopped,
               // and a call still queued when it goes is dropped with it.
-              QMetaObject::invokeMethod(context, [this, update] { take(update); }, Qt::QueuedConnection);
+              QMetaObject::invokeMethod(
+                  context, [this, update] { take(update); }, Qt::QueuedConnection);
           },
           std::move(indexPath)) {}
 

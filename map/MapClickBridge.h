@@ -27,7 +27,7 @@ public:
     using PlayClipAt = std::function<void(const std::string& path, int32_t seconds)>;
 
     static constexpr const char* kObjectName = "mapClicks";
-    static constexpr double kMaxReachMetres = 100000.0;
+    static constexpr double kMaxReachMetres = 2.0e7;  // half the Earth round: any zoom
 
     explicit MapClickBridge(const MapTripLayer& layer, QObject* parent = nullptr);
     ~MapClickBridge() override;

@@ -25,7 +25,8 @@ QVariant PlayListNodeModel::data(const QModelIndex& index, int role) const {
             return node->GetItemText();
         case Qt::ToolTipRole: {
             QString tip = node->GetToolTip();
-            if (!node->GetTrackDetails().isEmpty()) tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + node->GetTrackDetails();
+            if (!node->GetTrackDetails().isEmpty())
+                tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + node->GetTrackDetails();
             return tip.isEmpty() ? QVariant() : QVariant(PlainToolTip(tip));
         }
         case PlayingRole:

@@ -83,7 +83,8 @@ QString PlaylistTripFigures::RowDetails(const std::string& path, const ClipTrack
     if (!clip->readable())
         return details + QLatin1Char('\n') + texts.noTrack.arg(QString::fromStdString(clip->problem));
     const TrackFigures& f = clip->figures;
-    if (f.hasTime()) details += QLatin1Char('\n') + texts.span.arg(momentText(f.startSeconds()), momentText(f.endSeconds()));
+    if (f.hasTime())
+        details += QLatin1Char('\n') + texts.span.arg(momentText(f.startSeconds()), momentText(f.endSeconds()));
     details += QLatin1Char('\n') + texts.distance.arg(distanceText(f.distanceMetres(), units, texts));
     return details;
 }

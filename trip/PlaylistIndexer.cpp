@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <iterator>
 #include <optional>
+#include <unordered_set>
 #include <utility>
 
 namespace {
@@ -29,18 +31,22 @@ PlaylistIndexer::~PlaylistIndexer() {
 }
 
 void PlaylistIndexer::setClips(std::vector<std::string> paths, std::string current) {
+    // Prepared before taking the lock, which the worker may hold.
+    std::unordered_set<std::string> listed;
+    std::vector<std::string> unique;
+    unique.reserve(paths.size());
+    for (std::string& path : paths)
+        if (listed.insert(path).second) unique.push_back(std::move(path));
+
     std::lock_guard<std::mutex> lock(mutex_);
     if (stopping_) return;
     // Only what is still listed is kept: a clip removed and added again
     // comes back from the index.
-    std::unordered_map<std::string, std::shared_ptr<const ClipTrack>> kept;
-    for (const std::string& path : paths) {
-        const auto it = read_.find(path);
-        if (it != read_.end()) kept.emplace(path, it->second);
-    }
-    read_ = std::move(kept);
-    paths_ = std::move(paths);
+    for (auto it = read_.begin(); it != read_.end();) it = listed.count(it->first) ? std::next(it) : read_.erase(it);
+    paths_ = std::move(unique);
+    listed_ = std::move(listed);
     current_ = std::move(current);
+    cursor_ = 0;
     changed_ = true;
     if (!worker_.joinable()) worker_ = std::thread([this] { run(); });
     wake_.notify_one();
@@ -55,19 +61,11 @@ void PlaylistIndexer::stop() {
     if (worker_.joinable()) worker_.join();
 }
 
-std::string PlaylistIndexer::nextToRead() const {
-    if (!current_.empty() && !read_.count(current_) &&
-        std::find(paths_.begin(), paths_.end(), current_) != paths_.end())
-        return current_;
-    for (const std::string& path : paths_)
-        if (!read_.count(path)) return path;
-    return {};
-}
-
-size_t PlaylistIndexer::doneCount() const {
-    size_t done = 0;
-    for (const std::string& path : paths_) done += read_.count(path);
-    return done;
+std::string PlaylistIndexer::nextToRead() {
+    if (!current_.empty() && listed_.count(current_) && !read_.count(current_)) return current_;
+    // Everything before the cursor is read: each clip is looked at once per list.
+    while (cursor_ < paths_.size() && read_.count(paths_[cursor_])) ++cursor_;
+    return cursor_ < paths_.size() ? paths_[cursor_] : std::string();
 }
 
 void PlaylistIndexer::openIndex() {
@@ -125,13 +123,13 @@ void PlaylistIndexer::run() {
             lock.lock();
             if (stopping_) break;
             // The list may have changed meanwhile; a clip no longer listed is dropped.
-            if (std::find(paths_.begin(), paths_.end(), path) != paths_.end()) read_[path] = std::move(clip);
+            if (listed_.count(path)) read_[path] = std::move(clip);
             changed_ = true;
             wantSnapshot = isCurrent || nextToRead().empty() ||
                            Clock::now() - lastSnapshot >= std::chrono::milliseconds(kPublishIntervalMs);
         }
         Update update;
-        update.done = doneCount();
+        update.done = read_.size();
         update.total = paths_.size();
         TripSet::Clips clips;
         if (wantSnapshot) {

@@ -27,6 +27,7 @@
 #include <string>
 #include <thread>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class IndexedTrackReader;
@@ -60,8 +61,7 @@ private:
     void openIndex();
     static std::shared_ptr<const ClipTrack> readClip(IndexedTrackReader& reader, const std::string& path);
     // The next clip to read, "" when none; under mutex_.
-    std::string nextToRead() const;
-    size_t doneCount() const;  // under mutex_
+    std::string nextToRead();
 
     Listener listener_;
     std::string indexPath_;
@@ -69,11 +69,15 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     bool stopping_ = false;                   // under mutex_
-    bool changed_ = false;                    // under mutex_: a new list came in since the last snapshot
-    std::vector<std::string> paths_;          // under mutex_
+    bool changed_ = false;                    // under mutex_: a list or a clip not in a snapshot yet
+    std::vector<std::string> paths_;          // under mutex_; each path once
+    std::unordered_set<std::string> listed_;  // under mutex_: paths_ as a set
+    size_t cursor_ = 0;                       // under mutex_: paths_ before it are read
     std::string current_;                     // under mutex_
-    std::unordered_map<std::string, std::shared_ptr<const ClipTrack>> read_;  // under mutex_
-    std::thread worker_;                      // started and joined by the owner
+    // Under mutex_: the clips of the list read so far (listed ones only).
+    std::unordered_map<std::string, std::shared_ptr<const ClipTrack>> read_;
+    // Started and joined by the owner's calls.
+    std::thread worker_;
 
     // The worker's own.
     std::unique_ptr<TrackIndex> index_;

@@ -27,8 +27,9 @@ const TripRoute& trip() {
             if (s % 600 == 0) r.clipFirstFix.push_back(r.fixes.size());
             RouteFix f;
             const double t = s / 10.0;
-            f.latitude = 22.5 + t * 0.00008 + 0.01 * std::sin(t / 90.0);
-            f.longitude = 113.9 + t * 0.00011 + 0.01 * std::cos(t / 130.0);
+            // Long bends and short curves of about 100 m.
+            f.latitude = 22.5 + t * 0.00008 + 0.01 * std::sin(t / 90.0) + 0.001 * std::sin(t / 7.0);
+            f.longitude = 113.9 + t * 0.00011 + 0.01 * std::cos(t / 130.0) + 0.001 * std::cos(t / 11.0);
             f.clip = static_cast<uint32_t>(s / 600);
             f.timeMs = (s % 600) * 100;
             r.fixes.push_back(f);

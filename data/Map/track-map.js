@@ -25,7 +25,7 @@
 
     var trip = null;       // the trip's route, under the line
     var tripMarks = null;  // the clips' first fixes on it
-    var tripKey = null;    // the trip the view was last fitted to
+    var tripKey = null;    // the program's key of the trip drawn
     var tripPoints = 0;
     var tripFits = 0;
     var clicksSent = 0;

@@ -1,11 +1,11 @@
 // The playlist's trip texts: progress while reading, the current trip's
 // figures in either units, each row's details (an unreadable clip says
 // why) and the line where another drive begins, front and rear together.
+#include "config/ConfigStore.h"
 #include "playlist/CPlayListTreeViewUI.h"
 #include "playlist/PlayListNodeModel.h"
 #include "playlist/PlaylistTripFigures.h"
 #include "playlist/PlaylistView.h"
-#include "config/ConfigStore.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -44,8 +44,8 @@ std::shared_ptr<const ClipTrack> clipOf(const std::string& path, int startSecond
 
 TEST(PlaylistTripFigures, ShowsProgressFiguresRowDetailsAndDriveLines) {
     TempFolder dir;
-    const std::vector<std::string> names{"2016_0520_103000_F.MP4", "2016_0520_103000_R.MP4",
-                                         "2016_0520_105000_F.MP4", "2016_0520_110000_F.MP4"};
+    const std::vector<std::string> names{"2016_0520_103000_F.MP4", "2016_0520_103000_R.MP4", "2016_0520_105000_F.MP4",
+                                         "2016_0520_110000_F.MP4"};
     for (const std::string& name : names) dir.write(name, "x");
     TempFolder program, documents;
     program.write("conf/TotalConfig/Tavimoor.ini", "[MPlayer]\nAssociate=MP4\n");
@@ -70,8 +70,8 @@ TEST(PlaylistTripFigures, ShowsProgressFiguresRowDetailsAndDriveLines) {
     auto bad = std::make_shared<ClipTrack>();
     bad->path = paths[3];
     bad->problem = "has no subtitle track";
-    const auto trips = TripSet::build({clipOf(paths[0], 0, 60), clipOf(paths[1], 0, 60),
-                                       clipOf(paths[2], 1200, 60), bad});
+    const auto trips =
+        TripSet::build({clipOf(paths[0], 0, 60), clipOf(paths[1], 0, 60), clipOf(paths[2], 1200, 60), bad});
     figures.ShowTrips(trips, paths[0]);
     EXPECT_EQ(figures.TripText().toStdString(), "2016-05-20, 10:30–10:30 · 0:00:59 · 590 m · max. 36 km/h");
     figures.SetUnits(UnitSystem::Imperial);
@@ -83,7 +83,8 @@ TEST(PlaylistTripFigures, ShowsProgressFiguresRowDetailsAndDriveLines) {
     EXPECT_EQ(starts, (std::vector<bool>{false, false, true, false}));
 
     const QString details = tree->GetNodeAt(0)->GetTrackDetails();
-    EXPECT_TRUE(details.startsWith(QString::fromStdString(paths[0]) + "\nRecorded 2016-05-20 10:30:00 – 2016-05-20 10:30:59"))
+    EXPECT_TRUE(
+        details.startsWith(QString::fromStdString(paths[0]) + "\nRecorded 2016-05-20 10:30:00 – 2016-05-20 10:30:59"))
         << details.toStdString();
     EXPECT_TRUE(details.endsWith("Distance: 0.4 mi")) << details.toStdString();
     // The unreadable clip's reason, under the row's own tool tip.

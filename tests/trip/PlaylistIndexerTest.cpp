@@ -5,8 +5,8 @@
 #include "support/TempFolder.h"
 #include "trip/PlaylistIndexer.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <chrono>
 #include <condition_variable>
