@@ -9,6 +9,7 @@
 
 #include <QJsonArray>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 using namespace std::chrono_literals;
@@ -102,8 +103,13 @@ TEST_F(TripEndToEnd, TheWholeDriveOnTheMapSeekingFromTheMapAndTheTimeline) {
     std::snprintf(click, sizeof click, "mapclick %.7f %.7f", driveLatitude(2 * kTextsPerClip + 80),
                   113.0 + 56.0 / 60.0 + 12.34 / 3600.0);
     ASSERT_TRUE(driver.ask(click)["ok"].toBool()) << click;
-    ASSERT_TRUE(waitFor([](const QJsonObject& d) { return playing(d, "2016_0520_103040_F.MP4"); }, 20s)) << text(dump);
-    EXPECT_NEAR(player(dump)["position"].toInt(), 8, 1) << text(dump);
+    // The seek follows the clip's start: wait for both.
+    EXPECT_TRUE(waitFor(
+        [](const QJsonObject& d) {
+            return playing(d, "2016_0520_103040_F.MP4") && std::abs(player(d)["position"].toInt() - 8) <= 1;
+        },
+        20s))
+        << text(dump);
 
     // A click in the middle of the timeline strip seeks to the middle of the clip.
     ASSERT_TRUE(waitFor([](const QJsonObject& d) { return player(d)["length"].toInt() > 0; }, 10s));
