@@ -57,6 +57,7 @@ void CDuiFrameWnd::InitWindow() {
     viewManager_->Bind();
     dispatcher_ = std::make_unique<MainDispatcher>(*controller_, viewManager_->Playlist().Controller(),
                                                    viewManager_->Views(), *viewManager_, *config_, platform::tickCount);
+    reviewKeys_ = std::make_unique<ReviewKeys>(*controller_, *dispatcher_, *viewManager_, *this, *configStore_);
     session_ = std::make_unique<WindowSession>(*configStore_);
     session_->Restore(*this);
     session_->WatchVolume(FindControl<QAbstractSlider>("sliderVolume"));
@@ -187,6 +188,7 @@ void CDuiFrameWnd::Notify(const ui::Notification& msg) {
 
 void CDuiFrameWnd::OnClick(const ui::Notification& msg) {
     if (dispatcher_) dispatcher_->OnClick(msg.senderName());
+    if (reviewKeys_) reviewKeys_->OnClick(msg.senderName());
     CXMLWnd::OnClick(msg);
 }
 
@@ -195,7 +197,8 @@ intptr_t CDuiFrameWnd::MessageHandler(uint32_t message, uintptr_t wParam, intptr
     if (isKey(wParam, Qt::Key_Return) || isKey(wParam, Qt::Key_Enter) || isKey(wParam, Qt::Key_Escape))
         return CXMLWnd::MessageHandler(message, wParam, lParam, handled);
     if (isKey(wParam, Qt::Key_F8) && dispatcher_) dispatcher_->OnSnapshotKey();
-    return 0;
+    handled = reviewKeys_ && reviewKeys_->Press(static_cast<int>(wParam), Qt::KeyboardModifiers::fromInt(static_cast<int>(lParam)));
+    return handled ? 1 : 0;
 }
 
 intptr_t CDuiFrameWnd::ResponseDefaultKeyEvent(uintptr_t key) {
