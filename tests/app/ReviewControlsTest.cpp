@@ -27,7 +27,7 @@ qint64 positionMs(const QJsonObject& dump) {
 }  // namespace
 
 TEST_F(Review, APausedClipSeeksIsSavedStepsAndPlaysFaster) {
-    writeSettings();
+    writeSettings("SSPreview=1\n");
     testing_support::ClipSpec spec;
     spec.trackTexts = testing_support::cameraTrack(600);  // a text every 0.1 s
     spec.durationSeconds = 60.0;
