@@ -4,6 +4,7 @@
 #include "ui/CXMLWnd.h"
 
 #include <QAbstractButton>
+#include <QAbstractSlider>
 #include <algorithm>
 
 namespace {
@@ -172,9 +173,14 @@ void ReviewKeys::seekTo(int32_t seconds) {
 
 void ReviewKeys::changeVolume(int change) {
     const int32_t volume = std::clamp(controller_.GetVolume() + change, 0, 100);
-    controller_.SetVolume(volume);
-    // Muted, the slider shows 0 until the sound is on again.
-    if (!controller_.IsMuted()) view_.SetVolumeSliderValue(volume);
+    auto* slider = window_.FindControl<QAbstractSlider>("sliderVolume");
+    if (controller_.IsMuted() || !slider) {
+        // Muted, the slider shows 0 until the sound is on again; the volume waits.
+        controller_.SetVolume(volume);
+        return;
+    }
+    // Moved as the user moves it, so the volume is set and kept in the settings.
+    slider->setSliderPosition(volume);
 }
 
 void ReviewKeys::setSpeed(double factor) {

@@ -92,6 +92,15 @@ TEST_F(Review, APausedClipSeeksIsSavedStepsAndPlaysFaster) {
     EXPECT_TRUE(driver.ask("key Backspace")["ok"].toBool());
     ASSERT_TRUE(waitFor([](const QJsonObject& d) { return player(d)["speed"].toDouble() == 1.0; }, 5s));
 
+    // Up: the volume as the slider sets it (the settings start at 40).
+    EXPECT_TRUE(driver.ask("key Up")["ok"].toBool());
+    ASSERT_TRUE(waitFor(
+        [](const QJsonObject& d) {
+            return d["sliders"].toObject()["sliderVolume"].toObject()["value"].toInt() == 45;
+        },
+        5s))
+        << text(dump);
+
     // "?" lists the keys in a window of their own.
     EXPECT_TRUE(driver.ask("key ?")["ok"].toBool());
     std::this_thread::sleep_for(500ms);
