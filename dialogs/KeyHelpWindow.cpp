@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QGridLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -53,6 +54,7 @@ QWidget* ShowKeyHelp(QWidget* parent, const ConfigStore& store, const std::vecto
     QPushButton* close = buttons->button(QDialogButtonBox::Close);
     close->setObjectName("btnKeysClose");
     close->setText(text(store, "IDS_KEYS_CLOSE", "Close"));
+    close->setIcon(QIcon());
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     layout->addWidget(buttons);
     dialog->open();

@@ -104,6 +104,7 @@ TEST_F(Review, APausedClipSeeksIsSavedStepsAndPlaysFaster) {
     // "?" lists the keys in a window of their own.
     EXPECT_TRUE(driver.ask("key ?")["ok"].toBool());
     std::this_thread::sleep_for(500ms);
+    capture("key-help.png", "Keys");
     EXPECT_TRUE(driver.ask("click btnKeysClose")["ok"].toBool());
     quitCleanly();
 }
