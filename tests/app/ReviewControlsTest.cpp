@@ -55,6 +55,18 @@ TEST_F(Review, APausedClipSeeksIsSavedStepsAndPlaysFaster) {
     std::this_thread::sleep_for(1s);
     EXPECT_TRUE(atTen(driver.ask("dump"))) << text(driver.ask("dump"));
 
+    // With the map's keyboard, Right seeks 5 s once: the page does not pan too.
+    EXPECT_TRUE(driver.ask("focus WebMap")["ok"].toBool());
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(driver.ask("key Right")["ok"].toBool());
+    const auto atFifteen = [](const QJsonObject& d) {
+        return player(d)["state"].toInt() == kPaused && player(d)["position"].toInt() == 15 &&
+               std::abs(positionMs(d) - 15000) <= 100;
+    };
+    ASSERT_TRUE(waitFor(atFifteen, 10s)) << text(dump);
+    std::this_thread::sleep_for(500ms);
+    EXPECT_TRUE(atFifteen(driver.ask("dump")));
+
     // F8 while paused: a snapshot, with its preview, and still paused after it.
     const std::string shot = home.path() + "Documents/Veltara DVR Player/shot0001.png";
     EXPECT_TRUE(driver.ask("key F8")["ok"].toBool());
