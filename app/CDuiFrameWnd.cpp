@@ -197,7 +197,8 @@ intptr_t CDuiFrameWnd::MessageHandler(uint32_t message, uintptr_t wParam, intptr
     if (isKey(wParam, Qt::Key_Return) || isKey(wParam, Qt::Key_Enter) || isKey(wParam, Qt::Key_Escape))
         return CXMLWnd::MessageHandler(message, wParam, lParam, handled);
     if (isKey(wParam, Qt::Key_F8) && dispatcher_) dispatcher_->OnSnapshotKey();
-    handled = reviewKeys_ && reviewKeys_->Press(static_cast<int>(wParam), Qt::KeyboardModifiers::fromInt(static_cast<int>(lParam)));
+    const auto modifiers = Qt::KeyboardModifiers::fromInt(static_cast<int>(lParam));
+    handled = reviewKeys_ && reviewKeys_->Press(static_cast<int>(wParam), modifiers);
     return handled ? 1 : 0;
 }
 

@@ -15,9 +15,9 @@ class QWidget;
 namespace dialogs {
 
 struct KeyHelpRow {
-    QString keys;            // as written on the keyboard: "Shift+Left / Shift+Right"
-    const char* textKey;     // the language key of what they do
-    const char* fallback;    // shown when the language file lacks the key
+    QString keys;          // as written on the keyboard: "Shift+Left / Shift+Right"
+    const char* textKey;   // the language key of what they do
+    const char* fallback;  // shown when the language file lacks the key
 };
 
 // The window's object name is "KeyHelp"; returns it (owned by parent).

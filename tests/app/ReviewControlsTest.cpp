@@ -90,8 +90,7 @@ TEST_F(Review, APausedClipSeeksIsSavedStepsAndPlaysFaster) {
     // "]" twice: 2×, about two seconds of clip a second; Backspace: 1× again.
     EXPECT_TRUE(driver.ask("key ]")["ok"].toBool());
     EXPECT_TRUE(driver.ask("key ]")["ok"].toBool());
-    ASSERT_TRUE(waitFor([](const QJsonObject& d) { return player(d)["speed"].toDouble() == 2.0; }, 5s))
-        << text(dump);
+    ASSERT_TRUE(waitFor([](const QJsonObject& d) { return player(d)["speed"].toDouble() == 2.0; }, 5s)) << text(dump);
     EXPECT_TRUE(driver.ask("key Space")["ok"].toBool());
     ASSERT_TRUE(waitFor([](const QJsonObject& d) { return player(d)["state"].toInt() == kPlaying; }, 5s));
     std::this_thread::sleep_for(1s);
@@ -107,9 +106,7 @@ TEST_F(Review, APausedClipSeeksIsSavedStepsAndPlaysFaster) {
     // Up: the volume as the slider sets it (the settings start at 40).
     EXPECT_TRUE(driver.ask("key Up")["ok"].toBool());
     ASSERT_TRUE(waitFor(
-        [](const QJsonObject& d) {
-            return d["sliders"].toObject()["sliderVolume"].toObject()["value"].toInt() == 45;
-        },
+        [](const QJsonObject& d) { return d["sliders"].toObject()["sliderVolume"].toObject()["value"].toInt() == 45; },
         5s))
         << text(dump);
 
