@@ -86,6 +86,7 @@ TEST_F(Review, APausedClipSeeksIsSavedStepsAndPlaysFaster) {
     EXPECT_TRUE(driver.ask("key .")["ok"].toBool());
     ASSERT_TRUE(waitFor([&](const QJsonObject& d) { return positionMs(d) != before; }, 5s)) << text(dump);
     EXPECT_NEAR(static_cast<double>(positionMs(dump) - before), 100.0, 20.0);
+    RecordProperty("frameStepMs", static_cast<int>(positionMs(dump) - before));
 
     // "]" twice: 2×, about two seconds of clip a second; Backspace: 1× again.
     EXPECT_TRUE(driver.ask("key ]")["ok"].toBool());
@@ -98,6 +99,7 @@ TEST_F(Review, APausedClipSeeksIsSavedStepsAndPlaysFaster) {
     const qint64 from = positionMs(driver.ask("dump"));
     std::this_thread::sleep_for(3s);
     const qint64 advanced = positionMs(driver.ask("dump")) - from;
+    RecordProperty("clipMsIn3sAt2x", static_cast<int>(advanced));
     EXPECT_GT(advanced, 4500) << advanced;
     EXPECT_LT(advanced, 7500) << advanced;
     EXPECT_TRUE(driver.ask("key Backspace")["ok"].toBool());
