@@ -62,6 +62,7 @@ void CDuiFrameWnd::InitWindow() {
     viewManager_->MapClicks().SetHandler([this](const std::string& path, int32_t seconds) {
         if (dispatcher_) dispatcher_->PlayClipAt(path, seconds);
     });
+    reviewKeys_ = std::make_unique<ReviewKeys>(*controller_, *dispatcher_, *viewManager_, *this, *configStore_);
     session_ = std::make_unique<WindowSession>(*configStore_);
     session_->Restore(*this);
     session_->WatchVolume(FindControl<QAbstractSlider>("sliderVolume"));
@@ -192,6 +193,7 @@ void CDuiFrameWnd::Notify(const ui::Notification& msg) {
 
 void CDuiFrameWnd::OnClick(const ui::Notification& msg) {
     if (dispatcher_) dispatcher_->OnClick(msg.senderName());
+    if (reviewKeys_) reviewKeys_->OnClick(msg.senderName());
     CXMLWnd::OnClick(msg);
 }
 
@@ -200,7 +202,9 @@ intptr_t CDuiFrameWnd::MessageHandler(uint32_t message, uintptr_t wParam, intptr
     if (isKey(wParam, Qt::Key_Return) || isKey(wParam, Qt::Key_Enter) || isKey(wParam, Qt::Key_Escape))
         return CXMLWnd::MessageHandler(message, wParam, lParam, handled);
     if (isKey(wParam, Qt::Key_F8) && dispatcher_) dispatcher_->OnSnapshotKey();
-    return 0;
+    const auto modifiers = Qt::KeyboardModifiers::fromInt(static_cast<int>(lParam));
+    handled = reviewKeys_ && reviewKeys_->Press(static_cast<int>(wParam), modifiers);
+    return handled ? 1 : 0;
 }
 
 intptr_t CDuiFrameWnd::ResponseDefaultKeyEvent(uintptr_t key) {

@@ -192,7 +192,8 @@ TEST_F(Driver, CommandsActAsTheUserAndRefuseWhatTheUserCannotReach) {
     EXPECT_FALSE(client.ask("slide sliderVolume")["ok"].toBool());
     EXPECT_FALSE(client.ask("check btnFull 1")["ok"].toBool());
     EXPECT_FALSE(client.ask("select sliderVolume 1")["ok"].toBool());
-    EXPECT_FALSE(client.ask("key Space")["ok"].toBool());
+    EXPECT_FALSE(client.ask("key NoSuchKey")["ok"].toBool());
+    EXPECT_FALSE(client.ask("key Ctrl+A, B")["ok"].toBool());  // one key, not a sequence
     for (const char* fraction : {"", "1.5", "-0.1", "nan", "inf", "half"})
         EXPECT_FALSE(client.ask(std::string("timelineclick ") + fraction)["ok"].toBool()) << fraction;
 
