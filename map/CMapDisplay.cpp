@@ -1,8 +1,8 @@
 #include "map/CMapDisplay.h"
 
+#include "config/TileSource.h"
 #include "map/CBaiduMapLoader.h"
 #include "map/CGoogleMapLoader.h"
-#include "config/TileSource.h"
 #include "map/CWebMapEventHandler.h"
 #include "map/ScriptCallSource.h"
 #include "track/MapKind.h"

@@ -108,7 +108,7 @@ private:
     // UI thread.
     TrackStore* store_ = nullptr;
     std::function<void(ScriptHost&)> pageLoadHook_;
-    CWebPage page_;  // the display's own calls
+    CWebPage page_;                       // the display's own calls
     std::optional<MapPosition> lastFix_;  // WGS-84, as moveMarker got it
     // The browser's handler may outlive the display; it calls back only while this lives.
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);

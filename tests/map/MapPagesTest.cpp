@@ -3,7 +3,6 @@
 // the user moves the map, keeps itself against link clicks and reports no
 // script error; the tile source of the settings file and the map's web
 // profile. Also the script bridge through the engine.
-#include "support/TempFolder.h"
 #include "app/StartupEnvironment.h"
 #include "config/TileSource.h"
 #include "config/Version.h"
@@ -11,6 +10,8 @@
 #include "map/CScriptMapLoader.h"
 #include "map/CWebBrowserUI.h"
 #include "map/CWebPage.h"
+#include "support/MapPageScript.h"
+#include "support/TempFolder.h"
 #include "track/TrackMapConversion.h"
 
 #include <gtest/gtest.h>
@@ -31,17 +32,8 @@ namespace {
 
 const std::string kProgramDir = VELTARA_TEST_PROGRAM_DIR;
 
-// Runs a script in the page and waits for its value (invalid on time-out).
-QVariant evaluate(CWebBrowserUI& view, const QString& script) {
-    auto result = std::make_shared<std::pair<bool, QVariant>>(false, QVariant());
-    view.page()->runJavaScript(script, 0, [result](const QVariant& v) { *result = {true, v}; });
-    if (!QTest::qWaitFor([&] { return result->first; }, 10000)) return {};
-    return result->second;
-}
-
-QVariantMap pageState(CWebBrowserUI& view) {
-    return evaluate(view, "trackMapState()").toMap();
-}
+using testing_support::evaluate;
+using testing_support::pageState;
 
 double at(const QVariantMap& state, const char* key, int index) {
     return state.value(key).toList().value(index).toDouble();

@@ -7,6 +7,7 @@
 #include "map/CWebBrowserUI.h"
 #include "map/MapClickBridge.h"
 #include "map/MapTripLayer.h"
+#include "support/MapPageScript.h"
 #include "trip/RouteDatum.h"
 #include "trip/TripSet.h"
 
@@ -21,16 +22,8 @@ namespace {
 
 const std::string kProgramDir = VELTARA_TEST_PROGRAM_DIR;
 
-QVariant evaluate(CWebBrowserUI& view, const QString& script) {
-    auto result = std::make_shared<std::pair<bool, QVariant>>(false, QVariant());
-    view.page()->runJavaScript(script, 0, [result](const QVariant& v) { *result = {true, v}; });
-    if (!QTest::qWaitFor([&] { return result->first; }, 10000)) return {};
-    return result->second;
-}
-
-QVariantMap pageState(CWebBrowserUI& view) {
-    return evaluate(view, "trackMapState()").toMap();
-}
+using testing_support::evaluate;
+using testing_support::pageState;
 
 // A clip of one minute through Shenzhen, `minute` minutes after 10:00 on
 // 2026-12-07, a fix a second heading north-east.

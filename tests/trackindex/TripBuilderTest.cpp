@@ -1,5 +1,6 @@
 // Trips and their figures: channels from file names, the 120 s rule, which
 // records count as fixes, and the distance across clip boundaries.
+#include "support/DriveRecords.h"
 #include "trackindex/CameraTime.h"
 #include "trackindex/TripBuilder.h"
 
@@ -7,18 +8,8 @@
 
 namespace {
 
-// A record at seconds after 10:00:00 on 2026-12-07, latitude in degrees north of 0 at longitude 0.
 TrackRecord at(int seconds, double latitude, double longitude = 8.0, float speed = 50.0f) {
-    TrackRecord r;
-    r.valid = true;
-    r.year = 2026, r.month = 12, r.day = 7;
-    r.hour = static_cast<uint8_t>(10 + seconds / 3600);
-    r.minute = static_cast<uint8_t>(seconds / 60 % 60);
-    r.second = static_cast<uint8_t>(seconds % 60);
-    r.latitude = latitude;
-    r.longitude = longitude;
-    r.speed = speed;
-    return r;
+    return testing_support::driveRecordAt(seconds, latitude, longitude, speed);
 }
 
 constexpr double kMetresPerDegree = TrackFigures::EARTH_RADIUS_M * 3.14159265358979323846 / 180.0;

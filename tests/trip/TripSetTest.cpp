@@ -1,31 +1,19 @@
 // The trips a playlist's clips form: unreadable clips and clips without a
 // real time stay out, every fix of a trip is on its route with its clip and
 // moment, and a clip finds its trip and its place in it.
+#include "support/DriveRecords.h"
 #include "trip/TripSet.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-TrackRecord at(int seconds, double latitude, double longitude = 8.0) {
-    TrackRecord r;
-    r.valid = true;
-    r.year = 2026, r.month = 12, r.day = 7;
-    r.hour = static_cast<uint8_t>(10 + seconds / 3600);
-    r.minute = static_cast<uint8_t>(seconds / 60 % 60);
-    r.second = static_cast<uint8_t>(seconds % 60);
-    r.latitude = latitude;
-    r.longitude = longitude;
-    r.speed = 36.0f;
-    return r;
-}
-
 // A clip of the given seconds of the day's drive, one record a second.
 std::shared_ptr<const ClipTrack> clip(const std::string& path, int from, int to, bool withTimes = true) {
     auto c = std::make_shared<ClipTrack>();
     c->path = path;
     for (int s = from; s < to; ++s) {
-        c->records.push_back(at(s, 1.0 + s * 1e-4));
+        c->records.push_back(testing_support::driveRecordAt(s, 1.0 + s * 1e-4, 8.0, 36.0f));
         if (withTimes) c->timesMs.push_back(static_cast<int64_t>(s - from) * 1000 + 40);
     }
     return c;
