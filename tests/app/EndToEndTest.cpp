@@ -2,9 +2,9 @@
 // FFmpeg and web view, as a user drives it: a clip with its track, one whose
 // track holds broken texts among good ones, and one without a track. Leaves
 // pictures of three moments in the screenshot folder.
+#include "support/ClipFactory.h"
 #include "support/DumpFields.h"
 #include "support/ProgramHarness.h"
-#include "support/ClipFactory.h"
 
 #include <unistd.h>
 #include <QJsonArray>
@@ -28,7 +28,9 @@ bool playingRow(const QJsonObject& d, int row) {
 }
 
 // Player sampling keeps texts 0, 10, 20, ... and the last text once more.
-int keptRecords(int texts) { return (texts + 9) / 10 + 1; }
+int keptRecords(int texts) {
+    return (texts + 9) / 10 + 1;
+}
 
 class EndToEnd : public ProgramFixture {
 protected:
@@ -143,16 +145,9 @@ TEST_F(EndToEnd, AFolderOfClipsPlaysWithTrackMapChartAndEveryControl) {
     // F8: a snapshot in the user's folder, shown in the preview until closed.
     const std::string shot = home.path() + "Documents/Veltara DVR Player/shot0001.png";
     EXPECT_TRUE(driver.ask("key F8")["ok"].toBool());
-    const auto shotLimit = std::chrono::steady_clock::now() + 10s;
-    bool closed = false;
-    while (!closed && std::chrono::steady_clock::now() < shotLimit) {
-        closed = driver.ask("click closebtn")["ok"].toBool();
-        if (!closed) std::this_thread::sleep_for(100ms);
-    }
-    EXPECT_TRUE(closed) << "no snapshot preview";
+    EXPECT_TRUE(driver.askUntilDone("click closebtn", 10s)) << "no snapshot preview";
     EXPECT_EQ(::access(shot.c_str(), R_OK), 0) << shot;
-    ASSERT_TRUE(waitFor([](const QJsonObject& d) { return player(d)["state"].toInt() == kPlaying; }, 5s))
-        << text(dump);
+    ASSERT_TRUE(waitFor([](const QJsonObject& d) { return player(d)["state"].toInt() == kPlaying; }, 5s)) << text(dump);
 
     // Full screen leaves video and play panel; Escape brings the rest back.
     // The playlist row that has the focus is not started again by the key.
@@ -197,8 +192,8 @@ TEST_F(EndToEnd, AFolderOfClipsPlaysWithTrackMapChartAndEveryControl) {
     capture("road-no-track.png");
 
     // After the last clip the player stops with Play shown.
-    ASSERT_TRUE(waitFor(
-        [](const QJsonObject& d) { return player(d)["state"].toInt() == kIdle && shown(d, "btnPlay"); }, 15s))
+    ASSERT_TRUE(
+        waitFor([](const QJsonObject& d) { return player(d)["state"].toInt() == kIdle && shown(d, "btnPlay"); }, 15s))
         << text(dump);
     EXPECT_FALSE(shown(dump, "btnPause"));
     quitCleanly();

@@ -2,8 +2,8 @@
 // keys and slider: a paused picture moves to the slider's place with the
 // record of that moment, is saved, steps by a frame, and playback runs at
 // the chosen speed.
-#include "support/ProgramHarness.h"
 #include "support/ClipFactory.h"
+#include "support/ProgramHarness.h"
 
 #include <unistd.h>
 #include <QJsonObject>
@@ -70,13 +70,7 @@ TEST_F(Review, APausedClipSeeksIsSavedStepsAndPlaysFaster) {
     // F8 while paused: a snapshot, with its preview, and still paused after it.
     const std::string shot = home.path() + "Documents/Veltara DVR Player/shot0001.png";
     EXPECT_TRUE(driver.ask("key F8")["ok"].toBool());
-    const auto shotLimit = std::chrono::steady_clock::now() + 10s;
-    bool closed = false;
-    while (!closed && std::chrono::steady_clock::now() < shotLimit) {
-        closed = driver.ask("click closebtn")["ok"].toBool();
-        if (!closed) std::this_thread::sleep_for(100ms);
-    }
-    EXPECT_TRUE(closed) << "no snapshot preview";
+    EXPECT_TRUE(driver.askUntilDone("click closebtn", 10s)) << "no snapshot preview";
     EXPECT_EQ(::access(shot.c_str(), R_OK), 0) << shot;
     std::this_thread::sleep_for(300ms);
     EXPECT_EQ(player(driver.ask("dump"))["state"].toInt(), kPaused);

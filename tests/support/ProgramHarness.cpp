@@ -18,7 +18,9 @@ using namespace std::chrono_literals;
 
 namespace program_harness {
 
-std::string programPath() { return std::string(VELTARA_TEST_PROGRAM_DIR) + "veltara-dvr-player"; }
+std::string programPath() {
+    return std::string(VELTARA_TEST_PROGRAM_DIR) + "veltara-dvr-player";
+}
 
 Drain::Drain(int fd)
     : thread_([fd, this] {
@@ -27,7 +29,9 @@ Drain::Drain(int fd)
           while ((n = ::read(fd, chunk, sizeof chunk)) > 0) text_.append(chunk, static_cast<size_t>(n));
       }) {}
 
-Drain::~Drain() { join(); }
+Drain::~Drain() {
+    join();
+}
 
 const std::string& Drain::join() {
     if (thread_.joinable()) thread_.join();
@@ -51,6 +55,15 @@ bool DriverConnection::connect(const std::string& path, std::chrono::millisecond
         std::this_thread::sleep_for(50ms);
     }
     return false;
+}
+
+bool DriverConnection::askUntilDone(const std::string& command, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!ask(command)["ok"].toBool()) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return true;
 }
 
 QJsonObject DriverConnection::ask(const std::string& command) {

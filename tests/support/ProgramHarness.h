@@ -44,6 +44,8 @@ public:
     bool connect(const std::string& path, std::chrono::milliseconds limit);
     // One command, its JSON answer; an empty object when there is none.
     QJsonObject ask(const std::string& command);
+    // Asks until the command succeeds or the limit passes; true when it did.
+    bool askUntilDone(const std::string& command, std::chrono::milliseconds limit);
 
 private:
     int fd_ = -1;
