@@ -57,6 +57,9 @@ void CDuiFrameWnd::InitWindow() {
     viewManager_->Bind();
     dispatcher_ = std::make_unique<MainDispatcher>(*controller_, viewManager_->Playlist().Controller(),
                                                    viewManager_->Views(), *viewManager_, *config_, platform::tickCount);
+    viewManager_->MapClicks().SetHandler([this](const std::string& path, int32_t seconds) {
+        if (dispatcher_) dispatcher_->PlayClipAt(path, seconds);
+    });
     session_ = std::make_unique<WindowSession>(*configStore_);
     session_->Restore(*this);
     session_->WatchVolume(FindControl<QAbstractSlider>("sliderVolume"));

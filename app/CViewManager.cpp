@@ -69,6 +69,11 @@ void CViewManager::Bind() {
     LoadMainTexts();
     lookUpControls();
     mapView_.SetBrowser(browser());
+    if (CWebBrowserUI* view = browser()) {
+        tripLayer_.SetBrowser(view);
+        mapClicks_.Attach(view->page());
+    }
+    map_.onEachPageLoad([this](ScriptHost&) { tripLayer_.Redraw(); });
     subscribeSlider(controls_.sliderVolume, false);
     SetVolumeSliderValue(config_.volume);
     subscribeSlider(controls_.sliderProgress, true);
@@ -80,6 +85,7 @@ void CViewManager::Bind() {
     playlistTrips_.Bind(window_.FindControl("playlistReading"), window_.FindControl("playlistTrip"));
     tripReview_.SetUnits(config_.units);
     tripReview_.Add(playlistTrips_);
+    tripReview_.Add(tripLayer_);
     if (CPlayListTreeViewUI* tree = playlist_.GetTree()) tripReview_.Follow(tree->model());
     BuildOpenFilter();
     savedPlacement_ = window_.saveGeometry();

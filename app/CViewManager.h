@@ -21,7 +21,9 @@
 #include "config/OpenFilter.h"
 #include "panel/PanelTexts.h"
 #include "map/CMapDisplay.h"
+#include "map/MapClickBridge.h"
 #include "map/MapTrackView.h"
+#include "map/MapTripLayer.h"
 #include "player/PlaybackControl.h"
 // PlaylistView.h holds the tree in inline QPointer code, which needs the whole class.
 #include "playlist/CPlayListTreeViewUI.h"
@@ -95,6 +97,9 @@ public:
     const TripReview& Trips() const { return tripReview_; }
     const PlaylistTripFigures& TripFigures() const { return playlistTrips_; }
     const CMapDisplay& MapDisplay() const { return map_; }
+    // The map's trip layer (a trip display) and the clicks on the map.
+    MapTripLayer& TripLayer() { return tripLayer_; }
+    MapClickBridge& MapClicks() { return mapClicks_; }
 
     int32_t GetVolumeSliderValue() const;
 
@@ -152,6 +157,8 @@ private:
     OpenFilter openFilter_;
     CMapDisplay map_;
     MapTrackView mapView_{map_};
+    MapTripLayer tripLayer_{map_};
+    MapClickBridge mapClicks_{tripLayer_};
     PlaylistView playlist_;
     CAccelerationFeed feed_;
     PlaylistTripFigures playlistTrips_{playlist_};

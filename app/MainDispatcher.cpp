@@ -101,6 +101,7 @@ void MainDispatcher::OnPlayerMessage(uintptr_t code) {
             view_.SetProgressValue(0);
             view_.SetProgressMax(controller_.GetLength());
             view_.StartPlayTime(controller_.GetLength());
+            if (pendingSeek_ >= 0) controller_.Seek(std::exchange(pendingSeek_, -1));
             break;
         }
         case PLAYER_PIPE_ERROR:
@@ -171,6 +172,7 @@ void MainDispatcher::OnPlaylistDeleted(int row) {
 void MainDispatcher::Stop() {
     // Stopped by the user: the clip's end says nothing about the clip.
     clipPath_.clear();
+    pendingSeek_ = -1;
     controller_.StopPlayer();
     controller_.StopExtraction();
     resetViews();
@@ -227,6 +229,28 @@ void MainDispatcher::Play() {
         default:
             break;
     }
+}
+
+void MainDispatcher::PlayClipAt(const std::string& path, int32_t seconds) {
+    if (closed_ || seconds < 0) return;
+    const PlayerState state = controller_.GetPlayerState();
+    const bool running =
+        state == PlayerState::Starting || state == PlayerState::Playing || state == PlayerState::Paused;
+    if (running && path == clipPath_) {
+        // Still starting: a seek now would be lost.
+        if (clipStarted_) {
+            controller_.Seek(seconds);
+        } else {
+            pendingSeek_ = seconds;
+        }
+        return;
+    }
+    const int row = playlist_.GetPlayList().FindByPath(path);
+    if (row < 0) return;
+    playlist_.PlayActivatedNode(row);
+    Stop();
+    StartCurrentItem(false);
+    pendingSeek_ = seconds;
 }
 
 void MainDispatcher::Pause() {

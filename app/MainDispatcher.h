@@ -61,6 +61,11 @@ public:
     void StartClip(const std::string& path, bool resetMarker);
     void Play();
     void Pause();
+    // A moment picked on the map: the clip being played seeks to it; another
+    // clip of the playlist becomes the current entry, starts, and seeks
+    // there once the player reports it started. A clip not in the playlist
+    // is ignored.
+    void PlayClipAt(const std::string& path, int32_t seconds);
 
     uint32_t lastActivationTime() const { return lastActivation_; }
 
@@ -95,5 +100,6 @@ private:
     uint32_t lastActivation_ = 0;  // 0: none yet
     std::string clipPath_;         // the clip last started, until a stop
     bool clipStarted_ = false;
+    int32_t pendingSeek_ = -1;     // seconds to seek to once the clip starts; -1: none
     bool closed_ = false;
 };

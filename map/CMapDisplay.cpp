@@ -119,6 +119,7 @@ void CMapDisplay::onPageLoaded(ScriptHost& browser) {
         l->resetMarker();
         l->moveMarker(browser, lastFix_->longitude, lastFix_->latitude);
     }
+    if (pageLoadHook_) pageLoadHook_(browser);
 }
 
 void CMapDisplay::showUnits(ScriptHost& browser) {

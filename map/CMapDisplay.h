@@ -35,6 +35,7 @@
 #include "map/CWebPage.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -73,6 +74,9 @@ public:
     void clearTrack(ScriptHost& browser) override;
     // The scale bar in the config's units (UI thread).
     void showUnits(ScriptHost& browser);
+    // Called on the UI thread after each page load has put the line and the
+    // marker back, for the layers others draw on the page.
+    void onEachPageLoad(std::function<void(ScriptHost&)> hook) { pageLoadHook_ = std::move(hook); }
 
     std::string pageFileName() const override;
     int32_t linePoints() const override;
@@ -100,6 +104,7 @@ private:
 
     // UI thread.
     TrackStore* store_ = nullptr;
+    std::function<void(ScriptHost&)> pageLoadHook_;
     CWebPage page_;  // the display's own calls
     std::optional<MapPosition> lastFix_;  // WGS-84, as moveMarker got it
     // The browser's handler may outlive the display; it calls back only while this lives.

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-tools-dev qt6-webengine-dev libqt6uitools6 libqt6svg6 qt6-svg-dev libgl-dev
+  qt6-base-dev qt6-tools-dev qt6-webengine-dev qt6-webchannel-dev libqt6uitools6 libqt6svg6 qt6-svg-dev libgl-dev
   libmpv-dev mpv ffmpeg libsimpleini-dev
   libavformat-dev libavcodec-dev libavutil-dev libsqlite3-dev libxml2-utils
   libgtest-dev libgmock-dev libbenchmark-dev

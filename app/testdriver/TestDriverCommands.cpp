@@ -2,6 +2,10 @@
 
 #include "app/CDuiFrameWnd.h"
 #include "app/testdriver/TestDriverDump.h"
+#include "map/CWebBrowserUI.h"
+#include "map/CWebPage.h"
+#include "map/CoordinateText.h"
+#include "trip/RouteDatum.h"
 #include "ui/ControlText.h"
 
 #include <QAbstractButton>
@@ -19,6 +23,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -77,6 +82,8 @@ QByteArray TestDriverCommands::Execute(const QString& line) {
         answer = select(arguments);
     } else if (command == u"check") {
         answer = check(arguments);
+    } else if (command == u"mapclick") {
+        answer = mapClick(arguments);
     } else if (command == u"dump") {
         answer = Dump();
     } else if (command == u"quit") {
@@ -255,6 +262,30 @@ QJsonObject TestDriverCommands::check(const QString& arguments) {
     const bool wanted = parts[1] == u"1";
     queue(box, [box, wanted] {
         if (box->isChecked() != wanted) box->click();
+    });
+    return ok();
+}
+
+QJsonObject TestDriverCommands::mapClick(const QString& arguments) {
+    const QStringList parts = arguments.split(' ', Qt::SkipEmptyParts);
+    bool latitudeOk = false;
+    bool longitudeOk = false;
+    RouteFix at;
+    if (parts.size() == 2) {
+        at.latitude = parts[0].toDouble(&latitudeOk);
+        at.longitude = parts[1].toDouble(&longitudeOk);
+    }
+    if (!latitudeOk || !longitudeOk || std::fabs(at.latitude) > 90.0 || std::fabs(at.longitude) > 180.0)
+        return failed(QStringLiteral("usage: mapclick LAT LNG"));
+    QString error;
+    auto* browser = qobject_cast<CWebBrowserUI*>(reachable(QStringLiteral("WebMap"), error));
+    if (!browser) return failed(error.isEmpty() ? QStringLiteral("WebMap is not a browser") : error);
+    if (!browser->IsPageLoaded() || !window_.ViewManager()) return failed(QStringLiteral("no map page"));
+    // The page takes positions in its own datum, as the trip layer sends them.
+    const RouteFix onPage = routeInMapDatum({at}, window_.ViewManager()->MapDisplay().trackConversion()).front();
+    queue(browser, [browser, onPage] {
+        CWebPage page;
+        page.callScript2(*browser, "simulateMapClick", coordinateText(onPage.latitude), coordinateText(onPage.longitude));
     });
     return ok();
 }

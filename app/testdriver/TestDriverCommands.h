@@ -13,6 +13,8 @@
 //   slide NAME VALUE    the user moves a slider
 //   select NAME INDEX   the user picks a combo box item
 //   check NAME 0|1      the user ticks or clears a check box
+//   mapclick LAT LNG    a click on the map at that WGS-84 position, through
+//                       the page's own click handler
 //   dump                the window's state
 //   quit                the window's close button
 // Controls are looked up in an open modal dialog first, then in the main
@@ -46,6 +48,7 @@ private:
     QJsonObject slide(const QString& arguments);
     QJsonObject select(const QString& arguments);
     QJsonObject check(const QString& arguments);
+    QJsonObject mapClick(const QString& arguments);
     QJsonObject quit();
     // A control the user can reach, or nullptr with the reason in error.
     QWidget* reachable(const QString& name, QString& error) const;

@@ -3,6 +3,11 @@
 //   clearLinePoints(), addLinePoints(lat, lng), createPolyline(),
 //   reloadPolyline(), createCarMarker(lat, lng), setCarMarker(lat, lng),
 //   removeCarMarker().
+// The trip layer, under the line: setTripRoute(key, points, boundaries) with
+// JSON arrays of numbers (latitude, longitude, ...), clearTripRoute().
+// A click on the map goes to the program's bridge (window.veltaraMapClicks,
+// set up by the program over its web channel) as numbers: the position and
+// what 30 screen pixels span there, in metres.
 // A page calls createTrackMap(options) once its script libraries are loaded.
 (function (global) {
     'use strict';
@@ -17,6 +22,19 @@
     var grid = null;       // the world backdrop shown until a tile arrives
     var scale = null;      // the scale bar
     var tiles = null;      // the tile layer
+
+    var trip = null;       // the trip's route, under the line
+    var tripMarks = null;  // the clips' first fixes on it
+    var tripKey = null;    // the program's key of the trip drawn
+    var tripPoints = 0;
+    var tripFits = 0;
+    var clicksSent = 0;
+
+    var tripStyle = { color: '#6c9bd8', weight: 7, opacity: 0.55, lineJoin: 'round', interactive: false,
+                      pane: 'tripPane' };
+    var markStyle = { radius: 4, color: '#ffffff', weight: 2, fillColor: '#3d6fae', fillOpacity: 1,
+                      interactive: false, pane: 'tripPane' };
+    var clickReachPixels = 30;
 
     var lineStyle = { color: '#1f6fd1', weight: 4, opacity: 0.9, lineJoin: 'round', interactive: false };
 
@@ -50,6 +68,16 @@
     function fitTrack() {
         if (!line || pending.length === 0) return;
         var bounds = line.getBounds();
+        // Over a trip the zoom stays that of the trip's view: the clip is
+        // only brought into view.
+        if (trip) {
+            if (!map.getBounds().contains(bounds)) {
+                moveView(function () {
+                    map.panTo(bounds.getCenter(), { animate: false });
+                });
+            }
+            return;
+        }
         moveView(function () {
             if (bounds.getNorthEast().equals(bounds.getSouthWest())) {
                 map.setView(bounds.getCenter(), Math.max(map.getZoom(), 15), { animate: false });
@@ -124,6 +152,84 @@
         car = null;
     };
 
+    // A JSON array of numbers from the program as positions; anything that
+    // is not a pair of numbers in range is left out.
+    function positionsOf(text) {
+        var values;
+        try {
+            values = typeof text === 'string' ? JSON.parse(text) : null;
+        } catch (e) {
+            values = null;
+        }
+        var out = [];
+        if (!Array.isArray(values)) return out;
+        for (var i = 0; i + 1 < values.length; i += 2) {
+            if (typeof values[i] !== 'number' || typeof values[i + 1] !== 'number') continue;
+            var p = position(values[i], values[i + 1]);
+            if (p) out.push(p);
+        }
+        return out;
+    }
+
+    global.clearTripRoute = function () {
+        if (trip && map) map.removeLayer(trip);
+        if (tripMarks && map) map.removeLayer(tripMarks);
+        trip = null;
+        tripMarks = null;
+        tripKey = null;
+        tripPoints = 0;
+    };
+
+    // key: the program's name of the trip (a number); the view is fitted to
+    // a trip once, not again when the same trip is drawn anew, except that a
+    // trip grown by clips read since is brought into view while the user has
+    // not moved the map. tripFits counts the trips fitted.
+    global.setTripRoute = function (key, pointsText, boundariesText) {
+        if (!map) return;
+        var id = Number(key);
+        var points = positionsOf(pointsText);
+        var fitted = tripKey;
+        global.clearTripRoute();
+        if (!isFinite(id) || points.length === 0) return;
+        trip = L.polyline(points, tripStyle).addTo(map);
+        tripMarks = L.layerGroup(positionsOf(boundariesText).map(function (p) {
+            return L.circleMarker(p, markStyle);
+        })).addTo(map);
+        tripPoints = points.length;
+        tripKey = id;
+        var bounds = trip.getBounds();
+        if (fitted === id && (!following || map.getBounds().contains(bounds))) return;
+        if (fitted !== id) tripFits++;
+        moveView(function () {
+            if (bounds.getNorthEast().equals(bounds.getSouthWest())) {
+                map.setView(bounds.getCenter(), Math.max(map.getZoom(), 15), { animate: false });
+            } else {
+                map.fitBounds(bounds, { padding: [24, 24], maxZoom: 17, animate: false });
+            }
+        });
+    };
+
+    // A click (of the mouse, or fired by simulateMapClick) goes to the
+    // program with the distance 30 pixels span at that point.
+    function onMapClick(e) {
+        var bridge = global.veltaraMapClicks;
+        if (!e || !e.latlng || !bridge || typeof bridge.mapClicked !== 'function') return;
+        var at = map.latLngToContainerPoint(e.latlng);
+        var reach = L.CRS.Earth.distance(e.latlng, map.containerPointToLatLng(at.add([clickReachPixels, 0])));
+        if (!isFinite(reach)) return;
+        clicksSent++;
+        bridge.mapClicked(e.latlng.lat, e.latlng.lng, reach);
+    }
+
+    // For the test driver: a click at a position of the page's datum.
+    global.simulateMapClick = function (lat, lng) {
+        var p = position(lat, lng);
+        if (!p || !map) return false;
+        map.fire('click', { latlng: p, layerPoint: map.latLngToLayerPoint(p),
+                            containerPoint: map.latLngToContainerPoint(p) });
+        return true;
+    };
+
     // The land outline and a grid of the world (every 30 degrees, the
     // equator and the prime meridian stronger), so that a map without tiles
     // (offline) still reads as a map of the world and not as an empty area.
@@ -132,11 +238,12 @@
         if (global.topojson && global.worldLand && global.worldLand.objects && global.worldLand.objects.land) {
             layers.push(L.geoJSON(global.topojson.feature(global.worldLand, global.worldLand.objects.land), {
                 style: { color: '#a7b39a', weight: 0.8, fillColor: '#f4f1e8', fillOpacity: 1 },
-                interactive: false
+                interactive: false,
+                pane: 'backdropPane'
             }));
         }
-        var faint = { color: '#b7c4d0', weight: 1, opacity: 0.8, interactive: false };
-        var strong = { color: '#8ea2b5', weight: 1.5, opacity: 0.9, interactive: false };
+        var faint = { color: '#b7c4d0', weight: 1, opacity: 0.8, interactive: false, pane: 'backdropPane' };
+        var strong = { color: '#8ea2b5', weight: 1.5, opacity: 0.9, interactive: false, pane: 'backdropPane' };
         for (var lng = -180; lng <= 180; lng += 30) {
             layers.push(L.polyline([[-80, lng], [80, lng]], lng === 0 ? strong : faint));
         }
@@ -154,6 +261,10 @@
         if (options.minZoom !== undefined) mapOptions.minZoom = options.minZoom;
         if (options.maxZoom !== undefined) mapOptions.maxZoom = options.maxZoom;
         map = L.map('map', mapOptions);
+        // The backdrop stands in for the tiles (at 200), the trip goes under
+        // the clip's line (overlays are at 400).
+        map.createPane('backdropPane').style.zIndex = 250;
+        map.createPane('tripPane').style.zIndex = 390;
         tiles = options.tileLayer || L.tileLayer(options.tiles, options.tileOptions);
         tiles.addTo(map);
         grid = worldBackdrop().addTo(map);
@@ -172,6 +283,7 @@
         map.on('zoomstart', function () {
             if (ownMoves === 0) following = false;
         });
+        map.on('click', onMapClick);
         return map;
     };
 
@@ -210,6 +322,11 @@
             maxZoom: map ? map.getMaxZoom() : null,
             scaleUnits: scale ? (scale.options.imperial ? 'imperial' : 'metric') : null,
             worldBackdrop: grid !== null,
+            tripPoints: tripPoints,
+            tripMarks: tripMarks ? tripMarks.getLayers().length : 0,
+            tripFits: tripFits,
+            clicksSent: clicksSent,
+            clickBridge: !!global.veltaraMapClicks,
             worldLand: !!(global.topojson && global.worldLand),
             center: c ? [c.lat, c.lng] : null,
             zoom: map ? map.getZoom() : null,

@@ -340,3 +340,38 @@ TEST_F(Dispatch, ClipsThatDidNotPlayAsVideoAreMarkedInThePlaylist) {
     dispatcher.OnPlayerMessage(PLAYER_EOF);
     EXPECT_EQ(problemOf(4), ClipProblem::Unplayable);
 }
+
+TEST_F(Dispatch, AMomentPickedOnTheMapSeeksTheClipOrStartsAnotherThere) {
+    activate(0);
+    take();
+    // The clip is still starting: the seek waits for its start.
+    dispatcher.PlayClipAt(clip("a.mp4"), 12);
+    EXPECT_TRUE(take().empty());
+    controller.state = PlayerState::Playing;
+    dispatcher.OnPlayerMessage(PLAYER_STARTED);
+    EXPECT_EQ(take().back(), "Seek 12");
+    dispatcher.PlayClipAt(clip("a.mp4"), 30);
+    EXPECT_EQ(take(), Log{"Seek 30"});
+
+    // Another clip of the playlist becomes the current entry and starts; it
+    // seeks once, after the player reports the start.
+    dispatcher.PlayClipAt(clip("c.mp4"), 45);
+    EXPECT_EQ(take(), join({kStop, startOf(clip("c.mp4"))}));
+    EXPECT_EQ(current(), 2);
+    controller.state = PlayerState::Playing;
+    dispatcher.OnPlayerMessage(PLAYER_STARTED);
+    EXPECT_EQ(take().back(), "Seek 45");
+    dispatcher.OnPlayerMessage(PLAYER_STARTED);
+    EXPECT_NE(take().back(), "Seek 45");
+
+    // A stop forgets a seek still waiting; a clip outside the playlist and a
+    // negative time do nothing.
+    dispatcher.PlayClipAt(clip("b.mp4"), 7);
+    dispatcher.Stop();
+    controller.state = PlayerState::Playing;
+    dispatcher.OnPlayerMessage(PLAYER_STARTED);
+    for (const std::string& entry : take()) EXPECT_NE(entry, "Seek 7");
+    dispatcher.PlayClipAt("/elsewhere/x.mp4", 5);
+    dispatcher.PlayClipAt(clip("b.mp4"), -1);
+    EXPECT_TRUE(take().empty());
+}

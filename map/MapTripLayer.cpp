@@ -1,0 +1,129 @@
+#include "map/MapTripLayer.h"
+
+#include "map/CoordinateText.h"
+#include "trip/NearestFix.h"
+#include "trip/RouteDatum.h"
+#include "trip/RouteSimplifier.h"
+
+#include <algorithm>
+
+namespace {
+
+// The positions as a JSON array of numbers, latitude first, in the page's
+// datum; only numbers this program formats reach the page.
+std::string positionsText(const std::vector<RouteFix>& fixes, const std::vector<size_t>& indexes,
+                          TrackMapConversion conversion) {
+    std::vector<RouteFix> picked;
+    picked.reserve(indexes.size());
+    for (size_t i : indexes) picked.push_back(fixes[i]);
+    picked = routeInMapDatum(picked, conversion);
+    std::string text = "[";
+    text.reserve(picked.size() * 24 + 2);
+    for (size_t k = 0; k < picked.size(); ++k) {
+        if (k > 0) text += ',';
+        text += coordinateText(picked[k].latitude);
+        text += ',';
+        text += coordinateText(picked[k].longitude);
+    }
+    text += ']';
+    return text;
+}
+
+bool sharesAClip(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+    return std::any_of(a.begin(), a.end(),
+                       [&b](const std::string& path) { return std::find(b.begin(), b.end(), path) != b.end(); });
+}
+
+// The current clip's own fixes, as a route of one clip.
+TripRoute clipRoute(const ClipTrack& clip) {
+    TripRoute route;
+    route.clipPaths.push_back(clip.path);
+    route.clipFirstFix.push_back(0);
+    for (size_t i = 0; i < clip.records.size(); ++i) {
+        const TrackRecord& r = clip.records[i];
+        if (!hasPositionFix(r)) continue;
+        const int64_t time = i < clip.timesMs.size() ? clip.timesMs[i] : 0;
+        route.fixes.push_back({r.latitude, r.longitude, r.speed, 0, time});
+    }
+    return route;
+}
+
+}  // namespace
+
+void MapTripLayer::ShowTrips(const std::shared_ptr<const TripSet>& trips, const std::string& currentClip) {
+    const TripRoute* trip = trips && !currentClip.empty() ? trips->tripOf(currentClip) : nullptr;
+    const bool wasDrawn = drawnPoints_ > 0;
+    if (trip && !trip->fixes.empty()) {
+        // The same trip, perhaps grown by clips read since: the page keeps its
+        // view (same key) and gets the route again only when it changed.
+        const bool same = wasDrawn && route_ && sharesAClip(route_->clipPaths, trip->clipPaths);
+        const bool unchanged = same && route_->clipPaths == trip->clipPaths && drawnFixCount_ == trip->fixes.size() &&
+                               conversion_ == display_.trackConversion();
+        trips_ = trips;
+        route_ = trip;
+        if (unchanged) return;
+        if (!same) ++key_;
+        keep(trip, true);
+        send();
+        return;
+    }
+    trips_ = trips;
+    const ClipTrack* clip = trips && !currentClip.empty() ? trips->clip(currentClip) : nullptr;
+    if (clip && clip->readable()) {
+        ownRoute_ = clipRoute(*clip);
+        keep(&ownRoute_, false);
+    } else {
+        keep(nullptr, false);
+    }
+    if (wasDrawn && browser_) page_.callScript0(*browser_, kClearTripRoute);
+}
+
+void MapTripLayer::keep(const TripRoute* route, bool draw) {
+    if (route != &ownRoute_) ownRoute_ = TripRoute{};
+    route_ = route;
+    conversion_ = display_.trackConversion();
+    drawnFixes_.clear();
+    drawnMarks_.clear();
+    drawnPoints_ = 0;
+    drawnFixCount_ = 0;
+    if (!draw || !route || route->fixes.empty()) return;
+    const std::vector<RouteFix>& fixes = route->fixes;
+    std::vector<size_t> marks;
+    for (size_t c = 0; c < route->clipFirstFix.size(); ++c) {
+        const size_t first = route->clipFirstFix[c];
+        // A clip without a fix has its next clip's first fix: no mark of its own.
+        if (first < fixes.size() && fixes[first].clip == c) marks.push_back(first);
+    }
+    // The datum shift varies slowly: thinning the recorded positions thins
+    // the converted ones alike.
+    const std::vector<size_t> drawn =
+        RouteSimplifier::simplify(fixes, marks, RouteSimplifier::screenTolerance(fixes, kViewPixels));
+    drawnFixes_ = positionsText(fixes, drawn, conversion_);
+    drawnMarks_ = positionsText(fixes, marks, conversion_);
+    drawnPoints_ = drawn.size();
+    drawnFixCount_ = fixes.size();
+}
+
+void MapTripLayer::send() {
+    if (!browser_ || drawnPoints_ == 0) return;
+    page_.callScript(*browser_, kSetTripRoute, {std::to_string(key_), drawnFixes_, drawnMarks_});
+}
+
+void MapTripLayer::Redraw() {
+    // A layer kept before the map's page was chosen is in the wrong datum.
+    if (route_ && conversion_ != display_.trackConversion()) keep(route_, route_ != &ownRoute_);
+    send();
+}
+
+std::optional<MapTripLayer::Moment> MapTripLayer::MomentNear(double latitude, double longitude,
+                                                             double toleranceMetres) const {
+    if (!route_) return std::nullopt;
+    double wgsLatitude = 0.0;
+    double wgsLongitude = 0.0;
+    wgsOfMapPosition(conversion_, latitude, longitude, wgsLatitude, wgsLongitude);
+    const std::optional<size_t> found = NearestFix::find(route_->fixes, wgsLatitude, wgsLongitude, toleranceMetres);
+    if (!found) return std::nullopt;
+    const RouteFix& fix = route_->fixes[*found];
+    if (fix.clip >= route_->clipPaths.size()) return std::nullopt;
+    return Moment{route_->clipPaths[fix.clip], static_cast<int32_t>((std::max<int64_t>(fix.timeMs, 0) + 500) / 1000)};
+}
