@@ -19,14 +19,15 @@
 #include "config/AppConfig.h"
 #include "config/ConfigStore.h"
 #include "config/OpenFilter.h"
-#include "panel/PanelTexts.h"
 #include "map/CMapDisplay.h"
 #include "map/MapClickBridge.h"
 #include "map/MapTrackView.h"
 #include "map/MapTripLayer.h"
+#include "panel/PanelTexts.h"
 #include "player/PlaybackControl.h"
 // PlaylistView.h holds the tree in inline QPointer code, which needs the whole class.
 #include "playlist/CPlayListTreeViewUI.h"
+#include "playlist/PlaylistEventList.h"
 #include "playlist/PlaylistTripFigures.h"
 #include "playlist/PlaylistView.h"
 #include "track/TrackMapConversion.h"
@@ -100,6 +101,8 @@ public:
     // The map's trip layer (a trip display) and the clicks on the map.
     MapTripLayer& TripLayer() { return tripLayer_; }
     MapClickBridge& MapClicks() { return mapClicks_; }
+    PlaylistEventList& EventList() { return eventList_; }
+    const PlaylistEventList& EventList() const { return eventList_; }
 
     int32_t GetVolumeSliderValue() const;
 
@@ -162,6 +165,7 @@ private:
     PlaylistView playlist_;
     CAccelerationFeed feed_;
     PlaylistTripFigures playlistTrips_{playlist_};
+    PlaylistEventList eventList_;
     TripReview tripReview_;  // after the playlist it follows and the displays it tells
     TrackViews trackViews_;  // the map, then the chart, then the trip review
     bool fullScreen_ = false;

@@ -18,6 +18,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMimeData>
 #include <QPointer>
 #include <QTimer>
@@ -129,16 +130,12 @@ QJsonObject TestDriverCommands::click(const QString& name) {
 }
 
 QJsonObject TestDriverCommands::key(const QString& name) {
-    Qt::Key code;
-    if (name == u"Return") {
-        code = Qt::Key_Return;
-    } else if (name == u"Escape") {
-        code = Qt::Key_Escape;
-    } else if (name == u"F8") {
-        code = Qt::Key_F8;
-    } else {
+    // One key with its modifiers in Qt's notation: "Return", "F8", "Shift+N", ".".
+    const QKeySequence sequence = QKeySequence::fromString(name, QKeySequence::PortableText);
+    if (name.isEmpty() || sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown)
         return failed(QStringLiteral("unknown key"));
-    }
+    const Qt::Key code = sequence[0].key();
+    const Qt::KeyboardModifiers modifiers = sequence[0].keyboardModifiers();
     // To the native window that has the keyboard, as a key press arrives;
     // it passes the key on to its focused control.
     QWidget* top = QApplication::activeModalWidget();
@@ -148,8 +145,8 @@ QJsonObject TestDriverCommands::key(const QString& name) {
     // Each press gets a time stamp of its own, as the platform's presses do.
     static quint64 stamp = static_cast<quint64>(QDateTime::currentMSecsSinceEpoch());
     ++stamp;
-    auto* press = new QKeyEvent(QEvent::KeyPress, code, Qt::NoModifier);
-    auto* release = new QKeyEvent(QEvent::KeyRelease, code, Qt::NoModifier);
+    auto* press = new QKeyEvent(QEvent::KeyPress, code, modifiers);
+    auto* release = new QKeyEvent(QEvent::KeyRelease, code, modifiers);
     press->setTimestamp(stamp);
     release->setTimestamp(stamp);
     QCoreApplication::postEvent(target, press);
@@ -247,7 +244,10 @@ QJsonObject TestDriverCommands::select(const QString& arguments) {
     auto* combo = qobject_cast<QComboBox*>(reachable(parts[0], error));
     if (!combo) return failed(error.isEmpty() ? parts[0] + QStringLiteral(" is not a combo box") : error);
     if (index < 0 || index >= combo->count()) return failed(QStringLiteral("no such item"));
-    queue(combo, [combo, index] { combo->setCurrentIndex(index); });
+    queue(combo, [combo, index] {
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);  // as a pick of the user's
+    });
     return ok();
 }
 
@@ -285,7 +285,8 @@ QJsonObject TestDriverCommands::mapClick(const QString& arguments) {
     const RouteFix onPage = routeInMapDatum({at}, window_.ViewManager()->MapDisplay().trackConversion()).front();
     queue(browser, [browser, onPage] {
         CWebPage page;
-        page.callScript2(*browser, "simulateMapClick", coordinateText(onPage.latitude), coordinateText(onPage.longitude));
+        page.callScript2(*browser, "simulateMapClick", coordinateText(onPage.latitude),
+                         coordinateText(onPage.longitude));
     });
     return ok();
 }

@@ -89,6 +89,7 @@ QJsonObject TestDriverDump::Dump() const {
     dump.insert("map", map());
     dump.insert("chart", chart());
     dump.insert("trip", trip());
+    dump.insert("events", events());
     dump.insert("reading", reading());
     return dump;
 }
@@ -168,7 +169,29 @@ QJsonValue TestDriverDump::trip() const {
                        {"distance_m", route->figures.distanceMetres()},
                        {"duration_s", static_cast<qint64>(route->figures.durationSeconds())},
                        {"maxSpeed_kmh", route->figures.maxSpeedKmh()},
-                       {"figures", view->TripFigures().TripText()}};
+                       {"figures", view->TripFigures().TripText()},
+                       {"eventLines", QJsonArray::fromStringList(view->EventList().Lines())}};
+}
+
+QJsonArray TestDriverDump::events() const {
+    QJsonArray events;
+    const CViewManager* view = window_.ViewManager();
+    if (!view) return events;
+    const TripReview& review = view->Trips();
+    const std::shared_ptr<const TripSet>& trips = review.Trips();
+    const TripRoute* route = trips && !review.CurrentClip().empty() ? trips->tripOf(review.CurrentClip()) : nullptr;
+    if (!route) return events;
+    for (const TripEvent& e : route->events) {
+        const std::string& path = e.clip < route->clipPaths.size() ? route->clipPaths[e.clip] : std::string();
+        const size_t slash = path.find_last_of('/');
+        events.append(
+            QJsonObject{{"clip", fromUtf8(slash == std::string::npos ? path : path.substr(slash + 1))},
+                        {"time_s", static_cast<double>(e.timeMs) / 1000.0},
+                        {"kind", QString::fromLatin1(tripEventKindName(e.kind).data(),
+                                                     static_cast<qsizetype>(tripEventKindName(e.kind).size()))},
+                        {"peak_g", e.peakG}});
+    }
+    return events;
 }
 
 QJsonObject TestDriverDump::reading() const {

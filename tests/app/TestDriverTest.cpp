@@ -1,7 +1,7 @@
 // The test driver in the program's own process, offscreen: its socket, the
 // dump, commands that act as the user does, and clients that misbehave.
-#include "support/ShellInstallation.h"
 #include "app/testdriver/TestDriver.h"
+#include "support/ShellInstallation.h"
 #include "ui/ControlText.h"
 
 #include <fcntl.h>
@@ -190,7 +190,8 @@ TEST_F(Driver, CommandsActAsTheUserAndRefuseWhatTheUserCannotReach) {
     EXPECT_FALSE(client.ask("slide sliderVolume")["ok"].toBool());
     EXPECT_FALSE(client.ask("check btnFull 1")["ok"].toBool());
     EXPECT_FALSE(client.ask("select sliderVolume 1")["ok"].toBool());
-    EXPECT_FALSE(client.ask("key Space")["ok"].toBool());
+    EXPECT_FALSE(client.ask("key NoSuchKey")["ok"].toBool());
+    EXPECT_FALSE(client.ask("key Ctrl+")["ok"].toBool());
 
     EXPECT_TRUE(client.ask("click btnFull")["ok"].toBool());
     settle();
