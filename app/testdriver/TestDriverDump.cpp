@@ -162,10 +162,16 @@ QJsonValue TestDriverDump::trip() const {
         clips.append(fromUtf8(slash == std::string::npos ? path : path.substr(slash + 1)));
     }
     int routePoints = 0;
+    int eventMarks = 0;
     auto* browser = qobject_cast<CWebBrowserUI*>(window_.FindControl("WebMap"));
-    if (browser && browser->IsPageLoaded()) routePoints = pageState(*browser).value("tripPoints").toInt();
+    if (browser && browser->IsPageLoaded()) {
+        const QJsonObject state = pageState(*browser);
+        routePoints = state.value("tripPoints").toInt();
+        eventMarks = state.value("tripEvents").toInt();
+    }
     return QJsonObject{{"clips", clips},
                        {"routePoints", routePoints},
+                       {"eventMarks", eventMarks},
                        {"distance_m", route->figures.distanceMetres()},
                        {"duration_s", static_cast<qint64>(route->figures.durationSeconds())},
                        {"maxSpeed_kmh", route->figures.maxSpeedKmh()},

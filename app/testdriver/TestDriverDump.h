@@ -25,8 +25,8 @@ private:
     QJsonObject map() const;
     // Points of the "X", "Y" and "Z" series.
     QJsonObject chart() const;
-    // The trip of the current clip: "clips" (file names), "routePoints"
-    // (drawn by the page), "distance_m", "duration_s", "maxSpeed_kmh",
+    // The trip of the current clip: "clips" (file names), "routePoints" and
+    // "eventMarks" (drawn by the page), "distance_m", "duration_s", "maxSpeed_kmh",
     // "figures" (the playlist's line), "eventLines" (the event list); null
     // when the clip is in no trip.
     QJsonValue trip() const;
