@@ -89,6 +89,8 @@ void CViewManager::Bind() {
     eventList_.Bind(window_.FindControl<QComboBox>("comboEvents"));
     tripReview_.Add(playlistTrips_);
     tripReview_.Add(eventList_);
+    progressTicks_.Bind(controls_.sliderProgress);
+    tripReview_.Add(progressTicks_);
     tripReview_.Add(tripLayer_);
     if (CPlayListTreeViewUI* tree = playlist_.GetTree()) tripReview_.Follow(tree->model());
     BuildOpenFilter();

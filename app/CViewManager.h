@@ -14,6 +14,7 @@
 // Lifecycle: created by the main window in InitWindow, bound to the window's
 // controls by Bind(), destroyed with the window.
 #include "app/MainView.h"
+#include "app/ProgressEventTicks.h"
 #include "app/TripReview.h"
 #include "chart/CAccelerationFeed.h"
 #include "config/AppConfig.h"
@@ -103,6 +104,7 @@ public:
     MapClickBridge& MapClicks() { return mapClicks_; }
     PlaylistEventList& EventList() { return eventList_; }
     const PlaylistEventList& EventList() const { return eventList_; }
+    const ProgressEventTicks& ProgressTicks() const { return progressTicks_; }
 
     int32_t GetVolumeSliderValue() const;
 
@@ -166,6 +168,7 @@ private:
     CAccelerationFeed feed_;
     PlaylistTripFigures playlistTrips_{playlist_};
     PlaylistEventList eventList_;
+    ProgressEventTicks progressTicks_;
     TripReview tripReview_;  // after the playlist it follows and the displays it tells
     TrackViews trackViews_;  // the map, then the chart, then the trip review
     bool fullScreen_ = false;

@@ -172,6 +172,7 @@ QJsonValue TestDriverDump::trip() const {
     return QJsonObject{{"clips", clips},
                        {"routePoints", routePoints},
                        {"eventMarks", eventMarks},
+                       {"sliderTicks", static_cast<qint64>(view->ProgressTicks().Ticks().size())},
                        {"distance_m", route->figures.distanceMetres()},
                        {"duration_s", static_cast<qint64>(route->figures.durationSeconds())},
                        {"maxSpeed_kmh", route->figures.maxSpeedKmh()},

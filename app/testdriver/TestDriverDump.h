@@ -26,9 +26,8 @@ private:
     // Points of the "X", "Y" and "Z" series.
     QJsonObject chart() const;
     // The trip of the current clip: "clips" (file names), "routePoints" and
-    // "eventMarks" (drawn by the page), "distance_m", "duration_s", "maxSpeed_kmh",
-    // "figures" (the playlist's line), "eventLines" (the event list); null
-    // when the clip is in no trip.
+    // "eventMarks" (drawn by the page), "sliderTicks" (the progress slider's), "distance_m", "duration_s",
+    // "maxSpeed_kmh", "figures" (the playlist's line), "eventLines" (the event list); null when the clip is in no trip.
     QJsonValue trip() const;
     // The events of the current clip's trip: "clip" (file name), "time_s", "kind", "peak_g".
     QJsonArray events() const;
