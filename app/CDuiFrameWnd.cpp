@@ -1,6 +1,7 @@
 #include "app/CDuiFrameWnd.h"
 
 #include "chart/CTreskChartUI.h"
+#include "chart/TimelineStrip.h"
 #include "map/CWebBrowserUI.h"
 #include "platform/MessageTarget.h"
 #include "platform/TickCount.h"
@@ -30,6 +31,7 @@ CDuiFrameWnd::CDuiFrameWnd(std::string programFolder) : CXMLWnd(kSkinFile), prog
     };
     factory_.webBrowserMaker = [](QWidget* parent) { return new CWebBrowserUI(parent); };
     factory_.playlistTreeMaker = &CPlayListTreeViewUI::Create;
+    factory_.timelineMaker = [](QWidget* parent) { return new TimelineStrip(parent); };
 }
 
 CDuiFrameWnd::~CDuiFrameWnd() {

@@ -2,6 +2,7 @@
 
 #include "app/CWndUI.h"
 #include "chart/CTreskChartUI.h"
+#include "chart/TimelineStrip.h"
 #include "dialogs/DialogText.h"
 #include "dialogs/NoticeWindows.h"
 #include "dialogs/OpenSettings.h"
@@ -35,6 +36,7 @@ constexpr std::pair<const char*, const char*> kToolTips[] = {
     {"btnVolume", "IDS_TIP_MUTE"},          {"btnMute", "IDS_TIP_SOUNDON"}, {"sliderVolume", "IDS_TIP_VOLUME"},
     {"btnOpenBig", "IDS_TIP_OPEN"},         {"btnClear", "IDS_TIP_CLEAR"},  {"btnSShot", "IDS_TIP_SNAPSHOT"},
     {"btnSetting", "IDS_TIP_SETTINGS"},     {"btnFull", "IDS_TIP_FULL"},    {"btnSmall", "IDS_TIP_LEAVEFULL"},
+    {"timelineStrip", "IDS_TIP_POSITION"},
 };
 
 QString fromUtf8(const std::string& text) {
@@ -79,6 +81,7 @@ void CViewManager::Bind() {
     subscribeSlider(controls_.sliderVolume, false);
     SetVolumeSliderValue(config_.volume);
     subscribeSlider(controls_.sliderProgress, true);
+    bindTimeline();
     ShowPanelTexts();
     playlist_.Bind(window_.FindControl("treePlaylist"));
     playlist_.Controller().LoadAcceptedExtensions(store_);
@@ -92,6 +95,7 @@ void CViewManager::Bind() {
     progressTicks_.Bind(controls_.sliderProgress);
     tripReview_.Add(progressTicks_);
     tripReview_.Add(tripLayer_);
+    if (controls_.timelineStrip) tripReview_.Add(*controls_.timelineStrip);
     if (CPlayListTreeViewUI* tree = playlist_.GetTree()) tripReview_.Follow(tree->model());
     BuildOpenFilter();
     savedPlacement_ = window_.saveGeometry();
@@ -114,6 +118,7 @@ void CViewManager::lookUpControls() {
     c.btnNext = find("btnNext");
     c.sliderProgress = window_.FindControl<QAbstractSlider>("sliderProgress");
     c.sliderVolume = window_.FindControl<QAbstractSlider>("sliderVolume");
+    c.timelineStrip = window_.FindControl<TimelineStrip>("timelineStrip");
     c.treePlaylist = find("treePlaylist");
     c.webMap = find("WebMap");
     c.accChart = find("accChart");
@@ -143,6 +148,20 @@ void CViewManager::subscribeSlider(QAbstractSlider* slider, bool seek) {
         return true;
     });
     subscriptions_[seek ? 0 : 1] = id;
+}
+
+void CViewManager::bindTimeline() {
+    TimelineStrip* strip = controls_.timelineStrip;
+    if (!strip) return;
+    strip->SetSeekHandler([this](int32_t seconds) { controller_.Seek(seconds); });
+    showTimelineUnits();
+}
+
+void CViewManager::showTimelineUnits() {
+    TimelineStrip* strip = controls_.timelineStrip;
+    if (!strip) return;
+    const PanelTexts::Labels labels = PanelTexts::ReadLabels(store_);
+    strip->SetUnitTexts(fromUtf8(labels.speedUnit), fromUtf8(labels.imperialSpeedUnit));
 }
 
 // ---- Texts ----
@@ -249,6 +268,7 @@ void CViewManager::RelabelMainTexts() {
     panel_.RelabelPanel();
     if (CWebBrowserUI* view = browser()) map_.showUnits(*view);
     tripReview_.SetUnits(config_.units);
+    showTimelineUnits();
     ShowPanelTexts();
     loadProblemTexts();
     loadTripTexts();
@@ -280,10 +300,12 @@ void CViewManager::ShowVolumeButton(bool volume) {
 
 void CViewManager::SetProgressValue(int32_t seconds) {
     ui::SliderNotifier::setProgramValue(controls_.sliderProgress, seconds);
+    if (controls_.timelineStrip) controls_.timelineStrip->SetPosition(seconds);
 }
 
 void CViewManager::SetProgressMax(int32_t seconds) {
     if (controls_.sliderProgress) controls_.sliderProgress->setMaximum(seconds);
+    if (controls_.timelineStrip) controls_.timelineStrip->SetLength(seconds);
 }
 
 int32_t CViewManager::GetVolumeSliderValue() const {
@@ -315,6 +337,7 @@ void CViewManager::UpdatePlayTime(int32_t positionSeconds) {
 
 void CViewManager::ResetPlayTime() {
     if (controls_.sliderProgress) controls_.sliderProgress->setRange(0, 0);
+    if (controls_.timelineStrip) controls_.timelineStrip->Reset();
     panel_.ResetPlayTime();
     ShowPanelTexts();
 }

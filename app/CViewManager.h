@@ -17,6 +17,8 @@
 #include "app/ProgressEventTicks.h"
 #include "app/TripReview.h"
 #include "chart/CAccelerationFeed.h"
+// QPointer needs the whole class.
+#include "chart/TimelineStrip.h"
 #include "config/AppConfig.h"
 #include "config/ConfigStore.h"
 #include "config/OpenFilter.h"
@@ -99,6 +101,8 @@ public:
     const TripReview& Trips() const { return tripReview_; }
     const PlaylistTripFigures& TripFigures() const { return playlistTrips_; }
     const CMapDisplay& MapDisplay() const { return map_; }
+    // The strip under the progress slider; null when the skin has none.
+    TimelineStrip* Timeline() const { return controls_.timelineStrip; }
     // The map's trip layer (a trip display) and the clicks on the map.
     MapTripLayer& TripLayer() { return tripLayer_; }
     MapClickBridge& MapClicks() { return mapClicks_; }
@@ -134,6 +138,7 @@ private:
         QPointer<QWidget> btnClear, btnFull, btnSmall, btnSShot, btnSetting, btnMute, btnVolume, btnStop, btnPrev,
             btnPlay, btnPause, btnNext;
         QPointer<QAbstractSlider> sliderProgress, sliderVolume;
+        QPointer<TimelineStrip> timelineStrip;
         QPointer<QWidget> treePlaylist, webMap, accChart;
         QPointer<CWndUI> wndMedia;
         QPointer<QWidget> titleLabel, labelLongitude, labelLatitude, labelSpeed, labelTime, labelPositionStatus,
@@ -148,6 +153,9 @@ private:
     void followPlaylistForHint();
     void updateVideoHint();
     void subscribeSlider(QAbstractSlider* slider, bool seek);
+    // The strip seeks as the progress slider does; its unit texts in the current language.
+    void bindTimeline();
+    void showTimelineUnits();
     CWebBrowserUI* browser() const;
     CTreskChartUI* chart() const;
     // The three panels full-screen mode hides; all null unless all exist.

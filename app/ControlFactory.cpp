@@ -17,6 +17,7 @@ ControlFactory::ControlClass ControlFactory::classify(const QString& className) 
     if (className == u"TreskChart") return {Kind::Chart, {}};
     if (className == u"WebBrowser") return {Kind::WebBrowser, {}};
     if (className == u"PlayListTreeView") return {Kind::PlaylistTree, {}};
+    if (className == u"TimelineStrip") return {Kind::Timeline, {}};
     return {};
 }
 
@@ -37,6 +38,8 @@ QWidget* ControlFactory::create(ui::CXMLWnd& window, const QString& className, Q
         case Kind::PlaylistTree:
             // Without a maker the skin's base class (a tree widget) is built.
             return playlistTreeMaker ? playlistTreeMaker(parent) : nullptr;
+        case Kind::Timeline:
+            return timelineMaker ? timelineMaker(parent) : placeholder(className, parent);
         case Kind::None:
             break;
     }

@@ -2,9 +2,10 @@
 // The custom controls of the main window's skin, for its CreateControl:
 // the sub-layouts ("Caption", "PlayPanel", "Shortcuts", "GPSInfo",
 // "Playlist" and "WndUI" match without regard to case), the chart
-// ("TreskChart", exact), the map's browser ("WebBrowser", exact) and the
-// playlist tree ("PlayListTreeView", exact). The chart, browser and tree
-// come from makers their modules install; without one, the control is a
+// ("TreskChart", exact), the map's browser ("WebBrowser", exact), the
+// playlist tree ("PlayListTreeView", exact) and the timeline strip
+// ("TimelineStrip", exact). The chart, browser, tree and strip come from
+// makers their modules install; without one, the control is a
 // plain placeholder marked with its class in the property "veltaraClass".
 //
 // Threads: UI thread only.
@@ -18,7 +19,7 @@ class CXMLWnd;
 
 class ControlFactory {
 public:
-    enum class Kind { None, SubLayout, VideoHost, Chart, WebBrowser, PlaylistTree };
+    enum class Kind { None, SubLayout, VideoHost, Chart, WebBrowser, PlaylistTree, Timeline };
     struct ControlClass {
         Kind kind = Kind::None;
         QString skinFile;  // for a sub-layout
@@ -33,6 +34,7 @@ public:
     Maker chartMaker;
     Maker webBrowserMaker;
     Maker playlistTreeMaker;
+    Maker timelineMaker;
 
 private:
     static QWidget* placeholder(const QString& className, QWidget* parent);

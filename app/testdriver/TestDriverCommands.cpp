@@ -20,6 +20,7 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
@@ -83,6 +84,8 @@ QByteArray TestDriverCommands::Execute(const QString& line) {
         answer = select(arguments);
     } else if (command == u"check") {
         answer = check(arguments);
+    } else if (command == u"timelineclick") {
+        answer = timelineClick(arguments.trimmed());
     } else if (command == u"mapclick") {
         answer = mapClick(arguments);
     } else if (command == u"dump") {
@@ -262,6 +265,28 @@ QJsonObject TestDriverCommands::check(const QString& arguments) {
     const bool wanted = parts[1] == u"1";
     queue(box, [box, wanted] {
         if (box->isChecked() != wanted) box->click();
+    });
+    return ok();
+}
+
+QJsonObject TestDriverCommands::timelineClick(const QString& fractionText) {
+    bool valid = false;
+    const double fraction = fractionText.toDouble(&valid);
+    if (!valid || !(fraction >= 0.0 && fraction <= 1.0)) return failed(QStringLiteral("usage: timelineclick 0..1"));
+    QString error;
+    QWidget* strip = reachable(QStringLiteral("timelineStrip"), error);
+    if (!strip) return failed(error);
+    QPointer<QWidget> target(strip);
+    queue(strip, [target, fraction] {
+        if (!target) return;
+        // Press and release where the user would click, through the strip's mouse handlers.
+        const QPointF local(fraction * target->width(), target->height() / 2.0);
+        const QPointF global = target->mapToGlobal(local);
+        QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+        if (!target) return;
+        QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &release);
     });
     return ok();
 }

@@ -13,6 +13,8 @@
 //   slide NAME VALUE    the user moves a slider
 //   select NAME INDEX   the user picks a combo box item
 //   check NAME 0|1      the user ticks or clears a check box
+//   timelineclick FRACTION  a mouse click on the timeline strip at that
+//                       fraction (0..1) of its width
 //   mapclick LAT LNG    a click on the map at that WGS-84 position, through
 //                       the page's own click handler
 //   dump                the window's state
@@ -48,6 +50,7 @@ private:
     QJsonObject slide(const QString& arguments);
     QJsonObject select(const QString& arguments);
     QJsonObject check(const QString& arguments);
+    QJsonObject timelineClick(const QString& fraction);
     QJsonObject mapClick(const QString& arguments);
     QJsonObject quit();
     // A control the user can reach, or nullptr with the reason in error.

@@ -2,6 +2,7 @@
 
 #include "app/CDuiFrameWnd.h"
 #include "chart/CTreskChartUI.h"
+#include "chart/TimelineStrip.h"
 #include "config/UnitSystem.h"
 #include "map/CWebBrowserUI.h"
 #include "ui/ControlText.h"
@@ -91,6 +92,7 @@ QJsonObject TestDriverDump::Dump() const {
     dump.insert("trip", trip());
     dump.insert("events", events());
     dump.insert("reading", reading());
+    dump.insert("timeline", timeline());
     return dump;
 }
 
@@ -219,4 +221,11 @@ QJsonObject TestDriverDump::chart() const {
             points.insert(axis, static_cast<qint64>(curve->PointCount()));
     }
     return points;
+}
+
+QJsonObject TestDriverDump::timeline() const {
+    const CViewManager* view = window_.ViewManager();
+    const TimelineStrip* strip = view ? view->Timeline() : nullptr;
+    if (!strip) return {{"points", 0}, {"playhead_s", 0}};
+    return {{"points", strip->DrawnPoints()}, {"playhead_s", strip->PlayheadSeconds()}};
 }

@@ -25,9 +25,12 @@ private:
     QJsonObject map() const;
     // Points of the "X", "Y" and "Z" series.
     QJsonObject chart() const;
+    // "points" of the drawn speed profile and the "playhead_s".
+    QJsonObject timeline() const;
     // The trip of the current clip: "clips" (file names), "routePoints" and
-    // "eventMarks" (drawn by the page), "sliderTicks" (the progress slider's), "distance_m", "duration_s",
-    // "maxSpeed_kmh", "figures" (the playlist's line), "eventLines" (the event list); null when the clip is in no trip.
+    // "eventMarks" (drawn by the page), "sliderTicks" (the progress slider's),
+    // "distance_m", "duration_s", "maxSpeed_kmh", "figures" (the playlist's
+    // line), "eventLines" (the event list); null when the clip is in no trip.
     QJsonValue trip() const;
     // The events of the current clip's trip: "clip" (file name), "time_s", "kind", "peak_g".
     QJsonArray events() const;

@@ -94,6 +94,7 @@ TEST_F(MainSkin, ClassNamesMatchAsPromised) {
     EXPECT_EQ(ControlFactory::classify("GPSINFO").skinFile, "GPSInfo.xml");
     EXPECT_EQ(ControlFactory::classify("wNDui").kind, Kind::VideoHost);
     EXPECT_EQ(ControlFactory::classify("TreskChart").kind, Kind::Chart);
+    EXPECT_EQ(ControlFactory::classify("TimelineStrip").kind, Kind::Timeline);
     EXPECT_EQ(ControlFactory::classify("treskchart").kind, Kind::None);
     EXPECT_EQ(ControlFactory::classify("TreskChartX").kind, Kind::None);
     EXPECT_EQ(ControlFactory::classify("PlayPanel2").kind, Kind::None);

@@ -176,6 +176,8 @@ TEST_F(Driver, DumpGivesEveryMemberAndTextsEscapedOnOneLine) {
     EXPECT_FALSE(dump["map"]["loaded"].toBool());
     EXPECT_EQ(dump["map"]["linePoints"].toInt(), 0);
     EXPECT_EQ(dump["chart"]["X"].toInt(), 0);
+    EXPECT_EQ(dump["timeline"]["points"].toInt(), 0);
+    EXPECT_EQ(dump["timeline"]["playhead_s"].toDouble(), 0.0);
 }
 
 TEST_F(Driver, CommandsActAsTheUserAndRefuseWhatTheUserCannotReach) {
@@ -192,6 +194,8 @@ TEST_F(Driver, CommandsActAsTheUserAndRefuseWhatTheUserCannotReach) {
     EXPECT_FALSE(client.ask("select sliderVolume 1")["ok"].toBool());
     EXPECT_FALSE(client.ask("key NoSuchKey")["ok"].toBool());
     EXPECT_FALSE(client.ask("key Ctrl+")["ok"].toBool());
+    for (const char* fraction : {"", "1.5", "-0.1", "nan", "inf", "half"})
+        EXPECT_FALSE(client.ask(std::string("timelineclick ") + fraction)["ok"].toBool()) << fraction;
 
     EXPECT_TRUE(client.ask("click btnFull")["ok"].toBool());
     settle();

@@ -1,0 +1,161 @@
+// Timed runs of the real program, driven through its test driver under X,
+// for the trips of a dropped folder (best of VELTARA_BENCH_ROUNDS rounds, 3
+// by default; every cold run gets a track index of its own):
+//   1. 60 one-minute clips (make_clips.sh's drive): from the drop to the
+//      whole trip's route on the map, with a cold track index (target 1 s)
+//      and a warm one (target 0.3 s). The start of playback in the same runs
+//      is set against the drop of that first clip alone in a folder of its
+//      own, the baseline with nothing else to read (target: at most 1.25
+//      times as long, plus a frame of the dump's polling).
+//   2. an 8-hour trip (eight copies of make_clips.sh's hour clip: 288,000
+//      fixes): from the drop to the route on the map, and the longest the
+//      window took to answer the driver meanwhile (target 0.25 s: no freeze).
+//
+//   TripRouteRun   with VELTARA_BENCH_CLIPS naming the folder trip_route.sh
+//                  prepares (drive/, single/, eight-hours/)
+#include "support/DumpFields.h"
+#include "support/ProgramHarness.h"
+
+#include <QJsonArray>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+using namespace std::chrono_literals;
+using namespace program_harness;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int kPlaying = 3;
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+std::string clipFolder() {
+    const char* folder = std::getenv("VELTARA_BENCH_CLIPS");
+    return folder ? std::string(folder) + "/" : std::string();
+}
+
+int rounds() {
+    const char* text = std::getenv("VELTARA_BENCH_ROUNDS");
+    return text ? std::max(1, std::atoi(text)) : 3;
+}
+
+struct Timing {
+    double route = -1.0;       // until the trip's route is on the map; -1: never
+    double playing = -1.0;     // until the clip plays
+    double worstAnswer = 0.0;  // the window's slowest answer meanwhile
+};
+
+double best(double a, double b) {
+    if (a < 0.0) return b;
+    if (b < 0.0) return a;
+    return std::min(a, b);
+}
+
+class TripRouteRun : public ProgramFixture {
+protected:
+    void SetUp() override {
+        ProgramFixture::SetUp();
+        writeSettings();
+    }
+
+    // Starts the program on the track index under cacheHome and waits for its map.
+    void startWith(const std::string& cacheHome) {
+        ::setenv("XDG_CACHE_HOME", cacheHome.c_str(), 1);
+        ASSERT_TRUE(start()) << failure;
+        ASSERT_TRUE(waitFor([](const QJsonObject& d) { return map(d)["loaded"].toBool(); }, 30s)) << text(dump);
+    }
+
+    // Drops the clip and follows the window until the trip of tripClips
+    // clips is on the map (0: until the clip plays).
+    Timing dropAndFollow(const std::string& clip, int tripClips, std::chrono::seconds limit) {
+        Timing timing;
+        const Clock::time_point start = Clock::now();
+        EXPECT_TRUE(driver.ask("drop " + clip)["ok"].toBool());
+        while (Clock::now() - start < limit) {
+            // An unknown command costs the window nothing but its answer: the
+            // time it takes is how long the window was busy.
+            const Clock::time_point asked = Clock::now();
+            driver.ask("ping");
+            timing.worstAnswer = std::max(timing.worstAnswer, secondsSince(asked));
+            dump = driver.ask("dump");
+            if (timing.playing < 0.0 && state(dump) == kPlaying) timing.playing = secondsSince(start);
+            const QJsonObject trip = dump["trip"].toObject();
+            if (tripClips > 0 && trip["clips"].toArray().size() == tripClips && trip["routePoints"].toInt() > 0) {
+                timing.route = secondsSince(start);
+                if (timing.playing >= 0.0) break;
+            }
+            if (tripClips == 0 && timing.playing >= 0.0) break;
+        }
+        return timing;
+    }
+
+    std::string cache(const std::string& name) { return home.path() + "cache-" + name; }
+};
+
+}  // namespace
+
+TEST_F(TripRouteRun, SixtyClipsColdAndWarmAgainstOneClipAlone) {
+    const std::string folder = clipFolder();
+    ASSERT_FALSE(folder.empty()) << "VELTARA_BENCH_CLIPS names no folder";
+    ASSERT_TRUE(std::filesystem::exists(folder + "drive/2026_1207_100000_F.MP4"));
+    Timing single, cold, warm;
+    for (int round = 0; round < rounds(); ++round) {
+        const std::string index = cache("round" + std::to_string(round));
+        ASSERT_NO_FATAL_FAILURE(startWith(index + "-single"));
+        const Timing s = dropAndFollow(folder + "single/2026_1207_100000_F.MP4", 0, 30s);
+        quitCleanly();
+        ASSERT_NO_FATAL_FAILURE(startWith(index));
+        const Timing c = dropAndFollow(folder + "drive/2026_1207_100000_F.MP4", 60, 60s);
+        quitCleanly();
+        ASSERT_NO_FATAL_FAILURE(startWith(index));
+        const Timing w = dropAndFollow(folder + "drive/2026_1207_100000_F.MP4", 60, 60s);
+        quitCleanly();
+        single.playing = best(single.playing, s.playing);
+        cold.route = best(cold.route, c.route);
+        cold.playing = best(cold.playing, c.playing);
+        warm.route = best(warm.route, w.route);
+        warm.playing = best(warm.playing, w.playing);
+        cold.worstAnswer = std::max(cold.worstAnswer, c.worstAnswer);
+        std::printf(
+            "round %d: route cold %.3f s, warm %.3f s; playing: one clip %.3f s, 60 cold %.3f s, "
+            "60 warm %.3f s; slowest answer %.3f s\n",
+            round + 1, c.route, w.route, s.playing, c.playing, w.playing, std::max(c.worstAnswer, w.worstAnswer));
+    }
+    std::printf(
+        "best: route on the map cold %.3f s (target 1), warm %.3f s (target 0.3); playback starts in "
+        "%.3f s cold, %.3f s warm against %.3f s for one clip alone (ratio %.2f, %.2f)\n",
+        cold.route, warm.route, cold.playing, warm.playing, single.playing, cold.playing / single.playing,
+        warm.playing / single.playing);
+    EXPECT_GE(cold.route, 0.0);
+    EXPECT_LE(cold.route, 1.0);
+    EXPECT_GE(warm.route, 0.0);
+    EXPECT_LE(warm.route, 0.3);
+    // The dump is polled: a poll's time is allowed on top of the ratio.
+    EXPECT_LE(cold.playing, 1.25 * single.playing + 0.1);
+}
+
+TEST_F(TripRouteRun, AnEightHourTripDrawsWithoutFreezingTheWindow) {
+    const std::string folder = clipFolder();
+    ASSERT_FALSE(folder.empty()) << "VELTARA_BENCH_CLIPS names no folder";
+    ASSERT_TRUE(std::filesystem::exists(folder + "eight-hours/2026_1207_100000_F.MP4"));
+    Timing eight;
+    for (int round = 0; round < rounds(); ++round) {
+        ASSERT_NO_FATAL_FAILURE(startWith(cache("eight" + std::to_string(round))));
+        const Timing t = dropAndFollow(folder + "eight-hours/2026_1207_100000_F.MP4", 8, 120s);
+        quitCleanly();
+        std::printf("round %d: 8-hour trip on the map %.3f s, slowest answer of the window %.3f s\n", round + 1,
+                    t.route, t.worstAnswer);
+        eight.route = best(eight.route, t.route);
+        eight.worstAnswer = round == 0 ? t.worstAnswer : std::min(eight.worstAnswer, t.worstAnswer);
+    }
+    std::printf("best: 8-hour trip (288,000 fixes) on the map %.3f s; slowest answer %.3f s (target 0.25)\n",
+                eight.route, eight.worstAnswer);
+    EXPECT_GE(eight.route, 0.0);
+    EXPECT_LE(eight.worstAnswer, 0.25);
+}
