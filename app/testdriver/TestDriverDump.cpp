@@ -226,6 +226,8 @@ QJsonObject TestDriverDump::chart() const {
 QJsonObject TestDriverDump::timeline() const {
     const CViewManager* view = window_.ViewManager();
     const TimelineStrip* strip = view ? view->Timeline() : nullptr;
-    if (!strip) return {{"points", 0}, {"playhead_s", 0}};
-    return {{"points", strip->DrawnPoints()}, {"playhead_s", strip->PlayheadSeconds()}};
+    if (!strip) return {{"points", 0}, {"playhead_s", 0}, {"eventTicks", 0}};
+    return {{"points", strip->DrawnPoints()},
+            {"playhead_s", strip->PlayheadSeconds()},
+            {"eventTicks", static_cast<qint64>(strip->EventTicks())}};
 }

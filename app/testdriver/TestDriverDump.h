@@ -25,7 +25,7 @@ private:
     QJsonObject map() const;
     // Points of the "X", "Y" and "Z" series.
     QJsonObject chart() const;
-    // "points" of the drawn speed profile and the "playhead_s".
+    // "points" of the drawn speed profile, the "playhead_s" and the "eventTicks".
     QJsonObject timeline() const;
     // The trip of the current clip: "clips" (file names), "routePoints" and
     // "eventMarks" (drawn by the page), "sliderTicks" (the progress slider's),

@@ -2,7 +2,7 @@
 // from 80 to 10 km/h between 28.5 and 31.5 s and a 2.5 G bump at 45 s lists
 // both events; N from the start plays from 5 s before the braking, N again
 // from 5 s before the bump, Shift+N back, and a pick in the event list plays
-// that event. The map and the progress slider mark both. Leaves a picture (events.png).
+// that event. The map, the progress slider and the timeline strip mark both. Leaves a picture (events.png).
 #include "support/ClipFactory.h"
 #include "support/DumpFields.h"
 #include "support/ProgramHarness.h"
@@ -45,7 +45,8 @@ TEST_F(EventReview, EventsAreListedAndNJumpsFromOneToTheNext) {
     ASSERT_TRUE(waitFor(
         [](const QJsonObject& d) {
             return d["events"].toArray().size() == 2 && d["trip"].toObject()["eventMarks"].toInt() == 2 &&
-                   d["trip"].toObject()["sliderTicks"].toInt() == 2 && state(d) == kPlaying &&
+                   d["trip"].toObject()["sliderTicks"].toInt() == 2 &&
+                   d["timeline"].toObject()["eventTicks"].toInt() == 2 && state(d) == kPlaying &&
                    player(d)["position"].toInt() < 10;
         },
         20s))
