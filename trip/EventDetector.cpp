@@ -22,8 +22,14 @@ struct Span {
     double value;  // >= the threshold over the span
 };
 
+// A cue time from a damaged clip may be anything: kept within a century, so
+// sums of times never overflow.
+constexpr int64_t kLatestMs = int64_t{100} * 365 * 24 * 3600 * 1000;
+
 int64_t recordMs(const EventClipTrack& clip, size_t i) {
-    return i < clip.timesMs.size() ? clip.timesMs[i] : static_cast<int64_t>(i) * EventDetector::kRecordPaceMs;
+    const int64_t ms =
+        i < clip.timesMs.size() ? clip.timesMs[i] : static_cast<int64_t>(i) * EventDetector::kRecordPaceMs;
+    return std::clamp<int64_t>(ms, 0, kLatestMs);
 }
 
 double median(std::vector<double> values) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 
 namespace {
@@ -121,4 +122,18 @@ TEST(EventSettings, NonsenseFallsBackToTheDefault) {
     EXPECT_DOUBLE_EQ(EventSettings::parseSetting("+2", 0.05, 5, 0.45), 2.0);
     for (const char* text : {"", "abc", "0,6", "0.6x", "nan", "inf", "1e999", "-1", "99", "0x1p3"})
         EXPECT_DOUBLE_EQ(EventSettings::parseSetting(text, 0.05, 5, 0.45), 0.45) << text;
+}
+
+TEST(EventDetector, DamagedTracksGiveNoOverflowAndNoNegativeMoment) {
+    Drive d = drive(
+        5, [](double) { return 50.0; }, none, none);
+    // Fewer cue times than records, out of order and at the ends of the range;
+    // axes at the ends of theirs; a speed that is no number.
+    d.timesMs = {std::numeric_limits<int64_t>::max(), std::numeric_limits<int64_t>::min(), -5, 0};
+    d.records[3].accelZ = std::numeric_limits<int32_t>::max();
+    d.records[4].accelX = std::numeric_limits<int32_t>::min();
+    d.records[5].speed = std::numeric_limits<float>::quiet_NaN();
+    const auto events = EventDetector().detect({d.clip(), d.clip()});
+    EXPECT_FALSE(events.empty());  // the axes' extremes are impacts
+    for (const TripEvent& e : events) EXPECT_GE(e.timeMs, 0);
 }
