@@ -66,6 +66,7 @@ void CDuiFrameWnd::InitWindow() {
     viewManager_->EventList().SetPlayer([this](const std::string& path, int32_t seconds) {
         if (dispatcher_) dispatcher_->PlayClipAt(path, seconds);
     });
+    reviewKeys_ = std::make_unique<ReviewKeys>(*controller_, *dispatcher_, *viewManager_, *this, *configStore_);
     session_ = std::make_unique<WindowSession>(*configStore_);
     session_->Restore(*this);
     session_->WatchVolume(FindControl<QAbstractSlider>("sliderVolume"));
@@ -196,6 +197,7 @@ void CDuiFrameWnd::Notify(const ui::Notification& msg) {
 
 void CDuiFrameWnd::OnClick(const ui::Notification& msg) {
     if (dispatcher_) dispatcher_->OnClick(msg.senderName());
+    if (reviewKeys_) reviewKeys_->OnClick(msg.senderName());
     CXMLWnd::OnClick(msg);
 }
 
@@ -204,18 +206,19 @@ intptr_t CDuiFrameWnd::MessageHandler(uint32_t message, uintptr_t wParam, intptr
     if (isKey(wParam, Qt::Key_Return) || isKey(wParam, Qt::Key_Enter) || isKey(wParam, Qt::Key_Escape))
         return CXMLWnd::MessageHandler(message, wParam, lParam, handled);
     if (isKey(wParam, Qt::Key_F8) && dispatcher_) dispatcher_->OnSnapshotKey();
-    const auto modifiers = static_cast<Qt::KeyboardModifiers>(static_cast<int>(lParam));
+    const auto modifiers = Qt::KeyboardModifiers::fromInt(static_cast<int>(lParam));
     if (isKey(wParam, Qt::Key_N) && (modifiers & ~Qt::KeypadModifier & ~Qt::ShiftModifier) == Qt::NoModifier) {
         jumpToEvent(!(modifiers & Qt::ShiftModifier));
         // Taken here, so a focused list does not also jump to a row starting with "n".
         handled = true;
         return 1;
     }
-    return 0;
+    handled = reviewKeys_ && reviewKeys_->Press(static_cast<int>(wParam), modifiers);
+    return handled ? 1 : 0;
 }
 
 void CDuiFrameWnd::jumpToEvent(bool forward) {
-    if (!dispatcher_ || !viewManager_ || !controller_) return;
+    if (!dispatcher_ || dispatcher_->IsShutDown() || !viewManager_ || !controller_) return;
     const TripReview& review = viewManager_->Trips();
     size_t clip = 0;
     const TripRoute* trip = review.Trips() ? review.Trips()->tripOf(review.CurrentClip(), &clip) : nullptr;

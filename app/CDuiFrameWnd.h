@@ -17,6 +17,7 @@
 #include "app/CViewManager.h"
 #include "app/ControlFactory.h"
 #include "app/MainDispatcher.h"
+#include "app/ReviewKeys.h"
 #include "app/WindowSession.h"
 #include "config/AppConfig.h"
 #include "config/ConfigStore.h"
@@ -82,6 +83,7 @@ private:
     std::unique_ptr<CPlaybackController> controller_;
     std::unique_ptr<CViewManager> viewManager_;
     std::unique_ptr<MainDispatcher> dispatcher_;
+    std::unique_ptr<ReviewKeys> reviewKeys_;
     std::unique_ptr<WindowSession> session_;
     std::thread startupThread_;
     std::atomic<bool> servicesStarted_{false};

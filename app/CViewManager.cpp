@@ -37,6 +37,7 @@ constexpr std::pair<const char*, const char*> kToolTips[] = {
     {"btnOpenBig", "IDS_TIP_OPEN"},         {"btnClear", "IDS_TIP_CLEAR"},  {"btnSShot", "IDS_TIP_SNAPSHOT"},
     {"btnSetting", "IDS_TIP_SETTINGS"},     {"btnFull", "IDS_TIP_FULL"},    {"btnSmall", "IDS_TIP_LEAVEFULL"},
     {"timelineStrip", "IDS_TIP_POSITION"},
+    {"btnSpeed", "IDS_TIP_SPEED"},          {"btnKeys", "IDS_TIP_KEYS"},
 };
 
 QString fromUtf8(const std::string& text) {
@@ -140,7 +141,8 @@ void CViewManager::subscribeSlider(QAbstractSlider* slider, bool seek) {
     const int id = ui::EventSource::of(slider)->subscribe([this, slider, seek](const ui::Notification& msg) {
         if (msg.type == QLatin1String(ui::UI_NOTIFY_VALUECHANGED) && msg.sender == slider) {
             if (seek) {
-                controller_.Seek(slider->value());
+                // A refused seek leaves the handle where the played position is.
+                if (controller_.Seek(slider->value()) != 0) SetProgressValue(controller_.GetPosition());
             } else {
                 controller_.SetVolume(slider->value());
             }

@@ -298,7 +298,10 @@ void MainDispatcher::toggleMute(bool mute) {
 
 void MainDispatcher::showSnapshot() {
     const std::string path = controller_.GetSnapshotPath();
-    controller_.TogglePause();
+    // Playing, the picture stands still while its window is open; a paused
+    // picture stays paused afterwards.
+    const bool wasPlaying = controller_.GetPlayerState() == PlayerState::Playing;
+    if (wasPlaying) controller_.TogglePause();
     if (config_.snapshotPreview) {
         int32_t width = 0;
         int32_t height = 0;
@@ -308,5 +311,5 @@ void MainDispatcher::showSnapshot() {
         view_.ShowSnapshotPath(path);
     }
     // Resumes the playback the snapshot window paused.
-    if (!closed_) controller_.TogglePause();
+    if (wasPlaying && !closed_ && controller_.GetPlayerState() == PlayerState::Paused) controller_.TogglePause();
 }

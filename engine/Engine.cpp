@@ -23,6 +23,9 @@ constexpr uint64_t kTagPositionAnswer = 1;
 constexpr uint64_t kTagPositionPeriodic = 2;
 constexpr uint64_t kTagSubtitle = 3;
 constexpr uint64_t kTagFirstShot = 1000;
+constexpr double kMinSpeed = 0.25;
+constexpr double kMaxSpeed = 4.0;
+constexpr double kFallbackFps = 25.0;
 
 // Text from outside goes to standard error as plain, printable text.
 std::string printable(std::string_view text, size_t limit = 80) {
@@ -143,6 +146,7 @@ void Engine::handleCommand(const SlaveCommand& c) {
             mpv_.setFlagAsync("mute", muted_);
             break;
         case Kind::Seek:
+            answerAfterRestart_ = paused_;
             switch (c.seekMode) {
                 case SlaveCommand::SeekMode::Absolute:
                     // A negative absolute target would count from the end in libmpv.
@@ -162,7 +166,42 @@ void Engine::handleCommand(const SlaveCommand& c) {
         case Kind::SubLogStatic:
             requestSubtitleText();
             break;
+        case Kind::SpeedSet:
+            setSpeed(c.value);
+            break;
+        case Kind::FrameStep:
+        case Kind::FrameBackStep:
+            stepFrame(c.kind == Kind::FrameStep);
+            break;
     }
+}
+
+// libmpv keeps the pitch (its audio-pitch-correction) at every speed.
+void Engine::setSpeed(double factor) {
+    speed_ = std::clamp(factor, kMinSpeed, kMaxSpeed);
+    mpv_.setDoubleAsync("speed", speed_);
+    out_.post(lines::speed(speed_));
+}
+
+// Only a paused picture steps; playing, the next frame comes anyway.
+void Engine::stepFrame(bool forward) {
+    if (!started_ || !paused_) return;
+    answerAfterRestart_ = true;
+    if (forward) {
+        // An exact seek by one frame shows the next one and, unlike libmpv's
+        // own frame step, ends in a restart the answer can wait for.
+        mpv_.commandAsync(0, {"seek", number(frameSeconds()), "relative+exact"});
+    } else {
+        mpv_.commandAsync(0, {"frame-back-step"});
+    }
+}
+
+double Engine::frameSeconds() {
+    double fps = 0;
+    if ((mpv_.getDouble("container-fps", fps) && std::isfinite(fps) && fps >= 1) ||
+        (mpv_.getDouble("estimated-vf-fps", fps) && std::isfinite(fps) && fps >= 1))
+        return 1.0 / std::min(fps, 1000.0);
+    return 1.0 / kFallbackFps;
 }
 
 void Engine::requestPosition(uint64_t tag) {
@@ -260,7 +299,14 @@ void Engine::onFileLoaded() {
 }
 
 void Engine::onPlaybackRestart() {
-    if (started_) return;  // later restarts follow seeks
+    if (started_) {  // later restarts follow seeks
+        if (answerAfterRestart_) {
+            answerAfterRestart_ = false;
+            requestPosition(kTagPositionAnswer);
+            requestSubtitleText();
+        }
+        return;
+    }
     started_ = true;
     if (hasVideo_) postAspect(true);
     out_.post(lines::startingPlayback());

@@ -51,6 +51,9 @@ private:
     void requestSubtitleText();
     void postAspect(bool allowUnknown);
     void takeScreenshot();
+    void setSpeed(double factor);
+    void stepFrame(bool forward);
+    double frameSeconds();
     void reportScreenshots();
     void finish(Exit exit, int code);
     int pollTimeoutMs() const;
@@ -76,6 +79,10 @@ private:
     double lastAspect_ = -1;
     double volume_ = 100;
     bool muted_ = false;
+    double speed_ = 1;
+    // A seek or frame step while paused: once the new frame shows, its
+    // position and text are answered, as nothing else reports them.
+    bool answerAfterRestart_ = false;
     Clock::time_point nextPosition_;
     Exit exit_ = Exit::None;
     int exitCode_ = 0;

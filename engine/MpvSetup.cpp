@@ -58,6 +58,8 @@ bool configureMpv(MpvSession& mpv, const EngineOptions& options, OutputWriter& o
         {"keepaspect", options.keepAspect ? "yes" : "no"},
         {"volume", std::to_string(volume)},
         {"mute", options.muted ? "yes" : "no"},
+        // Slow and fast playback keep the sound's pitch.
+        {"audio-pitch-correction", "yes"},
     };
     for (const auto& [name, value] : fixed)
         if (int rc = mpv.setOption(name, value); rc < 0)

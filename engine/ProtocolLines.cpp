@@ -37,7 +37,11 @@ std::string startingPlayback() {
 
 // Decoders may report a few milliseconds before zero at the start.
 std::string timePosition(double seconds) {
-    return format("ANS_TIME_POSITION=%.1f", std::max(seconds, 0.0));
+    return format("ANS_TIME_POSITION=%.3f", std::max(seconds, 0.0));
+}
+
+std::string speed(double factor) {
+    return format("ANS_SPEED=%.2f", factor);
 }
 
 std::string subtitleLog(std::string_view text) {

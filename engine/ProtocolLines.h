@@ -13,7 +13,10 @@ std::string videoHeight(long long pixels);
 std::string videoAspect(double aspect);
 std::string length(double seconds);
 std::string startingPlayback();
+// Milliseconds: a frame step must show in the answer.
 std::string timePosition(double seconds);
+// The answer to "speed_set": the speed now in effect.
+std::string speed(double factor);
 // The text on one line: line breaks and other control characters become
 // blanks; a very long text is cut at a character boundary.
 std::string subtitleLog(std::string_view text);

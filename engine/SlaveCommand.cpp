@@ -61,6 +61,15 @@ SlaveCommand parseSlaveCommand(std::string_view line) {
     } else if (c.name == "pause" || c.name == "get_time_pos" || c.name == "sub_log_static") {
         if (args != 0) return invalid();
         c.kind = c.name == "pause" ? Kind::Pause : c.name == "get_time_pos" ? Kind::GetTimePos : Kind::SubLogStatic;
+    } else if (c.name == "frame_step" || c.name == "frame_back_step") {
+        if (args != 0) return invalid();
+        c.kind = c.name == "frame_step" ? Kind::FrameStep : Kind::FrameBackStep;
+    } else if (c.name == "speed_set") {
+        if (args != 1) return invalid();
+        const auto v = number(w[1]);
+        if (!v || !(*v > 0)) return invalid();
+        c.kind = Kind::SpeedSet;
+        c.value = *v;
     } else if (c.name == "volume") {
         if (args < 1 || args > 2) return invalid();
         const auto v = number(w[1]);

@@ -4,6 +4,7 @@
 //   quit [code]            pause               get_time_pos
 //   volume <v> [abs]       mute [0|1]          seek <v> [0|1|2]
 //   screenshot [0]         sub_log_static
+//   speed_set <v>          frame_step          frame_back_step
 //
 // Arguments are separated by blanks or tabs; a trailing carriage return is
 // ignored. Anything else parses as Unknown or Invalid, never as a command.
@@ -13,11 +14,12 @@
 namespace engine {
 
 struct SlaveCommand {
-    enum class Kind { Empty, Unknown, Invalid, Quit, Pause, GetTimePos, Volume, Mute, Seek, Screenshot, SubLogStatic };
+    enum class Kind { Empty, Unknown, Invalid, Quit, Pause, GetTimePos, Volume, Mute, Seek, Screenshot, SubLogStatic,
+                      SpeedSet, FrameStep, FrameBackStep };
     enum class SeekMode { Relative = 0, Percent = 1, Absolute = 2 };
 
     Kind kind = Kind::Empty;
-    double value = 0;       // volume level, seek target
+    double value = 0;       // volume level, seek target, speed
     bool absolute = false;  // volume: set rather than change
     bool toggle = false;    // mute without an argument
     bool on = false;        // mute 1

@@ -4,6 +4,7 @@
 #include "map/CGoogleMapLoader.h"
 #include "config/TileSource.h"
 #include "map/CWebMapEventHandler.h"
+#include "map/ScriptCallSource.h"
 #include "track/MapKind.h"
 
 #include <new>
@@ -72,6 +73,7 @@ void CMapDisplay::install(std::unique_ptr<CMapLoader> loader) {
 
 void CMapDisplay::openPage(ScriptHost& browser, const std::string& programFolder) {
     if (CMapLoader* l = loader()) {
+        presetTileSources(browser);
         l->openPage(browser, programFolder);
         watchPageLoads(browser);
     }
@@ -79,9 +81,27 @@ void CMapDisplay::openPage(ScriptHost& browser, const std::string& programFolder
 
 void CMapDisplay::reopenPage(ScriptHost& browser, const std::string& programFolder) {
     if (CMapLoader* l = loader()) {
+        presetTileSources(browser);
         l->reopenPage(browser, programFolder);
         watchPageLoads(browser);
     }
+}
+
+void CMapDisplay::presetTileSources(ScriptHost& browser) {
+    const ConfigStore* settings = configStore_.load(std::memory_order_acquire);
+    if (!settings) return;
+    // Every page's configured source, so the page takes its own before it
+    // asks for a single tile: the default server never hears of the user.
+    // Texts travel as JSON string literals, never as script.
+    std::string sources = "window.veltaraTileSources = {";
+    for (const char* page : kPageFiles) {
+        const TileSource tiles = TileSource::read(*settings, page);
+        if (!tiles.configured()) continue;
+        sources += jsonStringLiteral(page) + ": [" + jsonStringLiteral(tiles.urlTemplate) + ", " +
+                   jsonStringLiteral(tiles.attributionHtml) + ", " + std::to_string(tiles.maxZoom) + "], ";
+    }
+    sources += "};";
+    browser.SetStartupScript("veltara-tile-sources", sources);
 }
 
 void CMapDisplay::watchPageLoads(ScriptHost& browser) {
@@ -95,13 +115,6 @@ void CMapDisplay::watchPageLoads(ScriptHost& browser) {
 void CMapDisplay::onPageLoaded(ScriptHost& browser) {
     CMapLoader* l = loader();
     if (!l) return;
-    if (const ConfigStore* settings = configStore_.load(std::memory_order_acquire)) {
-        const TileSource tiles = TileSource::read(*settings, l->pageFileName());
-        if (tiles.configured()) {
-            page_.callScript(browser, "setTileSource",
-                             {tiles.urlTemplate, tiles.attributionHtml, std::to_string(tiles.maxZoom)});
-        }
-    }
     // A page starts metric.
     if (config_.units != UnitSystem::Metric) showUnits(browser);
     if (store_) {

@@ -27,8 +27,8 @@
 //       the end of a clip: removeMarker(webMap);
 //   any clip starting: clearTrack(webMap).
 //   the units setting changed: showUnits(webMap) (a page load shows them itself).
-// Each page load also puts the tile source configured for the page
-// (TileSource) in place of the page's own, when there is a usable one.
+// Each page starts with the tile source configured for it (TileSource) in
+// place of its own, when there is a usable one.
 #include "config/AppConfig.h"
 #include "config/ConfigStore.h"
 #include "map/CMapLoader.h"
@@ -92,6 +92,9 @@ private:
     // Follows the loader's openPage: our handler in place of the loader's,
     // with the same navigation rules.
     void watchPageLoads(ScriptHost& browser);
+    // The tile sources of the settings file, for the page to take at its start.
+    void presetTileSources(ScriptHost& browser);
+    static constexpr const char* kPageFiles[] = {"GoogleMap_Oversea.html", "GoogleMap_China.html", "BaiduMap.html"};
     void onPageLoaded(ScriptHost& browser);
 
     AppConfig& config_;

@@ -8,6 +8,8 @@
 #include <QUrl>
 #include <QVariantMap>
 #include <QWebEngineLoadingInfo>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <vector>
 
@@ -46,6 +48,29 @@ void CWebBrowserUI::NavigateUrl(const std::string& url) {
         return;
     }
     navigateNow(text);
+}
+
+void CWebBrowserUI::SetStartupScript(const std::string& name, const std::string& source) {
+    const QString scriptName = QString::fromStdString(name);
+    const QString code = QString::fromStdString(source);
+    if (!onOwnThread()) {
+        QMetaObject::invokeMethod(
+            this, [this, scriptName, code] { setStartupScriptNow(scriptName, code); }, Qt::QueuedConnection);
+        return;
+    }
+    setStartupScriptNow(scriptName, code);
+}
+
+void CWebBrowserUI::setStartupScriptNow(const QString& name, const QString& source) {
+    QWebEngineScriptCollection& scripts = page_->scripts();
+    for (const QWebEngineScript& old : scripts.find(name)) scripts.remove(old);
+    QWebEngineScript script;
+    script.setName(name);
+    script.setSourceCode(source);
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::MainWorld);
+    script.setRunsOnSubFrames(false);
+    scripts.insert(script);
 }
 
 void CWebBrowserUI::navigateNow(const QString& url) {

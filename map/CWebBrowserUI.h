@@ -29,6 +29,7 @@ public:
 
     void SetWebBrowserEventHandler(std::shared_ptr<CWebBrowserEventHandler> handler) override;
     void NavigateUrl(const std::string& url) override;
+    void SetStartupScript(const std::string& name, const std::string& source) override;
     int32_t InvokeMethod(const std::string& function, const std::string* reversedArguments, size_t count,
                          ScriptReply reply) override;
 
@@ -43,6 +44,7 @@ signals:
 
 private:
     void navigateNow(const QString& url);
+    void setStartupScriptNow(const QString& name, const QString& source);
     void onLoadingChanged(const QWebEngineLoadingInfo& info);
     void onConsoleMessage(int level, const QString& message, int lineNumber, const QString& sourceID);
     bool onOwnThread() const;

@@ -23,6 +23,13 @@ public:
     virtual void SetWebBrowserEventHandler(std::shared_ptr<CWebBrowserEventHandler> handler) = 0;
     // A local file path (absolute) or a URL.
     virtual void NavigateUrl(const std::string& url) = 0;
+    // A script run at the start of every page loaded from now on, before the
+    // page's own scripts; a later one of the same name replaces it. Called
+    // as NavigateUrl is, before the navigation it is meant for.
+    virtual void SetStartupScript(const std::string& name, const std::string& source) {
+        (void)name;
+        (void)source;
+    }
     // Calls `function` of the loaded page. The array holds the `count`
     // arguments last first (element 0 is the last argument), as the page's
     // calling convention has it; the page receives them in list order.

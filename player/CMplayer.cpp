@@ -12,6 +12,7 @@
 #include <array>
 #include <cerrno>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <system_error>
 
@@ -218,6 +219,7 @@ void CMplayer::resetValues() {
     width_.store(0);
     height_.store(0);
     position_.store(0);
+    positionMs_.store(0);
     seekPending_.store(false);
 }
 
@@ -317,20 +319,39 @@ int CMplayer::SetVolume(int32_t volume) {
 }
 
 int CMplayer::Seek(int32_t seconds) {
-    if (state_.load() != PlayerState::Playing) return 1;
+    const PlayerState state = state_.load();
+    if (state != PlayerState::Playing && state != PlayerState::Paused) return 1;
     if (seconds < 0 || seconds > length_.load()) return 0;
     position_.store(seconds);
+    positionMs_.store(int64_t{seconds} * 1000);
     // Set before the command goes out, so an answer already on its way is
-    // the one dropped.
-    seekPending_.store(true);
+    // the one dropped. Paused, no answer is on its way, and the next one is
+    // the new frame's.
+    seekPending_.store(state == PlayerState::Playing);
     char command[64];
     std::snprintf(command, sizeof command, "seek %d 2", seconds);
     return SendCommand(command, true);
 }
 
 int CMplayer::TakeScreenshot() {
-    if (state_.load() != PlayerState::Playing) return 1;
+    const PlayerState state = state_.load();
+    if (state != PlayerState::Playing && state != PlayerState::Paused) return 1;
     return SendCommand("screenshot 0", true);
+}
+
+int CMplayer::SetSpeed(double factor) {
+    if (!(factor > 0.0) || factor > 100.0) return 1;
+    speed_.store(factor);
+    const PlayerState state = state_.load();
+    if (state != PlayerState::Playing && state != PlayerState::Paused) return 0;
+    char command[64];
+    std::snprintf(command, sizeof command, "speed_set %.2f", factor);
+    return SendCommand(command, true);
+}
+
+int CMplayer::StepFrame(bool forward) {
+    if (state_.load() != PlayerState::Paused) return 1;
+    return SendCommand(forward ? "frame_step" : "frame_back_step", true);
 }
 
 // ---- Output reader ----
@@ -412,6 +433,7 @@ void CMplayer::handleLine(const PlayerLine& line) {
         case Kind::TimePosition:
             if (seekPending_.exchange(false)) break;
             position_.store(line.integer);
+            positionMs_.store(std::llround(std::clamp(line.number, 0.0, 1e9) * 1000.0));
             post(PLAYER_TIME);
             break;
         case Kind::VideoWidth:
@@ -431,9 +453,18 @@ void CMplayer::handleLine(const PlayerLine& line) {
         case Kind::Length:
             length_.store(line.number);
             break;
+        case Kind::Speed:
+            if (line.number > 0.0) speed_.store(line.number);
+            break;
         case Kind::Started: {
             PlayerState expected = PlayerState::Starting;
             state_.compare_exchange_strong(expected, PlayerState::Playing);
+            // Each clip starts at normal speed; the chosen one carries on.
+            if (const double speed = speed_.load(); speed != 1.0) {
+                char command[64];
+                std::snprintf(command, sizeof command, "speed_set %.2f\n", speed);
+                writeInput(command);
+            }
             post(PLAYER_STARTED);
             break;
         }

@@ -73,8 +73,15 @@ public:
     int TogglePause();
     int SetMute(bool muted);
     int SetVolume(int32_t volume);
+    // Playing or paused; paused, the player shows the new frame and answers
+    // with its position and text.
     int Seek(int32_t seconds);
+    // Playing or paused.
     int TakeScreenshot();
+    // Kept for the next clips too; sent at once while a clip plays.
+    int SetSpeed(double factor);
+    // One frame forward or back; refused (1) unless paused.
+    int StepFrame(bool forward);
     // Writes the command and a line feed: 0 when written, 1 otherwise.
     // Refused while Idle or Stopping, and for a command over 62 bytes or
     // one holding a line end. A failed write with `report` set cleans up the
@@ -85,6 +92,8 @@ public:
     double GetLength() const { return length_.load(); }
     double GetAspect() const { return aspect_.load(); }
     int32_t GetPosition() const { return position_.load(); }
+    int64_t GetPositionMs() const { return positionMs_.load(); }
+    double GetSpeed() const { return speed_.load(); }
     int32_t GetVideoWidth() const { return width_.load(); }
     int32_t GetVideoHeight() const { return height_.load(); }
     int32_t GetVolume() const { return volume_.load(); }
@@ -144,6 +153,8 @@ private:
     std::atomic<double> aspect_{0.0};
     std::atomic<bool> seekPending_{false};
     std::atomic<int32_t> position_{0};
+    std::atomic<int64_t> positionMs_{0};
+    std::atomic<double> speed_{1.0};
     std::atomic<int32_t> volume_{kDefaultVolume};
     std::atomic<int32_t> width_{0};
     std::atomic<int32_t> height_{0};

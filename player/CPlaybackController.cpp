@@ -90,7 +90,7 @@ int CPlaybackController::SetVolume(int32_t volume) {
 
 int CPlaybackController::Seek(int32_t seconds) {
     const int result = player_.Seek(seconds);
-    position_.store(std::min(length_.load(), seconds));
+    if (result == 0) position_.store(std::clamp(seconds, 0, length_.load()));
     return result;
 }
 

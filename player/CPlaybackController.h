@@ -54,16 +54,24 @@ public:
     bool IsMuted() const override { return player_.IsMuted(); }
     int SetVolume(int32_t volume) override;
     int32_t GetVolume() const override { return player_.GetVolume(); }
-    // The player's answer; the position becomes the target, at most the length, either way.
+    // The player's answer; the position becomes the target, at most the
+    // length, only when the seek went out: a refused seek leaves it alone.
     int Seek(int32_t seconds) override;
-    // 1 unless playing.
+    // 1 unless playing or paused.
     int TakeScreenshot() override;
+    // Kept for the following clips; 1 for a factor the player cannot take.
+    int SetSpeed(double factor) override { return player_.SetSpeed(factor); }
+    double GetSpeed() const override { return player_.GetSpeed(); }
+    // 1 unless paused.
+    int StepFrame(bool forward) override { return player_.StepFrame(forward); }
 
     PlayerState GetPlayerState() const override { return player_.GetState(); }
     void UpdateLength() override;
     int32_t GetLength() const override { return length_.load(); }
     int32_t UpdatePosition() override;
     int32_t GetPosition() const override { return position_.load(); }
+    // The player's last answer, to the millisecond.
+    int64_t GetPositionMs() const override { return player_.GetPositionMs(); }
     double GetAspect() const override { return player_.GetAspect(); }
     void GetVideoSize(int32_t& width, int32_t& height) const override;
     uint32_t GetPlayerProcessId() const override { return player_.GetProcessId(); }

@@ -26,12 +26,16 @@ public:
     virtual int32_t GetVolume() const = 0;
     virtual int Seek(int32_t seconds) = 0;
     virtual int TakeScreenshot() = 0;
+    virtual int SetSpeed(double factor) = 0;
+    virtual double GetSpeed() const = 0;
+    virtual int StepFrame(bool forward) = 0;
 
     virtual PlayerState GetPlayerState() const = 0;
     virtual void UpdateLength() = 0;
     virtual int32_t GetLength() const = 0;
     virtual int32_t UpdatePosition() = 0;
     virtual int32_t GetPosition() const = 0;
+    virtual int64_t GetPositionMs() const = 0;
     virtual double GetAspect() const = 0;
     virtual void GetVideoSize(int32_t& width, int32_t& height) const = 0;
     virtual uint32_t GetPlayerProcessId() const = 0;

@@ -8,7 +8,8 @@ struct PlayerLine {
         Ignored,       // no known prefix, or a malformed screenshot line
         SubtitleText,  // "ID_SUBTITLE_LOG=" with text: `text`
         NoSubtitle,    // "ID_SUBTITLE_LOG=" alone
-        TimePosition,  // "ANS_TIME_POSITION=": `integer`
+        TimePosition,  // "ANS_TIME_POSITION=": `integer` seconds, `number` the exact value
+        Speed,         // "ANS_SPEED=": `number`
         VideoWidth,    // "ID_VIDEO_WIDTH=": `integer`
         VideoHeight,   // "ID_VIDEO_HEIGHT=": `integer`
         VideoAspect,   // "ID_VIDEO_ASPECT=": `number`

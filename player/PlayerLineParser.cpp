@@ -95,6 +95,10 @@ PlayerLine PlayerLineParser::parse(std::string_view line) {
     } else if (has("ANS_TIME_POSITION=")) {
         result.kind = Kind::TimePosition;
         result.integer = integerValue(rest);
+        result.number = floatingValue(rest);
+    } else if (has("ANS_SPEED=")) {
+        result.kind = Kind::Speed;
+        result.number = floatingValue(rest);
     } else if (has("ID_VIDEO_WIDTH=")) {
         result.kind = Kind::VideoWidth;
         result.integer = integerValue(rest);

@@ -133,7 +133,7 @@ QJsonObject TestDriverCommands::click(const QString& name) {
 }
 
 QJsonObject TestDriverCommands::key(const QString& name) {
-    // One key with its modifiers in Qt's notation: "Return", "F8", "Shift+N", ".".
+    // Any one key in Qt's notation: "Return", "F8", "Space", "Shift+N", ".", "[".
     const QKeySequence sequence = QKeySequence::fromString(name, QKeySequence::PortableText);
     if (name.isEmpty() || sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown)
         return failed(QStringLiteral("unknown key"));

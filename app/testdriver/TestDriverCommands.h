@@ -3,7 +3,8 @@
 // JSON. Commands that act as the user does go through the same path as the
 // user's input and are queued, so their answer comes at once:
 //   click NAME          a button click
-//   key Return|Escape|F8
+//   key NAME            one key press in Qt's notation (Return, F8, Space,
+//                       Shift+N, Right, ".", "[")
 //   focus NAME          the control takes the keyboard focus
 //   drop PATH[\tPATH…]  files dropped on the window, in order
 //   play PATH           the start sequence on PATH, as for a playlist entry

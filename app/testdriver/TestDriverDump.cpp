@@ -74,13 +74,15 @@ QJsonObject TestDriverDump::Dump() const {
                 QJsonObject{{"sliderProgress", sliderState(window_.FindControl<QAbstractSlider>("sliderProgress"))},
                             {"sliderVolume", sliderState(window_.FindControl<QAbstractSlider>("sliderVolume"))}});
 
-    QJsonObject player{{"state", 0}, {"pid", 0}, {"length", 0}, {"position", 0}};
+    QJsonObject player{{"state", 0}, {"pid", 0}, {"length", 0}, {"position", 0}, {"speed", 1.0}, {"positionMs", 0}};
     QJsonObject track{{"readyPages", 0}, {"shownPages", 0}};
     if (CPlaybackController* controller = window_.Controller()) {
         player = {{"state", static_cast<int>(controller->GetPlayerState())},
                   {"pid", static_cast<qint64>(controller->GetPlayerProcessId())},
                   {"length", controller->GetLength()},
-                  {"position", controller->GetPosition()}};
+                  {"position", controller->GetPosition()},
+                  {"speed", controller->GetSpeed()},
+                  {"positionMs", static_cast<qint64>(controller->GetPositionMs())}};
         const TrackStore& store = controller->Store();
         track = {{"readyPages", store.getReadyPages()}, {"shownPages", store.getShownPages()}};
     }

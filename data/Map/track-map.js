@@ -23,6 +23,7 @@
     var grid = null;       // the world backdrop shown until a tile arrives
     var scale = null;      // the scale bar
     var tiles = null;      // the tile layer
+    var firstTileUrl = null;  // the source the page started with
 
     var trip = null;       // the trip's route, under the line
     var tripMarks = null;  // the clips' first fixes on it
@@ -292,6 +293,12 @@
         map.createPane('backdropPane').style.zIndex = 250;
         map.createPane('tripPane').style.zIndex = 390;
         tiles = options.tileLayer || L.tileLayer(options.tiles, options.tileOptions);
+        // The program hands each page's configured source in before the
+        // page starts, so not one tile is asked of the default server.
+        var sources = global.veltaraTileSources;
+        var own = sources && Object.prototype.hasOwnProperty.call(sources, pageName()) ? sources[pageName()] : null;
+        if (Array.isArray(own) && own.length === 3) configureTiles(own[0], own[1], own[2]);
+        firstTileUrl = tiles._url;
         tiles.addTo(map);
         grid = worldBackdrop().addTo(map);
         tiles.once('tileload', function () {
@@ -313,20 +320,33 @@
         return map;
     };
 
-    // Another tile source from the settings: a checked URL template, the
-    // attribution already escaped by the program, a maximum zoom ("0" keeps the page's).
-    global.setTileSource = function (url, attribution, maxZoom) {
-        if (!map || !tiles || typeof url !== 'string' || !/^https?:\/\//i.test(url)) return;
+    function usableTileUrl(url) {
+        return typeof url === 'string' && /^https?:\/\//i.test(url);
+    }
+
+    // The tile layer (not yet on the map) takes a source of the settings: a
+    // URL template the program checked, the attribution it escaped, a
+    // maximum zoom ("0" keeps the page's).
+    function configureTiles(url, attribution, maxZoom) {
+        if (!usableTileUrl(url)) return;
         var zoom = parseInt(maxZoom, 10);
-        map.removeLayer(tiles);
         tiles.options.attribution = String(attribution);
         if (zoom >= 1 && zoom <= 22) {
             tiles.options.maxZoom = zoom;
             map.setMaxZoom(zoom);
         }
         tiles.setUrl(url, true);
-        tiles.addTo(map);
-    };
+    }
+
+    function pageName() {
+        var path = String(global.location && global.location.pathname || '');
+        var name = path.substring(path.lastIndexOf('/') + 1);
+        try {
+            return decodeURIComponent(name);
+        } catch (e) {
+            return name;
+        }
+    }
 
     // The scale bar in "metric" (m, km) or "imperial" (ft, mi) units.
     global.setScaleUnits = function (units) {
@@ -345,6 +365,7 @@
             car: car ? [car.getLatLng().lat, car.getLatLng().lng] : null,
             following: following,
             tileUrl: tiles ? tiles._url : null,
+            firstTileUrl: firstTileUrl,
             maxZoom: map ? map.getMaxZoom() : null,
             scaleUnits: scale ? (scale.options.imperial ? 'imperial' : 'metric') : null,
             worldBackdrop: grid !== null,

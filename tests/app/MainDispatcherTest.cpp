@@ -288,6 +288,7 @@ TEST_F(Dispatch, ClearingAsksFirstOnlyWhenConfigured) {
 }
 
 TEST_F(Dispatch, ASnapshotPausesPlaybackWhileItsWindowIsOpen) {
+    controller.state = PlayerState::Playing;
     controller.snapshotPath = "/data/shot0001.png";
     controller.videoWidth = 640;
     controller.videoHeight = 360;
@@ -297,6 +298,11 @@ TEST_F(Dispatch, ASnapshotPausesPlaybackWhileItsWindowIsOpen) {
     config.snapshotPreview = false;
     dispatcher.OnPlayerMessage(PLAYER_SCREENSHOT);
     EXPECT_EQ(take(), (Log{"TogglePause", "ShowSnapshotPath /data/shot0001.png", "TogglePause"}));
+    // A paused picture stays paused: the window must not resume it.
+    controller.state = PlayerState::Paused;
+    dispatcher.OnPlayerMessage(PLAYER_SCREENSHOT);
+    EXPECT_EQ(take(), (Log{"ShowSnapshotPath /data/shot0001.png"}));
+    EXPECT_EQ(controller.state, PlayerState::Paused);
 }
 
 TEST_F(Dispatch, NothingStartsOnceTheWindowIsClosing) {

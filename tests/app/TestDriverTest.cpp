@@ -194,6 +194,7 @@ TEST_F(Driver, CommandsActAsTheUserAndRefuseWhatTheUserCannotReach) {
     EXPECT_FALSE(client.ask("select sliderVolume 1")["ok"].toBool());
     EXPECT_FALSE(client.ask("key NoSuchKey")["ok"].toBool());
     EXPECT_FALSE(client.ask("key Ctrl+")["ok"].toBool());
+    EXPECT_FALSE(client.ask("key Ctrl+A, B")["ok"].toBool());  // one key, not a sequence
     for (const char* fraction : {"", "1.5", "-0.1", "nan", "inf", "half"})
         EXPECT_FALSE(client.ask(std::string("timelineclick ") + fraction)["ok"].toBool()) << fraction;
 

@@ -34,9 +34,10 @@ TEST(EngineProtocolLines, NumbersInThePlayersStyle) {
     EXPECT_EQ(lines::videoAspect(0), "ID_VIDEO_ASPECT=0.0000");
     EXPECT_EQ(lines::videoWidth(1920), "ID_VIDEO_WIDTH=1920");
     EXPECT_EQ(lines::videoHeight(1080), "ID_VIDEO_HEIGHT=1080");
-    EXPECT_EQ(lines::timePosition(12.34), "ANS_TIME_POSITION=12.3");
+    EXPECT_EQ(lines::timePosition(12.34), "ANS_TIME_POSITION=12.340");
+    EXPECT_EQ(lines::speed(0.25), "ANS_SPEED=0.25");
     // A position a hair before the start is not printed as "-0.0".
-    EXPECT_EQ(lines::timePosition(-0.021), "ANS_TIME_POSITION=0.0");
+    EXPECT_EQ(lines::timePosition(-0.021), "ANS_TIME_POSITION=0.000");
     EXPECT_EQ(lines::startingPlayback().rfind("Starting playback", 0), 0u);
     EXPECT_EQ(lines::screenshotWritten("shot0001.png"), "*** screenshot 'shot0001.png' ***");
     EXPECT_EQ(lines::exitEof(), "ID_EXIT=EOF");

@@ -125,12 +125,15 @@ TEST_F(EnginePlayback, PauseHoldsThePositionAndResumeGoesOn) {
 TEST_F(EnginePlayback, SeekVolumeAndMuteAreAccepted) {
     EngineRun run;
     startPaused(run);
-    EXPECT_EQ(askUntil(run, "get_time_pos", "ANS_TIME_POSITION=", "ANS_TIME_POSITION=0.0"), "ANS_TIME_POSITION=0.0");
+    EXPECT_EQ(askUntil(run, "get_time_pos", "ANS_TIME_POSITION=", "ANS_TIME_POSITION=0.000"),
+              "ANS_TIME_POSITION=0.000");
     run.send("seek 2 2");
-    EXPECT_EQ(askUntil(run, "get_time_pos", "ANS_TIME_POSITION=", "ANS_TIME_POSITION=2.0"), "ANS_TIME_POSITION=2.0");
+    EXPECT_EQ(askUntil(run, "get_time_pos", "ANS_TIME_POSITION=", "ANS_TIME_POSITION=2.000"),
+              "ANS_TIME_POSITION=2.000");
     // A negative absolute target goes to the start, not to "that far before the end".
     run.send("seek -1 2");
-    EXPECT_EQ(askUntil(run, "get_time_pos", "ANS_TIME_POSITION=", "ANS_TIME_POSITION=0.0"), "ANS_TIME_POSITION=0.0");
+    EXPECT_EQ(askUntil(run, "get_time_pos", "ANS_TIME_POSITION=", "ANS_TIME_POSITION=0.000"),
+              "ANS_TIME_POSITION=0.000");
     for (const char* command : {"volume 30 1", "volume 150 1", "mute 1", "mute 0", "mute"}) run.send(command);
     run.send("get_time_pos");
     EXPECT_TRUE(run.next("ANS_TIME_POSITION=", 5s));

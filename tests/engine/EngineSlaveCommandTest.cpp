@@ -39,6 +39,15 @@ TEST(EngineSlaveCommand, TheCommandsTheProgramSends) {
     EXPECT_EQ(parseSlaveCommand("seek 50 1").seekMode, SeekMode::Percent);
 
     EXPECT_EQ(parseSlaveCommand("quit 3").exitCode, 3);
+
+    const auto speed = parseSlaveCommand("speed_set 1.50");
+    EXPECT_EQ(speed.kind, Kind::SpeedSet);
+    EXPECT_EQ(speed.value, 1.5);
+    EXPECT_EQ(parseSlaveCommand("frame_step").kind, Kind::FrameStep);
+    EXPECT_EQ(parseSlaveCommand("frame_back_step").kind, Kind::FrameBackStep);
+    for (const char* bad :
+         {"speed_set", "speed_set 0", "speed_set -2", "speed_set nan", "speed_set 2 3", "frame_step 1"})
+        EXPECT_EQ(parseSlaveCommand(bad).kind, Kind::Invalid) << bad;
 }
 
 TEST(EngineSlaveCommand, BlanksAndCarriageReturnsAreTolerated) {

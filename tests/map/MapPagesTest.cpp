@@ -124,8 +124,9 @@ TEST_P(MapPage, DrawsTheTrackAndFollowsTheCarOffline) {
     EXPECT_TRUE(start.value("worldLand").toBool());
     EXPECT_TRUE(start.value("worldBackdrop").toBool() ||
                 evaluate(view, "document.querySelectorAll('img.leaflet-tile-loaded').length").toInt() > 0);
-    if (std::string(GetParam().page) == "GoogleMap_Oversea.html")
+    if (std::string(GetParam().page) == "GoogleMap_Oversea.html") {
         EXPECT_GE(at(start, "bounds", 3) - at(start, "bounds", 1), 180.0);
+    }
 
     std::vector<TrackRecord> track = drive(100);
     track[70].valid = false;  // a text that did not parse
@@ -235,6 +236,8 @@ TEST_P(MapPage, TakesTheTileSourceOfTheSettingsFile) {
     map.startUp(view, settings, kProgramDir);
     ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() > 0; }, 30000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return pageState(view).value("tileUrl").toString() == url.c_str(); }, 5000));
+    // From the first tile on: the page's own server is never asked.
+    EXPECT_EQ(pageState(view).value("firstTileUrl").toString().toStdString(), url);
     EXPECT_EQ(pageState(view).value("maxZoom").toInt(), 12);
     EXPECT_TRUE(evaluate(view, "document.querySelector('.leaflet-control-attribution').textContent")
                     .toString()

@@ -169,20 +169,28 @@ TEST_F(CMplayerTest, VolumeMuteAndPauseSendTheirCommands) {
     EXPECT_EQ(player.SendCommand(std::string(63, 'c'), true), 1);
     player.TogglePause();
     EXPECT_EQ(player.GetState(), PlayerState::Paused);
-    EXPECT_EQ(player.TakeScreenshot(), 1);
-    EXPECT_EQ(player.Seek(1), 1);
+    // A paused picture can be saved, moved and stepped.
+    EXPECT_EQ(player.TakeScreenshot(), 0);
+    EXPECT_EQ(player.Seek(1), 0);
+    EXPECT_EQ(player.GetPosition(), 1);
+    EXPECT_EQ(player.StepFrame(false), 0);
+    EXPECT_EQ(player.SetSpeed(0.0), 1);
+    EXPECT_EQ(player.SetSpeed(2.0), 0);
 
     std::this_thread::sleep_for(1200ms);  // more than two request periods
     player.TogglePause();
     EXPECT_EQ(player.GetState(), PlayerState::Playing);
+    EXPECT_EQ(player.StepFrame(true), 1);  // playing: refused
     player.SetMute(true);
     player.TogglePause();
     player.TogglePause();
     EXPECT_TRUE(player.IsMuted());
+    EXPECT_EQ(player.GetSpeed(), 2.0);
 
-    const std::vector<std::string> expected{"volume 100 1", "mute 1", "mute 0",      "volume 30 1", "get_time_pos",
-                                            "pause",        "pause",  "volume 30 1", "mute 1",      "get_time_pos",
-                                            "pause",        "pause",  "mute 1"};
+    const std::vector<std::string> expected{
+        "volume 100 1",  "mute 1", "mute 0", "volume 30 1", "get_time_pos", "pause",  "screenshot 0",
+        "seek 1 2",      "frame_back_step",  "speed_set 2.00", "pause",      "volume 30 1", "mute 1",
+        "get_time_pos",  "pause",  "pause",  "mute 1"};
     EXPECT_EQ(waitForCommands(expected.size()), expected);
 
     // No "sub_log_static" while paused (one may have crossed the pause), and

@@ -81,7 +81,7 @@ TEST_F(CPlaybackControllerTest, PlayPassesTheSettingsAndKeepsWholeSeconds) {
                                     "say ANS_TIME_POSITION=42.7\n");
     ASSERT_EQ(controller.Play(clip), 0);
     EXPECT_EQ(controller.Play(clip), 1);  // ignored while starting
-    EXPECT_EQ(controller.Seek(20), 1);    // refused, and bounded by the length, still 0
+    EXPECT_EQ(controller.Seek(20), 1);    // refused: the position stays 0
     EXPECT_EQ(controller.GetPosition(), 0);
 
     ASSERT_TRUE(waitForPlayer(PLAYER_STARTED));
@@ -98,12 +98,12 @@ TEST_F(CPlaybackControllerTest, PlayPassesTheSettingsAndKeepsWholeSeconds) {
                                    "|-wid|31|-vo|null|-slave|-quiet|-identify|-ao|null|-volume|35|-muteset|0|"
                                    "-sid|0|-idx|-nokeepaspect|");
 
-    // Paused: the player refuses to seek, the position still follows the slider.
+    // Paused, the seek goes out; the position is the target, at most the length.
     controller.TogglePause();
     EXPECT_EQ(controller.GetPlayerState(), PlayerState::Paused);
-    EXPECT_EQ(controller.Seek(50), 1);
+    EXPECT_EQ(controller.Seek(50), 0);
     EXPECT_EQ(controller.GetPosition(), 50);
-    EXPECT_EQ(controller.Seek(100), 1);
+    EXPECT_EQ(controller.Seek(100), 0);
     EXPECT_EQ(controller.GetPosition(), 61);
 
     controller.StopPlayer();

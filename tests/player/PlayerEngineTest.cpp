@@ -198,3 +198,53 @@ TEST_F(PlayerEngineTest, AKilledEngineIsAPipeErrorAndTheNextPlayWorks) {
     ASSERT_TRUE(waitForCount(PLAYER_STARTED, 2));
     EXPECT_EQ(countOf(PLAYER_PIPE_ERROR), 1u);
 }
+
+TEST_F(PlayerEngineTest, APausedPictureSeeksStepsAndIsSavedAndTheSpeedHolds) {
+    ASSERT_EQ(controller->Play(longClip()), 0);
+    ASSERT_TRUE(waitForPlayer(PLAYER_STARTED));
+    controller->UpdateLength();
+    const size_t beforePause = countOf(PLAYER_TIME);
+    controller->TogglePause();
+    ASSERT_TRUE(waitForCount(PLAYER_TIME, beforePause + 1));
+
+    // Paused, a seek goes out; the new frame's position and record follow.
+    const size_t lives = window.messagesOf(platform::WM_TRACK_LIVE).size();
+    const size_t times = countOf(PLAYER_TIME);
+    ASSERT_EQ(controller->Seek(3), 0);
+    EXPECT_EQ(controller->GetPosition(), 3);
+    ASSERT_TRUE(waitForCount(PLAYER_TIME, times + 1));
+    EXPECT_EQ(controller->UpdatePosition(), 3);
+    EXPECT_NEAR(static_cast<double>(controller->GetPositionMs()), 3000.0, 100.0);
+    const auto deadline = std::chrono::steady_clock::now() + kWait;
+    while (window.messagesOf(platform::WM_TRACK_LIVE).size() == lives && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(10ms);
+    EXPECT_NEAR(controller->CurrentRecord().second, 30, 1);  // a cue every 0.1 s, its second counting on
+    EXPECT_EQ(controller->GetPlayerState(), PlayerState::Paused);
+
+    // One frame (0.1 s at 10 frames a second) forward, then back.
+    const int64_t at = controller->GetPositionMs();
+    ASSERT_EQ(controller->StepFrame(true), 0);
+    ASSERT_TRUE(waitForCount(PLAYER_TIME, times + 2));
+    EXPECT_NEAR(static_cast<double>(controller->GetPositionMs() - at), 100.0, 20.0);
+    ASSERT_EQ(controller->StepFrame(false), 0);
+    ASSERT_TRUE(waitForCount(PLAYER_TIME, times + 3));
+    EXPECT_NEAR(static_cast<double>(controller->GetPositionMs()), static_cast<double>(at), 20.0);
+
+    // A paused picture is saved, and stays paused.
+    ASSERT_EQ(controller->TakeScreenshot(), 0);
+    ASSERT_TRUE(waitForPlayer(PLAYER_SCREENSHOT));
+    EXPECT_TRUE(platform::isRegularFile(controller->GetSnapshotPath()));
+    EXPECT_EQ(controller->GetPlayerState(), PlayerState::Paused);
+
+    // Twice the speed: about two seconds of clip a second; the engine confirms it.
+    ASSERT_EQ(controller->SetSpeed(2.0), 0);
+    controller->TogglePause();
+    std::this_thread::sleep_for(600ms);
+    const int64_t from = controller->GetPositionMs();
+    std::this_thread::sleep_for(2000ms);
+    const int64_t advanced = controller->GetPositionMs() - from;
+    EXPECT_GT(advanced, 3000);
+    EXPECT_LT(advanced, 5000);
+    EXPECT_EQ(controller->GetSpeed(), 2.0);
+    EXPECT_EQ(countOf(PLAYER_PIPE_ERROR), 0u);
+}

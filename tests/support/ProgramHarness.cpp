@@ -184,8 +184,8 @@ bool ProgramFixture::waitFor(const std::function<bool(const QJsonObject&)>& done
     return false;
 }
 
-void ProgramFixture::capture(const std::string& fileName) {
-    const std::string id = windowId("Veltara DVR Player");
+void ProgramFixture::capture(const std::string& fileName, const std::string& title) {
+    const std::string id = windowId(title);
     ASSERT_FALSE(id.empty());
     std::filesystem::create_directories(screenshotFolder());
     platform::ChildProcess import;

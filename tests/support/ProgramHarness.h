@@ -87,8 +87,8 @@ protected:
     bool start(const std::string& program = {}, const std::vector<std::string>& arguments = {});
     // Asks for dumps until `done` holds or the time is up; `dump` is the last one.
     bool waitFor(const std::function<bool(const QJsonObject&)>& done, std::chrono::milliseconds limit);
-    // Saves a picture of the main window under screenshotFolder().
-    void capture(const std::string& fileName);
+    // Saves a picture of the main window (or the window of that title) under screenshotFolder().
+    void capture(const std::string& fileName, const std::string& title = "Veltara DVR Player");
     // Quits through the close button: exit 0, no socket, nothing left running.
     void quitCleanly();
     // Waits for the program to end by itself (after a signal); its exit code.

@@ -53,6 +53,17 @@ public:
         log_.push_back("TakeScreenshot");
         return 0;
     }
+    int SetSpeed(double factor) override {
+        log_.push_back("SetSpeed " + std::to_string(factor).substr(0, 4));
+        speed = factor;
+        return 0;
+    }
+    double GetSpeed() const override { return speed; }
+    int StepFrame(bool forward) override {
+        log_.push_back(forward ? "StepFrame 1" : "StepFrame 0");
+        return 0;
+    }
+    int64_t GetPositionMs() const override { return int64_t{position} * 1000; }
     PlayerState GetPlayerState() const override { return state; }
     void UpdateLength() override { log_.push_back("UpdateLength"); }
     int32_t GetLength() const override { return length; }
@@ -82,6 +93,7 @@ public:
     int32_t volume = 40;
     int32_t length = 0;
     int32_t position = 0;
+    double speed = 1.0;
     double aspect = 0.0;
     int32_t videoWidth = 0;
     int32_t videoHeight = 0;
