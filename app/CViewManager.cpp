@@ -8,6 +8,7 @@
 #include "dialogs/OpenSettings.h"
 #include "map/CWebBrowserUI.h"
 #include "trackindex/TrackIndex.h"
+#include "trip/EventSettings.h"
 #include "ui/CXMLWnd.h"
 #include "ui/ControlText.h"
 #include "ui/EventSource.h"
@@ -16,6 +17,7 @@
 
 #include <QAbstractItemModel>
 #include <QAbstractSlider>
+#include <QComboBox>
 #include <QVariant>
 
 const std::array<const char*, 12> CViewManager::kButtonNames = {"btnClear",   "btnFull", "btnSmall",  "btnSShot",
@@ -53,7 +55,7 @@ CViewManager::CViewManager(ui::CXMLWnd& window, ConfigStore& store, AppConfig& c
       config_(config),
       controller_(controller),
       map_(config),
-      tripReview_(playlist_.Controller(), TrackIndex::defaultPath()) {
+      tripReview_(playlist_.Controller(), TrackIndex::defaultPath(), EventSettings::read(store)) {
     panel_.InitPanelTexts();
     trackViews_.Add(mapView_);
     trackViews_.Add(feed_);
@@ -88,7 +90,11 @@ void CViewManager::Bind() {
     followPlaylistForHint();
     playlistTrips_.Bind(window_.FindControl("playlistReading"), window_.FindControl("playlistTrip"));
     tripReview_.SetUnits(config_.units);
+    eventList_.Bind(window_.FindControl<QComboBox>("comboEvents"));
     tripReview_.Add(playlistTrips_);
+    tripReview_.Add(eventList_);
+    progressTicks_.Bind(controls_.sliderProgress);
+    tripReview_.Add(progressTicks_);
     tripReview_.Add(tripLayer_);
     if (controls_.timelineStrip) tripReview_.Add(*controls_.timelineStrip);
     if (CPlayListTreeViewUI* tree = playlist_.GetTree()) tripReview_.Follow(tree->model());
@@ -171,9 +177,7 @@ void CViewManager::LoadMainTexts() {
 }
 
 void CViewManager::loadProblemTexts() {
-    auto text = [this](const char* key) {
-        return fromUtf8(store_.ReadLanguageString(key, PanelTexts::kSection));
-    };
+    auto text = [this](const char* key) { return fromUtf8(store_.ReadLanguageString(key, PanelTexts::kSection)); };
     playlist_.SetProblemTexts(
         {QString(), text("IDS_CLIP_EMPTY"), text("IDS_CLIP_UNPLAYABLE"), text("IDS_CLIP_NOVIDEO")});
 }
@@ -193,6 +197,15 @@ void CViewManager::loadTripTexts() {
     read("IDS_MPH", texts.mph);
     read("IDS_DECIMAL", texts.decimalSign);
     playlistTrips_.SetTexts(std::move(texts));
+
+    PlaylistEventList::Texts events;
+    read("IDS_EVENTS", events.title);
+    read("IDS_EVENT_LINE", events.line);
+    read("IDS_EVENT_BRAKE", events.brake);
+    read("IDS_EVENT_ACCEL", events.accel);
+    read("IDS_EVENT_IMPACT", events.impact);
+    read("IDS_DECIMAL", events.decimalSign);
+    eventList_.SetTexts(std::move(events));
 }
 
 void CViewManager::ShowPanelTexts() {

@@ -14,6 +14,7 @@
 // Lifecycle: created by the main window in InitWindow, bound to the window's
 // controls by Bind(), destroyed with the window.
 #include "app/MainView.h"
+#include "app/ProgressEventTicks.h"
 #include "app/TripReview.h"
 #include "chart/CAccelerationFeed.h"
 // QPointer needs the whole class.
@@ -21,14 +22,15 @@
 #include "config/AppConfig.h"
 #include "config/ConfigStore.h"
 #include "config/OpenFilter.h"
-#include "panel/PanelTexts.h"
 #include "map/CMapDisplay.h"
 #include "map/MapClickBridge.h"
 #include "map/MapTrackView.h"
 #include "map/MapTripLayer.h"
+#include "panel/PanelTexts.h"
 #include "player/PlaybackControl.h"
 // PlaylistView.h holds the tree in inline QPointer code, which needs the whole class.
 #include "playlist/CPlayListTreeViewUI.h"
+#include "playlist/PlaylistEventList.h"
 #include "playlist/PlaylistTripFigures.h"
 #include "playlist/PlaylistView.h"
 #include "track/TrackMapConversion.h"
@@ -104,6 +106,9 @@ public:
     // The map's trip layer (a trip display) and the clicks on the map.
     MapTripLayer& TripLayer() { return tripLayer_; }
     MapClickBridge& MapClicks() { return mapClicks_; }
+    PlaylistEventList& EventList() { return eventList_; }
+    const PlaylistEventList& EventList() const { return eventList_; }
+    const ProgressEventTicks& ProgressTicks() const { return progressTicks_; }
 
     int32_t GetVolumeSliderValue() const;
 
@@ -170,6 +175,8 @@ private:
     PlaylistView playlist_;
     CAccelerationFeed feed_;
     PlaylistTripFigures playlistTrips_{playlist_};
+    PlaylistEventList eventList_;
+    ProgressEventTicks progressTicks_;
     TripReview tripReview_;  // after the playlist it follows and the displays it tells
     TrackViews trackViews_;  // the map, then the chart, then the trip review
     bool fullScreen_ = false;

@@ -56,6 +56,7 @@ const std::vector<dialogs::KeyHelpRow>& ReviewKeys::HelpRows() {
         {", / .", "IDS_KEY_FRAME", "One frame back / forward (paused)"},
         {"Enter / Esc", "IDS_KEY_FULLSCREEN", "Full screen / leave full screen"},
         {"F8", "IDS_KEY_SNAPSHOT", "Snapshot"},
+        {"N / Shift+N", "IDS_KEY_EVENT", "Next / previous event of the trip"},
         {"?", "IDS_KEY_HELP", "This list of keys"},
     };
     return rows;

@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <algorithm>
 
-TripReview::TripReview(CPlaylistController& playlist, std::string indexPath)
+TripReview::TripReview(CPlaylistController& playlist, std::string indexPath, const EventSettings& events)
     : playlist_(playlist),
       context_(std::make_unique<QObject>()),
       indexer_(
@@ -15,7 +15,7 @@ TripReview::TripReview(CPlaylistController& playlist, std::string indexPath)
               QMetaObject::invokeMethod(
                   context, [this, update] { take(update); }, Qt::QueuedConnection);
           },
-          std::move(indexPath)) {}
+          std::move(indexPath), events) {}
 
 TripReview::~TripReview() {
     indexer_.stop();

@@ -29,7 +29,7 @@ class QAbstractItemModel;
 class TripReview final : public TrackView {
 public:
     // indexPath: the track index file ("" reads every clip directly).
-    TripReview(CPlaylistController& playlist, std::string indexPath);
+    TripReview(CPlaylistController& playlist, std::string indexPath, const EventSettings& events = {});
     ~TripReview() override;
     TripReview(const TripReview&) = delete;
     TripReview& operator=(const TripReview&) = delete;

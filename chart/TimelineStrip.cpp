@@ -37,8 +37,12 @@ void TimelineStrip::ShowTrips(const std::shared_ptr<const TripSet>& trips, const
     clip_ = clip;
     trips_ = clip ? trips : nullptr;
     tripEdges_.clear();
+    eventTicks_.clear();
     size_t index = 0;
     const TripRoute* trip = clip ? trips->tripOf(currentClip, &index) : nullptr;
+    if (trip)
+        for (const TripEvent& e : trip->events)
+            if (e.clip == index) eventTicks_.push_back(e);
     if (trip && trip->clipPaths.size() > 1) {
         tripEdges_ = TripClipSpans::edges(*trip);
         tripClip_ = index;
@@ -126,6 +130,16 @@ void TimelineStrip::paintEvent(QPaintEvent*) {
         painter.strokePath(path, QPen(kLine, 1.5));
     }
     painter.setRenderHint(QPainter::Antialiasing, false);
+
+    const TimelineScale timeScale = scale();
+    for (const TripEvent& e : eventTicks_) {
+        static const QColor kinds[] = {QColor(0xf0, 0xa0, 0x20), QColor(0x3c, 0xb3, 0x71), QColor(0xe0, 0x30, 0x3a)};
+        QColor colour = kinds[static_cast<int>(e.kind) % 3];
+        const int x = area.left() + static_cast<int>(std::lround(timeScale.xOf(e.timeMs)));
+        painter.fillRect(QRect(x - 1, kInset, 3, kEventBand + 2), colour);
+        colour.setAlpha(110);
+        painter.fillRect(QRect(x, area.top(), 1, area.height()), colour);
+    }
 
     if (!tripEdges_.empty()) {
         const QRect band = tripRect();

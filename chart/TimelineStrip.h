@@ -4,7 +4,8 @@
 // time, the play position, and, when the clip belongs to a trip of several
 // clips, a band of the trip's clips with the current one lit. A click, or a
 // drag once released, asks for a seek to that moment, as the progress
-// slider does. The band above the profile is kept free for event ticks.
+// slider does. The band above the profile carries the clip's event ticks,
+// coloured by kind, each with a faint line down through the profile.
 //
 // Threads: UI thread only. Lifecycle: made by the main window's control
 // factory; the view manager gives it the seek handler, the units and the
@@ -47,6 +48,7 @@ public:
     // For the test driver: points of the drawn profile and the playhead.
     int DrawnPoints() const { return drawnPoints_; }
     double PlayheadSeconds() const { return static_cast<double>(positionMs_) / 1000.0; }
+    size_t EventTicks() const { return eventTicks_.size(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -70,7 +72,8 @@ private:
     SpeedProfile profile_;
     std::vector<std::vector<ProfilePoint>> lines_;  // at the current width
     int drawnPoints_ = 0;
-    std::vector<double> tripEdges_;  // empty: no trip band
+    std::vector<double> tripEdges_;      // empty: no trip band
+    std::vector<TripEvent> eventTicks_;  // the trip's events in the current clip
     size_t tripClip_ = 0;
     UnitSystem units_ = UnitSystem::Metric;
     QString metricUnit_{QStringLiteral("km/h")};

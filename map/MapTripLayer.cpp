@@ -29,6 +29,32 @@ std::string positionsText(const std::vector<RouteFix>& fixes, const std::vector<
     return text;
 }
 
+// The events as a JSON array of (latitude, longitude, kind) in the page's
+// datum, each at the fix of its clip nearest its moment; kind 0 brake,
+// 1 accel, 2 impact.
+std::string eventsText(const TripRoute& route, TrackMapConversion conversion) {
+    std::vector<RouteFix> picked;
+    std::vector<int> kinds;
+    for (const TripEvent& e : route.events) {
+        if (e.clip >= route.clipFirstFix.size()) continue;
+        const RouteFix* best = nullptr;
+        for (size_t i = route.clipFirstFix[e.clip]; i < route.fixes.size() && route.fixes[i].clip == e.clip; ++i)
+            if (!best || std::llabs(route.fixes[i].timeMs - e.timeMs) < std::llabs(best->timeMs - e.timeMs))
+                best = &route.fixes[i];
+        if (!best) continue;
+        picked.push_back(*best);
+        kinds.push_back(static_cast<int>(e.kind));
+    }
+    picked = routeInMapDatum(picked, conversion);
+    std::string text = "[";
+    for (size_t k = 0; k < picked.size(); ++k) {
+        if (k > 0) text += ',';
+        text += coordinateText(picked[k].latitude) + ',' + coordinateText(picked[k].longitude) + ',' +
+                std::to_string(kinds[k]);
+    }
+    return text + ']';
+}
+
 bool sharesAClip(const std::vector<std::string>& a, const std::vector<std::string>& b) {
     return std::any_of(a.begin(), a.end(),
                        [&b](const std::string& path) { return std::find(b.begin(), b.end(), path) != b.end(); });
@@ -84,6 +110,7 @@ void MapTripLayer::keep(const TripRoute* route, bool draw) {
     conversion_ = display_.trackConversion();
     drawnFixes_.clear();
     drawnMarks_.clear();
+    drawnEvents_.clear();
     drawnPoints_ = 0;
     drawnFixCount_ = 0;
     if (!draw || !route || route->fixes.empty()) return;
@@ -100,13 +127,14 @@ void MapTripLayer::keep(const TripRoute* route, bool draw) {
         RouteSimplifier::simplify(fixes, marks, RouteSimplifier::screenTolerance(fixes, kViewPixels));
     drawnFixes_ = positionsText(fixes, drawn, conversion_);
     drawnMarks_ = positionsText(fixes, marks, conversion_);
+    drawnEvents_ = eventsText(*route, conversion_);
     drawnPoints_ = drawn.size();
     drawnFixCount_ = fixes.size();
 }
 
 void MapTripLayer::send() {
     if (!browser_ || drawnPoints_ == 0) return;
-    page_.callScript(*browser_, kSetTripRoute, {std::to_string(key_), drawnFixes_, drawnMarks_});
+    page_.callScript(*browser_, kSetTripRoute, {std::to_string(key_), drawnFixes_, drawnMarks_, drawnEvents_});
 }
 
 void MapTripLayer::Redraw() {

@@ -1,6 +1,7 @@
 #pragma once
 // The trip layer of the map: the whole route of the current clip's trip,
-// lighter and under the clip's own line, with marks at the clip boundaries.
+// lighter and under the clip's own line, with marks at the clip boundaries
+// and, coloured by kind, at the trip's events.
 // The route drawn is thinned to the screen (RouteSimplifier) and only the
 // points drawn are converted to the page's datum; the full route (in the
 // shared trip snapshot) stays for picking a moment with a click
@@ -62,6 +63,7 @@ private:
     TripRoute ownRoute_;                    // the current clip's fixes when it is in no trip
     std::string drawnFixes_;                // the points drawn, as sent (page datum)
     std::string drawnMarks_;
+    std::string drawnEvents_;  // the trip's events, as sent
     size_t drawnPoints_ = 0;
     size_t drawnFixCount_ = 0;  // of the route last drawn, to tell when it grew
     TrackMapConversion conversion_ = TrackMapConversion::Copy;

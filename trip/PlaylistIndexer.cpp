@@ -23,8 +23,8 @@ void logLine(const std::string& text) {
 
 }  // namespace
 
-PlaylistIndexer::PlaylistIndexer(Listener listener, std::string indexPath)
-    : listener_(std::move(listener)), indexPath_(std::move(indexPath)) {}
+PlaylistIndexer::PlaylistIndexer(Listener listener, std::string indexPath, const EventSettings& events)
+    : listener_(std::move(listener)), indexPath_(std::move(indexPath)), events_(events) {}
 
 PlaylistIndexer::~PlaylistIndexer() {
     stop();
@@ -145,7 +145,7 @@ void PlaylistIndexer::run() {
         if (wantSnapshot && (!published || clips != *published)) {
             published = clips;
             // Built outside the lock: the owner's setClips() never waits for it.
-            update.trips = TripSet::build(std::move(clips));
+            update.trips = TripSet::build(std::move(clips), events_);
             lastSnapshot = Clock::now();
         }
         listener_(update);

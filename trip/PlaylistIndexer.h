@@ -46,7 +46,8 @@ public:
     static constexpr int kWorkerNice = 10;
 
     // indexPath: the track index file; empty reads every clip directly.
-    PlaylistIndexer(Listener listener, std::string indexPath);
+    // events: how the snapshots' trips find their events.
+    PlaylistIndexer(Listener listener, std::string indexPath, const EventSettings& events = {});
     ~PlaylistIndexer();
     PlaylistIndexer(const PlaylistIndexer&) = delete;
     PlaylistIndexer& operator=(const PlaylistIndexer&) = delete;
@@ -65,6 +66,7 @@ private:
 
     Listener listener_;
     std::string indexPath_;
+    EventSettings events_;
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;

@@ -1,7 +1,9 @@
 #pragma once
 // One trip of the playlist: its clips in order and its whole route, every
-// fix kept (the drawing simplifies, seeking uses every fix). A plain value.
+// fix kept (the drawing simplifies, seeking uses every fix), and its events.
+// A plain value.
 #include "trackindex/TrackFigures.h"
+#include "trip/TripEvent.h"
 
 #include <cstdint>
 #include <string>
@@ -21,6 +23,7 @@ struct TripRoute {
     std::vector<size_t> clipFirstFix;    // per clip: index of its first fix (that of the next clip when it has none)
     std::vector<RouteFix> fixes;         // in trip order
     TrackFigures figures;
+    std::vector<TripEvent> events;  // sorted by clip and time
 
     size_t clipIndexOf(const std::string& path) const;  // clipPaths.size() when not in the trip
 };

@@ -2,6 +2,7 @@
 
 #include "trackindex/CameraTime.h"
 #include "trackindex/TripBuilder.h"
+#include "trip/EventDetector.h"
 
 namespace {
 
@@ -28,13 +29,15 @@ void appendRoute(const ClipTrack& clip, uint32_t clipIndex, TripRoute& route) {
     for (size_t i = 0; i < clip.records.size(); ++i) {
         const TrackRecord& r = clip.records[i];
         if (!hasPositionFix(r)) continue;
-        route.fixes.push_back({r.latitude, r.longitude, r.speed, clipIndex, recordTimeMs(clip, i, firstSeconds, haveFirst)});
+        route.fixes.push_back(
+            {r.latitude, r.longitude, r.speed, clipIndex, recordTimeMs(clip, i, firstSeconds, haveFirst)});
     }
 }
 
 }  // namespace
 
-std::shared_ptr<const TripSet> TripSet::build(Clips clips) {
+std::shared_ptr<const TripSet> TripSet::build(Clips clips, const EventSettings& events) {
+    const EventDetector detector(events);
     auto set = std::make_shared<TripSet>();
     std::vector<TripClip> tripClips;
     std::vector<size_t> tripClipToClip;
@@ -50,13 +53,16 @@ std::shared_ptr<const TripSet> TripSet::build(Clips clips) {
         TripRoute route;
         route.channel = std::move(trip.channel);
         route.figures = trip.figures;
+        std::vector<EventClipTrack> eventClips;
         for (size_t k : trip.clips) {
             const ClipTrack& clip = *clips[tripClipToClip[k]];
             const auto index = static_cast<uint32_t>(route.clipPaths.size());
             route.clipPaths.push_back(clip.path);
             appendRoute(clip, index, route);
+            eventClips.push_back({clip.records, clip.timesMs});
             set->tripByPath_.emplace(clip.path, set->trips_.size());
         }
+        route.events = detector.detect(eventClips);
         set->trips_.push_back(std::move(route));
     }
     set->clips_ = std::move(clips);

@@ -4,6 +4,7 @@
 // whoever read the clips and never changed afterwards, so a shared one may
 // be read on any thread.
 #include "trip/ClipTrack.h"
+#include "trip/EventSettings.h"
 #include "trip/TripRoute.h"
 
 #include <memory>
@@ -16,7 +17,8 @@ public:
     using Clips = std::vector<std::shared_ptr<const ClipTrack>>;
 
     // Clips without a record with a real date and time belong to no trip.
-    static std::shared_ptr<const TripSet> build(Clips clips);
+    // Each trip's events are found with the given settings.
+    static std::shared_ptr<const TripSet> build(Clips clips, const EventSettings& events = {});
 
     const Clips& clips() const { return clips_; }
     const std::vector<TripRoute>& trips() const { return trips_; }

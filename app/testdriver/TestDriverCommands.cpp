@@ -247,7 +247,10 @@ QJsonObject TestDriverCommands::select(const QString& arguments) {
     auto* combo = qobject_cast<QComboBox*>(reachable(parts[0], error));
     if (!combo) return failed(error.isEmpty() ? parts[0] + QStringLiteral(" is not a combo box") : error);
     if (index < 0 || index >= combo->count()) return failed(QStringLiteral("no such item"));
-    queue(combo, [combo, index] { combo->setCurrentIndex(index); });
+    queue(combo, [combo, index] {
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);  // as a pick of the user's
+    });
     return ok();
 }
 
@@ -307,7 +310,8 @@ QJsonObject TestDriverCommands::mapClick(const QString& arguments) {
     const RouteFix onPage = routeInMapDatum({at}, window_.ViewManager()->MapDisplay().trackConversion()).front();
     queue(browser, [browser, onPage] {
         CWebPage page;
-        page.callScript2(*browser, "simulateMapClick", coordinateText(onPage.latitude), coordinateText(onPage.longitude));
+        page.callScript2(*browser, "simulateMapClick", coordinateText(onPage.latitude),
+                         coordinateText(onPage.longitude));
     });
     return ok();
 }

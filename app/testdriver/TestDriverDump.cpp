@@ -92,6 +92,7 @@ QJsonObject TestDriverDump::Dump() const {
     dump.insert("map", map());
     dump.insert("chart", chart());
     dump.insert("trip", trip());
+    dump.insert("events", events());
     dump.insert("reading", reading());
     dump.insert("timeline", timeline());
     return dump;
@@ -165,14 +166,43 @@ QJsonValue TestDriverDump::trip() const {
         clips.append(fromUtf8(slash == std::string::npos ? path : path.substr(slash + 1)));
     }
     int routePoints = 0;
+    int eventMarks = 0;
     auto* browser = qobject_cast<CWebBrowserUI*>(window_.FindControl("WebMap"));
-    if (browser && browser->IsPageLoaded()) routePoints = pageState(*browser).value("tripPoints").toInt();
+    if (browser && browser->IsPageLoaded()) {
+        const QJsonObject state = pageState(*browser);
+        routePoints = state.value("tripPoints").toInt();
+        eventMarks = state.value("tripEvents").toInt();
+    }
     return QJsonObject{{"clips", clips},
                        {"routePoints", routePoints},
+                       {"eventMarks", eventMarks},
+                       {"sliderTicks", static_cast<qint64>(view->ProgressTicks().Ticks().size())},
                        {"distance_m", route->figures.distanceMetres()},
                        {"duration_s", static_cast<qint64>(route->figures.durationSeconds())},
                        {"maxSpeed_kmh", route->figures.maxSpeedKmh()},
-                       {"figures", view->TripFigures().TripText()}};
+                       {"figures", view->TripFigures().TripText()},
+                       {"eventLines", QJsonArray::fromStringList(view->EventList().Lines())}};
+}
+
+QJsonArray TestDriverDump::events() const {
+    QJsonArray events;
+    const CViewManager* view = window_.ViewManager();
+    if (!view) return events;
+    const TripReview& review = view->Trips();
+    const std::shared_ptr<const TripSet>& trips = review.Trips();
+    const TripRoute* route = trips && !review.CurrentClip().empty() ? trips->tripOf(review.CurrentClip()) : nullptr;
+    if (!route) return events;
+    for (const TripEvent& e : route->events) {
+        const std::string& path = e.clip < route->clipPaths.size() ? route->clipPaths[e.clip] : std::string();
+        const size_t slash = path.find_last_of('/');
+        events.append(
+            QJsonObject{{"clip", fromUtf8(slash == std::string::npos ? path : path.substr(slash + 1))},
+                        {"time_s", static_cast<double>(e.timeMs) / 1000.0},
+                        {"kind", QString::fromLatin1(tripEventKindName(e.kind).data(),
+                                                     static_cast<qsizetype>(tripEventKindName(e.kind).size()))},
+                        {"peak_g", e.peakG}});
+    }
+    return events;
 }
 
 QJsonObject TestDriverDump::reading() const {
@@ -198,6 +228,8 @@ QJsonObject TestDriverDump::chart() const {
 QJsonObject TestDriverDump::timeline() const {
     const CViewManager* view = window_.ViewManager();
     const TimelineStrip* strip = view ? view->Timeline() : nullptr;
-    if (!strip) return {{"points", 0}, {"playhead_s", 0}};
-    return {{"points", strip->DrawnPoints()}, {"playhead_s", strip->PlayheadSeconds()}};
+    if (!strip) return {{"points", 0}, {"playhead_s", 0}, {"eventTicks", 0}};
+    return {{"points", strip->DrawnPoints()},
+            {"playhead_s", strip->PlayheadSeconds()},
+            {"eventTicks", static_cast<qint64>(strip->EventTicks())}};
 }

@@ -4,6 +4,7 @@
 // map display and the chart; it changes nothing.
 //
 // Threads: UI thread only.
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>
 
@@ -24,12 +25,15 @@ private:
     QJsonObject map() const;
     // Points of the "X", "Y" and "Z" series.
     QJsonObject chart() const;
-    // "points" of the drawn speed profile and the "playhead_s".
+    // "points" of the drawn speed profile, the "playhead_s" and the "eventTicks".
     QJsonObject timeline() const;
-    // The trip of the current clip: "clips" (file names), "routePoints"
-    // (drawn by the page), "distance_m", "duration_s", "maxSpeed_kmh",
-    // "figures" (the playlist's line); null when the clip is in no trip.
+    // The trip of the current clip: "clips" (file names), "routePoints" and
+    // "eventMarks" (drawn by the page), "sliderTicks" (the progress slider's),
+    // "distance_m", "duration_s", "maxSpeed_kmh", "figures" (the playlist's
+    // line), "eventLines" (the event list); null when the clip is in no trip.
     QJsonValue trip() const;
+    // The events of the current clip's trip: "clip" (file name), "time_s", "kind", "peak_g".
+    QJsonArray events() const;
     // The playlist's clips read so far: "done", "total", "text".
     QJsonObject reading() const;
     // The page's trackMapState(), empty when it does not answer.

@@ -3,8 +3,9 @@
 //   clearLinePoints(), addLinePoints(lat, lng), createPolyline(),
 //   reloadPolyline(), createCarMarker(lat, lng), setCarMarker(lat, lng),
 //   removeCarMarker().
-// The trip layer, under the line: setTripRoute(key, points, boundaries) with
-// JSON arrays of numbers (latitude, longitude, ...), clearTripRoute().
+// The trip layer, under the line: setTripRoute(key, points, boundaries,
+// events) with JSON arrays of numbers (latitude, longitude, ...; the events
+// latitude, longitude, kind: 0 brake, 1 accel, 2 impact), clearTripRoute().
 // A click on the map goes to the program's bridge (window.veltaraMapClicks,
 // set up by the program over its web channel) as numbers: the position and
 // what 30 screen pixels span there, in metres.
@@ -26,6 +27,7 @@
 
     var trip = null;       // the trip's route, under the line
     var tripMarks = null;  // the clips' first fixes on it
+    var tripEvents = null; // the trip's events on it
     var tripKey = null;    // the program's key of the trip drawn
     var tripPoints = 0;
     var tripFits = 0;
@@ -35,6 +37,7 @@
                       pane: 'tripPane' };
     var markStyle = { radius: 4, color: '#ffffff', weight: 2, fillColor: '#3d6fae', fillOpacity: 1,
                       interactive: false, pane: 'tripPane' };
+    var eventColours = ['#f0a020', '#3cb371', '#e0303a'];
     var clickReachPixels = 30;
 
     var lineStyle = { color: '#1f6fd1', weight: 4, opacity: 0.9, lineJoin: 'round', interactive: false };
@@ -172,11 +175,33 @@
         return out;
     }
 
+    // Triples of numbers become marks; anything else is ignored.
+    function eventMarksOf(text) {
+        var values;
+        try {
+            values = typeof text === 'string' ? JSON.parse(text) : null;
+        } catch (e) {
+            values = null;
+        }
+        var out = [];
+        if (!Array.isArray(values)) return out;
+        for (var i = 0; i + 2 < values.length; i += 3) {
+            var colour = eventColours[values[i + 2]];
+            if (typeof values[i] !== 'number' || typeof values[i + 1] !== 'number' || !colour) continue;
+            var p = position(values[i], values[i + 1]);
+            if (p) out.push(L.circleMarker(p, { radius: 7, color: '#ffffff', weight: 2, fillColor: colour,
+                                                fillOpacity: 1, interactive: false, pane: 'tripPane' }));
+        }
+        return out;
+    }
+
     global.clearTripRoute = function () {
         if (trip && map) map.removeLayer(trip);
         if (tripMarks && map) map.removeLayer(tripMarks);
+        if (tripEvents && map) map.removeLayer(tripEvents);
         trip = null;
         tripMarks = null;
+        tripEvents = null;
         tripKey = null;
         tripPoints = 0;
     };
@@ -185,7 +210,7 @@
     // a trip once, not again when the same trip is drawn anew, except that a
     // trip grown by clips read since is brought into view while the user has
     // not moved the map. tripFits counts the trips fitted.
-    global.setTripRoute = function (key, pointsText, boundariesText) {
+    global.setTripRoute = function (key, pointsText, boundariesText, eventsText) {
         if (!map) return;
         var id = Number(key);
         var points = positionsOf(pointsText);
@@ -196,6 +221,7 @@
         tripMarks = L.layerGroup(positionsOf(boundariesText).map(function (p) {
             return L.circleMarker(p, markStyle);
         })).addTo(map);
+        tripEvents = L.layerGroup(eventMarksOf(eventsText)).addTo(map);
         tripPoints = points.length;
         tripKey = id;
         var bounds = trip.getBounds();
@@ -345,6 +371,7 @@
             worldBackdrop: grid !== null,
             tripPoints: tripPoints,
             tripMarks: tripMarks ? tripMarks.getLayers().length : 0,
+            tripEvents: tripEvents ? tripEvents.getLayers().length : 0,
             tripFits: tripFits,
             clicksSent: clicksSent,
             clickBridge: !!global.veltaraMapClicks,

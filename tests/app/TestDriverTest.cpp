@@ -1,7 +1,7 @@
 // The test driver in the program's own process, offscreen: its socket, the
 // dump, commands that act as the user does, and clients that misbehave.
-#include "support/ShellInstallation.h"
 #include "app/testdriver/TestDriver.h"
+#include "support/ShellInstallation.h"
 #include "ui/ControlText.h"
 
 #include <fcntl.h>
@@ -193,6 +193,7 @@ TEST_F(Driver, CommandsActAsTheUserAndRefuseWhatTheUserCannotReach) {
     EXPECT_FALSE(client.ask("check btnFull 1")["ok"].toBool());
     EXPECT_FALSE(client.ask("select sliderVolume 1")["ok"].toBool());
     EXPECT_FALSE(client.ask("key NoSuchKey")["ok"].toBool());
+    EXPECT_FALSE(client.ask("key Ctrl+")["ok"].toBool());
     EXPECT_FALSE(client.ask("key Ctrl+A, B")["ok"].toBool());  // one key, not a sequence
     for (const char* fraction : {"", "1.5", "-0.1", "nan", "inf", "half"})
         EXPECT_FALSE(client.ask(std::string("timelineclick ") + fraction)["ok"].toBool()) << fraction;

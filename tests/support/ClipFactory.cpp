@@ -47,6 +47,27 @@ std::vector<std::string> cameraTrack(int n) {
     return texts;
 }
 
+std::vector<std::string> incidentTrack(int seconds) {
+    std::vector<std::string> texts;
+    double northArcSeconds = 22 * 3600 + 33 * 60;
+    for (int i = 0; i < seconds * 5; ++i) {
+        const double t = i * 0.2;
+        const double kmh = t < 28.5 ? 80.0 : t < 31.5 ? 80.0 - (t - 28.5) * 70.0 / 3.0 : 10.0;
+        const double brakeG = t >= 28.5 && t < 31.5 ? 70.0 / 3.6 / 3.0 / 9.80665 : 0.0;
+        const double bumpG = i == 45 * 5 ? 2.5 : 0.0;
+        northArcSeconds += kmh / 3.6 * 0.2 / 30.87;  // about 30.87 m an arc second
+        const auto whole = static_cast<int>(northArcSeconds);
+        const int clock = static_cast<int>(t);
+        char text[128];
+        std::snprintf(
+            text, sizeof text, "2026-12-07 10:%02d:%02d/E113 56 12.34/N%02d %02d %05.2f/%.1f/X:%d/Y:2000/Z:%d",
+            clock / 60, clock % 60, whole / 3600, whole / 60 % 60, northArcSeconds - whole / 60 * 60, kmh / 1.852,
+            static_cast<int>(std::lround(2000 - brakeG * 333.3)), static_cast<int>(std::lround(2333 + bumpG * 333.3)));
+        texts.push_back(text);
+    }
+    return texts;
+}
+
 std::string srtOf(const std::vector<std::string>& texts, double cueSeconds, double gapSeconds) {
     std::string srt;
     for (size_t i = 0; i < texts.size(); ++i) {

@@ -36,6 +36,11 @@ std::string cameraTrackText(int i);
 // n texts cameraTrackText(0..n-1).
 std::vector<std::string> cameraTrack(int n);
 
+// A drive of `seconds` s from 2026-12-07 10:00:00, five texts a second
+// (cues of 0.2 s) by a level camera: 80 km/h, a braking to 10 km/h between
+// 28.5 and 31.5 s (0.66 G), then 10 km/h, and a 2.5 G bump at 45 s.
+std::vector<std::string> incidentTrack(int seconds = 60);
+
 // The SRT text ffmpeg is fed.
 std::string srtOf(const ClipSpec& spec);
 std::string srtOf(const std::vector<std::string>& texts, double cueSeconds, double gapSeconds);

@@ -194,8 +194,12 @@ TEST_F(VeltaraTrackTool, BadFilesAreNamedAndTheOthersStillWritten) {
 }
 
 TEST_F(VeltaraTrackTool, UsageErrorsExitWithTwoAndWriteNothing) {
-    for (const auto& arguments : std::vector<std::vector<std::string>>{
-             {}, {"--format", "xml", "a.mp4"}, {"a.mp4", "--map"}, {"--bogus", "a.mp4"}}) {
+    for (const auto& arguments : std::vector<std::vector<std::string>>{{},
+                                                                       {"--format", "xml", "a.mp4"},
+                                                                       {"a.mp4", "--map"},
+                                                                       {"--bogus", "a.mp4"},
+                                                                       {"--json", "a.mp4"},
+                                                                       {"--events", "--trips", "a.mp4"}}) {
         const ToolRun bad = run(arguments);
         EXPECT_EQ(bad.status, 2);
         EXPECT_EQ(bad.out, "");
@@ -287,4 +291,35 @@ TEST_F(VeltaraTrackTool, TheIndexGivesTheSameTrackAndSurvivesABadFile) {
     EXPECT_EQ(lines(garbage.out).size(), 61u);
     EXPECT_EQ(count(garbage.err, "the track index is not used"), 1u) << garbage.err;
     ::unsetenv("XDG_CACHE_HOME");
+}
+
+TEST_F(VeltaraTrackTool, EventsOfADriveWithABrakingAndABump) {
+    auto spec = smallClip(testing_support::incidentTrack(60));
+    spec.cueSeconds = 0.2;
+    spec.durationSeconds = 61.0;
+    clip("2026_1207_100000_F.MP4", spec);
+
+    const ToolRun json = run({"--events", "--json", "."});
+    ASSERT_EQ(json.status, 0) << json.err;
+    const auto rows = lines(json.out);
+    ASSERT_EQ(rows.size(), 4u) << json.out;
+    // The braking at its middle (within a second), the bump where it was.
+    EXPECT_EQ(rows[1].rfind("{\"clip\":\"2026_1207_100000_F.MP4\",\"time_s\":", 0), 0u) << rows[1];
+    const double brakeAt = std::stod(rows[1].substr(rows[1].find("time_s") + 8));
+    EXPECT_NEAR(brakeAt, 30.0, 1.0);
+    EXPECT_NE(rows[1].find("\"kind\":\"brake\",\"peak_g\":0.6"), std::string::npos) << rows[1];
+    EXPECT_EQ(rows[2], "{\"clip\":\"2026_1207_100000_F.MP4\",\"time_s\":45.0,\"kind\":\"impact\",\"peak_g\":2.50}");
+
+    // The trips carry the same events; the table names them.
+    const ToolRun trips = run({"--trips", "--json", "."});
+    ASSERT_EQ(trips.status, 0) << trips.err;
+    EXPECT_NE(trips.out.find("\"events\":[" + rows[1].substr(0, rows[1].size() - 1) + "," + rows[2] + "]}"),
+              std::string::npos)
+        << trips.out;
+    const ToolRun table = run({"--events", "."});
+    ASSERT_EQ(table.status, 0) << table.err;
+    const auto tableRows = lines(table.out);
+    ASSERT_EQ(tableRows.size(), 3u) << table.out;
+    EXPECT_EQ(tableRows[0].rfind("channel  clip", 0), 0u) << tableRows[0];
+    EXPECT_NE(tableRows[2].find("0:45.0  impact  2.50 G"), std::string::npos) << tableRows[2];
 }

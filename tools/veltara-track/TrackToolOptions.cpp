@@ -125,6 +125,8 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
             options.useIndex = true;
         } else if (argument == "--trips") {
             options.trips = true;
+        } else if (argument == "--events") {
+            options.events = true;
         } else if (argument == "--json") {
             options.json = true;
         } else {
@@ -136,8 +138,12 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
         error = "no file given";
         return TrackToolParse::UsageError;
     }
-    if (options.json && !options.trips) {
-        error = "--json goes with --trips";
+    if (options.trips && options.events) {
+        error = "--trips and --events do not go together";
+        return TrackToolParse::UsageError;
+    }
+    if (options.json && !options.trips && !options.events) {
+        error = "--json goes with --trips or --events";
         return TrackToolParse::UsageError;
     }
     return TrackToolParse::Run;
@@ -148,6 +154,7 @@ std::string trackToolUsage() {
            "                     [--region NAME] [--sampling all|player] [--reader native|ffmpeg]\n"
            "                     [--index] [--utc-offset +HH:MM] [-r] PATH...\n"
            "       veltara-track --trips [--json] [--reader native|ffmpeg] [--index] [-r] PATH...\n"
+           "       veltara-track --events [--json] [--reader native|ffmpeg] [--index] [-r] PATH...\n"
            "Writes the GPS and G-sensor track of dash camera clips to standard output.\n"
            "A PATH may be a folder: its media files, sorted by name (-r: subfolders too).\n"
            "  --format    csv (default), gpx, kml or geojson\n"
@@ -162,6 +169,7 @@ std::string trackToolUsage() {
            "  --utc-offset  what the camera clock was ahead of UTC (default +00:00);\n"
            "              times are written in UTC\n"
            "  --trips     print the trips (clips of one drive per camera channel)\n"
-           "  --json      the trips as JSON\n"
+           "  --events    print the hard brakings, accelerations and impacts of the trips\n"
+           "  --json      the trips or events as JSON\n"
            "Exit status: 0 when every file gave a track, 1 when any failed, 2 for a usage error.\n";
 }

@@ -4,6 +4,7 @@
 //                   [--region NAME] [--sampling all|player] [--reader native|ffmpeg]
 //                   [--index] [--utc-offset +HH:MM] [-r] PATH...
 //     veltara-track --trips [--json] [--reader ...] [--index] [-r] PATH...
+//     veltara-track --events [--json] [--reader ...] [--index] [-r] PATH...
 // Options take their value as the next argument or after "="; "--" ends the
 // options. Threads: main only.
 #include "track/SubtitleExtractor.h"
@@ -25,7 +26,8 @@ struct TrackToolOptions {
     bool recursive = false;          // folders: their subfolders too
     bool useIndex = false;           // read and fill the track index
     bool trips = false;              // print the trips instead of the records
-    bool json = false;               // trips as JSON
+    bool events = false;             // print the trips' events alone
+    bool json = false;               // trips or events as JSON
     int utcOffsetSeconds = 0;        // what the camera clock was ahead of UTC
     std::vector<std::string> files;  // files and folders as given
 

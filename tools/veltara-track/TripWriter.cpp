@@ -1,8 +1,8 @@
 #include "veltara-track/TripWriter.h"
 
+#include "trackindex/CameraTime.h"
 #include "veltara-track/TrackTextEscape.h"
 #include "veltara-track/TrackWriter.h"
-#include "trackindex/CameraTime.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -28,9 +28,32 @@ std::string padded(const std::string& text, size_t width, bool right) {
     return right ? fill + text : text + fill;
 }
 
+std::string eventJson(const Trip& trip, const std::vector<std::string>& names, const TripEvent& e) {
+    return "{\"clip\":" + jsonString(baseName(names[trip.clips[e.clip]])) +
+           ",\"time_s\":" + trackDecimal(static_cast<double>(e.timeMs) / 1000.0, 1) + ",\"kind\":\"" +
+           std::string(tripEventKindName(e.kind)) + "\",\"peak_g\":" + trackDecimal(e.peakG, 2) + "}";
+}
+
+// Columns rightFrom..rightTo line up on the right, the others on the left.
+std::string aligned(const std::vector<std::vector<std::string>>& rows, size_t rightFrom, size_t rightTo) {
+    std::vector<size_t> widths(rows[0].size(), 0);
+    for (const auto& row : rows)
+        for (size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], columnsOf(row[c]));
+    std::string out;
+    for (const auto& row : rows) {
+        std::string line;
+        for (size_t c = 0; c < row.size(); ++c) {
+            const bool right = c >= rightFrom && c <= rightTo;
+            line += (c == 0 ? "" : "  ") + (c + 1 == row.size() ? row[c] : padded(row[c], widths[c], right));
+        }
+        out += line + "\n";
+    }
+    return out;
+}
+
 }  // namespace
 
-std::string tripsJson(const std::vector<Trip>& trips, const std::vector<std::string>& names) {
+std::string tripsJson(const std::vector<Trip>& trips, const std::vector<std::string>& names, const TripEvents& events) {
     std::string out = "[";
     for (size_t t = 0; t < trips.size(); ++t) {
         const Trip& trip = trips[t];
@@ -43,7 +66,11 @@ std::string tripsJson(const std::vector<Trip>& trips, const std::vector<std::str
                formatSeconds(f.endSeconds(), false) + "\",\"duration_s\":" + std::to_string(f.durationSeconds()) +
                ",\"distance_m\":" + trackDecimal(f.distanceMetres(), 1) +
                ",\"max_speed_kmh\":" + trackDecimal(f.maxSpeedKmh(), 1) +
-               ",\"avg_speed_kmh\":" + trackDecimal(f.averageSpeedKmh(), 1) + ",\"events\":[]}";
+               ",\"avg_speed_kmh\":" + trackDecimal(f.averageSpeedKmh(), 1) + ",\"events\":[";
+        if (t < events.size())
+            for (size_t i = 0; i < events[t].size(); ++i)
+                out += (i == 0 ? "" : ",") + eventJson(trip, names, events[t][i]);
+        out += "]}";
     }
     out += trips.empty() ? "]\n" : "\n]\n";
     return out;
@@ -64,18 +91,35 @@ std::string tripsTable(const std::vector<Trip>& trips, const std::vector<std::st
                         trackDecimal(f.maxSpeedKmh(), 1) + " km/h", trackDecimal(f.averageSpeedKmh(), 1) + " km/h",
                         std::to_string(trip.clips.size()), printableText(baseName(names[trip.clips.front()]))});
     }
-    std::vector<size_t> widths(rows[0].size(), 0);
-    for (const auto& row : rows)
-        for (size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], columnsOf(row[c]));
-    std::string out;
-    for (const auto& row : rows) {
-        std::string line;
-        for (size_t c = 0; c < row.size(); ++c) {
-            // Figures line up on the right, names and times on the left.
-            const bool right = c >= 3 && c <= 7;
-            line += (c == 0 ? "" : "  ") + (c + 1 == row.size() ? row[c] : padded(row[c], widths[c], right));
+    // Figures line up on the right, names and times on the left.
+    return aligned(rows, 3, 7);
+}
+
+std::string eventsJson(const std::vector<Trip>& trips, const std::vector<std::string>& names,
+                       const TripEvents& events) {
+    std::string out = "[";
+    bool first = true;
+    for (size_t t = 0; t < trips.size() && t < events.size(); ++t)
+        for (const TripEvent& e : events[t]) {
+            out += (first ? "\n" : ",\n") + eventJson(trips[t], names, e);
+            first = false;
         }
-        out += line + "\n";
-    }
+    out += first ? "]\n" : "\n]\n";
     return out;
+}
+
+std::string eventsTable(const std::vector<Trip>& trips, const std::vector<std::string>& names,
+                        const TripEvents& events) {
+    std::vector<std::vector<std::string>> rows{{"channel", "clip", "time", "kind", "peak"}};
+    for (size_t t = 0; t < trips.size() && t < events.size(); ++t)
+        for (const TripEvent& e : events[t]) {
+            const int64_t tenths = e.timeMs / 100;
+            char time[32];
+            std::snprintf(time, sizeof time, "%lld:%02lld.%lld", static_cast<long long>(tenths / 600),
+                          static_cast<long long>(tenths / 10 % 60), static_cast<long long>(tenths % 10));
+            rows.push_back({printableText(trips[t].channel.empty() ? "-" : trips[t].channel),
+                            printableText(baseName(names[trips[t].clips[e.clip]])), time,
+                            std::string(tripEventKindName(e.kind)), trackDecimal(e.peakG, 2) + " G"});
+        }
+    return aligned(rows, 2, 2);
 }

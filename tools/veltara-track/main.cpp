@@ -1,5 +1,7 @@
 // veltara-track: writes the GPS and G-sensor track of dash camera clips, or
 // the trips they make, to standard output.
+#include "trackindex/TripBuilder.h"
+#include "trip/EventDetector.h"
 #include "veltara-track/ClipFileList.h"
 #include "veltara-track/ClipTrackSource.h"
 #include "veltara-track/ProgressLine.h"
@@ -7,7 +9,6 @@
 #include "veltara-track/TrackToolOptions.h"
 #include "veltara-track/TrackWriter.h"
 #include "veltara-track/TripWriter.h"
-#include "trackindex/TripBuilder.h"
 
 #include <unistd.h>
 #include <atomic>
@@ -59,7 +60,8 @@ int main(int argc, char** argv) {
             break;
     }
     // Trips are figured from every record.
-    if (options.trips) options.sampling = TrackSampling::All;
+    const bool trips = options.trips || options.events;
+    if (trips) options.sampling = TrackSampling::All;
 
     installSignalHandlers();
     int status = kExitOk;
@@ -80,7 +82,7 @@ int main(int argc, char** argv) {
 
     std::string out;
     bool written = true;
-    if (!options.trips) {
+    if (!trips) {
         writer->begin(out);
         written = flush(out) && written;
     }
@@ -101,7 +103,7 @@ int main(int argc, char** argv) {
             status = kExitFailed;
         }
         if (result == ClipTrackSource::Result::Failed) continue;
-        if (options.trips) {
+        if (trips) {
             tripClips.push_back({file, records, times});
         } else {
             writer->track(out, file, records, times);
@@ -113,11 +115,21 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "veltara-track: interrupted by signal %d\n", signal);
         return 128 + signal;
     }
-    if (options.trips) {
+    if (trips) {
         std::vector<std::string> names;
         for (const TripClip& clip : tripClips) names.push_back(clip.name);
-        const std::vector<Trip> trips = buildTrips(tripClips);
-        out = options.json ? tripsJson(trips, names) : tripsTable(trips, names);
+        const std::vector<Trip> found = buildTrips(tripClips);
+        TripEvents events;
+        const EventDetector detector;
+        for (const Trip& trip : found) {
+            std::vector<EventClipTrack> clips;
+            for (const size_t k : trip.clips) clips.push_back({tripClips[k].records, tripClips[k].timesMs});
+            events.push_back(detector.detect(clips));
+        }
+        if (options.events)
+            out = options.json ? eventsJson(found, names, events) : eventsTable(found, names, events);
+        else
+            out = options.json ? tripsJson(found, names, events) : tripsTable(found, names);
     } else {
         writer->end(out);
     }

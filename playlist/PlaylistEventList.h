@@ -1,0 +1,64 @@
+#pragma once
+// The events of the trip being played, as a compact drop-down under the
+// playlist's trip figures: its first line counts them, each further line is
+// one event (camera time, kind, peak); picking one plays it from shortly
+// before. Hidden while the trip has no event.
+//
+// Threads: UI thread only. Lifecycle: created with the view manager, given
+// its combo box once the skin is built (Bind) and its texts with every
+// language change; added to the trip review. The combo box may go first.
+#include "trip/TripDisplay.h"
+
+#include <QComboBox>
+#include <QMetaObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+class PlaylistEventList final : public TripDisplay {
+public:
+    // A clip of the playlist and the second to play it from.
+    using Player = std::function<void(const std::string& path, int32_t seconds)>;
+
+    // Translated texts; %1... are filled in with QString::arg.
+    struct Texts {
+        QString title = QStringLiteral("Events of the trip: %1");
+        QString line = QStringLiteral("%1  %2  %3 G");
+        QString brake = QStringLiteral("Hard braking");
+        QString accel = QStringLiteral("Hard acceleration");
+        QString impact = QStringLiteral("Impact");
+        QString decimalSign = QStringLiteral(".");
+    };
+
+    PlaylistEventList() = default;
+    ~PlaylistEventList() override;
+    PlaylistEventList(const PlaylistEventList&) = delete;
+    PlaylistEventList& operator=(const PlaylistEventList&) = delete;
+
+    void Bind(QComboBox* combo);
+    void SetPlayer(Player player) { player_ = std::move(player); }
+    void SetTexts(Texts texts);
+
+    void ShowTrips(const std::shared_ptr<const TripSet>& trips, const std::string& currentClip) override;
+
+    // The lines shown, the count first ("" lines when hidden).
+    const QStringList& Lines() const { return lines_; }
+    // Plays the event of the given line (1 is the first event).
+    void PlayLine(int line) const;
+
+    // The kind's translated name.
+    static QString KindText(TripEventKind kind, const Texts& texts);
+    // "hh:mm:ss" on the camera clock, or the moment in the clip ("m:ss") when its time is unknown.
+    static QString MomentText(const ClipTrack* clip, int64_t timeMs);
+
+private:
+    void fill();
+
+    Player player_;
+    QPointer<QComboBox> combo_;
+    QMetaObject::Connection activated_;
+    Texts texts_;
+    std::shared_ptr<const TripSet> trips_;
+    const TripRoute* trip_ = nullptr;  // of trips_
+    QStringList lines_;
+};
