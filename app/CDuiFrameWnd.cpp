@@ -7,7 +7,6 @@
 #include "platform/TickCount.h"
 #include "playlist/CPlayListTreeViewUI.h"
 #include "playlist/PlaylistMessages.h"
-#include "trip/EventNavigator.h"
 #include "ui/UiLibrary.h"
 
 #include <QAbstractSlider>
@@ -66,7 +65,8 @@ void CDuiFrameWnd::InitWindow() {
     viewManager_->EventList().SetPlayer([this](const std::string& path, int32_t seconds) {
         if (dispatcher_) dispatcher_->PlayClipAt(path, seconds);
     });
-    reviewKeys_ = std::make_unique<ReviewKeys>(*controller_, *dispatcher_, *viewManager_, *this, *configStore_);
+    reviewKeys_ = std::make_unique<ReviewKeys>(*controller_, *dispatcher_, *viewManager_, *this, *configStore_,
+                                               viewManager_->Trips());
     session_ = std::make_unique<WindowSession>(*configStore_);
     session_->Restore(*this);
     session_->WatchVolume(FindControl<QAbstractSlider>("sliderVolume"));
@@ -207,25 +207,8 @@ intptr_t CDuiFrameWnd::MessageHandler(uint32_t message, uintptr_t wParam, intptr
         return CXMLWnd::MessageHandler(message, wParam, lParam, handled);
     if (isKey(wParam, Qt::Key_F8) && dispatcher_) dispatcher_->OnSnapshotKey();
     const auto modifiers = Qt::KeyboardModifiers::fromInt(static_cast<int>(lParam));
-    if (isKey(wParam, Qt::Key_N) && (modifiers & ~Qt::KeypadModifier & ~Qt::ShiftModifier) == Qt::NoModifier) {
-        jumpToEvent(!(modifiers & Qt::ShiftModifier));
-        // Taken here, so a focused list does not also jump to a row starting with "n".
-        handled = true;
-        return 1;
-    }
     handled = reviewKeys_ && reviewKeys_->Press(static_cast<int>(wParam), modifiers);
     return handled ? 1 : 0;
-}
-
-void CDuiFrameWnd::jumpToEvent(bool forward) {
-    if (!dispatcher_ || dispatcher_->IsShutDown() || !viewManager_ || !controller_) return;
-    const TripReview& review = viewManager_->Trips();
-    size_t clip = 0;
-    const TripRoute* trip = review.Trips() ? review.Trips()->tripOf(review.CurrentClip(), &clip) : nullptr;
-    EventJump jump;
-    if (!trip || !stepEvent(*trip, clip, int64_t{controller_->GetPosition()} * 1000, forward, jump)) return;
-    const TripEvent& event = trip->events[jump.event];
-    dispatcher_->PlayClipAt(trip->clipPaths[event.clip], static_cast<int32_t>(jump.startMs / 1000));
 }
 
 intptr_t CDuiFrameWnd::ResponseDefaultKeyEvent(uintptr_t key) {

@@ -73,8 +73,6 @@ private:
     void closeDialogs();
     // The folder of the playlist's current clip is the one last opened.
     void rememberCurrentClip();
-    // N / Shift+N: the next / previous event of the trip being played.
-    void jumpToEvent(bool forward);
 
     std::string programFolder_;
     ControlFactory factory_;

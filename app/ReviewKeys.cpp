@@ -1,6 +1,7 @@
 #include "app/ReviewKeys.h"
 
 #include "player/PlaybackSpeedSteps.h"
+#include "trip/EventNavigator.h"
 #include "ui/CXMLWnd.h"
 
 #include <QAbstractButton>
@@ -36,7 +37,8 @@ const std::vector<ReviewKeys::Binding>& ReviewKeys::Table() {
         {Qt::Key_Comma, kNone, A::FrameBack, 0},
         {Qt::Key_Period, kNone, A::FrameForward, 0},
         {Qt::Key_Question, kNone, A::ShowKeys, 0},
-        // The events of a trip take N and Shift+N.
+        {Qt::Key_N, kNone, A::NextEvent, 0},
+        {Qt::Key_N, Qt::ShiftModifier, A::PreviousEvent, 0},
     };
     return table;
 }
@@ -78,12 +80,13 @@ QString ReviewKeys::SpeedText(double factor) {
 }
 
 ReviewKeys::ReviewKeys(PlaybackControl& controller, MainDispatcher& dispatcher, MainView& view, ui::CXMLWnd& window,
-                       const ConfigStore& store)
+                       const ConfigStore& store, const TripReview& trips)
     : controller_(controller),
       dispatcher_(dispatcher),
       view_(view),
       window_(window),
       store_(store),
+      trips_(trips),
       speedButton_(window.FindControl<QAbstractButton>(kSpeedButton)) {
     if (speedButton_) speedButton_->setText(SpeedText(controller_.GetSpeed()));
 }
@@ -151,6 +154,12 @@ void ReviewKeys::act(const Binding& binding) {
         case A::ShowKeys:
             showKeys();
             break;
+        case A::NextEvent:
+            jumpToEvent(true);
+            break;
+        case A::PreviousEvent:
+            jumpToEvent(false);
+            break;
     }
 }
 
@@ -193,6 +202,17 @@ void ReviewKeys::stepFrame(bool forward) {
     // A step shows one picture: playing, the picture stops first.
     if (controller_.GetPlayerState() == PlayerState::Playing) dispatcher_.Pause();
     controller_.StepFrame(forward);
+}
+
+void ReviewKeys::jumpToEvent(bool forward) {
+    size_t clip = 0;
+    const TripRoute* trip = trips_.Trips() ? trips_.Trips()->tripOf(trips_.CurrentClip(), &clip) : nullptr;
+    EventJump jump;
+    if (!trip || !stepEvent(*trip, clip, int64_t{controller_.GetPosition()} * 1000, forward, jump)) return;
+    const TripEvent& event = trip->events[jump.event];
+    dispatcher_.PlayClipAt(trip->clipPaths[event.clip], static_cast<int32_t>(jump.startMs / 1000));
+    // A paused clip plays on from there, as another clip of the trip would start.
+    if (controller_.GetPlayerState() == PlayerState::Paused) dispatcher_.Play();
 }
 
 void ReviewKeys::showKeys() {

@@ -1,9 +1,9 @@
 #pragma once
 // The keys for reviewing footage, and the play panel's speed and key-list
 // buttons: one table says which key does what; Press looks a key up and
-// does it through the playback controller, the handler sequences and the
-// window's widgets. Enter, Escape and F8 stay with the main window; they are
-// listed here only for the key list.
+// does it through the playback controller, the handler sequences, the
+// window's widgets and the trip review (the events of the trip). Enter, Escape and F8 stay with the main window; they
+// are listed here only for the key list.
 //
 // A key the table knows counts as used, so the main window keeps it from
 // the focused control (the playlist, the map): no key acts twice.
@@ -12,6 +12,7 @@
 // holds references only, and does nothing once the dispatcher is shut down.
 #include "app/MainDispatcher.h"
 #include "app/MainView.h"
+#include "app/TripReview.h"
 #include "config/ConfigStore.h"
 #include "dialogs/KeyHelpWindow.h"
 #include "player/PlaybackControl.h"
@@ -43,6 +44,8 @@ public:
         FrameBack,
         FrameForward,
         ShowKeys,
+        NextEvent,
+        PreviousEvent,
     };
     struct Binding {
         int key;  // Qt::Key
@@ -68,7 +71,7 @@ public:
     static QString SpeedText(double factor);
 
     ReviewKeys(PlaybackControl& controller, MainDispatcher& dispatcher, MainView& view, ui::CXMLWnd& window,
-               const ConfigStore& store);
+               const ConfigStore& store, const TripReview& trips);
 
     // True when the key is one of the table's (acted on or not).
     bool Press(int key, Qt::KeyboardModifiers modifiers);
@@ -84,12 +87,16 @@ private:
     void setSpeed(double factor);
     void stepFrame(bool forward);
     void showKeys();
+    // Plays from a little before the next or previous event of the trip,
+    // also in another clip of it.
+    void jumpToEvent(bool forward);
 
     PlaybackControl& controller_;
     MainDispatcher& dispatcher_;
     MainView& view_;
     ui::CXMLWnd& window_;
     const ConfigStore& store_;
+    const TripReview& trips_;
     QPointer<QAbstractButton> speedButton_;
     QPointer<QWidget> keyHelp_;
 };

@@ -30,8 +30,10 @@ TEST(ReviewKeys, ModifiersChooseTheStepAndPunctuationIgnoresShift) {
     EXPECT_EQ(actionOf(Qt::Key_Question, Qt::ShiftModifier), Action::ShowKeys);
     EXPECT_EQ(actionOf(Qt::Key_BracketRight, Qt::ShiftModifier), Action::Faster);
     EXPECT_EQ(actionOf(Qt::Key_Period, Qt::KeypadModifier), Action::FrameForward);
-    // Left for the trip's events, and for the window: N, Enter, Escape, F8.
-    for (const int key : {int(Qt::Key_N), int(Qt::Key_Return), int(Qt::Key_Escape), int(Qt::Key_F8)})
+    // N steps through the trip's events, Shift+N back; Enter, Escape and F8 stay the window's.
+    EXPECT_EQ(actionOf(Qt::Key_N, Qt::NoModifier), Action::NextEvent);
+    EXPECT_EQ(actionOf(Qt::Key_N, Qt::ShiftModifier), Action::PreviousEvent);
+    for (const int key : {int(Qt::Key_Return), int(Qt::Key_Escape), int(Qt::Key_F8)})
         EXPECT_EQ(ReviewKeys::Find(key, Qt::NoModifier), nullptr) << key;
     // No press has two meanings.
     std::set<std::pair<int, int>> seen;
