@@ -156,17 +156,21 @@
         car = null;
     };
 
+    // The JSON array the program sent, or an empty one.
+    function arrayOf(text) {
+        try {
+            var values = typeof text === 'string' ? JSON.parse(text) : null;
+            return Array.isArray(values) ? values : [];
+        } catch (e) {
+            return [];
+        }
+    }
+
     // A JSON array of numbers from the program as positions; anything that
     // is not a pair of numbers in range is left out.
     function positionsOf(text) {
-        var values;
-        try {
-            values = typeof text === 'string' ? JSON.parse(text) : null;
-        } catch (e) {
-            values = null;
-        }
+        var values = arrayOf(text);
         var out = [];
-        if (!Array.isArray(values)) return out;
         for (var i = 0; i + 1 < values.length; i += 2) {
             if (typeof values[i] !== 'number' || typeof values[i + 1] !== 'number') continue;
             var p = position(values[i], values[i + 1]);
@@ -177,17 +181,12 @@
 
     // Triples of numbers become marks; anything else is ignored.
     function eventMarksOf(text) {
-        var values;
-        try {
-            values = typeof text === 'string' ? JSON.parse(text) : null;
-        } catch (e) {
-            values = null;
-        }
+        var values = arrayOf(text);
         var out = [];
-        if (!Array.isArray(values)) return out;
         for (var i = 0; i + 2 < values.length; i += 3) {
             var colour = eventColours[values[i + 2]];
-            if (typeof values[i] !== 'number' || typeof values[i + 1] !== 'number' || !colour) continue;
+            if (typeof values[i] !== 'number' || typeof values[i + 1] !== 'number' || typeof values[i + 2] !== 'number' ||
+                !colour) continue;
             var p = position(values[i], values[i + 1]);
             if (p) out.push(L.circleMarker(p, { radius: 7, color: '#ffffff', weight: 2, fillColor: colour,
                                                 fillOpacity: 1, interactive: false, pane: 'tripPane' }));
