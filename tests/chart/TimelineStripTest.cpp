@@ -1,6 +1,7 @@
 // The timeline strip as a widget: what it draws for the trips it is shown,
 // and the seeks a click or a drag asks for.
 #include "chart/TimelineStrip.h"
+#include "support/DriveRecords.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
@@ -18,18 +19,8 @@ std::shared_ptr<const ClipTrack> clip(const std::string& path, int firstSecond, 
         return c;
     }
     for (int i = 0; i < 60; ++i) {
-        TrackRecord r;
-        r.valid = true;
-        r.year = 2026;
-        r.month = 12;
-        r.day = 7;
-        r.hour = 10;
-        r.minute = static_cast<uint8_t>((firstSecond + i) / 60);
-        r.second = static_cast<uint8_t>((firstSecond + i) % 60);
-        r.latitude = 52.0 + i * 1e-4;
-        r.longitude = 13.0;
-        r.speed = static_cast<float>(30 + i);
-        c->records.push_back(r);
+        c->records.push_back(
+            testing_support::driveRecordAt(firstSecond + i, 52.0 + i * 1e-4, 13.0, static_cast<float>(30 + i)));
         c->timesMs.push_back(i * 1000);
     }
     return c;

@@ -1,5 +1,6 @@
 // The timeline strip's arithmetic: its time axis, the speed profile of a
 // clip and the places of a trip's clips.
+#include "support/DriveRecords.h"
 #include "trip/SpeedProfile.h"
 #include "trip/TimelineScale.h"
 #include "trip/TripClipSpans.h"
@@ -11,18 +12,7 @@
 namespace {
 
 TrackRecord fix(float kmh, int second = 0) {
-    TrackRecord r;
-    r.valid = true;
-    r.year = 2026;
-    r.month = 12;
-    r.day = 7;
-    r.hour = 10;
-    r.minute = static_cast<uint8_t>(second / 60);
-    r.second = static_cast<uint8_t>(second % 60);
-    r.latitude = 52.0;
-    r.longitude = 13.0;
-    r.speed = kmh;
-    return r;
+    return testing_support::driveRecordAt(second, 52.0, 13.0, kmh);
 }
 
 ClipTrack clipOf(int count, int stepMs, float kmh = 50.0f) {
