@@ -1,5 +1,7 @@
 #include "app/ProgressEventTicks.h"
 
+#include "chart/EventColour.h"
+
 #include <QAbstractSlider>
 #include <QEvent>
 #include <QPainter>
@@ -34,12 +36,11 @@ protected:
         const QRect groove = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, slider_);
         const QRect handle = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider_);
         const int span = std::max(groove.width() - handle.width(), 1);
-        static const QColor colours[] = {QColor(0xf0, 0xa0, 0x20), QColor(0x3c, 0xb3, 0x71), QColor(0xe0, 0x30, 0x3a)};
         QPainter painter(this);
         for (const Tick& tick : ticks_) {
             const double fraction = std::clamp(static_cast<double>(tick.timeMs) / 1000.0 / seconds, 0.0, 1.0);
             const int x = groove.x() + handle.width() / 2 + static_cast<int>(fraction * span);
-            painter.fillRect(QRect(x - 1, groove.center().y() - 6, 3, 12), colours[static_cast<int>(tick.kind) % 3]);
+            painter.fillRect(QRect(x - 1, groove.center().y() - 6, 3, 12), eventColour(tick.kind));
         }
     }
 

@@ -1,5 +1,6 @@
 #include "chart/TimelineStrip.h"
 
+#include "chart/EventColour.h"
 #include "config/UnitSystem.h"
 #include "trip/TripClipSpans.h"
 
@@ -133,8 +134,7 @@ void TimelineStrip::paintEvent(QPaintEvent*) {
 
     const TimelineScale timeScale = scale();
     for (const TripEvent& e : eventTicks_) {
-        static const QColor kinds[] = {QColor(0xf0, 0xa0, 0x20), QColor(0x3c, 0xb3, 0x71), QColor(0xe0, 0x30, 0x3a)};
-        QColor colour = kinds[static_cast<int>(e.kind) % 3];
+        QColor colour = eventColour(e.kind);
         const int x = area.left() + static_cast<int>(std::lround(timeScale.xOf(e.timeMs)));
         painter.fillRect(QRect(x - 1, kInset, 3, kEventBand + 2), colour);
         colour.setAlpha(110);
