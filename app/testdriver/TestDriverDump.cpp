@@ -44,6 +44,12 @@ QJsonObject sliderState(const QAbstractSlider* slider) {
 }  // namespace
 
 QJsonObject TestDriverDump::Dump() const {
+    // The page is asked first and once: waiting for its answer runs the event
+    // loop, which may deliver new trips or rows. Everything after is read
+    // without a pause, so the dump is one moment of the program.
+    auto* browser = qobject_cast<CWebBrowserUI*>(window_.FindControl("WebMap"));
+    const bool pageLoaded = browser && browser->IsPageLoaded();
+    const QJsonObject page = pageLoaded ? pageState(*browser) : QJsonObject();
     QJsonObject dump;
     dump.insert("title", window_.windowTitle());
     const CViewManager* view = window_.ViewManager();
@@ -89,9 +95,9 @@ QJsonObject TestDriverDump::Dump() const {
     dump.insert("player", player);
     dump.insert("track", track);
     dump.insert("playlist", playlist());
-    dump.insert("map", map());
+    dump.insert("map", map(pageLoaded, page));
     dump.insert("chart", chart());
-    dump.insert("trip", trip());
+    dump.insert("trip", trip(pageLoaded, page));
     dump.insert("events", events());
     dump.insert("reading", reading());
     dump.insert("timeline", timeline());
@@ -119,16 +125,14 @@ QJsonObject TestDriverDump::playlist() const {
     return {{"rows", rows}, {"current", current}};
 }
 
-QJsonObject TestDriverDump::map() const {
+QJsonObject TestDriverDump::map(bool pageLoaded, const QJsonObject& page) const {
     const CViewManager* view = window_.ViewManager();
     if (!view) return {{"page", QString()}, {"loaded", false}, {"linePoints", 0}, {"marker", QJsonValue()}};
     const CMapDisplay& display = view->MapDisplay();
-    auto* browser = qobject_cast<CWebBrowserUI*>(window_.FindControl("WebMap"));
-    const bool loaded = browser && browser->IsPageLoaded();
     return {{"page", fromUtf8(display.pageFileName())},
-            {"loaded", loaded},
+            {"loaded", pageLoaded},
             {"linePoints", display.linePoints()},
-            {"marker", loaded ? pageMarker(*browser) : QJsonValue()}};
+            {"marker", pageMarker(page)}};
 }
 
 QJsonObject TestDriverDump::pageState(CWebBrowserUI& browser) {
@@ -147,13 +151,13 @@ QJsonObject TestDriverDump::pageState(CWebBrowserUI& browser) {
     return QJsonDocument::fromJson(QByteArray::fromStdString(*state)).object();
 }
 
-QJsonValue TestDriverDump::pageMarker(CWebBrowserUI& browser) {
-    const QJsonArray car = pageState(browser).value("car").toArray();
+QJsonValue TestDriverDump::pageMarker(const QJsonObject& page) {
+    const QJsonArray car = page.value("car").toArray();
     if (car.size() != 2) return {};
     return QJsonObject{{"latitude", car[0].toDouble()}, {"longitude", car[1].toDouble()}};
 }
 
-QJsonValue TestDriverDump::trip() const {
+QJsonValue TestDriverDump::trip(bool pageLoaded, const QJsonObject& page) const {
     const CViewManager* view = window_.ViewManager();
     if (!view) return {};
     const TripReview& review = view->Trips();
@@ -165,14 +169,8 @@ QJsonValue TestDriverDump::trip() const {
         const size_t slash = path.find_last_of('/');
         clips.append(fromUtf8(slash == std::string::npos ? path : path.substr(slash + 1)));
     }
-    int routePoints = 0;
-    int eventMarks = 0;
-    auto* browser = qobject_cast<CWebBrowserUI*>(window_.FindControl("WebMap"));
-    if (browser && browser->IsPageLoaded()) {
-        const QJsonObject state = pageState(*browser);
-        routePoints = state.value("tripPoints").toInt();
-        eventMarks = state.value("tripEvents").toInt();
-    }
+    const int routePoints = pageLoaded ? page.value("tripPoints").toInt() : 0;
+    const int eventMarks = pageLoaded ? page.value("tripEvents").toInt() : 0;
     return QJsonObject{{"clips", clips},
                        {"routePoints", routePoints},
                        {"eventMarks", eventMarks},

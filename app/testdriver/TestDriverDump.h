@@ -22,7 +22,8 @@ private:
     QJsonObject playlist() const;
     // "page" (file name), "loaded", "linePoints" (points on the current
     // line), "marker" ({latitude, longitude} in the page's datum, or null).
-    QJsonObject map() const;
+    // `page` is the page's state, asked once per dump.
+    QJsonObject map(bool pageLoaded, const QJsonObject& page) const;
     // Points of the "X", "Y" and "Z" series.
     QJsonObject chart() const;
     // "points" of the drawn speed profile, the "playhead_s" and the "eventTicks".
@@ -31,15 +32,15 @@ private:
     // "eventMarks" (drawn by the page), "sliderTicks" (the progress slider's),
     // "distance_m", "duration_s", "maxSpeed_kmh", "figures" (the playlist's
     // line), "eventLines" (the event list); null when the clip is in no trip.
-    QJsonValue trip() const;
+    QJsonValue trip(bool pageLoaded, const QJsonObject& page) const;
     // The events of the current clip's trip: "clip" (file name), "time_s", "kind", "peak_g".
     QJsonArray events() const;
     // The playlist's clips read so far: "done", "total", "text".
     QJsonObject reading() const;
     // The page's trackMapState(), empty when it does not answer.
     static QJsonObject pageState(CWebBrowserUI& browser);
-    // The car marker the page shows ({latitude, longitude} in its datum), or null.
-    static QJsonValue pageMarker(CWebBrowserUI& browser);
+    // The car marker in the page's state ({latitude, longitude} in its datum), or null.
+    static QJsonValue pageMarker(const QJsonObject& page);
 
     static constexpr int kPageAnswerMs = 2000;
 
