@@ -44,12 +44,6 @@ QJsonObject sliderState(const QAbstractSlider* slider) {
 }  // namespace
 
 QJsonObject TestDriverDump::Dump() const {
-    // The page is asked first and once: waiting for its answer runs the event
-    // loop, which may deliver new trips or rows. Everything after is read
-    // without a pause, so the dump is one moment of the program.
-    auto* browser = qobject_cast<CWebBrowserUI*>(window_.FindControl("WebMap"));
-    const bool pageLoaded = browser && browser->IsPageLoaded();
-    const QJsonObject page = pageLoaded ? pageState(*browser) : QJsonObject();
     QJsonObject dump;
     dump.insert("title", window_.windowTitle());
     const CViewManager* view = window_.ViewManager();
@@ -95,13 +89,31 @@ QJsonObject TestDriverDump::Dump() const {
     dump.insert("player", player);
     dump.insert("track", track);
     dump.insert("playlist", playlist());
-    dump.insert("map", map(pageLoaded, page));
+    dump.insert("map", map());
     dump.insert("chart", chart());
-    dump.insert("trip", trip(pageLoaded, page));
+    dump.insert("trip", trip());
     dump.insert("events", events());
     dump.insert("reading", reading());
     dump.insert("timeline", timeline());
+    addPageState(dump);
     return dump;
+}
+
+void TestDriverDump::addPageState(QJsonObject& dump) const {
+    // The page is asked last and once. Its answer covers every call the
+    // program made before the fields above were read; waiting for it runs
+    // the event loop, so nothing of the program is read after it.
+    QJsonObject map = dump["map"].toObject();
+    auto* browser = qobject_cast<CWebBrowserUI*>(window_.FindControl("WebMap"));
+    if (!map["loaded"].toBool() || !browser) return;
+    const QJsonObject page = pageState(*browser);
+    map.insert("marker", pageMarker(page));
+    dump.insert("map", map);
+    if (!dump["trip"].isObject()) return;
+    QJsonObject trip = dump["trip"].toObject();
+    trip.insert("routePoints", page.value("tripPoints").toInt());
+    trip.insert("eventMarks", page.value("tripEvents").toInt());
+    dump.insert("trip", trip);
 }
 
 QJsonObject TestDriverDump::playlist() const {
@@ -125,14 +137,15 @@ QJsonObject TestDriverDump::playlist() const {
     return {{"rows", rows}, {"current", current}};
 }
 
-QJsonObject TestDriverDump::map(bool pageLoaded, const QJsonObject& page) const {
+QJsonObject TestDriverDump::map() const {
     const CViewManager* view = window_.ViewManager();
     if (!view) return {{"page", QString()}, {"loaded", false}, {"linePoints", 0}, {"marker", QJsonValue()}};
     const CMapDisplay& display = view->MapDisplay();
+    auto* browser = qobject_cast<CWebBrowserUI*>(window_.FindControl("WebMap"));
     return {{"page", fromUtf8(display.pageFileName())},
-            {"loaded", pageLoaded},
+            {"loaded", browser && browser->IsPageLoaded()},
             {"linePoints", display.linePoints()},
-            {"marker", pageMarker(page)}};
+            {"marker", QJsonValue()}};
 }
 
 QJsonObject TestDriverDump::pageState(CWebBrowserUI& browser) {
@@ -157,7 +170,7 @@ QJsonValue TestDriverDump::pageMarker(const QJsonObject& page) {
     return QJsonObject{{"latitude", car[0].toDouble()}, {"longitude", car[1].toDouble()}};
 }
 
-QJsonValue TestDriverDump::trip(bool pageLoaded, const QJsonObject& page) const {
+QJsonValue TestDriverDump::trip() const {
     const CViewManager* view = window_.ViewManager();
     if (!view) return {};
     const TripReview& review = view->Trips();
@@ -169,11 +182,9 @@ QJsonValue TestDriverDump::trip(bool pageLoaded, const QJsonObject& page) const 
         const size_t slash = path.find_last_of('/');
         clips.append(fromUtf8(slash == std::string::npos ? path : path.substr(slash + 1)));
     }
-    const int routePoints = pageLoaded ? page.value("tripPoints").toInt() : 0;
-    const int eventMarks = pageLoaded ? page.value("tripEvents").toInt() : 0;
     return QJsonObject{{"clips", clips},
-                       {"routePoints", routePoints},
-                       {"eventMarks", eventMarks},
+                       {"routePoints", 0},
+                       {"eventMarks", 0},
                        {"sliderTicks", static_cast<qint64>(view->ProgressTicks().Ticks().size())},
                        {"distance_m", route->figures.distanceMetres()},
                        {"duration_s", static_cast<qint64>(route->figures.durationSeconds())},

@@ -21,9 +21,8 @@ private:
     // "rows" ([{name, path}] in list order) and "current" (-1 for none).
     QJsonObject playlist() const;
     // "page" (file name), "loaded", "linePoints" (points on the current
-    // line), "marker" ({latitude, longitude} in the page's datum, or null).
-    // `page` is the page's state, asked once per dump.
-    QJsonObject map(bool pageLoaded, const QJsonObject& page) const;
+    // line), "marker" (filled in by addPageState).
+    QJsonObject map() const;
     // Points of the "X", "Y" and "Z" series.
     QJsonObject chart() const;
     // "points" of the drawn speed profile, the "playhead_s" and the "eventTicks".
@@ -32,11 +31,14 @@ private:
     // "eventMarks" (drawn by the page), "sliderTicks" (the progress slider's),
     // "distance_m", "duration_s", "maxSpeed_kmh", "figures" (the playlist's
     // line), "eventLines" (the event list); null when the clip is in no trip.
-    QJsonValue trip(bool pageLoaded, const QJsonObject& page) const;
+    QJsonValue trip() const;
     // The events of the current clip's trip: "clip" (file name), "time_s", "kind", "peak_g".
     QJsonArray events() const;
     // The playlist's clips read so far: "done", "total", "text".
     QJsonObject reading() const;
+    // What the page shows: the map's "marker" ({latitude, longitude} in the
+    // page's datum, or null) and the trip's "routePoints" and "eventMarks".
+    void addPageState(QJsonObject& dump) const;
     // The page's trackMapState(), empty when it does not answer.
     static QJsonObject pageState(CWebBrowserUI& browser);
     // The car marker in the page's state ({latitude, longitude} in its datum), or null.
