@@ -155,7 +155,11 @@ void CViewManager::subscribeSlider(QAbstractSlider* slider, bool seek) {
 void CViewManager::bindTimeline() {
     TimelineStrip* strip = controls_.timelineStrip;
     if (!strip) return;
-    strip->SetSeekHandler([this](int32_t seconds) { controller_.Seek(seconds); });
+    strip->SetSeekHandler([this](int32_t seconds) {
+        // As the slider: the new moment at once, or back to the played one.
+        controller_.Seek(seconds);
+        UpdatePlayTime(controller_.GetPosition());
+    });
     showTimelineUnits();
 }
 

@@ -75,6 +75,8 @@ public:
     bool IsShutDown() const { return closed_; }
 
 private:
+    // Seeks and shows the new moment on the slider and the play time.
+    void seekShown(int32_t seconds);
     // True when the input comes too soon after the last accepted one;
     // otherwise the input is accepted and stamped.
     bool tooSoon(uint32_t limitMs);

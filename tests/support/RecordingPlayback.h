@@ -47,6 +47,7 @@ public:
     int32_t GetVolume() const override { return volume; }
     int Seek(int32_t seconds) override {
         log_.push_back("Seek " + std::to_string(seconds));
+        if (seekMoves) position = seconds;
         return 0;
     }
     int TakeScreenshot() override {
@@ -93,6 +94,7 @@ public:
     int32_t volume = 40;
     int32_t length = 0;
     int32_t position = 0;
+    bool seekMoves = false;  // a seek moves the position, as the real one does once sent
     double speed = 1.0;
     double aspect = 0.0;
     int32_t videoWidth = 0;
