@@ -339,6 +339,13 @@ int CMplayer::TakeScreenshot() {
     return SendCommand("screenshot 0", true);
 }
 
+uint32_t CMplayer::subtitleLogInterval() const {
+    // Every half second of the clip when played faster, so the panel and the
+    // car keep up at 4 ×; slower speeds keep the half second of real time.
+    const double speed = std::max(1.0, speed_.load());
+    return static_cast<uint32_t>(kSubtitleLogInterval / speed);
+}
+
 int CMplayer::SetSpeed(double factor) {
     if (!(factor > 0.0) || factor > 100.0) return 1;
     speed_.store(factor);
@@ -382,7 +389,7 @@ void CMplayer::readerMain() {
         // text, and the empty answer would read as a clip without a track.
         if (state == PlayerState::Paused) {
             tickMark = now;
-        } else if (state == PlayerState::Playing && platform::ticksBetween(tickMark, now) > kSubtitleLogInterval) {
+        } else if (state == PlayerState::Playing && platform::ticksBetween(tickMark, now) > subtitleLogInterval()) {
             writeInput("sub_log_static\n");  // a failure shows on the output
             tickMark = now;
         }

@@ -10,7 +10,8 @@
 //   the volume meanwhile): set-up, Start, Stop, the commands, the getters.
 //   Set-up values are under a lock, so set-up may race a Start.
 // - The output reader, one per player process: parses lines, sends
-//   "sub_log_static" every 500 ms while playing, posts events and calls the
+//   "sub_log_static" every 500 ms while playing (every half second of the
+//   clip when played faster), posts events and calls the
 //   subtitle callback. It never blocks for long: it polls the output with a
 //   50 ms time-out and sees a stop within that time.
 // Every value both threads touch is atomic or under a lock. Start, Stop and
@@ -118,6 +119,8 @@ private:
     void closeInput();
     void post(uintptr_t code) const;
     void readerMain();
+    // How often the reader asks for the track text while playing, in ms.
+    uint32_t subtitleLogInterval() const;
     void handleLine(const PlayerLine& line);
 
     // Set-up, under settingsMutex_.

@@ -204,6 +204,14 @@ TEST_F(CMplayerTest, VolumeMuteAndPauseSendTheirCommands) {
     ASSERT_NE(resumed, all.end());
     EXPECT_LE(std::count(paused, resumed, "sub_log_static"), 1);
     EXPECT_EQ(all.back(), "sub_log_static");
+
+    // At 4 × the text is asked for every half second of the clip, not of
+    // real time (two or three asks a second at most before).
+    EXPECT_EQ(player.SetSpeed(4.0), 0);
+    const size_t before = commands(true).size();
+    std::this_thread::sleep_for(1000ms);
+    const auto fast = commands(true);
+    EXPECT_GE(std::count(fast.begin() + static_cast<std::ptrdiff_t>(before), fast.end(), "sub_log_static"), 5);
 }
 
 TEST_F(CMplayerTest, StopEndsThePlayerEvenWhenItIgnoresQuit) {
