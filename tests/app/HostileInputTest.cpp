@@ -91,7 +91,9 @@ TEST_F(Hostile, ALockPathTakenBySomethingElseIsSaid) {
         fs::remove_all(lock);
         if (kind == "folder") fs::create_directory(lock);
         if (kind == "link") fs::create_symlink(home.path() + "target", lock);
-        if (kind == "socket") ASSERT_EQ(hostile_files::leaveSocketFile(lock), "");
+        if (kind == "socket") {
+            ASSERT_EQ(hostile_files::leaveSocketFile(lock), "");
+        }
         platform::ChildProcess program;
         ASSERT_EQ(program.start({programPath()}, {.workingDirectory = {}, .mergeStderrIntoStdout = true}), 0);
         Drain output(program.stdoutFd());
