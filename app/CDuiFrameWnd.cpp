@@ -65,8 +65,7 @@ void CDuiFrameWnd::InitWindow() {
     viewManager_->EventList().SetPlayer([this](const std::string& path, int32_t seconds) {
         if (dispatcher_) dispatcher_->PlayClipAt(path, seconds);
     });
-    reviewKeys_ = std::make_unique<ReviewKeys>(*controller_, *dispatcher_, *viewManager_, *this, *configStore_,
-                                               viewManager_->Trips());
+    reviewKeys_ = std::make_unique<ReviewKeys>(*controller_, *dispatcher_, *this, *configStore_, viewManager_->Trips());
     session_ = std::make_unique<WindowSession>(*configStore_);
     session_->Restore(*this);
     session_->WatchVolume(FindControl<QAbstractSlider>("sliderVolume"));

@@ -101,7 +101,7 @@ void MainDispatcher::OnPlayerMessage(uintptr_t code) {
             view_.SetProgressValue(0);
             view_.SetProgressMax(controller_.GetLength());
             view_.StartPlayTime(controller_.GetLength());
-            if (pendingSeek_ >= 0) seekShown(std::exchange(pendingSeek_, -1));
+            if (pendingSeek_ >= 0) SeekTo(std::exchange(pendingSeek_, -1));
             break;
         }
         case PLAYER_PIPE_ERROR:
@@ -239,7 +239,7 @@ void MainDispatcher::PlayClipAt(const std::string& path, int32_t seconds) {
     if (running && path == clipPath_) {
         // Still starting: a seek now would be lost.
         if (clipStarted_) {
-            seekShown(seconds);
+            SeekTo(seconds);
         } else {
             pendingSeek_ = seconds;
         }
@@ -253,9 +253,8 @@ void MainDispatcher::PlayClipAt(const std::string& path, int32_t seconds) {
     pendingSeek_ = seconds;
 }
 
-void MainDispatcher::seekShown(int32_t seconds) {
-    // The slider and the play time show the new moment at once, not with the
-    // player's next time answer; a refused seek leaves them where they are.
+void MainDispatcher::SeekTo(int32_t seconds) {
+    // Not with the player's next time answer, half a second later.
     if (controller_.Seek(seconds) == 0) view_.UpdatePlayTime(controller_.GetPosition());
 }
 

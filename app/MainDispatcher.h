@@ -73,10 +73,11 @@ public:
     // by a sequence that resumes after a dialog it opened has closed.
     void Shutdown() { closed_ = true; }
     bool IsShutDown() const { return closed_; }
+    // Seeks in the clip played and shows the new moment on the slider and
+    // the play time at once; a refused seek leaves them where they are.
+    void SeekTo(int32_t seconds);
 
 private:
-    // Seeks and shows the new moment on the slider and the play time.
-    void seekShown(int32_t seconds);
     // True when the input comes too soon after the last accepted one;
     // otherwise the input is accepted and stamped.
     bool tooSoon(uint32_t limitMs);

@@ -79,11 +79,10 @@ QString ReviewKeys::SpeedText(double factor) {
     return QString::number(factor, 'g', 3) + QChar(0x00D7);
 }
 
-ReviewKeys::ReviewKeys(PlaybackControl& controller, MainDispatcher& dispatcher, MainView& view, ui::CXMLWnd& window,
+ReviewKeys::ReviewKeys(PlaybackControl& controller, MainDispatcher& dispatcher, ui::CXMLWnd& window,
                        const ConfigStore& store, const TripReview& trips)
     : controller_(controller),
       dispatcher_(dispatcher),
-      view_(view),
       window_(window),
       store_(store),
       trips_(trips),
@@ -130,11 +129,11 @@ void ReviewKeys::act(const Binding& binding) {
             dispatcher_.OnClick(QStringLiteral("btnNext"));
             break;
         case A::ClipStart:
-            seekTo(0);
+            dispatcher_.SeekTo(0);
             break;
         case A::ClipEnd:
             // The last whole second: the very end would end the clip at once.
-            seekTo(std::max(controller_.GetLength() - 1, 0));
+            dispatcher_.SeekTo(std::max(controller_.GetLength() - 1, 0));
             break;
         case A::Slower:
             setSpeed(PlaybackSpeedSteps::Slower(controller_.GetSpeed()));
@@ -174,11 +173,7 @@ void ReviewKeys::playPause() {
 void ReviewKeys::seekBy(int seconds) {
     const PlayerState state = controller_.GetPlayerState();
     if (state != PlayerState::Playing && state != PlayerState::Paused) return;
-    seekTo(std::clamp(controller_.GetPosition() + seconds, 0, controller_.GetLength()));
-}
-
-void ReviewKeys::seekTo(int32_t seconds) {
-    if (controller_.Seek(seconds) == 0) view_.UpdatePlayTime(controller_.GetPosition());
+    dispatcher_.SeekTo(std::clamp(controller_.GetPosition() + seconds, 0, controller_.GetLength()));
 }
 
 void ReviewKeys::changeVolume(int change) {

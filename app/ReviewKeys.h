@@ -11,7 +11,6 @@
 // Threads: UI thread only. Made by the main window after the dispatcher;
 // holds references only, and does nothing once the dispatcher is shut down.
 #include "app/MainDispatcher.h"
-#include "app/MainView.h"
 #include "app/TripReview.h"
 #include "config/ConfigStore.h"
 #include "dialogs/KeyHelpWindow.h"
@@ -70,8 +69,8 @@ public:
     // "1×", "0.25×": the speed as the play panel shows it.
     static QString SpeedText(double factor);
 
-    ReviewKeys(PlaybackControl& controller, MainDispatcher& dispatcher, MainView& view, ui::CXMLWnd& window,
-               const ConfigStore& store, const TripReview& trips);
+    ReviewKeys(PlaybackControl& controller, MainDispatcher& dispatcher, ui::CXMLWnd& window, const ConfigStore& store,
+               const TripReview& trips);
 
     // True when the key is one of the table's (acted on or not).
     bool Press(int key, Qt::KeyboardModifiers modifiers);
@@ -82,7 +81,6 @@ private:
     void act(const Binding& binding);
     void playPause();
     void seekBy(int seconds);
-    void seekTo(int32_t seconds);
     void changeVolume(int change);
     void setSpeed(double factor);
     void stepFrame(bool forward);
@@ -93,7 +91,6 @@ private:
 
     PlaybackControl& controller_;
     MainDispatcher& dispatcher_;
-    MainView& view_;
     ui::CXMLWnd& window_;
     const ConfigStore& store_;
     const TripReview& trips_;
