@@ -1,0 +1,7 @@
+#include "telemetry/CammReader.h"
+
+bool CammReader::probe(const IsoFile&) const {
+    return false;
+}
+
+void CammReader::read(const IsoFile&, ClipTelemetry&) const {}

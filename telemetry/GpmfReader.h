@@ -1,0 +1,11 @@
+#pragma once
+// Reads GoPro GPMF. (Layout and cameras: to be written by the reader's author.)
+//
+// Threads: no state; any thread.
+#include "telemetry/TelemetryReader.h"
+
+class GpmfReader : public TelemetryReader {
+public:
+    bool probe(const IsoFile& file) const override;
+    void read(const IsoFile& file, ClipTelemetry& out) const override;
+};

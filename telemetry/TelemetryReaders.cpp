@@ -1,0 +1,63 @@
+#include "telemetry/TelemetryReaders.h"
+
+#include "telemetry/BlackVueReader.h"
+#include "telemetry/CammReader.h"
+#include "telemetry/GarminPndmReader.h"
+#include "telemetry/GpmfReader.h"
+#include "telemetry/NmeaTrackReader.h"
+#include "telemetry/NovatekReader.h"
+#include "telemetry/SeventyMaiReader.h"
+
+namespace {
+
+// The camera's own track: a text subtitle track that no reader above claimed.
+// It is read by the converter's path, so only its presence is told here.
+class CameraTextProbe : public TelemetryReader {
+public:
+    bool probe(const IsoFile& file) const override {
+        for (const IsoTrack& track : file.tracks()) {
+            const bool textHandler = track.handlerType == fourcc("text") || track.handlerType == fourcc("sbtl") ||
+                                     track.handlerType == fourcc("subt");
+            const bool textEntry = track.sampleEntry == fourcc("text") || track.sampleEntry == fourcc("tx3g");
+            if (textHandler || textEntry) return true;
+        }
+        return false;
+    }
+    void read(const IsoFile&, ClipTelemetry& out) const override { out.format = TelemetryFormat::CameraText; }
+};
+
+const BlackVueReader kBlackVue;
+const CammReader kCamm;
+const GarminPndmReader kGarmin;
+const GpmfReader kGpmf;
+const NmeaTrackReader kNmea;
+const NovatekReader kNovatek;
+const SeventyMaiReader kSeventyMai;
+const CameraTextProbe kCameraText;
+
+// Tried in this order; the first whose probe says yes reads the clip. Layouts
+// in boxes of their own first, then the tracks whose content tells them
+// apart, then any other text track (the camera's), and last the Novatek
+// blocks, whose probe may look into the media data.
+const TelemetryReader* const kReaders[] = {
+    &kSeventyMai, &kBlackVue, &kGpmf, &kCamm, &kGarmin, &kNmea, &kCameraText, &kNovatek,
+};
+
+}  // namespace
+
+void readTelemetry(const IsoFile& file, ClipTelemetry& out) {
+    out.clear();
+    for (const TelemetryReader* reader : kReaders) {
+        if (!reader->probe(file)) continue;
+        reader->read(file, out);
+        return;
+    }
+}
+
+bool readTelemetryFile(const std::string& path, ClipTelemetry& out, std::string& reason) {
+    out.clear();
+    IsoFile file;
+    if (!file.open(path, reason)) return false;
+    readTelemetry(file, out);
+    return true;
+}

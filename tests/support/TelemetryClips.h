@@ -1,0 +1,67 @@
+#pragma once
+// Writes test clips of every camera data layout from a made-up drive: the
+// data exactly as the cameras lay it out, in a real ISO media file that FFmpeg,
+// libmpv and ExifTool open. With video, the data is added to a small clip
+// made by ffmpeg (test pattern and tone) so the player can play it; without,
+// the file holds only the data (and an empty movie header), for readers'
+// tests.
+#include "support/MadeUpDrive.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+enum class ClipLayout {
+    CameraText,      // the camera's own text track ("Ambarella EXT")
+    Novatek,         // freeGPS classic, indexed by moov/"gps "
+    NovatekV3,       // freeGPS v3 with G-sensor
+    NovatekDoubles,  // freeGPS of doubles
+    Nmea,            // NMEA RMC + GGA in a text track
+    Thinkware,       // NMEA with the gsensori part
+    BlackVue,        // top-level free box with gps and 3gf
+    Gpmf,            // GoPro gpmd track: GPS5 + GPSU + ACCL
+    GpmfGps9,        // GoPro gpmd track: GPS9 + ACCL
+    Camm,            // camm track: types 6 and 3
+    Garmin,          // PNDM samples in a text track
+    SeventyMai,      // top-level "GPS " box
+};
+
+struct TelemetryClipSpec {
+    ClipLayout layout = ClipLayout::Novatek;
+    std::vector<DriveMoment> drive = madeUpDrive();
+    bool withVideo = false;       // a real video and sound track underneath
+    double videoSeconds = 0.0;    // 0: as long as the drive
+    int width = 160, height = 90, frameRate = 10;
+    bool novatekIndex = true;     // write moov/"gps " (false: only a scan finds the blocks)
+    bool novatekLocalTime = false;  // year stored as 2026, not 26 (a camera clock)
+    bool blackVueSidecars = false;  // also .gps and .3gf next to the clip, and no free box in it
+    int64_t creationUnixSeconds = kDriveStartUtcMs / 1000;  // mvhd creation time
+};
+
+// Writes the clip; returns "" or what went wrong.
+std::string makeTelemetryClip(const std::string& path, const TelemetryClipSpec& spec);
+
+// The payloads alone, for readers' unit tests and fuzzer seeds.
+std::string novatekBlock(const DriveMoment& m, ClipLayout layout, bool localTime = false);
+std::string nmeaSample(const DriveMoment& m, bool thinkware = false);  // u16 length + text
+std::string garminSample(const DriveMoment& m);                         // 22 bytes
+std::string gpmfSample(const std::vector<DriveMoment>& second, bool gps9);  // one DEVC payload
+std::string cammSample(const DriveMoment& m);                            // type 6 + type 3 packets
+std::string seventyMaiBox(const std::vector<DriveMoment>& drive);        // the whole "GPS " box
+std::string blackVueFreeBox(const std::vector<DriveMoment>& drive);      // the whole top-level free box
+
+// What ExifTool reads of a clip: one fix per sample, signed degrees, and
+// its time (ms since 1970, UTC; 0 when it gives none) and speed (km/h as
+// ExifTool states it; NaN when absent).
+struct ExifToolFix {
+    double latitude = 0.0;
+    double longitude = 0.0;
+    double speed = 0.0;
+    int64_t utcMs = 0;
+};
+// Runs exiftool (the command in FORMATS.md); false with `error` when it cannot.
+bool exifToolFixes(const std::string& path, std::vector<ExifToolFix>& fixes, std::string& error);
+
+}  // namespace testing_support
