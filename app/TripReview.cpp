@@ -5,7 +5,8 @@
 #include <QTimer>
 #include <algorithm>
 
-TripReview::TripReview(CPlaylistController& playlist, std::string indexPath, const EventSettings& events)
+TripReview::TripReview(CPlaylistController& playlist, std::string indexPath, const EventSettings& events,
+                       const DisplayZone& zone)
     : playlist_(playlist),
       context_(std::make_unique<QObject>()),
       indexer_(
@@ -15,7 +16,7 @@ TripReview::TripReview(CPlaylistController& playlist, std::string indexPath, con
               QMetaObject::invokeMethod(
                   context, [this, update] { take(update); }, Qt::QueuedConnection);
           },
-          std::move(indexPath), events) {}
+          std::move(indexPath), events, zone) {}
 
 TripReview::~TripReview() {
     indexer_.stop();

@@ -29,7 +29,8 @@ class QAbstractItemModel;
 class TripReview final : public TrackView {
 public:
     // indexPath: the track index file ("" reads every clip directly).
-    TripReview(CPlaylistController& playlist, std::string indexPath, const EventSettings& events = {});
+    TripReview(CPlaylistController& playlist, std::string indexPath, const EventSettings& events = {},
+               const DisplayZone& zone = {});
     ~TripReview() override;
     TripReview(const TripReview&) = delete;
     TripReview& operator=(const TripReview&) = delete;

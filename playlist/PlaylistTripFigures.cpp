@@ -3,6 +3,7 @@
 #include "playlist/CPlayListTreeViewUI.h"
 #include "playlist/PlaylistView.h"
 #include "trackindex/CameraTime.h"
+#include "trackindex/IndexedTrackReader.h"
 #include "trackindex/TripBuilder.h"
 #include "ui/ControlText.h"
 
@@ -80,9 +81,16 @@ QString PlaylistTripFigures::RowDetails(const std::string& path, const ClipTrack
                                         const Texts& texts) {
     if (!clip) return {};
     QString details = QString::fromStdString(path);
+    if (clip->problem == IndexedTrackReader::kNoData) return details + QLatin1Char('\n') + texts.noData;
     if (!clip->readable())
         return details + QLatin1Char('\n') + texts.noTrack.arg(QString::fromStdString(clip->problem));
     const TrackFigures& f = clip->figures;
+    if (clip->format != TelemetryFormat::None) {
+        const std::string_view label = telemetryFormatLabel(clip->format);
+        // One arg() call: a "%n" inside a filled-in value is never filled in again.
+        details += QLatin1Char('\n') + texts.format.arg(QString::fromUtf8(label.data(), static_cast<int>(label.size())),
+                                                       QString::number(f.fixes()));
+    }
     if (f.hasTime())
         details += QLatin1Char('\n') + texts.span.arg(momentText(f.startSeconds()), momentText(f.endSeconds()));
     details += QLatin1Char('\n') + texts.distance.arg(distanceText(f.distanceMetres(), units, texts));

@@ -28,6 +28,8 @@ public:
         QString span = QStringLiteral("Recorded %1 \u2013 %2");
         QString distance = QStringLiteral("Distance: %1");
         QString noTrack = QStringLiteral("No track: %1");
+        QString noData = QStringLiteral("No GPS data found");
+        QString format = QStringLiteral("%1, %2 fixes");
         QString kmh = QStringLiteral("km/h");
         QString mph = QStringLiteral("mph");
         QString decimalSign = QStringLiteral(".");

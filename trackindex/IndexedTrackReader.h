@@ -1,13 +1,17 @@
 #pragma once
 // Reads clips through the track index: a clip the index knows in its current
 // state (path, size, modification time) comes from the index, failures
-// included; any other is read with NativeTrackReader and its result stored.
+// included; any other is read and its result stored. read() takes the
+// camera's text track (NativeTrackReader); readClip() finds the clip's
+// layout first (telemetry/TelemetryReaders) and reads any of them, the
+// camera's text track still through NativeTrackReader.
 // A clip that changes while it is read is reported as such (and not stored).
 // Once the index fails it is left alone for the rest of the reader's life;
 // indexProblem() hands out why, once.
 //
 // Threads: one reader per thread; the index may be shared by several readers.
 #include "trackindex/NativeTrackReader.h"
+#include "trackindex/ClipReading.h"
 #include "trackindex/TrackIndex.h"
 
 #include <string>
@@ -19,12 +23,22 @@ public:
     explicit IndexedTrackReader(TrackIndex* index) : index_(index) {}
 
     NativeTrackReader::Result read(const std::string& path, std::vector<TrackCue>& cues, std::string& reason);
+    // Any layout. Failed with reason kNoData when the clip holds none we know.
+    NativeTrackReader::Result readClip(const std::string& path, ClipReading& reading, std::string& reason);
+
+    static constexpr const char* kNoData = "no GPS data found";
 
     // Why the index stopped being used; empty, and after the first call empty again.
     std::string indexProblem();
 
 private:
     void noteIndexTrouble();
+    // anyLayout false: the camera's text track only.
+    NativeTrackReader::Result throughIndex(const std::string& path, ClipReading& reading, std::string& reason,
+                                           bool anyLayout);
+    // Reads the clip itself, not through the index.
+    NativeTrackReader::Result readDirect(const std::string& path, ClipReading& reading, std::string& reason,
+                                         bool anyLayout);
 
     TrackIndex* index_;
     NativeTrackReader reader_;

@@ -1,6 +1,8 @@
 #include "trackindex/TrackIndex.h"
 
 #include "platform/FileSystem.h"
+#include "telemetry/TelemetryRecords.h"
+#include "trackindex/TelemetryBlob.h"
 #include "trackindex/TrackCueRecords.h"
 #include "trackindex/TrackFigures.h"
 
@@ -16,7 +18,7 @@ namespace {
 const char* const kSchema =
     "CREATE TABLE IF NOT EXISTS clips ("
     " path TEXT PRIMARY KEY, size INTEGER NOT NULL, mtime_ns INTEGER NOT NULL,"
-    " readable INTEGER NOT NULL, reason TEXT NOT NULL, cues BLOB NOT NULL,"
+    " readable INTEGER NOT NULL, reason TEXT NOT NULL, format INTEGER NOT NULL, cues BLOB NOT NULL,"
     " start_s INTEGER, end_s INTEGER, distance_m REAL, max_speed_kmh REAL, fixes INTEGER NOT NULL);";
 
 class Statement {
@@ -157,6 +159,8 @@ bool TrackIndex::prepareSchema() {
     char* error = nullptr;
     // WAL lets the player read while the tool writes, and the other way round.
     std::string sql = "PRAGMA journal_mode=WAL; BEGIN IMMEDIATE; ";
+    // Rows of an older schema mean something else: the clips are read again.
+    if (version >= 1 && version < SCHEMA_VERSION) sql += "DROP TABLE IF EXISTS clips; ";
     sql += kSchema;
     sql += " PRAGMA user_version=" + std::to_string(SCHEMA_VERSION) + "; COMMIT;";
     if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
@@ -169,10 +173,27 @@ bool TrackIndex::prepareSchema() {
 }
 
 TrackIndex::Lookup TrackIndex::find(const ClipKey& key, std::vector<TrackCue>& cues, std::string& reason) {
+    ClipReading reading;
+    const Lookup found = find(key, reading, reason);
     cues.clear();
+    if (found == Lookup::Track && !reading.cameraText()) return Lookup::Missing;
+    cues = std::move(reading.cues);
+    return found;
+}
+
+bool TrackIndex::store(const ClipKey& key, const std::vector<TrackCue>& cues, const std::string& reason) {
+    ClipReading reading;
+    reading.telemetry.format = cues.empty() ? TelemetryFormat::None : TelemetryFormat::CameraText;
+    reading.cues = cues;
+    return store(key, reading, reason);
+}
+
+TrackIndex::Lookup TrackIndex::find(const ClipKey& key, ClipReading& reading, std::string& reason) {
+    reading.clear();
     std::lock_guard lock(mutex_);
     if (db_ == nullptr) return Lookup::Missing;
-    Statement query(db_, "SELECT readable, reason, cues FROM clips WHERE path=?1 AND size=?2 AND mtime_ns=?3");
+    Statement query(db_,
+                    "SELECT readable, reason, format, cues FROM clips WHERE path=?1 AND size=?2 AND mtime_ns=?3");
     if (!query) {
         fail(std::string("the index cannot be read: ") + sqlite3_errmsg(db_));
         return Lookup::Missing;
@@ -186,39 +207,52 @@ TrackIndex::Lookup TrackIndex::find(const ClipKey& key, std::vector<TrackCue>& c
         fail(std::string("the index cannot be read: ") + sqlite3_errmsg(db_));
         return Lookup::Missing;
     }
+    const int format = sqlite3_column_int(query.get(), 2);
+    reading.telemetry.format = telemetryFormatOf(format);
     if (sqlite3_column_int(query.get(), 0) == 0) {
         const auto* text = sqlite3_column_text(query.get(), 1);
         reason = text != nullptr ? reinterpret_cast<const char*>(text) : "";
         return Lookup::Unreadable;
     }
     // An entry that does not decode is treated as absent: the clip is read again.
-    if (!unpackCues(sqlite3_column_blob(query.get(), 2), sqlite3_column_bytes(query.get(), 2), cues) || cues.empty()) {
-        cues.clear();
+    const void* blob = sqlite3_column_blob(query.get(), 3);
+    const int bytes = sqlite3_column_bytes(query.get(), 3);
+    const bool decoded =
+        reading.cameraText()
+            ? unpackCues(blob, bytes, reading.cues)
+            : format == static_cast<int>(reading.telemetry.format) && blob != nullptr &&
+                  unpackSamples(std::string_view(static_cast<const char*>(blob), static_cast<size_t>(bytes)),
+                                reading.telemetry.samples);
+    if (!decoded || reading.empty()) {
+        reading.clear();
         return Lookup::Missing;
     }
     return Lookup::Track;
 }
 
-bool TrackIndex::store(const ClipKey& key, const std::vector<TrackCue>& cues, const std::string& reason) {
+bool TrackIndex::store(const ClipKey& key, const ClipReading& reading, const std::string& reason) {
     TrackFigures figures;
-    if (!cues.empty()) {
-        std::vector<TrackRecord> records;
-        std::vector<int64_t> times;
-        recordsOfCues(cues, TrackSampling::All, records, times);
-        for (size_t i = 0; i < records.size(); ++i) figures.add(records[i], times[i]);
-    }
-    const std::string blob = packCues(cues);
+    std::vector<TrackRecord> records;
+    std::vector<int64_t> times;
+    if (reading.cameraText())
+        recordsOfCues(reading.cues, TrackSampling::All, records, times);
+    else
+        recordsOfTelemetry(reading.telemetry, DisplayZone::utc(), records, times);
+    for (size_t i = 0; i < records.size(); ++i) figures.add(records[i], times[i]);
+    const std::string blob = reading.cameraText() ? packCues(reading.cues) : packSamples(reading.telemetry.samples);
+    const bool readable = !reading.empty();
 
     std::lock_guard lock(mutex_);
     if (db_ == nullptr) return false;
     Statement insert(db_,
                      "INSERT OR REPLACE INTO clips (path, size, mtime_ns, readable, reason, cues, start_s, end_s,"
-                     " distance_m, max_speed_kmh, fixes) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
+                     " distance_m, max_speed_kmh, fixes, format)"
+                     " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)");
     if (!insert) return fail(std::string("the index cannot be written: ") + sqlite3_errmsg(db_));
     sqlite3_bind_text(insert.get(), 1, key.path.data(), static_cast<int>(key.path.size()), SQLITE_TRANSIENT);
     sqlite3_bind_int64(insert.get(), 2, key.size);
     sqlite3_bind_int64(insert.get(), 3, key.mtimeNs);
-    sqlite3_bind_int(insert.get(), 4, cues.empty() ? 0 : 1);
+    sqlite3_bind_int(insert.get(), 4, readable ? 1 : 0);
     sqlite3_bind_text(insert.get(), 5, reason.data(), static_cast<int>(reason.size()), SQLITE_TRANSIENT);
     sqlite3_bind_blob(insert.get(), 6, blob.data(), static_cast<int>(blob.size()), SQLITE_STATIC);
     if (figures.hasTime()) {
@@ -228,6 +262,7 @@ bool TrackIndex::store(const ClipKey& key, const std::vector<TrackCue>& cues, co
         sqlite3_bind_double(insert.get(), 10, figures.maxSpeedKmh());
     }
     sqlite3_bind_int64(insert.get(), 11, figures.fixes());
+    sqlite3_bind_int(insert.get(), 12, static_cast<int>(reading.format()));
     if (sqlite3_step(insert.get()) != SQLITE_DONE)
         return fail(std::string("the index cannot be written: ") + sqlite3_errmsg(db_));
     return true;

@@ -1,7 +1,10 @@
 #pragma once
 // The track index: an SQLite file that keeps, per clip (canonical path, size,
-// modification time), the cues of its track, or why it could not be read,
-// and the clip's figures. A changed clip no longer matches and is read again.
+// modification time), what reading it gave (the cues of the camera's text
+// track, or the telemetry samples of any other layout, with the layout), or
+// why it could not be read, and the clip's figures. A changed clip no longer
+// matches and is read again. An index of an older schema is emptied and
+// filled again, never misread.
 //
 // Several programs may use one file at once (the player and the tool): WAL
 // journal, a busy time-out, and each write is one short transaction, so no
@@ -15,6 +18,7 @@
 // thread and the owner may share one index. open() before use; the
 // destructor closes.
 #include "trackindex/ClipKey.h"
+#include "trackindex/ClipReading.h"
 #include "trackindex/TrackCue.h"
 
 #include <cstdint>
@@ -26,7 +30,7 @@ struct sqlite3;
 
 class TrackIndex {
 public:
-    static constexpr int SCHEMA_VERSION = 1;
+    static constexpr int SCHEMA_VERSION = 2;
 
     TrackIndex() = default;
     ~TrackIndex();
@@ -44,11 +48,15 @@ public:
     bool open(const std::string& path, int busyMs = DEFAULT_BUSY_MS);
 
     enum class Lookup { Track, Unreadable, Missing };
-    // Track: cues filled. Unreadable: reason holds why the clip failed before.
+    // Track: reading filled. Unreadable: reason holds why the clip failed
+    // before (and reading the layout it was recognised as, if any).
+    Lookup find(const ClipKey& key, ClipReading& reading, std::string& reason);
+    // The same for a clip known to hold the camera's text track.
     Lookup find(const ClipKey& key, std::vector<TrackCue>& cues, std::string& reason);
 
-    // Keeps the clip's track (cues not empty) or its failure (cues empty,
+    // Keeps what reading the clip gave (not empty) or its failure (empty,
     // reason set), replacing any older entry of the path.
+    bool store(const ClipKey& key, const ClipReading& reading, const std::string& reason);
     bool store(const ClipKey& key, const std::vector<TrackCue>& cues, const std::string& reason);
 
     bool failed() const;

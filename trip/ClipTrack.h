@@ -2,6 +2,7 @@
 // What reading one clip of the playlist gave: every record of its track with
 // each record's cue start, and the clip's own figures; or why it has none.
 // A plain value; once handed out (shared, const) any thread may read it.
+#include "telemetry/TelemetryFormat.h"
 #include "track/TrackRecord.h"
 #include "trackindex/TrackFigures.h"
 
@@ -12,6 +13,7 @@
 struct ClipTrack {
     std::string path;
     std::string problem;               // empty when the clip was read
+    TelemetryFormat format = TelemetryFormat::None;  // the layout its data was found in
     std::vector<TrackRecord> records;  // every cue of the clip, in order
     std::vector<int64_t> timesMs;      // each record's cue start in the clip
     TrackFigures figures;              // the clip's own

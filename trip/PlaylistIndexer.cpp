@@ -1,5 +1,6 @@
 #include "trip/PlaylistIndexer.h"
 
+#include "telemetry/TelemetryRecords.h"
 #include "trackindex/IndexedTrackReader.h"
 #include "trackindex/TrackCueRecords.h"
 #include "trackindex/TrackIndex.h"
@@ -23,8 +24,9 @@ void logLine(const std::string& text) {
 
 }  // namespace
 
-PlaylistIndexer::PlaylistIndexer(Listener listener, std::string indexPath, const EventSettings& events)
-    : listener_(std::move(listener)), indexPath_(std::move(indexPath)), events_(events) {}
+PlaylistIndexer::PlaylistIndexer(Listener listener, std::string indexPath, const EventSettings& events,
+                                 const DisplayZone& zone)
+    : listener_(std::move(listener)), indexPath_(std::move(indexPath)), events_(events), zone_(zone) {}
 
 PlaylistIndexer::~PlaylistIndexer() {
     stop();
@@ -81,16 +83,24 @@ void PlaylistIndexer::openIndex() {
     index_ = std::move(index);
 }
 
-std::shared_ptr<const ClipTrack> PlaylistIndexer::readClip(IndexedTrackReader& reader, const std::string& path) {
+std::shared_ptr<const ClipTrack> PlaylistIndexer::readClip(IndexedTrackReader& reader,
+                                                           const std::string& path) const {
     auto clip = std::make_shared<ClipTrack>();
     clip->path = path;
-    std::vector<TrackCue> cues;
+    ClipReading reading;
     std::string reason;
-    if (reader.read(path, cues, reason) != NativeTrackReader::Result::Track) {
+    const bool read = reader.readClip(path, reading, reason) == NativeTrackReader::Result::Track;
+    clip->format = reading.format();
+    if (!read) {
         clip->problem = reason.empty() ? std::string("cannot be read") : reason;
         return clip;
     }
-    recordsOfCues(cues, TrackSampling::All, clip->records, clip->timesMs);
+    // The G-sensor of other layouts lands on the scale the events read counts on.
+    const GSensorScale scale{events_.zeroCount, events_.countsPerG};
+    if (reading.cameraText())
+        recordsOfCues(reading.cues, TrackSampling::All, clip->records, clip->timesMs);
+    else
+        recordsOfTelemetry(reading.telemetry, zone_, clip->records, clip->timesMs, scale);
     clip->figures.startClip();
     for (size_t i = 0; i < clip->records.size(); ++i)
         clip->figures.add(clip->records[i], i < clip->timesMs.size() ? clip->timesMs[i] : -1);

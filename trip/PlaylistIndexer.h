@@ -17,6 +17,7 @@
 // Lifecycle: the worker starts with the first setClips(); stop() (also the
 // destructor) ends it after the read in hand and joins it. No call to the
 // listener follows stop().
+#include "telemetry/DisplayZone.h"
 #include "trip/TripSet.h"
 
 #include <condition_variable>
@@ -46,8 +47,10 @@ public:
     static constexpr int kWorkerNice = 10;
 
     // indexPath: the track index file; empty reads every clip directly.
-    // events: how the snapshots' trips find their events.
-    PlaylistIndexer(Listener listener, std::string indexPath, const EventSettings& events = {});
+    // events: how the snapshots' trips find their events. zone: where UTC
+    // times are shown.
+    PlaylistIndexer(Listener listener, std::string indexPath, const EventSettings& events = {},
+                    const DisplayZone& zone = {});
     ~PlaylistIndexer();
     PlaylistIndexer(const PlaylistIndexer&) = delete;
     PlaylistIndexer& operator=(const PlaylistIndexer&) = delete;
@@ -60,13 +63,14 @@ public:
 private:
     void run();
     void openIndex();
-    static std::shared_ptr<const ClipTrack> readClip(IndexedTrackReader& reader, const std::string& path);
+    std::shared_ptr<const ClipTrack> readClip(IndexedTrackReader& reader, const std::string& path) const;
     // The next clip to read, "" when none; under mutex_.
     std::string nextToRead();
 
     Listener listener_;
     std::string indexPath_;
     EventSettings events_;
+    DisplayZone zone_;
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;

@@ -5,6 +5,7 @@
 #include "playlist/CPlayListTreeViewUI.h"
 #include "playlist/PlayListNodeModel.h"
 #include "playlist/PlaylistTripFigures.h"
+#include "trackindex/IndexedTrackReader.h"
 #include "playlist/PlaylistView.h"
 #include "support/TempFolder.h"
 
@@ -91,6 +92,14 @@ TEST(PlaylistTripFigures, ShowsProgressFiguresRowDetailsAndDriveLines) {
     const QString tip = tree->model()->index(3, 0).data(Qt::ToolTipRole).toString();
     EXPECT_TRUE(tip.startsWith(QString::fromStdString(names[3]) + "\n" + QString::fromStdString(paths[3])));
     EXPECT_TRUE(tip.contains("No track: has no subtitle track")) << tip.toStdString();
+    // The layout the data came in, or that there was none.
+    ClipTrack novatek = *trips->clip(paths[0]);
+    novatek.format = TelemetryFormat::Novatek;
+    EXPECT_TRUE(PlaylistTripFigures::RowDetails(paths[0], &novatek, UnitSystem::Metric, {})
+                    .contains("\nNovatek GPS, 60 fixes\nRecorded"));
+    ClipTrack none;
+    none.problem = IndexedTrackReader::kNoData;
+    EXPECT_EQ(PlaylistTripFigures::RowDetails("a.mp4", &none, UnitSystem::Metric, {}), "a.mp4\nNo GPS data found");
 
     // The clip in no trip: no figures line.
     figures.ShowTrips(trips, paths[3]);

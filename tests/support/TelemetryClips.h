@@ -31,10 +31,10 @@ enum class ClipLayout {
 struct TelemetryClipSpec {
     ClipLayout layout = ClipLayout::Novatek;
     std::vector<DriveMoment> drive = madeUpDrive();
-    bool withVideo = false;       // a real video and sound track underneath
-    double videoSeconds = 0.0;    // 0: as long as the drive
+    bool withVideo = false;     // a real video and sound track underneath
+    double videoSeconds = 0.0;  // 0: as long as the drive
     int width = 160, height = 90, frameRate = 10;
-    bool novatekIndex = true;     // write moov/"gps " (false: only a scan finds the blocks)
+    bool novatekIndex = true;       // write moov/"gps " (false: only a scan finds the blocks)
     bool novatekLocalTime = false;  // year stored as 2026, not 26 (a camera clock)
     bool blackVueSidecars = false;  // also .gps and .3gf next to the clip, and no free box in it
     int64_t creationUnixSeconds = kDriveStartUtcMs / 1000;  // mvhd creation time
@@ -45,23 +45,38 @@ std::string makeTelemetryClip(const std::string& path, const TelemetryClipSpec& 
 
 // The payloads alone, for readers' unit tests and fuzzer seeds.
 std::string novatekBlock(const DriveMoment& m, ClipLayout layout, bool localTime = false);
-std::string nmeaSample(const DriveMoment& m, bool thinkware = false);  // u16 length + text
-std::string garminSample(const DriveMoment& m);                         // 22 bytes
+std::string nmeaSample(const DriveMoment& m, bool thinkware = false);       // u16 length + text
+std::string garminSample(const DriveMoment& m);                             // 22 bytes
 std::string gpmfSample(const std::vector<DriveMoment>& second, bool gps9);  // one DEVC payload
-std::string cammSample(const DriveMoment& m);                            // type 6 + type 3 packets
-std::string seventyMaiBox(const std::vector<DriveMoment>& drive);        // the whole "GPS " box
-std::string blackVueFreeBox(const std::vector<DriveMoment>& drive);      // the whole top-level free box
+std::string cammSample(const DriveMoment& m);                               // type 6 + type 3 packets
+std::string seventyMaiBox(const std::vector<DriveMoment>& drive);           // the whole "GPS " box
+std::string blackVueFreeBox(const std::vector<DriveMoment>& drive);         // the whole top-level free box
 
-// What ExifTool reads of a clip: one fix per sample, signed degrees, and
-// its time (ms since 1970, UTC; 0 when it gives none) and speed (km/h as
-// ExifTool states it; NaN when absent).
+// Parts of the above. NMEA: "$GPRMC,...*hh" without CR LF; the talker is GP
+// but GN for the moments from 10 to 11 s; a moment without a fix has status
+// V and empty position fields. BlackVue: the sidecar .gps text (the box's
+// payload without its NUL padding) and the .3gf records with their end mark.
+std::string nmeaChecksum(const std::string& body);  // two upper-case hex digits
+std::string nmeaTalker(const DriveMoment& m);
+std::string nmeaRmc(const DriveMoment& m, const std::string& talker);
+std::string nmeaGga(const DriveMoment& m, const std::string& talker);
+std::string blackVueGpsText(const std::vector<DriveMoment>& drive);
+std::string blackVue3gf(const std::vector<DriveMoment>& drive);
+
+// What ExifTool reads of a clip: one fix per sample (of a sample with
+// several, as GPMF can hold, only the last: its JSON keeps one value a key),
+// signed degrees, and its time (ms since 1970, UTC; 0 when it gives none)
+// and speed (km/h as ExifTool states it; NaN when absent).
 struct ExifToolFix {
     double latitude = 0.0;
     double longitude = 0.0;
     double speed = 0.0;
     int64_t utcMs = 0;
 };
-// Runs exiftool (the command in FORMATS.md); false with `error` when it cannot.
+// Whether an exiftool program is on the PATH.
+bool exifToolAvailable();
+// Runs `TZ=UTC exiftool -j -ee -a -G3 -n -api QuickTimeUTC=1 -GPSLatitude
+// -GPSLongitude -GPSSpeed -GPSDateTime CLIP`; false with `error` when it cannot.
 bool exifToolFixes(const std::string& path, std::vector<ExifToolFix>& fixes, std::string& error);
 
 }  // namespace testing_support

@@ -2,6 +2,7 @@
 // happens with files that give no track, and with bad command lines.
 #include "platform/ChildProcess.h"
 #include "support/ClipFactory.h"
+#include "support/TelemetryClips.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -77,7 +78,7 @@ testing_support::ClipSpec smallClip(std::vector<std::string> texts) {
 const char* const kExample = "2016-05-20 10:30:15/E113 56 12.34/N22 33 44.50/23.5/X:12/Y:-3/Z:98";
 const char* const kHeader =
     "file,index,time_ms,valid,year,month,day,hour,minute,second,latitude,longitude,speed_kmh,accel_x,accel_y,accel_z,"
-    "map_latitude,map_longitude,plausible";
+    "map_latitude,map_longitude,plausible,utc,accel_x_g,accel_y_g,accel_z_g,format";
 
 class VeltaraTrackTool : public ::testing::Test {
 protected:
@@ -105,22 +106,24 @@ TEST_F(VeltaraTrackTool, CsvHoldsEveryRecordWithTheChosenMapDatum) {
         (std::vector<std::string>{
             kHeader,
             "\"a,b "
-            "\"\"q\"\".mp4\",0,0,1,2016,5,20,10,30,15,22.562361,113.936761,43.522,12,-3,98,22.562361,113.936761,1",
-            "\"a,b \"\"q\"\".mp4\",1,100,0,,,,,,,,,,,,,,,0",
+            "\"\"q\"\".mp4\",0,0,1,2016,5,20,10,30,15,22.562361,113.936761,43.522,12,-3,98,22.562361,113.936761,1,"
+            "2016-05-20T10:30:15Z,-5.964,-6.009,-5.706,camera-text",
+            "\"a,b \"\"q\"\".mp4\",1,100,0,,,,,,,,,,,,,,,0,,,,,camera-text",
             // Without axes the parser keeps the previous text's values.
             "\"a,b \"\"q\"\".mp4\",2,200,1,2016,5,20,10,30,16,-22.562361,-113.936761,0.000,12,-3,98,-22.562361,"
-            "-113.936761,1"}));
+            "-113.936761,1,2016-05-20T10:30:16Z,-5.964,-6.009,-5.706,camera-text"}));
     // The converter path gives the same records, without cue times.
     const ToolRun converter = run({"--reader", "ffmpeg", name});
     ASSERT_EQ(converter.status, 0) << converter.err;
     EXPECT_EQ(
         lines(converter.out).at(1),
-        "\"a,b \"\"q\"\".mp4\",0,,1,2016,5,20,10,30,15,22.562361,113.936761,43.522,12,-3,98,22.562361,113.936761,1");
+        "\"a,b \"\"q\"\".mp4\",0,,1,2016,5,20,10,30,15,22.562361,113.936761,43.522,12,-3,98,22.562361,113.936761,1,"
+        "2016-05-20T10:30:15Z,-5.964,-6.009,-5.706,camera-text");
 
     const auto mapColumns = [&](std::vector<std::string> options) {
         options.push_back(name);
         const std::string first = lines(run(options).out).at(1);
-        return first.substr(first.size() - 22, 20);
+        return first.substr(first.find(",1,2016-05-20T") - 20, 20);
     };
     EXPECT_EQ(mapColumns({"--map", "baidu"}), "22.564996,113.948199");
     EXPECT_EQ(mapColumns({"--map", "google", "--region", "China"}), "22.559336,113.941632");
@@ -178,7 +181,7 @@ TEST_F(VeltaraTrackTool, BadFilesAreNamedAndTheOthersStillWritten) {
     const auto errors = lines(mixed.err);
     ASSERT_EQ(errors.size(), 4u) << mixed.err;
     EXPECT_EQ(errors[0], "veltara-track: missing.mp4: cannot be read: No such file or directory");
-    EXPECT_EQ(errors[1], "veltara-track: no track.mp4: has no subtitle track");
+    EXPECT_EQ(errors[1], "veltara-track: no track.mp4: no GPS data found");
     EXPECT_EQ(errors[2].rfind("veltara-track: notes.mp4: is not a video file", 0), 0u) << errors[2];
     EXPECT_EQ(errors[3].rfind("veltara-track: cut.mp4: is not a video file or is damaged", 0), 0u) << errors[3];
     EXPECT_EQ(lines(mixed.out).size(), 6u);  // the header and the good clip's five records
@@ -280,7 +283,7 @@ TEST_F(VeltaraTrackTool, TheIndexGivesTheSameTrackAndSurvivesABadFile) {
     EXPECT_EQ(second.status, 1);
     EXPECT_EQ(second.out, plain.out + "");
     EXPECT_EQ(first.out, plain.out);
-    EXPECT_EQ(second.err, "veltara-track: none.mp4: has no subtitle track\n");
+    EXPECT_EQ(second.err, "veltara-track: none.mp4: no GPS data found\n");
 
     // A garbage index is set aside with one message; the clips are still read.
     std::filesystem::remove_all(cache);
@@ -322,4 +325,39 @@ TEST_F(VeltaraTrackTool, EventsOfADriveWithABrakingAndABump) {
     ASSERT_EQ(tableRows.size(), 3u) << table.out;
     EXPECT_EQ(tableRows[0].rfind("channel  clip", 0), 0u) << tableRows[0];
     EXPECT_NE(tableRows[2].find("0:45.0  impact  2.50 G"), std::string::npos) << tableRows[2];
+}
+
+TEST_F(VeltaraTrackTool, ReadsEveryCameraLayoutInfoAndGpxInUtc) {
+    using testing_support::ClipLayout;
+    const std::vector<std::pair<ClipLayout, std::string>> layouts{
+        {ClipLayout::CameraText, "camera-text"}, {ClipLayout::Novatek, "novatek"},
+        {ClipLayout::NovatekV3, "novatek-v3"},   {ClipLayout::NovatekDoubles, "novatek-doubles"},
+        {ClipLayout::Nmea, "nmea"},              {ClipLayout::Thinkware, "thinkware"},
+        {ClipLayout::BlackVue, "blackvue"},      {ClipLayout::Gpmf, "gpmf"},
+        {ClipLayout::GpmfGps9, "gpmf"},          {ClipLayout::Camm, "camm"},
+        {ClipLayout::Garmin, "garmin"},          {ClipLayout::SeventyMai, "70mai"}};
+    testing_support::TelemetryClipSpec spec;
+    spec.drive = testing_support::madeUpDrive({.seconds = 12, .noFixFirst = 2});
+    const size_t fixes = 10;
+    std::vector<std::string> names;
+    for (const auto& [layout, format] : layouts) {
+        spec.layout = layout;
+        names.push_back(std::to_string(names.size()) + "-" + format + ".mp4");
+        ASSERT_EQ(testing_support::makeTelemetryClip(tmp.path() + names.back(), spec), "") << names.back();
+    }
+    tmp.write("plain.mp4", "");
+    const ToolRun info = run({"--info", "--json", "."});
+    EXPECT_EQ(info.status, 1) << info.err;  // the empty file
+    for (size_t i = 0; i < layouts.size(); ++i) {
+        const std::string name = names[i];
+        const size_t at = info.out.find("\"path\": \"./" + name + "\", \"format\": \"" + layouts[i].second + "\"");
+        ASSERT_NE(at, std::string::npos) << name << "\n" << info.out;
+        EXPECT_NE(info.out.find("\"fixes\": " + std::to_string(fixes), at), std::string::npos) << name;
+
+        const ToolRun gpx = run({"--format", "gpx", name});
+        ASSERT_EQ(gpx.status, 0) << name << ": " << gpx.err;
+        EXPECT_EQ(count(gpx.out, "<trkpt"), fixes) << name;
+        EXPECT_NE(gpx.out.find("<time>2026-12-07T10:00:02Z</time>"), std::string::npos) << name << gpx.out;
+        EXPECT_NE(gpx.out.find("<time>2026-12-07T10:00:11Z</time>"), std::string::npos) << name;
+    }
 }

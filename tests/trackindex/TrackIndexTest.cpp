@@ -34,7 +34,7 @@ TEST(TrackIndex, KeepsTracksAndFailuresPerClipStateAcrossUsers) {
         TrackIndex index;
         ASSERT_TRUE(index.open(file)) << index.reason();
         ASSERT_TRUE(index.store(keyOf("/a.mp4"), cuesOf(3), ""));
-        ASSERT_TRUE(index.store(keyOf("/bad.mp4"), {}, "has no subtitle track"));
+        ASSERT_TRUE(index.store(keyOf("/bad.mp4"), std::vector<TrackCue>{}, "has no subtitle track"));
     }
     EXPECT_EQ(
         std::filesystem::status(tmp.path() + "cache/veltara-dvr-player").permissions() & std::filesystem::perms::all,

@@ -1,9 +1,31 @@
 #include "veltara-track/ClipTrackSource.h"
 
 #include "track/TrackBatchProcessor.h"
+#include "telemetry/TelemetryRecords.h"
 #include "trackindex/TrackCueRecords.h"
 
 #include <algorithm>
+
+namespace {
+
+// One record in ten and the last one again, as the player's track keeps.
+void thinAsThePlayer(std::vector<TrackRecord>& records, std::vector<int64_t>& timesMs) {
+    std::vector<TrackRecord> keptRecords;
+    std::vector<int64_t> keptTimes;
+    const size_t step = static_cast<size_t>(SubtitleExtractor::kKeepEvery);
+    for (size_t i = 0; i < records.size(); i += step) {
+        keptRecords.push_back(records[i]);
+        keptTimes.push_back(timesMs[i]);
+    }
+    if (!records.empty() && keptRecords.size() % kTrackBatchSlots != 0) {
+        keptRecords.push_back(records.back());
+        keptTimes.push_back(timesMs.back());
+    }
+    records = std::move(keptRecords);
+    timesMs = std::move(keptTimes);
+}
+
+}  // namespace
 
 ClipTrackSource::ClipTrackSource(const TrackToolOptions& options, TrackIndex* index)
     : options_(options), native_(index) {
@@ -15,10 +37,16 @@ ClipTrackSource::Result ClipTrackSource::read(const std::string& path, std::vect
                                               std::vector<int64_t>& timesMs, std::string& reason) {
     records.clear();
     timesMs.clear();
+    reading_.clear();
     if (converter_) return converter_->extract(path, records, reason);
 
-    if (native_.read(path, cues_, reason) != NativeTrackReader::Result::Track) return Result::Failed;
-    recordsOfCues(cues_, options_.sampling, records, timesMs);
+    if (native_.readClip(path, reading_, reason) != NativeTrackReader::Result::Track) return Result::Failed;
+    if (reading_.cameraText()) {
+        recordsOfCues(reading_.cues, options_.sampling, records, timesMs);
+    } else {
+        recordsOfTelemetry(reading_.telemetry, DisplayZone::fixed(options_.utcOffsetSeconds), records, timesMs);
+        if (options_.sampling == TrackSampling::Player) thinAsThePlayer(records, timesMs);
+    }
     // Page by page, as the player's store converts them.
     const TrackMapConversion conversion = options_.conversion();
     for (size_t at = 0; at < records.size(); at += kTrackBatchSlots)

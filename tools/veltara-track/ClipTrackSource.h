@@ -1,8 +1,11 @@
 #pragma once
 // Gives the track of one clip to the tool: with the native reader (through
-// the track index when asked) or through the converter (TrackFileExtractor),
-// sampled and converted to the map datum as the options say. timesMs holds
-// each record's cue start with the native reader and is empty otherwise.
+// the track index when asked; any camera layout) or through the converter
+// (TrackFileExtractor; the camera's text track only), sampled and converted
+// to the map datum as the options say. timesMs holds each record's moment in
+// the clip with the native reader and is empty otherwise. Records of UTC data
+// carry UTC plus the --utc-offset, so the writers, which take the offset off
+// every camera time, write UTC for them too.
 //
 // Threads: main only.
 #include "veltara-track/TrackFileExtractor.h"
@@ -33,9 +36,12 @@ public:
     // Why the index was given up; empty, or once its text.
     std::string indexProblem() { return native_.indexProblem(); }
 
+    // What the last read() found with the native reader (format None otherwise).
+    const ClipReading& lastReading() const { return reading_; }
+
 private:
     TrackToolOptions options_;
     IndexedTrackReader native_;
     std::unique_ptr<TrackFileExtractor> converter_;  // only for the ffmpeg reader
-    std::vector<TrackCue> cues_;
+    ClipReading reading_;
 };

@@ -1,11 +1,15 @@
 #include "veltara-track/CsvTrackWriter.h"
 
 #include "veltara-track/TrackTextEscape.h"
+#include "telemetry/TelemetryRecords.h"
 
 #include <charconv>
 #include <cmath>
 
 namespace {
+
+// The chart's scale, on which every layout's G-sensor reaches the records.
+constexpr GSensorScale kScale;
 
 // The fields after "valid" that an invalid record leaves empty.
 constexpr std::string_view kEmptyFields = ",,,,,,,,,,,,,,";
@@ -33,7 +37,7 @@ private:
 void CsvTrackWriter::begin(std::string& out) {
     out +=
         "file,index,time_ms,valid,year,month,day,hour,minute,second,latitude,longitude,speed_kmh,accel_x,accel_y,"
-        "accel_z,map_latitude,map_longitude,plausible\n";
+        "accel_z,map_latitude,map_longitude,plausible,utc,accel_x_g,accel_y_g,accel_z_g,format\n";
 }
 
 void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<const TrackRecord> records,
@@ -54,7 +58,9 @@ void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<co
         out += line.text();
         if (!r.valid) {
             out += kEmptyFields;
-            out += ",0\n";
+            out += ",0,,,,,";
+            out += telemetryFormatName(format_);
+            out += '\n';
             continue;
         }
         Line fields;
@@ -82,8 +88,23 @@ void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<co
         fields.separator();
         fields.integer(trackRecordPlausible(r) ? 1 : 0);
         out += fields.text();
+        out += ',';
+        out += trackTimestamp(r, utcOffsetSeconds_);
+        Line axes;
+        for (const int32_t count : {r.accelX, r.accelY, r.accelZ}) {
+            axes.separator();
+            if (gSensor_) axes.decimal((count - kScale.zeroCount) / kScale.countsPerG, 3);
+        }
+        axes.separator();
+        out += axes.text();
+        out += telemetryFormatName(format_);
         out += '\n';
     }
 }
 
 void CsvTrackWriter::end(std::string&) {}
+
+void CsvTrackWriter::clipFormat(TelemetryFormat format, bool gSensor) {
+    format_ = format;
+    gSensor_ = gSensor;
+}

@@ -4,12 +4,21 @@
 // reader does not know it). Fields are written as parsed; "plausible" says
 // whether the date and time are a real moment and the position lies within
 // +-90 / +-180. The map coordinates are those of the chosen map datum.
+// Trailing columns: the moment in UTC (ISO 8601, empty when unknown), the
+// three axes in G (empty without a G-sensor) and the clip's layout.
 #include "veltara-track/TrackWriter.h"
 
 class CsvTrackWriter : public TrackWriter {
 public:
+    explicit CsvTrackWriter(int utcOffsetSeconds = 0) : utcOffsetSeconds_(utcOffsetSeconds) {}
     void begin(std::string& out) override;
     void track(std::string& out, std::string_view file, std::span<const TrackRecord> records,
                std::span<const int64_t> timesMs = {}) override;
     void end(std::string& out) override;
+    void clipFormat(TelemetryFormat format, bool gSensor) override;
+
+private:
+    int utcOffsetSeconds_;
+    TelemetryFormat format_ = TelemetryFormat::CameraText;
+    bool gSensor_ = true;
 };

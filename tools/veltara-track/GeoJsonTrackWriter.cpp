@@ -12,7 +12,7 @@ void GeoJsonTrackWriter::track(std::string& out, std::string_view file, std::spa
     std::string coordinates, times;
     size_t points = 0;
     for (const TrackRecord& r : records) {
-        if (!r.valid || !trackPositionInRange(r)) continue;
+        if (!trackPointDrawn(r)) continue;
         if (points++ > 0) coordinates += ',', times += ',';
         coordinates += '[' + trackDecimal(r.longitude, 6) + ',' + trackDecimal(r.latitude, 6) + ']';
         const std::string time = trackTimestamp(r, utcOffsetSeconds_);

@@ -14,7 +14,7 @@ void GpxTrackWriter::track(std::string& out, std::string_view file, std::span<co
                            std::span<const int64_t>) {
     out += "  <trk>\n    <name>" + xmlText(file) + "</name>\n    <trkseg>\n";
     for (const TrackRecord& r : records) {
-        if (!r.valid || !trackPositionInRange(r)) continue;
+        if (!trackPointDrawn(r)) continue;
         out += "      <trkpt lat=\"" + trackDecimal(r.latitude, 6) + "\" lon=\"" + trackDecimal(r.longitude, 6) + "\">";
         const std::string time = trackTimestamp(r, utcOffsetSeconds_);
         if (!time.empty()) out += "<time>" + time + "</time>";

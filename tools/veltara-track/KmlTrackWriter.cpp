@@ -17,7 +17,7 @@ void KmlTrackWriter::track(std::string& out, std::string_view file, std::span<co
     std::vector<std::string> times;
     bool allTimed = true;
     for (const TrackRecord& r : records) {
-        if (!r.valid || !trackPositionInRange(r)) continue;
+        if (!trackPointDrawn(r)) continue;
         points.push_back(&r);
         times.push_back(trackTimestamp(r, utcOffsetSeconds_));
         allTimed = allTimed && !times.back().empty();

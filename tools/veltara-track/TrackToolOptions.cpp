@@ -127,6 +127,8 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
             options.trips = true;
         } else if (argument == "--events") {
             options.events = true;
+        } else if (argument == "--info") {
+            options.info = true;
         } else if (argument == "--json") {
             options.json = true;
         } else {
@@ -138,12 +140,16 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
         error = "no file given";
         return TrackToolParse::UsageError;
     }
-    if (options.trips && options.events) {
-        error = "--trips and --events do not go together";
+    if ((options.trips ? 1 : 0) + (options.events ? 1 : 0) + (options.info ? 1 : 0) > 1) {
+        error = "--trips, --events and --info do not go together";
         return TrackToolParse::UsageError;
     }
-    if (options.json && !options.trips && !options.events) {
-        error = "--json goes with --trips or --events";
+    if (options.info && options.reader == TrackReader::Ffmpeg) {
+        error = "--info reads clips in-process: --reader ffmpeg does not go with it";
+        return TrackToolParse::UsageError;
+    }
+    if (options.json && !options.trips && !options.events && !options.info) {
+        error = "--json goes with --trips, --events or --info";
         return TrackToolParse::UsageError;
     }
     return TrackToolParse::Run;
@@ -155,7 +161,10 @@ std::string trackToolUsage() {
            "                     [--index] [--utc-offset +HH:MM] [-r] PATH...\n"
            "       veltara-track --trips [--json] [--reader native|ffmpeg] [--index] [-r] PATH...\n"
            "       veltara-track --events [--json] [--reader native|ffmpeg] [--index] [-r] PATH...\n"
+           "       veltara-track --info [--json] [--index] [-r] PATH...\n"
            "Writes the GPS and G-sensor track of dash camera clips to standard output.\n"
+           "Reads the camera's text track, Novatek, NMEA, Thinkware, BlackVue, GoPro GPMF,\n"
+           "CAMM, Garmin and 70mai data.\n"
            "A PATH may be a folder: its media files, sorted by name (-r: subfolders too).\n"
            "  --format    csv (default), gpx, kml or geojson\n"
            "  --map       datum of the CSV map coordinates: none (as recorded, default),\n"
@@ -164,12 +173,14 @@ std::string trackToolUsage() {
            "  --sampling  all: every track text (default); player: what the player's\n"
            "              track holds (one text in ten and the last one again)\n"
            "  --reader    native: read the clip in-process (default); ffmpeg: through\n"
-           "              the converter program, as the player does\n"
+           "              the converter program, as the player does (camera text only)\n"
            "  --index     use and fill the track index in the user's cache folder\n"
            "  --utc-offset  what the camera clock was ahead of UTC (default +00:00);\n"
            "              times are written in UTC\n"
            "  --trips     print the trips (clips of one drive per camera channel)\n"
            "  --events    print the hard brakings, accelerations and impacts of the trips\n"
-           "  --json      the trips or events as JSON\n"
+           "  --info      print each clip's data layout, samples, fixes, first and last\n"
+           "              time (utc, camera or creation) and whether it has a G-sensor\n"
+           "  --json      the trips, events or info as JSON\n"
            "Exit status: 0 when every file gave a track, 1 when any failed, 2 for a usage error.\n";
 }

@@ -5,6 +5,7 @@
 //                   [--index] [--utc-offset +HH:MM] [-r] PATH...
 //     veltara-track --trips [--json] [--reader ...] [--index] [-r] PATH...
 //     veltara-track --events [--json] [--reader ...] [--index] [-r] PATH...
+//     veltara-track --info [--json] [--index] [-r] PATH...
 // Options take their value as the next argument or after "="; "--" ends the
 // options. Threads: main only.
 #include "track/SubtitleExtractor.h"
@@ -27,7 +28,8 @@ struct TrackToolOptions {
     bool useIndex = false;           // read and fill the track index
     bool trips = false;              // print the trips instead of the records
     bool events = false;             // print the trips' events alone
-    bool json = false;               // trips or events as JSON
+    bool info = false;               // print what data each clip holds
+    bool json = false;               // trips, events or info as JSON
     int utcOffsetSeconds = 0;        // what the camera clock was ahead of UTC
     std::vector<std::string> files;  // files and folders as given
 

@@ -13,6 +13,8 @@
 
 TrackWriter::~TrackWriter() = default;
 
+void TrackWriter::clipFormat(TelemetryFormat, bool) {}
+
 std::unique_ptr<TrackWriter> makeTrackWriter(TrackFormat format, int utcOffsetSeconds) {
     switch (format) {
         case TrackFormat::Gpx:
@@ -24,7 +26,7 @@ std::unique_ptr<TrackWriter> makeTrackWriter(TrackFormat format, int utcOffsetSe
         case TrackFormat::Csv:
             break;
     }
-    return std::make_unique<CsvTrackWriter>();
+    return std::make_unique<CsvTrackWriter>(utcOffsetSeconds);
 }
 
 std::string trackDecimal(double value, int decimals) {
@@ -45,6 +47,10 @@ std::string trackTimestamp(const TrackRecord& r, int utcOffsetSeconds) {
 bool trackPositionInRange(const TrackRecord& r) {
     return std::isfinite(r.latitude) && std::isfinite(r.longitude) && std::fabs(r.latitude) <= 90.0 &&
            std::fabs(r.longitude) <= 180.0;
+}
+
+bool trackPointDrawn(const TrackRecord& r) {
+    return hasPositionFix(r) && trackPositionInRange(r);
 }
 
 bool trackRecordPlausible(const TrackRecord& r) {

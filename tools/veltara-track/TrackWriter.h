@@ -4,8 +4,10 @@
 // list of clips never has to be held in memory.
 //
 // Threads: main only. Lifecycle: begin() once, track() once per clip that
-// gave a track, in the order the clips were given, end() once.
+// gave a track (clipFormat() before it), in the order the clips were given,
+// end() once.
 #include "veltara-track/TrackToolOptions.h"
+#include "telemetry/TelemetryFormat.h"
 #include "track/TrackRecord.h"
 
 #include <cstdint>
@@ -23,6 +25,8 @@ public:
     virtual void track(std::string& out, std::string_view file, std::span<const TrackRecord> records,
                        std::span<const int64_t> timesMs = {}) = 0;
     virtual void end(std::string& out) = 0;
+    // The layout the next track() came from and whether it has G-sensor data.
+    virtual void clipFormat(TelemetryFormat format, bool gSensor);
 };
 
 // utcOffsetSeconds: how far the camera clock was ahead of UTC.
@@ -36,5 +40,8 @@ std::string trackDecimal(double value, int decimals);
 std::string trackTimestamp(const TrackRecord& record, int utcOffsetSeconds);
 // A position that maps and GIS tools can hold: within +-90 / +-180.
 bool trackPositionInRange(const TrackRecord& record);
+// A point of the geometry formats: a valid record with a position fix (not
+// the 0/0 a camera writes without one) within range.
+bool trackPointDrawn(const TrackRecord& record);
 // Both of the above: what the CSV column "plausible" says.
 bool trackRecordPlausible(const TrackRecord& record);

@@ -3,6 +3,7 @@
 #include "trackindex/TripBuilder.h"
 #include "trip/EventDetector.h"
 #include "veltara-track/ClipFileList.h"
+#include "veltara-track/ClipInfo.h"
 #include "veltara-track/ClipTrackSource.h"
 #include "veltara-track/ProgressLine.h"
 #include "veltara-track/TrackTextEscape.h"
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
     }
     // Trips are figured from every record.
     const bool trips = options.trips || options.events;
-    if (trips) options.sampling = TrackSampling::All;
+    if (trips || options.info) options.sampling = TrackSampling::All;
 
     installSignalHandlers();
     int status = kExitOk;
@@ -82,10 +83,11 @@ int main(int argc, char** argv) {
 
     std::string out;
     bool written = true;
-    if (!trips) {
+    if (!trips && !options.info) {
         writer->begin(out);
         written = flush(out) && written;
     }
+    std::vector<ClipInfo> infos;
     std::vector<TripClip> tripClips;
     std::vector<TrackRecord> records;
     std::vector<int64_t> times;
@@ -98,11 +100,21 @@ int main(int argc, char** argv) {
         if (interrupted.load() != 0) break;
         if (const std::string problem = source.indexProblem(); !problem.empty())
             progress.message("veltara-track: the track index is not used: " + printableText(problem));
+        // A clip without data is an answer of --info, not a failure.
+        const bool noData = reason == IndexedTrackReader::kNoData;
+        if (options.info && (result == ClipTrackSource::Result::Track || noData)) {
+            infos.push_back(clipInfoOf(file, source.lastReading(), records));
+            continue;
+        }
         if (result != ClipTrackSource::Result::Track) {
             progress.message("veltara-track: " + printableText(file) + ": " + printableText(reason));
             status = kExitFailed;
         }
         if (result == ClipTrackSource::Result::Failed) continue;
+        const ClipReading& reading = source.lastReading();
+        writer->clipFormat(reading.format() == TelemetryFormat::None ? TelemetryFormat::CameraText : reading.format(),
+                           reading.cameraText() || reading.format() == TelemetryFormat::None ||
+                               reading.telemetry.hasGSensor());
         if (trips) {
             tripClips.push_back({file, records, times});
         } else {
@@ -115,7 +127,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "veltara-track: interrupted by signal %d\n", signal);
         return 128 + signal;
     }
-    if (trips) {
+    if (options.info) {
+        out = options.json ? clipInfoJson(infos) : clipInfoText(infos);
+    } else if (trips) {
         std::vector<std::string> names;
         for (const TripClip& clip : tripClips) names.push_back(clip.name);
         const std::vector<Trip> found = buildTrips(tripClips);

@@ -1,0 +1,99 @@
+#include "telemetry/TelemetryRecords.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+void civilFromDays(int64_t z, int64_t& y, int& m, int& d) {
+    z += 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t doe = z - era * 146097;
+    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int64_t mp = (5 * doy + 2) / 153;
+    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    y = yoe + era * 400 + (m <= 2);
+}
+
+void setClock(TrackRecord& r, int64_t seconds) {
+    int64_t days = seconds / 86400, rest = seconds % 86400;
+    if (rest < 0) rest += 86400, --days;
+    int64_t y = 0;
+    int m = 0, d = 0;
+    civilFromDays(days, y, m, d);
+    if (y < 1970 || y > 9999) return;  // no moment the views can show
+    r.year = static_cast<int32_t>(y);
+    r.month = static_cast<uint8_t>(m);
+    r.day = static_cast<uint8_t>(d);
+    r.hour = static_cast<uint8_t>(rest / 3600);
+    r.minute = static_cast<uint8_t>(rest / 60 % 60);
+    r.second = static_cast<uint8_t>(rest % 60);
+}
+
+void setAngle(double value, char positive, char negative, char& hemisphere, uint8_t& degrees, uint8_t& minutes,
+              float& seconds) {
+    hemisphere = value < 0 ? negative : positive;
+    double a = std::fabs(value);
+    degrees = static_cast<uint8_t>(a);
+    a = (a - degrees) * 60.0;
+    minutes = static_cast<uint8_t>(a);
+    seconds = static_cast<float>((a - minutes) * 60.0);
+}
+
+int32_t counts(float g, const GSensorScale& scale) {
+    const double v = std::round(scale.zeroCount + static_cast<double>(g) * scale.countsPerG);
+    if (!std::isfinite(v)) return static_cast<int32_t>(scale.zeroCount);
+    return static_cast<int32_t>(std::clamp(v, -1e9, 1e9));
+}
+
+}  // namespace
+
+TrackRecord trackRecordOf(const TelemetrySample& s, const DisplayZone& zone, const GSensorScale& scale) {
+    TrackRecord r;
+    r.valid = true;
+    if (s.timeKind != TelemetryTime::None) {
+        int64_t seconds = s.timeMs >= 0 ? s.timeMs / 1000 : -((-s.timeMs + 999) / 1000);
+        if (s.timeKind != TelemetryTime::Camera) seconds += zone.offsetAt(seconds);
+        setClock(r, seconds);
+    }
+    if (s.fix && plausiblePosition(s.latitude, s.longitude)) {
+        r.latitude = s.latitude;
+        r.longitude = s.longitude;
+        setAngle(s.latitude, 'N', 'S', r.latitudeHemisphere, r.latitudeDegrees, r.latitudeMinutes,
+                 r.latitudeSeconds);
+        setAngle(s.longitude, 'E', 'W', r.longitudeHemisphere, r.longitudeDegrees, r.longitudeMinutes,
+                 r.longitudeSeconds);
+    }
+    if (s.hasSpeed && std::isfinite(s.speedKmh)) r.speed = std::max(0.0f, s.speedKmh);
+    if (s.hasAccel) {
+        r.accelX = counts(s.accelX, scale);
+        r.accelY = counts(s.accelY, scale);
+        r.accelZ = counts(s.accelZ, scale);
+    } else {
+        // No reading: the chart's rest line, not a 6 G drop.
+        r.accelX = r.accelY = r.accelZ = static_cast<int32_t>(scale.zeroCount);
+    }
+    return r;
+}
+
+void recordsOfTelemetry(const ClipTelemetry& clip, const DisplayZone& zone, std::vector<TrackRecord>& records,
+                        std::vector<int64_t>& timesMs, const GSensorScale& scale) {
+    records.clear();
+    timesMs.clear();
+    records.reserve(clip.samples.size());
+    timesMs.reserve(clip.samples.size());
+    for (const TelemetrySample& s : clip.samples) {
+        records.push_back(trackRecordOf(s, zone, scale));
+        timesMs.push_back(s.clipMs);
+    }
+}
+
+size_t sampleAt(const std::vector<TelemetrySample>& samples, int64_t clipMs) {
+    if (samples.empty()) return 0;
+    const auto it = std::upper_bound(samples.begin(), samples.end(), clipMs,
+                                     [](int64_t ms, const TelemetrySample& s) { return ms < s.clipMs; });
+    return it == samples.begin() ? 0 : static_cast<size_t>(it - samples.begin()) - 1;
+}

@@ -1,0 +1,30 @@
+#pragma once
+// Turns telemetry samples into the track records the views, trips, figures
+// and events read: the date and time as it is shown (UTC and creation times
+// moved into the display zone, a camera clock as recorded), the position
+// with its degrees, minutes and seconds, the speed, and the G-sensor axes as
+// counts of the chart's scale. Plain functions; any thread.
+#include "telemetry/ClipTelemetry.h"
+#include "telemetry/DisplayZone.h"
+#include "track/TrackRecord.h"
+
+#include <cstdint>
+#include <vector>
+
+// The scale the chart and the events read G-sensor counts on.
+struct GSensorScale {
+    double zeroCount = 2000.0;
+    double countsPerG = 4000.0 / 12.0;
+};
+
+// A sample without a fix gives a valid record at 0/0 (what the camera text
+// says without a fix); one without time leaves the date at zero.
+TrackRecord trackRecordOf(const TelemetrySample& sample, const DisplayZone& zone, const GSensorScale& scale = {});
+
+// Every sample as a record, with its moment in the clip.
+void recordsOfTelemetry(const ClipTelemetry& clip, const DisplayZone& zone, std::vector<TrackRecord>& records,
+                        std::vector<int64_t>& timesMs, const GSensorScale& scale = {});
+
+// The index of the sample at or last before clipMs (samples in clip order);
+// 0 when clipMs is before the first, samples.size() when there are none.
+size_t sampleAt(const std::vector<TelemetrySample>& samples, int64_t clipMs);

@@ -1,0 +1,93 @@
+#include "veltara-track/ClipInfo.h"
+
+#include "trackindex/CameraTime.h"
+#include "veltara-track/TrackTextEscape.h"
+
+namespace {
+
+const char* timeKindName(TelemetryTime kind) {
+    switch (kind) {
+        case TelemetryTime::Utc:
+            return "utc";
+        case TelemetryTime::Camera:
+            return "camera";
+        case TelemetryTime::Creation:
+            return "creation";
+        case TelemetryTime::None:
+            break;
+    }
+    return "none";
+}
+
+// A camera clock has no zone: no "Z".
+std::string moment(int64_t seconds, TelemetryTime kind) {
+    std::string text = formatSeconds(seconds, true);
+    if (kind == TelemetryTime::Camera) text.pop_back();
+    return text;
+}
+
+int64_t floorSeconds(int64_t ms) {
+    return ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
+}
+
+}  // namespace
+
+ClipInfo clipInfoOf(const std::string& path, const ClipReading& reading, const std::vector<TrackRecord>& records) {
+    ClipInfo info;
+    info.path = path;
+    info.format = reading.format();
+    if (reading.cameraText()) {
+        info.samples = records.size();
+        info.timeKind = TelemetryTime::Camera;
+        info.gSensor = !records.empty();
+        bool any = false;
+        for (const TrackRecord& r : records) {
+            if (hasPositionFix(r) && plausiblePosition(r.latitude, r.longitude)) ++info.fixes;
+            int64_t seconds = 0;
+            if (!cameraSeconds(r, seconds)) continue;
+            if (!any) info.first = moment(seconds, info.timeKind);
+            info.last = moment(seconds, info.timeKind);
+            any = true;
+        }
+        if (!any) info.timeKind = TelemetryTime::None;
+        return info;
+    }
+    const ClipTelemetry& t = reading.telemetry;
+    info.samples = t.samples.size();
+    info.fixes = t.fixes();
+    info.gSensor = t.hasGSensor();
+    info.timeKind = t.timeKind();
+    for (const TelemetrySample& s : t.samples) {
+        if (s.timeKind == TelemetryTime::None) continue;
+        if (info.first.empty()) info.first = moment(floorSeconds(s.timeMs), s.timeKind);
+        info.last = moment(floorSeconds(s.timeMs), s.timeKind);
+    }
+    return info;
+}
+
+std::string clipInfoText(const std::vector<ClipInfo>& clips) {
+    std::string out = "path\tformat\tsamples\tfixes\tfirst\tlast\ttime\tg_sensor\n";
+    for (const ClipInfo& c : clips) {
+        out += printableText(c.path) + '\t' + std::string(telemetryFormatName(c.format)) + '\t' +
+               std::to_string(c.samples) + '\t' + std::to_string(c.fixes) + '\t' + (c.first.empty() ? "-" : c.first) +
+               '\t' + (c.last.empty() ? "-" : c.last) + '\t' + timeKindName(c.timeKind) + '\t' +
+               (c.gSensor ? "yes" : "no") + '\n';
+    }
+    return out;
+}
+
+std::string clipInfoJson(const std::vector<ClipInfo>& clips) {
+    std::string out = "[";
+    for (size_t i = 0; i < clips.size(); ++i) {
+        const ClipInfo& c = clips[i];
+        const auto textOrNull = [](const std::string& s) { return s.empty() ? std::string("null") : jsonString(s); };
+        out += i == 0 ? "\n  {" : ",\n  {";
+        out += "\"path\": " + jsonString(c.path) + ", \"format\": " + jsonString(telemetryFormatName(c.format)) +
+               ", \"samples\": " + std::to_string(c.samples) + ", \"fixes\": " + std::to_string(c.fixes) +
+               ", \"first\": " + textOrNull(c.first) + ", \"last\": " + textOrNull(c.last) +
+               ", \"time_kind\": " + jsonString(timeKindName(c.timeKind)) +
+               ", \"g_sensor\": " + (c.gSensor ? "true" : "false") + "}";
+    }
+    out += clips.empty() ? "]\n" : "\n]\n";
+    return out;
+}
