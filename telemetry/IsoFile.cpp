@@ -45,7 +45,11 @@ bool IsoFile::open(const std::string& path, std::string& reason) {
         return false;
     }
     struct stat st;
-    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd_, &st) != 0) {
+        reason = std::string("cannot be read: ") + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
         reason = S_ISDIR(st.st_mode) ? "is a folder, not a video file" : "is not a regular file";
         return false;
     }
@@ -106,13 +110,14 @@ bool IsoFile::header(uint64_t at, uint64_t end, IsoBox& box) const {
     return true;
 }
 
-std::vector<IsoBox> IsoFile::children(const IsoBox& parent, uint64_t skip) const {
+std::vector<IsoBox> IsoFile::children(const IsoBox& parent, uint64_t skip, size_t limit) const {
     std::vector<IsoBox> found;
     const uint64_t end = parent.offset + parent.size;
     if (skip > parent.payloadSize()) return found;
     uint64_t at = parent.payloadOffset() + skip;
     IsoBox box;
-    while (found.size() < kMaxChildren && header(at, end, box)) {
+    limit = std::min(limit, kMaxChildren);
+    while (found.size() < limit && header(at, end, box)) {
         found.push_back(box);
         at += box.size;
     }
@@ -212,7 +217,7 @@ void IsoFile::parseMoov() {
             // stsd: version and flags, entry count, then the entries as boxes.
             IsoBox stsd;
             if (findChild(track.stbl, fourcc("stsd"), stsd)) {
-                const std::vector<IsoBox> entries = children(stsd, 8);
+                const std::vector<IsoBox> entries = children(stsd, 8, 1);
                 if (!entries.empty()) track.sampleEntry = entries.front().type;
             }
         }

@@ -71,8 +71,9 @@ public:
     // The first top-level box of that type, or null.
     const IsoBox* findTop(uint32_t type) const;
     // The boxes inside parent's payload (from `skip` bytes into it: full
-    // boxes and sample entries have fields before their children).
-    std::vector<IsoBox> children(const IsoBox& parent, uint64_t skip = 0) const;
+    // boxes and sample entries have fields before their children), at most
+    // `limit` of them.
+    std::vector<IsoBox> children(const IsoBox& parent, uint64_t skip = 0, size_t limit = kMaxChildren) const;
     // The first child of that type, false when none.
     bool findChild(const IsoBox& parent, uint32_t type, IsoBox& found, uint64_t skip = 0) const;
 

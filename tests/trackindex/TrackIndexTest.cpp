@@ -132,3 +132,58 @@ TEST(TrackIndex, ABadIndexFileTurnsTheIndexOffWithAReason) {
     EXPECT_NE(reader.indexProblem(), "");
     EXPECT_EQ(reader.indexProblem(), "");
 }
+
+TEST(TrackIndex, KeepsEveryLayoutsSamplesAndReadsAnOlderSchemaAgain) {
+    TempFolder tmp;
+    const std::string file = tmp.path() + "index.sqlite";
+    {
+        // A version-1 index: its rows mean something else and must not be read.
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db,
+                               "CREATE TABLE clips (path TEXT PRIMARY KEY, size INTEGER NOT NULL, mtime_ns INTEGER "
+                               "NOT NULL, readable INTEGER NOT NULL, reason TEXT NOT NULL, cues BLOB NOT NULL, start_s "
+                               "INTEGER, end_s INTEGER, distance_m REAL, max_speed_kmh REAL, fixes INTEGER NOT NULL);"
+                               "INSERT INTO clips VALUES ('/old.mp4', 10, 1, 1, '', x'00', 0, 0, 0, 0, 0);"
+                               "PRAGMA user_version=1;",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(db);
+    }
+    TrackIndex index;
+    ASSERT_TRUE(index.open(file)) << index.reason();
+    ClipReading reading;
+    std::string reason;
+    EXPECT_EQ(index.find(keyOf("/old.mp4"), reading, reason), TrackIndex::Lookup::Missing);
+
+    ClipReading gpmf;
+    gpmf.telemetry.format = TelemetryFormat::Gpmf;
+    TelemetrySample s;
+    s.clipMs = 1500, s.timeMs = 1796637601500, s.timeKind = TelemetryTime::Utc, s.fix = true;
+    s.latitude = -33.5, s.longitude = -70.25, s.hasSpeed = true, s.speedKmh = 42.5f;
+    s.hasAccel = true, s.accelX = 0.25f, s.accelY = -0.5f, s.accelZ = 1.0f;
+    gpmf.telemetry.samples = {s, s};
+    ASSERT_TRUE(index.store(keyOf("/gopro.mp4"), gpmf, ""));
+    ClipReading encrypted;
+    encrypted.telemetry.format = TelemetryFormat::Novatek;
+    ASSERT_TRUE(index.store(keyOf("/locked.mp4"), encrypted, "unsupported variant (encrypted Novatek blocks)"));
+
+    ASSERT_EQ(index.find(keyOf("/gopro.mp4"), reading, reason), TrackIndex::Lookup::Track);
+    EXPECT_EQ(reading.format(), TelemetryFormat::Gpmf);
+    ASSERT_EQ(reading.telemetry.samples.size(), 2u);
+    const TelemetrySample& back = reading.telemetry.samples[1];
+    EXPECT_EQ(back.clipMs, s.clipMs);
+    EXPECT_EQ(back.timeMs, s.timeMs);
+    EXPECT_EQ(back.timeKind, TelemetryTime::Utc);
+    EXPECT_EQ(back.latitude, s.latitude);
+    EXPECT_EQ(back.longitude, s.longitude);
+    EXPECT_EQ(back.speedKmh, s.speedKmh);
+    EXPECT_TRUE(back.fix && back.hasSpeed && back.hasAccel && !back.hasCourse);
+    EXPECT_EQ(back.accelY, s.accelY);
+    // Samples are never handed out as cues.
+    std::vector<TrackCue> cues;
+    EXPECT_EQ(index.find(keyOf("/gopro.mp4"), cues, reason), TrackIndex::Lookup::Missing);
+    EXPECT_EQ(index.find(keyOf("/locked.mp4"), reading, reason), TrackIndex::Lookup::Unreadable);
+    EXPECT_EQ(reading.format(), TelemetryFormat::Novatek);
+    EXPECT_EQ(reason, "unsupported variant (encrypted Novatek blocks)");
+}

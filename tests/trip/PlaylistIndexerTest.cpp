@@ -2,6 +2,7 @@
 // clips in its snapshots, the index as the cache of a later run, a list
 // replaced while reading, an index that cannot be opened, and stop.
 #include "support/ClipFactory.h"
+#include "support/TelemetryClips.h"
 #include "support/TempFolder.h"
 #include "trip/PlaylistIndexer.h"
 
@@ -167,4 +168,52 @@ TEST(PlaylistIndexer, FollowsAReplacedListWithoutIndexAndStops) {
     indexer.setClips(many, "");
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(updates.all().size(), heard);
+}
+
+TEST(PlaylistIndexer, TripsAndEventsOfEveryCameraLayout) {
+    using namespace testing_support;
+    TempFolder tmp;
+    TelemetryClipSpec spec;
+    spec.layout = ClipLayout::Gpmf;
+    std::vector<std::string> clips;
+    for (int minute = 0; minute < 2; ++minute) {
+        DriveSpec drive;
+        drive.seconds = 60;
+        drive.perSecond = 5;
+        drive.startUtcMs = kDriveStartUtcMs + minute * 60'000;
+        spec.drive = madeUpDrive(drive);
+        clips.push_back(tmp.path() + "GOPR000" + std::to_string(minute) + ".MP4");
+        ASSERT_EQ(makeTelemetryClip(clips.back(), spec), "");
+    }
+    spec.layout = ClipLayout::SeventyMai;  // no G-sensor: events from the GPS speed alone
+    spec.drive = madeUpDrive();
+    clips.push_back(tmp.path() + "NO20261207-110000.MP4");
+    spec.creationUnixSeconds += 3600;
+    ASSERT_EQ(makeTelemetryClip(clips.back(), spec), "");
+
+    Updates updates;
+    PlaylistIndexer indexer(updates.listener(), "", {}, DisplayZone::fixed(3600));
+    indexer.setClips(clips, clips[0]);
+    const PlaylistIndexer::Update last = updates.waitForAll(3);
+    ASSERT_TRUE(last.trips);
+    const TripRoute* gopro = last.trips->tripOf(clips[0]);
+    ASSERT_TRUE(gopro);
+    EXPECT_EQ(gopro->clipPaths.size(), 2u);
+    EXPECT_EQ(last.trips->clip(clips[0])->format, TelemetryFormat::Gpmf);
+    // UTC shown in the chosen zone: 10:00 UTC is 11:00 an hour east.
+    EXPECT_EQ(gopro->figures.startSeconds() % 86400, 11 * 3600);
+    // Each minute brakes at 40 s and bumps at 50 s.
+    size_t brakes = 0, impacts = 0;
+    for (const TripEvent& e : gopro->events) {
+        if (e.kind == TripEventKind::Brake && std::abs(e.timeMs - 41'500) <= 1'500) ++brakes;
+        if (e.kind == TripEventKind::Impact && std::abs(e.timeMs - 50'000) <= 500) ++impacts;
+    }
+    EXPECT_EQ(brakes, 2u);
+    EXPECT_EQ(impacts, 2u);
+
+    const TripRoute* mai = last.trips->tripOf(clips[2]);
+    ASSERT_TRUE(mai);
+    EXPECT_EQ(last.trips->clip(clips[2])->format, TelemetryFormat::SeventyMai);
+    EXPECT_TRUE(std::any_of(mai->events.begin(), mai->events.end(),
+                            [](const TripEvent& e) { return e.kind == TripEventKind::Brake; }));
 }

@@ -1,0 +1,88 @@
+#pragma once
+// The samples of one track, one after the other, for the readers of layouts
+// that live in tracks: each sample's bytes with its moment and length in the
+// clip in milliseconds. A sample larger than the reader's bound is skipped,
+// and all samples together read at most kMaxTotalBytes, so a sample table
+// that points many times at the same megabytes cannot make a reader read the
+// file over and over; what is skipped is noted in the clip's telemetry.
+//
+// Threads: one thread per object; the file outlives it. Starts when made,
+// ends with the last sample.
+#include "telemetry/ClipTelemetry.h"
+#include "telemetry/IsoFile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct TrackPayload {
+    std::string_view bytes;  // valid until the next call of next()
+    int64_t clipMs = 0;
+    int64_t durationMs = 0;
+    size_t index = 0;  // of the sample in the track
+};
+
+class TrackPayloads {
+public:
+    static constexpr uint64_t kMaxTotalBytes = 256ull * 1024 * 1024;
+
+    // notes: where skipped samples are told (null: nowhere, for probes).
+    TrackPayloads(const IsoFile& file, const IsoTrack& track, size_t maxSampleBytes, ClipTelemetry* notes)
+        : file_(file), track_(track), maxSampleBytes_(maxSampleBytes), notes_(notes) {
+        std::string reason;
+        if (!file.samples(track, samples_, reason) && notes_) notes_->drop(reason);
+    }
+
+    size_t count() const { return samples_.size(); }
+
+    // The next sample; false after the last one.
+    bool next(TrackPayload& payload) {
+        while (at_ < samples_.size()) {
+            const IsoSample& s = samples_[at_++];
+            if (s.size > maxSampleBytes_) {
+                note("a sample larger than " + std::to_string(maxSampleBytes_) + " bytes was skipped");
+                continue;
+            }
+            if (s.size > kMaxTotalBytes - total_) {
+                note("the track holds more than " + std::to_string(kMaxTotalBytes >> 20) +
+                     " MB of data: the rest is left out");
+                at_ = samples_.size();
+                return false;
+            }
+            total_ += s.size;
+            if (!file_.read(s.offset, s.size, buffer_)) {
+                note("a sample could not be read");
+                continue;
+            }
+            payload.bytes = buffer_;
+            payload.clipMs = milliseconds(s.startTicks);
+            payload.durationMs = milliseconds(s.startTicks + s.durationTicks) - payload.clipMs;
+            payload.index = at_ - 1;
+            return true;
+        }
+        return false;
+    }
+
+    // Ticks of the track's time scale as milliseconds (no time scale: they are).
+    int64_t milliseconds(int64_t ticks) const {
+        const int64_t scale = track_.timescale;
+        if (scale == 0) return ticks;
+        return ticks / scale * 1000 + ticks % scale * 1000 / scale;
+    }
+
+private:
+    void note(std::string text) {
+        if (notes_) notes_->drop(std::move(text));
+    }
+
+    const IsoFile& file_;
+    const IsoTrack& track_;
+    size_t maxSampleBytes_;
+    ClipTelemetry* notes_;
+    std::vector<IsoSample> samples_;
+    std::string buffer_;
+    size_t at_ = 0;
+    uint64_t total_ = 0;
+};
