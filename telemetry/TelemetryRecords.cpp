@@ -1,37 +1,12 @@
 #include "telemetry/TelemetryRecords.h"
 
+#include "trackindex/CameraTime.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 namespace {
-
-void civilFromDays(int64_t z, int64_t& y, int& m, int& d) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    y = yoe + era * 400 + (m <= 2);
-}
-
-void setClock(TrackRecord& r, int64_t seconds) {
-    int64_t days = seconds / 86400, rest = seconds % 86400;
-    if (rest < 0) rest += 86400, --days;
-    int64_t y = 0;
-    int m = 0, d = 0;
-    civilFromDays(days, y, m, d);
-    if (y < 1970 || y > 9999) return;  // no moment the views can show
-    r.year = static_cast<int32_t>(y);
-    r.month = static_cast<uint8_t>(m);
-    r.day = static_cast<uint8_t>(d);
-    r.hour = static_cast<uint8_t>(rest / 3600);
-    r.minute = static_cast<uint8_t>(rest / 60 % 60);
-    r.second = static_cast<uint8_t>(rest % 60);
-}
 
 void setAngle(double value, char positive, char negative, char& hemisphere, uint8_t& degrees, uint8_t& minutes,
               float& seconds) {
@@ -57,7 +32,7 @@ TrackRecord trackRecordOf(const TelemetrySample& s, const DisplayZone& zone, con
     if (s.timeKind != TelemetryTime::None) {
         int64_t seconds = s.timeMs >= 0 ? s.timeMs / 1000 : -((-s.timeMs + 999) / 1000);
         if (s.timeKind != TelemetryTime::Camera) seconds += zone.offsetAt(seconds);
-        setClock(r, seconds);
+        setCameraSeconds(seconds, r);
     }
     if (s.fix && plausiblePosition(s.latitude, s.longitude)) {
         r.latitude = s.latitude;

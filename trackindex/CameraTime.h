@@ -9,5 +9,9 @@
 
 bool cameraSeconds(const TrackRecord& record, int64_t& seconds);
 
+// Sets the record's date and time to seconds since 1970; false (record
+// untouched) outside the years 1970-9999.
+bool setCameraSeconds(int64_t seconds, TrackRecord& record);
+
 // "YYYY-MM-DD hh:mm:ss", or "YYYY-MM-DDThh:mm:ssZ" with iso, of seconds since 1970.
 std::string formatSeconds(int64_t seconds, bool iso);

@@ -2,9 +2,12 @@
 // layout one one-minute clip (FOLDER/one/LAYOUT.mp4) and a folder of 60
 // one-minute clips of one drive (FOLDER/LAYOUT/NNN.mp4). The data is what
 // the cameras write (one fix a second; NMEA, GPMF and CAMM ten samples a
-// second as such cameras do), in a file without video.
+// second as such cameras do), in a file without video. With --video the 60
+// clips get a small video and sound and the camera's names
+// (FOLDER/LAYOUT/2026_1207_10MM00_F.MP4), for the player's benchmarks, and
+// the first one alone goes into FOLDER/LAYOUT-single/.
 //
-//   MakeTelemetryClips FOLDER [LAYOUT...]
+//   MakeTelemetryClips [--video] FOLDER [LAYOUT...]
 #include "support/TelemetryClips.h"
 
 #include <cstdio>
@@ -15,8 +18,10 @@
 using namespace testing_support;
 
 int main(int argc, char** argv) {
+    const bool video = argc > 1 && std::string(argv[1]) == "--video";
+    if (video) --argc, ++argv;
     if (argc < 2) {
-        std::fprintf(stderr, "usage: MakeTelemetryClips FOLDER [LAYOUT...]\n");
+        std::fprintf(stderr, "usage: MakeTelemetryClips [--video] FOLDER [LAYOUT...]\n");
         return 2;
     }
     const std::map<std::string, std::pair<ClipLayout, int>> layouts{
@@ -33,7 +38,9 @@ int main(int argc, char** argv) {
         std::filesystem::create_directories(folder / name);
         TelemetryClipSpec spec;
         spec.layout = layout.first;
-        for (int clip = 0; clip <= 60; ++clip) {
+        spec.withVideo = video;
+        spec.width = 320, spec.height = 180, spec.frameRate = 30;
+        for (int clip = 0; clip < (video ? 60 : 61); ++clip) {
             DriveSpec drive;
             drive.seconds = 60;
             drive.perSecond = layout.second;
@@ -41,12 +48,20 @@ int main(int argc, char** argv) {
             spec.drive = madeUpDrive(drive);
             spec.creationUnixSeconds = drive.startUtcMs / 1000;
             char file[32];
-            std::snprintf(file, sizeof file, "%03d.mp4", clip);
+            if (video)
+                std::snprintf(file, sizeof file, "2026_1207_10%02d00_F.MP4", clip);
+            else
+                std::snprintf(file, sizeof file, "%03d.mp4", clip);
             const std::filesystem::path path = clip == 60 ? folder / "one" / (name + ".mp4") : folder / name / file;
             if (std::filesystem::exists(path)) continue;
             if (const std::string error = makeTelemetryClip(path.string(), spec); !error.empty()) {
                 std::fprintf(stderr, "%s: %s\n", path.c_str(), error.c_str());
                 return 1;
+            }
+            if (video && clip == 0) {
+                std::filesystem::create_directories(folder / (name + "-single"));
+                std::filesystem::copy_file(path, folder / (name + "-single") / file,
+                                           std::filesystem::copy_options::skip_existing);
             }
         }
     }

@@ -4,6 +4,9 @@
 #   single/       the drive's first clip alone
 #   eight-hours/  eight copies of make_clips.sh's hour clip: one trip of
 #                 eight hours, 288,000 fixes
+#   novatek/, gpmf/  60 one-minute clips of a drive in those camera layouts
+#                 (MakeTelemetryClips --video), and novatek-single/,
+#                 gpmf-single/ with their first clip alone
 #
 #   bench/trip/trip_route.sh [BUILD_DIR] [CLIP_FOLDER]
 #
@@ -28,5 +31,7 @@ cp -n "$clips/drive/2026_1207_100000_F.MP4" "$clips/single/"
 for h in 0 1 2 3 4 5 6 7; do
     cp -n "$clips/hour.mp4" "$clips/eight-hours/2026_1207_1${h}0000_F.MP4"
 done
+
+[[ -x $build/bench/MakeTelemetryClips ]] && "$build/bench/MakeTelemetryClips" --video "$clips" novatek gpmf
 
 VELTARA_BENCH_CLIPS=$clips xvfb-run -a -s "-screen 0 1280x800x24" "$run"

@@ -47,6 +47,10 @@ std::string makeTelemetryClip(const std::string& path, const TelemetryClipSpec& 
 std::string novatekBlock(const DriveMoment& m, ClipLayout layout, bool localTime = false);
 std::string nmeaSample(const DriveMoment& m, bool thinkware = false);       // u16 length + text
 std::string garminSample(const DriveMoment& m);                             // 22 bytes
+// One GPMF record: key, type, element size, repeat, the data padded to four
+// bytes; a nested one holds records.
+std::string gpmfKlv(const char* key, char type, size_t elementSize, size_t repeat, const std::string& data);
+std::string gpmfNested(const char* key, const std::string& body);
 std::string gpmfSample(const std::vector<DriveMoment>& second, bool gps9);  // one DEVC payload
 std::string cammSample(const DriveMoment& m);                               // type 6 + type 3 packets
 std::string seventyMaiBox(const std::vector<DriveMoment>& drive);           // the whole "GPS " box

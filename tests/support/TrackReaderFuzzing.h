@@ -3,8 +3,8 @@
 // bytes become the samples of one track of a small in-memory clip (split at
 // kSampleSeparator; the first byte picks the time scale and whether the clip
 // has a creation time), and the reader probes and reads it. Whatever the
-// bytes, what comes out must be sound: samples in clip order, fixes on the
-// earth, speeds and G-forces real numbers, the limits kept. A fault aborts.
+// bytes, what comes out must be sound (TelemetryFuzzChecks.h). A fault aborts.
+#include "support/TelemetryFuzzChecks.h"
 #include "support/TrackClipBytes.h"
 
 #include "telemetry/TelemetryReader.h"
@@ -42,20 +42,8 @@ inline void fuzzTrackReader(const uint8_t* data, size_t size, const char* handle
     if (!reader.probe(file)) return;
     ClipTelemetry out;
     reader.read(file, out);
-    if (out.format == TelemetryFormat::None || out.samples.size() > ClipTelemetry::kSampleLimit ||
-        out.dropped.size() > ClipTelemetry::kNoteLimit)
-        std::abort();
-    const auto real = [](float v) { return std::isfinite(v) && std::fabs(v) <= 1e5f; };
-    int64_t last = INT64_MIN;
-    for (const TelemetrySample& s : out.samples) {
-        if (s.clipMs < last) std::abort();
-        last = s.clipMs;
-        if (s.fix && !plausiblePosition(s.latitude, s.longitude)) std::abort();
-        if (!std::isfinite(s.latitude) || !std::isfinite(s.longitude)) std::abort();
-        if (s.hasSpeed && (!real(s.speedKmh) || s.speedKmh < 0)) std::abort();
-        if (s.hasCourse && !real(s.courseDeg)) std::abort();
-        if (s.hasAccel && (!real(s.accelX) || !real(s.accelY) || !real(s.accelZ))) std::abort();
-    }
+    if (out.format == TelemetryFormat::None) std::abort();
+    checkSoundTelemetry(out, false);
 }
 
 }  // namespace testing_support

@@ -55,20 +55,6 @@ std::string nmea(const std::string& body) {
     return "$" + body + "*" + nmeaChecksum(body);
 }
 
-std::string klv(const char* key, char type, size_t size, size_t repeat, const std::string& data) {
-    std::string r(key, 4);
-    r.push_back(type);
-    u8(r, static_cast<uint32_t>(size));
-    u16be(r, static_cast<uint32_t>(repeat));
-    r += data;
-    r.resize(r.size() + (4 - data.size() % 4) % 4, '\0');
-    return r;
-}
-
-std::string nested(const char* key, const std::string& body) {
-    return klv(key, '\0', 1, body.size(), body);
-}
-
 std::string longs(std::initializer_list<int32_t> values) {
     std::string s;
     for (int32_t v : values) i32be(s, v);
@@ -79,9 +65,9 @@ std::string longs(std::initializer_list<int32_t> values) {
 std::string gps5Stream(std::initializer_list<std::pair<int32_t, int32_t>> fixes, int32_t scale = 10000000) {
     std::string data;
     for (const auto& [lat, lon] : fixes) data += longs({lat, lon, 500000, 10000, 1000});
-    return nested("STRM", klv("GPSU", 'U', 16, 1, "261207100000.000") + klv("GPSF", 'L', 4, 1, longs({3})) +
-                              klv("SCAL", 'l', 4, 5, longs({scale, scale, 1000, 1000, 100})) +
-                              klv("GPS5", 'l', 20, fixes.size(), data));
+    return gpmfNested("STRM", gpmfKlv("GPSU", 'U', 16, 1, "261207100000.000") + gpmfKlv("GPSF", 'L', 4, 1, longs({3})) +
+                              gpmfKlv("SCAL", 'l', 4, 5, longs({scale, scale, 1000, 1000, 100})) +
+                              gpmfKlv("GPS5", 'l', 20, fixes.size(), data));
 }
 
 std::string cammPacket(uint16_t type, const std::string& payload) {
@@ -236,17 +222,17 @@ TEST(TrackLayoutReaders, NmeaKeepsWhatChecksAndNotesTheRest) {
 }
 
 TEST(TrackLayoutReaders, GpmfOverrunsNestingAndBadScalesCostOnlyWhatTheySpoil) {
-    std::string deep = klv("GPSF", 'L', 4, 1, longs({3}));
-    for (int i = 0; i < 12; ++i) deep = nested("STRM", deep);
-    std::string overrun = klv("ACCL", 's', 6, 1000, std::string(12, '\0'));
+    std::string deep = gpmfKlv("GPSF", 'L', 4, 1, longs({3}));
+    for (int i = 0; i < 12; ++i) deep = gpmfNested("STRM", deep);
+    std::string overrun = gpmfKlv("ACCL", 's', 6, 1000, std::string(12, '\0'));
     overrun.resize(24);  // claims 6000 bytes, holds 12
     TrackClipSpec spec = track("meta", "gpmd");
     spec.samples = {
         // Two good fixes, then a record that overruns its stream.
-        nested("DEVC", gps5Stream({{-338688000, -706483000}, {-338689000, -706484000}}) + nested("STRM", overrun)),
-        nested("DEVC", deep),
-        nested("DEVC", gps5Stream({{-338690000, -706485000}}, 0)),  // SCAL of zero
-        nested("DEVC", gps5Stream({{950000000, -706485000}})),      // beyond the pole
+        gpmfNested("DEVC", gps5Stream({{-338688000, -706483000}, {-338689000, -706484000}}) + gpmfNested("STRM", overrun)),
+        gpmfNested("DEVC", deep),
+        gpmfNested("DEVC", gps5Stream({{-338690000, -706485000}}, 0)),  // SCAL of zero
+        gpmfNested("DEVC", gps5Stream({{950000000, -706485000}})),      // beyond the pole
         "NOTGPMF, another camera's data in the same sample entry",
         std::string(),
     };
