@@ -55,7 +55,8 @@ CViewManager::CViewManager(ui::CXMLWnd& window, ConfigStore& store, AppConfig& c
       config_(config),
       controller_(controller),
       map_(config),
-      tripReview_(playlist_.Controller(), TrackIndex::defaultPath(), EventSettings::read(store)) {
+      tripReview_(playlist_.Controller(), TrackIndex::defaultPath(), EventSettings::read(store),
+                  DisplayZone::parse(store.ReadConfigString("system", DisplayZone::kKey, ConfigStore::kSection))) {
     panel_.InitPanelTexts();
     trackViews_.Add(mapView_);
     trackViews_.Add(feed_);
@@ -197,6 +198,8 @@ void CViewManager::loadTripTexts() {
     read("IDS_TRIP_SPAN", texts.span);
     read("IDS_TRIP_DISTANCE", texts.distance);
     read("IDS_TRIP_NOTRACK", texts.noTrack);
+    read("IDS_TRIP_NODATA", texts.noData);
+    read("IDS_TRIP_FORMAT", texts.format);
     read("IDS_KMH", texts.kmh);
     read("IDS_MPH", texts.mph);
     read("IDS_DECIMAL", texts.decimalSign);

@@ -68,7 +68,8 @@ void CAccelerationFeed::AppendNewPages(const TrackStore& store, int32_t readyPag
             const TrackRecord* records = page->records();
             for (int32_t i = 0, n = page->count(); i < n; ++i) {
                 const TrackRecord& r = records[i];
-                if (r.valid) {
+                // A clip whose data has no G-sensor leaves the chart empty.
+                if (r.valid && r.hasAccel) {
                     curves[0]->AddPoint(nextTime_, r.accelX);
                     curves[1]->AddPoint(nextTime_, r.accelY);
                     curves[2]->AddPoint(nextTime_, r.accelZ);

@@ -1,7 +1,8 @@
 #pragma once
 // CAccelerationFeed: fills the chart "accChart" with the three G-sensor axes
 // of the current clip's track, over the time of the clip (0.2 s a record,
-// counted for every record, valid or not; only valid records add points).
+// counted for every record, valid or not; only valid records with a G-sensor
+// reading add points).
 // The chart shows everything extracted so far; its ranges only grow, so a
 // short clip after a long one keeps the long one's time axis.
 //

@@ -7,6 +7,7 @@
 // reads the player's outputs; those do not change after start-up, except
 // mapKind, which the start-up thread sets and is therefore atomic.
 #include "config/UnitSystem.h"
+#include "telemetry/DisplayZone.h"
 
 #include <atomic>
 #include <cstdint>
@@ -23,4 +24,5 @@ struct AppConfig {
     bool snapshotPreview = false;
     bool cleanTip = false;
     UnitSystem units = UnitSystem::Metric;  // speeds and distances shown
+    DisplayZone displayZone;                // where UTC times from a clip's data are shown
 };

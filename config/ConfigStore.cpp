@@ -54,6 +54,7 @@ void ConfigStore::LoadConfig(AppConfig& config) {
     config.snapshotPreview = ReadConfigInt(0, "SSPreview") != 0;
     config.cleanTip = ReadConfigInt(0, "CleanTip") != 0;
     config.units = Units::fromSetting(ReadConfigInt(0, Units::kSettingKey));
+    config.displayZone = DisplayZone::parse(ReadConfigString("system", DisplayZone::kKey));
 }
 
 std::string ConfigStore::truncateCharacters(std::string_view text, size_t characters) {

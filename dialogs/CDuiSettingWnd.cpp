@@ -5,6 +5,7 @@
 #include "dialogs/DialogStyle.h"
 #include "dialogs/DialogText.h"
 #include "dialogs/SoundCardText.h"
+#include "dialogs/TimeZoneChoices.h"
 #include "ui/ControlText.h"
 
 #include <QAbstractButton>
@@ -44,6 +45,7 @@ void CDuiSettingWnd::InitWindow() {
     soundCombo_ = FindControl<QComboBox>("SoundCombo");
     soundCardCombo_ = FindControl<QComboBox>("SoundCardCombo");
     unitsCombo_ = FindControl<QComboBox>("UnitsCombo");
+    timeZoneCombo_ = FindControl<QComboBox>("TimeZoneCombo");
     previewCheck_ = FindControl<QAbstractButton>("showBox");
 
     showTexts();
@@ -51,6 +53,7 @@ void CDuiSettingWnd::InitWindow() {
     fillOutputs();
     fillSoundCards();
     fillUnits();
+    fillTimeZones();
     if (previewCheck_) previewCheck_->setChecked(config_.snapshotPreview);
     notifying_ = true;
 }
@@ -63,6 +66,7 @@ void CDuiSettingWnd::showTexts() {
     DialogText::show(FindControl("SoundLabel"), store_, "IDS_SOUND", kMain);
     DialogText::show(FindControl("SoundCardLabel"), store_, "IDS_SOUNDCARD", kMain);
     DialogText::show(FindControl("UnitsLabel"), store_, "IDS_UNITS", kMain);
+    DialogText::show(FindControl("TimeZoneLabel"), store_, "IDS_TIMEZONE", kMain);
     DialogText::show(FindControl("GeneralOption"), store_, "IDS_PLAYER", kMain);
     DialogText::show(previewCheck_, store_, "IDS_SHOWSHOT", kMain);
     // The version follows its label directly; the language file brings the blank.
@@ -117,6 +121,22 @@ void CDuiSettingWnd::fillUnits() {
     unitsCombo_->addItem(QStringLiteral(" ") + DialogText::read(store_, "IDS_METRIC", kMain));
     unitsCombo_->addItem(QStringLiteral(" ") + DialogText::read(store_, "IDS_IMPERIAL", kMain));
     selectRow(unitsCombo_, Units::toSetting(config_.units));
+}
+
+void CDuiSettingWnd::fillTimeZones() {
+    if (!timeZoneCombo_) return;
+    timeZones_ = timeZoneChoices(config_.displayZone);
+    const std::string stored = config_.displayZone.text();
+    for (size_t i = 0; i < timeZones_.size(); ++i) {
+        const DisplayZone& zone = timeZones_[i];
+        if (zone.kind() == DisplayZone::Kind::System) {
+            timeZoneCombo_->addItem(QStringLiteral(" ") + DialogText::read(store_, "IDS_TZ_SYSTEM", kMain));
+        } else {
+            const std::string offset = zone.kind() == DisplayZone::Kind::Utc ? std::string() : zone.text();
+            timeZoneCombo_->addItem(QStringLiteral(" UTC") + fromUtf8(offset));
+        }
+        if (zone.text() == stored) selectRow(timeZoneCombo_, static_cast<int>(i));
+    }
 }
 
 void CDuiSettingWnd::enableSoundCards(bool enable) {
@@ -181,6 +201,14 @@ void CDuiSettingWnd::applyChoices() {
         Units::fromSetting(unitsCombo_->currentIndex()) != config_.units) {
         config_.units = Units::fromSetting(unitsCombo_->currentIndex());
         store_.WriteConfigInt(Units::toSetting(config_.units), Units::kSettingKey);
+    }
+    if (timeZoneCombo_) {
+        const int item = timeZoneCombo_->currentIndex();
+        if (item >= 0 && static_cast<size_t>(item) < timeZones_.size() &&
+            timeZones_[static_cast<size_t>(item)].text() != config_.displayZone.text()) {
+            config_.displayZone = timeZones_[static_cast<size_t>(item)];
+            store_.WriteConfigString(config_.displayZone.text(), DisplayZone::kKey);
+        }
     }
     if (previewCheck_ && previewCheck_->isChecked() != config_.snapshotPreview) {
         config_.snapshotPreview = previewCheck_->isChecked();

@@ -1,13 +1,13 @@
 #pragma once
 // CDuiSettingWnd: the settings window ("Setting.xml"). The user picks the
 // interface language, the player's video and sound output, the sound card
-// for DirectSound output, the units of speeds and distances and whether
-// snapshots are previewed; the window
-// shows the program's version. OK writes every choice into AppConfig and
-// the configuration file, Cancel and the close control write nothing.
+// for DirectSound output, the units of speeds and distances, the time zone
+// of the times in a clip's data and whether snapshots are previewed; the
+// window shows the program's version. OK writes every choice into AppConfig
+// and the configuration file, Cancel and the close control write nothing.
 // Outputs and sound card take effect at the next start, the language when
-// the caller applies it, the units when the caller shows them anew, the
-// preview choice at the next snapshot.
+// the caller applies it, the units when the caller shows them anew, the time
+// zone with the next clip, the preview choice at the next snapshot.
 //
 // Threads: UI thread only. The sound card list is asked for once, inside
 // InitWindow, and blocks it for at most the source's own time limit.
@@ -16,6 +16,7 @@
 #include "config/AppConfig.h"
 #include "config/ConfigStore.h"
 #include "dialogs/OutputTable.h"
+#include "telemetry/DisplayZone.h"
 #include "ui/CXMLWnd.h"
 
 #include <functional>
@@ -46,6 +47,7 @@ private:
     void fillOutputs();
     void fillSoundCards();
     void fillUnits();
+    void fillTimeZones();
     void enableSoundCards(bool enable);
     // OK: every combo without a selection leaves its setting as it was.
     void applyChoices();
@@ -59,6 +61,8 @@ private:
     QComboBox* soundCombo_ = nullptr;
     QComboBox* soundCardCombo_ = nullptr;
     QComboBox* unitsCombo_ = nullptr;  // items in the order of the stored values
+    QComboBox* timeZoneCombo_ = nullptr;
+    std::vector<DisplayZone> timeZones_;  // the zone of each item, in item order
     QAbstractButton* previewCheck_ = nullptr;
     std::span<const OutputRow> videoTable_;
     std::span<const OutputRow> soundTable_;

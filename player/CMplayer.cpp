@@ -91,6 +91,27 @@ void CMplayer::SetSubtitleCallback(SubtitleCallback callback) {
     subtitleCallback_ = std::move(callback);
 }
 
+void CMplayer::SetPositionCallback(PositionCallback callback) {
+    if (!callback) return;
+    std::lock_guard lock(settingsMutex_);
+    positionCallback_ = std::move(callback);
+}
+
+void CMplayer::SetLiveFromPosition(LiveFromPosition check) {
+    if (!check) return;
+    std::lock_guard lock(settingsMutex_);
+    liveFromPosition_ = std::move(check);
+}
+
+bool CMplayer::liveFromPosition() const {
+    LiveFromPosition check;
+    {
+        std::lock_guard lock(settingsMutex_);
+        check = liveFromPosition_;
+    }
+    return check && check();
+}
+
 PlayerCommandLine CMplayer::commandLine() const {
     std::lock_guard lock(settingsMutex_);
     PlayerCommandLine line;
@@ -390,7 +411,8 @@ void CMplayer::readerMain() {
         if (state == PlayerState::Paused) {
             tickMark = now;
         } else if (state == PlayerState::Playing && platform::ticksBetween(tickMark, now) > subtitleLogInterval()) {
-            writeInput("sub_log_static\n");  // a failure shows on the output
+            // A failure shows on the output.
+            writeInput(liveFromPosition() ? "get_time_pos\n" : "sub_log_static\n");
             tickMark = now;
         }
         if (!platform::waitReadable(output, kPollInterval)) continue;
@@ -422,6 +444,7 @@ void CMplayer::handleLine(const PlayerLine& line) {
         case Kind::Ignored:
             break;
         case Kind::SubtitleText: {
+            if (liveFromPosition()) break;
             {
                 std::lock_guard lock(textMutex_);
                 subtitleText_ = line.text;
@@ -435,14 +458,22 @@ void CMplayer::handleLine(const PlayerLine& line) {
             break;
         }
         case Kind::NoSubtitle:
-            post(PLAYER_NO_SUBTITLE);
+            if (!liveFromPosition()) post(PLAYER_NO_SUBTITLE);
             break;
-        case Kind::TimePosition:
+        case Kind::TimePosition: {
             if (seekPending_.exchange(false)) break;
             position_.store(line.integer);
-            positionMs_.store(std::llround(std::clamp(line.number, 0.0, 1e9) * 1000.0));
+            const int64_t ms = std::llround(std::clamp(line.number, 0.0, 1e9) * 1000.0);
+            positionMs_.store(ms);
             post(PLAYER_TIME);
+            PositionCallback callback;
+            {
+                std::lock_guard lock(settingsMutex_);
+                callback = positionCallback_;
+            }
+            if (callback) callback(ms, static_cast<int32_t>(processId_.load()));
             break;
+        }
         case Kind::VideoWidth:
             width_.store(line.integer);
             break;

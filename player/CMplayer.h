@@ -3,16 +3,16 @@
 // mode (commands on its standard input, status lines on its standard output).
 // Its output reader turns the lines into stored values and into event codes
 // (player/PlayerState.h) posted to the notify target; subtitle-log texts go
-// to the subtitle callback.
+// to the subtitle callback, reported positions to the position callback.
 //
 // Threads:
 // - Control thread (the UI thread; the start-up thread may set up and set
 //   the volume meanwhile): set-up, Start, Stop, the commands, the getters.
 //   Set-up values are under a lock, so set-up may race a Start.
 // - The output reader, one per player process: parses lines, sends
-//   "sub_log_static" every 500 ms while playing (every half second of the
-//   clip when played faster), posts events and calls the
-//   subtitle callback. It never blocks for long: it polls the output with a
+//   "sub_log_static" (or "get_time_pos", see LiveFromPosition) every 500 ms
+//   while playing (every half second of the clip when played faster), posts
+//   events and calls the callbacks. It never blocks for long: it polls the output with a
 //   50 ms time-out and sees a stop within that time.
 // Every value both threads touch is atomic or under a lock. Start, Stop and
 // the clean-up after a failed command are serialised by a lock.
@@ -23,7 +23,7 @@
 // when its output fails (PLAYER_PIPE_ERROR) or when a Stop is under way; it then reaps the process (500 ms grace, then
 // SIGKILL). Stop sends "quit", joins the reader and makes sure the process
 // is reaped. Start, Stop and the destructor always join a finished reader.
-// Do not call Start or Stop from the subtitle callback (they return 1 there).
+// Do not call Start or Stop from the callbacks (they return 1 there).
 #include "platform/ChildProcess.h"
 #include "platform/MessageTarget.h"
 #include "player/PlayerCommandLine.h"
@@ -44,6 +44,15 @@ public:
     // Called on the reader thread with each non-empty subtitle-log text (at
     // most 127 bytes) and the player's process id.
     using SubtitleCallback = std::function<void(const std::string& text, int32_t processId)>;
+    // Called on the reader thread with each position the player reports
+    // (while playing, and as the answer to a paused seek or frame step).
+    using PositionCallback = std::function<void(int64_t positionMs, int32_t processId)>;
+    // Asked on the reader thread: true while the clip's live record comes
+    // from its own data at the play position rather than from the engine's
+    // text. The reader then asks for the position where it would ask for
+    // the text, and drops the engine's text answers: no subtitle callback,
+    // no PLAYER_NO_SUBTITLE (that text is no camera track).
+    using LiveFromPosition = std::function<bool()>;
 
     static constexpr uint32_t kDefaultNotifyMessage = platform::WM_USER + 64;
     static constexpr int32_t kDefaultVolume = 50;
@@ -65,6 +74,8 @@ public:
     void SetSoundDevice(int32_t device);        // used only with "dsound"
     void SetExtraOptions(std::string_view options);
     void SetSubtitleCallback(SubtitleCallback callback);  // ignored when empty
+    void SetPositionCallback(PositionCallback callback);  // ignored when empty
+    void SetLiveFromPosition(LiveFromPosition check);     // ignored when empty
 
     // 0, or the errno of a failed process start; 1 when the reader cannot start.
     int Start();
@@ -122,6 +133,7 @@ private:
     // How often the reader asks for the track text while playing, in ms.
     uint32_t subtitleLogInterval() const;
     void handleLine(const PlayerLine& line);
+    bool liveFromPosition() const;
 
     // Set-up, under settingsMutex_.
     mutable std::mutex settingsMutex_;
@@ -134,6 +146,8 @@ private:
     int32_t soundDevice_ = 0;
     int64_t videoWindow_ = 0;
     SubtitleCallback subtitleCallback_;
+    PositionCallback positionCallback_;
+    LiveFromPosition liveFromPosition_;
 
     std::atomic<platform::MessageTarget*> notifyTarget_{nullptr};
     std::atomic<uint32_t> notifyMessage_{kDefaultNotifyMessage};

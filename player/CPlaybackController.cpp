@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -20,6 +21,12 @@ int32_t wholeSeconds(double seconds) {
 CPlaybackController::CPlaybackController() = default;
 
 CPlaybackController::~CPlaybackController() {
+    {
+        // A telemetry worker may be about to start the converter's run: from
+        // here on its run is no longer current.
+        std::lock_guard lock(extractorMutex_);
+        telemetry_.stop();
+    }
     extractor_.stop();
     player_.Stop();
 }
@@ -45,6 +52,11 @@ void CPlaybackController::ConfigurePlayer(const PlaybackSetup& setup) {
     // live parser, tagged with the process it came from.
     player_.SetSubtitleCallback(
         [this](const std::string& text, int32_t processId) { liveParser_.submit(text.c_str(), processId); });
+    // A clip with data of its own: the record at each reported position.
+    player_.SetPositionCallback([this](int64_t positionMs, int32_t processId) {
+        telemetry_.followPosition(positionMs, static_cast<uint32_t>(processId));
+    });
+    player_.SetLiveFromPosition([this] { return telemetry_.ownsClip(); });
 }
 
 void CPlaybackController::ConfigureExtractor(const PlaybackSetup& setup) {
@@ -53,11 +65,22 @@ void CPlaybackController::ConfigureExtractor(const PlaybackSetup& setup) {
     extractor_.setExtraArguments(SubtitleExtractor::STANDARD_EXTRA_ARGUMENTS);
     extractor_.setTarget(setup.window, platform::WM_TRACK_EVENT);
     extractor_.setStore(&store_);
-    if (setup.trackConversion) {
-        extractor_.setConversion(*setup.trackConversion);
-    } else if (setup.config) {
-        extractor_.setConversion(trackMapConversionFor(setup.config->mapKind.load(), setup.config->locale));
+    std::optional<TrackMapConversion> conversion = setup.trackConversion;
+    if (!conversion && setup.config)
+        conversion = trackMapConversionFor(setup.config->mapKind.load(), setup.config->locale);
+    if (conversion) {
+        extractor_.setConversion(*conversion);
+        telemetry_.setConversion(*conversion);
     }
+    config_ = setup.config;
+    telemetry_.setTarget(setup.window);
+    telemetry_.setStore(&store_);
+    // On the telemetry worker: the clip is the camera's text track (or has
+    // no data), so the converter's run takes it, unless the run is over.
+    telemetry_.setOtherTrackHook([this](uint64_t run) {
+        std::lock_guard hookLock(extractorMutex_);
+        if (telemetry_.run() == run) extractor_.start();
+    });
 }
 
 int CPlaybackController::Play(std::string_view clipPath) {
@@ -116,19 +139,34 @@ std::string CPlaybackController::GetSnapshotPath() const {
     return player_.GetWorkDir() + player_.GetScreenshotName();
 }
 
+TrackRecord CPlaybackController::CurrentRecord() const {
+    return telemetry_.ownsClip() ? telemetry_.liveRecord() : liveParser_.liveRecord();
+}
+
 int CPlaybackController::StartExtraction(std::string_view clipPath) {
     const std::string path(clipPath);
     if (!platform::isRegularFile(path)) return 1;
     std::lock_guard lock(extractorMutex_);
     const int32_t state = extractor_.getState();
     if (state == EXTRACT_STOPPING || state == EXTRACT_LAUNCHING) return 1;
+    telemetry_.stop();
     extractor_.stop();
     store_.clear();
     extractor_.setInputPath(path);
-    return extractor_.start();
+    if (config_) telemetry_.setDisplayZone(config_->displayZone);
+    // The probe runs on the telemetry worker; without one the converter takes the clip.
+    if (!telemetry_.start(path)) return extractor_.start();
+    return 0;
 }
 
 void CPlaybackController::StopExtraction() {
     std::lock_guard lock(extractorMutex_);
+    telemetry_.stop();
     extractor_.stop();
+}
+
+bool CPlaybackController::IsExtractorStopPending() const {
+    // The converter's stop stays pending until its next run's first batch;
+    // a clip read from its own data has no such run.
+    return !telemetry_.ownsClip() && extractor_.isStopPending();
 }

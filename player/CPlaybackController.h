@@ -1,26 +1,40 @@
 #pragma once
 // The one object through which the main window plays media. It owns the
 // player process (CMplayer) and the track pipeline of the clip: the live
-// TrackParser, the SubtitleExtractor and the TrackStore. It keeps the clip's
-// length and position in whole seconds for the display and never touches a
-// control; the main window reacts to the events and reads the values.
+// TrackParser, the SubtitleExtractor, the TelemetryExtractor and the
+// TrackStore. It keeps the clip's length and position in whole seconds for
+// the display and never touches a control; the main window reacts to the
+// events and reads the values.
+//
+// A clip's track comes from one of two paths. StartExtraction starts the
+// TelemetryExtractor, whose worker probes the clip: a clip with telemetry
+// data of its own (Novatek, NMEA, GoPro, ...) is read there, and its live
+// record follows the player's reported positions (the player then asks for
+// positions instead of texts and ignores the engine's texts). The camera's
+// text track, a clip without data and any file the probe cannot open come
+// back to the hook, which starts the converter's run on the worker, so that
+// path (the converter, the batches, the engine's live text) stays as it was.
 //
 // Threads: the UI thread calls everything, except that the start-up thread
 // calls StartServices (or the Configure steps) and may call SetVolume
 // meanwhile. The player's output reader calls into the live parser through
-// the subtitle callback (the parser locks); the extractor's threads and the
-// views share the TrackStore under its own rules. The extractor is set up on
-// the start-up thread while the UI thread may already start a run, so its
-// configuration, start and stop are under a lock here.
+// the subtitle callback (the parser locks) and into the TelemetryExtractor
+// through the position callback; the extractors' threads and the views
+// share the TrackStore under its own rules. The extractors are set up on
+// the start-up thread while the UI thread may already start a run, and the
+// telemetry worker starts the converter's run, so their configuration,
+// start and stop are under a lock here.
 // Lifecycle: construction starts nothing. StartServices starts the live
-// parser's worker and configures the player and the extractor. Play starts
+// parser's worker and configures the player and the extractors. Play starts
 // a player process per clip, StartExtraction an extraction run per clip.
-// The destructor stops the player and the extractor before the parser and
-// the store go.
+// The destructor stops the telemetry run, the converter's run and the
+// player, and joins the telemetry workers, before the parser and the store
+// go.
 #include "player/CMplayer.h"
 #include "player/PlaybackControl.h"
 #include "player/PlaybackSetup.h"
 #include "track/SubtitleExtractor.h"
+#include "track/TelemetryExtractor.h"
 #include "track/TrackParser.h"
 #include "track/TrackRecord.h"
 #include "track/TrackStore.h"
@@ -77,15 +91,16 @@ public:
     uint32_t GetPlayerProcessId() const override { return player_.GetProcessId(); }
     // The player's working folder followed directly by the last snapshot's name.
     std::string GetSnapshotPath() const override;
-    // The live parser's latest record.
-    TrackRecord CurrentRecord() const override { return liveParser_.liveRecord(); }
+    // The latest live record: of the clip's own data, or the live parser's.
+    TrackRecord CurrentRecord() const override;
 
-    // A new extraction run on the clip: 0 when it started, 1 when ignored
-    // (no such file, or the extractor is launching or stopping), else the
-    // errno of a failed converter start.
+    // A new extraction run on the clip: 0 when it started (the converter's
+    // run of a camera-text clip starts once the clip was probed), 1 when
+    // ignored (no such file, or the converter is launching or stopping).
     int StartExtraction(std::string_view clipPath) override;
     void StopExtraction() override;
-    bool IsExtractorStopPending() const override { return extractor_.isStopPending(); }
+    // The converter's stop is pending; never while the clip's own data is read.
+    bool IsExtractorStopPending() const override;
 
     TrackStore& Store() override { return store_; }
 
@@ -98,5 +113,8 @@ private:
     TrackParser liveParser_;
     CMplayer player_;
     std::mutex extractorMutex_;
+    const AppConfig* config_ = nullptr;  // under extractorMutex_; its fields are the UI thread's
     SubtitleExtractor extractor_;  // configured, started and stopped under extractorMutex_
+    // After the converter's extractor: its workers are joined first. Under extractorMutex_ as well.
+    TelemetryExtractor telemetry_;
 };

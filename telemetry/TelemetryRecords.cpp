@@ -43,6 +43,7 @@ TrackRecord trackRecordOf(const TelemetrySample& s, const DisplayZone& zone, con
                  r.longitudeSeconds);
     }
     if (s.hasSpeed && std::isfinite(s.speedKmh)) r.speed = std::max(0.0f, s.speedKmh);
+    r.hasAccel = s.hasAccel;
     if (s.hasAccel) {
         r.accelX = counts(s.accelX, scale);
         r.accelY = counts(s.accelY, scale);

@@ -27,6 +27,7 @@ struct TrackRecord {
     int32_t accelX = 0;  // G-sensor values as written, unscaled
     int32_t accelY = 0;
     int32_t accelZ = 0;
+    bool hasAccel = true;  // false: no G-sensor reading at this moment (the axes mean nothing)
 };
 
 // A valid record with a position: the camera writes exactly 0° 0' 0" on both
@@ -36,8 +37,8 @@ inline bool hasPositionFix(const TrackRecord& record) {
 }
 
 // What the track store keeps of a parsed record: whether it is valid and,
-// when it is, its time, position, speed and axes. An invalid record only
-// marks its place; its other fields are not read.
+// when it is, its time, position, speed and axes (and whether it has them).
+// An invalid record only marks its place; its other fields are not read.
 inline void copyStoredFields(const TrackRecord& from, TrackRecord& to) {
     to.valid = from.valid;
     if (!from.valid) return;
@@ -53,4 +54,5 @@ inline void copyStoredFields(const TrackRecord& from, TrackRecord& to) {
     to.accelX = from.accelX;
     to.accelY = from.accelY;
     to.accelZ = from.accelZ;
+    to.hasAccel = from.hasAccel;
 }

@@ -102,7 +102,7 @@ TEST_F(EndToEnd, AFolderOfClipsPlaysWithTrackMapChartAndEveryControl) {
     EXPECT_GT(trip["distance_m"].toDouble(), 0.0);
     EXPECT_TRUE(trip["figures"].toString().startsWith("2016-05-20, 10:30")) << text(dump);
     EXPECT_TRUE(rows(dump)[0].toObject()["trackDetails"].toString().contains("Recorded 2016-05-20 10:30:00"));
-    EXPECT_TRUE(rows(dump)[2].toObject()["trackDetails"].toString().contains("No track: ")) << text(dump);
+    EXPECT_TRUE(rows(dump)[2].toObject()["trackDetails"].toString().contains("No GPS data found")) << text(dump);
 
     // The play time counts and the marker follows the clip.
     const QString playTime = label(dump, "labelPlayTime");

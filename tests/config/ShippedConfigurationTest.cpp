@@ -38,6 +38,7 @@ const TextSection kTextSections[] = {
                         "IDS_AO_ALSA",       "IDS_AUTODEVICE",   "IDS_DECIMAL",
                         "IDS_KMH",           "IDS_MPH",          "IDS_UNITS",
                         "IDS_METRIC",        "IDS_IMPERIAL",     "IDS_READING_TRACKS",
+                        "IDS_TIMEZONE",      "IDS_TZ_SYSTEM",
                         "IDS_TRIP_FIGURES",  "IDS_TRIP_SPAN",    "IDS_TRIP_DISTANCE",
                         "IDS_TRIP_NOTRACK",  "IDS_EVENTS",       "IDS_EVENT_LINE",
                         "IDS_EVENT_BRAKE",   "IDS_EVENT_ACCEL",  "IDS_EVENT_IMPACT"}},

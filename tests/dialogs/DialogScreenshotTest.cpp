@@ -71,7 +71,7 @@ TEST_F(DialogScreenshot, SettingWindow) {
         render(window, CDuiSettingWnd::kWindowName,
                {"LanguangeCombo", "VideoCombo", "SoundCombo", "SoundCardCombo", "OKButton", "CancleButton",
                 "LanguangeLabel", "VideoLabel", "SoundLabel", "SoundCardLabel", "VersionLabel", "GeneralOption",
-                "showBox"},
+                "showBox", "TimeZoneLabel", "TimeZoneCombo"},
                QString::fromStdString(language == "english" ? "settings.png" : "settings-" + language + ".png"));
     }
 }

@@ -129,6 +129,23 @@ TEST(SettingWindow, OkLeavesValuesThatNoListHolds) {
     EXPECT_EQ(none.f.config.soundDevice, 0);
 }
 
+TEST(SettingWindow, TheTimeZoneOffersTheComputersUtcAndOffsetsAndKeepsAHandEditedOne) {
+    SettingWindow s("Language=german.ini\n");
+    QComboBox* zones = s.combo("TimeZoneCombo");
+    EXPECT_EQ(zones->currentIndex(), 0);
+    EXPECT_EQ(zones->itemText(0), " Zeitzone dieses Computers");
+    EXPECT_EQ(zones->itemText(1), " UTC");
+    const int india = zones->findText(" UTC+05:30");
+    ASSERT_GT(india, 1);
+    zones->setCurrentIndex(india);
+    s.click("OKButton");
+    EXPECT_EQ(s.f.config.displayZone.offsetAt(0), 5 * 3600 + 30 * 60);
+    EXPECT_NE(s.f.configText().find("TimeZone=+05:30"), std::string::npos);
+
+    SettingWindow edited("Language=english.ini\nTimeZone=-01:15\n");
+    EXPECT_EQ(edited.combo("TimeZoneCombo")->currentText(), " UTC-01:15");
+}
+
 TEST(SettingWindow, CancelOrClosingAfterChangingEverythingWritesNothing) {
     const std::string settings = "Language=english.ini\nVO=gl:force-pbo\nAO=dsound\nDEVICE=1\nSSPreview=1\n";
     for (const bool viaCancel : {true, false}) {

@@ -5,6 +5,7 @@
 #include "platform/RecordingMessageTarget.h"
 #include "player/CPlaybackController.h"
 #include "support/ClipFactory.h"
+#include "support/TelemetryClips.h"
 #include "support/TempFolder.h"
 #include "track/TrackEvents.h"
 #include "track/TrackMapConversion.h"
@@ -139,6 +140,40 @@ TEST_F(CPlaybackControllerTest, LiveTrackTextsReachTheParserTaggedWithTheProcess
            std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(10ms);
     EXPECT_EQ(window.messagesOf(platform::WM_TRACK_LIVE).back().lParam, 0);
+}
+
+// An NMEA clip: its data fills the store, and the live record follows the
+// player's positions; the engine's text (NMEA, no camera text) and its empty
+// answers reach neither the parser nor the panel.
+TEST_F(CPlaybackControllerTest, AClipWithItsOwnDataFollowsThePlayersPositionsNotItsTexts) {
+    testing_support::TelemetryClipSpec spec;
+    spec.layout = testing_support::ClipLayout::Nmea;
+    const std::string clip = clips.path() + "nmea.mp4";
+    ASSERT_EQ(testing_support::makeTelemetryClip(clip, spec), "");
+    controller.StartServices(setup);
+    ASSERT_EQ(controller.StartExtraction(clip), 0);
+    ASSERT_TRUE(window.waitFor(platform::WM_TRACK_EVENT, TRACK_FIRST_BATCH_DONE, kWait));
+    EXPECT_GT(controller.Store().getReadyPages(), 0);
+    EXPECT_FALSE(controller.IsExtractorStopPending());
+
+    ASSERT_EQ(controller.Play(script("nmea.script", "say Starting playback\n"
+                                                    "on get_time_pos=ANS_TIME_POSITION=10.200\n"
+                                                    "on sub_log_static=ID_SUBTITLE_LOG=$GPRMC,100010.00,A\n"
+                                                    "say ID_SUBTITLE_LOG=\n")),
+              0);
+    const uint32_t pid = controller.GetPlayerProcessId();
+    ASSERT_TRUE(window.waitFor(platform::WM_TRACK_LIVE, kWait));
+    std::this_thread::sleep_for(1200ms);  // more than two rounds of live questions
+    for (const platform::WindowMessage& m : window.messagesOf(platform::WM_TRACK_LIVE)) {
+        EXPECT_EQ(m.wParam, pid);
+        EXPECT_EQ(m.lParam, 1);
+    }
+    EXPECT_EQ(window.countOf(platform::WM_PLAYER_EVENT, PLAYER_NO_SUBTITLE), 0u);
+    const TrackRecord record = controller.CurrentRecord();
+    EXPECT_TRUE(hasPositionFix(record));
+    EXPECT_NEAR(record.speed, 30.0 + 3.0 * 10.2, 0.2);
+    controller.StopPlayer();
+    controller.StopExtraction();
 }
 
 TEST_F(CPlaybackControllerTest, SnapshotPathIsTheWorkingFolderFollowedByTheName) {
