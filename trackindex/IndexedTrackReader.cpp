@@ -37,9 +37,12 @@ NativeTrackReader::Result IndexedTrackReader::read(const std::string& path, std:
     if (!ClipKey::of(path, after) || !(after == before)) {
         cues.clear();
         reason = "changed while it was read";
-        return NativeTrackReader::Result::Failed;
+        return NativeTrackReader::Result::Unavailable;
     }
-    if (useIndex && indexUsable_)
+    // Only what the clip's content gives is kept: not a moment's trouble,
+    // and not a track cut short.
+    const bool lasting = result == NativeTrackReader::Result::Track || result == NativeTrackReader::Result::Failed;
+    if (useIndex && indexUsable_ && lasting)
         index_->store(before, cues, result == NativeTrackReader::Result::Track ? std::string() : reason);
     noteIndexTrouble();
     return result;

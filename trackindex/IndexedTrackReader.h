@@ -1,8 +1,9 @@
 #pragma once
 // Reads clips through the track index: a clip the index knows in its current
-// state (path, size, modification time) comes from the index, failures
-// included; any other is read with NativeTrackReader and its result stored.
-// A clip that changes while it is read is reported as such (and not stored).
+// state (ClipKey) comes from the index, failures of its content included; any
+// other is read with NativeTrackReader and its result stored when it lasts
+// (a track read whole, or a failure of the content). A clip that changes
+// while it is read is reported as such (Unavailable, not stored).
 // Once the index fails it is left alone for the rest of the reader's life;
 // indexProblem() hands out why, once.
 //
@@ -17,6 +18,9 @@ class IndexedTrackReader {
 public:
     // index may be null: then every clip is read directly.
     explicit IndexedTrackReader(TrackIndex* index) : index_(index) {}
+
+    // See NativeTrackReader::setStopFlag.
+    void setStopFlag(const std::atomic<bool>* stop) { reader_.setStopFlag(stop); }
 
     NativeTrackReader::Result read(const std::string& path, std::vector<TrackCue>& cues, std::string& reason);
 

@@ -74,7 +74,9 @@ void PlaylistIndexer::openIndex() {
         return;
     }
     auto index = std::make_unique<TrackIndex>();
-    if (!index->open(indexPath_)) {
+    const bool opened = index->open(indexPath_);
+    if (const std::string notice = index->notice(); !notice.empty()) logLine(notice);
+    if (!opened) {
         logLine("track index unavailable, clips are read directly: " + index->reason());
         return;
     }
@@ -86,10 +88,12 @@ std::shared_ptr<const ClipTrack> PlaylistIndexer::readClip(IndexedTrackReader& r
     clip->path = path;
     std::vector<TrackCue> cues;
     std::string reason;
-    if (reader.read(path, cues, reason) != NativeTrackReader::Result::Track) {
+    const NativeTrackReader::Result result = reader.read(path, cues, reason);
+    if (!NativeTrackReader::gaveTrack(result)) {
         clip->problem = reason.empty() ? std::string("cannot be read") : reason;
         return clip;
     }
+    if (result == NativeTrackReader::Result::Truncated) clip->note = reason;
     recordsOfCues(cues, TrackSampling::All, clip->records, clip->timesMs);
     clip->figures.startClip();
     for (size_t i = 0; i < clip->records.size(); ++i)

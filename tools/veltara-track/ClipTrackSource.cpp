@@ -17,12 +17,13 @@ ClipTrackSource::Result ClipTrackSource::read(const std::string& path, std::vect
     timesMs.clear();
     if (converter_) return converter_->extract(path, records, reason);
 
-    if (native_.read(path, cues_, reason) != NativeTrackReader::Result::Track) return Result::Failed;
+    const NativeTrackReader::Result result = native_.read(path, cues_, reason);
+    if (!NativeTrackReader::gaveTrack(result)) return Result::Failed;
     recordsOfCues(cues_, options_.sampling, records, timesMs);
     // Page by page, as the player's store converts them.
     const TrackMapConversion conversion = options_.conversion();
     for (size_t at = 0; at < records.size(); at += kTrackBatchSlots)
         convertPage(conversion, records.data() + at,
                     static_cast<int32_t>(std::min(kTrackBatchSlots, records.size() - at)));
-    return Result::Track;
+    return result == NativeTrackReader::Result::Truncated ? Result::PartialTrack : Result::Track;
 }
