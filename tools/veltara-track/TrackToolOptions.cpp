@@ -119,6 +119,8 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
                 error = "bad UTC offset \"" + value + "\" (+HH:MM or -HH:MM)";
                 return TrackToolParse::UsageError;
             }
+        } else if (matches(argument, "--config")) {
+            if (!takeValue(arguments, i, "--config", options.configFile, error)) return TrackToolParse::UsageError;
         } else if (argument == "-r" || argument == "--recursive") {
             options.recursive = true;
         } else if (argument == "--index") {
@@ -142,6 +144,10 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
         error = "--trips and --events do not go together";
         return TrackToolParse::UsageError;
     }
+    if (!options.configFile.empty() && !options.trips && !options.events) {
+        error = "--config goes with --trips or --events";
+        return TrackToolParse::UsageError;
+    }
     if (options.json && !options.trips && !options.events) {
         error = "--json goes with --trips or --events";
         return TrackToolParse::UsageError;
@@ -153,8 +159,8 @@ std::string trackToolUsage() {
     return "Usage: veltara-track [--format csv|gpx|kml|geojson] [--map none|baidu|google]\n"
            "                     [--region NAME] [--sampling all|player] [--reader native|ffmpeg]\n"
            "                     [--index] [--utc-offset +HH:MM] [-r] PATH...\n"
-           "       veltara-track --trips [--json] [--reader native|ffmpeg] [--index] [-r] PATH...\n"
-           "       veltara-track --events [--json] [--reader native|ffmpeg] [--index] [-r] PATH...\n"
+           "       veltara-track --trips [--json] [--config FILE] [--reader native|ffmpeg] [--index] [-r] PATH...\n"
+           "       veltara-track --events [--json] [--config FILE] [--reader native|ffmpeg] [--index] [-r] PATH...\n"
            "Writes the GPS and G-sensor track of dash camera clips to standard output.\n"
            "A PATH may be a folder: its media files, sorted by name (-r: subfolders too).\n"
            "  --format    csv (default), gpx, kml or geojson\n"
@@ -171,5 +177,7 @@ std::string trackToolUsage() {
            "  --trips     print the trips (clips of one drive per camera channel)\n"
            "  --events    print the hard brakings, accelerations and impacts of the trips\n"
            "  --json      the trips or events as JSON\n"
+           "  --config    the settings file whose [Events] section sets the event thresholds\n"
+           "              (default: the player's, Tavimoor.ini in the user's folder, when there is one)\n"
            "Exit status: 0 when every file gave a track, 1 when any failed, 2 for a usage error.\n";
 }

@@ -3,8 +3,8 @@
 //     veltara-track [--format csv|gpx|kml|geojson] [--map none|baidu|google]
 //                   [--region NAME] [--sampling all|player] [--reader native|ffmpeg]
 //                   [--index] [--utc-offset +HH:MM] [-r] PATH...
-//     veltara-track --trips [--json] [--reader ...] [--index] [-r] PATH...
-//     veltara-track --events [--json] [--reader ...] [--index] [-r] PATH...
+//     veltara-track --trips [--json] [--config FILE] [--reader ...] [--index] [-r] PATH...
+//     veltara-track --events [--json] [--config FILE] [--reader ...] [--index] [-r] PATH...
 // Options take their value as the next argument or after "="; "--" ends the
 // options. Threads: main only.
 #include "track/SubtitleExtractor.h"
@@ -28,6 +28,7 @@ struct TrackToolOptions {
     bool trips = false;              // print the trips instead of the records
     bool events = false;             // print the trips' events alone
     bool json = false;               // trips or events as JSON
+    std::string configFile;          // the settings whose [Events] find the events; "" the user's
     int utcOffsetSeconds = 0;        // what the camera clock was ahead of UTC
     std::vector<std::string> files;  // files and folders as given
 
