@@ -6,18 +6,28 @@
 // absolute path followed by a NUL byte and one more NUL at the end, and
 // waits for "ok". The running window takes the paths as a drop.
 //
+// Whatever the peers do, the socket stays there for the next start: at most
+// kMaxClients connections are held (a new one pushes out the one idle
+// longest), each is dropped after kIdleMs without data, all of them together
+// hold at most kByteBudget bytes, and any failed accept (out of descriptors
+// included) is got over without closing the socket; the listening socket is
+// made again when it stops working.
+//
 // Threads: UI thread (Listen, the receiver); Send runs in the second start
 // before any Qt object exists. Lifecycle: created by main once the lock is
 // held and the window exists; the destructor removes the socket file.
 #include <QByteArray>
 #include <QObject>
 #include <QStringList>
+#include <chrono>
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
+class QTimer;
 
 class InstanceHandover : public QObject {
     Q_OBJECT
@@ -27,6 +37,9 @@ public:
     static constexpr const char* kSocketName = "OrselyZemtaOpen";
     static constexpr qint64 kMaxMessage = 1 << 20;
     static constexpr int kMaxPaths = 10000;
+    static constexpr size_t kMaxClients = 16;
+    static constexpr int kIdleMs = 2000;
+    static constexpr qint64 kByteBudget = 2 * kMaxMessage;
 
     // runtimeFolder ends in "/".
     InstanceHandover(const std::string& runtimeFolder, Receiver receiver);
@@ -44,11 +57,26 @@ public:
     static bool Decode(const QByteArray& message, QStringList& paths);
 
 private:
+    struct Client {
+        QSocketNotifier* notifier = nullptr;  // owned by this object
+        QByteArray message;
+        std::chrono::steady_clock::time_point lastData;
+    };
+
+    bool listenSocket();
+    void closeListener();
     void accept();
-    void read(QLocalSocket* client);
-    static bool fromOurUser(const QLocalSocket* client);
+    void read(int fd);
+    void drop(int fd);
+    void dropIdle();
+    qint64 heldBytes() const;
+    static bool fromOurUser(int fd);
 
     QByteArray path_;
-    QLocalServer* server_;
     Receiver receiver_;
+    int listener_ = -1;
+    int spare_ = -1;  // given up for a moment to take a connection when out of descriptors
+    QSocketNotifier* listenNotifier_ = nullptr;
+    QTimer* idleTimer_;
+    std::map<int, Client> clients_;
 };

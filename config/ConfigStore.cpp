@@ -33,7 +33,11 @@ void ConfigStore::InitConfigPaths(const std::string& documentsFolder) {
         return;
     }
     userDataFolder_ = userData;
-    configFilePath_ = userData + "conf/Tavimoor.ini";
+    configFilePath_ = UserConfigFile(documentsFolder);
+}
+
+std::string ConfigStore::UserConfigFile(const std::string& documentsFolder) {
+    return platform::withTrailingSlash(documentsFolder) + "Veltara DVR Player/conf/Tavimoor.ini";
 }
 
 void ConfigStore::useFallbackPaths() {

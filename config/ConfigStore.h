@@ -27,6 +27,10 @@ public:
     void InitConfigPaths();
     void InitConfigPaths(const std::string& documentsFolder);
     void LoadConfig(AppConfig& config);
+    // Reads and writes this file instead (a tool that only reads settings).
+    void UseConfigFile(std::string path) { configFilePath_ = std::move(path); }
+    // The user's settings file the program keeps under the documents folder.
+    static std::string UserConfigFile(const std::string& documentsFolder);
 
     // At most 254 characters come back; an absent key gives the default.
     std::string ReadConfigString(std::string_view defaultValue, std::string_view key,

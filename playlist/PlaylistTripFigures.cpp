@@ -94,6 +94,7 @@ QString PlaylistTripFigures::RowDetails(const std::string& path, const ClipTrack
     if (f.hasTime())
         details += QLatin1Char('\n') + texts.span.arg(momentText(f.startSeconds()), momentText(f.endSeconds()));
     details += QLatin1Char('\n') + texts.distance.arg(distanceText(f.distanceMetres(), units, texts));
+    if (!clip->note.empty()) details += QLatin1Char('\n') + QString::fromStdString(clip->note);
     return details;
 }
 

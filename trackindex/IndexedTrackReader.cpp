@@ -76,9 +76,12 @@ NativeTrackReader::Result IndexedTrackReader::throughIndex(const std::string& pa
     if (!ClipKey::of(path, after) || !(after == before)) {
         reading.clear();
         reason = "changed while it was read";
-        return NativeTrackReader::Result::Failed;
+        return NativeTrackReader::Result::Unavailable;
     }
-    if (useIndex && indexUsable_)
+    // Only what the clip's content gives is kept: not a moment's trouble,
+    // and not a track cut short.
+    const bool lasting = result == NativeTrackReader::Result::Track || result == NativeTrackReader::Result::Failed;
+    if (useIndex && indexUsable_ && lasting)
         index_->store(before, reading, result == NativeTrackReader::Result::Track ? std::string() : reason);
     noteIndexTrouble();
     return result;

@@ -1,11 +1,12 @@
 #pragma once
 // Reads clips through the track index: a clip the index knows in its current
-// state (path, size, modification time) comes from the index, failures
-// included; any other is read and its result stored. read() takes the
-// camera's text track (NativeTrackReader); readClip() finds the clip's
-// layout first (telemetry/TelemetryReaders) and reads any of them, the
-// camera's text track still through NativeTrackReader.
-// A clip that changes while it is read is reported as such (and not stored).
+// state (ClipKey) comes from the index, failures of its content included; any
+// other is read and its result stored when it lasts (a track read whole, or a
+// failure of the content). read() takes the camera's text track
+// (NativeTrackReader); readClip() finds the clip's layout first
+// (telemetry/TelemetryReaders) and reads any of them, the camera's text track
+// still through NativeTrackReader. A clip that changes while it is read is
+// reported as such (Unavailable, not stored).
 // Once the index fails it is left alone for the rest of the reader's life;
 // indexProblem() hands out why, once.
 //
@@ -21,6 +22,9 @@ class IndexedTrackReader {
 public:
     // index may be null: then every clip is read directly.
     explicit IndexedTrackReader(TrackIndex* index) : index_(index) {}
+
+    // See NativeTrackReader::setStopFlag.
+    void setStopFlag(const std::atomic<bool>* stop) { reader_.setStopFlag(stop); }
 
     NativeTrackReader::Result read(const std::string& path, std::vector<TrackCue>& cues, std::string& reason);
     // Any layout. Failed with reason kNoData when the clip holds none we know.

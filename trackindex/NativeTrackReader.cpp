@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr size_t kTextLimit = 127;          // what a text slot of the converter path keeps
+constexpr size_t kTextLimit = NativeTrackReader::TEXT_LIMIT;
 constexpr int kEncodeBuffer = 1024 * 1024;  // the converter's own limit for one encoded cue
 constexpr const char* kCameraHandler = "Ambarella EXT";
 // Only container demuxers: nothing that opens further files or URLs.
@@ -34,10 +34,31 @@ struct IoCloser {
 using FormatPtr = std::unique_ptr<AVFormatContext, FormatCloser>;
 using CodecPtr = std::unique_ptr<AVCodecContext, CodecCloser>;
 
+using Result = NativeTrackReader::Result;
+
 std::string avError(int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
     libav().av_strerror(code, text, sizeof text);
     return text;
+}
+
+// An error of the system rather than of the clip's bytes.
+bool momentary(int code) {
+    if (code == AVERROR_EXIT) return true;
+    for (const int errnum : {EACCES, EPERM, ENOENT, ENOTDIR, EIO, ENOMEM, EINTR, EAGAIN, ENXIO, ENODEV, ESTALE,
+                             ETIMEDOUT, EMFILE, ENFILE, EBUSY, ELOOP, ENAMETOOLONG})
+        if (code == AVERROR(errnum)) return true;
+    return false;
+}
+
+bool stopped(const std::atomic<bool>* stop) {
+    return stop != nullptr && stop->load(std::memory_order_relaxed);
+}
+
+// FFmpeg asks this during every blocking input call: a read on a stalled
+// mount gives up once the stop flag is set.
+int interruptRead(void* opaque) {
+    return stopped(static_cast<const std::atomic<bool>*>(opaque)) ? 1 : 0;
 }
 
 struct MemoryInput {
@@ -312,45 +333,60 @@ private:
     std::string plain_;
 };
 
-NativeTrackReader::Result readOpened(AVFormatContext* format, std::vector<TrackCue>& cues, std::string& reason) {
+Result readOpened(AVFormatContext* format, const std::atomic<bool>* stop, std::vector<TrackCue>& cues,
+                  std::string& reason) {
     const int index = trackStream(format);
     if (index < 0) {
         reason = anySubtitle(format) ? "has no subtitle track that can be read as text" : "has no subtitle track";
-        return NativeTrackReader::Result::Failed;
+        return Result::Failed;
     }
     for (unsigned i = 0; i < format->nb_streams; ++i)
         format->streams[i]->discard = static_cast<int>(i) == index ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
     const AVStream* st = format->streams[index];
     CueDecoder decoder;
-    if (!decoder.open(st, reason)) return NativeTrackReader::Result::Failed;
+    if (!decoder.open(st, reason)) return reason == "out of memory" ? Result::Unavailable : Result::Failed;
 
     const int64_t offset = libav().av_rescale_q(clipStart(format), AV_TIME_BASE_Q, st->time_base);
     std::unique_ptr<AVPacket, PacketFreer> packet(libav().av_packet_alloc());
     if (!packet) {
         reason = "out of memory";
-        return NativeTrackReader::Result::Failed;
+        return Result::Unavailable;
     }
     if (st->nb_frames > 0) cues.reserve(static_cast<size_t>(std::min<int64_t>(st->nb_frames, 250'000)));
     uint64_t number = 1;
     int rc = 0;
-    while ((rc = libav().av_read_frame(format, packet.get())) >= 0) {
+    bool cut = false;
+    while (!stopped(stop) && (rc = libav().av_read_frame(format, packet.get())) >= 0) {
         bool going = true;
-        if (packet->stream_index == index) {
+        if (packet->stream_index == index && cues.size() >= NativeTrackReader::CUE_LIMIT) {
+            cut = true;
+            going = false;
+        } else if (packet->stream_index == index) {
             // A time that cannot be shifted is no time (only a hostile clip has one).
             if (packet->pts != AV_NOPTS_VALUE && __builtin_sub_overflow(packet->pts, offset, &packet->pts))
                 packet->pts = AV_NOPTS_VALUE;
             if (packet->dts != AV_NOPTS_VALUE && __builtin_sub_overflow(packet->dts, offset, &packet->dts))
                 packet->dts = AV_NOPTS_VALUE;
-            going = decoder.cue(packet.get(), number, cues) && cues.size() < NativeTrackReader::CUE_LIMIT;
+            going = decoder.cue(packet.get(), number, cues);
         }
         libav().av_packet_unref(packet.get());
         if (!going) break;
     }
+    if (stopped(stop) || (rc < 0 && momentary(rc))) {
+        cues.clear();
+        reason = stopped(stop) ? "was not read to the end (stopped)" : "cannot be read: " + avError(rc);
+        return Result::Unavailable;
+    }
+    if (cut) {
+        reason = "has more than " + std::to_string(NativeTrackReader::CUE_LIMIT) +
+                 " track cues; only the first ones are read";
+        return Result::Truncated;
+    }
     if (cues.empty()) {
         reason = rc < 0 && rc != AVERROR_EOF ? "is damaged: " + avError(rc) : "has an empty subtitle track";
-        return NativeTrackReader::Result::Failed;
+        return Result::Failed;
     }
-    return NativeTrackReader::Result::Track;
+    return Result::Track;
 }
 
 AVDictionary* openOptions(bool file) {
@@ -366,15 +402,14 @@ std::string openFailure(int rc) {
 
 }  // namespace
 
-NativeTrackReader::Result NativeTrackReader::read(const std::string& path, std::vector<TrackCue>& cues,
-                                                  std::string& reason) {
+Result NativeTrackReader::read(const std::string& path, std::vector<TrackCue>& cues, std::string& reason) {
     cues.clear();
     reason.clear();
     // Anything but a regular file (a FIFO, a device) could block the read.
     struct stat st;
     if (::stat(path.c_str(), &st) != 0) {
         reason = std::string("cannot be read: ") + std::strerror(errno);
-        return Result::Failed;
+        return Result::Unavailable;
     }
     if (S_ISDIR(st.st_mode)) {
         reason = "is a folder, not a video file";
@@ -390,23 +425,29 @@ NativeTrackReader::Result NativeTrackReader::read(const std::string& path, std::
     }
     if (!libav().loaded) {
         reason = "cannot be read in-process: " + libav().problem;
-        return Result::Failed;
+        return Result::Unavailable;
     }
-    AVFormatContext* raw = nullptr;
+    AVFormatContext* raw = libav().avformat_alloc_context();
+    if (raw == nullptr) {
+        reason = "out of memory";
+        return Result::Unavailable;
+    }
+    raw->interrupt_callback = AVIOInterruptCB{&interruptRead, const_cast<std::atomic<bool>*>(stop_)};
     AVDictionary* options = openOptions(true);
     // "file:" keeps a name with a colon from being read as another protocol.
-    const int rc = libav().avformat_open_input(&raw, ("file:" + path).c_str(), nullptr, &options);
+    const int rc =
+        libav().avformat_open_input(&raw, ("file:" + path).c_str(), nullptr, &options);  // frees raw on failure
     libav().av_dict_free(&options);
     if (rc < 0) {
-        reason = rc == AVERROR(EACCES) || rc == AVERROR(ENOENT) ? "cannot be read: " + avError(rc) : openFailure(rc);
-        return Result::Failed;
+        const bool moment = momentary(rc) || stopped(stop_);
+        reason = moment ? "cannot be read: " + avError(rc) : openFailure(rc);
+        return moment ? Result::Unavailable : Result::Failed;
     }
     FormatPtr format(raw);
-    return readOpened(format.get(), cues, reason);
+    return readOpened(format.get(), stop_, cues, reason);
 }
 
-NativeTrackReader::Result NativeTrackReader::readBytes(std::string_view bytes, std::vector<TrackCue>& cues,
-                                                       std::string& reason) {
+Result NativeTrackReader::readBytes(std::string_view bytes, std::vector<TrackCue>& cues, std::string& reason) {
     cues.clear();
     reason.clear();
     if (bytes.empty()) {
@@ -415,26 +456,26 @@ NativeTrackReader::Result NativeTrackReader::readBytes(std::string_view bytes, s
     }
     if (!libav().loaded) {
         reason = "cannot be read in-process: " + libav().problem;
-        return Result::Failed;
+        return Result::Unavailable;
     }
     MemoryInput input{bytes, 0};
     constexpr int kBuffer = 4096;
     auto* buffer = static_cast<unsigned char*>(libav().av_malloc(kBuffer));
     if (buffer == nullptr) {
         reason = "out of memory";
-        return Result::Failed;
+        return Result::Unavailable;
     }
     std::unique_ptr<AVIOContext, IoCloser> io(
         libav().avio_alloc_context(buffer, kBuffer, 0, &input, &MemoryInput::read, nullptr, &MemoryInput::seek));
     if (!io) {
         libav().av_free(buffer);
         reason = "out of memory";
-        return Result::Failed;
+        return Result::Unavailable;
     }
     AVFormatContext* raw = libav().avformat_alloc_context();
     if (raw == nullptr) {
         reason = "out of memory";
-        return Result::Failed;
+        return Result::Unavailable;
     }
     raw->pb = io.get();
     raw->flags |= AVFMT_FLAG_CUSTOM_IO;
@@ -446,7 +487,7 @@ NativeTrackReader::Result NativeTrackReader::readBytes(std::string_view bytes, s
         return Result::Failed;
     }
     FormatPtr format(raw);
-    const Result result = readOpened(format.get(), cues, reason);
+    const Result result = readOpened(format.get(), stop_, cues, reason);
     format.reset();  // before the I/O context it reads from
     return result;
 }

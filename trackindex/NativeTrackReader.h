@@ -8,11 +8,18 @@
 // "\n\n") and cut to 127 bytes. Cues that give no subtitle are skipped, as
 // the converter skips them.
 //
+// What a failure comes from matters to the index: Failed is the clip's
+// content (no track, a damaged container), which stays so until the file
+// changes; Unavailable is the moment's (permission, a missing file, an I/O
+// error, memory, FFmpeg's libraries, a stop), which the next try may not meet.
+//
 // Threads: a reader is used by one thread at a time; separate readers may
 // run on separate threads. Each read opens and closes everything it uses;
-// nothing outlives the call.
+// nothing outlives the call. The stop flag may be set from any thread: the
+// read in hand gives up within one packet or one blocked input call.
 #include "trackindex/TrackCue.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,7 +27,9 @@
 
 class NativeTrackReader {
 public:
-    enum class Result { Track, Failed };
+    // Truncated: cues holds the first CUE_LIMIT cues of a clip that has more,
+    // and reason says so.
+    enum class Result { Track, Failed, Truncated, Unavailable };
 
     // cues: every cue in stream order (cleared first). reason: why the clip
     // gave no track.
@@ -28,6 +37,17 @@ public:
     // The same on a clip held in memory.
     Result readBytes(std::string_view bytes, std::vector<TrackCue>& cues, std::string& reason);
 
+    // Read by every loop of a read; null (the default) never stops.
+    void setStopFlag(const std::atomic<bool>* stop) { stop_ = stop; }
+
+    // Track or Truncated: the clip gave cues.
+    static bool gaveTrack(Result result) { return result == Result::Track || result == Result::Truncated; }
+
     // At most this many cues are read from one clip; more is a damaged clip.
     static constexpr size_t CUE_LIMIT = 2'000'000;
+    // What one cue's text keeps, as a text slot of the converter path does.
+    static constexpr size_t TEXT_LIMIT = 127;
+
+private:
+    const std::atomic<bool>* stop_ = nullptr;
 };

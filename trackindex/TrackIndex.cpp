@@ -2,6 +2,8 @@
 
 #include "platform/FileSystem.h"
 #include "telemetry/TelemetryRecords.h"
+#include "trackindex/IndexFileSafety.h"
+#include "trackindex/NativeTrackReader.h"
 #include "trackindex/TelemetryBlob.h"
 #include "trackindex/TrackCueRecords.h"
 #include "trackindex/TrackFigures.h"
@@ -12,14 +14,31 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 namespace {
 
+// Each row keeps when it was last looked up (seen_s, Unix seconds) for the pruning.
 const char* const kSchema =
     "CREATE TABLE IF NOT EXISTS clips ("
     " path TEXT PRIMARY KEY, size INTEGER NOT NULL, mtime_ns INTEGER NOT NULL,"
+    " device INTEGER NOT NULL, inode INTEGER NOT NULL, ctime_ns INTEGER NOT NULL,"
     " readable INTEGER NOT NULL, reason TEXT NOT NULL, format INTEGER NOT NULL, cues BLOB NOT NULL,"
-    " start_s INTEGER, end_s INTEGER, distance_m REAL, max_speed_kmh REAL, fixes INTEGER NOT NULL);";
+    " start_s INTEGER, end_s INTEGER, distance_m REAL, max_speed_kmh REAL, fixes INTEGER NOT NULL,"
+    " seen_s INTEGER NOT NULL);"
+    " CREATE INDEX IF NOT EXISTS clips_seen ON clips (seen_s);";
+
+constexpr int64_t kDaySeconds = 86400;
+constexpr int64_t kRowOverhead = 256;  // what a row takes besides its cues, about
+constexpr size_t kReasonLimit = 1024;
+
+int64_t nowSeconds() {
+    return static_cast<int64_t>(std::time(nullptr));
+}
+
+bool damagedFile(int code) {
+    return (code & 0xff) == SQLITE_NOTADB || (code & 0xff) == SQLITE_CORRUPT;
+}
 
 class Statement {
 public:
@@ -54,22 +73,25 @@ std::string packCues(const std::vector<TrackCue>& cues) {
     for (const TrackCue& cue : cues) {
         putInt(out, cue.startMs);
         putInt(out, cue.durationMs);
-        const size_t n = std::min<size_t>(cue.text.size(), 255);
+        const size_t n = std::min(cue.text.size(), NativeTrackReader::TEXT_LIMIT);
         out.push_back(static_cast<char>(n));
         out.append(cue.text, 0, n);
     }
     return out;
 }
 
+// False for what the reader could not have given: more cues or longer texts
+// than it keeps.
 bool unpackCues(const void* data, int size, std::vector<TrackCue>& cues) {
     cues.clear();
     const auto* p = static_cast<const unsigned char*>(data);
     const unsigned char* end = p + (size > 0 ? size : 0);
     while (p < end) {
+        if (cues.size() >= NativeTrackReader::CUE_LIMIT) return false;
         TrackCue cue;
         if (!getInt(p, end, cue.startMs) || !getInt(p, end, cue.durationMs) || p >= end) return false;
         const size_t n = *p++;
-        if (static_cast<size_t>(end - p) < n) return false;
+        if (n > NativeTrackReader::TEXT_LIMIT || static_cast<size_t>(end - p) < n) return false;
         cue.text.assign(reinterpret_cast<const char*>(p), n);
         p += n;
         cues.push_back(std::move(cue));
@@ -112,64 +134,163 @@ std::string TrackIndex::reason() const {
     return reason_;
 }
 
+std::string TrackIndex::notice() {
+    std::lock_guard lock(mutex_);
+    std::string notice;
+    notice.swap(notice_);
+    return notice;
+}
+
 bool TrackIndex::open(const std::string& path, int busyMs) {
     std::lock_guard lock(mutex_);
     if (db_ != nullptr) return true;
     if (path.empty()) return fail("no cache folder is known");
-    const std::string folder = platform::parentFolder(path);
-    if (!folder.empty() && !platform::isDirectory(folder)) {
-        const std::string grand = platform::parentFolder(folder.substr(0, folder.size() - 1));
-        if (!grand.empty() && !platform::isDirectory(grand)) platform::makeDirectory(grand, 0700);
-        platform::makeDirectory(folder, 0700);
-    }
     // Someone else's file could be made to say anything: it is not used.
-    struct stat st;
-    if (::lstat(path.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode)) return fail(path + " is not a regular file");
-        if (st.st_uid != ::geteuid()) return fail(path + " belongs to another user");
-    }
-    sqlite3* db = nullptr;
-    const int rc =
-        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW, nullptr);
-    if (rc != SQLITE_OK) {
-        const std::string why = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-        sqlite3_close_v2(db);
-        return fail("cannot open " + path + ": " + why);
-    }
-    db_ = db;
-    sqlite3_busy_timeout(db_, busyMs);
-    if (!prepareSchema()) {
+    std::string realPath, why;
+    if (!prepareIndexFile(path, realPath, why)) return fail(why);
+    if (!openFile(realPath, busyMs)) return false;
+    const int rc = prepareSchema(why);
+    if (rc != SQLITE_OK && damagedFile(rc)) {
+        // Failing on every start helps no one: the file is kept for a look
+        // and the clips are read into a new one.
         sqlite3_close_v2(db_);
         db_ = nullptr;
-        return false;
+        const std::string aside = setAsideIndexFile(realPath);
+        if (aside.empty()) return fail("the index is damaged (" + why + ") and cannot be set aside");
+        notice_ = "the track index was damaged (" + why + "); it was set aside as " + aside + " and a new one made";
+        why.clear();
+        if (!prepareIndexFile(path, realPath, why)) return fail(why);
+        if (!openFile(realPath, busyMs)) return false;
+        if (prepareSchema(why) != SQLITE_OK) why = "the index cannot be set up: " + why;
     }
+    if (!why.empty()) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+        return fail(why);
+    }
+    prune();
     return true;
 }
 
-bool TrackIndex::prepareSchema() {
+bool TrackIndex::openFile(const std::string& realPath, int busyMs) {
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(realPath.c_str(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW, nullptr);
+    if (rc != SQLITE_OK) {
+        const std::string why = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+        sqlite3_close_v2(db);
+        return fail("cannot open " + realPath + ": " + why);
+    }
+    db_ = db;
+    sqlite3_busy_timeout(db_, busyMs);
+    sqlite3_extended_result_codes(db_, 1);
+    return true;
+}
+
+bool TrackIndex::exec(const char* sql) {
+    return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+int TrackIndex::prepareSchema(std::string& why) {
     int version = -1;
+    int pages = 0;
     {
         Statement query(db_, "PRAGMA user_version");
-        if (!query || sqlite3_step(query.get()) != SQLITE_ROW)
-            return fail(std::string("the index cannot be read: ") + sqlite3_errmsg(db_));
+        if (!query || sqlite3_step(query.get()) != SQLITE_ROW) {
+            why = std::string("the index cannot be read: ") + sqlite3_errmsg(db_);
+            return sqlite3_extended_errcode(db_);
+        }
         version = sqlite3_column_int(query.get(), 0);
     }
-    if (version > SCHEMA_VERSION)
-        return fail("the index was made by a newer version (schema " + std::to_string(version) + ")");
-    char* error = nullptr;
-    // WAL lets the player read while the tool writes, and the other way round.
-    std::string sql = "PRAGMA journal_mode=WAL; BEGIN IMMEDIATE; ";
-    // Rows of an older schema mean something else: the clips are read again.
-    if (version >= 1 && version < SCHEMA_VERSION) sql += "DROP TABLE IF EXISTS clips; ";
-    sql += kSchema;
-    sql += " PRAGMA user_version=" + std::to_string(SCHEMA_VERSION) + "; COMMIT;";
-    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
-        const std::string why = error != nullptr ? error : "unknown error";
-        sqlite3_free(error);
-        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-        return fail("the index cannot be set up: " + why);
+    if (version > SCHEMA_VERSION) {
+        why = "the index was made by a newer version (schema " + std::to_string(version) + ")";
+        return SQLITE_ERROR;
     }
-    return true;
+    {
+        Statement query(db_, "PRAGMA page_count");
+        if (query && sqlite3_step(query.get()) == SQLITE_ROW) pages = sqlite3_column_int(query.get(), 0);
+    }
+    // Only a new file takes it: pruned entries then give their pages back.
+    if (pages == 0) exec("PRAGMA auto_vacuum=INCREMENTAL");
+    // WAL lets the player read while the tool writes, and the other way round.
+    // A table of an older schema is dropped (its rows could not tell a
+    // replaced clip, nor the layout of their data): the clips are read again.
+    std::string sql = "PRAGMA journal_mode=WAL; BEGIN IMMEDIATE;";
+    char* error = nullptr;
+    int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error);
+    if (rc == SQLITE_OK) {
+        if (version < SCHEMA_VERSION) exec("DROP TABLE IF EXISTS clips");
+        sql = kSchema;
+        sql += " PRAGMA user_version=" + std::to_string(SCHEMA_VERSION) + "; COMMIT;";
+        rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &error);
+    }
+    if (rc != SQLITE_OK) {
+        const int code = sqlite3_extended_errcode(db_);
+        why = std::string("the index cannot be set up: ") + (error != nullptr ? error : "unknown error");
+        sqlite3_free(error);
+        exec("ROLLBACK");
+        return code != SQLITE_OK ? code : rc;
+    }
+    return SQLITE_OK;
+}
+
+void TrackIndex::prune() {
+    // Dropped: entries not looked up for long, and those of files gone.
+    const std::string old = std::to_string(nowSeconds() - kMaxAgeDays * kDaySeconds);
+    if (!exec("BEGIN IMMEDIATE")) return;
+    exec(("DELETE FROM clips WHERE seen_s < " + old).c_str());
+    {
+        std::vector<std::string> gone;
+        Statement paths(db_, "SELECT path FROM clips");
+        while (paths && sqlite3_step(paths.get()) == SQLITE_ROW) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(paths.get(), 0));
+            struct stat st;
+            if (text != nullptr && ::stat(text, &st) != 0 && (errno == ENOENT || errno == ENOTDIR))
+                gone.emplace_back(text);
+        }
+        Statement drop(db_, "DELETE FROM clips WHERE path=?1");
+        for (const std::string& path : gone) {
+            sqlite3_bind_text(drop.get(), 1, path.data(), static_cast<int>(path.size()), SQLITE_STATIC);
+            sqlite3_step(drop.get());
+            sqlite3_reset(drop.get());
+        }
+    }
+    {
+        Statement total(db_, "SELECT total(length(cues)) + count(*) * ?1 FROM clips");
+        sqlite3_bind_int64(total.get(), 1, kRowOverhead);
+        if (total && sqlite3_step(total.get()) == SQLITE_ROW)
+            storedBytes_ = static_cast<int64_t>(sqlite3_column_double(total.get(), 0));
+    }
+    if (!exec("COMMIT")) {
+        exec("ROLLBACK");
+        return;
+    }
+    keepWithinLimit();
+    exec("PRAGMA incremental_vacuum");
+}
+
+void TrackIndex::keepWithinLimit() {
+    if (storedBytes_ <= sizeLimit_) return;
+    // The least recently looked up go first, down to nine tenths of the limit,
+    // so that not every store prunes again.
+    const int64_t target = sizeLimit_ / 10 * 9;
+    if (!exec("BEGIN IMMEDIATE")) return;
+    std::vector<std::string> dropped;
+    {
+        Statement oldest(db_, "SELECT path, length(cues) FROM clips ORDER BY seen_s, rowid");
+        while (storedBytes_ > target && oldest && sqlite3_step(oldest.get()) == SQLITE_ROW) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(oldest.get(), 0));
+            dropped.emplace_back(text != nullptr ? text : "");
+            storedBytes_ -= sqlite3_column_int64(oldest.get(), 1) + kRowOverhead;
+        }
+    }
+    Statement drop(db_, "DELETE FROM clips WHERE path=?1");
+    for (const std::string& path : dropped) {
+        sqlite3_bind_text(drop.get(), 1, path.data(), static_cast<int>(path.size()), SQLITE_STATIC);
+        sqlite3_step(drop.get());
+        sqlite3_reset(drop.get());
+    }
+    if (!exec("COMMIT")) exec("ROLLBACK");
 }
 
 TrackIndex::Lookup TrackIndex::find(const ClipKey& key, std::vector<TrackCue>& cues, std::string& reason) {
@@ -193,7 +314,8 @@ TrackIndex::Lookup TrackIndex::find(const ClipKey& key, ClipReading& reading, st
     std::lock_guard lock(mutex_);
     if (db_ == nullptr) return Lookup::Missing;
     Statement query(db_,
-                    "SELECT readable, reason, format, cues FROM clips WHERE path=?1 AND size=?2 AND mtime_ns=?3");
+                    "SELECT readable, reason, cues, seen_s, format FROM clips WHERE path=?1 AND size=?2 AND mtime_ns=?3"
+                    " AND device=?4 AND inode=?5 AND ctime_ns=?6");
     if (!query) {
         fail(std::string("the index cannot be read: ") + sqlite3_errmsg(db_));
         return Lookup::Missing;
@@ -201,58 +323,74 @@ TrackIndex::Lookup TrackIndex::find(const ClipKey& key, ClipReading& reading, st
     sqlite3_bind_text(query.get(), 1, key.path.data(), static_cast<int>(key.path.size()), SQLITE_TRANSIENT);
     sqlite3_bind_int64(query.get(), 2, key.size);
     sqlite3_bind_int64(query.get(), 3, key.mtimeNs);
+    sqlite3_bind_int64(query.get(), 4, key.device);
+    sqlite3_bind_int64(query.get(), 5, key.inode);
+    sqlite3_bind_int64(query.get(), 6, key.ctimeNs);
     const int rc = sqlite3_step(query.get());
     if (rc == SQLITE_DONE) return Lookup::Missing;
     if (rc != SQLITE_ROW) {
         fail(std::string("the index cannot be read: ") + sqlite3_errmsg(db_));
         return Lookup::Missing;
     }
-    const int format = sqlite3_column_int(query.get(), 2);
+    Lookup found = Lookup::Track;
+    const int format = sqlite3_column_int(query.get(), 4);
     reading.telemetry.format = telemetryFormatOf(format);
+    const void* blob = sqlite3_column_blob(query.get(), 2);
+    const auto bytes = static_cast<size_t>(std::max(sqlite3_column_bytes(query.get(), 2), 0));
     if (sqlite3_column_int(query.get(), 0) == 0) {
-        const auto* text = sqlite3_column_text(query.get(), 1);
-        reason = text != nullptr ? reinterpret_cast<const char*>(text) : "";
-        return Lookup::Unreadable;
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(query.get(), 1));
+        reason = text != nullptr ? text : "";
+        found = reason.empty() || reason.size() > kReasonLimit ? Lookup::Missing : Lookup::Unreadable;
+    } else if (reading.cameraText() ? !unpackCues(blob, static_cast<int>(bytes), reading.cues)
+                                    : format != static_cast<int>(reading.format()) || blob == nullptr ||
+                                          !unpackSamples(std::string_view(static_cast<const char*>(blob), bytes),
+                                                         reading.telemetry.samples)) {
+        // An entry that does not decode, or that the reader could not have
+        // given, is treated as absent: the clip is read again.
+        found = Lookup::Missing;
     }
-    // An entry that does not decode is treated as absent: the clip is read again.
-    const void* blob = sqlite3_column_blob(query.get(), 3);
-    const int bytes = sqlite3_column_bytes(query.get(), 3);
-    const bool decoded =
-        reading.cameraText()
-            ? unpackCues(blob, bytes, reading.cues)
-            : format == static_cast<int>(reading.telemetry.format) && blob != nullptr &&
-                  unpackSamples(std::string_view(static_cast<const char*>(blob), static_cast<size_t>(bytes)),
-                                reading.telemetry.samples);
-    if (!decoded || reading.empty()) {
+    if (found == Lookup::Track && reading.empty()) found = Lookup::Missing;
+    if (found == Lookup::Missing) {
         reading.clear();
-        return Lookup::Missing;
+        reason.clear();
+        return found;
     }
-    return Lookup::Track;
+    const int64_t now = nowSeconds();
+    if (sqlite3_column_int64(query.get(), 3) < now - kDaySeconds) {
+        Statement seen(db_, "UPDATE clips SET seen_s=?1 WHERE path=?2");
+        sqlite3_bind_int64(seen.get(), 1, now);
+        sqlite3_bind_text(seen.get(), 2, key.path.data(), static_cast<int>(key.path.size()), SQLITE_TRANSIENT);
+        sqlite3_step(seen.get());
+    }
+    return found;
 }
 
 bool TrackIndex::store(const ClipKey& key, const ClipReading& reading, const std::string& reason) {
+    const std::vector<TrackCue>& cues = reading.cues;
+    if (cues.size() > NativeTrackReader::CUE_LIMIT) return false;
+    for (const TrackCue& cue : cues)
+        if (cue.text.size() > NativeTrackReader::TEXT_LIMIT) return false;
     TrackFigures figures;
     std::vector<TrackRecord> records;
     std::vector<int64_t> times;
     if (reading.cameraText())
-        recordsOfCues(reading.cues, TrackSampling::All, records, times);
+        recordsOfCues(cues, TrackSampling::All, records, times);
     else
         recordsOfTelemetry(reading.telemetry, DisplayZone::utc(), records, times);
     for (size_t i = 0; i < records.size(); ++i) figures.add(records[i], times[i]);
-    const std::string blob = reading.cameraText() ? packCues(reading.cues) : packSamples(reading.telemetry.samples);
-    const bool readable = !reading.empty();
+    const std::string blob = reading.cameraText() ? packCues(cues) : packSamples(reading.telemetry.samples);
 
     std::lock_guard lock(mutex_);
     if (db_ == nullptr) return false;
     Statement insert(db_,
                      "INSERT OR REPLACE INTO clips (path, size, mtime_ns, readable, reason, cues, start_s, end_s,"
-                     " distance_m, max_speed_kmh, fixes, format)"
-                     " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)");
+                     " distance_m, max_speed_kmh, fixes, device, inode, ctime_ns, seen_s, format)"
+                     " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16)");
     if (!insert) return fail(std::string("the index cannot be written: ") + sqlite3_errmsg(db_));
     sqlite3_bind_text(insert.get(), 1, key.path.data(), static_cast<int>(key.path.size()), SQLITE_TRANSIENT);
     sqlite3_bind_int64(insert.get(), 2, key.size);
     sqlite3_bind_int64(insert.get(), 3, key.mtimeNs);
-    sqlite3_bind_int(insert.get(), 4, readable ? 1 : 0);
+    sqlite3_bind_int(insert.get(), 4, reading.empty() ? 0 : 1);
     sqlite3_bind_text(insert.get(), 5, reason.data(), static_cast<int>(reason.size()), SQLITE_TRANSIENT);
     sqlite3_bind_blob(insert.get(), 6, blob.data(), static_cast<int>(blob.size()), SQLITE_STATIC);
     if (figures.hasTime()) {
@@ -262,8 +400,14 @@ bool TrackIndex::store(const ClipKey& key, const ClipReading& reading, const std
         sqlite3_bind_double(insert.get(), 10, figures.maxSpeedKmh());
     }
     sqlite3_bind_int64(insert.get(), 11, figures.fixes());
-    sqlite3_bind_int(insert.get(), 12, static_cast<int>(reading.format()));
+    sqlite3_bind_int64(insert.get(), 12, key.device);
+    sqlite3_bind_int64(insert.get(), 13, key.inode);
+    sqlite3_bind_int64(insert.get(), 14, key.ctimeNs);
+    sqlite3_bind_int64(insert.get(), 15, nowSeconds());
+    sqlite3_bind_int(insert.get(), 16, static_cast<int>(reading.format()));
     if (sqlite3_step(insert.get()) != SQLITE_DONE)
         return fail(std::string("the index cannot be written: ") + sqlite3_errmsg(db_));
+    storedBytes_ += static_cast<int64_t>(blob.size()) + kRowOverhead;
+    keepWithinLimit();
     return true;
 }

@@ -1,17 +1,23 @@
 #pragma once
-// The track index: an SQLite file that keeps, per clip (canonical path, size,
-// modification time), what reading it gave (the cues of the camera's text
-// track, or the telemetry samples of any other layout, with the layout), or
-// why it could not be read, and the clip's figures. A changed clip no longer
-// matches and is read again. An index of an older schema is emptied and
+// The track index: an SQLite file that keeps, per clip state (ClipKey), what
+// reading it gave (the cues of the camera's text track, or the telemetry
+// samples of any other layout, with the layout), or why its content gives
+// none, and the clip's figures. An index of an older schema is emptied and
 // filled again, never misread.
+// A changed or replaced clip no longer matches and is read again; so is a row
+// beyond the reader's limits (cues, text length), whoever wrote it.
+//
+// Housekeeping when opened: entries not looked up for kMaxAgeDays or whose
+// file is gone are dropped, and the oldest go while the entries take more
+// than the size limit (also checked as entries are stored). A damaged file
+// is set aside ("<file>.damaged") and a new one made; notice() says so once.
 //
 // Several programs may use one file at once (the player and the tool): WAL
 // journal, a busy time-out, and each write is one short transaction, so no
 // one's entries are lost. Within a process one object is the one writer.
 //
-// Trouble with the file (corrupt, locked, read-only, full, of another user
-// or a newer schema) never stops the caller: the call fails, failed() turns
+// Other trouble with the file (locked, read-only, full, of another user or a
+// newer schema) never stops the caller: the call fails, failed() turns
 // true and reason() says why, and the caller reads the clip directly.
 //
 // Threads: any; calls are serialised on an internal lock, so a worker
@@ -43,9 +49,19 @@ public:
 
     // How long a call waits for another user's write before it gives up.
     static constexpr int DEFAULT_BUSY_MS = 5000;
+    static constexpr int64_t kMaxAgeDays = 90;
+    static constexpr int64_t kDefaultSizeLimit = int64_t{1} << 30;
+
+    // Before open(): what the entries may take, in bytes.
+    void setSizeLimit(int64_t bytes) { sizeLimit_ = bytes; }
 
     // Creates the file (and its folder, private to the user) when missing.
+    // A path through links is resolved; the file itself is never a link.
     bool open(const std::string& path, int busyMs = DEFAULT_BUSY_MS);
+
+    // What open() did that its caller should log (a damaged file set aside);
+    // empty, and after the first call empty again.
+    std::string notice();
 
     enum class Lookup { Track, Unreadable, Missing };
     // Track: reading filled. Unreadable: reason holds why the clip failed
@@ -54,8 +70,9 @@ public:
     // The same for a clip known to hold the camera's text track.
     Lookup find(const ClipKey& key, std::vector<TrackCue>& cues, std::string& reason);
 
-    // Keeps what reading the clip gave (not empty) or its failure (empty,
-    // reason set), replacing any older entry of the path.
+    // Keeps what reading the clip gave (not empty) or the failure its content
+    // gives (empty, reason set), replacing any older entry of the path. A
+    // track beyond the reader's limits is not kept.
     bool store(const ClipKey& key, const ClipReading& reading, const std::string& reason);
     bool store(const ClipKey& key, const std::vector<TrackCue>& cues, const std::string& reason);
 
@@ -64,10 +81,18 @@ public:
 
 private:
     bool fail(const std::string& what);
-    bool prepareSchema();
+    bool openFile(const std::string& realPath, int busyMs);
+    // SQLITE_OK, or the code that failed (SQLITE_NOTADB, SQLITE_CORRUPT: damaged).
+    int prepareSchema(std::string& why);
+    void prune();
+    void keepWithinLimit();
+    bool exec(const char* sql);
 
     mutable std::mutex mutex_;
     sqlite3* db_ = nullptr;  // under mutex_
     bool failed_ = false;    // under mutex_
     std::string reason_;     // under mutex_
+    std::string notice_;     // under mutex_
+    int64_t sizeLimit_ = kDefaultSizeLimit;
+    int64_t storedBytes_ = 0;  // under mutex_: what the entries take, about
 };

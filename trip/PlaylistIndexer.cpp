@@ -76,7 +76,9 @@ void PlaylistIndexer::openIndex() {
         return;
     }
     auto index = std::make_unique<TrackIndex>();
-    if (!index->open(indexPath_)) {
+    const bool opened = index->open(indexPath_);
+    if (const std::string notice = index->notice(); !notice.empty()) logLine(notice);
+    if (!opened) {
         logLine("track index unavailable, clips are read directly: " + index->reason());
         return;
     }
@@ -89,12 +91,13 @@ std::shared_ptr<const ClipTrack> PlaylistIndexer::readClip(IndexedTrackReader& r
     clip->path = path;
     ClipReading reading;
     std::string reason;
-    const bool read = reader.readClip(path, reading, reason) == NativeTrackReader::Result::Track;
+    const NativeTrackReader::Result result = reader.readClip(path, reading, reason);
     clip->format = reading.format();
-    if (!read) {
+    if (!NativeTrackReader::gaveTrack(result)) {
         clip->problem = reason.empty() ? std::string("cannot be read") : reason;
         return clip;
     }
+    if (result == NativeTrackReader::Result::Truncated) clip->note = reason;
     // The G-sensor of other layouts lands on the scale the events read counts on.
     const GSensorScale scale{events_.zeroCount, events_.countsPerG};
     if (reading.cameraText())

@@ -4,9 +4,13 @@
 #include "support/ClipFactory.h"
 #include "support/TelemetryClips.h"
 #include "support/TempFolder.h"
+#include "support/TrackOnlyClip.h"
+#include "trackindex/NativeTrackReader.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <filesystem>
 #include <sstream>
@@ -21,9 +25,14 @@ struct ToolRun {
     std::string err;
 };
 
-// Runs the tool from the program folder, reading both outputs as they come.
-ToolRun runTool(const std::vector<std::string>& arguments, const std::string& workingDirectory = {}) {
-    std::vector<std::string> argv{std::string(VELTARA_TEST_PROGRAM_DIR) + "veltara-track"};
+// Runs the tool from the program folder, reading both outputs as they come;
+// with ordinaryUser, as user 65534 when the test runs as root.
+ToolRun runTool(const std::vector<std::string>& arguments, const std::string& workingDirectory = {},
+                bool ordinaryUser = false) {
+    std::vector<std::string> argv;
+    if (ordinaryUser && ::geteuid() == 0)
+        argv = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"};
+    argv.push_back(std::string(VELTARA_TEST_PROGRAM_DIR) + "veltara-track");
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     platform::ChildProcess tool;
     platform::ChildProcess::Options options;
@@ -87,7 +96,9 @@ protected:
         EXPECT_EQ(testing_support::makeClip(tmp.path() + name, spec), "");
         return name;
     }
-    ToolRun run(const std::vector<std::string>& arguments) { return runTool(arguments, tmp.path()); }
+    ToolRun run(const std::vector<std::string>& arguments, bool ordinaryUser = false) {
+        return runTool(arguments, tmp.path(), ordinaryUser);
+    }
 
     TempFolder tmp;
 };
@@ -191,9 +202,73 @@ TEST_F(VeltaraTrackTool, BadFilesAreNamedAndTheOthersStillWritten) {
         EXPECT_EQ(locked.status, 1);
         EXPECT_EQ(locked.err, "veltara-track: locked.mp4: cannot be read: Permission denied\n");
     }
+    // A clip with more cues than are read says so and is not taken as whole.
+    ASSERT_EQ(testing_support::writeTrackOnlyClip(tmp.path() + "flood.mp4", NativeTrackReader::CUE_LIMIT + 1, 10,
+                                                  [](size_t) { return std::string("A"); }),
+              "");
+    const ToolRun flood = run({"--events", "flood.mp4"});
+    EXPECT_EQ(flood.status, 1);
+    EXPECT_EQ(flood.err, "veltara-track: flood.mp4: has more than 2000000 track cues; only the first ones are read\n");
+
     const ToolRun none = run({"--format", "geojson", "missing.mp4"});
     EXPECT_EQ(none.status, 1);
     EXPECT_EQ(none.out, "{\"type\":\"FeatureCollection\",\"features\":[\n]}\n");
+}
+
+TEST_F(VeltaraTrackTool, WhatAFolderWalkPassesOverIsNamedWithItsReason) {
+    std::filesystem::create_directories(tmp.path() + "plain/folder.mp4");
+    std::filesystem::create_directories(tmp.path() + "empty");
+    std::filesystem::create_directories(tmp.path() + "closed");
+    clip("plain/a.mp4", smallClip(testing_support::cameraTrack(3)));
+    const ToolRun plain = run({"plain", "empty"});
+    EXPECT_EQ(plain.status, 1);
+    EXPECT_EQ(plain.err,
+              "veltara-track: plain/folder.mp4: is a folder, not a clip\n"
+              "veltara-track: empty: is an empty folder\n");
+    EXPECT_EQ(lines(plain.out).size(), 4u);
+
+    // Deeper than the system's path limit.
+    std::filesystem::create_directories(tmp.path() + "deep");
+    int folder = ::open((tmp.path() + "deep").c_str(), O_DIRECTORY | O_RDONLY);
+    const std::string level(200, 'd');
+    for (int i = 0; i < 25 && folder >= 0; ++i) {
+        ::mkdirat(folder, level.c_str(), 0755);
+        const int next = ::openat(folder, level.c_str(), O_DIRECTORY | O_RDONLY);
+        ::close(folder);
+        folder = next;
+    }
+    ASSERT_GE(folder, 0);
+    ::close(::openat(folder, "clip.mp4", O_CREAT | O_WRONLY, 0644));
+    ::close(folder);
+    const ToolRun deep = run({"-r", "deep"});
+    EXPECT_EQ(deep.status, 1);
+    EXPECT_NE(deep.err.find("the path is too long ("), std::string::npos) << deep.err.substr(0, 300);
+    // Removed level by level: a path that long cannot be named whole.
+    for (int depth = 25; depth >= 0; --depth) {
+        int at = ::open((tmp.path() + "deep").c_str(), O_DIRECTORY | O_RDONLY);
+        for (int i = 0; i < depth && at >= 0; ++i) {
+            const int next = ::openat(at, level.c_str(), O_DIRECTORY | O_RDONLY);
+            ::close(at);
+            at = next;
+        }
+        if (at < 0) continue;
+        ::unlinkat(at, "clip.mp4", 0);
+        ::unlinkat(at, level.c_str(), AT_REMOVEDIR);
+        ::close(at);
+    }
+
+    // A folder that can be listed but not entered.
+    clip("closed/b.mp4", smallClip(testing_support::cameraTrack(3)));
+    std::filesystem::permissions(tmp.path() + "closed", std::filesystem::perms::owner_read);
+    if (::geteuid() == 0) {
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(tmp.path()))
+            (void)::lchown(entry.path().c_str(), 65534, 65534);
+        (void)::chown(tmp.path().c_str(), 65534, 65534);
+    }
+    const ToolRun closed = run({"closed"}, true);
+    EXPECT_EQ(closed.status, 1);
+    EXPECT_EQ(closed.err, "veltara-track: closed: cannot be entered: Permission denied\n");
+    std::filesystem::permissions(tmp.path() + "closed", std::filesystem::perms::owner_all);
 }
 
 TEST_F(VeltaraTrackTool, UsageErrorsExitWithTwoAndWriteNothing) {
@@ -285,14 +360,17 @@ TEST_F(VeltaraTrackTool, TheIndexGivesTheSameTrackAndSurvivesABadFile) {
     EXPECT_EQ(first.out, plain.out);
     EXPECT_EQ(second.err, "veltara-track: none.mp4: no GPS data found\n");
 
-    // A garbage index is set aside with one message; the clips are still read.
+    // A garbage index is set aside with one message and a new one is used.
     std::filesystem::remove_all(cache);
     std::filesystem::create_directories(cache + "/veltara-dvr-player");
     tmp.write("cache/veltara-dvr-player/track-index.sqlite", std::string(8192, 'x'));
     const ToolRun garbage = run({"--index", name, name});
     EXPECT_EQ(garbage.status, 0);
     EXPECT_EQ(lines(garbage.out).size(), 61u);
-    EXPECT_EQ(count(garbage.err, "the track index is not used"), 1u) << garbage.err;
+    EXPECT_EQ(count(garbage.err, "the track index was damaged"), 1u) << garbage.err;
+    EXPECT_EQ(count(garbage.err, "set aside as "), 1u) << garbage.err;
+    EXPECT_TRUE(std::filesystem::exists(cache + "/veltara-dvr-player/track-index.sqlite.damaged"));
+    EXPECT_EQ(run({"--index", name}).err, "");
     ::unsetenv("XDG_CACHE_HOME");
 }
 
@@ -325,6 +403,22 @@ TEST_F(VeltaraTrackTool, EventsOfADriveWithABrakingAndABump) {
     ASSERT_EQ(tableRows.size(), 3u) << table.out;
     EXPECT_EQ(tableRows[0].rfind("channel  clip", 0), 0u) << tableRows[0];
     EXPECT_NE(tableRows[2].find("0:45.0  impact  2.50 G"), std::string::npos) << tableRows[2];
+
+    // The player's settings: the user's file, or the one named.
+    const std::string home = tmp.path() + "home";
+    tmp.write("home/Documents/Veltara DVR Player/conf/Tavimoor.ini", "[Events]\nImpactG=3.0\n");
+    tmp.write("other.ini", "[Events]\nBrakeG=2.0\n");
+    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    ::setenv("HOME", home.c_str(), 1);
+    ::unsetenv("XDG_CONFIG_HOME");
+    const ToolRun user = run({"--events", "--json", "."});
+    const ToolRun named = run({"--events", "--json", "--config", "other.ini", "."});
+    const ToolRun missing = run({"--events", "--config", "none.ini", "."});
+    ::setenv("HOME", savedHome.c_str(), 1);
+    EXPECT_EQ(user.out, rows[0] + "\n" + rows[1].substr(0, rows[1].size() - 1) + "\n" + rows[3] + "\n");
+    EXPECT_EQ(named.out, rows[0] + "\n" + rows[2] + "\n" + rows[3] + "\n");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "veltara-track: none.ini: cannot be read\n");
 }
 
 TEST_F(VeltaraTrackTool, ReadsEveryCameraLayoutInfoAndGpxInUtc) {

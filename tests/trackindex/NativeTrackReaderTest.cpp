@@ -1,13 +1,18 @@
 // The in-process reader against the converter path: the same records, record
 // for record, for clips with odd, empty and overlong cues and several
 // subtitle streams; and what it says about clips that give no track.
-#include "support/TempFolder.h"
 #include "support/SubtitleExtractorTestSupport.h"
+#include "support/TempFolder.h"
+#include "support/TrackOnlyClip.h"
 #include "trackindex/NativeTrackReader.h"
 #include "trackindex/TrackCueRecords.h"
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
+#include <tuple>
 
 using namespace extractor_test;
 using testing_support::TempFolder;
@@ -113,20 +118,47 @@ TEST(NativeTrackReader, TakesTheCameraStreamAndTellsWhyAClipHasNoTrack) {
     std::filesystem::resize_file(truncated, std::filesystem::file_size(clip) / 2);
     std::ofstream(tmp.path() + "zero.mp4");
     std::ofstream(tmp.path() + "text.mp4") << "just text\n";
-    const std::vector<std::pair<std::string, std::string>> bad{
-        {noTrack, "has no subtitle track"},
-        {truncated, "is not a video file or is damaged"},
-        {tmp.path() + "zero.mp4", "is empty"},
-        {tmp.path() + "text.mp4", "is not a video file or is damaged"},
-        {tmp.path() + "missing.mp4", "cannot be read: No such file or directory"},
-        {tmp.path(), "is a folder, not a video file"},
-        {"http://127.0.0.1:9/x.mp4", "cannot be read: No such file or directory"},
+    // Failed: the content's fault, for good; Unavailable: the moment's.
+    using R = NativeTrackReader::Result;
+    const std::vector<std::tuple<std::string, R, std::string>> bad{
+        {noTrack, R::Failed, "has no subtitle track"},
+        {truncated, R::Failed, "is not a video file or is damaged"},
+        {tmp.path() + "zero.mp4", R::Failed, "is empty"},
+        {tmp.path() + "text.mp4", R::Failed, "is not a video file or is damaged"},
+        {tmp.path() + "missing.mp4", R::Unavailable, "cannot be read: No such file or directory"},
+        {tmp.path(), R::Failed, "is a folder, not a video file"},
+        {"http://127.0.0.1:9/x.mp4", R::Unavailable, "cannot be read: No such file or directory"},
     };
-    for (const auto& [path, why] : bad) {
-        EXPECT_EQ(reader.read(path, cues, reason), NativeTrackReader::Result::Failed) << path;
+    for (const auto& [path, result, why] : bad) {
+        EXPECT_EQ(reader.read(path, cues, reason), result) << path;
         EXPECT_EQ(reason.rfind(why, 0), 0u) << path << ": " << reason;
         EXPECT_TRUE(cues.empty());
     }
+}
+
+TEST(NativeTrackReader, AClipBeyondTheCueLimitIsCutAndAStopEndsTheRead) {
+    TempFolder tmp;
+    const std::string flood = tmp.path() + "flood.mp4";
+    ASSERT_EQ(testing_support::writeTrackOnlyClip(flood, NativeTrackReader::CUE_LIMIT + 1, 10,
+                                                  [](size_t i) { return "T" + std::to_string(i % 10); }),
+              "");
+    NativeTrackReader reader;
+    std::vector<TrackCue> cues;
+    std::string reason;
+    ASSERT_EQ(reader.read(flood, cues, reason), NativeTrackReader::Result::Truncated) << reason;
+    EXPECT_EQ(cues.size(), NativeTrackReader::CUE_LIMIT);
+    EXPECT_EQ(reason, "has more than 2000000 track cues; only the first ones are read");
+
+    std::atomic<bool> stop{false};
+    reader.setStopFlag(&stop);
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        stop = true;
+    });
+    // The whole read takes seconds: one that ignored the flag would end Truncated.
+    EXPECT_EQ(reader.read(flood, cues, reason), NativeTrackReader::Result::Unavailable);
+    stopper.join();
+    EXPECT_TRUE(cues.empty());
 }
 
 TEST(NativeTrackReader, BytesInMemoryReadAsTheFile) {

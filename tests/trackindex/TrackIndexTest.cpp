@@ -1,15 +1,23 @@
 // The track index: what it keeps per clip state, that two users of one file
-// lose nothing, and that a bad index file only turns it off.
+// lose nothing, that it answers only what the reader would, keeps itself
+// tidy, and that a bad index file is set aside or only turns it off.
+#include "support/ClipFactory.h"
 #include "support/TempFolder.h"
 #include "trackindex/IndexedTrackReader.h"
 #include "trackindex/TrackIndex.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <thread>
+#include <tuple>
 
 using testing_support::TempFolder;
 
@@ -25,16 +33,242 @@ ClipKey keyOf(const std::string& path, int64_t size = 10, int64_t mtime = 1) {
     return ClipKey{path, size, mtime};
 }
 
+void sql(const std::string& file, const std::string& statement) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    char* error = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, statement.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+}
+
+std::string clipWithTexts(const TempFolder& tmp, const std::string& name, char mark) {
+    auto texts = testing_support::cameraTrack(8);
+    texts[3][0] = mark;  // the same size, another text
+    testing_support::ClipSpec spec;
+    spec.trackTexts = texts;
+    spec.withVideo = false;
+    spec.withAudio = false;
+    const std::string path = tmp.path() + name;
+    EXPECT_EQ(testing_support::makeClip(path, spec), "");
+    return path;
+}
+
+// The first character of a cue's track text.
+char markOf(const TrackCue& cue) {
+    const size_t text = cue.text.find('\n', cue.text.find('\n') + 1) + 1;
+    return text < cue.text.size() ? cue.text[text] : '\0';
+}
+
+mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    ::lstat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+// Runs the check as an ordinary user: root reads a clip of mode 000.
+void asOrdinaryUser(const std::string& folder, const std::function<int()>& check) {
+    if (::geteuid() != 0) {
+        EXPECT_EQ(check(), 0);
+        return;
+    }
+    std::filesystem::path top(folder);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(top))
+        ASSERT_EQ(::lchown(entry.path().c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::lchown(folder.c_str(), 65534, 65534), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(100);
+        ::_exit(check());
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the failed step, as the child numbered it";
+}
+
 }  // namespace
+
+TEST(TrackIndex, AReplacedClipAndAMomentsTroubleAreNeverAnsweredFromTheIndex) {
+    TempFolder tmp;
+    const std::string file = tmp.path() + "index.sqlite";
+    const std::string clip = clipWithTexts(tmp, "clip.mp4", '1');
+    const std::string original = clipWithTexts(tmp, "original.mp4", '1');
+    const std::string other = clipWithTexts(tmp, "other.mp4", '9');
+    ASSERT_EQ(std::filesystem::file_size(clip), std::filesystem::file_size(other));
+    std::vector<TrackCue> cues;
+    std::string reason;
+    {
+        TrackIndex index;
+        ASSERT_TRUE(index.open(file)) << index.reason();
+        IndexedTrackReader reader(&index);
+        ASSERT_EQ(reader.read(clip, cues, reason), NativeTrackReader::Result::Track) << reason;
+        ASSERT_EQ(markOf(cues[3]), '1') << cues[3].text;
+    }
+    // Replaced in place and over by a rename (cp -p, rsync -a): size and
+    // modification time stay.
+    const auto replace = [&](const std::string& by, bool rename) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        struct stat before {};
+        ::stat(clip.c_str(), &before);
+        if (rename) {
+            std::filesystem::copy_file(by, clip + ".new");
+            std::filesystem::rename(clip + ".new", clip);
+        } else {
+            std::filesystem::copy_file(by, clip, std::filesystem::copy_options::overwrite_existing);
+        }
+        const struct timespec times[2] = {before.st_atim, before.st_mtim};
+        ASSERT_EQ(::utimensat(AT_FDCWD, clip.c_str(), times, 0), 0);
+    };
+    for (const auto& [by, rename, mark] : {std::tuple{other, false, '9'}, std::tuple{original, true, '1'}}) {
+        replace(by, rename);
+        TrackIndex index;
+        ASSERT_TRUE(index.open(file));
+        IndexedTrackReader reader(&index);
+        ASSERT_EQ(reader.read(clip, cues, reason), NativeTrackReader::Result::Track);
+        EXPECT_EQ(markOf(cues[3]), mark) << "replaced by a rename: " << rename;
+    }
+
+    // A row of the former key (path, size, time) is no answer.
+    const std::string former = tmp.path() + "former.sqlite";
+    ClipKey now;
+    ASSERT_TRUE(ClipKey::of(clip, now));
+    sql(former,
+        "CREATE TABLE clips (path TEXT PRIMARY KEY, size INTEGER NOT NULL, mtime_ns INTEGER NOT NULL,"
+        " readable INTEGER NOT NULL, reason TEXT NOT NULL, cues BLOB NOT NULL, start_s INTEGER, end_s INTEGER,"
+        " distance_m REAL, max_speed_kmh REAL, fixes INTEGER NOT NULL);"
+        " INSERT INTO clips VALUES ('" +
+            now.path + "', " + std::to_string(now.size) + ", " + std::to_string(now.mtimeNs) +
+            ", 0, 'has no subtitle track', x'', NULL, NULL, NULL, NULL, 0);"
+            " PRAGMA user_version=1;");
+    {
+        TrackIndex index;
+        ASSERT_TRUE(index.open(former)) << index.reason();
+        IndexedTrackReader reader(&index);
+        EXPECT_EQ(reader.read(clip, cues, reason), NativeTrackReader::Result::Track) << reason;
+    }
+
+    // Unreadable for a moment (chmod 000), then readable again.
+    ::chmod(clip.c_str(), 0);
+    asOrdinaryUser(tmp.path(), [&] {
+        TrackIndex index;
+        if (!index.open(tmp.path() + "user.sqlite")) return 1;
+        IndexedTrackReader reader(&index);
+        if (reader.read(clip, cues, reason) != NativeTrackReader::Result::Unavailable) return 2;
+        ClipKey key;
+        std::string stored;
+        if (!ClipKey::of(clip, key) || index.find(key, cues, stored) != TrackIndex::Lookup::Missing) return 3;
+        if (::chmod(clip.c_str(), 0644) != 0) return 4;
+        if (reader.read(clip, cues, reason) != NativeTrackReader::Result::Track) return 5;
+        return 0;
+    });
+}
+
+TEST(TrackIndex, RowsBeyondTheReadersLimitsAreReadAgain) {
+    TempFolder tmp;
+    const std::string file = tmp.path() + "index.sqlite";
+    const std::string clip = clipWithTexts(tmp, "clip.mp4", '1');
+    ClipKey key;
+    ASSERT_TRUE(ClipKey::of(clip, key));
+    {
+        TrackIndex index;
+        ASSERT_TRUE(index.open(file));
+        ASSERT_TRUE(index.store(key, cuesOf(2), ""));
+    }
+    // Cue: start, duration (8 bytes each), text length, text.
+    const auto packed = [](size_t count, int length) {
+        std::string cue(16, '\0');
+        cue += static_cast<char>(length);
+        cue.append(static_cast<size_t>(length), 'T');
+        std::string blob;
+        blob.reserve(cue.size() * count);
+        for (size_t i = 0; i < count; ++i) blob += cue;
+        return blob;
+    };
+    for (const std::string& blob : {packed(1, 200), packed(NativeTrackReader::CUE_LIMIT + 1, 1)}) {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+        sqlite3_stmt* update = nullptr;
+        sqlite3_prepare_v2(db, "UPDATE clips SET cues=?1", -1, &update, nullptr);
+        sqlite3_bind_blob(update, 1, blob.data(), static_cast<int>(blob.size()), SQLITE_STATIC);
+        EXPECT_EQ(sqlite3_step(update), SQLITE_DONE);
+        sqlite3_finalize(update);
+        sqlite3_close(db);
+        TrackIndex index;
+        ASSERT_TRUE(index.open(file));
+        std::vector<TrackCue> cues;
+        std::string reason;
+        EXPECT_EQ(index.find(key, cues, reason), TrackIndex::Lookup::Missing) << blob.size();
+        EXPECT_TRUE(cues.empty());
+        IndexedTrackReader reader(&index);
+        ASSERT_EQ(reader.read(clip, cues, reason), NativeTrackReader::Result::Track);
+        EXPECT_EQ(cues.size(), 8u);
+    }
+}
+
+TEST(TrackIndex, TheFileIsReachedThroughLinksKeptPrivateAndPrunedToItsBounds) {
+    TempFolder tmp;
+    std::filesystem::create_directories(tmp.path() + "real/cache");
+    std::filesystem::create_directory_symlink(tmp.path() + "real", tmp.path() + "home");
+    const std::string linked = tmp.path() + "home/cache/veltara-dvr-player/track-index.sqlite";
+    const std::string real = tmp.path() + "real/cache/veltara-dvr-player/track-index.sqlite";
+    const std::string kept = tmp.write("kept.mp4", "k");
+    const std::string old = tmp.write("old.mp4", "o");
+    const std::string gone = tmp.write("gone.mp4", "g");
+    {
+        TrackIndex index;
+        ASSERT_TRUE(index.open(linked)) << index.reason();
+        for (const std::string& path : {kept, old, gone}) ASSERT_TRUE(index.store(keyOf(path), cuesOf(2), ""));
+    }
+    for (const char* companion : {"", "-wal", "-shm"}) EXPECT_EQ(modeOf(real + companion) & 077, 0u) << companion;
+    EXPECT_EQ(modeOf(tmp.path() + "real/cache/veltara-dvr-player"), 0700u);
+
+    // Not looked up for 100 days, or its file gone.
+    sql(real, "UPDATE clips SET seen_s = seen_s - 100 * 86400 WHERE path = '" + old + "'");
+    std::filesystem::remove(gone);
+    std::vector<TrackCue> cues;
+    std::string reason;
+    {
+        TrackIndex index;
+        ASSERT_TRUE(index.open(linked));
+        EXPECT_EQ(index.find(keyOf(kept), cues, reason), TrackIndex::Lookup::Track);
+        EXPECT_EQ(index.find(keyOf(old), cues, reason), TrackIndex::Lookup::Missing);
+        EXPECT_EQ(index.find(keyOf(gone), cues, reason), TrackIndex::Lookup::Missing);
+    }
+
+    // The oldest entries go once the entries take more than the limit.
+    TrackIndex bounded;
+    bounded.setSizeLimit(40'000);
+    ASSERT_TRUE(bounded.open(linked));
+    std::vector<std::string> clips;
+    for (int i = 0; i < 30; ++i) {
+        clips.push_back(tmp.write("c" + std::to_string(i) + ".mp4", "c"));
+        ASSERT_TRUE(bounded.store(keyOf(clips.back()), cuesOf(200), ""));
+    }
+    EXPECT_EQ(bounded.find(keyOf(clips.front()), cues, reason), TrackIndex::Lookup::Missing);
+    EXPECT_EQ(bounded.find(keyOf(clips.back()), cues, reason), TrackIndex::Lookup::Track);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(real.c_str(), &db), SQLITE_OK);
+    sqlite3_stmt* total = nullptr;
+    sqlite3_prepare_v2(db, "SELECT total(length(cues)), count(*) FROM clips", -1, &total, nullptr);
+    ASSERT_EQ(sqlite3_step(total), SQLITE_ROW);
+    EXPECT_LE(sqlite3_column_double(total, 0), 40'000.0);
+    EXPECT_GE(sqlite3_column_int(total, 1), 5);
+    sqlite3_finalize(total);
+    sqlite3_close(db);
+}
 
 TEST(TrackIndex, KeepsTracksAndFailuresPerClipStateAcrossUsers) {
     TempFolder tmp;
     const std::string file = tmp.path() + "cache/veltara-dvr-player/track-index.sqlite";
+    // Entries of files that are gone are pruned when the index is opened.
+    const std::string a = tmp.write("a.mp4", "a");
+    const std::string bad = tmp.write("bad.mp4", "b");
     {
         TrackIndex index;
         ASSERT_TRUE(index.open(file)) << index.reason();
-        ASSERT_TRUE(index.store(keyOf("/a.mp4"), cuesOf(3), ""));
-        ASSERT_TRUE(index.store(keyOf("/bad.mp4"), std::vector<TrackCue>{}, "has no subtitle track"));
+        ASSERT_TRUE(index.store(keyOf(a), cuesOf(3), ""));
+        ASSERT_TRUE(index.store(keyOf(bad), std::vector<TrackCue>{}, "has no subtitle track"));
     }
     EXPECT_EQ(
         std::filesystem::status(tmp.path() + "cache/veltara-dvr-player").permissions() & std::filesystem::perms::all,
@@ -58,20 +292,39 @@ TEST(TrackIndex, KeepsTracksAndFailuresPerClipStateAcrossUsers) {
         EXPECT_EQ(first.find(keyOf("/second" + std::to_string(i) + ".mp4"), cues, reason), TrackIndex::Lookup::Track);
         EXPECT_EQ(second.find(keyOf("/first" + std::to_string(i) + ".mp4"), cues, reason), TrackIndex::Lookup::Track);
     }
-    ASSERT_EQ(first.find(keyOf("/a.mp4"), cues, reason), TrackIndex::Lookup::Track);
+    ASSERT_EQ(first.find(keyOf(a), cues, reason), TrackIndex::Lookup::Track);
     ASSERT_EQ(cues.size(), 3u);
     EXPECT_EQ(cues[2].startMs, 200);
     EXPECT_EQ(cues[2].text, "cue 2");
-    EXPECT_EQ(first.find(keyOf("/bad.mp4"), cues, reason), TrackIndex::Lookup::Unreadable);
+    EXPECT_EQ(first.find(keyOf(bad), cues, reason), TrackIndex::Lookup::Unreadable);
     EXPECT_EQ(reason, "has no subtitle track");
-    // A changed clip (size or time) is not what was stored.
-    EXPECT_EQ(first.find(keyOf("/a.mp4", 11), cues, reason), TrackIndex::Lookup::Missing);
-    EXPECT_EQ(first.find(keyOf("/a.mp4", 10, 2), cues, reason), TrackIndex::Lookup::Missing);
+    // A changed clip (size, time, another file, status changed) is not what was stored.
+    EXPECT_EQ(first.find(keyOf(a, 11), cues, reason), TrackIndex::Lookup::Missing);
+    EXPECT_EQ(first.find(keyOf(a, 10, 2), cues, reason), TrackIndex::Lookup::Missing);
+    for (int64_t ClipKey::*field : {&ClipKey::device, &ClipKey::inode, &ClipKey::ctimeNs}) {
+        ClipKey changed = keyOf(a);
+        changed.*field = 7;
+        EXPECT_EQ(first.find(changed, cues, reason), TrackIndex::Lookup::Missing);
+    }
 }
 
-TEST(TrackIndex, ABadIndexFileTurnsTheIndexOffWithAReason) {
+TEST(TrackIndex, ADamagedFileIsSetAsideAndABadOneTurnsTheIndexOffWithAReason) {
     TempFolder tmp;
     const std::string garbage = tmp.write("garbage.sqlite", std::string(4096, 'G'));
+    {
+        TrackIndex index;
+        ASSERT_TRUE(index.open(garbage)) << index.reason();
+        const std::string notice = index.notice();
+        EXPECT_NE(notice.find("set aside as " + garbage + ".damaged"), std::string::npos) << notice;
+        EXPECT_EQ(index.notice(), "");
+        EXPECT_TRUE(index.store(keyOf(garbage), cuesOf(1), ""));
+        EXPECT_EQ(tmp.read("garbage.sqlite.damaged"), std::string(4096, 'G'));
+    }
+    {
+        TrackIndex index;
+        ASSERT_TRUE(index.open(garbage));
+        EXPECT_EQ(index.notice(), "");
+    }
     const std::string newer = tmp.path() + "newer.sqlite";
     {
         sqlite3* db = nullptr;
@@ -86,8 +339,7 @@ TEST(TrackIndex, ABadIndexFileTurnsTheIndexOffWithAReason) {
     }
 
     for (const auto& [path, why] :
-         std::vector<std::pair<std::string, std::string>>{{garbage, "the index cannot be read"},
-                                                          {newer, "the index was made by a newer version"},
+         std::vector<std::pair<std::string, std::string>>{{newer, "the index was made by a newer version"},
                                                           {tmp.path(), "is not a regular file"},
                                                           {"", "no cache folder is known"}}) {
         TrackIndex index;
@@ -124,7 +376,7 @@ TEST(TrackIndex, ABadIndexFileTurnsTheIndexOffWithAReason) {
 
     // The reader then reads directly, and says why once.
     TrackIndex broken;
-    broken.open(garbage);
+    broken.open(newer);
     IndexedTrackReader reader(&broken);
     std::vector<TrackCue> cues;
     std::string reason;

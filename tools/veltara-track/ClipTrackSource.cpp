@@ -40,7 +40,8 @@ ClipTrackSource::Result ClipTrackSource::read(const std::string& path, std::vect
     reading_.clear();
     if (converter_) return converter_->extract(path, records, reason);
 
-    if (native_.readClip(path, reading_, reason) != NativeTrackReader::Result::Track) return Result::Failed;
+    const NativeTrackReader::Result result = native_.readClip(path, reading_, reason);
+    if (!NativeTrackReader::gaveTrack(result)) return Result::Failed;
     if (reading_.cameraText()) {
         recordsOfCues(reading_.cues, options_.sampling, records, timesMs);
     } else {
@@ -52,5 +53,5 @@ ClipTrackSource::Result ClipTrackSource::read(const std::string& path, std::vect
     for (size_t at = 0; at < records.size(); at += kTrackBatchSlots)
         convertPage(conversion, records.data() + at,
                     static_cast<int32_t>(std::min(kTrackBatchSlots, records.size() - at)));
-    return Result::Track;
+    return result == NativeTrackReader::Result::Truncated ? Result::PartialTrack : Result::Track;
 }

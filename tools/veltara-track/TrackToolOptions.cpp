@@ -119,6 +119,8 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
                 error = "bad UTC offset \"" + value + "\" (+HH:MM or -HH:MM)";
                 return TrackToolParse::UsageError;
             }
+        } else if (matches(argument, "--config")) {
+            if (!takeValue(arguments, i, "--config", options.configFile, error)) return TrackToolParse::UsageError;
         } else if (argument == "-r" || argument == "--recursive") {
             options.recursive = true;
         } else if (argument == "--index") {
@@ -148,6 +150,10 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
         error = "--info reads clips in-process: --reader ffmpeg does not go with it";
         return TrackToolParse::UsageError;
     }
+    if (!options.configFile.empty() && !options.trips && !options.events) {
+        error = "--config goes with --trips or --events";
+        return TrackToolParse::UsageError;
+    }
     if (options.json && !options.trips && !options.events && !options.info) {
         error = "--json goes with --trips, --events or --info";
         return TrackToolParse::UsageError;
@@ -159,8 +165,8 @@ std::string trackToolUsage() {
     return "Usage: veltara-track [--format csv|gpx|kml|geojson] [--map none|baidu|google]\n"
            "                     [--region NAME] [--sampling all|player] [--reader native|ffmpeg]\n"
            "                     [--index] [--utc-offset +HH:MM] [-r] PATH...\n"
-           "       veltara-track --trips [--json] [--reader native|ffmpeg] [--index] [-r] PATH...\n"
-           "       veltara-track --events [--json] [--reader native|ffmpeg] [--index] [-r] PATH...\n"
+           "       veltara-track --trips [--json] [--config FILE] [--reader native|ffmpeg] [--index] [-r] PATH...\n"
+           "       veltara-track --events [--json] [--config FILE] [--reader native|ffmpeg] [--index] [-r] PATH...\n"
            "       veltara-track --info [--json] [--index] [-r] PATH...\n"
            "Writes the GPS and G-sensor track of dash camera clips to standard output.\n"
            "Reads the camera's text track, Novatek, NMEA, Thinkware, BlackVue, GoPro GPMF,\n"
@@ -182,5 +188,7 @@ std::string trackToolUsage() {
            "  --info      print each clip's data layout, samples, fixes, first and last\n"
            "              time (utc, camera or creation) and whether it has a G-sensor\n"
            "  --json      the trips, events or info as JSON\n"
+           "  --config    the settings file whose [Events] section sets the event thresholds\n"
+           "              (default: the player's, Tavimoor.ini in the user's folder, when there is one)\n"
            "Exit status: 0 when every file gave a track, 1 when any failed, 2 for a usage error.\n";
 }

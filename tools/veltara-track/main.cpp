@@ -1,5 +1,8 @@
 // veltara-track: writes the GPS and G-sensor track of dash camera clips, or
 // the trips they make, to standard output.
+#include "config/ConfigStore.h"
+#include "platform/DocumentsFolder.h"
+#include "platform/FileSystem.h"
 #include "trackindex/TripBuilder.h"
 #include "trip/EventDetector.h"
 #include "veltara-track/ClipFileList.h"
@@ -38,6 +41,24 @@ void installSignalHandlers() {
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
 }
 
+// The thresholds the player uses: [Events] of its settings file (or the one
+// named), else the defaults. False when a named file cannot be read.
+bool eventSettings(const std::string& named, EventSettings& settings) {
+    std::string file = named;
+    if (file.empty()) {
+        const std::string documents = platform::documentsFolder();
+        if (documents.empty()) return true;
+        file = ConfigStore::UserConfigFile(documents);
+        if (!platform::isRegularFile(file)) return true;
+    } else if (!platform::isRegularFile(file) || ::access(file.c_str(), R_OK) != 0) {
+        return false;
+    }
+    ConfigStore store("");
+    store.UseConfigFile(file);
+    settings = EventSettings::read(store);
+    return true;
+}
+
 bool flush(std::string& out) {
     const bool ok = out.empty() || std::fwrite(out.data(), 1, out.size(), stdout) == out.size();
     out.clear();
@@ -64,6 +85,12 @@ int main(int argc, char** argv) {
     const bool trips = options.trips || options.events;
     if (trips || options.info) options.sampling = TrackSampling::All;
 
+    EventSettings settings;
+    if (trips && !eventSettings(options.configFile, settings)) {
+        std::fprintf(stderr, "veltara-track: %s: cannot be read\n", printableText(options.configFile).c_str());
+        return kExitFailed;
+    }
+
     installSignalHandlers();
     int status = kExitOk;
     const ClipFileList list = listClipFiles(options.files, options.recursive);
@@ -75,6 +102,8 @@ int main(int argc, char** argv) {
     if (options.useIndex && options.reader == TrackReader::Native) {
         index = std::make_unique<TrackIndex>();
         index->open(TrackIndex::defaultPath());
+        if (const std::string notice = index->notice(); !notice.empty())
+            std::fprintf(stderr, "veltara-track: %s\n", printableText(notice).c_str());
     }
     ClipTrackSource source(options, index.get());
     source.setInterruptFlag(&interrupted);
@@ -134,7 +163,7 @@ int main(int argc, char** argv) {
         for (const TripClip& clip : tripClips) names.push_back(clip.name);
         const std::vector<Trip> found = buildTrips(tripClips);
         TripEvents events;
-        const EventDetector detector;
+        const EventDetector detector(settings);
         for (const Trip& trip : found) {
             std::vector<EventClipTrack> clips;
             for (const size_t k : trip.clips) clips.push_back({tripClips[k].records, tripClips[k].timesMs});
