@@ -64,6 +64,7 @@ bool IsoFile::openBytes(std::string_view bytes, std::string& reason) {
 }
 
 bool IsoFile::read(uint64_t offset, size_t n, void* out) const {
+    if (stop_ != nullptr && stop_->load(std::memory_order_relaxed)) return false;
     if (n > kMaxRead || offset > size_ || n > size_ - offset) return false;
     if (fd_ < 0) {
         std::memcpy(out, bytes_.data() + offset, n);

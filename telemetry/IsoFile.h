@@ -10,6 +10,9 @@
 //
 // Threads: one thread at a time per object; separate objects on separate
 // threads. open()/openBytes() once; everything lives until the object goes.
+// The stop flag may be set from any thread: every read after it fails, so a
+// reader in the middle of a long search gives up at its next read.
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -65,6 +68,8 @@ public:
     IsoFile& operator=(const IsoFile&) = delete;
 
     const std::string& path() const { return path_; }  // empty for openBytes
+    // Read before every read; null (the default) never stops.
+    void setStopFlag(const std::atomic<bool>* stop) { stop_ = stop; }
     uint64_t size() const { return size_; }
 
     const std::vector<IsoBox>& topLevel() const { return top_; }
@@ -99,6 +104,7 @@ private:
     bool header(uint64_t at, uint64_t end, IsoBox& box) const;
 
     std::string path_;
+    const std::atomic<bool>* stop_ = nullptr;
     int fd_ = -1;
     std::string_view bytes_;  // openBytes
     uint64_t size_ = 0;

@@ -54,9 +54,11 @@ void readTelemetry(const IsoFile& file, ClipTelemetry& out) {
     }
 }
 
-bool readTelemetryFile(const std::string& path, ClipTelemetry& out, std::string& reason) {
+bool readTelemetryFile(const std::string& path, ClipTelemetry& out, std::string& reason,
+                       const std::atomic<bool>* stop) {
     out.clear();
     IsoFile file;
+    file.setStopFlag(stop);
     if (!file.open(path, reason)) return false;
     readTelemetry(file, out);
     return true;

@@ -8,6 +8,7 @@
 #include "telemetry/ClipTelemetry.h"
 #include "telemetry/IsoFile.h"
 
+#include <atomic>
 #include <string>
 
 // Probes an opened file and reads the first layout that matches; format None
@@ -15,5 +16,7 @@
 void readTelemetry(const IsoFile& file, ClipTelemetry& out);
 
 // Opens the clip and reads it as above; false (reason set) when the file
-// cannot be opened or is no ISO media file.
-bool readTelemetryFile(const std::string& path, ClipTelemetry& out, std::string& reason);
+// cannot be opened or is no ISO media file. A stop flag set meanwhile ends
+// the read early (what was read so far is kept).
+bool readTelemetryFile(const std::string& path, ClipTelemetry& out, std::string& reason,
+                       const std::atomic<bool>* stop = nullptr);

@@ -25,6 +25,7 @@ struct TelemetryExtractor::Run {
     OtherTrackHook otherTrack;
     std::mutex mutex;      // stop() against a page being published or a post
     bool stopped = false;  // under mutex
+    std::atomic<bool> cancel{false};  // set with stopped: the reading gives up
     std::atomic<bool> finished{false};
     std::thread thread;
 };
@@ -96,6 +97,7 @@ void TelemetryExtractor::stop() {
             std::lock_guard lock(current_->mutex);
             current_->stopped = true;
         }
+        current_->cancel.store(true);
         retired_.push_back(std::move(current_));
     }
     run_.store(0);
@@ -121,7 +123,7 @@ void TelemetryExtractor::reapFinished(bool all) {
 void TelemetryExtractor::work(Run& run) {
     ClipTelemetry clip;
     std::string reason;
-    const bool opened = readTelemetryFile(run.path, clip, reason);
+    const bool opened = readTelemetryFile(run.path, clip, reason, &run.cancel);
     if (!opened || clip.format == TelemetryFormat::None || clip.format == TelemetryFormat::CameraText) {
         bool stopped = false;
         {

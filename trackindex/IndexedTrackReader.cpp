@@ -33,7 +33,12 @@ NativeTrackReader::Result IndexedTrackReader::readDirect(const std::string& path
                                                          std::string& reason, bool anyLayout) {
     reading.clear();
     std::string why;
-    const bool iso = anyLayout && readTelemetryFile(path, reading.telemetry, why);
+    const bool iso = anyLayout && readTelemetryFile(path, reading.telemetry, why, stop_);
+    if (stop_ != nullptr && stop_->load()) {
+        reading.clear();
+        reason = "reading was stopped";
+        return NativeTrackReader::Result::Unavailable;
+    }
     const TelemetryFormat format = reading.telemetry.format;
     if (iso && format != TelemetryFormat::CameraText && format != TelemetryFormat::None) {
         if (!reading.telemetry.samples.empty()) return NativeTrackReader::Result::Track;

@@ -24,7 +24,10 @@ public:
     explicit IndexedTrackReader(TrackIndex* index) : index_(index) {}
 
     // See NativeTrackReader::setStopFlag.
-    void setStopFlag(const std::atomic<bool>* stop) { reader_.setStopFlag(stop); }
+    void setStopFlag(const std::atomic<bool>* stop) {
+        stop_ = stop;
+        reader_.setStopFlag(stop);
+    }
 
     NativeTrackReader::Result read(const std::string& path, std::vector<TrackCue>& cues, std::string& reason);
     // Any layout. Failed with reason kNoData when the clip holds none we know.
@@ -46,6 +49,7 @@ private:
 
     TrackIndex* index_;
     NativeTrackReader reader_;
+    const std::atomic<bool>* stop_ = nullptr;
     bool indexUsable_ = true;
     std::string problem_;
 };

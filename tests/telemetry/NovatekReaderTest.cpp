@@ -137,6 +137,15 @@ TEST(NovatekReaderTest, IndexSearchAndDamagedIndexGiveTheSameFixes) {
         expectDrive(readBytes(*variants[i]), spec.drive, false);
     }
     EXPECT_NE(readBytes(damaged).dropped.front().find("index is damaged"), std::string::npos);
+
+    // A reader asked to stop gives up at its next read: closing never waits for a search.
+    const std::atomic<bool> stop{true};
+    IsoFile stopped;
+    ASSERT_TRUE(stopped.openBytes(bare, reason));
+    stopped.setStopFlag(&stop);
+    ClipTelemetry none;
+    NovatekReader().read(stopped, none);
+    EXPECT_TRUE(none.samples.empty());
 }
 
 TEST(NovatekReaderTest, EncryptedBlocksAreNamedNotRead) {
