@@ -207,6 +207,7 @@ void CViewManager::loadTripTexts() {
 
     PlaylistEventList::Texts events;
     read("IDS_EVENTS", events.title);
+    read("IDS_EVENTS_LEFT_OUT", events.leftOut);
     read("IDS_EVENT_LINE", events.line);
     read("IDS_EVENT_BRAKE", events.brake);
     read("IDS_EVENT_ACCEL", events.accel);

@@ -1,6 +1,7 @@
 #include "app/ReviewKeys.h"
 
 #include "player/PlaybackSpeedSteps.h"
+#include "trip/ClipSeconds.h"
 #include "trip/EventNavigator.h"
 #include "ui/CXMLWnd.h"
 
@@ -205,7 +206,7 @@ void ReviewKeys::jumpToEvent(bool forward) {
     EventJump jump;
     if (!trip || !stepEvent(*trip, clip, int64_t{controller_.GetPosition()} * 1000, forward, jump)) return;
     const TripEvent& event = trip->events[jump.event];
-    dispatcher_.PlayClipAt(trip->clipPaths[event.clip], static_cast<int32_t>(jump.startMs / 1000));
+    dispatcher_.PlayClipAt(trip->clipPaths[event.clip], clipSecondOfMs(jump.startMs));
     // A paused clip plays on from there, as another clip of the trip would start.
     if (controller_.GetPlayerState() == PlayerState::Paused) dispatcher_.Play();
 }

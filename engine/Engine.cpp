@@ -131,6 +131,8 @@ void Engine::handleCommand(const SlaveCommand& c) {
             break;
         case Kind::Pause:
             paused_ = !paused_;
+            // Playing again, the periodic positions and text requests take over.
+            if (!paused_) answerAfterRestart_ = false;
             mpv_.setFlagAsync("pause", paused_);
             nextPosition_ = Clock::now() + kPositionInterval;
             break;
@@ -300,8 +302,12 @@ void Engine::onFileLoaded() {
 
 void Engine::onPlaybackRestart() {
     if (started_) {  // later restarts follow seeks
-        if (answerAfterRestart_) {
-            answerAfterRestart_ = false;
+        // Every restart after a paused seek or step is answered, not just the
+        // first: a seek sent while playing may still land after the paused
+        // one was asked (libmpv then restarts twice), and the first answer
+        // would come from between the two, with no text yet. The last
+        // restart's answer is that of the picture shown.
+        if (answerAfterRestart_ && paused_) {
             requestPosition(kTagPositionAnswer);
             requestSubtitleText();
         }

@@ -80,8 +80,9 @@ private:
     double volume_ = 100;
     bool muted_ = false;
     double speed_ = 1;
-    // A seek or frame step while paused: once the new frame shows, its
-    // position and text are answered, as nothing else reports them.
+    // A seek or frame step while paused: whenever a new frame shows (every
+    // restart until playing again), its position and text are answered, as
+    // nothing else reports them.
     bool answerAfterRestart_ = false;
     Clock::time_point nextPosition_;
     Exit exit_ = Exit::None;

@@ -1,6 +1,7 @@
 #include "map/MapTripLayer.h"
 
 #include "map/CoordinateText.h"
+#include "trip/ClipSeconds.h"
 #include "trip/NearestFix.h"
 #include "trip/RouteDatum.h"
 #include "trip/RouteSimplifier.h"
@@ -30,19 +31,14 @@ std::string positionsText(const std::vector<RouteFix>& fixes, const std::vector<
 }
 
 // The events as a JSON array of (latitude, longitude, kind) in the page's
-// datum, each at the fix of its clip nearest its moment; kind 0 brake,
-// 1 accel, 2 impact.
+// datum, each at the fix the trip found for it; kind 0 brake, 1 accel,
+// 2 impact.
 std::string eventsText(const TripRoute& route, TrackMapConversion conversion) {
     std::vector<RouteFix> picked;
     std::vector<int> kinds;
     for (const TripEvent& e : route.events) {
-        if (e.clip >= route.clipFirstFix.size()) continue;
-        const RouteFix* best = nullptr;
-        for (size_t i = route.clipFirstFix[e.clip]; i < route.fixes.size() && route.fixes[i].clip == e.clip; ++i)
-            if (!best || std::llabs(route.fixes[i].timeMs - e.timeMs) < std::llabs(best->timeMs - e.timeMs))
-                best = &route.fixes[i];
-        if (!best) continue;
-        picked.push_back(*best);
+        if (e.fix < 0 || static_cast<uint64_t>(e.fix) >= route.fixes.size()) continue;
+        picked.push_back(route.fixes[static_cast<size_t>(e.fix)]);
         kinds.push_back(static_cast<int>(e.kind));
     }
     picked = routeInMapDatum(picked, conversion);
@@ -153,5 +149,5 @@ std::optional<MapTripLayer::Moment> MapTripLayer::MomentNear(double latitude, do
     if (!found) return std::nullopt;
     const RouteFix& fix = route_->fixes[*found];
     if (fix.clip >= route_->clipPaths.size()) return std::nullopt;
-    return Moment{route_->clipPaths[fix.clip], static_cast<int32_t>((std::max<int64_t>(fix.timeMs, 0) + 500) / 1000)};
+    return Moment{route_->clipPaths[fix.clip], clipSecondOfMs(fix.timeMs, true)};
 }

@@ -1,6 +1,7 @@
 #include "playlist/PlaylistEventList.h"
 
 #include "trackindex/CameraTime.h"
+#include "trip/ClipSeconds.h"
 #include "trip/EventNavigator.h"
 
 #include <QSignalBlocker>
@@ -36,7 +37,7 @@ void PlaylistEventList::PlayLine(int line) const {
     if (!trip_ || line < 1 || static_cast<size_t>(line) > trip_->events.size() || !player_) return;
     const TripEvent& event = trip_->events[static_cast<size_t>(line - 1)];
     if (event.clip >= trip_->clipPaths.size()) return;
-    player_(trip_->clipPaths[event.clip], static_cast<int32_t>(eventStartMs(event) / 1000));
+    player_(trip_->clipPaths[event.clip], clipSecondOfMs(eventStartMs(event)));
 }
 
 QString PlaylistEventList::KindText(TripEventKind kind, const Texts& texts) {
@@ -51,14 +52,25 @@ QString PlaylistEventList::KindText(TripEventKind kind, const Texts& texts) {
     return {};
 }
 
+bool PlaylistEventList::FirstCameraMoment(const ClipTrack& clip, int64_t& seconds, int64_t& timeMs) {
+    for (size_t i = 0; i < clip.records.size() && i < clip.timesMs.size(); ++i) {
+        if (!clip.records[i].valid || !cameraSeconds(clip.records[i], seconds)) continue;
+        timeMs = clip.timesMs[i];
+        return true;
+    }
+    return false;
+}
+
 QString PlaylistEventList::MomentText(const ClipTrack* clip, int64_t timeMs) {
-    if (clip) {
-        for (size_t i = 0; i < clip->records.size() && i < clip->timesMs.size(); ++i) {
-            int64_t seconds = 0;
-            if (!clip->records[i].valid || !cameraSeconds(clip->records[i], seconds)) continue;
-            const std::string moment = formatSeconds(seconds + (timeMs - clip->timesMs[i]) / 1000, false);
-            return QString::fromStdString(moment.substr(11));  // "hh:mm:ss"
-        }
+    int64_t seconds = 0, firstMs = 0;
+    return MomentText(clip && FirstCameraMoment(*clip, seconds, firstMs), seconds, firstMs, timeMs);
+}
+
+QString PlaylistEventList::MomentText(bool camera, int64_t firstSeconds, int64_t firstMs, int64_t timeMs) {
+    int64_t sinceFirst = 0;
+    if (camera && !__builtin_sub_overflow(timeMs, firstMs, &sinceFirst)) {
+        const std::string moment = formatSeconds(firstSeconds + sinceFirst / 1000, false);
+        if (moment.size() > 11) return QString::fromStdString(moment.substr(11));  // "hh:mm:ss"
     }
     const int64_t seconds = std::max<int64_t>(timeMs, 0) / 1000;
     return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
@@ -68,13 +80,27 @@ void PlaylistEventList::fill() {
     lines_.clear();
     if (trip_ && !trip_->events.empty()) {
         lines_ << texts_.title.arg(trip_->events.size());
+        // Each clip's first camera moment is looked for once, not per event.
+        struct First {
+            bool looked = false, camera = false;
+            int64_t seconds = 0, timeMs = 0;
+        };
+        std::vector<First> firsts(trip_->clipPaths.size());
         for (const TripEvent& e : trip_->events) {
-            const ClipTrack* clip = e.clip < trip_->clipPaths.size() ? trips_->clip(trip_->clipPaths[e.clip]) : nullptr;
+            First unknown;
+            First& first = e.clip < firsts.size() ? firsts[e.clip] : unknown;
+            if (!first.looked && e.clip < trip_->clipPaths.size()) {
+                const ClipTrack* clip = trips_->clip(trip_->clipPaths[e.clip]);
+                first.camera = clip && FirstCameraMoment(*clip, first.seconds, first.timeMs);
+                first.looked = true;
+            }
             QString peak = QString::number(e.peakG, 'f', 1);
             peak.replace(QLatin1Char('.'), texts_.decimalSign);
             // One arg() call: a "%n" inside a filled-in text is never filled in again.
-            lines_ << texts_.line.arg(MomentText(clip, e.timeMs), KindText(e.kind, texts_), peak);
+            lines_ << texts_.line.arg(MomentText(first.camera, first.seconds, first.timeMs, e.timeMs),
+                                      KindText(e.kind, texts_), peak);
         }
+        if (trip_->eventsLeftOut > 0) lines_ << texts_.leftOut.arg(trip_->eventsLeftOut);
     }
     if (!combo_) return;
     const QSignalBlocker blocker(combo_);

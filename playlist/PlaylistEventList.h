@@ -2,7 +2,8 @@
 // The events of the trip being played, as a compact drop-down under the
 // playlist's trip figures: its first line counts them, each further line is
 // one event (camera time, kind, peak); picking one plays it from shortly
-// before. Hidden while the trip has no event.
+// before; a last line says how many weaker events the trip left out. Hidden
+// while the trip has no event.
 //
 // Threads: UI thread only. Lifecycle: created with the view manager, given
 // its combo box once the skin is built (Bind) and its texts with every
@@ -28,6 +29,7 @@ public:
         QString accel = QStringLiteral("Hard acceleration");
         QString impact = QStringLiteral("Impact");
         QString decimalSign = QStringLiteral(".");
+        QString leftOut = QStringLiteral("%1 weaker events are not listed");
     };
 
     PlaylistEventList() = default;
@@ -50,6 +52,9 @@ public:
     static QString KindText(TripEventKind kind, const Texts& texts);
     // "hh:mm:ss" on the camera clock, or the moment in the clip ("m:ss") when its time is unknown.
     static QString MomentText(const ClipTrack* clip, int64_t timeMs);
+    // The same from the clip's first record with a camera time (camera: there is one).
+    static QString MomentText(bool camera, int64_t firstSeconds, int64_t firstMs, int64_t timeMs);
+    static bool FirstCameraMoment(const ClipTrack& clip, int64_t& seconds, int64_t& timeMs);
 
 private:
     void fill();

@@ -15,6 +15,13 @@ std::string clipChannel(std::string_view fileName) {
 }
 
 std::vector<Trip> buildTrips(const std::vector<TripClip>& clips) {
+    std::vector<TripClipView> views;
+    views.reserve(clips.size());
+    for (const TripClip& clip : clips) views.push_back({clip.name, clip.records, clip.timesMs});
+    return buildTrips(views);
+}
+
+std::vector<Trip> buildTrips(const std::vector<TripClipView>& clips) {
     struct Span {
         size_t clip;
         int64_t first, last;
@@ -42,7 +49,7 @@ std::vector<Trip> buildTrips(const std::vector<TripClip>& clips) {
             }
             Trip& trip = trips.back();
             trip.clips.push_back(spans[i].clip);
-            const TripClip& clip = clips[spans[i].clip];
+            const TripClipView& clip = clips[spans[i].clip];
             trip.figures.startClip();
             for (size_t k = 0; k < clip.records.size(); ++k)
                 trip.figures.add(clip.records[k], k < clip.timesMs.size() ? clip.timesMs[k] : -1);

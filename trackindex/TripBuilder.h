@@ -9,6 +9,7 @@
 #include "track/TrackRecord.h"
 #include "trackindex/TrackFigures.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,13 @@ struct TripClip {
     std::string name;                  // file name, as listed
     std::vector<TrackRecord> records;  // every record of the clip, in order
     std::vector<int64_t> timesMs;      // each record's cue start, or empty when unknown
+};
+
+// A clip seen where its records are kept: building trips copies nothing.
+struct TripClipView {
+    std::string_view name;
+    std::span<const TrackRecord> records;
+    std::span<const int64_t> timesMs;
 };
 
 struct Trip {
@@ -31,3 +39,4 @@ std::string clipChannel(std::string_view fileName);
 
 // Trips ordered by channel, then start.
 std::vector<Trip> buildTrips(const std::vector<TripClip>& clips);
+std::vector<Trip> buildTrips(const std::vector<TripClipView>& clips);

@@ -10,7 +10,7 @@ constexpr int64_t kSlackMs = 1500;
 }  // namespace
 
 int64_t eventStartMs(const TripEvent& event) {
-    return std::max<int64_t>(event.timeMs - kEventLeadInMs, 0);
+    return event.timeMs > kEventLeadInMs ? event.timeMs - kEventLeadInMs : 0;
 }
 
 bool stepEvent(const TripRoute& trip, size_t clip, int64_t positionMs, bool forward, EventJump& jump) {

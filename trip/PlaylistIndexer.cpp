@@ -55,6 +55,7 @@ void PlaylistIndexer::setClips(std::vector<std::string> paths, std::string curre
 }
 
 void PlaylistIndexer::stop() {
+    stopRead_.store(true);
     {
         std::lock_guard<std::mutex> lock(mutex_);
         stopping_ = true;
@@ -85,8 +86,28 @@ void PlaylistIndexer::openIndex() {
     index_ = std::move(index);
 }
 
-std::shared_ptr<const ClipTrack> PlaylistIndexer::readClip(IndexedTrackReader& reader,
-                                                           const std::string& path) const {
+void PlaylistIndexer::thin(ClipTrack& clip, size_t room) {
+    const size_t n = clip.records.size();
+    const size_t keep = std::max(room, kMinRecordsKept);
+    if (n <= keep) return;
+    const size_t step = (n + keep - 1) / keep;
+    size_t kept = 0;
+    for (size_t i = 0; i < n; i += step, ++kept) {
+        clip.records[kept] = clip.records[i];
+        if (i < clip.timesMs.size()) clip.timesMs[kept] = clip.timesMs[i];
+    }
+    clip.records.resize(kept);
+    clip.records.shrink_to_fit();
+    clip.timesMs.resize(std::min(kept, clip.timesMs.size()));
+    clip.timesMs.shrink_to_fit();
+    if (!clip.note.empty()) clip.note += '\n';
+    clip.note += "kept thinned to one record in " + std::to_string(step) + " (" + std::to_string(n) +
+                 " records go beyond the memory kept for trips): its route is drawn and sought coarser, and "
+                 "events may be missed";
+}
+
+std::shared_ptr<const ClipTrack> PlaylistIndexer::readClip(IndexedTrackReader& reader, const std::string& path,
+                                                           size_t held) const {
     auto clip = std::make_shared<ClipTrack>();
     clip->path = path;
     ClipReading reading;
@@ -104,9 +125,12 @@ std::shared_ptr<const ClipTrack> PlaylistIndexer::readClip(IndexedTrackReader& r
         recordsOfCues(reading.cues, TrackSampling::All, clip->records, clip->timesMs);
     else
         recordsOfTelemetry(reading.telemetry, zone_, clip->records, clip->timesMs, scale);
+    reading.clear();
+    // The figures are the whole clip's; what is kept may be thinned.
     clip->figures.startClip();
     for (size_t i = 0; i < clip->records.size(); ++i)
         clip->figures.add(clip->records[i], i < clip->timesMs.size() ? clip->timesMs[i] : -1);
+    thin(*clip, held < kRecordBudget ? kRecordBudget - held : 0);
     return clip;
 }
 
@@ -116,6 +140,7 @@ void PlaylistIndexer::run() {
     (void)::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kWorkerNice);
     openIndex();
     IndexedTrackReader reader(index_.get());
+    reader.setStopFlag(&stopRead_);
     using Clock = std::chrono::steady_clock;
     Clock::time_point lastSnapshot = Clock::now() - std::chrono::milliseconds(kPublishIntervalMs);
     std::optional<TripSet::Clips> published;
@@ -129,8 +154,10 @@ void PlaylistIndexer::run() {
         bool wantSnapshot = path.empty();
         if (!path.empty()) {
             const bool isCurrent = path == current_;
+            size_t held = 0;
+            for (const auto& [readPath, readClipTrack] : read_) held += readClipTrack->records.size();
             lock.unlock();
-            std::shared_ptr<const ClipTrack> clip = readClip(reader, path);
+            std::shared_ptr<const ClipTrack> clip = readClip(reader, path, held);
             const std::string trouble = reader.indexProblem();
             if (!trouble.empty()) logLine("track index no longer used, clips are read directly: " + trouble);
             lock.lock();

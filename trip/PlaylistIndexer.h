@@ -12,14 +12,20 @@
 // queue runs dry; never twice for the same clips. Progress alone goes out
 // after every clip and every new list.
 //
-// Threads: setClips() and stop() from one owner thread; they never wait for a
-// read. The listener is called on the worker, never under the worker's lock.
-// Lifecycle: the worker starts with the first setClips(); stop() (also the
-// destructor) ends it after the read in hand and joins it. No call to the
-// listener follows stop().
+// Memory: the records held for the list stay within kRecordBudget. A clip
+// that would go beyond it is kept thinned (every k-th record, at least
+// kMinRecordsKept of them): enough to draw and seek; its note says so.
+//
+// Threads: setClips() and stop() from one owner thread; setClips() never
+// waits for a read. The listener is called on the worker, never under the
+// worker's lock. Lifecycle: the worker starts with the first setClips();
+// stop() (also the destructor) makes the read in hand give up (a stop flag
+// the reader checks in its loops and FFmpeg's interrupt callback) and joins
+// the worker. No call to the listener follows stop().
 #include "telemetry/DisplayZone.h"
 #include "trip/TripSet.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <functional>
@@ -45,6 +51,8 @@ public:
 
     static constexpr int kPublishIntervalMs = 200;
     static constexpr int kWorkerNice = 10;
+    static constexpr size_t kRecordBudget = 5'000'000;
+    static constexpr size_t kMinRecordsKept = 2000;
 
     // indexPath: the track index file; empty reads every clip directly.
     // events: how the snapshots' trips find their events. zone: where UTC
@@ -60,10 +68,16 @@ public:
     void setClips(std::vector<std::string> paths, std::string current);
     void stop();
 
+    // Keeps every k-th record (and cue time) of a clip with more records
+    // than `room` (at least kMinRecordsKept), and says so in its note.
+    static void thin(ClipTrack& clip, size_t room);
+
 private:
     void run();
     void openIndex();
-    std::shared_ptr<const ClipTrack> readClip(IndexedTrackReader& reader, const std::string& path) const;
+    // held: the records kept for the list so far; the clip is thinned to stay within the budget.
+    std::shared_ptr<const ClipTrack> readClip(IndexedTrackReader& reader, const std::string& path, size_t held) const;
+
     // The next clip to read, "" when none; under mutex_.
     std::string nextToRead();
 
@@ -75,6 +89,7 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     bool stopping_ = false;                   // under mutex_
+    std::atomic<bool> stopRead_{false};       // set by stop(); read by the reader's loops
     bool changed_ = false;                    // under mutex_: a list or a clip not in a snapshot yet
     std::vector<std::string> paths_;          // under mutex_; each path once
     std::unordered_set<std::string> listed_;  // under mutex_: paths_ as a set

@@ -11,6 +11,7 @@ struct TripEvent {
     int64_t timeMs = 0;  // the moment in that clip
     TripEventKind kind = TripEventKind::Brake;
     double peakG = 0.0;  // the strongest acceleration of the event, in G
+    int64_t fix = -1;    // the trip's fix nearest its moment in its clip (TripRoute::fixes); -1: none
 };
 
 // "brake", "accel", "impact": the names files and the test driver use.

@@ -23,7 +23,10 @@ struct TripRoute {
     std::vector<size_t> clipFirstFix;    // per clip: index of its first fix (that of the next clip when it has none)
     std::vector<RouteFix> fixes;         // in trip order
     TrackFigures figures;
-    std::vector<TripEvent> events;  // sorted by clip and time
+    std::vector<TripEvent> events;  // sorted by clip and time; the strongest kMaxEvents
+    size_t eventsLeftOut = 0;       // weaker events beyond kMaxEvents
+
+    static constexpr size_t kMaxEvents = 1000;
 
     size_t clipIndexOf(const std::string& path) const;  // clipPaths.size() when not in the trip
 };

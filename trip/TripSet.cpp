@@ -4,6 +4,11 @@
 #include "trackindex/TripBuilder.h"
 #include "trip/EventDetector.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <utility>
+
 namespace {
 
 // The moment of each record in its clip: its cue start, or, when the cues'
@@ -34,18 +39,58 @@ void appendRoute(const ClipTrack& clip, uint32_t clipIndex, TripRoute& route) {
     }
 }
 
+// A crafted clip can hold an event every few seconds for days: the strongest
+// are kept, in trip order.
+void keepStrongestEvents(TripRoute& route) {
+    std::vector<TripEvent>& events = route.events;
+    if (events.size() <= TripRoute::kMaxEvents) return;
+    route.eventsLeftOut = events.size() - TripRoute::kMaxEvents;
+    std::nth_element(events.begin(), events.begin() + TripRoute::kMaxEvents, events.end(),
+                     [](const TripEvent& a, const TripEvent& b) { return a.peakG > b.peakG; });
+    events.resize(TripRoute::kMaxEvents);
+    std::sort(events.begin(), events.end(), [](const TripEvent& a, const TripEvent& b) {
+        return a.clip != b.clip ? a.clip < b.clip : a.timeMs < b.timeMs;
+    });
+}
+
+// Each event's fix: the one of its clip nearest its moment, by a binary
+// search over the clip's fixes sorted by time (a crafted clip's times need
+// not be in order).
+void findEventFixes(TripRoute& route) {
+    std::vector<std::pair<int64_t, size_t>> byTime;
+    uint32_t sortedClip = UINT32_MAX;
+    for (TripEvent& e : route.events) {
+        if (e.clip >= route.clipFirstFix.size()) continue;
+        if (e.clip != sortedClip) {
+            byTime.clear();
+            for (size_t i = route.clipFirstFix[e.clip]; i < route.fixes.size() && route.fixes[i].clip == e.clip; ++i)
+                byTime.emplace_back(route.fixes[i].timeMs, i);
+            std::sort(byTime.begin(), byTime.end());
+            sortedClip = e.clip;
+        }
+        if (byTime.empty()) continue;
+        auto at = std::lower_bound(byTime.begin(), byTime.end(), std::make_pair(e.timeMs, size_t{0}));
+        // The nearer of the fixes on either side; compared without overflow.
+        if (at == byTime.end() ||
+            (at != byTime.begin() && static_cast<uint64_t>(e.timeMs) - static_cast<uint64_t>((at - 1)->first) <
+                                         static_cast<uint64_t>(at->first) - static_cast<uint64_t>(e.timeMs)))
+            --at;
+        e.fix = static_cast<int64_t>(at->second);
+    }
+}
+
 }  // namespace
 
 std::shared_ptr<const TripSet> TripSet::build(Clips clips, const EventSettings& events) {
     const EventDetector detector(events);
     auto set = std::make_shared<TripSet>();
-    std::vector<TripClip> tripClips;
+    std::vector<TripClipView> tripClips;
     std::vector<size_t> tripClipToClip;
     for (size_t i = 0; i < clips.size(); ++i) {
         if (!clips[i]) continue;
         set->clipByPath_.emplace(clips[i]->path, i);
         if (!clips[i]->readable()) continue;
-        // The builder copies what it needs; the records stay in the clips.
+        // Seen in place: a rebuild (one per snapshot) copies no clip's records.
         tripClips.push_back({clips[i]->path, clips[i]->records, clips[i]->timesMs});
         tripClipToClip.push_back(i);
     }
@@ -63,6 +108,8 @@ std::shared_ptr<const TripSet> TripSet::build(Clips clips, const EventSettings& 
             set->tripByPath_.emplace(clip.path, set->trips_.size());
         }
         route.events = detector.detect(eventClips);
+        keepStrongestEvents(route);
+        findEventFixes(route);
         set->trips_.push_back(std::move(route));
     }
     set->clips_ = std::move(clips);

@@ -14,6 +14,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTimer>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -151,17 +152,24 @@ QJsonObject TestDriverDump::map() const {
 QJsonObject TestDriverDump::pageState(CWebBrowserUI& browser) {
     // What the page shows, not what the program believes it sent: asked of
     // the page and waited for (the driver takes no other command meanwhile).
-    QEventLoop loop;
-    std::optional<std::string> state;
-    const int32_t sent = browser.InvokeMethod("trackMapState", nullptr, 0, [&](const ScriptOutcome& outcome) {
-        state = outcome.code == SCRIPT_OK ? outcome.value : std::string();
-        loop.quit();
+    // An answer later than the wait finds the wait gone, not a dead loop.
+    struct Waiting {
+        QEventLoop* loop = nullptr;
+        std::optional<std::string> state;
+    };
+    const auto waiting = std::make_shared<Waiting>();
+    const int32_t sent = browser.InvokeMethod("trackMapState", nullptr, 0, [waiting](const ScriptOutcome& outcome) {
+        waiting->state = outcome.code == SCRIPT_OK ? outcome.value : std::string();
+        if (waiting->loop) waiting->loop->quit();
     });
     if (sent != SCRIPT_OK) return {};
+    QEventLoop loop;
+    waiting->loop = &loop;
     QTimer::singleShot(kPageAnswerMs, &loop, &QEventLoop::quit);
-    if (!state) loop.exec();
-    if (!state) return {};
-    return QJsonDocument::fromJson(QByteArray::fromStdString(*state)).object();
+    if (!waiting->state) loop.exec();
+    waiting->loop = nullptr;
+    if (!waiting->state) return {};
+    return QJsonDocument::fromJson(QByteArray::fromStdString(*waiting->state)).object();
 }
 
 QJsonValue TestDriverDump::pageMarker(const QJsonObject& page) {

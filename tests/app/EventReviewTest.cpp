@@ -8,6 +8,7 @@
 #include "support/ProgramHarness.h"
 
 #include <filesystem>
+#include <thread>
 
 using namespace std::chrono_literals;
 using namespace program_harness;
@@ -15,6 +16,7 @@ using namespace program_harness;
 namespace {
 
 constexpr int kPlaying = 3;
+constexpr int kPaused = 4;
 
 class EventReview : public ProgramFixture {
 protected:
@@ -78,6 +80,23 @@ TEST_F(EventReview, EventsAreListedAndNJumpsFromOneToTheNext) {
     // A pick in the list plays that event.
     EXPECT_TRUE(driver.ask("select comboEvents 2")["ok"].toBool());
     ASSERT_TRUE(playsBetween(40, 42)) << text(dump);
+
+    // A quick hand: the slider to 0, N twice at once, Pause, the slider to
+    // 10 s. Paused at 10 s, the panel and the car show the record of 10 s.
+    // (The engine's own test makes the seeks slow enough to still be landing.)
+    EXPECT_TRUE(driver.ask("slide sliderProgress 0")["ok"].toBool());
+    EXPECT_TRUE(driver.ask("key N")["ok"].toBool());
+    EXPECT_TRUE(driver.ask("key N")["ok"].toBool());
+    EXPECT_TRUE(driver.ask("click btnPause")["ok"].toBool());
+    EXPECT_TRUE(driver.ask("slide sliderProgress 10")["ok"].toBool());
+    const auto atTen = [](const QJsonObject& d) {
+        return player(d)["state"].toInt() == kPaused && player(d)["position"].toInt() == 10 &&
+               label(d, "LabelTime") == "Date/time: 2026-12-07 10:00:10" &&
+               label(d, "LabelPositionStatus") == "GPS status: Valid fix" && map(d)["marker"].isObject();
+    };
+    EXPECT_TRUE(waitFor(atTen, 10s)) << text(dump);
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(atTen(driver.ask("dump"))) << text(driver.ask("dump"));
     quitCleanly();
 }
 

@@ -1,8 +1,8 @@
 // The built engine playing camera-like clips without any output device
 // (-vo null -ao null), driven through its slave protocol as the program
 // drives it.
-#include "support/EngineRun.h"
 #include "support/ClipFactory.h"
+#include "support/EngineRun.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -152,6 +152,38 @@ TEST_F(EnginePlayback, SubtitleLogAnswersTheTextAtThePlayPosition) {
     EXPECT_EQ(askUntil(run, "sub_log_static", "ID_SUBTITLE_LOG=", second), second);
     run.send("seek 3 2");  // past the last cue
     EXPECT_EQ(askUntil(run, "sub_log_static", "ID_SUBTITLE_LOG=", "ID_SUBTITLE_LOG="), "ID_SUBTITLE_LOG=");
+    run.send("quit");
+    EXPECT_EQ(run.finish(10s), 0);
+}
+
+// A quick hand: seeks sent while playing are still landing when the picture
+// is paused and sought again. The last answer is the paused moment's text.
+TEST_F(EnginePlayback, APausedSeekAfterSeeksStillOnTheirWayAnswersItsOwnText) {
+    testing_support::TempFolder folder;
+    testing_support::ClipSpec spec;
+    spec.trackTexts = testing_support::cameraTrack(300);  // a text every 0.1 s
+    spec.durationSeconds = 30.0;
+    // Full-size pictures far apart from their key frames: a seek takes a while.
+    spec.width = 1920;
+    spec.height = 1080;
+    spec.frameRate = 30;
+    spec.keyframeInterval = 300;
+    spec.withAudio = false;
+    const std::string clip = folder.path() + "heavy.mp4";
+    ASSERT_EQ(testing_support::makeClip(clip, spec), "");
+    EngineRun run;
+    ASSERT_TRUE(run.start(programArgs(clip)));
+    ASSERT_TRUE(run.next("Starting playback", 10s));
+    const std::string atTen = "ID_SUBTITLE_LOG=" + testing_support::cameraTrackText(100);
+    for (int round = 0; round < 3; ++round) {
+        std::this_thread::sleep_for(300ms);
+        for (const char* command : {"seek 15 2", "seek 25 2", "get_time_pos", "pause", "seek 10 2"}) run.send(command);
+        std::this_thread::sleep_for(1500ms);
+        std::string last = "(none)";
+        while (const auto line = run.next("ID_SUBTITLE_LOG=", 200ms)) last = *line;
+        EXPECT_EQ(last, atTen) << "round " << round;
+        run.send("pause");
+    }
     run.send("quit");
     EXPECT_EQ(run.finish(10s), 0);
 }

@@ -128,7 +128,9 @@ std::string makeClip(const std::string& path, const ClipSpec& spec) {
     if (spec.withSubtitle && spec.extraFirst) addSubtitle(srtPath, spec.handlerName);
     args.insert(args.end(), {"-t", duration});
     args.insert(args.end(), maps.begin(), maps.end());
-    if (spec.withVideo) args.insert(args.end(), {"-c:v", "libx264", "-preset", "ultrafast", "-g", "10"});
+    if (spec.withVideo)
+        args.insert(args.end(),
+                    {"-c:v", "libx264", "-preset", "ultrafast", "-g", std::to_string(spec.keyframeInterval)});
     if (spec.withAudio) args.insert(args.end(), {"-c:a", "aac", "-b:a", "32k"});
     if (!handlers.empty()) args.insert(args.end(), {"-c:s", "mov_text"});
     for (size_t i = 0; i < handlers.size(); ++i)

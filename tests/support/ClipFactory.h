@@ -27,6 +27,7 @@ struct ClipSpec {
     int width = 160;
     int height = 90;
     int frameRate = 10;
+    int keyframeInterval = 10;  // frames; a long one makes every seek decode for a while
 };
 
 // A track text of the camera for moment i: the date and time count up by

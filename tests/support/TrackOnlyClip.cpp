@@ -1,5 +1,10 @@
 #include "support/TrackOnlyClip.h"
 
+#include "platform/ChildProcess.h"
+#include "platform/FileSystem.h"
+
+#include <unistd.h>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -39,20 +44,21 @@ std::string matrix() {
     return out;
 }
 
-// The sample description ffmpeg's own mov_text encoder writes.
+// The sample description ffmpeg's own mov_text encoder writes: its style
+// decodes to plain text.
 std::string textSampleEntry() {
     std::string e(6, '\0');
-    u16(e, 1);                           // data reference
-    u32(e, 0);                           // display flags
-    u8(e, 1);                            // horizontal justification
-    u8(e, 0xff);                         // vertical justification
-    u32(e, 0);                           // background
-    e.append(8, '\0');                   // box record
-    u16(e, 0), u16(e, 0), u16(e, 1);     // style: start, end, font
-    u8(e, 0), u8(e, 0x12), u32(e, ~0u);  // face, size, colour
+    u16(e, 1);                                  // data reference
+    u32(e, 0);                                  // display flags
+    u8(e, 1);                                   // horizontal justification
+    u8(e, 0xff);                                // vertical justification
+    u32(e, 0x000000ff);                         // background
+    e.append(8, '\0');                          // box record
+    u16(e, 0), u16(e, 0), u16(e, 1);            // style: start, end, font
+    u8(e, 0), u8(e, 0x10), u32(e, 0xffffffff);  // face, size, colour
     std::string font;
     u16(font, 1), u16(font, 1), u8(font, 5);
-    font += "Serif";
+    font += "Arial";
     return box("tx3g", e + box("ftab", font));
 }
 
@@ -127,6 +133,47 @@ std::string writeTrackOnlyClip(const std::string& path, size_t cues, int cueMs,
     for (const std::string* part : std::initializer_list<const std::string*>{&ftyp, &moov, &mdatHead, &samples})
         if (std::fwrite(part->data(), 1, part->size(), file.get()) != part->size()) return "cannot write " + path;
     return {};
+}
+
+std::string addVideo(const std::string& trackClip, const std::string& path, int seconds) {
+    const std::string inProgramFolder = std::string(VELTARA_TEST_PROGRAM_DIR) + "FFMpeg/ffmpeg";
+    const std::string ffmpeg = platform::pathExists(inProgramFolder) ? inProgramFolder : "/usr/bin/ffmpeg";
+    const std::vector<std::string> args{ffmpeg,
+                                        "-hide_banner",
+                                        "-loglevel",
+                                        "error",
+                                        "-y",
+                                        "-f",
+                                        "lavfi",
+                                        "-t",
+                                        std::to_string(seconds),
+                                        "-i",
+                                        "testsrc=size=64x36:rate=1",
+                                        "-i",
+                                        trackClip,
+                                        "-map",
+                                        "0:v",
+                                        "-map",
+                                        "1:s",
+                                        "-c:v",
+                                        "libx264",
+                                        "-preset",
+                                        "ultrafast",
+                                        "-c:s",
+                                        "copy",
+                                        "-metadata:s:s:0",
+                                        "handler_name=Ambarella EXT",
+                                        path};
+    platform::ChildProcess child;
+    platform::ChildProcess::Options options;
+    options.mergeStderrIntoStdout = true;
+    if (int rc = child.start(args, options)) return "ffmpeg did not start: errno " + std::to_string(rc);
+    child.closeStdin();
+    std::string output;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = ::read(child.stdoutFd(), buffer, sizeof buffer)) > 0) output.append(buffer, static_cast<size_t>(n));
+    return child.waitFor(std::chrono::minutes(5)) == 0 ? std::string() : "ffmpeg failed: " + output;
 }
 
 }  // namespace testing_support

@@ -12,4 +12,8 @@ namespace testing_support {
 std::string writeTrackOnlyClip(const std::string& path, size_t cues, int cueMs,
                                const std::function<std::string(size_t)>& text);
 
+// A playable clip at `path`: a tiny video of `seconds` (one frame a second)
+// with the track of `trackClip` copied as it is. "" or ffmpeg's complaint.
+std::string addVideo(const std::string& trackClip, const std::string& path, int seconds);
+
 }  // namespace testing_support

@@ -114,25 +114,34 @@ TEST(PlaylistIndexer, ReadsCurrentFirstFormsTripsAndCachesInTheIndex) {
         EXPECT_FALSE(set.tripOf(bad));
     }
 
-    // The index holds b as read, and a later run gives the same.
+    // The index holds b for a later run; written over with the same size and
+    // time it is another state of the file, and read again.
     {
-        TrackIndex stored;
-        ASSERT_TRUE(stored.open(index));
+        TrackIndex kept;
+        ASSERT_TRUE(kept.open(index));
         ClipKey key;
         ASSERT_TRUE(ClipKey::of(b, key));
         std::vector<TrackCue> cues;
         std::string reason;
-        EXPECT_EQ(stored.find(key, cues, reason), TrackIndex::Lookup::Track);
+        EXPECT_EQ(kept.find(key, cues, reason), TrackIndex::Lookup::Track);
         EXPECT_EQ(cues.size(), 5u);
     }
+    struct stat before {};
+    ASSERT_EQ(::stat(b.c_str(), &before), 0);
+    {
+        std::ofstream out(b, std::ios::binary | std::ios::trunc);
+        out << std::string(static_cast<size_t>(before.st_size), 'x');
+    }
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, b.c_str(), times, 0), 0);
     updates.clear();
     PlaylistIndexer again(updates.listener(), index);
     again.setClips({a, b}, "");
-    const PlaylistIndexer::Update cached = updates.waitForAll(2);
-    ASSERT_TRUE(cached.trips);
-    ASSERT_TRUE(cached.trips->clip(b));
-    EXPECT_TRUE(cached.trips->clip(b)->readable());
-    EXPECT_EQ(cached.trips->clip(b)->records.size(), 5u);
+    const PlaylistIndexer::Update reread = updates.waitForAll(2);
+    ASSERT_TRUE(reread.trips);
+    ASSERT_TRUE(reread.trips->clip(b));
+    EXPECT_FALSE(reread.trips->clip(b)->readable());
+    EXPECT_TRUE(reread.trips->clip(a)->readable());
 }
 
 TEST(PlaylistIndexer, FollowsAReplacedListWithoutIndexAndStops) {
@@ -171,6 +180,26 @@ TEST(PlaylistIndexer, FollowsAReplacedListWithoutIndexAndStops) {
     indexer.setClips(many, "");
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(updates.all().size(), heard);
+}
+
+TEST(PlaylistIndexer, AClipBeyondTheRecordBudgetIsKeptThinned) {
+    ClipTrack clip;
+    for (int i = 0; i < 10'000; ++i) {
+        TrackRecord r;
+        r.valid = true;
+        r.accelX = i;
+        clip.records.push_back(r);
+        clip.timesMs.push_back(i * 10);
+    }
+    PlaylistIndexer::thin(clip, 20'000);  // room enough: nothing changes
+    EXPECT_EQ(clip.records.size(), 10'000u);
+    EXPECT_EQ(clip.note, "");
+    PlaylistIndexer::thin(clip, 0);  // none left: the least kept
+    ASSERT_EQ(clip.records.size(), PlaylistIndexer::kMinRecordsKept);
+    ASSERT_EQ(clip.timesMs.size(), PlaylistIndexer::kMinRecordsKept);
+    EXPECT_EQ(clip.records[1].accelX, 5);
+    EXPECT_EQ(clip.timesMs[1], 50);
+    EXPECT_NE(clip.note.find("kept thinned to one record in 5"), std::string::npos) << clip.note;
 }
 
 TEST(PlaylistIndexer, TripsAndEventsOfEveryCameraLayout) {

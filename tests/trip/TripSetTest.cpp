@@ -1,10 +1,20 @@
 // The trips a playlist's clips form: unreadable clips and clips without a
 // real time stay out, every fix of a trip is on its route with its clip and
-// moment, and a clip finds its trip and its place in it.
+// moment, and a clip finds its trip and its place in it; a crafted clip's
+// events are kept to the strongest, and moments near the limits of the
+// numbers still give a second to seek to.
 #include "support/DriveRecords.h"
+#include "trip/ClipSeconds.h"
+#include "trip/EventDetector.h"
+#include "trip/EventNavigator.h"
 #include "trip/TripSet.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <limits>
 
 namespace {
 
@@ -53,4 +63,47 @@ TEST(TripSet, ClipsFormTripsWithTheirWholeRoutes) {
     EXPECT_FALSE(set->clip(broken->path)->readable());
     EXPECT_EQ(set->tripOf(broken->path), nullptr);
     EXPECT_EQ(set->clip("/d/unknown.MP4"), nullptr);
+}
+
+TEST(TripSet, ATripKeepsItsStrongestEventsEachAtItsFix) {
+    // A bump every fourth second for 4,400 s, of strengths that vary: 1,100 impacts.
+    auto bumpy = std::make_shared<ClipTrack>();
+    bumpy->path = "/d/2026_1207_100000_F.MP4";
+    for (int s = 0; s < 4400; ++s) {
+        TrackRecord r = testing_support::driveRecordAt(s, 1.0 + s * 1e-4);
+        r.accelX = r.accelY = 2000;
+        r.accelZ = s % 4 == 3 ? 2333 + 600 + (s * 7919) % 997 : 2333;
+        bumpy->records.push_back(r);
+        bumpy->timesMs.push_back(int64_t{s} * 1000 + 40);
+    }
+    const std::vector<TripEvent> all = EventDetector().detect({{bumpy->records, bumpy->timesMs}});
+    ASSERT_EQ(all.size(), 1100u);
+    std::vector<double> peaks;
+    for (const TripEvent& e : all) peaks.push_back(e.peakG);
+    std::sort(peaks.begin(), peaks.end(), std::greater<>());
+
+    const auto set = TripSet::build({bumpy});
+    ASSERT_EQ(set->trips().size(), 1u);
+    const TripRoute& trip = set->trips()[0];
+    ASSERT_EQ(trip.events.size(), TripRoute::kMaxEvents);
+    EXPECT_EQ(trip.eventsLeftOut, 100u);
+    for (size_t i = 0; i < trip.events.size(); ++i) {
+        const TripEvent& e = trip.events[i];
+        EXPECT_GE(e.peakG, peaks[TripRoute::kMaxEvents - 1]);
+        if (i > 0) EXPECT_LT(trip.events[i - 1].timeMs, e.timeMs);
+        ASSERT_GE(e.fix, 0);
+        EXPECT_LE(std::llabs(trip.fixes[static_cast<size_t>(e.fix)].timeMs - e.timeMs), 500);
+    }
+}
+
+TEST(TripSet, MomentsNearTheLimitsBecomeSeekableSeconds) {
+    constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+    EXPECT_EQ(clipSecondOfMs(kMax, true), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(clipSecondOfMs(std::numeric_limits<int64_t>::min()), 0);
+    EXPECT_EQ(clipSecondOfMs(int64_t{30} * 24 * 3600 * 1000 + 600, true), 30 * 24 * 3600 + 1);  // beyond 24 days
+    TripEvent early;
+    early.timeMs = std::numeric_limits<int64_t>::min();
+    EXPECT_EQ(eventStartMs(early), 0);
+    early.timeMs = kMax;
+    EXPECT_EQ(eventStartMs(early), kMax - kEventLeadInMs);
 }
