@@ -70,8 +70,9 @@ TEST(PlaylistTripFigures, ShowsProgressFiguresRowDetailsAndDriveLines) {
     auto bad = std::make_shared<ClipTrack>();
     bad->path = paths[3];
     bad->problem = "has no subtitle track";
-    const auto trips =
-        TripSet::build({clipOf(paths[0], 0, 60), clipOf(paths[1], 0, 60), clipOf(paths[2], 1200, 60), bad});
+    auto cut = std::make_shared<ClipTrack>(*clipOf(paths[2], 1200, 60));
+    cut->note = "has more than 2000000 track cues; only the first ones are read";
+    const auto trips = TripSet::build({clipOf(paths[0], 0, 60), clipOf(paths[1], 0, 60), cut, bad});
     figures.ShowTrips(trips, paths[0]);
     EXPECT_EQ(figures.TripText().toStdString(), "2016-05-20, 10:30–10:30 · 0:00:59 · 590 m · max. 36 km/h");
     figures.SetUnits(UnitSystem::Imperial);
@@ -91,6 +92,8 @@ TEST(PlaylistTripFigures, ShowsProgressFiguresRowDetailsAndDriveLines) {
     const QString tip = tree->model()->index(3, 0).data(Qt::ToolTipRole).toString();
     EXPECT_TRUE(tip.startsWith(QString::fromStdString(names[3]) + "\n" + QString::fromStdString(paths[3])));
     EXPECT_TRUE(tip.contains("No track: has no subtitle track")) << tip.toStdString();
+    // A clip read in part says what was left out.
+    EXPECT_TRUE(tree->GetNodeAt(2)->GetTrackDetails().endsWith("\n" + QString::fromStdString(cut->note)));
 
     // The clip in no trip: no figures line.
     figures.ShowTrips(trips, paths[3]);
