@@ -161,7 +161,7 @@ bool TrackIndex::open(const std::string& path, int busyMs) {
         why.clear();
         if (!prepareIndexFile(path, realPath, why)) return fail(why);
         if (!openFile(realPath, busyMs)) return false;
-        if (prepareSchema(why) != SQLITE_OK) why = "the index cannot be set up: " + why;
+        prepareSchema(why);  // why is set when even a new file fails
     }
     if (!why.empty()) {
         sqlite3_close_v2(db_);

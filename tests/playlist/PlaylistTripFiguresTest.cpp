@@ -71,8 +71,9 @@ TEST(PlaylistTripFigures, ShowsProgressFiguresRowDetailsAndDriveLines) {
     auto bad = std::make_shared<ClipTrack>();
     bad->path = paths[3];
     bad->problem = "has no subtitle track";
-    const auto trips =
-        TripSet::build({clipOf(paths[0], 0, 60), clipOf(paths[1], 0, 60), clipOf(paths[2], 1200, 60), bad});
+    auto cut = std::make_shared<ClipTrack>(*clipOf(paths[2], 1200, 60));
+    cut->note = "has more than 2000000 track cues; only the first ones are read";
+    const auto trips = TripSet::build({clipOf(paths[0], 0, 60), clipOf(paths[1], 0, 60), cut, bad});
     figures.ShowTrips(trips, paths[0]);
     EXPECT_EQ(figures.TripText().toStdString(), "2016-05-20, 10:30–10:30 · 0:00:59 · 590 m · max. 36 km/h");
     figures.SetUnits(UnitSystem::Imperial);
@@ -100,6 +101,8 @@ TEST(PlaylistTripFigures, ShowsProgressFiguresRowDetailsAndDriveLines) {
     ClipTrack none;
     none.problem = IndexedTrackReader::kNoData;
     EXPECT_EQ(PlaylistTripFigures::RowDetails("a.mp4", &none, UnitSystem::Metric, {}), "a.mp4\nNo GPS data found");
+    // A clip read in part says what was left out.
+    EXPECT_TRUE(tree->GetNodeAt(2)->GetTrackDetails().endsWith("\n" + QString::fromStdString(cut->note)));
 
     // The clip in no trip: no figures line.
     figures.ShowTrips(trips, paths[3]);
