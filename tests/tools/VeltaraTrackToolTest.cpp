@@ -202,6 +202,7 @@ TEST_F(VeltaraTrackTool, BadFilesAreNamedAndTheOthersStillWritten) {
         EXPECT_EQ(locked.status, 1);
         EXPECT_EQ(locked.err, "veltara-track: locked.mp4: cannot be read: Permission denied\n");
     }
+#ifndef __SANITIZE_THREAD__  // two million cues take minutes under the thread checker, and share no thread
     // A clip with more cues than are read says so and is not taken as whole.
     ASSERT_EQ(testing_support::writeTrackOnlyClip(tmp.path() + "flood.mp4", NativeTrackReader::CUE_LIMIT + 1, 10,
                                                   [](size_t) { return std::string("A"); }),
@@ -209,6 +210,7 @@ TEST_F(VeltaraTrackTool, BadFilesAreNamedAndTheOthersStillWritten) {
     const ToolRun flood = run({"--events", "flood.mp4"});
     EXPECT_EQ(flood.status, 1);
     EXPECT_EQ(flood.err, "veltara-track: flood.mp4: has more than 2000000 track cues; only the first ones are read\n");
+#endif
 
     const ToolRun none = run({"--format", "geojson", "missing.mp4"});
     EXPECT_EQ(none.status, 1);
