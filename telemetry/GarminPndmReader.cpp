@@ -14,12 +14,6 @@ constexpr double kKmhPerMph = 1.609344;
 // Faster is no car's speed but garbage.
 constexpr double kMaxKmh = 3600.0;
 
-bool isTextTrack(const IsoTrack& track) {
-    return track.handlerType == fourcc("text") || track.handlerType == fourcc("sbtl") ||
-           track.handlerType == fourcc("subt") || track.sampleEntry == fourcc("text") ||
-           track.sampleEntry == fourcc("tx3g");
-}
-
 uint32_t be32(const unsigned char* p) {
     return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
 }
@@ -42,7 +36,7 @@ bool emptySample(std::string_view bytes) {
 
 const IsoTrack* pndmTrack(const IsoFile& file) {
     for (const IsoTrack& track : file.tracks()) {
-        if (!isTextTrack(track)) continue;
+        if (!track.isText()) continue;
         TrackPayloads payloads(file, track, kMaxSampleBytes, nullptr);
         TrackPayload payload;
         TelemetrySample sample;

@@ -48,6 +48,12 @@ struct IsoTrack {
     uint32_t sampleEntry = 0;  // fourcc of the first stsd entry ("text", "gpmd", "camm" ...)
     uint32_t timescale = 0;    // mdhd; 0 when missing (times then count as milliseconds)
     IsoBox stbl;               // the sample table box (size 0 when missing)
+
+    // A timed text track, as cameras and muxers mark one.
+    bool isText() const {
+        return handlerType == fourcc("text") || handlerType == fourcc("sbtl") || handlerType == fourcc("subt") ||
+               sampleEntry == fourcc("text") || sampleEntry == fourcc("tx3g");
+    }
 };
 
 class IsoFile {

@@ -22,12 +22,6 @@ constexpr double kKmhPerKnot = 1.852;
 constexpr double kMaxKmh = 3600.0;
 constexpr double kMaxG = 64.0;
 
-bool isTextTrack(const IsoTrack& track) {
-    return track.handlerType == fourcc("text") || track.handlerType == fourcc("sbtl") ||
-           track.handlerType == fourcc("subt") || track.sampleEntry == fourcc("text") ||
-           track.sampleEntry == fourcc("tx3g");
-}
-
 // The sample's text: what its length says, or all of it when it has no length.
 std::string_view sampleText(std::string_view bytes, bool& cut) {
     cut = false;
@@ -108,7 +102,7 @@ bool hasText(std::string_view bytes) {
 
 const IsoTrack* nmeaTrack(const IsoFile& file) {
     for (const IsoTrack& track : file.tracks()) {
-        if (!isTextTrack(track)) continue;
+        if (!track.isText()) continue;
         TrackPayloads payloads(file, track, kMaxSampleBytes, nullptr);
         TrackPayload payload;
         for (size_t n = 0, tries = 0; n < kProbeSamples && tries < kProbeTries && payloads.next(payload); ++tries) {

@@ -15,12 +15,8 @@ namespace {
 class CameraTextProbe : public TelemetryReader {
 public:
     bool probe(const IsoFile& file) const override {
-        for (const IsoTrack& track : file.tracks()) {
-            const bool textHandler = track.handlerType == fourcc("text") || track.handlerType == fourcc("sbtl") ||
-                                     track.handlerType == fourcc("subt");
-            const bool textEntry = track.sampleEntry == fourcc("text") || track.sampleEntry == fourcc("tx3g");
-            if (textHandler || textEntry) return true;
-        }
+        for (const IsoTrack& track : file.tracks())
+            if (track.isText()) return true;
         return false;
     }
     void read(const IsoFile&, ClipTelemetry& out) const override { out.format = TelemetryFormat::CameraText; }
