@@ -45,26 +45,31 @@ void CScriptMapLoader::drawNewPages(ScriptHost& browser, const TrackStore& store
     // No page at or past the page count can be ready.
     const int32_t end = std::min(endPage, store.getPageCount());
     for (int32_t i = first; i < end; ++i) {
+        // A page's calls go as one script: a long track's thousands of
+        // points would otherwise keep the page from answering anything else.
+        std::vector<ScriptCall> calls;
         if (i == 0) {
-            page_.callScript0(browser, clearLinePoints_);
+            calls.push_back({clearLinePoints_, {}});
             linePoints_ = 0;
         }
-        drawPage(browser, store.getPage(i));
-        page_.callScript0(browser, i == 0 ? createPolyline_ : reloadPolyline_);
+        const int32_t points = addPageCalls(store.getPage(i), calls);
+        calls.push_back({i == 0 ? createPolyline_ : reloadPolyline_, {}});
+        if (page_.callScripts(browser, calls)) linePoints_ += points;
     }
 }
 
-void CScriptMapLoader::drawPage(ScriptHost& browser, const TrackPage* page) {
-    if (!page) return;
+int32_t CScriptMapLoader::addPageCalls(const TrackPage* page, std::vector<ScriptCall>& calls) const {
+    if (!page) return 0;
     const int32_t count = std::clamp(page->count(), 0, page->capacity());
     const TrackRecord* records = page->records();
+    int32_t points = 0;
     for (int32_t j = 0; j < count; ++j) {
         const TrackRecord& record = records[j];
         if (!hasPositionFix(record)) continue;
-        if (page_.callScript2(browser, addLinePoints_, coordinateText(record.mapLatitude),
-                              coordinateText(record.mapLongitude)))
-            ++linePoints_;
+        calls.push_back({addLinePoints_, {coordinateText(record.mapLatitude), coordinateText(record.mapLongitude)}});
+        ++points;
     }
+    return points;
 }
 
 void CScriptMapLoader::clearTrack(ScriptHost& browser) {

@@ -16,6 +16,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 class CScriptMapLoader : public CMapLoader {
 public:
@@ -55,7 +56,8 @@ protected:
     const AppConfig& config_;
 
 private:
-    void drawPage(ScriptHost& browser, const TrackPage* page);
+    // The page's points as calls; returns how many.
+    int32_t addPageCalls(const TrackPage* page, std::vector<ScriptCall>& calls) const;
 
     const std::string setCarMarker_ = kSetCarMarker;
     const std::string createCarMarker_ = kCreateCarMarker;

@@ -87,7 +87,18 @@ int32_t CWebBrowserUI::InvokeMethod(const std::string& function, const std::stri
     std::vector<std::string> arguments;
     arguments.reserve(count);
     for (size_t i = count; i > 0; --i) arguments.push_back(reversedArguments[i - 1]);
-    const QString source = QString::fromStdString(scriptCallSource(function, arguments));
+    run(QString::fromStdString(scriptCallSource(function, arguments)), std::move(reply));
+    return SCRIPT_OK;
+}
+
+int32_t CWebBrowserUI::InvokeMethods(const std::vector<ScriptCall>& calls, ScriptReply reply) {
+    if (!onOwnThread()) return SCRIPT_E_WRONG_THREAD;
+    if (!IsPageLoaded()) return SCRIPT_E_NO_PAGE;
+    run(QString::fromStdString(scriptCallsSource(calls)), std::move(reply));
+    return SCRIPT_OK;
+}
+
+void CWebBrowserUI::run(const QString& source, ScriptReply reply) {
     page_->runJavaScript(source, 0, [reply = std::move(reply)](const QVariant& answer) {
         if (!reply) return;
         ScriptOutcome outcome;
@@ -101,7 +112,6 @@ int32_t CWebBrowserUI::InvokeMethod(const std::string& function, const std::stri
         }
         reply(outcome);
     });
-    return SCRIPT_OK;
 }
 
 void CWebBrowserUI::onLoadingChanged(const QWebEngineLoadingInfo& info) {

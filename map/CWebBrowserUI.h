@@ -32,6 +32,7 @@ public:
     void SetStartupScript(const std::string& name, const std::string& source) override;
     int32_t InvokeMethod(const std::string& function, const std::string* reversedArguments, size_t count,
                          ScriptReply reply) override;
+    int32_t InvokeMethods(const std::vector<ScriptCall>& calls, ScriptReply reply) override;
 
     // True while a successfully loaded page is shown and no load is going on.
     bool IsPageLoaded() const { return documentReady_ && !loading_; }
@@ -48,6 +49,7 @@ private:
     void onLoadingChanged(const QWebEngineLoadingInfo& info);
     void onConsoleMessage(int level, const QString& message, int lineNumber, const QString& sourceID);
     bool onOwnThread() const;
+    void run(const QString& source, ScriptReply reply);
 
     WebBrowserPage* page_ = nullptr;
     bool documentReady_ = false;  // the page shown is a successfully loaded one

@@ -10,15 +10,25 @@ bool CWebPage::callScript(ScriptHost& browser, const std::string& function, cons
                           ScriptResult result) {
     // The browser takes the arguments last first.
     const std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+    return sent(browser.InvokeMethod(function, reversed.data(), reversed.size(), replyTo(std::move(result))));
+}
+
+bool CWebPage::callScripts(ScriptHost& browser, const std::vector<ScriptCall>& calls, ScriptResult result) {
+    return sent(browser.InvokeMethods(calls, replyTo(std::move(result))));
+}
+
+ScriptReply CWebPage::replyTo(ScriptResult result) {
     std::weak_ptr<State> state = state_;
-    ScriptReply reply = [state, result = std::move(result)](const ScriptOutcome& outcome) {
+    return [state, result = std::move(result)](const ScriptOutcome& outcome) {
         if (outcome.code < 0) {
             if (auto alive = state.lock()) alive->lastError = errorText(outcome.code, outcome.detail);
             return;
         }
         if (result) result(outcome.value);
     };
-    const int32_t code = browser.InvokeMethod(function, reversed.data(), reversed.size(), std::move(reply));
+}
+
+bool CWebPage::sent(int32_t code) {
     if (code < 0) {
         state_->lastError = errorText(code);
         return false;

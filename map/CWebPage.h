@@ -30,6 +30,8 @@ public:
     bool callScript0(ScriptHost& browser, const std::string& function, ScriptResult result = {});
     bool callScript2(ScriptHost& browser, const std::string& function, const std::string& first,
                      const std::string& second, ScriptResult result = {});
+    // The calls in order, sent as one; result gets an empty value.
+    bool callScripts(ScriptHost& browser, const std::vector<ScriptCall>& calls, ScriptResult result = {});
 
     const std::string& lastError() const { return state_->lastError; }
 
@@ -38,6 +40,9 @@ public:
     static std::string errorText(int32_t code, const std::string& detail = {});
 
 private:
+    ScriptReply replyTo(ScriptResult result);
+    bool sent(int32_t code);
+
     struct State {
         std::string lastError;
     };

@@ -58,3 +58,34 @@ std::string scriptCallSource(const std::string& function, const std::vector<std:
            "})(" +
            jsonStringLiteral(function) + "," + list + ")";
 }
+
+std::string scriptCallsSource(const std::vector<ScriptCall>& calls) {
+    std::string list = "[";
+    for (size_t i = 0; i < calls.size(); ++i) {
+        if (i > 0) list += ',';
+        list += '[' + jsonStringLiteral(calls[i].function) + ",[";
+        for (size_t j = 0; j < calls[i].arguments.size(); ++j) {
+            if (j > 0) list += ',';
+            list += jsonStringLiteral(calls[i].arguments[j]);
+        }
+        list += "]]";
+    }
+    list += ']';
+    const std::string unknown = std::to_string(SCRIPT_E_UNKNOWN_NAME);
+    const std::string exception = std::to_string(SCRIPT_E_EXCEPTION);
+    return "(function(calls){"
+           "var out={code:0,detail:'',value:''};"
+           "for(var i=0;i<calls.length;i++){"
+           "var f=window[calls[i][0]];"
+           "if(typeof f!=='function'){if(out.code===0)out={code:" +
+           unknown +
+           ",detail:'',value:''};continue;}"
+           "try{f.apply(window,calls[i][1]);}"
+           "catch(e){if(out.code===0){var d='';try{d=String(e);}catch(x){}out={code:" +
+           exception +
+           ",detail:d,value:''};}}"
+           "}"
+           "return out;"
+           "})(" +
+           list + ")";
+}

@@ -5,6 +5,8 @@
 // {code, detail, value}: code 0 with value the function's return value as
 // JSON ("" for undefined), or a negative code of map/ScriptErrors.h.
 // Any thread; pure.
+#include "map/ScriptCall.h"
+
 #include <string>
 #include <vector>
 
@@ -13,3 +15,7 @@ std::string jsonStringLiteral(const std::string& text);
 
 // arguments in list order.
 std::string scriptCallSource(const std::string& function, const std::vector<std::string>& arguments);
+
+// Runs every call in order, whatever an earlier one did, and evaluates to
+// the first failure, or to code 0 with an empty value.
+std::string scriptCallsSource(const std::vector<ScriptCall>& calls);

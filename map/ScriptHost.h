@@ -8,12 +8,15 @@
 // the thread that owns the control. Replies arrive later on that thread,
 // or never when the page goes away first.
 #include "map/CWebBrowserEventHandler.h"
+#include "map/ScriptCall.h"
+#include "map/ScriptErrors.h"
 #include "map/ScriptOutcome.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class ScriptHost {
 public:
@@ -38,4 +41,16 @@ public:
     // not be made (reply is not called then).
     virtual int32_t InvokeMethod(const std::string& function, const std::string* reversedArguments, size_t count,
                                  ScriptReply reply) = 0;
+    // Makes the calls in order, as InvokeMethod would one by one; a web view
+    // sends them as one script, which the page runs at the cost of one.
+    // reply gets the first failure the page reports, or success.
+    virtual int32_t InvokeMethods(const std::vector<ScriptCall>& calls, ScriptReply reply) {
+        int32_t code = SCRIPT_OK;
+        for (size_t i = 0; i < calls.size() && code >= 0; ++i) {
+            const std::vector<std::string> reversed(calls[i].arguments.rbegin(), calls[i].arguments.rend());
+            code = InvokeMethod(calls[i].function, reversed.data(), reversed.size(),
+                                i + 1 == calls.size() ? std::move(reply) : ScriptReply{});
+        }
+        return code;
+    }
 };

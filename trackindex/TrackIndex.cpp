@@ -150,18 +150,12 @@ bool TrackIndex::open(const std::string& path, int busyMs) {
     if (!prepareIndexFile(path, realPath, why)) return fail(why);
     if (!openFile(realPath, busyMs)) return false;
     const int rc = prepareSchema(why);
+    path_ = path;
+    busyMs_ = busyMs;
     if (rc != SQLITE_OK && damagedFile(rc)) {
         // Failing on every start helps no one: the file is kept for a look
         // and the clips are read into a new one.
-        sqlite3_close_v2(db_);
-        db_ = nullptr;
-        const std::string aside = setAsideIndexFile(realPath);
-        if (aside.empty()) return fail("the index is damaged (" + why + ") and cannot be set aside");
-        notice_ = "the track index was damaged (" + why + "); it was set aside as " + aside + " and a new one made";
-        why.clear();
-        if (!prepareIndexFile(path, realPath, why)) return fail(why);
-        if (!openFile(realPath, busyMs)) return false;
-        prepareSchema(why);  // why is set when even a new file fails
+        if (!replaceDamagedFile(why)) return false;
     }
     if (!why.empty()) {
         sqlite3_close_v2(db_);
@@ -170,6 +164,37 @@ bool TrackIndex::open(const std::string& path, int busyMs) {
     }
     prune();
     return true;
+}
+
+bool TrackIndex::replaceDamagedFile(std::string& why) {
+    sqlite3_close_v2(db_);
+    db_ = nullptr;
+    std::string realPath, openWhy;
+    if (!prepareIndexFile(path_, realPath, openWhy)) return fail(openWhy);
+    const std::string aside = setAsideIndexFile(realPath);
+    if (aside.empty()) return fail("the index is damaged (" + why + ") and cannot be set aside");
+    notice_ = "the track index was damaged (" + why + "); it was set aside as " + aside + " and a new one made";
+    why.clear();
+    if (!prepareIndexFile(path_, realPath, why)) return fail(why);
+    if (!openFile(realPath, busyMs_)) return false;
+    prepareSchema(why);  // why is set when even a new file fails
+    storedBytes_ = 0;
+    return true;
+}
+
+bool TrackIndex::damagedInUse(const std::string& what) {
+    const int code = sqlite3_extended_errcode(db_);
+    if (!damagedFile(code)) return fail(what + sqlite3_errmsg(db_));
+    // Damage found after a good open (a disk fault, another writer's crash)
+    // is handled as at open: set aside, and the clips read into a new file.
+    std::string why = what + sqlite3_errmsg(db_);
+    if (!replaceDamagedFile(why)) return false;
+    if (!why.empty()) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+        return fail(why);
+    }
+    return false;
 }
 
 bool TrackIndex::openFile(const std::string& realPath, int busyMs) {
@@ -317,7 +342,7 @@ TrackIndex::Lookup TrackIndex::find(const ClipKey& key, ClipReading& reading, st
                     "SELECT readable, reason, cues, seen_s, format FROM clips WHERE path=?1 AND size=?2 AND mtime_ns=?3"
                     " AND device=?4 AND inode=?5 AND ctime_ns=?6");
     if (!query) {
-        fail(std::string("the index cannot be read: ") + sqlite3_errmsg(db_));
+        damagedInUse("the index cannot be read: ");
         return Lookup::Missing;
     }
     sqlite3_bind_text(query.get(), 1, key.path.data(), static_cast<int>(key.path.size()), SQLITE_TRANSIENT);
@@ -329,7 +354,7 @@ TrackIndex::Lookup TrackIndex::find(const ClipKey& key, ClipReading& reading, st
     const int rc = sqlite3_step(query.get());
     if (rc == SQLITE_DONE) return Lookup::Missing;
     if (rc != SQLITE_ROW) {
-        fail(std::string("the index cannot be read: ") + sqlite3_errmsg(db_));
+        damagedInUse("the index cannot be read: ");
         return Lookup::Missing;
     }
     Lookup found = Lookup::Track;
@@ -386,7 +411,7 @@ bool TrackIndex::store(const ClipKey& key, const ClipReading& reading, const std
                      "INSERT OR REPLACE INTO clips (path, size, mtime_ns, readable, reason, cues, start_s, end_s,"
                      " distance_m, max_speed_kmh, fixes, device, inode, ctime_ns, seen_s, format)"
                      " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16)");
-    if (!insert) return fail(std::string("the index cannot be written: ") + sqlite3_errmsg(db_));
+    if (!insert) return damagedInUse("the index cannot be written: ");
     sqlite3_bind_text(insert.get(), 1, key.path.data(), static_cast<int>(key.path.size()), SQLITE_TRANSIENT);
     sqlite3_bind_int64(insert.get(), 2, key.size);
     sqlite3_bind_int64(insert.get(), 3, key.mtimeNs);
@@ -405,8 +430,7 @@ bool TrackIndex::store(const ClipKey& key, const ClipReading& reading, const std
     sqlite3_bind_int64(insert.get(), 14, key.ctimeNs);
     sqlite3_bind_int64(insert.get(), 15, nowSeconds());
     sqlite3_bind_int(insert.get(), 16, static_cast<int>(reading.format()));
-    if (sqlite3_step(insert.get()) != SQLITE_DONE)
-        return fail(std::string("the index cannot be written: ") + sqlite3_errmsg(db_));
+    if (sqlite3_step(insert.get()) != SQLITE_DONE) return damagedInUse("the index cannot be written: ");
     storedBytes_ += static_cast<int64_t>(blob.size()) + kRowOverhead;
     keepWithinLimit();
     return true;

@@ -10,7 +10,8 @@
 // Housekeeping when opened: entries not looked up for kMaxAgeDays or whose
 // file is gone are dropped, and the oldest go while the entries take more
 // than the size limit (also checked as entries are stored). A damaged file
-// is set aside ("<file>.damaged") and a new one made; notice() says so once.
+// is set aside ("<file>.damaged") and a new one made, at open and when a
+// later call finds the damage; notice() says so once.
 //
 // Several programs may use one file at once (the player and the tool): WAL
 // journal, a busy time-out, and each write is one short transaction, so no
@@ -82,6 +83,12 @@ public:
 private:
     bool fail(const std::string& what);
     bool openFile(const std::string& realPath, int busyMs);
+    // Sets the damaged file aside and opens a new one; why says what was
+    // wrong, and is set again when even the new file fails.
+    bool replaceDamagedFile(std::string& why);
+    // A failed call: damage replaces the file (the call still fails, the
+    // index stays on), anything else turns the index off.
+    bool damagedInUse(const std::string& what);
     // SQLITE_OK, or the code that failed (SQLITE_NOTADB, SQLITE_CORRUPT: damaged).
     int prepareSchema(std::string& why);
     void prune();
@@ -93,6 +100,8 @@ private:
     bool failed_ = false;    // under mutex_
     std::string reason_;     // under mutex_
     std::string notice_;     // under mutex_
+    std::string path_;       // under mutex_: as given to open()
+    int busyMs_ = DEFAULT_BUSY_MS;
     int64_t sizeLimit_ = kDefaultSizeLimit;
     int64_t storedBytes_ = 0;  // under mutex_: what the entries take, about
 };

@@ -160,6 +160,8 @@ void PlaylistIndexer::run() {
             std::shared_ptr<const ClipTrack> clip = readClip(reader, path, held);
             const std::string trouble = reader.indexProblem();
             if (!trouble.empty()) logLine("track index no longer used, clips are read directly: " + trouble);
+            if (index_ != nullptr)
+                if (const std::string notice = index_->notice(); !notice.empty()) logLine(notice);
             lock.lock();
             if (stopping_) break;
             // The list may have changed meanwhile; a clip no longer listed is dropped.

@@ -15,7 +15,13 @@
 
     var map = null;
     var pending = [];      // every point since clearLinePoints
-    var line = null;
+    var line = null;       // the drawn line: a group of chunks, one path each
+    var lineChunk = null;  // the chunk that still grows
+    var drawn = 0;         // points of pending in the line
+    var lineBounds = null; // of the drawn points
+    // A batch redraws at most one chunk of this many points, so a long
+    // track grows at the cost of its new points, not of all of them.
+    var chunkPoints = 2000;
     var car = null;
     var following = true;  // false once the user pans or zooms
     var ownMoves = 0;      // > 0 while this script moves the view
@@ -70,8 +76,8 @@
     }
 
     function fitTrack() {
-        if (!line || pending.length === 0) return;
-        var bounds = line.getBounds();
+        if (!line || !lineBounds || pending.length === 0) return;
+        var bounds = lineBounds;
         // Over a trip the zoom stays that of the trip's view: the clip is
         // only brought into view.
         if (trip) {
@@ -102,6 +108,9 @@
         pending = [];
         if (line && map) map.removeLayer(line);
         line = null;
+        lineChunk = null;
+        drawn = 0;
+        lineBounds = null;
         following = true;
     };
 
@@ -110,10 +119,42 @@
         if (p) pending.push(p);
     };
 
+    // Draws the points of pending not drawn yet. A full chunk is left as it
+    // is; the next one starts at its last point, so the line stays whole.
+    function extendLine() {
+        while (drawn < pending.length) {
+            if (!lineChunk || lineChunk.getLatLngs().length >= chunkPoints) {
+                var start = drawn > 0 ? drawn - 1 : 0;
+                var first = pending.slice(start, Math.min(pending.length, start + chunkPoints));
+                lineChunk = L.polyline(first, lineStyle);
+                line.addLayer(lineChunk);
+                extendBounds(first);
+                drawn = start + first.length;
+            } else {
+                var room = chunkPoints - lineChunk.getLatLngs().length;
+                var more = pending.slice(drawn, Math.min(pending.length, drawn + room));
+                lineChunk.setLatLngs(lineChunk.getLatLngs().concat(more));
+                extendBounds(more);
+                drawn += more.length;
+            }
+        }
+    }
+
+    function extendBounds(points) {
+        for (var i = 0; i < points.length; i++) {
+            if (lineBounds) lineBounds.extend(points[i]);
+            else lineBounds = L.latLngBounds(points[i], points[i]);
+        }
+    }
+
     global.createPolyline = function () {
         if (!map) return;
         if (line) map.removeLayer(line);
-        line = L.polyline(pending.slice(), lineStyle).addTo(map);
+        line = L.featureGroup().addTo(map);
+        lineChunk = null;
+        drawn = 0;
+        lineBounds = null;
+        extendLine();
         if (following) fitTrack();
     };
 
@@ -123,7 +164,7 @@
             global.createPolyline();
             return;
         }
-        line.setLatLngs(pending.slice());
+        extendLine();
         // Until the car appears, the whole track stays in view.
         if (following && !car) fitTrack();
     };
@@ -360,7 +401,7 @@
         var c = map ? map.getCenter() : null;
         return {
             pending: pending.length,
-            linePoints: line ? line.getLatLngs().length : -1,
+            linePoints: line ? drawn : -1,
             car: car ? [car.getLatLng().lat, car.getLatLng().lng] : null,
             following: following,
             tileUrl: tiles ? tiles._url : null,

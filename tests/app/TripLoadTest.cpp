@@ -3,7 +3,7 @@
 // read and shown (the trip keeps its strongest thousand and says how many it
 // left out), and closing while a clip of two million cues is being read ends
 // the program at once. The times printed are the figures of a run; the
-// window's answer is held to a quarter of a second.
+// window's answer is held to a quarter of a second, the dump's to a second.
 #include "support/DumpFields.h"
 #include "support/ProgramHarness.h"
 #include "support/TrackOnlyClip.h"
@@ -83,6 +83,10 @@ TEST_F(TripLoad, AHundredThousandEventsLeaveTheWindowAnswering) {
     };
     std::printf("slowest answer of the window: %lld ms, of a dump: %lld ms\n", ms(slowestWindow), ms(slowestDump));
     EXPECT_LT(slowestWindow, 250ms);
+    // The dump also waits for the map page, which shares the machine with
+    // the reading and the video: held to a bound that a page drawing the
+    // line point by point (seconds) would fail.
+    EXPECT_LT(slowestDump, 1s);
     quitCleanly();
 }
 

@@ -281,6 +281,24 @@ TEST(ScriptBridge, TextsReachThePageWholeAndInOrder) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return page.lastError() != "JSCall Error:\nUnknown name."; }, 5000));
     EXPECT_EQ(page.lastError(), "JSCall Error:\nException occurred.\nTypeError: no way");
 
+    // Calls sent as one run in order whatever an earlier one did; the first failure is told.
+    evaluate(view, "window.seen = []; window.keep = function (a) { seen.push(a); };");
+    ASSERT_TRUE(page.callScripts(view, {{"keep", {"a\"'"}}, {"noSuchFunction", {}}, {"fails", {}}, {"keep", {"b"}}}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page.lastError() == "JSCall Error:\nUnknown name."; }, 5000));
+    EXPECT_EQ(evaluate(view, "JSON.stringify(seen)").toString(), "[\"a\\\"'\",\"b\"]");
+
+    // A line longer than one piece of the page's drawing keeps every point.
+    EXPECT_EQ(evaluate(view,
+                       "clearLinePoints();"
+                       "for (var i = 0; i < 4500; i++) {"
+                       "  addLinePoints(String(i / 1000), '1');"
+                       "  if (i % 64 === 63) (i === 63 ? createPolyline : reloadPolyline)();"
+                       "}"
+                       "reloadPolyline();"
+                       "trackMapState().linePoints")
+                  .toInt(),
+              4500);
+
     // What the pages are checked with: an error the page meets on its own is reported.
     EXPECT_TRUE(view.ScriptErrors().isEmpty());
     evaluate(view, "setTimeout(function () { fails(); }, 0)");

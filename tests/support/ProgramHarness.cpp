@@ -44,6 +44,7 @@ DriverConnection::~DriverConnection() {
 
 bool DriverConnection::connect(const std::string& path, std::chrono::milliseconds limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
+    unread_.clear();
     while (std::chrono::steady_clock::now() < end) {
         fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_un address{};
@@ -70,10 +71,21 @@ QJsonObject DriverConnection::ask(const std::string& command) {
     if (fd_ < 0) return {};
     const std::string line = command + "\n";
     if (::send(fd_, line.data(), line.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(line.size())) return {};
-    std::string answer;
-    char c;
+    // Read in blocks: a dump of a long trip is many kilobytes, and a call
+    // per byte would time the test's reading, not the window's answer.
+    size_t end;
     pollfd p{fd_, POLLIN, 0};
-    while (::poll(&p, 1, 5000) > 0 && ::read(fd_, &c, 1) == 1 && c != '\n') answer += c;
+    while ((end = unread_.find('\n')) == std::string::npos) {
+        char block[65536];
+        const ssize_t n = ::poll(&p, 1, 5000) > 0 ? ::read(fd_, block, sizeof block) : -1;
+        if (n <= 0) {
+            unread_.clear();
+            return {};
+        }
+        unread_.append(block, static_cast<size_t>(n));
+    }
+    const std::string answer = unread_.substr(0, end);
+    unread_.erase(0, end + 1);
     return QJsonDocument::fromJson(QByteArray::fromStdString(answer)).object();
 }
 

@@ -49,6 +49,7 @@ public:
 
 private:
     int fd_ = -1;
+    std::string unread_;  // what came after the last answer's end
 };
 
 // xwininfo's tree of the X server's windows.

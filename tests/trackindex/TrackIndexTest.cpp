@@ -308,7 +308,7 @@ TEST(TrackIndex, KeepsTracksAndFailuresPerClipStateAcrossUsers) {
     }
 }
 
-TEST(TrackIndex, ADamagedFileIsSetAsideAndABadOneTurnsTheIndexOffWithAReason) {
+TEST(TrackIndex, ADamagedFileIsSetAsideWhenFoundAndABadOneTurnsTheIndexOffWithAReason) {
     TempFolder tmp;
     const std::string garbage = tmp.write("garbage.sqlite", std::string(4096, 'G'));
     {
@@ -324,6 +324,33 @@ TEST(TrackIndex, ADamagedFileIsSetAsideAndABadOneTurnsTheIndexOffWithAReason) {
         TrackIndex index;
         ASSERT_TRUE(index.open(garbage));
         EXPECT_EQ(index.notice(), "");
+    }
+    // Damage found after a good open: every page past the schema's turns to
+    // garbage. The lookup fails once, the file is set aside, the index stays on.
+    const std::string later = tmp.path() + "later.sqlite";
+    {
+        TrackIndex index;
+        ASSERT_TRUE(index.open(later));
+        ASSERT_TRUE(index.store(keyOf(later), cuesOf(40), ""));
+    }
+    {
+        const auto size = std::filesystem::file_size(later);
+        ASSERT_GT(size, 4096u);
+        std::fstream file(later, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(4096);
+        file << std::string(size - 4096, 'G');
+    }
+    {
+        TrackIndex index;
+        ASSERT_TRUE(index.open(later)) << index.reason();
+        std::vector<TrackCue> cues;
+        std::string reason;
+        EXPECT_EQ(index.find(keyOf(later), cues, reason), TrackIndex::Lookup::Missing);
+        EXPECT_FALSE(index.failed()) << index.reason();
+        EXPECT_NE(index.notice().find("set aside as " + later + ".damaged"), std::string::npos);
+        EXPECT_TRUE(index.store(keyOf(later), cuesOf(2), ""));
+        EXPECT_EQ(index.find(keyOf(later), cues, reason), TrackIndex::Lookup::Track);
+        EXPECT_EQ(cues.size(), 2u);
     }
     const std::string newer = tmp.path() + "newer.sqlite";
     {
