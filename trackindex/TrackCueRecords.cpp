@@ -20,3 +20,14 @@ void recordsOfCues(const std::vector<TrackCue>& cues, TrackSampling sampling, st
     for (size_t i = 0; i < cues.size(); i += step) add(cues[i]);
     if (sampling == TrackSampling::Player && records.size() % kTrackBatchSlots != 0) add(cues.back());
 }
+
+void forEachCueRecord(const std::vector<TrackCue>& cues, const std::function<void(const TrackRecord&, int64_t)>& take) {
+    TrackParser parser;  // reused, as in recordsOfCues: the same records
+    TrackRecord stored;
+    for (const TrackCue& cue : cues) {
+        parser.parse(cue.text);
+        stored = TrackRecord{};
+        copyStoredFields(parser.record(), stored);
+        take(stored, cue.startMs);
+    }
+}

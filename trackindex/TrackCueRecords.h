@@ -9,7 +9,12 @@
 #include "trackindex/TrackCue.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 void recordsOfCues(const std::vector<TrackCue>& cues, TrackSampling sampling, std::vector<TrackRecord>& records,
                    std::vector<int64_t>& timesMs);
+
+// Every cue's record (All), handed over one by one and not kept: for a
+// whole clip's figures without its records in memory.
+void forEachCueRecord(const std::vector<TrackCue>& cues, const std::function<void(const TrackRecord&, int64_t)>& take);

@@ -395,14 +395,17 @@ bool TrackIndex::store(const ClipKey& key, const ClipReading& reading, const std
     if (cues.size() > NativeTrackReader::CUE_LIMIT) return false;
     for (const TrackCue& cue : cues)
         if (cue.text.size() > NativeTrackReader::TEXT_LIMIT) return false;
+    // The figures are made record by record: a clip of millions of cues
+    // would otherwise hold its records twice (here and in the caller).
     TrackFigures figures;
-    std::vector<TrackRecord> records;
-    std::vector<int64_t> times;
-    if (reading.cameraText())
-        recordsOfCues(cues, TrackSampling::All, records, times);
-    else
+    if (reading.cameraText()) {
+        forEachCueRecord(cues, [&figures](const TrackRecord& record, int64_t timeMs) { figures.add(record, timeMs); });
+    } else {
+        std::vector<TrackRecord> records;
+        std::vector<int64_t> times;
         recordsOfTelemetry(reading.telemetry, DisplayZone::utc(), records, times);
-    for (size_t i = 0; i < records.size(); ++i) figures.add(records[i], times[i]);
+        for (size_t i = 0; i < records.size(); ++i) figures.add(records[i], times[i]);
+    }
     const std::string blob = reading.cameraText() ? packCues(cues) : packSamples(reading.telemetry.samples);
 
     std::lock_guard lock(mutex_);
