@@ -10,7 +10,7 @@ PACKAGES=(
   qt6-base-dev qt6-tools-dev qt6-webengine-dev qt6-webchannel-dev libqt6uitools6 libqt6svg6 qt6-svg-dev libgl-dev
   libmpv-dev mpv ffmpeg libsimpleini-dev
   libavformat-dev libavcodec-dev libavutil-dev libsqlite3-dev libxml2-utils
-  libgtest-dev libgmock-dev libbenchmark-dev libimage-exiftool-perl
+  libgtest-dev libgmock-dev libbenchmark-dev libimage-exiftool-perl poppler-utils
   clang libclang-rt-14-dev
   xvfb xauth imagemagick x11-utils desktop-file-utils
   nodejs npm

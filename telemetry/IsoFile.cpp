@@ -145,6 +145,10 @@ const IsoBox* IsoFile::findTop(uint32_t type) const {
     return nullptr;
 }
 
+double IsoFile::durationSeconds() const {
+    return durationSeconds_;
+}
+
 bool IsoFile::creationTime(int64_t& unixSeconds) const {
     if (!hasCreation_) return false;
     unixSeconds = creation_;
@@ -181,9 +185,16 @@ bool IsoFile::parse(std::string& reason) {
 void IsoFile::parseMoov() {
     std::string data;
     IsoBox box;
-    if (findChild(moov_, fourcc("mvhd"), box) && read(box.payloadOffset(), std::min<uint64_t>(box.payloadSize(), 12), data) &&
+    if (findChild(moov_, fourcc("mvhd"), box) && read(box.payloadOffset(), std::min<uint64_t>(box.payloadSize(), 32), data) &&
         data.size() >= 8) {
         const auto* p = bytesOf(data);
+        // Version 1: 64-bit times, timescale at 20 and duration at 24; version 0: 12 and 16.
+        const bool wide = p[0] == 1;
+        if (data.size() >= (wide ? 32u : 20u)) {
+            const uint32_t scale = be32(p + (wide ? 20 : 12));
+            const uint64_t length = wide ? be64(p + 24) : be32(p + 16);
+            if (scale > 0 && length < (uint64_t(1) << 53)) durationSeconds_ = static_cast<double>(length) / scale;
+        }
         const int64_t since1904 = p[0] == 1 ? (data.size() >= 12 ? static_cast<int64_t>(be64(p + 4) >> 0) : 0)
                                             : static_cast<int64_t>(be32(p + 4));
         if (since1904 > kSeconds1904To1970 && since1904 < (int64_t(1) << 40)) {

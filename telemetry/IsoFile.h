@@ -91,6 +91,8 @@ public:
     const std::vector<IsoTrack>& tracks() const { return tracks_; }
     // moov's mvhd creation time as seconds since 1970; false when missing or before 1970.
     bool creationTime(int64_t& unixSeconds) const;
+    // moov's mvhd duration in seconds; 0 when missing.
+    double durationSeconds() const;
     // moov itself (size 0 when missing).
     const IsoBox& moov() const { return moov_; }
 
@@ -119,4 +121,5 @@ private:
     std::vector<IsoTrack> tracks_;
     int64_t creation_ = 0;
     bool hasCreation_ = false;
+    double durationSeconds_ = 0.0;
 };

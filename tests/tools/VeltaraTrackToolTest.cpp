@@ -457,3 +457,127 @@ TEST_F(VeltaraTrackTool, ReadsEveryCameraLayoutInfoAndGpxInUtc) {
         EXPECT_NE(gpx.out.find("<time>2026-12-07T10:00:11Z</time>"), std::string::npos) << name;
     }
 }
+
+namespace {
+
+// The bottom sixth of a frame of a video, as 64x8 grey bytes.
+std::string band(const std::string& video, double seconds) {
+    char at[32];
+    std::snprintf(at, sizeof at, "%.2f", seconds);
+    platform::ChildProcess ffmpeg;
+    if (ffmpeg.start({std::string(VELTARA_TEST_PROGRAM_DIR) + "FFMpeg/ffmpeg", "-v", "error", "-ss", at, "-i", video,
+                      "-frames:v", "1", "-vf", "crop=iw:ih/6:0:ih*5/6,scale=64:8", "-f", "rawvideo", "-pix_fmt",
+                      "gray", "-"}) != 0)
+        return {};
+    ffmpeg.closeStdin();
+    std::string out;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(ffmpeg.stdoutFd(), buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<size_t>(n));
+    ffmpeg.waitFor(std::chrono::seconds(30));
+    return out;
+}
+
+std::string commandOutput(const std::vector<std::string>& argv, const std::string& folder, int& status) {
+    platform::ChildProcess child;
+    platform::ChildProcess::Options options;
+    options.workingDirectory = folder;
+    options.mergeStderrIntoStdout = true;
+    status = -1;
+    if (child.start(argv, options) != 0) return {};
+    child.closeStdin();
+    std::string out;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(child.stdoutFd(), buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<size_t>(n));
+    status = child.waitFor(std::chrono::seconds(60)).value_or(-1);
+    return out;
+}
+
+// Two clips of one drive, 40 s each, a track text a second, the second
+// going on where the first ends.
+testing_support::ClipSpec driveClip(int first) {
+    testing_support::ClipSpec spec;
+    for (int i = first; i < first + 40; ++i) spec.trackTexts.push_back(testing_support::cameraTrackText(i));
+    spec.cueSeconds = 1.0;
+    spec.durationSeconds = 40.0;
+    spec.width = 320;
+    spec.height = 180;
+    return spec;
+}
+
+}  // namespace
+
+TEST_F(VeltaraTrackTool, ExportsAStretchAcrossTwoClipsWithItsDataReportAndChecksums) {
+    // The report is painted by a Qt program, which builds of the core alone lack.
+    if (!std::filesystem::exists(std::string(VELTARA_TEST_PROGRAM_DIR) + "Report/veltara-report"))
+        GTEST_SKIP() << "no report program in this build";
+    const std::string a = clip("2016_0520_103000_F.MP4", driveClip(0));
+    const std::string b = clip("2016_0520_103040_F.MP4", driveClip(40));
+    const std::string out = tmp.path() + "exports";
+    const ToolRun exported = run({"--export", "--from", a + "@30", "--duration", "30", "--out", out, a, b});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    const std::string folder = lines(exported.out).at(0);
+    EXPECT_EQ(folder.rfind(out + "/", 0), 0u) << folder;
+
+    int status = 0;
+    const std::string length = commandOutput({"/usr/bin/ffprobe", "-v", "error", "-show_entries", "format=duration",
+                                              "-of", "csv=p=0", "video.mp4"},
+                                             folder, status);
+    EXPECT_NEAR(std::atof(length.c_str()), 30.0, 0.5) << length;
+    // The band carries the data: it differs from the source's at the same moment.
+    const std::string burned = band(folder + "video.mp4", 15.5);
+    const std::string source = band(tmp.path() + b, 5.5);
+    ASSERT_EQ(burned.size(), 512u);
+    ASSERT_EQ(source.size(), 512u);
+    int differing = 0;
+    for (size_t i = 0; i < burned.size(); ++i) differing += std::abs(burned[i] - source[i]) > 24 ? 1 : 0;
+    EXPECT_GT(differing, 20);
+
+    // Exactly the fixes of the stretch: 10:30:30 to 10:30:59, from both clips.
+    const std::string gpx = tmp.read(folder.substr(tmp.path().size()) + "track.gpx");
+    EXPECT_EQ(count(gpx, "<trkpt"), 30u);
+    EXPECT_EQ(count(gpx, "<time>2016-05-20T10:30:30Z</time>"), 1u);
+    EXPECT_EQ(count(gpx, "<time>2016-05-20T10:30:59Z</time>"), 1u);
+    EXPECT_EQ(count(gpx, "<time>2016-05-20T10:31:00Z</time>"), 0u);
+    EXPECT_EQ(lines(tmp.read(folder.substr(tmp.path().size()) + "track.csv")).size(), 31u);
+
+    const std::string report = commandOutput({"/usr/bin/pdftotext", "report.pdf", "-"}, folder, status);
+    EXPECT_EQ(status, 0) << report;
+    EXPECT_NE(report.find("Distance"), std::string::npos) << report;
+    EXPECT_NE(report.find(" km"), std::string::npos) << report;
+    EXPECT_NE(report.find("Top speed"), std::string::npos);
+    EXPECT_NE(report.find("km/h"), std::string::npos);
+    const std::string check = commandOutput({"/usr/bin/sha256sum", "-c", "SHA256SUMS"}, folder, status);
+    EXPECT_EQ(status, 0) << check;
+    EXPECT_EQ(count(check, ": OK"), 6u) << check;
+
+    // The original frames: copied, cut at the key frames around the stretch.
+    const ToolRun copied =
+        run({"--export", "--from", "2016-05-20T10:30:35", "--duration", "20", "--out", out, "--no-overlay", a, b});
+    ASSERT_EQ(copied.status, 0) << copied.err;
+    EXPECT_NE(lines(copied.out).at(0), folder);
+    commandOutput({"/usr/bin/sha256sum", "-c", "SHA256SUMS"}, lines(copied.out).at(0), status);
+    EXPECT_EQ(status, 0);
+}
+
+TEST_F(VeltaraTrackTool, AnExportThatCannotBeCoveredSaysWhyAndLeavesNothing) {
+    const std::string a = clip("2016_0520_103000_F.MP4", driveClip(0));
+    tmp.write("2016_0520_103040_F.MP4", std::string(4096, 'x'));
+    const std::string out = tmp.path() + "exports";
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string reason;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{a}, "beyond its end; the clips given do not cover it"},
+             {{a, "2016_0520_103040_F.MP4"}, "2016_0520_103040_F.MP4: at 10"},
+             {{a, "missing.MP4"}, "missing.MP4"},
+         }) {
+        std::vector<std::string> arguments = {"--export", "--from", a + "@30", "--duration", "30", "--out", out};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        const ToolRun failed = run(arguments);
+        EXPECT_EQ(failed.status, 1) << failed.err;
+        EXPECT_NE(failed.err.find(c.reason), std::string::npos) << failed.err;
+        EXPECT_EQ(failed.out, "");
+        EXPECT_TRUE(!std::filesystem::exists(out) || std::filesystem::is_empty(out));
+    }
+}

@@ -2,6 +2,8 @@
 
 #include "track/MapKind.h"
 
+#include <cstdlib>
+
 namespace {
 
 // Splits "--name=value"; a value of the next argument otherwise.
@@ -121,6 +123,23 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
             }
         } else if (matches(argument, "--config")) {
             if (!takeValue(arguments, i, "--config", options.configFile, error)) return TrackToolParse::UsageError;
+        } else if (argument == "--export") {
+            options.exportStretch = true;
+        } else if (matches(argument, "--from")) {
+            if (!takeValue(arguments, i, "--from", options.exportFrom, error)) return TrackToolParse::UsageError;
+        } else if (matches(argument, "--duration")) {
+            if (!takeValue(arguments, i, "--duration", value, error)) return TrackToolParse::UsageError;
+            char* end = nullptr;
+            options.exportSeconds = std::strtod(value.c_str(), &end);
+            if (value.empty() || end == nullptr || *end != '\0' || !(options.exportSeconds > 0.0) ||
+                options.exportSeconds > 600.0) {
+                error = "bad duration \"" + value + "\" (seconds, more than 0 and at most 600)";
+                return TrackToolParse::UsageError;
+            }
+        } else if (matches(argument, "--out")) {
+            if (!takeValue(arguments, i, "--out", options.exportOut, error)) return TrackToolParse::UsageError;
+        } else if (argument == "--no-overlay") {
+            options.overlay = false;
         } else if (argument == "-r" || argument == "--recursive") {
             options.recursive = true;
         } else if (argument == "--index") {
@@ -150,8 +169,22 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
         error = "--info reads clips in-process: --reader ffmpeg does not go with it";
         return TrackToolParse::UsageError;
     }
-    if (!options.configFile.empty() && !options.trips && !options.events) {
-        error = "--config goes with --trips or --events";
+    if (options.exportStretch &&
+        (options.trips || options.events || options.info || options.json || options.useIndex)) {
+        error = "--export does not go with --trips, --events, --info, --json or --index";
+        return TrackToolParse::UsageError;
+    }
+    if (options.exportStretch && (options.exportFrom.empty() || options.exportSeconds <= 0.0 || options.exportOut.empty())) {
+        error = "--export needs --from, --duration and --out";
+        return TrackToolParse::UsageError;
+    }
+    if (!options.exportStretch && (!options.exportFrom.empty() || options.exportSeconds > 0.0 ||
+                                   !options.exportOut.empty() || !options.overlay)) {
+        error = "--from, --duration, --out and --no-overlay go with --export";
+        return TrackToolParse::UsageError;
+    }
+    if (!options.configFile.empty() && !options.trips && !options.events && !options.exportStretch) {
+        error = "--config goes with --trips, --events or --export";
         return TrackToolParse::UsageError;
     }
     if (options.json && !options.trips && !options.events && !options.info) {
@@ -168,6 +201,8 @@ std::string trackToolUsage() {
            "       veltara-track --trips [--json] [--config FILE] [--reader native|ffmpeg] [--index] [-r] PATH...\n"
            "       veltara-track --events [--json] [--config FILE] [--reader native|ffmpeg] [--index] [-r] PATH...\n"
            "       veltara-track --info [--json] [--index] [-r] PATH...\n"
+           "       veltara-track --export --from START --duration SECONDS --out DIR [--no-overlay]\n"
+           "                     [--utc-offset +HH:MM] [--config FILE] [-r] PATH...\n"
            "Writes the GPS and G-sensor track of dash camera clips to standard output.\n"
            "Reads the camera's text track, Novatek, NMEA, Thinkware, BlackVue, GoPro GPMF,\n"
            "CAMM, Garmin and 70mai data.\n"
@@ -188,6 +223,13 @@ std::string trackToolUsage() {
            "  --info      print each clip's data layout, samples, fixes, first and last\n"
            "              time (utc, camera or creation) and whether it has a G-sensor\n"
            "  --json      the trips, events or info as JSON\n"
+           "  --export    export a stretch of the clips (consecutive clips of one drive) as\n"
+           "              evidence into a new folder in DIR: video.mp4 (the data burned in,\n"
+           "              unless --no-overlay: the original frames), track.gpx, track.csv,\n"
+           "              report.pdf and SHA256SUMS; prints the folder\n"
+           "  --from      where the stretch starts: CLIP@SECONDS, a clip of the list and a\n"
+           "              moment in it, or YYYY-MM-DDThh:mm:ss (UTC; camera time less --utc-offset)\n"
+           "  --duration  the stretch's length in seconds (at most 600)\n"
            "  --config    the settings file whose [Events] section sets the event thresholds\n"
            "              (default: the player's, Tavimoor.ini in the user's folder, when there is one)\n"
            "Exit status: 0 when every file gave a track, 1 when any failed, 2 for a usage error.\n";

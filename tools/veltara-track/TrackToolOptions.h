@@ -6,6 +6,8 @@
 //     veltara-track --trips [--json] [--config FILE] [--reader ...] [--index] [-r] PATH...
 //     veltara-track --events [--json] [--config FILE] [--reader ...] [--index] [-r] PATH...
 //     veltara-track --info [--json] [--index] [-r] PATH...
+//     veltara-track --export --from START --duration SECONDS --out DIR [--no-overlay]
+//                   [--utc-offset +HH:MM] [--config FILE] [-r] PATH...
 // Options take their value as the next argument or after "="; "--" ends the
 // options. Threads: main only.
 #include "track/SubtitleExtractor.h"
@@ -31,6 +33,11 @@ struct TrackToolOptions {
     bool info = false;               // print what data each clip holds
     bool json = false;               // trips, events or info as JSON
     std::string configFile;          // the settings whose [Events] find the events; "" the user's
+    bool exportStretch = false;      // export a stretch of the clips as evidence
+    std::string exportFrom;          // CLIP@SECONDS or YYYY-MM-DDThh:mm:ss
+    double exportSeconds = 0.0;      // the stretch's length
+    std::string exportOut;           // the folder the export's folder is made in
+    bool overlay = true;             // the data burned into the video
     int utcOffsetSeconds = 0;        // what the camera clock was ahead of UTC
     std::vector<std::string> files;  // files and folders as given
 

@@ -8,6 +8,7 @@
 #include "veltara-track/ClipFileList.h"
 #include "veltara-track/ClipInfo.h"
 #include "veltara-track/ClipTrackSource.h"
+#include "veltara-track/ExportCommand.h"
 #include "veltara-track/ProgressLine.h"
 #include "veltara-track/TrackTextEscape.h"
 #include "veltara-track/TrackToolOptions.h"
@@ -86,7 +87,7 @@ int main(int argc, char** argv) {
     if (trips || options.info) options.sampling = TrackSampling::All;
 
     EventSettings settings;
-    if (trips && !eventSettings(options.configFile, settings)) {
+    if ((trips || options.exportStretch) && !eventSettings(options.configFile, settings)) {
         std::fprintf(stderr, "veltara-track: %s: cannot be read\n", printableText(options.configFile).c_str());
         return kExitFailed;
     }
@@ -98,6 +99,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "veltara-track: %s\n", printableText(problem).c_str());
         status = kExitFailed;
     }
+    // An export leaves nothing behind when a clip it was given cannot be used.
+    if (options.exportStretch) return status != kExitOk ? status : runExportCommand(options, list.files, settings, interrupted);
     std::unique_ptr<TrackIndex> index;
     if (options.useIndex && options.reader == TrackReader::Native) {
         index = std::make_unique<TrackIndex>();

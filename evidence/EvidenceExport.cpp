@@ -1,0 +1,429 @@
+#include "evidence/EvidenceExport.h"
+
+#include "evidence/ChecksumList.h"
+#include "evidence/EvidenceFolder.h"
+#include "evidence/ExportStretch.h"
+#include "evidence/OverlayScript.h"
+#include "evidence/ReportInput.h"
+#include "evidence/Sha256.h"
+#include "evidence/VideoCut.h"
+#include "platform/ChildProcess.h"
+#include "platform/FileSystem.h"
+#include "platform/RuntimeFolder.h"
+#include "telemetry/IsoFile.h"
+#include "trackindex/CameraTime.h"
+#include "trackindex/TrackFigures.h"
+#include "trip/EventDetector.h"
+#include "veltara-track/ClipTrackSource.h"
+#include "veltara-track/TrackWriter.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+struct SourceClip {
+    StretchClip stretch;
+    std::vector<TrackRecord> records;
+    std::vector<int64_t> timesMs;
+    TelemetryFormat format = TelemetryFormat::None;
+    bool utc = false;
+    struct stat before {};
+};
+
+// A file's identity and state: any write changes it.
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+bool writeFile(const std::string& path, const std::string& text, std::string& reason) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.flush();
+    if (!out) {
+        reason = "cannot write " + path + " (is the disk full?)";
+        return false;
+    }
+    return true;
+}
+
+std::string clockText(int64_t seconds) {
+    const std::time_t t = static_cast<std::time_t>(seconds);
+    std::tm tm{};
+    ::gmtime_r(&t, &tm);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &tm);
+    return text;
+}
+
+// The clip's start on the records' clock: its first dated record less that record's moment.
+std::optional<double> recordedStart(const SourceClip& clip) {
+    for (size_t i = 0; i < clip.records.size(); ++i) {
+        int64_t seconds = 0;
+        if (!clip.records[i].valid || !cameraSeconds(clip.records[i], seconds)) continue;
+        const double into = i < clip.timesMs.size() ? static_cast<double>(clip.timesMs[i]) / 1000.0 : 0.0;
+        return static_cast<double>(seconds) - into;
+    }
+    return std::nullopt;
+}
+
+// A private working folder for the links, the list and the scripts.
+std::string workFolder(std::string& reason) {
+    std::string base = platform::privateRuntimeFolder();
+    if (base.empty()) base = "/tmp/";
+    std::string pattern = platform::withTrailingSlash(base) + "veltara-export.XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        reason = "cannot make a working folder in " + base;
+        return {};
+    }
+    return pattern + "/";
+}
+
+double horizontalG(const TrackRecord& r, const EventSettings& s) {
+    const double x = (r.accelX - s.zeroCount) / s.countsPerG;
+    const double y = (r.accelY - s.zeroCount) / s.countsPerG;
+    return std::sqrt(x * x + y * y);
+}
+
+class Export {
+public:
+    Export(const EvidenceRequest& request, const std::atomic<bool>& stop, const EvidenceExport::Progress& progress)
+        : request_(request), stop_(stop), progress_(progress) {}
+    ~Export() {
+        EvidenceFolder::remove(work_);
+        if (!kept_) EvidenceFolder::remove(folder_);
+    }
+
+    bool run(std::string& folder, std::string& reason) {
+        if (!readClips(reason) || !plan(reason) || cancelled(reason) || !hashSources(reason) || cancelled(reason))
+            return false;
+        if (!EvidenceFolder::create(request_.exportsFolder, request_.kind, std::time(nullptr), folder_, reason))
+            return false;
+        work_ = workFolder(reason);
+        if (work_.empty() || !linkSources(reason) || !video(reason) || cancelled(reason) || !tracks(reason) ||
+            !report(reason) || cancelled(reason) || !unchanged(reason) || !checksums(reason))
+            return false;
+        kept_ = true;
+        folder = folder_;
+        tell(1.0);
+        return true;
+    }
+
+private:
+    bool cancelled(std::string& reason) const {
+        if (!stop_.load()) return false;
+        reason = "cancelled";
+        return true;
+    }
+
+    void tell(double fraction) const {
+        if (progress_) progress_(std::clamp(fraction, 0.0, 1.0));
+    }
+
+    // The clips from the start clip on, until the stretch is covered.
+    bool readClips(std::string& reason) {
+        TrackToolOptions options;
+        options.utcOffsetSeconds = request_.utcOffsetSeconds;
+        ClipTrackSource source(options, nullptr);
+        // A start by the clock may be in any clip: all are read.
+        const bool byClock = request_.startClock.has_value();
+        double covered = -request_.startSeconds;
+        for (size_t i = byClock ? 0 : request_.startClip; i < request_.clips.size(); ++i) {
+            if (!byClock && covered >= request_.lengthSeconds) break;
+            SourceClip clip;
+            clip.stretch.path = request_.clips[i];
+            IsoFile file;
+            std::string why;
+            if (::stat(clip.stretch.path.c_str(), &clip.before) != 0 || !S_ISREG(clip.before.st_mode) ||
+                !file.open(clip.stretch.path, why)) {
+                reason = platform::fileName(clip.stretch.path) + ": at " + std::to_string(std::max(0.0, covered)) +
+                         " s of the stretch the clip cannot be read" + (why.empty() ? "" : " (" + why + ")");
+                return false;
+            }
+            clip.stretch.lengthSeconds = file.durationSeconds();
+            source.read(clip.stretch.path, clip.records, clip.timesMs, why);
+            clip.format = source.lastReading().format();
+            clip.utc = source.lastReading().telemetry.timeKind() == TelemetryTime::Utc;
+            clip.stretch.startSeconds = recordedStart(clip);
+            covered += clip.stretch.lengthSeconds;
+            clips_.push_back(std::move(clip));
+        }
+        return true;
+    }
+
+    bool plan(std::string& reason) {
+        std::vector<StretchClip> stretch;
+        for (const SourceClip& clip : clips_) stretch.push_back(clip.stretch);
+        if (clips_.empty()) {
+            reason = "no clip to start from";
+            return false;
+        }
+        size_t first = 0;
+        double start = request_.startSeconds;
+        if (request_.startClock && !ExportStretch::locate(stretch, *request_.startClock, first, start)) {
+            reason = "no clip given was recording at " + clockText(static_cast<int64_t>(*request_.startClock) -
+                                                                  request_.utcOffsetSeconds) +
+                     " (UTC)";
+            return false;
+        }
+        return ExportStretch::plan(stretch, first, start, request_.lengthSeconds, segments_, reason);
+    }
+
+    bool hashSources(std::string& reason) {
+        hashes_.resize(clips_.size());
+        double done = 0.0;
+        for (const StretchSegment& s : segments_) {
+            std::string why;
+            if (!Sha256::ofFile(clips_[s.clip].stretch.path, hashes_[s.clip], why, &stop_)) {
+                reason = platform::fileName(clips_[s.clip].stretch.path) + ": cannot be read (" + why + ")";
+                return false;
+            }
+            tell(0.1 * ++done / static_cast<double>(segments_.size()));
+        }
+        return true;
+    }
+
+    bool linkSources(std::string& reason) {
+        for (const StretchSegment& s : segments_) {
+            std::string target = clips_[s.clip].stretch.path;
+            if (target.empty() || target.front() != '/') target = std::filesystem::absolute(target).string();
+            const std::string link = work_ + std::to_string(s.clip) + ".mp4";
+            if (::symlink(target.c_str(), link.c_str()) != 0) {
+                reason = "cannot prepare the clips in " + work_;
+                return false;
+            }
+        }
+        return writeFile(work_ + VideoCut::kListName, VideoCut::concatList(segments_), reason);
+    }
+
+    // The records inside the stretch, each at its moment of the video.
+    template <typename Take>
+    void eachRecord(const Take& take) const {
+        for (const StretchSegment& s : segments_) {
+            const SourceClip& clip = clips_[s.clip];
+            for (size_t i = 0; i < clip.records.size() && i < clip.timesMs.size(); ++i) {
+                const double t = static_cast<double>(clip.timesMs[i]) / 1000.0;
+                if (t < s.inSeconds || t >= s.outSeconds) continue;
+                take(s, clip, i, s.outputSeconds + t - s.inSeconds);
+            }
+        }
+    }
+
+    bool video(std::string& reason) {
+        if (request_.overlay) {
+            std::vector<OverlayMoment> moments;
+            eachRecord([&](const StretchSegment&, const SourceClip& clip, size_t i, double at) {
+                moments.push_back({at, clip.records[i]});
+            });
+            const GSensorScale scale{request_.events.zeroCount, request_.events.countsPerG};
+            if (!writeFile(work_ + VideoCut::kOverlayName,
+                           OverlayScript::make(moments, request_.lengthSeconds, request_.units, scale), reason))
+                return false;
+        }
+        const auto args = VideoCut::arguments(request_.ffmpeg, request_.lengthSeconds, request_.overlay,
+                                              folder_ + "video.mp4");
+        return VideoCut::run(args, work_, request_.lengthSeconds, stop_,
+                             [this](double f) { tell(0.1 + 0.75 * f); }, reason);
+    }
+
+    bool tracks(std::string& reason) {
+        for (const auto& [format, name] : {std::pair{TrackFormat::Gpx, "track.gpx"}, {TrackFormat::Csv, "track.csv"}}) {
+            const std::unique_ptr<TrackWriter> writer = makeTrackWriter(format, request_.utcOffsetSeconds);
+            std::string out;
+            writer->begin(out);
+            for (const StretchSegment& s : segments_) {
+                const SourceClip& clip = clips_[s.clip];
+                std::vector<TrackRecord> records;
+                std::vector<int64_t> times;
+                for (size_t i = 0; i < clip.records.size() && i < clip.timesMs.size(); ++i) {
+                    const double t = static_cast<double>(clip.timesMs[i]) / 1000.0;
+                    if (t < s.inSeconds || t >= s.outSeconds) continue;
+                    records.push_back(clip.records[i]);
+                    times.push_back(clip.timesMs[i]);
+                }
+                if (records.empty()) continue;
+                const bool gSensor = std::any_of(records.begin(), records.end(), [](const TrackRecord& r) {
+                    return r.valid && r.hasAccel;
+                });
+                writer->clipFormat(clip.format, gSensor);
+                writer->track(out, platform::fileName(clip.stretch.path), records, times);
+            }
+            writer->end(out);
+            if (!writeFile(folder_ + name, out, reason)) return false;
+        }
+        tell(0.88);
+        return true;
+    }
+
+    bool frame(double atSeconds) {
+        platform::ChildProcess ffmpeg;
+        char at[32];
+        std::snprintf(at, sizeof at, "%.3f", atSeconds);
+        const std::vector<std::string> args = {request_.ffmpeg, "-nostdin", "-hide_banner", "-loglevel", "error",
+                                               "-ss", at, "-i", folder_ + "video.mp4", "-frames:v", "1", "-vf",
+                                               "scale=640:-2", "-y", work_ + "frame.png"};
+        if (ffmpeg.start(args) != 0) return false;
+        ffmpeg.closeStdin();
+        const std::optional<int> code = ffmpeg.waitFor(std::chrono::seconds(30));
+        return code && *code == 0;
+    }
+
+    bool report(std::string& reason) {
+        ReportInput input;
+        input.language = request_.language;
+        input.overlay = request_.overlay;
+        input.imperial = request_.units == UnitSystem::Imperial;
+        input.lengthSeconds = request_.lengthSeconds;
+        TrackFigures figures;
+        int64_t first = -1, last = -1;
+        bool utc = false;
+        std::vector<EventClipTrack> eventClips;
+        std::vector<std::vector<TrackRecord>> held;
+        std::vector<std::vector<int64_t>> heldTimes;
+        const StretchSegment* segment = nullptr;
+        eachRecord([&](const StretchSegment& s, const SourceClip& clip, size_t i, double at) {
+            if (segment != &s) figures.startClip();
+            segment = &s;
+            const TrackRecord& r = clip.records[i];
+            if (!r.valid) return;
+            input.hasData = true;
+            figures.add(r, clip.timesMs[i]);
+            int64_t seconds = 0;
+            if (cameraSeconds(r, seconds)) {
+                if (first < 0) first = seconds;
+                last = seconds;
+            }
+            utc = utc || clip.utc;
+            if (hasPositionFix(r)) {
+                input.route.insert(input.route.end(), {r.latitude, r.longitude});
+                input.speed.insert(input.speed.end(), {at, r.speed});
+            }
+            if (r.hasAccel) {
+                const double g = horizontalG(r, request_.events);
+                input.hasG = true;
+                input.strongestG = std::max(input.strongestG, g);
+                input.g.insert(input.g.end(), {at, g});
+            }
+        });
+        input.distanceMetres = figures.distanceMetres();
+        input.topSpeedKmh = figures.maxSpeedKmh();
+        // Over the stretch's length: the clock of the data may jump.
+        input.averageSpeedKmh = input.distanceMetres / request_.lengthSeconds * 3.6;
+        input.timeKind = utc ? "UTC" : "camera clock";
+        if (first >= 0) {
+            // Records of UTC data carry the offset; the report gives UTC.
+            const int64_t shift = utc ? request_.utcOffsetSeconds : 0;
+            input.start = clockText(first - shift);
+            input.end = clockText(last - shift);
+        }
+        events(input);
+        double frameAt = request_.lengthSeconds / 2.0;
+        if (!input.events.empty()) frameAt = input.events.front().atSeconds;
+        if (frame(std::min(frameAt, std::max(0.0, request_.lengthSeconds - 0.2)))) input.frame = work_ + "frame.png";
+        for (const StretchSegment& s : segments_) {
+            const SourceClip& clip = clips_[s.clip];
+            ReportClip row;
+            row.path = clip.stretch.path;
+            row.sizeBytes = static_cast<int64_t>(clip.before.st_size);
+            char span[64];
+            std::snprintf(span, sizeof span, "%.1f s", s.inSeconds);
+            row.from = span;
+            std::snprintf(span, sizeof span, "%.1f s", s.outSeconds);
+            row.to = span;
+            row.sha256 = hashes_[s.clip];
+            input.clips.push_back(row);
+        }
+        const std::string json = work_ + "report.json";
+        if (!writeFile(json, input.json(), reason)) return false;
+        platform::ChildProcess program;
+        if (program.start({request_.reportProgram, json, folder_ + "report.pdf"}) != 0) {
+            reason = "cannot start the report program (" + request_.reportProgram + ")";
+            return false;
+        }
+        program.closeStdin();
+        std::string errors;
+        char block[1024];
+        for (ssize_t n; (n = ::read(program.stderrFd(), block, sizeof block)) > 0;)
+            if (errors.size() < 2048) errors.append(block, static_cast<size_t>(n));
+        const std::optional<int> code = program.waitFor(std::chrono::seconds(60));
+        if (!code || *code != 0) {
+            while (!errors.empty() && errors.back() == '\n') errors.pop_back();
+            reason = "the report could not be written" + (errors.empty() ? std::string() : ": " + errors);
+            return false;
+        }
+        tell(0.95);
+        return true;
+    }
+
+    void events(ReportInput& input) const {
+        std::vector<EventClipTrack> tracks;
+        for (const StretchSegment& s : segments_)
+            tracks.push_back({clips_[s.clip].records, clips_[s.clip].timesMs});
+        const std::vector<TripEvent> found = EventDetector(request_.events).detect(tracks);
+        for (const TripEvent& e : found) {
+            if (e.clip >= segments_.size()) continue;
+            const StretchSegment& s = segments_[e.clip];
+            const double t = static_cast<double>(e.timeMs) / 1000.0;
+            if (t < s.inSeconds || t >= s.outSeconds) continue;
+            input.events.push_back({s.outputSeconds + t - s.inSeconds, std::string(tripEventKindName(e.kind)), e.peakG});
+        }
+    }
+
+    // A source written to meanwhile no longer matches its checksum.
+    bool unchanged(std::string& reason) const {
+        for (const StretchSegment& s : segments_) {
+            struct stat now;
+            if (::stat(clips_[s.clip].stretch.path.c_str(), &now) != 0 || !sameFile(now, clips_[s.clip].before)) {
+                reason = platform::fileName(clips_[s.clip].stretch.path) +
+                         ": the clip changed while it was exported; its checksum no longer holds";
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool checksums(std::string& reason) const {
+        std::string sums;
+        for (const char* name : {"video.mp4", "track.gpx", "track.csv", "report.pdf"}) {
+            std::string hex, why;
+            if (!Sha256::ofFile(folder_ + name, hex, why)) {
+                reason = std::string("cannot read back ") + name + " (" + why + ")";
+                return false;
+            }
+            sums += ChecksumList::line(hex, name);
+        }
+        for (const StretchSegment& s : segments_) {
+            std::string path = clips_[s.clip].stretch.path;
+            if (path.empty() || path.front() != '/') path = std::filesystem::absolute(path).lexically_normal().string();
+            sums += ChecksumList::line(hashes_[s.clip], path);
+        }
+        return writeFile(folder_ + "SHA256SUMS", sums, reason);
+    }
+
+    const EvidenceRequest& request_;
+    const std::atomic<bool>& stop_;
+    const EvidenceExport::Progress& progress_;
+    std::vector<SourceClip> clips_;
+    std::vector<StretchSegment> segments_;
+    std::vector<std::string> hashes_;
+    std::string folder_, work_;
+    bool kept_ = false;
+};
+
+}  // namespace
+
+bool EvidenceExport::run(const EvidenceRequest& request, std::string& folder, std::string& reason,
+                         const Progress& progress) {
+    folder.clear();
+    Export job(request, stop_, progress);
+    return job.run(folder, reason);
+}

@@ -1,0 +1,28 @@
+#pragma once
+// Makes an export folder: video.mp4 (the stretch joined across clips, the
+// data burned in or the original frames), track.gpx and track.csv (as
+// veltara-track writes them), report.pdf and SHA256SUMS (every file of the
+// folder by name and every source clip by absolute path). A failure or a
+// stop leaves nothing behind: the new folder is removed whole.
+//
+// Threads: run() on one worker (it blocks for the whole export); stop() from
+// any thread, after which run() ends soon with "cancelled". Progress is
+// called on run()'s thread with 0..1.
+#include "evidence/EvidenceRequest.h"
+
+#include <atomic>
+#include <functional>
+#include <string>
+
+class EvidenceExport {
+public:
+    using Progress = std::function<void(double)>;
+
+    // folder: the folder made; reason: why not.
+    bool run(const EvidenceRequest& request, std::string& folder, std::string& reason, const Progress& progress = {});
+    void stop() { stop_.store(true); }
+    bool stopped() const { return stop_.load(); }
+
+private:
+    std::atomic<bool> stop_{false};
+};

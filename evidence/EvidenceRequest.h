@@ -1,0 +1,29 @@
+#pragma once
+// What an export is asked to make: a stretch of consecutive clips, with or
+// without the data burned into the video, into a new folder.
+#include "config/UnitSystem.h"
+#include "trip/EventSettings.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct EvidenceRequest {
+    std::vector<std::string> clips;  // consecutive clips of a trip, in order
+    size_t startClip = 0;
+    double startSeconds = 0.0;  // in the start clip
+    // Instead: the start as a moment of the records' clock (camera time, or
+    // UTC plus utcOffsetSeconds), found among all the clips.
+    std::optional<double> startClock;
+    double lengthSeconds = 30.0;
+    bool overlay = true;            // burn the data in (re-encoded) or cut the original frames
+    std::string exportsFolder;      // the new folder is made in it
+    std::string kind = "Export";    // ends the new folder's name
+    std::string ffmpeg;             // the FFmpeg program
+    std::string reportProgram;      // makes report.pdf from report.json
+    std::string language;           // the report's language file; "" English
+    UnitSystem units = UnitSystem::Metric;
+    EventSettings events;
+    int utcOffsetSeconds = 0;  // what the camera clock is ahead of UTC
+};

@@ -1,0 +1,78 @@
+#include "evidence/OverlayScript.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr double kMilesPerKilometre = 0.621371;
+
+// ASS's clock: h:mm:ss.cc
+std::string assTime(double seconds) {
+    const long long cs = std::llround(std::max(0.0, seconds) * 100.0);
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld.%02lld", cs / 360000, cs / 6000 % 60, cs / 100 % 60, cs % 100);
+    return text;
+}
+
+}  // namespace
+
+std::string OverlayScript::line(const TrackRecord& r, UnitSystem units, const GSensorScale& scale) {
+    if (!r.valid) return "No data";
+    std::string out;
+    char text[96];
+    if (r.year > 0) {
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", static_cast<int>(r.year), r.month, r.day,
+                      r.hour, r.minute, r.second);
+        out += text;
+    }
+    if (hasPositionFix(r)) {
+        const bool imperial = units == UnitSystem::Imperial;
+        std::snprintf(text, sizeof text, "%s%.0f %s", out.empty() ? "" : "   ",
+                      imperial ? r.speed * kMilesPerKilometre : r.speed, imperial ? "mph" : "km/h");
+        out += text;
+        std::snprintf(text, sizeof text, "   %c%.5f %c%.5f", r.latitude < 0 ? 'S' : 'N', std::fabs(r.latitude),
+                      r.longitude < 0 ? 'W' : 'E', std::fabs(r.longitude));
+        out += text;
+    } else {
+        out += out.empty() ? "No fix" : "   No fix";
+    }
+    if (r.hasAccel && scale.countsPerG > 0.0) {
+        const double x = (r.accelX - scale.zeroCount) / scale.countsPerG;
+        const double y = (r.accelY - scale.zeroCount) / scale.countsPerG;
+        std::snprintf(text, sizeof text, "   %.2f G", std::sqrt(x * x + y * y));
+        out += text;
+    }
+    return out;
+}
+
+std::string OverlayScript::make(const std::vector<OverlayMoment>& moments, double lengthSeconds, UnitSystem units,
+                                const GSensorScale& scale) {
+    // A 1280x720 canvas the renderer scales to the video; a box behind the
+    // text (border style 3) makes the band readable on any picture.
+    std::string out =
+        "[Script Info]\n"
+        "ScriptType: v4.00+\n"
+        "PlayResX: 1280\n"
+        "PlayResY: 720\n"
+        "WrapStyle: 2\n"
+        "ScaledBorderAndShadow: yes\n"
+        "\n"
+        "[V4+ Styles]\n"
+        "Format: Name, Fontname, Fontsize, PrimaryColour, SecondaryColour, OutlineColour, BackColour, Bold, Italic, "
+        "Underline, StrikeOut, ScaleX, ScaleY, Spacing, Angle, BorderStyle, Outline, Shadow, Alignment, MarginL, "
+        "MarginR, MarginV, Encoding\n"
+        "Style: Band,DejaVu Sans,30,&H00FFFFFF,&H00FFFFFF,&H80000000,&H80000000,0,0,0,0,100,100,0,0,3,8,0,2,0,0,"
+        "6,1\n"
+        "\n"
+        "[Events]\n"
+        "Format: Layer, Start, End, Style, Name, MarginL, MarginR, MarginV, Effect, Text\n";
+    for (size_t i = 0; i < moments.size(); ++i) {
+        const double from = std::max(0.0, moments[i].atSeconds);
+        const double to = i + 1 < moments.size() ? moments[i + 1].atSeconds : lengthSeconds;
+        if (to <= from || from >= lengthSeconds) continue;
+        out += "Dialogue: 0," + assTime(from) + "," + assTime(std::min(to, lengthSeconds)) + ",Band,,0,0,0,," +
+               line(moments[i].record, units, scale) + "\n";
+    }
+    return out;
+}

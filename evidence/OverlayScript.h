@@ -1,0 +1,22 @@
+#pragma once
+// The ASS subtitle script that burns the data into an exported video: a
+// band along the bottom edge with the date and time, the speed, the position
+// and, where the data has a G-sensor, the horizontal G, one line per record
+// shown until the next record. Only numbers this code formats reach the
+// script, so no text of a clip can become a style or an override.
+//
+// Threads: any; pure.
+#include "config/UnitSystem.h"
+#include "evidence/OverlayMoment.h"
+#include "telemetry/TelemetryRecords.h"
+
+#include <string>
+#include <vector>
+
+class OverlayScript {
+public:
+    static std::string make(const std::vector<OverlayMoment>& moments, double lengthSeconds, UnitSystem units,
+                            const GSensorScale& scale = {});
+    // The band's text of one record: "2026-12-07 10:00:05  54 km/h  N22.56236 E113.93676  0.31 G".
+    static std::string line(const TrackRecord& record, UnitSystem units, const GSensorScale& scale = {});
+};

@@ -1,0 +1,101 @@
+#include "evidence/VideoCut.h"
+
+#include "platform/ChildProcess.h"
+
+#include <poll.h>
+#include <unistd.h>
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+std::string decimal(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", value);
+    return text;
+}
+
+}  // namespace
+
+std::string VideoCut::concatList(const std::vector<StretchSegment>& segments) {
+    std::string list = "ffconcat version 1.0\n";
+    for (const StretchSegment& s : segments) {
+        list += "file " + std::to_string(s.clip) + ".mp4\n";
+        if (s.inSeconds > 0.0) list += "inpoint " + decimal(s.inSeconds) + "\n";
+        list += "outpoint " + decimal(s.outSeconds) + "\n";
+    }
+    return list;
+}
+
+std::vector<std::string> VideoCut::arguments(const std::string& ffmpeg, double lengthSeconds, bool overlay,
+                                             const std::string& output) {
+    const std::string length = decimal(lengthSeconds);
+    std::vector<std::string> args = {ffmpeg,   "-nostdin", "-hide_banner", "-loglevel", "error", "-nostats",
+                                     "-progress", "pipe:1", "-y",          "-f",        "concat", "-safe",
+                                     "0",        "-i",       kListName,     "-map",      "0:v:0",  "-map",
+                                     "0:a:0?",   "-sn",      "-dn"};
+    if (overlay) {
+        // The concat demuxer starts a cut clip at the key frame before its
+        // in point, with negative times: trim keeps the stretch to the frame.
+        args.insert(args.end(),
+                    {"-vf", "trim=start=0:duration=" + length + ",setpts=PTS-STARTPTS,subtitles=filename=" + kOverlayName,
+                     "-af", "atrim=start=0:duration=" + length + ",asetpts=PTS-STARTPTS", "-c:v", "libx264", "-preset",
+                     "ultrafast", "-crf", "20", "-pix_fmt", "yuv420p", "-c:a", "aac", "-b:a", "128k"});
+    } else {
+        args.insert(args.end(), {"-c", "copy"});
+    }
+    args.insert(args.end(), {"-t", length, "-movflags", "+faststart", output});
+    return args;
+}
+
+bool VideoCut::run(const std::vector<std::string>& arguments, const std::string& workFolder, double lengthSeconds,
+                   const std::atomic<bool>& stop, const std::function<void(double)>& progress, std::string& reason) {
+    platform::ChildProcess ffmpeg;
+    platform::ChildProcess::Options options;
+    options.workingDirectory = workFolder;
+    if (const int error = ffmpeg.start(arguments, options); error != 0) {
+        reason = "cannot start FFmpeg (" + arguments.front() + ")";
+        return false;
+    }
+    ffmpeg.closeStdin();
+    std::string pending, errors;
+    pollfd fds[2] = {{ffmpeg.stdoutFd(), POLLIN, 0}, {ffmpeg.stderrFd(), POLLIN, 0}};
+    int open = 2;
+    while (open > 0) {
+        if (stop.load()) {
+            ffmpeg.kill();
+            reason = "cancelled";
+            return false;
+        }
+        if (::poll(fds, 2, 100) <= 0) continue;
+        for (pollfd& fd : fds) {
+            if (fd.fd < 0 || !(fd.revents & (POLLIN | POLLHUP | POLLERR))) continue;
+            char block[4096];
+            const ssize_t n = ::read(fd.fd, block, sizeof block);
+            if (n <= 0) {
+                fd.fd = -1;
+                --open;
+                continue;
+            }
+            if (&fd == &fds[1]) {
+                if (errors.size() < 4096) errors.append(block, static_cast<size_t>(n));
+                continue;
+            }
+            pending.append(block, static_cast<size_t>(n));
+            for (size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1)) {
+                const std::string line = pending.substr(0, end);
+                static constexpr std::string_view kKey = "out_time_us=";
+                if (line.compare(0, kKey.size(), kKey) != 0 || !progress || lengthSeconds <= 0.0) continue;
+                const double us = std::strtod(line.c_str() + kKey.size(), nullptr);
+                progress(std::clamp(us / 1e6 / lengthSeconds, 0.0, 1.0));
+            }
+        }
+    }
+    const std::optional<int> code = ffmpeg.waitFor(std::chrono::seconds(10));
+    if (!code || *code != 0) {
+        while (!errors.empty() && (errors.back() == '\n' || errors.back() == '\r')) errors.pop_back();
+        reason = "FFmpeg failed" + (errors.empty() ? std::string() : ": " + errors);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,33 @@
+#pragma once
+// The FFmpeg run that makes an export's video from its segments: the clips
+// are joined by FFmpeg's concat demuxer (each through a link of a plain name
+// in a private working folder, so no clip's name reaches a list or a filter
+// argument), then either re-encoded (H.264/AAC) with the overlay script
+// burned in, trimmed to the stretch to the frame, or copied as they are,
+// cut at the key frames around the stretch.
+//
+// Threads: run() on one worker; it polls the stop flag while FFmpeg runs
+// and kills it when the flag is set.
+#include "evidence/StretchSegment.h"
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <vector>
+
+class VideoCut {
+public:
+    static constexpr const char* kListName = "clips.ffconcat";
+    static constexpr const char* kOverlayName = "overlay.ass";
+
+    // The concat list of the segments, each clip by its link "<n>.mp4".
+    static std::string concatList(const std::vector<StretchSegment>& segments);
+    // FFmpeg's arguments, run in the working folder that holds the list and
+    // the overlay script.
+    static std::vector<std::string> arguments(const std::string& ffmpeg, double lengthSeconds, bool overlay,
+                                              const std::string& output);
+
+    // Runs FFmpeg; progress gets 0..1 of the stretch written.
+    static bool run(const std::vector<std::string>& arguments, const std::string& workFolder, double lengthSeconds,
+                    const std::atomic<bool>& stop, const std::function<void(double)>& progress, std::string& reason);
+};

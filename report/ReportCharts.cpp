@@ -1,0 +1,128 @@
+#include "report/ReportCharts.h"
+
+#include <QFontMetricsF>
+#include <QJsonObject>
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kMetresPerDegree = 111'320.0;
+
+QColor eventColour(const QString& kind) {
+    if (kind == QLatin1String("impact")) return QColor(0xe0, 0x30, 0x3a);
+    if (kind == QLatin1String("accel")) return QColor(0x3c, 0xb3, 0x71);
+    return QColor(0xf0, 0xa0, 0x20);
+}
+
+// 1, 2 or 5 times a power of ten, at most `most`.
+double roundDown(double most) {
+    if (!(most > 0.0)) return 0.0;
+    const double power = std::pow(10.0, std::floor(std::log10(most)));
+    for (const double step : {5.0, 2.0, 1.0})
+        if (step * power <= most) return step * power;
+    return power;
+}
+
+}  // namespace
+
+void ReportCharts::route(QPainter& painter, const QRectF& box, const QJsonArray& points, bool imperial) {
+    painter.save();
+    painter.setPen(QPen(QColor(0x99, 0x99, 0x99), 0.5));
+    painter.drawRect(box);
+    if (points.size() < 2) {
+        painter.drawText(box, Qt::AlignCenter, QStringLiteral("No position in this stretch"));
+        painter.restore();
+        return;
+    }
+    double south = 90, north = -90, west = 180, east = -180;
+    for (int i = 0; i + 1 < points.size(); i += 2) {
+        south = std::min(south, points[i].toDouble());
+        north = std::max(north, points[i].toDouble());
+        west = std::min(west, points[i + 1].toDouble());
+        east = std::max(east, points[i + 1].toDouble());
+    }
+    // Metres east and north of the south-west corner: north stays up.
+    const double across = std::cos((south + north) / 2.0 * M_PI / 180.0);
+    const double width = std::max((east - west) * across * kMetresPerDegree, 1.0);
+    const double height = std::max((north - south) * kMetresPerDegree, 1.0);
+    const QRectF inner = box.adjusted(12, 12, -12, -28);
+    const double scale = std::min(inner.width() / width, inner.height() / height);
+    const QPointF origin(inner.center().x() - width * scale / 2.0, inner.center().y() + height * scale / 2.0);
+    QPainterPath path;
+    for (int i = 0; i + 1 < points.size(); i += 2) {
+        const QPointF p(origin.x() + (points[i + 1].toDouble() - west) * across * kMetresPerDegree * scale,
+                        origin.y() - (points[i].toDouble() - south) * kMetresPerDegree * scale);
+        if (i == 0) {
+            path.moveTo(p);
+        } else {
+            path.lineTo(p);
+        }
+    }
+    painter.setPen(QPen(QColor(0x1f, 0x6f, 0xd1), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPath(path);
+    painter.setBrush(QColor(0x3c, 0xb3, 0x71));
+    painter.drawEllipse(path.pointAtPercent(0.0), 3, 3);
+    painter.setBrush(QColor(0xe0, 0x30, 0x3a));
+    painter.drawEllipse(path.pointAtPercent(1.0), 3, 3);
+
+    // North arrow and scale bar.
+    painter.setPen(QPen(Qt::black, 1.0));
+    const QPointF arrow(box.right() - 16, box.top() + 26);
+    painter.drawLine(arrow, arrow + QPointF(0, -14));
+    painter.drawLine(arrow + QPointF(0, -14), arrow + QPointF(-4, -8));
+    painter.drawLine(arrow + QPointF(0, -14), arrow + QPointF(4, -8));
+    painter.drawText(QRectF(arrow.x() - 8, arrow.y(), 16, 12), Qt::AlignCenter, QStringLiteral("N"));
+    const double unit = imperial ? 1609.344 : 1000.0;  // a mile or a kilometre
+    const double metres = roundDown(inner.width() / 4.0 / scale);
+    const double bar = metres * scale;
+    const QPointF left(box.left() + 12, box.bottom() - 12);
+    painter.drawLine(left, left + QPointF(bar, 0));
+    painter.drawLine(left, left + QPointF(0, -4));
+    painter.drawLine(left + QPointF(bar, 0), left + QPointF(bar, -4));
+    const QString text = metres >= unit ? QString::number(metres / unit, 'g', 3) + (imperial ? " mi" : " km")
+                                        : imperial ? QString::number(std::round(metres / 0.3048)) + " ft"
+                                                   : QString::number(metres) + " m";
+    painter.drawText(QPointF(left.x() + bar + 6, left.y()), text);
+    painter.restore();
+}
+
+void ReportCharts::series(QPainter& painter, const QRectF& box, const QJsonArray& series, double lengthSeconds,
+                          const QJsonArray& events, const QString& label, const QColor& colour) {
+    painter.save();
+    painter.setPen(QPen(QColor(0x99, 0x99, 0x99), 0.5));
+    painter.drawRect(box);
+    painter.setPen(Qt::black);
+    painter.drawText(box.adjusted(4, 2, -4, -2), Qt::AlignLeft | Qt::AlignTop, label);
+    double top = 0.0;
+    for (int i = 0; i + 1 < series.size(); i += 2) top = std::max(top, series[i + 1].toDouble());
+    top = top > 0.0 ? top * 1.1 : 1.0;
+    const QRectF plot = box.adjusted(4, 16, -4, -4);
+    const double length = lengthSeconds > 0.0 ? lengthSeconds : 1.0;
+    const auto at = [&](double t, double v) {
+        return QPointF(plot.left() + plot.width() * std::clamp(t / length, 0.0, 1.0),
+                       plot.bottom() - plot.height() * std::clamp(v / top, 0.0, 1.0));
+    };
+    for (const QJsonValue& value : events) {
+        const QJsonObject e = value.toObject();
+        painter.setPen(QPen(eventColour(e.value("kind").toString()), 1.5));
+        const QPointF p = at(e.value("at").toDouble(), 0.0);
+        painter.drawLine(QPointF(p.x(), plot.top()), QPointF(p.x(), plot.bottom()));
+    }
+    QPainterPath path;
+    for (int i = 0; i + 1 < series.size(); i += 2) {
+        const QPointF p = at(series[i].toDouble(), series[i + 1].toDouble());
+        if (i == 0) {
+            path.moveTo(p);
+        } else {
+            path.lineTo(p);
+        }
+    }
+    painter.setPen(QPen(colour, 1.2));
+    painter.drawPath(path);
+    painter.setPen(QColor(0x55, 0x55, 0x55));
+    painter.drawText(plot, Qt::AlignRight | Qt::AlignTop, QString::number(top, 'f', 1));
+    painter.restore();
+}

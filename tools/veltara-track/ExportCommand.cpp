@@ -1,0 +1,102 @@
+#include "veltara-track/ExportCommand.h"
+
+#include "evidence/EvidenceExport.h"
+#include "platform/FileSystem.h"
+#include "platform/ProgramFolder.h"
+#include "track/SubtitleExtractor.h"
+#include "veltara-track/TrackTextEscape.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <thread>
+
+namespace {
+
+// "YYYY-MM-DDThh:mm:ss" as seconds since 1970 (UTC).
+bool parseClock(const std::string& text, double& seconds) {
+    std::tm tm{};
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%c", &year, &month, &day, &hour, &minute, &second, &tail) !=
+            6 ||
+        month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 60)
+        return false;
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_sec = second;
+    seconds = static_cast<double>(::timegm(&tm));
+    return true;
+}
+
+// "CLIP@SECONDS": the clip by its path as given or by its name.
+bool parseClipMoment(const std::string& text, const std::vector<std::string>& clips, size_t& clip, double& seconds,
+                     std::string& reason) {
+    const size_t at = text.rfind('@');
+    if (at == std::string::npos) return false;
+    const std::string name = text.substr(0, at);
+    const std::string moment = text.substr(at + 1);
+    char* end = nullptr;
+    seconds = std::strtod(moment.c_str(), &end);
+    if (moment.empty() || end == nullptr || *end != '\0' || !(seconds >= 0.0)) {
+        reason = "bad moment \"" + moment + "\" in --from (seconds into the clip)";
+        return true;
+    }
+    for (size_t i = 0; i < clips.size(); ++i) {
+        if (clips[i] == name || platform::fileName(clips[i]) == name) {
+            clip = i;
+            return true;
+        }
+    }
+    reason = name + ": not one of the clips given";
+    return true;
+}
+
+}  // namespace
+
+int runExportCommand(const TrackToolOptions& options, const std::vector<std::string>& clips,
+                     const EventSettings& events, const std::atomic<int>& interrupted) {
+    EvidenceRequest request;
+    request.clips = clips;
+    request.lengthSeconds = options.exportSeconds;
+    request.overlay = options.overlay;
+    request.exportsFolder = options.exportOut;
+    request.ffmpeg = SubtitleExtractor::standardConverterPath();
+    request.reportProgram = platform::programFolder() + "Report/veltara-report";
+    request.events = events;
+    request.utcOffsetSeconds = options.utcOffsetSeconds;
+    std::string reason;
+    double clock = 0.0;
+    if (parseClock(options.exportFrom, clock)) {
+        request.startClock = clock + options.utcOffsetSeconds;
+    } else if (!parseClipMoment(options.exportFrom, clips, request.startClip, request.startSeconds, reason)) {
+        reason = "bad --from \"" + options.exportFrom + "\" (CLIP@SECONDS or YYYY-MM-DDThh:mm:ss)";
+    }
+    if (!reason.empty()) {
+        std::fprintf(stderr, "veltara-track: %s\n", printableText(reason).c_str());
+        return 1;
+    }
+    EvidenceExport job;
+    std::string folder;
+    bool done = false;
+    std::atomic<bool> finished{false};
+    std::thread worker([&] {
+        done = job.run(request, folder, reason);
+        finished.store(true);
+    });
+    while (!finished.load()) {
+        if (interrupted.load() != 0) job.stop();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    worker.join();
+    if (!done) {
+        std::fprintf(stderr, "veltara-track: the export failed: %s\n", printableText(reason).c_str());
+        return 1;
+    }
+    std::printf("%s\n", printableText(folder).c_str());
+    return 0;
+}
