@@ -1,5 +1,7 @@
 #include "app/CDuiFrameWnd.h"
 
+#include "app/EvidenceExporter.h"
+
 #include "chart/CTreskChartUI.h"
 #include "chart/TimelineStrip.h"
 #include "map/CWebBrowserUI.h"
@@ -13,6 +15,7 @@
 #include <QDialog>
 #include <QIcon>
 #include <QPointer>
+#include <algorithm>
 #include <system_error>
 
 namespace {
@@ -66,6 +69,10 @@ void CDuiFrameWnd::InitWindow() {
         if (dispatcher_) dispatcher_->PlayClipAt(path, seconds);
     });
     reviewKeys_ = std::make_unique<ReviewKeys>(*controller_, *dispatcher_, *this, *configStore_, viewManager_->Trips());
+    exporter_ = std::make_unique<EvidenceExporter>(*configStore_, *config_, this);
+    viewManager_->EventList().SetExporter([this](const std::string& path, int32_t seconds) {
+        AskExport(path, seconds);
+    });
     session_ = std::make_unique<WindowSession>(*configStore_);
     session_->Restore(*this);
     session_->WatchVolume(FindControl<QAbstractSlider>("sliderVolume"));
@@ -110,6 +117,7 @@ void CDuiFrameWnd::OnDestroy() {
     if (dispatcher_) dispatcher_->Shutdown();
     joinStartup();
     closeDialogs();
+    exporter_.reset();  // a running export is stopped and its partial folder removed
     if (dispatcher_) dispatcher_->Stop();
     if (session_) {
         rememberCurrentClip();
@@ -206,8 +214,32 @@ intptr_t CDuiFrameWnd::MessageHandler(uint32_t message, uintptr_t wParam, intptr
         return CXMLWnd::MessageHandler(message, wParam, lParam, handled);
     if (isKey(wParam, Qt::Key_F8) && dispatcher_) dispatcher_->OnSnapshotKey();
     const auto modifiers = Qt::KeyboardModifiers::fromInt(static_cast<int>(lParam));
+    if (isKey(wParam, Qt::Key_X) && (modifiers & ~Qt::KeypadModifier) == Qt::NoModifier && controller_ &&
+        viewManager_) {
+        // The stretch around the play position.
+        std::string path;
+        if (viewManager_->Playlist().Controller().GetCurrentPath(path))
+            AskExport(path, static_cast<double>(controller_->GetPositionMs()) / 1000.0);
+        handled = true;
+        return 1;
+    }
     handled = reviewKeys_ && reviewKeys_->Press(static_cast<int>(wParam), modifiers);
     return handled ? 1 : 0;
+}
+
+std::vector<std::string> CDuiFrameWnd::PlaylistPaths() const {
+    std::vector<std::string> paths;
+    if (!viewManager_) return paths;
+    const CPlayList& list = viewManager_->Playlist().Controller().GetPlayList();
+    for (int i = 0; i < list.GetCount(); ++i)
+        if (const PlayListEntry* entry = list.GetEntryAt(i)) paths.push_back(entry->path);
+    return paths;
+}
+
+void CDuiFrameWnd::AskExport(const std::string& path, double seconds) {
+    const std::vector<std::string> paths = PlaylistPaths();
+    const auto at = std::find(paths.begin(), paths.end(), path);
+    if (exporter_ && at != paths.end()) exporter_->Ask(paths, static_cast<size_t>(at - paths.begin()), seconds);
 }
 
 intptr_t CDuiFrameWnd::ResponseDefaultKeyEvent(uintptr_t key) {

@@ -28,6 +28,8 @@
 #include <string>
 #include <thread>
 
+class EvidenceExporter;
+
 class CDuiFrameWnd : public ui::CXMLWnd {
     Q_OBJECT
 public:
@@ -64,6 +66,11 @@ public:
     MainDispatcher* Dispatcher() const { return dispatcher_.get(); }
     AppConfig* Config() const { return config_.get(); }
     ConfigStore* Store() const { return configStore_.get(); }
+    EvidenceExporter* Exporter() const { return exporter_.get(); }
+    // Asks for an export around a moment of a playlist clip.
+    void AskExport(const std::string& path, double seconds);
+    // The playlist's clips, in order.
+    std::vector<std::string> PlaylistPaths() const;
     // True once the start-up thread has done its work.
     bool ServicesStarted() const { return servicesStarted_.load(); }
 
@@ -82,6 +89,7 @@ private:
     std::unique_ptr<CViewManager> viewManager_;
     std::unique_ptr<MainDispatcher> dispatcher_;
     std::unique_ptr<ReviewKeys> reviewKeys_;
+    std::unique_ptr<EvidenceExporter> exporter_;
     std::unique_ptr<WindowSession> session_;
     std::thread startupThread_;
     std::atomic<bool> servicesStarted_{false};

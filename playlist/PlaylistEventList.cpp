@@ -4,15 +4,31 @@
 #include "trip/ClipSeconds.h"
 #include "trip/EventNavigator.h"
 
+#include <QMenu>
 #include <QSignalBlocker>
+#include <algorithm>
 
 PlaylistEventList::~PlaylistEventList() {
     QObject::disconnect(activated_);
+    QObject::disconnect(menu_);
 }
 
 void PlaylistEventList::Bind(QComboBox* combo) {
     QObject::disconnect(activated_);
+    QObject::disconnect(menu_);
     combo_ = combo;
+    if (combo_) {
+        // The list's menu exports an event: the stretch around it.
+        combo_->setContextMenuPolicy(Qt::CustomContextMenu);
+        menu_ = QObject::connect(combo_, &QWidget::customContextMenuRequested, combo_, [this](const QPoint& at) {
+            if (!combo_ || !exporter_ || lines_.size() < 2) return;
+            QMenu menu(combo_);
+            const int events = trip_ ? static_cast<int>(std::min<size_t>(trip_->events.size(), kMenuEvents)) : 0;
+            for (int line = 1; line <= events && line < lines_.size(); ++line)
+                menu.addAction(texts_.exportLine.arg(lines_[line]), [this, line] { ExportLine(line); });
+            menu.exec(combo_->mapToGlobal(at));
+        });
+    }
     if (combo_)
         activated_ = QObject::connect(combo_, &QComboBox::activated, combo_, [this](int line) {
             PlayLine(line);
@@ -38,6 +54,13 @@ void PlaylistEventList::PlayLine(int line) const {
     const TripEvent& event = trip_->events[static_cast<size_t>(line - 1)];
     if (event.clip >= trip_->clipPaths.size()) return;
     player_(trip_->clipPaths[event.clip], clipSecondOfMs(eventStartMs(event)));
+}
+
+void PlaylistEventList::ExportLine(int line) const {
+    if (!trip_ || line < 1 || static_cast<size_t>(line) > trip_->events.size() || !exporter_) return;
+    const TripEvent& event = trip_->events[static_cast<size_t>(line - 1)];
+    if (event.clip >= trip_->clipPaths.size()) return;
+    exporter_(trip_->clipPaths[event.clip], clipSecondOfMs(event.timeMs));
 }
 
 QString PlaylistEventList::KindText(TripEventKind kind, const Texts& texts) {

@@ -18,6 +18,7 @@
 
 class PlaylistEventList final : public TripDisplay {
 public:
+    static constexpr size_t kMenuEvents = 30;  // the export menu's first events
     // A clip of the playlist and the second to play it from.
     using Player = std::function<void(const std::string& path, int32_t seconds)>;
 
@@ -30,6 +31,7 @@ public:
         QString impact = QStringLiteral("Impact");
         QString decimalSign = QStringLiteral(".");
         QString leftOut = QStringLiteral("%1 weaker events are not listed");
+        QString exportLine = QStringLiteral("Export… %1");
     };
 
     PlaylistEventList() = default;
@@ -39,6 +41,10 @@ public:
 
     void Bind(QComboBox* combo);
     void SetPlayer(Player player) { player_ = std::move(player); }
+    // Called with an event's clip and moment from the list's menu ("Export…").
+    void SetExporter(Player exporter) { exporter_ = std::move(exporter); }
+    // Exports the event of the given line (1 is the first event).
+    void ExportLine(int line) const;
     void SetTexts(Texts texts);
 
     void ShowTrips(const std::shared_ptr<const TripSet>& trips, const std::string& currentClip) override;
@@ -60,6 +66,8 @@ private:
     void fill();
 
     Player player_;
+    Player exporter_;
+    QMetaObject::Connection menu_;
     QPointer<QComboBox> combo_;
     QMetaObject::Connection activated_;
     Texts texts_;

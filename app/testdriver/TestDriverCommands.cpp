@@ -1,6 +1,7 @@
 #include "app/testdriver/TestDriverCommands.h"
 
 #include "app/CDuiFrameWnd.h"
+#include "app/EvidenceExporter.h"
 #include "app/testdriver/TestDriverDump.h"
 #include "map/CWebBrowserUI.h"
 #include "map/CWebPage.h"
@@ -86,6 +87,8 @@ QByteArray TestDriverCommands::Execute(const QString& line) {
         answer = check(arguments);
     } else if (command == u"timelineclick") {
         answer = timelineClick(arguments.trimmed());
+    } else if (command == u"export") {
+        answer = exportStretch(arguments);
     } else if (command == u"mapclick") {
         answer = mapClick(arguments);
     } else if (command == u"dump") {
@@ -313,6 +316,26 @@ QJsonObject TestDriverCommands::mapClick(const QString& arguments) {
         page.callScript2(*browser, "simulateMapClick", coordinateText(onPage.latitude),
                          coordinateText(onPage.longitude));
     });
+    return ok();
+}
+
+QJsonObject TestDriverCommands::exportStretch(const QString& arguments) {
+    // export CLIP SECONDS DURATION [nooverlay]: the clip's path may hold blanks.
+    QStringList parts = arguments.trimmed().split(' ');
+    const bool overlay = parts.size() < 4 || parts.last() != QLatin1String("nooverlay");
+    if (!overlay) parts.removeLast();
+    bool secondsOk = false, durationOk = false;
+    const double duration = parts.size() >= 3 ? parts.takeLast().toDouble(&durationOk) : 0.0;
+    const double seconds = parts.size() >= 2 ? parts.takeLast().toDouble(&secondsOk) : 0.0;
+    const std::string clip = parts.join(' ').toStdString();
+    if (!secondsOk || !durationOk || clip.empty())
+        return failed(QStringLiteral("usage: export CLIP SECONDS DURATION [nooverlay]"));
+    EvidenceExporter* exporter = window_.Exporter();
+    const std::vector<std::string> paths = window_.PlaylistPaths();
+    const auto at = std::find(paths.begin(), paths.end(), clip);
+    if (!exporter || at == paths.end()) return failed(QStringLiteral("the clip is not in the playlist"));
+    if (!exporter->Start(paths, static_cast<size_t>(at - paths.begin()), seconds, duration, overlay))
+        return failed(QStringLiteral("an export is running"));
     return ok();
 }
 

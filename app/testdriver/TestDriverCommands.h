@@ -53,6 +53,7 @@ private:
     QJsonObject check(const QString& arguments);
     QJsonObject timelineClick(const QString& fraction);
     QJsonObject mapClick(const QString& arguments);
+    QJsonObject exportStretch(const QString& arguments);
     QJsonObject quit();
     // A control the user can reach, or nullptr with the reason in error.
     QWidget* reachable(const QString& name, QString& error) const;

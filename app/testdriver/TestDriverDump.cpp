@@ -1,6 +1,7 @@
 #include "app/testdriver/TestDriverDump.h"
 
 #include "app/CDuiFrameWnd.h"
+#include "app/EvidenceExporter.h"
 #include "chart/CTreskChartUI.h"
 #include "chart/TimelineStrip.h"
 #include "config/UnitSystem.h"
@@ -96,6 +97,13 @@ QJsonObject TestDriverDump::Dump() const {
     dump.insert("events", events());
     dump.insert("reading", reading());
     dump.insert("timeline", timeline());
+    QJsonObject exported{{"state", "idle"}, {"progress", 0.0}, {"folder", QString()}, {"error", QString()}};
+    if (const EvidenceExporter* exporter = window_.Exporter())
+        exported = {{"state", EvidenceExporter::StateName(exporter->GetState())},
+                    {"progress", exporter->Progress()},
+                    {"folder", exporter->Folder()},
+                    {"error", exporter->Error()}};
+    dump.insert("export", exported);
     addPageState(dump);
     return dump;
 }

@@ -1,0 +1,120 @@
+#include "app/EvidenceExporter.h"
+
+#include "config/AppConfig.h"
+#include "config/ConfigStore.h"
+#include "dialogs/ExportDialog.h"
+#include "track/SubtitleExtractor.h"
+#include "trip/EventSettings.h"
+
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QWidget>
+#include <algorithm>
+
+EvidenceExporter::EvidenceExporter(const ConfigStore& store, const AppConfig& config, QWidget* window)
+    : store_(store), config_(config), window_(window) {
+    tick_.setInterval(200);
+    connect(&tick_, &QTimer::timeout, this, &EvidenceExporter::showProgress);
+}
+
+EvidenceExporter::~EvidenceExporter() {
+    if (job_) job_->stop();
+    if (worker_.joinable()) worker_.join();
+}
+
+const char* EvidenceExporter::StateName(State state) {
+    switch (state) {
+        case State::Running:
+            return "running";
+        case State::Done:
+            return "done";
+        case State::Failed:
+            return "failed";
+        case State::Cancelled:
+            return "cancelled";
+        case State::Idle:
+            break;
+    }
+    return "idle";
+}
+
+void EvidenceExporter::Ask(const std::vector<std::string>& clips, size_t startClip, double seconds) {
+    if (state_ == State::Running || startClip >= clips.size()) return;
+    // The stretch may begin in the clip before: the dialog's start is on
+    // the clip's own time line, at least 0.
+    ExportDialog dialog(window_);
+    dialog.SetStretch(std::max(0.0, seconds - kAroundSeconds), 2 * kAroundSeconds);
+    if (dialog.exec() != QDialog::Accepted) return;
+    Start(clips, startClip, dialog.StartSeconds(), dialog.LengthSeconds(), dialog.Overlay());
+}
+
+bool EvidenceExporter::Start(const std::vector<std::string>& clips, size_t startClip, double startSeconds,
+                             double lengthSeconds, bool overlay) {
+    if (state_ == State::Running) return false;
+    if (worker_.joinable()) worker_.join();
+    EvidenceRequest request;
+    request.clips = clips;
+    request.startClip = startClip;
+    request.startSeconds = startSeconds;
+    request.lengthSeconds = lengthSeconds;
+    request.overlay = overlay;
+    request.exportsFolder = store_.userDataFolder() + "Exports";
+    request.ffmpeg = SubtitleExtractor::standardConverterPath();
+    request.reportProgram = store_.programFolder() + "Report/veltara-report";
+    request.units = config_.units;
+    request.events = EventSettings::read(store_);
+    job_ = std::make_unique<EvidenceExport>();
+    progress_.store(0.0);
+    folder_.clear();
+    error_.clear();
+    state_ = State::Running;
+    EvidenceExport* job = job_.get();
+    worker_ = std::thread([this, job, request = std::move(request)] {
+        std::string folder, reason;
+        const bool done = job->run(request, folder, reason, [this](double f) { progress_.store(f); });
+        QMetaObject::invokeMethod(this, [this, done, folder, reason] { finished(done, folder, reason); },
+                                  Qt::QueuedConnection);
+    });
+    if (window_) {
+        dialog_ = new QProgressDialog(tr("Exporting…"), tr("Cancel"), 0, 100, window_);
+        dialog_->setWindowModality(Qt::NonModal);
+        dialog_->setAutoClose(false);
+        dialog_->setAutoReset(false);
+        dialog_->setMinimumDuration(0);
+        connect(dialog_, &QProgressDialog::canceled, this, &EvidenceExporter::Cancel);
+        dialog_->show();
+    }
+    tick_.start();
+    emit changed();
+    return true;
+}
+
+void EvidenceExporter::Cancel() {
+    if (state_ == State::Running && job_) job_->stop();
+}
+
+void EvidenceExporter::showProgress() {
+    if (dialog_) dialog_->setValue(static_cast<int>(progress_.load() * 100.0));
+}
+
+void EvidenceExporter::finished(bool done, const std::string& folder, const std::string& reason) {
+    if (worker_.joinable()) worker_.join();
+    tick_.stop();
+    const bool cancelled = !done && job_ && job_->stopped();
+    state_ = done ? State::Done : cancelled ? State::Cancelled : State::Failed;
+    folder_ = QString::fromStdString(folder);
+    error_ = QString::fromStdString(reason);
+    if (done) progress_.store(1.0);
+    if (dialog_) dialog_->deleteLater();
+    if (window_ && !cancelled) {
+        // Plain text: a clip's name is part of some reasons.
+        auto* box = new QMessageBox(done ? QMessageBox::Information : QMessageBox::Warning, tr("Export"),
+                                    done ? tr("The export is in %1").arg(folder_) : tr("The export failed: %1").arg(error_),
+                                    QMessageBox::Ok, window_);
+        box->setTextFormat(Qt::PlainText);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+        box->show();
+    }
+    emit changed();
+}

@@ -1,0 +1,69 @@
+#pragma once
+// Exports in the player: asks for the stretch (ExportDialog), runs one
+// export at a time on a worker of its own (EvidenceExport), shows its
+// progress with a Cancel button and says where the folder went or why it
+// failed. The window stays usable and playback goes on meanwhile.
+//
+// Threads: everything here on the UI thread; the worker reports progress
+// through an atomic and its end by a queued call. Lifecycle: made by the
+// main window; the destructor stops a running export (its partial folder
+// is removed) and joins the worker.
+#include "evidence/EvidenceExport.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+class ConfigStore;
+struct AppConfig;
+class QProgressDialog;
+class QWidget;
+
+class EvidenceExporter : public QObject {
+    Q_OBJECT
+public:
+    enum class State { Idle, Running, Done, Failed, Cancelled };
+
+    static constexpr double kAroundSeconds = 15.0;  // before and after the moment asked for
+
+    EvidenceExporter(const ConfigStore& store, const AppConfig& config, QWidget* window);
+    ~EvidenceExporter() override;
+
+    // Opens the dialog for the stretch around a moment of clips[startClip]
+    // (the playlist's clips in order), then exports.
+    void Ask(const std::vector<std::string>& clips, size_t startClip, double seconds);
+    // Without a dialog (the test driver). False while one runs.
+    bool Start(const std::vector<std::string>& clips, size_t startClip, double startSeconds, double lengthSeconds,
+               bool overlay);
+    void Cancel();
+
+    State GetState() const { return state_; }
+    double Progress() const { return progress_.load(); }
+    const QString& Folder() const { return folder_; }
+    const QString& Error() const { return error_; }
+    static const char* StateName(State state);
+
+signals:
+    void changed();
+
+private:
+    void finished(bool done, const std::string& folder, const std::string& reason);
+    void showProgress();
+
+    const ConfigStore& store_;
+    const AppConfig& config_;
+    QPointer<QWidget> window_;
+    std::unique_ptr<EvidenceExport> job_;
+    std::thread worker_;
+    std::atomic<double> progress_{0.0};
+    State state_ = State::Idle;
+    QString folder_, error_;
+    QPointer<QProgressDialog> dialog_;
+    QTimer tick_;
+};

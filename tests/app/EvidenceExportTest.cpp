@@ -1,0 +1,100 @@
+// Exports in the real program (Xvfb), through the test driver: a stretch
+// across two clips becomes a folder whose checksums hold and whose video
+// has the stretch's length, while the clip keeps playing; a stretch over a
+// clip gone from the disk fails with a reason and leaves no folder. What
+// the folder holds file by file is the tool's test's (the same export).
+#include "platform/ChildProcess.h"
+#include "support/ClipFactory.h"
+#include "support/DumpFields.h"
+#include "support/ProgramHarness.h"
+
+#include <unistd.h>
+#include <QJsonObject>
+#include <cstdlib>
+#include <filesystem>
+
+using namespace std::chrono_literals;
+using namespace program_harness;
+
+namespace {
+
+constexpr int kPlaying = 3;
+
+QJsonObject exportState(const QJsonObject& d) {
+    return d["export"].toObject();
+}
+
+std::string output(const std::vector<std::string>& argv, const std::string& folder, int& status) {
+    platform::ChildProcess child;
+    platform::ChildProcess::Options options;
+    options.workingDirectory = folder;
+    options.mergeStderrIntoStdout = true;
+    status = -1;
+    if (child.start(argv, options) != 0) return {};
+    child.closeStdin();
+    std::string out;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(child.stdoutFd(), buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<size_t>(n));
+    status = child.waitFor(std::chrono::seconds(60)).value_or(-1);
+    return out;
+}
+
+testing_support::ClipSpec driveClip(int first) {
+    testing_support::ClipSpec spec;
+    for (int i = first; i < first + 40; ++i) spec.trackTexts.push_back(testing_support::cameraTrackText(i));
+    spec.cueSeconds = 1.0;
+    spec.durationSeconds = 40.0;
+    spec.width = 320;
+    spec.height = 180;
+    return spec;
+}
+
+class EvidenceExportRun : public ProgramFixture {};
+
+}  // namespace
+
+TEST_F(EvidenceExportRun, AStretchAcrossTwoClipsIsExportedWhileTheClipPlays) {
+    const std::string folder = home.path() + "DCIM/";
+    std::filesystem::create_directories(folder);
+    const std::string a = folder + "2016_0520_103000_F.MP4";
+    const std::string b = folder + "2016_0520_103040_F.MP4";
+    ASSERT_EQ(testing_support::makeClip(a, driveClip(0)), "");
+    ASSERT_EQ(testing_support::makeClip(b, driveClip(40)), "");
+    writeSettings();
+    ASSERT_TRUE(start()) << failure;
+    ASSERT_TRUE(waitFor([](const QJsonObject& d) { return map(d)["loaded"].toBool(); }, 30s)) << text(dump);
+    EXPECT_TRUE(driver.ask("drop " + a)["ok"].toBool());
+    ASSERT_TRUE(waitFor([](const QJsonObject& d) { return state(d) == kPlaying; }, 20s)) << text(dump);
+    EXPECT_EQ(exportState(dump)["state"].toString(), "idle");
+
+    // 30 s from 10 s before the end of the first clip.
+    ASSERT_TRUE(driver.ask("export " + a + " 30 30")["ok"].toBool()) << text(dump);
+    EXPECT_FALSE(driver.ask("export " + a + " 30 30")["ok"].toBool());  // one at a time
+    ASSERT_TRUE(waitFor([](const QJsonObject& d) { return exportState(d)["state"].toString() != "running"; }, 120s))
+        << text(dump);
+    const QJsonObject done = exportState(dump);
+    ASSERT_EQ(done["state"].toString(), "done") << text(dump);
+    EXPECT_EQ(done["progress"].toDouble(), 1.0);
+    EXPECT_EQ(state(dump), kPlaying);  // playback went on
+    const std::string exported = done["folder"].toString().toStdString();
+    EXPECT_NE(exported.find("/Documents/Veltara DVR Player/Exports/"), std::string::npos) << exported;
+    int status = 0;
+    const std::string length = output({"/usr/bin/ffprobe", "-v", "error", "-show_entries", "format=duration", "-of",
+                                       "csv=p=0", "video.mp4"},
+                                      exported, status);
+    EXPECT_NEAR(std::atof(length.c_str()), 30.0, 0.5) << length;
+    const std::string check = output({"/usr/bin/sha256sum", "-c", "SHA256SUMS"}, exported, status);
+    EXPECT_EQ(status, 0) << check;
+    const std::string report = output({"/usr/bin/pdftotext", "report.pdf", "-"}, exported, status);
+    EXPECT_NE(report.find("Top speed"), std::string::npos) << report;
+
+    // The second clip gone from the disk: the export says which and leaves nothing.
+    std::filesystem::remove(b);
+    const auto before = std::distance(std::filesystem::directory_iterator(exported + ".."), {});
+    ASSERT_TRUE(driver.ask("export " + a + " 30 30 nooverlay")["ok"].toBool());
+    ASSERT_TRUE(waitFor([](const QJsonObject& d) { return exportState(d)["state"].toString() != "running"; }, 60s));
+    EXPECT_EQ(exportState(dump)["state"].toString(), "failed");
+    EXPECT_NE(exportState(dump)["error"].toString().indexOf("2016_0520_103040_F.MP4"), -1) << text(dump);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(exported + ".."), {}), before);
+    quitCleanly();
+}
