@@ -3,12 +3,11 @@
 // has the stretch's length, while the clip keeps playing; a stretch over a
 // clip gone from the disk fails with a reason and leaves no folder. What
 // the folder holds file by file is the tool's test's (the same export).
-#include "platform/ChildProcess.h"
 #include "support/ClipFactory.h"
+#include "support/CommandOutput.h"
 #include "support/DumpFields.h"
 #include "support/ProgramHarness.h"
 
-#include <unistd.h>
 #include <QJsonObject>
 #include <cstdlib>
 #include <filesystem>
@@ -24,31 +23,6 @@ QJsonObject exportState(const QJsonObject& d) {
     return d["export"].toObject();
 }
 
-std::string output(const std::vector<std::string>& argv, const std::string& folder, int& status) {
-    platform::ChildProcess child;
-    platform::ChildProcess::Options options;
-    options.workingDirectory = folder;
-    options.mergeStderrIntoStdout = true;
-    status = -1;
-    if (child.start(argv, options) != 0) return {};
-    child.closeStdin();
-    std::string out;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(child.stdoutFd(), buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<size_t>(n));
-    status = child.waitFor(std::chrono::seconds(60)).value_or(-1);
-    return out;
-}
-
-testing_support::ClipSpec driveClip(int first) {
-    testing_support::ClipSpec spec;
-    for (int i = first; i < first + 40; ++i) spec.trackTexts.push_back(testing_support::cameraTrackText(i));
-    spec.cueSeconds = 1.0;
-    spec.durationSeconds = 40.0;
-    spec.width = 320;
-    spec.height = 180;
-    return spec;
-}
-
 class EvidenceExportRun : public ProgramFixture {};
 
 }  // namespace
@@ -58,8 +32,8 @@ TEST_F(EvidenceExportRun, AStretchAcrossTwoClipsIsExportedWhileTheClipPlays) {
     std::filesystem::create_directories(folder);
     const std::string a = folder + "2016_0520_103000_F.MP4";
     const std::string b = folder + "2016_0520_103040_F.MP4";
-    ASSERT_EQ(testing_support::makeClip(a, driveClip(0)), "");
-    ASSERT_EQ(testing_support::makeClip(b, driveClip(40)), "");
+    ASSERT_EQ(testing_support::makeClip(a, testing_support::driveClip(0)), "");
+    ASSERT_EQ(testing_support::makeClip(b, testing_support::driveClip(40)), "");
     writeSettings();
     ASSERT_TRUE(start()) << failure;
     ASSERT_TRUE(waitFor([](const QJsonObject& d) { return map(d)["loaded"].toBool(); }, 30s)) << text(dump);
@@ -79,13 +53,15 @@ TEST_F(EvidenceExportRun, AStretchAcrossTwoClipsIsExportedWhileTheClipPlays) {
     const std::string exported = done["folder"].toString().toStdString();
     EXPECT_NE(exported.find("/Documents/Veltara DVR Player/Exports/"), std::string::npos) << exported;
     int status = 0;
-    const std::string length = output({"/usr/bin/ffprobe", "-v", "error", "-show_entries", "format=duration", "-of",
-                                       "csv=p=0", "video.mp4"},
-                                      exported, status);
+    const std::string length = testing_support::commandOutput(
+        {"/usr/bin/ffprobe", "-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", "video.mp4"},
+        exported, status);
     EXPECT_NEAR(std::atof(length.c_str()), 30.0, 0.5) << length;
-    const std::string check = output({"/usr/bin/sha256sum", "-c", "SHA256SUMS"}, exported, status);
+    const std::string check =
+        testing_support::commandOutput({"/usr/bin/sha256sum", "-c", "SHA256SUMS"}, exported, status);
     EXPECT_EQ(status, 0) << check;
-    const std::string report = output({"/usr/bin/pdftotext", "report.pdf", "-"}, exported, status);
+    const std::string report =
+        testing_support::commandOutput({"/usr/bin/pdftotext", "report.pdf", "-"}, exported, status);
     EXPECT_NE(report.find("Top speed"), std::string::npos) << report;
 
     // The second clip gone from the disk: the export says which and leaves nothing.

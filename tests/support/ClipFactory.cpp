@@ -41,6 +41,16 @@ std::string cameraTrackText(int i) {
     return text;
 }
 
+ClipSpec driveClip(int first) {
+    ClipSpec spec;
+    for (int i = first; i < first + 40; ++i) spec.trackTexts.push_back(cameraTrackText(i));
+    spec.cueSeconds = 1.0;
+    spec.durationSeconds = 40.0;
+    spec.width = 320;
+    spec.height = 180;
+    return spec;
+}
+
 std::vector<std::string> cameraTrack(int n) {
     std::vector<std::string> texts;
     for (int i = 0; i < n; ++i) texts.push_back(cameraTrackText(i));

@@ -42,6 +42,10 @@ std::vector<std::string> cameraTrack(int n);
 // 28.5 and 31.5 s (0.66 G), then 10 km/h, and a 2.5 G bump at 45 s.
 std::vector<std::string> incidentTrack(int seconds = 60);
 
+// 40 s of a drive at 320x180, the camera's texts `first` to first + 39,
+// one a second: clips of first 0 and 40 follow each other without a gap.
+ClipSpec driveClip(int first);
+
 // The SRT text ffmpeg is fed.
 std::string srtOf(const ClipSpec& spec);
 std::string srtOf(const std::vector<std::string>& texts, double cueSeconds, double gapSeconds);

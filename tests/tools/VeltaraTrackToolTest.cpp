@@ -2,6 +2,7 @@
 // happens with files that give no track, and with bad command lines.
 #include "platform/ChildProcess.h"
 #include "support/ClipFactory.h"
+#include "support/CommandOutput.h"
 #include "support/TelemetryClips.h"
 #include "support/TempFolder.h"
 #include "support/TrackOnlyClip.h"
@@ -477,32 +478,7 @@ std::string band(const std::string& video, double seconds) {
     return out;
 }
 
-std::string commandOutput(const std::vector<std::string>& argv, const std::string& folder, int& status) {
-    platform::ChildProcess child;
-    platform::ChildProcess::Options options;
-    options.workingDirectory = folder;
-    options.mergeStderrIntoStdout = true;
-    status = -1;
-    if (child.start(argv, options) != 0) return {};
-    child.closeStdin();
-    std::string out;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(child.stdoutFd(), buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<size_t>(n));
-    status = child.waitFor(std::chrono::seconds(60)).value_or(-1);
-    return out;
-}
 
-// Two clips of one drive, 40 s each, a track text a second, the second
-// going on where the first ends.
-testing_support::ClipSpec driveClip(int first) {
-    testing_support::ClipSpec spec;
-    for (int i = first; i < first + 40; ++i) spec.trackTexts.push_back(testing_support::cameraTrackText(i));
-    spec.cueSeconds = 1.0;
-    spec.durationSeconds = 40.0;
-    spec.width = 320;
-    spec.height = 180;
-    return spec;
-}
 
 }  // namespace
 
@@ -510,8 +486,8 @@ TEST_F(VeltaraTrackTool, ExportsAStretchAcrossTwoClipsWithItsDataReportAndChecks
     // The report is painted by a Qt program, which builds of the core alone lack.
     if (!std::filesystem::exists(std::string(VELTARA_TEST_PROGRAM_DIR) + "Report/veltara-report"))
         GTEST_SKIP() << "no report program in this build";
-    const std::string a = clip("2016_0520_103000_F.MP4", driveClip(0));
-    const std::string b = clip("2016_0520_103040_F.MP4", driveClip(40));
+    const std::string a = clip("2016_0520_103000_F.MP4", testing_support::driveClip(0));
+    const std::string b = clip("2016_0520_103040_F.MP4", testing_support::driveClip(40));
     const std::string out = tmp.path() + "exports";
     const ToolRun exported = run({"--export", "--from", a + "@30", "--duration", "30", "--out", out, a, b});
     ASSERT_EQ(exported.status, 0) << exported.err;
@@ -519,7 +495,7 @@ TEST_F(VeltaraTrackTool, ExportsAStretchAcrossTwoClipsWithItsDataReportAndChecks
     EXPECT_EQ(folder.rfind(out + "/", 0), 0u) << folder;
 
     int status = 0;
-    const std::string length = commandOutput({"/usr/bin/ffprobe", "-v", "error", "-show_entries", "format=duration",
+    const std::string length = testing_support::commandOutput({"/usr/bin/ffprobe", "-v", "error", "-show_entries", "format=duration",
                                               "-of", "csv=p=0", "video.mp4"},
                                              folder, status);
     EXPECT_NEAR(std::atof(length.c_str()), 30.0, 0.5) << length;
@@ -540,13 +516,13 @@ TEST_F(VeltaraTrackTool, ExportsAStretchAcrossTwoClipsWithItsDataReportAndChecks
     EXPECT_EQ(count(gpx, "<time>2016-05-20T10:31:00Z</time>"), 0u);
     EXPECT_EQ(lines(tmp.read(folder.substr(tmp.path().size()) + "track.csv")).size(), 31u);
 
-    const std::string report = commandOutput({"/usr/bin/pdftotext", "report.pdf", "-"}, folder, status);
+    const std::string report = testing_support::commandOutput({"/usr/bin/pdftotext", "report.pdf", "-"}, folder, status);
     EXPECT_EQ(status, 0) << report;
     EXPECT_NE(report.find("Distance"), std::string::npos) << report;
     EXPECT_NE(report.find(" km"), std::string::npos) << report;
     EXPECT_NE(report.find("Top speed"), std::string::npos);
     EXPECT_NE(report.find("km/h"), std::string::npos);
-    const std::string check = commandOutput({"/usr/bin/sha256sum", "-c", "SHA256SUMS"}, folder, status);
+    const std::string check = testing_support::commandOutput({"/usr/bin/sha256sum", "-c", "SHA256SUMS"}, folder, status);
     EXPECT_EQ(status, 0) << check;
     EXPECT_EQ(count(check, ": OK"), 6u) << check;
 
@@ -555,12 +531,12 @@ TEST_F(VeltaraTrackTool, ExportsAStretchAcrossTwoClipsWithItsDataReportAndChecks
         run({"--export", "--from", "2016-05-20T10:30:35", "--duration", "20", "--out", out, "--no-overlay", a, b});
     ASSERT_EQ(copied.status, 0) << copied.err;
     EXPECT_NE(lines(copied.out).at(0), folder);
-    commandOutput({"/usr/bin/sha256sum", "-c", "SHA256SUMS"}, lines(copied.out).at(0), status);
+    testing_support::commandOutput({"/usr/bin/sha256sum", "-c", "SHA256SUMS"}, lines(copied.out).at(0), status);
     EXPECT_EQ(status, 0);
 }
 
 TEST_F(VeltaraTrackTool, AnExportThatCannotBeCoveredSaysWhyAndLeavesNothing) {
-    const std::string a = clip("2016_0520_103000_F.MP4", driveClip(0));
+    const std::string a = clip("2016_0520_103000_F.MP4", testing_support::driveClip(0));
     tmp.write("2016_0520_103040_F.MP4", std::string(4096, 'x'));
     const std::string out = tmp.path() + "exports";
     struct Case {
