@@ -286,9 +286,6 @@ private:
         TrackFigures figures;
         int64_t first = -1, last = -1;
         bool utc = false;
-        std::vector<EventClipTrack> eventClips;
-        std::vector<std::vector<TrackRecord>> held;
-        std::vector<std::vector<int64_t>> heldTimes;
         const StretchSegment* segment = nullptr;
         eachRecord([&](const StretchSegment& s, const SourceClip& clip, size_t i, double at) {
             if (segment != &s) figures.startClip();
