@@ -46,6 +46,7 @@ void CPlaybackController::ConfigurePlayer(const PlaybackSetup& setup) {
         player_.SetVideoOut(setup.config->videoOutput);  // empty values keep the defaults
         player_.SetAudioOut(setup.config->audioOutput);
         player_.SetSoundDevice(setup.config->soundDevice);
+        SetCameraLayout(setup.config->cameraLayout, setup.config->mirrorRear);
     }
     player_.SetExtraOptions(kPlayerExtraOptions);
     // The reader thread hands the text current at the play position to the
@@ -91,6 +92,18 @@ int CPlaybackController::Play(std::string_view clipPath) {
     position_.store(0);
     player_.SetMediaFile(clipPath);
     return player_.Start();
+}
+
+std::string CPlaybackController::GetPartner() const {
+    return player_.IsPartnerPlaying() ? player_.GetPartnerFile() : std::string();
+}
+
+int CPlaybackController::SetCameraLayout(cameras::CameraLayout layout, bool mirror) {
+    return player_.SetCameraLayout(cameras::layoutName(layout), mirror);
+}
+
+cameras::CameraLayout CPlaybackController::GetCameraLayout() const {
+    return cameras::parseLayout(player_.GetCameraLayout()).value_or(cameras::CameraLayout::Inset);
 }
 
 void CPlaybackController::StopPlayer() {
