@@ -78,9 +78,11 @@ void CPlaybackController::ConfigureExtractor(const PlaybackSetup& setup) {
     telemetry_.setStore(&store_);
     // On the telemetry worker: the clip is the camera's text track (or has
     // no data), so the converter's run takes it, unless the run is over.
-    telemetry_.setOtherTrackHook([this](uint64_t run) {
+    telemetry_.setOtherTrackHook([this](uint64_t run, const std::string& path) {
         std::lock_guard hookLock(extractorMutex_);
-        if (telemetry_.run() == run) extractor_.start();
+        if (telemetry_.run() != run) return;
+        extractor_.setInputPath(path);
+        extractor_.start();
     });
 }
 
@@ -168,7 +170,8 @@ int CPlaybackController::StartExtraction(std::string_view clipPath) {
     extractor_.setInputPath(path);
     if (config_) telemetry_.setDisplayZone(config_->displayZone);
     // The probe runs on the telemetry worker; without one the converter takes the clip.
-    if (!telemetry_.start(path)) return extractor_.start();
+    // The partner given for the picture stands in for a clip without a track.
+    if (!telemetry_.start(path, player_.GetPartnerFile())) return extractor_.start();
     return 0;
 }
 
