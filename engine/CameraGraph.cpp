@@ -22,12 +22,12 @@ std::string cameraGraph(const CameraTracks& t, cameras::CameraLayout layout, boo
     std::string graph;
     switch (layout) {
         case CameraLayout::Inset:
-            graph = main + "null[big];" + partner + ",scale=" + even(t.width / 4) + ":-2[small];";
+            graph = main + "null[big];" + partner + ",scale=" + even(t.width / 4) + ":-2:flags=fast_bilinear[small];";
             break;
         case CameraLayout::InsetSwapped:
             // The partner fills the main clip's frame size; the main clip is the inset.
             graph = partner + ",scale=" + w + ":" + h + ":force_original_aspect_ratio=decrease,pad=" + w + ":" + h +
-                    ":(ow-iw)/2:(oh-ih)/2,setsar=1[big];" + main + "scale=" + even(t.width / 4) + ":-2[small];";
+                    ":(ow-iw)/2:(oh-ih)/2,setsar=1[big];" + main + "scale=" + even(t.width / 4) + ":-2:flags=fast_bilinear[small];";
             break;
         case CameraLayout::Side:
             graph = main + "setsar=1,pad=" + even(t.width * 2) + ":" + h + "[big];" + partner + ",scale=" + w + ":" +
