@@ -37,7 +37,7 @@ constexpr std::pair<const char*, const char*> kToolTips[] = {
     {"btnOpenBig", "IDS_TIP_OPEN"},         {"btnClear", "IDS_TIP_CLEAR"},  {"btnSShot", "IDS_TIP_SNAPSHOT"},
     {"btnSetting", "IDS_TIP_SETTINGS"},     {"btnFull", "IDS_TIP_FULL"},    {"btnSmall", "IDS_TIP_LEAVEFULL"},
     {"timelineStrip", "IDS_TIP_POSITION"},
-    {"btnSpeed", "IDS_TIP_SPEED"},          {"btnKeys", "IDS_TIP_KEYS"},
+    {"btnSpeed", "IDS_TIP_SPEED"}, {"btnLayout", "IDS_TIP_LAYOUT"},          {"btnKeys", "IDS_TIP_KEYS"},
 };
 
 QString fromUtf8(const std::string& text) {

@@ -125,6 +125,11 @@ void MainDispatcher::OnPlayerMessage(uintptr_t code) {
         case PLAYER_SCREENSHOT:
             showSnapshot();
             break;
+        case PLAYER_PARTNER_FAILED:
+            // The main clip plays on alone; the partner's row says why.
+            if (!partnerPath_.empty())
+                playlist_.MarkProblem(playlist_.GetPlayList().FindByPath(partnerPath_), ClipProblem::Unplayable);
+            break;
         case PLAYER_NO_SUBTITLE:
             // No text at this moment (a gap between cues, the clip's last
             // moment, or no track at all): only the live position is gone.
@@ -212,6 +217,9 @@ void MainDispatcher::StartClip(const std::string& path, bool resetMarker) {
     view_.ResetPlayTime();
     clipPath_ = path;
     clipStarted_ = false;
+    // The other camera of the moment joins the picture.
+    partnerPath_ = playlist_.PartnerPathOf(playlist_.GetPlayList().FindByPath(path));
+    controller_.SetPartner(partnerPath_);
     controller_.Play(path);
     controller_.StartExtraction(path);
 }

@@ -102,6 +102,7 @@ private:
     Clock clock_;
     uint32_t lastActivation_ = 0;  // 0: none yet
     std::string clipPath_;         // the clip last started, until a stop
+    std::string partnerPath_;      // the other camera of that clip's moment; empty: none
     bool clipStarted_ = false;
     int32_t pendingSeek_ = -1;     // seconds to seek to once the clip starts; -1: none
     bool closed_ = false;

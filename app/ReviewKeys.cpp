@@ -40,6 +40,7 @@ const std::vector<ReviewKeys::Binding>& ReviewKeys::Table() {
         {Qt::Key_Question, kNone, A::ShowKeys, 0},
         {Qt::Key_N, kNone, A::NextEvent, 0},
         {Qt::Key_N, Qt::ShiftModifier, A::PreviousEvent, 0},
+        {Qt::Key_V, kNone, A::NextLayout, 0},
     };
     return table;
 }
@@ -60,6 +61,7 @@ const std::vector<dialogs::KeyHelpRow>& ReviewKeys::HelpRows() {
         {"Enter / Esc", "IDS_KEY_FULLSCREEN", "Full screen / leave full screen"},
         {"F8", "IDS_KEY_SNAPSHOT", "Snapshot"},
         {"N / Shift+N", "IDS_KEY_EVENT", "Next / previous event of the trip"},
+        {"V", "IDS_KEY_LAYOUT", "Cameras of the moment: inset, swapped, side by side, one"},
         {"?", "IDS_KEY_HELP", "This list of keys"},
     };
     return rows;
@@ -102,6 +104,8 @@ void ReviewKeys::OnClick(const QString& name) {
     if (dispatcher_.IsShutDown()) return;
     if (name == QLatin1String(kSpeedButton)) {
         setSpeed(PlaybackSpeedSteps::Cycle(controller_.GetSpeed()));
+    } else if (name == QLatin1String(kLayoutButton)) {
+        nextLayout();
     } else if (name == QLatin1String(kKeysButton)) {
         showKeys();
     }
@@ -156,6 +160,9 @@ void ReviewKeys::act(const Binding& binding) {
             break;
         case A::NextEvent:
             jumpToEvent(true);
+            break;
+        case A::NextLayout:
+            nextLayout();
             break;
         case A::PreviousEvent:
             jumpToEvent(false);
@@ -217,4 +224,10 @@ void ReviewKeys::showKeys() {
         return;
     }
     keyHelp_ = dialogs::ShowKeyHelp(&window_, store_, HelpRows());
+}
+
+void ReviewKeys::nextLayout() {
+    const cameras::CameraLayout next = cameras::nextLayout(controller_.GetCameraLayout());
+    controller_.SetCameraLayout(next, controller_.IsPartnerMirrored());
+    store_.WriteConfigString(cameras::layoutName(next), ConfigStore::kCameraLayoutKey);
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The keys for reviewing footage, and the play panel's speed and key-list
-// buttons: one table says which key does what; Press looks a key up and
+// The keys for reviewing footage, and the play panel's speed, camera-layout
+// and key-list buttons: one table says which key does what; Press looks a key up and
 // does it through the playback controller, the handler sequences, the
 // window's widgets and the trip review (the events of the trip). Enter, Escape and F8 stay with the main window; they
 // are listed here only for the key list.
@@ -45,6 +45,7 @@ public:
         ShowKeys,
         NextEvent,
         PreviousEvent,
+        NextLayout,
     };
     struct Binding {
         int key;  // Qt::Key
@@ -59,6 +60,7 @@ public:
     static constexpr int kVolumeStep = 5;
     static constexpr const char* kSpeedButton = "btnSpeed";
     static constexpr const char* kKeysButton = "btnKeys";
+    static constexpr const char* kLayoutButton = "btnLayout";
 
     static const std::vector<Binding>& Table();
     // The key list's rows, in the order shown.
@@ -84,6 +86,8 @@ private:
     void changeVolume(int change);
     void setSpeed(double factor);
     void stepFrame(bool forward);
+    // The next way the cameras of a moment share the picture, kept in the settings.
+    void nextLayout();
     void showKeys();
     // Plays from a little before the next or previous event of the trip,
     // also in another clip of it.

@@ -6,6 +6,7 @@
 // and `mapKind` (coordinate conversion, map set-up) and the start-up thread
 // reads the player's outputs; those do not change after start-up, except
 // mapKind, which the start-up thread sets and is therefore atomic.
+#include "cameras/CameraLayout.h"
 #include "config/UnitSystem.h"
 #include "telemetry/DisplayZone.h"
 
@@ -25,4 +26,9 @@ struct AppConfig {
     bool cleanTip = false;
     UnitSystem units = UnitSystem::Metric;  // speeds and distances shown
     DisplayZone displayZone;                // where UTC times from a clip's data are shown
+    // How the cameras of one moment share the picture ("CameraLayout"), and
+    // whether the partner is mirrored ("MirrorRear": a rear camera sees the
+    // road as a mirror would not).
+    cameras::CameraLayout cameraLayout = cameras::CameraLayout::Inset;
+    bool mirrorRear = false;
 };

@@ -59,6 +59,8 @@ void ConfigStore::LoadConfig(AppConfig& config) {
     config.cleanTip = ReadConfigInt(0, "CleanTip") != 0;
     config.units = Units::fromSetting(ReadConfigInt(0, Units::kSettingKey));
     config.displayZone = DisplayZone::parse(ReadConfigString("system", DisplayZone::kKey));
+    config.cameraLayout = cameras::parseLayout(ReadConfigString("inset", kCameraLayoutKey)).value_or(cameras::CameraLayout::Inset);
+    config.mirrorRear = ReadConfigInt(0, kMirrorRearKey) != 0;
 }
 
 std::string ConfigStore::truncateCharacters(std::string_view text, size_t characters) {

@@ -32,7 +32,7 @@ std::optional<double> decimalNumber(const std::string& text) {
 }
 
 bool takesValue(const std::string& name) {
-    static const char* const withValue[] = {"wid", "vo", "ao", "volume", "muteset", "sid"};
+    static const char* const withValue[] = {"wid", "vo", "ao", "volume", "muteset", "sid", "partner", "layout", "mirror"};
     return std::find(std::begin(withValue), std::end(withValue), name) != std::end(withValue);
 }
 
@@ -77,6 +77,16 @@ public:
             const auto s = wholeNumber(value, 10);
             if (!s || *s < 0 || *s > 9999) return bad(name, value);
             o.subtitleTrack = static_cast<int>(*s) + 1;  // the player counts from 0, libmpv from 1
+        } else if (name == "partner") {
+            o.partnerFile = value;
+        } else if (name == "layout") {
+            const auto layout = cameras::parseLayout(value);
+            if (!layout) return bad(name, value);
+            o.layout = *layout;
+        } else if (name == "mirror") {
+            const auto m = wholeNumber(value, 10);
+            if (!m) return bad(name, value);
+            o.mirrorPartner = *m != 0;
         }
     }
 

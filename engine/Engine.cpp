@@ -7,6 +7,9 @@
 
 #include <mpv/client.h>
 
+#include "engine/CameraGraph.h"
+
+#include <sys/stat.h>
 #include <poll.h>
 #include <unistd.h>
 #include <algorithm>
@@ -48,6 +51,8 @@ std::string number(double value) {
 Engine::Engine(const EngineOptions& options, OutputWriter& out)
     : options_(options), out_(out), nextShotTag_(kTagFirstShot) {
     volume_ = options_.volume.value_or(100);
+    layout_ = options_.layout;
+    mirror_ = options_.mirrorPartner;
     muted_ = options_.muted;
 }
 
@@ -171,6 +176,12 @@ void Engine::handleCommand(const SlaveCommand& c) {
         case Kind::SpeedSet:
             setSpeed(c.value);
             break;
+        case Kind::Layout:
+            setLayout(c.layout, mirror_);
+            break;
+        case Kind::Mirror:
+            setLayout(layout_, c.on);
+            break;
         case Kind::FrameStep:
         case Kind::FrameBackStep:
             stepFrame(c.kind == Kind::FrameStep);
@@ -269,6 +280,9 @@ void Engine::handleEvent(const mpv_event& event) {
             const auto* end = static_cast<const mpv_event_end_file*>(event.data);
             if (end->reason == MPV_END_FILE_REASON_EOF) {
                 finish(Exit::Eof, 0);
+            } else if (end->reason == MPV_END_FILE_REASON_ERROR && composing_) {
+                // The two together failed: the main clip plays on alone.
+                dropPartner(true);
             } else if (end->reason == MPV_END_FILE_REASON_ERROR) {
                 // As the player did: a file that cannot be played ends like
                 // any other, so the program goes on with the next clip.
@@ -298,6 +312,104 @@ void Engine::onFileLoaded() {
     double duration = 0;
     mpv_.getDouble("duration", duration);
     out_.post(lines::length(duration));
+    if (hasVideo_ && !options_.partnerFile.empty() && !partnerFailed_) addPartner();
+}
+
+// The partner is held to the main clip's rules (the format and protocol
+// lists of the set-up apply to it too) and must be a regular file: a FIFO
+// or a device would block the open.
+void Engine::addPartner() {
+    const std::string& file = options_.partnerFile;
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        out_.postError("Warning: partner '" + printable(file, 1024) + "' is not a file to play");
+        dropPartner(false);
+        return;
+    }
+    const std::string local = file.front() == '/' ? file : "./" + file;
+    if (int rc = mpv_.command({"video-add", local, "auto"}); rc < 0) {
+        out_.postError("Warning: cannot play partner '" + printable(file, 1024) + "': " + MpvSession::errorText(rc));
+        dropPartner(false);
+        return;
+    }
+    int64_t count = 0;
+    mpv_.getInt("track-list/count", count);
+    for (int64_t i = 0; i < std::min<int64_t>(count, 64); ++i) {
+        const std::string prefix = "track-list/" + std::to_string(i) + "/";
+        std::string type, external;
+        int64_t id = 0;
+        if (mpv_.getString((prefix + "type").c_str(), type) && type == "video" &&
+            mpv_.getString((prefix + "external").c_str(), external) && external == "yes" &&
+            mpv_.getInt((prefix + "id").c_str(), id))
+            partnerTrack_ = id;
+    }
+    if (partnerTrack_ <= 0 || !applyLayout()) {
+        out_.postError("Warning: partner '" + printable(file, 1024) + "' has no picture to show");
+        dropPartner(false);
+        return;
+    }
+    out_.post(lines::partnerPlaying(true));
+}
+
+bool Engine::applyLayout() {
+    CameraTracks tracks;
+    tracks.partnerVideo = partnerTrack_;
+    int64_t count = 0;
+    mpv_.getInt("track-list/count", count);
+    for (int64_t i = 0; i < std::min<int64_t>(count, 64); ++i) {
+        const std::string prefix = "track-list/" + std::to_string(i) + "/";
+        std::string type, external, albumArt;
+        int64_t id = 0;
+        if (!mpv_.getString((prefix + "type").c_str(), type) || !mpv_.getString((prefix + "external").c_str(), external) ||
+            external == "yes" || !mpv_.getInt((prefix + "id").c_str(), id))
+            continue;
+        if (type == "video" && !tracks.mainVideo && !(mpv_.getString((prefix + "albumart").c_str(), albumArt) && albumArt == "yes")) {
+            tracks.mainVideo = id;
+            int64_t w = 0, h = 0;
+            mpv_.getInt((prefix + "demux-w").c_str(), w);
+            mpv_.getInt((prefix + "demux-h").c_str(), h);
+            tracks.width = w;
+            tracks.height = h;
+        } else if (type == "audio" && !tracks.mainAudio) {
+            tracks.mainAudio = id;
+        }
+    }
+    const std::string graph = cameraGraph(tracks, layout_, mirror_);
+    if (graph.empty()) return false;
+    if (int rc = mpv_.setString("lavfi-complex", graph); rc < 0) {
+        out_.postError("Warning: cannot compose the cameras: " + MpvSession::errorText(rc));
+        return false;
+    }
+    composing_ = true;
+    return true;
+}
+
+void Engine::dropPartner(bool reload) {
+    if (partnerFailed_) return;
+    partnerFailed_ = true;
+    if (composing_) mpv_.setString("lavfi-complex", "");
+    composing_ = false;
+    out_.post(lines::partnerPlaying(false));
+    if (!reload) return;
+    const std::string& file = options_.mediaFile;
+    const std::string local = file.front() == '/' ? file : "./" + file;
+    mpv_.setString("start", number(lastPosition_));
+    if (int rc = mpv_.command({"loadfile", local}); rc < 0) finish(Exit::Eof, 1);
+}
+
+void Engine::setLayout(cameras::CameraLayout layout, bool mirror) {
+    const cameras::CameraLayout oldLayout = layout_;
+    const bool oldMirror = mirror_;
+    layout_ = layout;
+    mirror_ = mirror;
+    if (composing_ && (layout != oldLayout || mirror != oldMirror)) {
+        if (paused_) answerAfterRestart_ = true;  // the new picture is answered like a paused seek
+        if (!applyLayout()) {
+            layout_ = oldLayout;
+            mirror_ = oldMirror;
+        }
+    }
+    out_.post(lines::cameraLayout(cameras::layoutName(layout_), mirror_));
 }
 
 void Engine::onPlaybackRestart() {
@@ -328,7 +440,7 @@ void Engine::onVideoReconfig() {
 // width / height.
 void Engine::postAspect(bool allowUnknown) {
     double aspect = 0;
-    if (!mpv_.getDouble("video-params/aspect", aspect) || !std::isfinite(aspect) || aspect <= 0) {
+    if (!mpv_.getDouble(composing_ ? "video-out-params/aspect" : "video-params/aspect", aspect) || !std::isfinite(aspect) || aspect <= 0) {
         if (!allowUnknown) return;
         aspect = 0;
     }
@@ -360,6 +472,7 @@ void Engine::onReply(const mpv_event& event) {
             out_.post(lines::timePosition(seconds));
         else if (ok && !paused_)
             out_.postPeriodic(lines::timePosition(seconds));
+        if (ok) lastPosition_ = seconds;
     }
 }
 

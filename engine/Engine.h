@@ -56,6 +56,12 @@ private:
     double frameSeconds();
     void reportScreenshots();
     void finish(Exit exit, int code);
+    // The partner: added as an external video track once the main clip is
+    // loaded; composed with it while it plays; dropped when it fails.
+    void addPartner();
+    bool applyLayout();
+    void dropPartner(bool reload);
+    void setLayout(cameras::CameraLayout layout, bool mirror);
     int pollTimeoutMs() const;
 
     const EngineOptions options_;
@@ -85,6 +91,12 @@ private:
     // nothing else reports them.
     bool answerAfterRestart_ = false;
     Clock::time_point nextPosition_;
+    cameras::CameraLayout layout_;
+    bool mirror_;
+    bool composing_ = false;      // lavfi-complex is set
+    bool partnerFailed_ = false;  // reported once; the main clip plays alone from then on
+    long long partnerTrack_ = 0;
+    double lastPosition_ = 0;     // where a reload without the partner starts
     Exit exit_ = Exit::None;
     int exitCode_ = 0;
 };

@@ -1,6 +1,8 @@
 #pragma once
 // What the command line asks of the engine, already in libmpv's terms.
 // Plain data: built by parseCommandLine, read by the engine's main thread.
+#include "cameras/CameraLayout.h"
+
 #include <optional>
 #include <string>
 
@@ -17,6 +19,9 @@ struct EngineOptions {
     std::optional<int> subtitleTrack;  // libmpv "sid" (1-based); 0 switches subtitles off
     bool keepAspect = true;
     bool listAudioDevices = false;
+    std::string partnerFile;  // "-partner": the other camera of the moment, shown in the same picture
+    cameras::CameraLayout layout = cameras::CameraLayout::Inset;
+    bool mirrorPartner = false;
 };
 
 }  // namespace engine

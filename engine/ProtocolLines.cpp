@@ -80,4 +80,12 @@ std::string exitQuit() {
     return "ID_EXIT=QUIT";
 }
 
+std::string cameraLayout(std::string_view name, bool mirror) {
+    return "ANS_CAMERA_LAYOUT=" + std::string(name) + (mirror ? " mirror" : "");
+}
+
+std::string partnerPlaying(bool playing) {
+    return playing ? "ID_PARTNER=playing" : "ID_PARTNER=failed";
+}
+
 }  // namespace engine::lines

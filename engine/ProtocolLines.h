@@ -21,6 +21,10 @@ std::string speed(double factor);
 // blanks; a very long text is cut at a character boundary.
 std::string subtitleLog(std::string_view text);
 std::string screenshotWritten(std::string_view fileName);
+// The cameras of the moment: the layout and mirror in effect, and whether
+// the partner plays ("ID_PARTNER=playing") or could not ("ID_PARTNER=failed").
+std::string cameraLayout(std::string_view name, bool mirror);
+std::string partnerPlaying(bool playing);
 std::string exitEof();
 std::string exitQuit();
 

@@ -96,6 +96,16 @@ SlaveCommand parseSlaveCommand(std::string_view line) {
         c.kind = Kind::Seek;
         c.value = *v;
         c.seekMode = static_cast<SlaveCommand::SeekMode>(*mode);
+    } else if (c.name == "layout") {
+        const auto layout = args == 1 ? cameras::parseLayout(w[1]) : std::nullopt;
+        if (!layout) return invalid();
+        c.kind = Kind::Layout;
+        c.layout = *layout;
+    } else if (c.name == "mirror") {
+        const auto on = args == 1 ? integer(w[1]) : std::nullopt;
+        if (!on) return invalid();
+        c.kind = Kind::Mirror;
+        c.on = *on != 0;
     } else if (c.name == "screenshot") {
         // Only the single shot; the player's "every frame" mode (1) is not offered.
         if (args > 1 || (args == 1 && integer(w[1]) != std::optional<int>(0))) return invalid();

@@ -22,6 +22,11 @@
 //     -nokeepaspect      stretch the picture to the window (the host letterboxes)
 //     -slave -quiet -identify -idx   accepted; the engine always behaves so
 //     -list-audio-devices            print one device description a line and exit
+//     -partner F         the other camera of the moment: a local regular media file under
+//                        the same rules as the clip, shown in the same picture on the
+//                        clip's clock (sound stays the clip's)
+//     -layout L          inset (default), inset-swapped, side or single
+//     -mirror 0|1        mirror the partner's picture
 //   Unknown options and bad values: a "Warning: ..." line on standard error.
 //
 // Commands, one a line on standard input:
@@ -36,6 +41,9 @@
 //                      ->  *** screenshot 'shotNNNN.png' ***
 //   sub_log_static     ->  ID_SUBTITLE_LOG=<subtitle text at the play position, on one
 //                      line>, nothing after "=" when no text is current
+//   layout <name>      inset, inset-swapped, side or single; mirror 0|1 mirrors the
+//                      partner; both are kept without a partner and answered with
+//                      ->  ANS_CAMERA_LAYOUT=<name>[ mirror]
 //   Unknown or malformed commands: a warning on standard error.
 //
 // Standard output, one line each:
@@ -43,6 +51,9 @@
 //   ID_LENGTH=<seconds, two decimals>          when the file is loaded
 //   ID_VIDEO_ASPECT=<four decimals>            before "Starting playback", again when it
 //                                              changes; 0.0000 when unknown
+//   ID_PARTNER=playing|failed                  after the file is loaded, with -partner: a
+//                                              partner that cannot be shown leaves the clip
+//                                              playing alone
 //   Starting playback...                       when the first frame plays
 //   ANS_TIME_POSITION=<seconds>                twice a second while playing, and as the
 //                                              answer to get_time_pos

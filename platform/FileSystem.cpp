@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 
+#include <cmath>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -50,6 +51,12 @@ bool isDirectory(const std::string& path) {
 bool isRegularFile(const std::string& path) {
     struct stat st;
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+double modificationSeconds(const std::string& path) {
+    struct stat st;
+    if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nan("");
+    return static_cast<double>(st.st_mtim.tv_sec) + static_cast<double>(st.st_mtim.tv_nsec) / 1e9;
 }
 
 bool makeDirectory(const std::string& path, unsigned mode) {

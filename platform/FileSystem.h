@@ -11,6 +11,9 @@ namespace platform {
 bool pathExists(const std::string& path);
 bool isDirectory(const std::string& path);
 bool isRegularFile(const std::string& path);
+// A regular file's modification time in seconds since the epoch; NaN for
+// anything else or when it cannot be read.
+double modificationSeconds(const std::string& path);
 // Creates one level; true when it was created or already is a folder.
 bool makeDirectory(const std::string& path, unsigned mode = 0777);
 // The folder part of a path, ending in "/" ("./" when there is none).

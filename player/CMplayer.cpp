@@ -53,6 +53,31 @@ void CMplayer::SetMediaFile(std::string_view path) {
     mediaFile_ = path;
 }
 
+void CMplayer::SetPartnerFile(std::string_view path) {
+    std::lock_guard lock(settingsMutex_);
+    partnerFile_ = path;
+}
+
+std::string CMplayer::GetMediaFile() const {
+    std::lock_guard lock(settingsMutex_);
+    return mediaFile_;
+}
+
+std::string CMplayer::GetPartnerFile() const {
+    std::lock_guard lock(settingsMutex_);
+    return partnerFile_;
+}
+
+std::string CMplayer::GetCameraLayout() const {
+    std::lock_guard lock(settingsMutex_);
+    return cameraLayout_;
+}
+
+bool CMplayer::IsPartnerMirrored() const {
+    std::lock_guard lock(settingsMutex_);
+    return mirrorPartner_;
+}
+
 void CMplayer::SetNotifyWindow(platform::MessageTarget* target, uint32_t message) {
     notifyMessage_.store(message);
     notifyTarget_.store(target);
@@ -124,6 +149,9 @@ PlayerCommandLine CMplayer::commandLine() const {
     line.volume = volume_.load();
     line.muted = muted_.load();
     line.extraOptions = extraOptions_;
+    line.partnerFile = partnerFile_;
+    line.cameraLayout = cameraLayout_;
+    line.mirrorPartner = mirrorPartner_;
     return line;
 }
 
@@ -242,6 +270,7 @@ void CMplayer::resetValues() {
     position_.store(0);
     positionMs_.store(0);
     seekPending_.store(false);
+    partnerPlaying_.store(false);
 }
 
 CMplayer::WriteResult CMplayer::writeInput(std::string_view text) {
@@ -375,6 +404,20 @@ int CMplayer::SetSpeed(double factor) {
     char command[64];
     std::snprintf(command, sizeof command, "speed_set %.2f", factor);
     return SendCommand(command, true);
+}
+
+int CMplayer::SetCameraLayout(std::string_view layout, bool mirrorPartner) {
+    if (layout.empty() || layout.size() > 16 || layout.find_first_of(" \t\r\n") != std::string_view::npos) return 1;
+    {
+        std::lock_guard lock(settingsMutex_);
+        cameraLayout_ = layout;
+        mirrorPartner_ = mirrorPartner;
+    }
+    if (!partnerPlaying_.load()) return 0;
+    const PlayerState state = state_.load();
+    if (state != PlayerState::Playing && state != PlayerState::Paused) return 0;
+    if (SendCommand(std::string("layout ") + std::string(layout), true) != 0) return 1;
+    return SendCommand(mirrorPartner ? "mirror 1" : "mirror 0", true);
 }
 
 int CMplayer::StepFrame(bool forward) {
@@ -511,6 +554,16 @@ void CMplayer::handleLine(const PlayerLine& line) {
             screenshotName_ = line.text;
         }
             post(PLAYER_SCREENSHOT);
+            break;
+        case Kind::PartnerPlaying:
+            partnerPlaying_.store(true);
+            break;
+        case Kind::PartnerFailed:
+            partnerPlaying_.store(false);
+            post(PLAYER_PARTNER_FAILED);
+            break;
+        case Kind::CameraLayout:
+            post(PLAYER_LAYOUT);
             break;
         case Kind::ExitQuit:
             state_.store(PlayerState::Stopping);

@@ -66,6 +66,8 @@ public:
     void SetPlayerPath(std::string_view path);
     void SetWorkDir(std::string_view folder);  // empty: the parent's; created (one level) when missing
     void SetMediaFile(std::string_view path);
+    // The other camera of the moment, shown in the same picture (empty: none).
+    void SetPartnerFile(std::string_view path);
     // Events go to target with this message number; a null target gets none.
     void SetNotifyWindow(platform::MessageTarget* target, uint32_t message);
     void SetVideoWindow(int64_t window);        // 0: none
@@ -92,6 +94,9 @@ public:
     int TakeScreenshot();
     // Kept for the next clips too; sent at once while a clip plays.
     int SetSpeed(double factor);
+    // How the two cameras share the picture (a name of cameras::CameraLayout);
+    // kept for the next clips, sent at once while a clip with a partner plays.
+    int SetCameraLayout(std::string_view layout, bool mirrorPartner);
     // One frame forward or back; refused (1) unless paused.
     int StepFrame(bool forward);
     // Writes the command and a line feed: 0 when written, 1 otherwise.
@@ -114,6 +119,12 @@ public:
     std::string GetScreenshotName() const;
     std::string GetSubtitleText() const;
     std::string GetWorkDir() const;
+    std::string GetPartnerFile() const;
+    std::string GetMediaFile() const;
+    std::string GetCameraLayout() const;
+    bool IsPartnerMirrored() const;
+    // The engine reported the partner in the picture (until it fails or the clip ends).
+    bool IsPartnerPlaying() const { return partnerPlaying_.load(); }
     // The command line the next Start runs, as text.
     std::string GetCommandLine() const;
 
@@ -143,6 +154,9 @@ private:
     std::string videoOutput_ = "directx:noaccel";
     std::string audioOutput_ = "dsound";
     std::string extraOptions_;
+    std::string partnerFile_;
+    std::string cameraLayout_ = "inset";
+    bool mirrorPartner_ = false;
     int32_t soundDevice_ = 0;
     int64_t videoWindow_ = 0;
     SubtitleCallback subtitleCallback_;
@@ -176,6 +190,7 @@ private:
     std::atomic<int32_t> width_{0};
     std::atomic<int32_t> height_{0};
     std::atomic<bool> muted_{false};
+    std::atomic<bool> partnerPlaying_{false};
 
     mutable std::mutex textMutex_;
     std::string screenshotName_;  // under textMutex_

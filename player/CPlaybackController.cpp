@@ -46,6 +46,7 @@ void CPlaybackController::ConfigurePlayer(const PlaybackSetup& setup) {
         player_.SetVideoOut(setup.config->videoOutput);  // empty values keep the defaults
         player_.SetAudioOut(setup.config->audioOutput);
         player_.SetSoundDevice(setup.config->soundDevice);
+        SetCameraLayout(setup.config->cameraLayout, setup.config->mirrorRear);
     }
     player_.SetExtraOptions(kPlayerExtraOptions);
     // The reader thread hands the text current at the play position to the
@@ -77,9 +78,11 @@ void CPlaybackController::ConfigureExtractor(const PlaybackSetup& setup) {
     telemetry_.setStore(&store_);
     // On the telemetry worker: the clip is the camera's text track (or has
     // no data), so the converter's run takes it, unless the run is over.
-    telemetry_.setOtherTrackHook([this](uint64_t run) {
+    telemetry_.setOtherTrackHook([this](uint64_t run, const std::string& path) {
         std::lock_guard hookLock(extractorMutex_);
-        if (telemetry_.run() == run) extractor_.start();
+        if (telemetry_.run() != run) return;
+        extractor_.setInputPath(path);
+        extractor_.start();
     });
 }
 
@@ -91,6 +94,18 @@ int CPlaybackController::Play(std::string_view clipPath) {
     position_.store(0);
     player_.SetMediaFile(clipPath);
     return player_.Start();
+}
+
+std::string CPlaybackController::GetPartner() const {
+    return player_.IsPartnerPlaying() ? player_.GetPartnerFile() : std::string();
+}
+
+int CPlaybackController::SetCameraLayout(cameras::CameraLayout layout, bool mirror) {
+    return player_.SetCameraLayout(cameras::layoutName(layout), mirror);
+}
+
+cameras::CameraLayout CPlaybackController::GetCameraLayout() const {
+    return cameras::parseLayout(player_.GetCameraLayout()).value_or(cameras::CameraLayout::Inset);
 }
 
 void CPlaybackController::StopPlayer() {
@@ -155,7 +170,8 @@ int CPlaybackController::StartExtraction(std::string_view clipPath) {
     extractor_.setInputPath(path);
     if (config_) telemetry_.setDisplayZone(config_->displayZone);
     // The probe runs on the telemetry worker; without one the converter takes the clip.
-    if (!telemetry_.start(path)) return extractor_.start();
+    // The partner given for the picture stands in for a clip without a track.
+    if (!telemetry_.start(path, player_.GetPartnerFile())) return extractor_.start();
     return 0;
 }
 

@@ -94,6 +94,14 @@ public:
     // The latest live record: of the clip's own data, or the live parser's.
     TrackRecord CurrentRecord() const override;
 
+    void SetPartner(std::string_view path) override { player_.SetPartnerFile(path); }
+    std::string GetPartner() const override;
+    // The clip given to the player last (it may have ended since).
+    std::string GetClip() const { return player_.GetMediaFile(); }
+    int SetCameraLayout(cameras::CameraLayout layout, bool mirror) override;
+    cameras::CameraLayout GetCameraLayout() const override;
+    bool IsPartnerMirrored() const override { return player_.IsPartnerMirrored(); }
+
     // A new extraction run on the clip: 0 when it started (the converter's
     // run of a camera-text clip starts once the clip was probed), 1 when
     // ignored (no such file, or the converter is launching or stopping).

@@ -5,6 +5,7 @@
 //
 // Threads: the UI thread calls everything (see CPlaybackController for the
 // start-up thread's share).
+#include "cameras/CameraLayout.h"
 #include "player/PlayerState.h"
 #include "track/TrackRecord.h"
 #include "track/TrackStore.h"
@@ -41,6 +42,15 @@ public:
     virtual uint32_t GetPlayerProcessId() const = 0;
     virtual std::string GetSnapshotPath() const = 0;
     virtual TrackRecord CurrentRecord() const = 0;
+
+    // The other camera of the next clip started (empty: none), shown in the same picture.
+    virtual void SetPartner(std::string_view /*path*/) {}
+    // The partner in the picture now; empty when none plays.
+    virtual std::string GetPartner() const { return {}; }
+    // Kept for the next clips; a clip with a partner changes at once.
+    virtual int SetCameraLayout(cameras::CameraLayout /*layout*/, bool /*mirror*/) { return 1; }
+    virtual cameras::CameraLayout GetCameraLayout() const { return cameras::CameraLayout::Inset; }
+    virtual bool IsPartnerMirrored() const { return false; }
 
     virtual int StartExtraction(std::string_view clipPath) = 0;
     virtual void StopExtraction() = 0;

@@ -24,6 +24,8 @@ std::string PlayerCommandLine::text() const {
     line += "-vo " + videoOutput + " -slave -quiet -identify -ao " + audioValue() + " -volume " +
             std::to_string(volume) + " -muteset " + (muted ? "1" : "0") + " ";
     line += extraOptions;
+    if (!partnerFile.empty())
+        line += " -partner \"" + partnerFile + "\" -layout " + cameraLayout + " -mirror " + (mirrorPartner ? "1" : "0");
     return line;
 }
 
@@ -40,5 +42,7 @@ std::vector<std::string> PlayerCommandLine::arguments() const {
         args.push_back(extraOptions.substr(start, end - start));
         i = end;
     }
+    if (!partnerFile.empty())
+        args.insert(args.end(), {"-partner", partnerFile, "-layout", cameraLayout, "-mirror", mirrorPartner ? "1" : "0"});
     return args;
 }

@@ -17,8 +17,13 @@ struct PlayerCommandLine {
     int32_t volume = 0;
     bool muted = false;
     std::string extraOptions;  // blank-separated, appended at the end
+    // The other camera of the moment, shown in the same picture; empty: none.
+    std::string partnerFile;
+    std::string cameraLayout = "inset";
+    bool mirrorPartner = false;
 
     // player "media" -wid N -vo V -slave -quiet -identify -ao A -volume N -muteset M extra
+    //   [-partner "file" -layout L -mirror 0|1]
     std::string text() const;
     std::vector<std::string> arguments() const;
 

@@ -18,6 +18,9 @@ struct PlayerLine {
         Screenshot,    // "*** screenshot 'name'": `text`
         ExitQuit,      // "ID_EXIT=QUIT"
         ExitEof,       // "ID_EXIT=EOF"
+        PartnerPlaying,  // "ID_PARTNER=playing"
+        PartnerFailed,   // "ID_PARTNER=failed"
+        CameraLayout,    // "ANS_CAMERA_LAYOUT=": `text` the layout's name, `integer` 1 when mirrored
     };
 
     Kind kind = Kind::Ignored;

@@ -115,6 +115,17 @@ PlayerLine PlayerLineParser::parse(std::string_view line) {
         result.kind = Kind::Started;
     } else if (has("*** screenshot ")) {
         result = screenshotLine(rest);
+    } else if (has("ID_PARTNER=")) {
+        if (rest == "playing") result.kind = Kind::PartnerPlaying;
+        if (rest == "failed") result.kind = Kind::PartnerFailed;
+    } else if (has("ANS_CAMERA_LAYOUT=")) {
+        const size_t blank = rest.find(' ');
+        const std::string_view name = rest.substr(0, blank);
+        if (name.size() <= 16) {
+            result.kind = Kind::CameraLayout;
+            result.text = std::string(name);
+            result.integer = blank != std::string_view::npos && rest.substr(blank + 1) == "mirror";
+        }
     } else if (has("ID_EXIT=QUIT")) {
         result.kind = Kind::ExitQuit;
     } else if (has("ID_EXIT=EOF")) {

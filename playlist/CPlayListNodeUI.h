@@ -48,6 +48,9 @@ public:
     void SetTrackDetails(const QString& details) { trackDetails_ = details; }
     bool StartsTrip() const { return startsTrip_; }
     void SetStartsTrip(bool starts) { startsTrip_ = starts; }
+    // The second camera of the moment of the row above it: drawn indented with a camera mark.
+    bool IsPartnerRow() const { return partnerRow_; }
+    void SetPartnerRow(bool partner) { partnerRow_ = partner; }
     // Unique within the process, > 0 once the row is in a tree, never reused.
     uint64_t GetKey() const { return key_; }
     void SetKey(uint64_t key) { key_ = key; }
@@ -61,6 +64,7 @@ private:
     QString toolTip_;
     QString trackDetails_;
     bool startsTrip_ = false;
+    bool partnerRow_ = false;
     bool playing_ = false;
     bool problem_ = false;
     uint64_t key_ = 0;

@@ -91,6 +91,10 @@ void CPlayListTreeViewUI::SetNodeTrackDetails(int index, const QString& details,
     model_->SetTrackDetails(index, details, startsTrip);
 }
 
+void CPlayListTreeViewUI::SetNodePartner(int index, bool partner) {
+    model_->SetPartnerRow(index, partner);
+}
+
 int CPlayListTreeViewUI::GetDeleteItemIndex() const {
     return GetDeleteItemIndex(static_cast<uintptr_t>(lastDeleteKey_));
 }

@@ -51,6 +51,7 @@ public:
     // What the clip's track tells, under the row's tool tip, and a thin line
     // above the row when it begins another trip.
     void SetNodeTrackDetails(int index, const QString& details, bool startsTrip);
+    void SetNodePartner(int index, bool partner);
 
     // The row whose delete button was clicked last, -1 when it is gone.
     int GetDeleteItemIndex() const;

@@ -1,6 +1,7 @@
 #include "playlist/CPlaylistController.h"
 
 #include "platform/FileSystem.h"
+#include "playlist/ClipPartners.h"
 #include "playlist/DroppedFileChoice.h"
 #include "playlist/MediaPath.h"
 #include "playlist/PlaylistTree.h"
@@ -62,6 +63,7 @@ bool CPlaylistController::OnDeleteItem(int index) {
     if (index < 0 || index >= list_.GetCount()) return false;
     if (tree_) tree_->RemoveAt(index);
     list_.Remove(index);
+    matchPartners();
     if (index != old) return false;  // the current file stays current (Remove moved its index)
 
     const int next = old == list_.GetCount() ? old - 1 : old;
@@ -74,20 +76,64 @@ bool CPlaylistController::OnDeleteItem(int index) {
 
 bool CPlaylistController::SelectPrevious() {
     const int current = list_.GetCurrent();
-    if (current < 1) return false;
-    moveCurrentTo(current - 1);
+    int target = current - 1;
+    if (target >= 0 && target == PartnerOf(current)) --target;
+    if (current < 0 || target < 0) return false;
+    moveCurrentTo(momentStart(target, current));
     return true;
 }
 
 bool CPlaylistController::SelectNext() {
     const int current = list_.GetCurrent();
-    if (current < 0 || current >= list_.GetCount() - 1) return false;
-    moveCurrentTo(current + 1);
+    if (current < 0) return false;
+    int target = current + 1;
+    // Rows of moments already reached: the current one's partner, or a row whose partner is above it.
+    while (target < list_.GetCount() && (target == PartnerOf(current) || (PartnerOf(target) >= 0 && PartnerOf(target) < target)))
+        ++target;
+    if (target >= list_.GetCount()) return false;
+    moveCurrentTo(target);
     return true;
+}
+
+int CPlaylistController::momentStart(int index, int except) const {
+    const int partner = PartnerOf(index);
+    return partner >= 0 && partner < index && partner != except ? partner : index;
+}
+
+int CPlaylistController::PartnerOf(int index) const {
+    return index >= 0 && static_cast<size_t>(index) < partners_.size() ? partners_[static_cast<size_t>(index)] : -1;
+}
+
+std::string CPlaylistController::PartnerPathOf(int index) const {
+    std::string path;
+    list_.GetPathAt(PartnerOf(index), path);
+    return path;
+}
+
+void CPlaylistController::matchPartners() {
+    std::vector<partners::ClipStamp> stamps;
+    stamps.reserve(static_cast<size_t>(list_.GetCount()));
+    for (int i = 0; i < list_.GetCount(); ++i) {
+        const std::string& path = list_.GetEntryAt(i)->path;
+        // Only names with a channel letter are worth a look at the file.
+        double seconds = 0;
+        if (partners::channelOf(path).channel != partners::Channel::None) seconds = platform::modificationSeconds(path);
+        stamps.push_back({path, seconds});
+    }
+    const auto matched = partners::matchPartners(stamps);
+    partners_.assign(matched.size(), -1);
+    for (size_t i = 0; i < matched.size(); ++i)
+        if (matched[i]) partners_[i] = static_cast<int>(*matched[i]);
+    if (!tree_) return;
+    for (int i = 0; i < list_.GetCount(); ++i) {
+        const int partner = PartnerOf(i);
+        tree_->ShowPartner(i, partner >= 0 && partner < i ? partner : -1);
+    }
 }
 
 void CPlaylistController::ClearPlaylist() {
     list_.Clear();
+    partners_.clear();
     if (tree_) tree_->RemoveAll();
 }
 
@@ -101,7 +147,10 @@ void CPlaylistController::MarkProblem(int index, ClipProblem problem) {
 }
 
 void CPlaylistController::rebuildRows() {
-    if (!tree_) return;
+    if (!tree_) {
+        matchPartners();
+        return;
+    }
     std::vector<std::string_view> names;
     names.reserve(static_cast<size_t>(list_.GetCount()));
     for (int i = 0; i < list_.GetCount(); ++i) names.emplace_back(list_.GetEntryAt(i)->name);
@@ -111,6 +160,7 @@ void CPlaylistController::rebuildRows() {
         if (const ClipProblem problem = list_.GetEntryAt(i)->problem; problem != ClipProblem::None)
             tree_->ShowProblem(i, problem);
     }
+    matchPartners();
 }
 
 void CPlaylistController::moveCurrentTo(int index) {

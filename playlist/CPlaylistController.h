@@ -51,8 +51,9 @@ public:
     // its message is about; -1 when that row is gone). True when the deleted
     // row was the current entry.
     bool OnDeleteItem(int index);
-    // One back or one forward, without wrap-around; false (and no change) at
-    // either end or without a current entry.
+    // One moment back or forward, without wrap-around: the partner of the
+    // current entry is passed over and a moment is entered at its first row.
+    // False (and no change) at either end or without a current entry.
     bool SelectPrevious();
     bool SelectNext();
     void ClearPlaylist();
@@ -62,13 +63,23 @@ public:
     // index outside the list does nothing.
     void MarkProblem(int index, ClipProblem problem);
 
+    // The other camera of the entry's moment (see playlist/ClipPartners),
+    // -1 when it has none. Matched whenever the list changes, by name and
+    // the files' modification times.
+    int PartnerOf(int index) const;
+    std::string PartnerPathOf(int index) const;
+
     const CPlayList& GetPlayList() const { return list_; }
 
 private:
     void rebuildRows();
     void moveCurrentTo(int index);
+    void matchPartners();
+    // The first row of the moment of `index` (its partner above it, unless that is `except`).
+    int momentStart(int index, int except) const;
 
     CPlayList list_;
     AcceptedExtensions extensions_;
     PlaylistTree* tree_;
+    std::vector<int> partners_;  // per entry; -1: none
 };

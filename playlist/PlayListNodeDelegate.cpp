@@ -15,6 +15,16 @@ void drawFallbackCross(QPainter* painter, const QRect& rect, const QColor& color
     painter->drawLine(r.topRight(), r.bottomLeft());
 }
 
+// A small camera: body and lens, in the text's colour.
+void drawCameraMark(QPainter* painter, const QRect& rect, const QColor& color) {
+    const QRectF body(rect.left() + 1.5, rect.center().y() - 3.5, 8, 7);
+    painter->setPen(QPen(color, 1.2));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRoundedRect(body, 1.5, 1.5);
+    const QPointF lens[] = {{body.right(), body.center().y()}, {body.right() + 4, body.top()}, {body.right() + 4, body.bottom()}};
+    painter->drawPolygon(lens, 3);
+}
+
 }  // namespace
 
 PlayListNodeDelegate::PlayListNodeDelegate(CPlayListTreeViewUI* tree) : QStyledItemDelegate(tree), tree_(tree) {}
@@ -75,6 +85,11 @@ void PlayListNodeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     const QRect button = DeleteButtonRect(row, s);
     QRect text = row.marginsRemoved(s.inset);
     text.setRight(std::min(text.right(), button.left() - 1 - kButtonMargin));
+    if (node->IsPartnerRow()) {
+        // The other camera of the moment above: indented under it, with a camera mark.
+        drawCameraMark(painter, QRect(text.left() + kPartnerIndent - 16, text.top(), 16, text.height()), color);
+        text.setLeft(text.left() + kPartnerIndent);
+    }
     if (text.width() > 0) {
         const QFontMetrics metrics(font);
         const QString name =

@@ -25,6 +25,7 @@ public:
     static QRect DeleteButtonRect(const QRect& row, const PlayListNodeStyle& style);
     // Room left free between the name and the button, and right of the button.
     static constexpr int kButtonMargin = 4;
+    static constexpr int kPartnerIndent = 22;
     // The name of a clip that did not play (the playing colour still wins).
     static constexpr QRgb kProblemTextColor = 0xFFE08A6E;
     static constexpr QRgb kTripSeparatorColor = 0xFF5A6270;

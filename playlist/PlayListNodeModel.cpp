@@ -101,6 +101,16 @@ bool PlayListNodeModel::SetTrackDetails(int row, const QString& details, bool st
     return true;
 }
 
+bool PlayListNodeModel::SetPartnerRow(int row, bool partner) {
+    if (row < 0 || row >= Count()) return false;
+    CPlayListNodeUI& node = nodes_[static_cast<size_t>(row)];
+    if (node.IsPartnerRow() == partner) return true;
+    node.SetPartnerRow(partner);
+    const QModelIndex at = index(row);
+    emit dataChanged(at, at);
+    return true;
+}
+
 const CPlayListNodeUI* PlayListNodeModel::NodeAt(int row) const {
     return row >= 0 && row < Count() ? &nodes_[static_cast<size_t>(row)] : nullptr;
 }

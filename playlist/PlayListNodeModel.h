@@ -29,6 +29,7 @@ public:
     bool SetProblem(int row, bool problem, const QString& toolTip);
     // The row's track details (under its tool tip) and trip separator.
     bool SetTrackDetails(int row, const QString& details, bool startsTrip);
+    bool SetPartnerRow(int row, bool partner);
 
     // nullptr for a row outside the model.
     const CPlayListNodeUI* NodeAt(int row) const;

@@ -25,6 +25,9 @@ public:
     virtual void SetPlayingNode(int index, bool playing) = 0;
     // Marks the row as a clip that did not play (None clears the mark).
     virtual void ShowProblem(int index, ClipProblem problem) = 0;
+    // Marks the row as the second camera of the row `partner` (a row above
+    // it); -1 clears the mark.
+    virtual void ShowPartner(int /*index*/, int /*partner*/) {}
     // The row that the delete message (its wParam) is about, -1 when that
     // row is gone by now.
     virtual int GetDeleteItemIndex(uintptr_t wParam) const = 0;

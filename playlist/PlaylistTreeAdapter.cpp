@@ -51,6 +51,10 @@ void PlaylistTreeAdapter::SetPlayingNode(int index, bool playing) {
     if (tree_) tree_->SetPlayingNode(index, playing);
 }
 
+void PlaylistTreeAdapter::ShowPartner(int index, int partner) {
+    if (tree_) tree_->SetNodePartner(index, partner >= 0);
+}
+
 void PlaylistTreeAdapter::ShowProblem(int index, ClipProblem problem) {
     if (!tree_) return;
     const CPlayListNodeUI* node = tree_->GetNodeAt(index);

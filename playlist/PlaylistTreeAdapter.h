@@ -31,6 +31,7 @@ public:
     void SelectItem(int index, bool takeFocus) override;
     void SetPlayingNode(int index, bool playing) override;
     void ShowProblem(int index, ClipProblem problem) override;
+    void ShowPartner(int index, int partner) override;
     // The texts the tool tips give for each problem (translated), by ClipProblem.
     void SetProblemTexts(std::array<QString, 4> texts) { problemTexts_ = std::move(texts); }
     int GetDeleteItemIndex(uintptr_t wParam) const override;

@@ -17,6 +17,7 @@
 struct TelemetryExtractor::Run {
     uint64_t number = 0;
     std::string path;
+    std::string partner;
     platform::MessageTarget* target = nullptr;
     TrackStore* store = nullptr;
     uint64_t generation = 0;
@@ -69,11 +70,12 @@ void TelemetryExtractor::setOtherTrackHook(OtherTrackHook hook) {
     otherTrack_ = std::move(hook);
 }
 
-bool TelemetryExtractor::start(const std::string& path) {
+bool TelemetryExtractor::start(const std::string& path, const std::string& partner) {
     stop();
     auto run = std::make_unique<Run>();
     run->number = ++runs_;
     run->path = path;
+    run->partner = partner;
     run->target = target_.load();
     run->store = store_;
     run->generation = store_ ? store_->generation() : 0;
@@ -123,14 +125,23 @@ void TelemetryExtractor::reapFinished(bool all) {
 void TelemetryExtractor::work(Run& run) {
     ClipTelemetry clip;
     std::string reason;
-    const bool opened = readTelemetryFile(run.path, clip, reason, &run.cancel);
+    bool opened = readTelemetryFile(run.path, clip, reason, &run.cancel);
+    std::string trackPath = run.path;
+    if ((!opened || clip.format == TelemetryFormat::None) && !run.partner.empty()) {
+        ClipTelemetry partner;
+        if (readTelemetryFile(run.partner, partner, reason, &run.cancel) && partner.format != TelemetryFormat::None) {
+            clip = std::move(partner);
+            trackPath = run.partner;
+            opened = true;
+        }
+    }
     if (!opened || clip.format == TelemetryFormat::None || clip.format == TelemetryFormat::CameraText) {
         bool stopped = false;
         {
             std::lock_guard lock(run.mutex);
             stopped = run.stopped;
         }
-        if (!stopped && run.otherTrack) run.otherTrack(run.number);
+        if (!stopped && run.otherTrack) run.otherTrack(run.number, trackPath);
         run.finished.store(true);
         return;
     }

@@ -49,8 +49,10 @@
 class TelemetryExtractor {
 public:
     // Called on the worker with the run's number when the clip is not this
-    // extractor's; the owner compares it with run() under its own lock.
-    using OtherTrackHook = std::function<void(uint64_t run)>;
+    // extractor's, and the file whose track the owner reads instead (the
+    // clip, or its partner when only the partner has a track); the owner
+    // compares the number with run() under its own lock.
+    using OtherTrackHook = std::function<void(uint64_t run, const std::string& path)>;
 
     static constexpr int64_t kRecordStepMs = 200;  // the chart's time per record
     // A clip's track ends after this many records (three hours), whatever its data says.
@@ -71,7 +73,9 @@ public:
     // Stops the run before and starts one on the file, bound to the store's
     // current generation (clear the store first). False when the worker
     // cannot start (the clip then goes to nobody).
-    bool start(const std::string& path);
+    // A clip without any track of its own takes its partner's (the other
+    // camera of the moment, same clock), when `partner` names one.
+    bool start(const std::string& path, const std::string& partner = {});
     void stop();
 
     // The current run's number, 0 when none.

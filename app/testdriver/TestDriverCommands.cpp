@@ -77,6 +77,8 @@ QByteArray TestDriverCommands::Execute(const QString& line) {
         answer = play(arguments);
     } else if (command == u"activate") {
         answer = activate(arguments.trimmed());
+    } else if (command == u"layout") {
+        answer = layout(arguments.trimmed());
     } else if (command == u"delete") {
         answer = deleteRow(arguments.trimmed());
     } else if (command == u"slide") {
@@ -209,6 +211,15 @@ QJsonObject TestDriverCommands::activate(const QString& rowText) {
     queue(view, [view, persistent] {
         if (persistent.isValid()) emit view->activated(persistent);
     });
+    return ok();
+}
+
+QJsonObject TestDriverCommands::layout(const QString& name) {
+    const auto chosen = cameras::parseLayout(name.toStdString());
+    if (!chosen) return failed(QStringLiteral("no such layout"));
+    CPlaybackController* controller = window_.Controller();
+    if (!controller) return failed(QStringLiteral("no player"));
+    controller->SetCameraLayout(*chosen, controller->IsPartnerMirrored());
     return ok();
 }
 

@@ -9,7 +9,8 @@
 //   drop PATH[\tPATH…]  files dropped on the window, in order
 //   play PATH           the start sequence on PATH, as for a playlist entry
 //                       but without the playlist
-//   activate ROW        a playlist row activated
+//   activate ROW        a playlist row activated (the ROW-th of the dump's rows)
+//   layout NAME         the cameras' layout: inset, inset-swapped, side, single
 //   delete ROW          a playlist row's delete button
 //   slide NAME VALUE    the user moves a slider
 //   select NAME INDEX   the user picks a combo box item
@@ -47,6 +48,7 @@ private:
     QJsonObject drop(const QString& paths);
     QJsonObject play(const QString& path);
     QJsonObject activate(const QString& row);
+    QJsonObject layout(const QString& name);
     QJsonObject deleteRow(const QString& row);
     QJsonObject slide(const QString& arguments);
     QJsonObject select(const QString& arguments);

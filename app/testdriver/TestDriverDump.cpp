@@ -89,6 +89,16 @@ QJsonObject TestDriverDump::Dump() const {
         track = {{"readyPages", store.getReadyPages()}, {"shownPages", store.getShownPages()}};
     }
     dump.insert("player", player);
+    QJsonObject cameras{{"main", QJsonValue::Null}, {"partner", QJsonValue::Null}, {"layout", "inset"}, {"mirror", false}};
+    if (CPlaybackController* controller = window_.Controller()) {
+        if (controller->GetPlayerState() != PlayerState::Idle)
+            cameras.insert("main", QString::fromStdString(controller->GetClip()));
+        if (const std::string partner = controller->GetPartner(); !partner.empty())
+            cameras.insert("partner", QString::fromStdString(partner));
+        cameras.insert("layout", QString::fromUtf8(cameras::layoutName(controller->GetCameraLayout())));
+        cameras.insert("mirror", controller->IsPartnerMirrored());
+    }
+    dump.insert("cameras", cameras);
     dump.insert("track", track);
     dump.insert("playlist", playlist());
     dump.insert("map", map());
@@ -139,7 +149,8 @@ QJsonObject TestDriverDump::playlist() const {
                                     {"problem", problemName(entry ? entry->problem : ClipProblem::None)},
                                     {"toolTip", node ? node->GetToolTip() : QString()},
                                     {"trackDetails", node ? node->GetTrackDetails() : QString()},
-                                    {"startsTrip", node && node->StartsTrip()}});
+                                    {"startsTrip", node && node->StartsTrip()},
+                                    {"partnerOf", view->Playlist().Controller().PartnerOf(i)}});
         }
         current = list.GetCurrent();
     }

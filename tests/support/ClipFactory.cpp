@@ -118,7 +118,7 @@ std::string makeClip(const std::string& path, const ClipSpec& spec) {
     std::vector<std::string> maps;
     if (spec.withVideo) {
         args.insert(args.end(), {"-f", "lavfi", "-i",
-                                 "testsrc=size=" + std::to_string(spec.width) + "x" + std::to_string(spec.height) +
+                                 (spec.colour.empty() ? "testsrc=size=" : "color=c=" + spec.colour + ":size=") + std::to_string(spec.width) + "x" + std::to_string(spec.height) +
                                      ":rate=" + std::to_string(spec.frameRate)});
         maps.insert(maps.end(), {"-map", std::to_string(input++) + ":v"});
     }

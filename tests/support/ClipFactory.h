@@ -28,6 +28,7 @@ struct ClipSpec {
     int height = 90;
     int frameRate = 10;
     int keyframeInterval = 10;  // frames; a long one makes every seek decode for a while
+    std::string colour;         // a picture of one colour (an FFmpeg colour name); empty: the test pattern
 };
 
 // A track text of the camera for moment i: the date and time count up by

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 #include <atomic>
+#include <mutex>
 #include <climits>
 #include <cmath>
 #include <thread>
@@ -28,7 +29,11 @@ protected:
         extractor.setTarget(&window);
         extractor.setStore(&store);
         extractor.setDisplayZone(DisplayZone::fixed(2 * 3600));
-        extractor.setOtherTrackHook([this](uint64_t run) { handedOver.store(run); });
+        extractor.setOtherTrackHook([this](uint64_t run, const std::string& path) {
+            std::lock_guard lock(handedMutex);
+            handedPath = path;
+            handedOver.store(run);
+        });
     }
 
     std::string clip(const std::string& name, ClipLayout layout) {
@@ -40,11 +45,11 @@ protected:
     }
 
     // Starts a run on a cleared store, as the playback controller does.
-    void start(const std::string& path) {
+    void start(const std::string& path, const std::string& partner = {}) {
         window.clear();
         store.clear();
         handedOver.store(0);
-        ASSERT_TRUE(extractor.start(path));
+        ASSERT_TRUE(extractor.start(path, partner));
     }
 
     std::vector<TrackRecord> records() const {
@@ -61,6 +66,8 @@ protected:
     TrackStore store;
     TelemetryExtractor extractor;
     std::atomic<uint64_t> handedOver{0};
+    std::mutex handedMutex;
+    std::string handedPath;  // under handedMutex
     const std::vector<testing_support::DriveMoment> drive = testing_support::madeUpDrive();
 };
 
@@ -161,4 +168,20 @@ TEST(TelemetryMoment, DamagedSamplesGiveNoMomentOrAnUnblendedOne) {
     ASSERT_TRUE(telemetryMomentAt({early, late}, 500, moment));
     EXPECT_EQ(moment.longitude, 179.9);   // not blended across the antimeridian
     EXPECT_EQ(moment.timeMs, INT64_MAX);  // nor a time running backwards
+}
+
+TEST_F(TelemetryExtractorTest, AClipWithoutTrackTakesItsPartnersTrack) {
+    const std::string bare = folder.write("bare_R.mp4", std::string(4096, 'x'));
+    // The partner's own data fills the store.
+    start(bare, clip("front_F.mp4", ClipLayout::Novatek));
+    ASSERT_TRUE(window.waitFor(platform::WM_TRACK_EVENT, TRACK_FIRST_BATCH_DONE, kWait));
+    EXPECT_TRUE(extractor.ownsClip());
+    // The partner's camera text goes to the converter in the clip's place.
+    const std::string text = clip("text_F.mp4", ClipLayout::CameraText);
+    start(bare, text);
+    for (auto until = std::chrono::steady_clock::now() + kWait;
+         handedOver.load() == 0 && std::chrono::steady_clock::now() < until;)
+        std::this_thread::sleep_for(5ms);
+    std::lock_guard lock(handedMutex);
+    EXPECT_EQ(handedPath, text);
 }
