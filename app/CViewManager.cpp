@@ -20,9 +20,9 @@
 #include <QComboBox>
 #include <QVariant>
 
-const std::array<const char*, 12> CViewManager::kButtonNames = {"btnClear",   "btnFull", "btnSmall",  "btnSShot",
-                                                                "btnSetting", "btnMute", "btnVolume", "btnStop",
-                                                                "btnPrev",    "btnPlay", "btnPause",  "btnNext"};
+const std::array<const char*, 13> CViewManager::kButtonNames = {
+    "btnClear", "btnFull", "btnSmall", "btnSShot", "btnSetting", "btnMute",  "btnVolume",
+    "btnStop",  "btnPrev", "btnPlay",  "btnPause", "btnNext",    "btnLayout"};
 const std::array<const char*, 8> CViewManager::kTextLabelNames = {
     "TitleLabel", "LabelLongitude",      "LabelLatitude", "LabelSpeed",
     "LabelTime",  "LabelPositionStatus", "labelPlayTime", "playlistHeader"};
@@ -118,6 +118,8 @@ void CViewManager::lookUpControls() {
     c.btnPlay = find("btnPlay");
     c.btnPause = find("btnPause");
     c.btnNext = find("btnNext");
+    c.btnLayout = find("btnLayout");
+    setVisible(c.btnLayout, false);
     c.sliderProgress = window_.FindControl<QAbstractSlider>("sliderProgress");
     c.sliderVolume = window_.FindControl<QAbstractSlider>("sliderVolume");
     c.timelineStrip = window_.FindControl<TimelineStrip>("timelineStrip");
@@ -301,6 +303,10 @@ int64_t CViewManager::GetVideoWindow() const {
 void CViewManager::ShowPlayButton(bool play) {
     setVisible(controls_.btnPlay, play);
     setVisible(controls_.btnPause, !play);
+}
+
+void CViewManager::ShowLayoutButton(bool shown) {
+    setVisible(controls_.btnLayout, shown);
 }
 
 void CViewManager::ShowVolumeButton(bool volume) {

@@ -53,7 +53,7 @@ class CXMLWnd;
 class CViewManager final : public MainView {
 public:
     // The buttons of the main window, and the labels the panel texts go to.
-    static const std::array<const char*, 12> kButtonNames;
+    static const std::array<const char*, 13> kButtonNames;
     static const std::array<const char*, 8> kTextLabelNames;
 
     CViewManager(ui::CXMLWnd& window, ConfigStore& store, AppConfig& config, PlaybackControl& controller);
@@ -114,6 +114,7 @@ public:
 
     // MainView.
     void ShowPlayButton(bool play) override;
+    void ShowLayoutButton(bool shown) override;
     void ShowVolumeButton(bool volume) override;
     void SetProgressValue(int32_t seconds) override;
     void SetProgressMax(int32_t seconds) override;
@@ -136,7 +137,7 @@ public:
 private:
     struct Controls {
         QPointer<QWidget> btnClear, btnFull, btnSmall, btnSShot, btnSetting, btnMute, btnVolume, btnStop, btnPrev,
-            btnPlay, btnPause, btnNext;
+            btnPlay, btnPause, btnNext, btnLayout;
         QPointer<QAbstractSlider> sliderProgress, sliderVolume;
         QPointer<TimelineStrip> timelineStrip;
         QPointer<QWidget> treePlaylist, webMap, accChart;

@@ -127,6 +127,7 @@ void MainDispatcher::OnPlayerMessage(uintptr_t code) {
             break;
         case PLAYER_PARTNER_FAILED:
             // The main clip plays on alone; the partner's row says why.
+            view_.ShowLayoutButton(false);
             if (!partnerPath_.empty())
                 playlist_.MarkProblem(playlist_.GetPlayList().FindByPath(partnerPath_), ClipProblem::Unplayable);
             break;
@@ -220,6 +221,7 @@ void MainDispatcher::StartClip(const std::string& path, bool resetMarker) {
     // The other camera of the moment joins the picture.
     partnerPath_ = playlist_.PartnerPathOf(playlist_.GetPlayList().FindByPath(path));
     controller_.SetPartner(partnerPath_);
+    view_.ShowLayoutButton(!partnerPath_.empty());
     controller_.Play(path);
     controller_.StartExtraction(path);
 }

@@ -23,6 +23,8 @@ public:
     virtual void SetProgressMax(int32_t seconds) = 0;
     virtual void SetVolumeSliderValue(int32_t volume) = 0;
     virtual void SetVideoAspect(double aspect) = 0;
+    // The cameras' layout button, shown only while another camera plays along.
+    virtual void ShowLayoutButton(bool shown) = 0;
 
     // Information panel and play time.
     virtual void StartPlayTime(int32_t lengthSeconds) = 0;

@@ -404,9 +404,15 @@ void Engine::setLayout(cameras::CameraLayout layout, bool mirror) {
     mirror_ = mirror;
     if (composing_ && (layout != oldLayout || mirror != oldMirror)) {
         if (paused_) answerAfterRestart_ = true;  // the new picture is answered like a paused seek
+        double at = -1;
+        mpv_.getDouble("time-pos", at);
         if (!applyLayout()) {
             layout_ = oldLayout;
             mirror_ = oldMirror;
+        } else if (std::isfinite(at) && at >= 0) {
+            // A new graph restarts the decoders, which may land a frame or two
+            // later; the picture stays at the frame it showed.
+            mpv_.commandAsync(0, {"seek", number(at), "absolute+exact"});
         }
     }
     out_.post(lines::cameraLayout(cameras::layoutName(layout_), mirror_));

@@ -159,7 +159,8 @@ TEST_F(Driver, DumpGivesEveryMemberAndTextsEscapedOnOneLine) {
     EXPECT_EQ(labels["TitleLabel"].toString(), awkward);
     EXPECT_EQ(labels["LabelSpeed"].toString(), "Speed: 0 km/h");
     const QJsonObject visible = dump["visible"].toObject();
-    EXPECT_EQ(visible.size(), 12);
+    EXPECT_EQ(visible.size(), 13);
+    EXPECT_FALSE(visible["btnLayout"].toBool());  // no other camera plays along
     EXPECT_TRUE(visible["btnPlay"].toBool());
     EXPECT_FALSE(visible["btnPause"].toBool());
     EXPECT_EQ(dump["sliders"]["sliderVolume"]["value"].toInt(), 55);
