@@ -2,7 +2,9 @@
 
 #include "config/AppConfig.h"
 #include "config/ConfigStore.h"
+#include "dialogs/DialogText.h"
 #include "dialogs/ExportDialog.h"
+#include "evidence/ReportInput.h"
 #include "track/SubtitleExtractor.h"
 #include "trip/EventSettings.h"
 
@@ -20,6 +22,10 @@ EvidenceExporter::EvidenceExporter(const ConfigStore& store, const AppConfig& co
 EvidenceExporter::~EvidenceExporter() {
     if (job_) job_->stop();
     if (worker_.joinable()) worker_.join();
+}
+
+QString EvidenceExporter::text(std::string_view key) const {
+    return DialogText::read(store_, key, DialogText::kMainSection);
 }
 
 const char* EvidenceExporter::StateName(State state) {
@@ -40,10 +46,12 @@ const char* EvidenceExporter::StateName(State state) {
 
 void EvidenceExporter::Ask(const std::vector<std::string>& clips, size_t startClip, double seconds) {
     if (state_ == State::Running || startClip >= clips.size()) return;
-    // The stretch may begin in the clip before: the dialog's start is on
-    // the clip's own time line, at least 0.
-    ExportDialog dialog(window_);
-    dialog.SetStretch(std::max(0.0, seconds - kAroundSeconds), 2 * kAroundSeconds);
+    // The dialog's start is on the clip's own time line; below 0 it lies in
+    // the clips before, where there are any.
+    ExportDialog dialog(store_, window_);
+    const bool earlier = startClip > 0;
+    dialog.SetStretch(earlier ? seconds - kAroundSeconds : std::max(0.0, seconds - kAroundSeconds), 2 * kAroundSeconds,
+                      earlier);
     if (dialog.exec() != QDialog::Accepted) return;
     Start(clips, startClip, dialog.StartSeconds(), dialog.LengthSeconds(), dialog.Overlay());
 }
@@ -63,6 +71,8 @@ bool EvidenceExporter::Start(const std::vector<std::string>& clips, size_t start
     request.reportProgram = store_.programFolder() + "Report/veltara-report";
     request.units = config_.units;
     request.events = EventSettings::read(store_);
+    for (const std::string_view key : ReportInput::kTextKeys)
+        request.reportTexts.emplace_back(key, store_.ReadLanguageString(key, DialogText::kMainSection));
     job_ = std::make_unique<EvidenceExport>();
     progress_.store(0.0);
     folder_.clear();
@@ -76,7 +86,7 @@ bool EvidenceExporter::Start(const std::vector<std::string>& clips, size_t start
                                   Qt::QueuedConnection);
     });
     if (window_) {
-        dialog_ = new QProgressDialog(tr("Exporting…"), tr("Cancel"), 0, 100, window_);
+        dialog_ = new QProgressDialog(text("IDS_EXPORT_RUNNING"), text("IDS_CANCEL"), 0, 100, window_);
         dialog_->setWindowModality(Qt::NonModal);
         dialog_->setAutoClose(false);
         dialog_->setAutoReset(false);
@@ -108,8 +118,8 @@ void EvidenceExporter::finished(bool done, const std::string& folder, const std:
     if (dialog_) dialog_->deleteLater();
     if (window_ && !cancelled) {
         // Plain text: a clip's name is part of some reasons.
-        auto* box = new QMessageBox(done ? QMessageBox::Information : QMessageBox::Warning, tr("Export"),
-                                    done ? tr("The export is in %1").arg(folder_) : tr("The export failed: %1").arg(error_),
+        auto* box = new QMessageBox(done ? QMessageBox::Information : QMessageBox::Warning, text("IDS_EXPORT_TITLE"),
+                                    done ? text("IDS_EXPORT_DONE").arg(folder_) : text("IDS_EXPORT_FAILED").arg(error_),
                                     QMessageBox::Ok, window_);
         box->setTextFormat(Qt::PlainText);
         box->setAttribute(Qt::WA_DeleteOnClose);

@@ -17,6 +17,7 @@
 #include <atomic>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -55,6 +56,7 @@ signals:
 private:
     void finished(bool done, const std::string& folder, const std::string& reason);
     void showProgress();
+    QString text(std::string_view key) const;  // from the language file
 
     const ConfigStore& store_;
     const AppConfig& config_;

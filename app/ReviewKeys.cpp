@@ -61,6 +61,7 @@ const std::vector<dialogs::KeyHelpRow>& ReviewKeys::HelpRows() {
         {"Enter / Esc", "IDS_KEY_FULLSCREEN", "Full screen / leave full screen"},
         {"F8", "IDS_KEY_SNAPSHOT", "Snapshot"},
         {"N / Shift+N", "IDS_KEY_EVENT", "Next / previous event of the trip"},
+        {"X", "IDS_KEY_EXPORT", "Export this moment as evidence"},
         {"V", "IDS_KEY_LAYOUT", "Cameras of the moment: inset, swapped, side by side, one"},
         {"?", "IDS_KEY_HELP", "This list of keys"},
     };

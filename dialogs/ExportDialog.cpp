@@ -1,27 +1,36 @@
 #include "dialogs/ExportDialog.h"
 
+#include "dialogs/DialogText.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QLabel>
 
-ExportDialog::ExportDialog(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(tr("Export"));
+ExportDialog::ExportDialog(const ConfigStore& store, QWidget* parent) : QDialog(parent) {
+    const auto text = [&store](std::string_view key) { return DialogText::read(store, key, DialogText::kMainSection); };
+    setWindowTitle(text("IDS_EXPORT_TITLE"));
     auto* form = new QFormLayout(this);
     start_ = new QDoubleSpinBox(this);
     start_->setRange(0.0, 24.0 * 3600.0);
     start_->setDecimals(1);
-    start_->setSuffix(tr(" s into the clip"));
+    start_->setSuffix(text("IDS_EXPORT_START_UNIT"));
     length_ = new QDoubleSpinBox(this);
     length_->setRange(1.0, 600.0);
     length_->setDecimals(0);
-    length_->setSuffix(tr(" s"));
-    overlay_ = new QCheckBox(tr("Burn the date, speed, position and G into the video"), this);
+    length_->setSuffix(text("IDS_EXPORT_SECONDS"));
+    overlay_ = new QCheckBox(text("IDS_EXPORT_OVERLAY"), this);
     overlay_->setChecked(true);
-    form->addRow(tr("Start"), start_);
-    form->addRow(tr("Length"), length_);
-    form->addRow(tr("Channels"), new QLabel(tr("The clip played"), this));
+    // The language file's texts are shown as they stand, never as markup.
+    const auto label = [this](const QString& value) {
+        auto* shown = new QLabel(value, this);
+        shown->setTextFormat(Qt::PlainText);
+        return shown;
+    };
+    form->addRow(label(text("IDS_EXPORT_START")), start_);
+    form->addRow(label(text("IDS_EXPORT_LENGTH")), length_);
+    form->addRow(label(text("IDS_EXPORT_CHANNELS")), label(text("IDS_EXPORT_MAIN")));
     form->addRow(overlay_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -29,7 +38,8 @@ ExportDialog::ExportDialog(QWidget* parent) : QDialog(parent) {
     form->addRow(buttons);
 }
 
-void ExportDialog::SetStretch(double startSeconds, double lengthSeconds) {
+void ExportDialog::SetStretch(double startSeconds, double lengthSeconds, bool earlier) {
+    start_->setMinimum(earlier ? -600.0 : 0.0);
     start_->setValue(startSeconds);
     length_->setValue(lengthSeconds);
 }

@@ -4,14 +4,18 @@
 // Threads: UI thread only; shown modal by EvidenceExporter.
 #include <QDialog>
 
+class ConfigStore;
+
 class QCheckBox;
 class QDoubleSpinBox;
 
 class ExportDialog : public QDialog {
 public:
-    explicit ExportDialog(QWidget* parent = nullptr);
+    // Texts from the language file of store.
+    ExportDialog(const ConfigStore& store, QWidget* parent = nullptr);
 
-    void SetStretch(double startSeconds, double lengthSeconds);
+    // earlier: the start may go below 0, into the clips before.
+    void SetStretch(double startSeconds, double lengthSeconds, bool earlier = false);
     double StartSeconds() const;
     double LengthSeconds() const;
     bool Overlay() const;

@@ -97,14 +97,18 @@ double horizontalG(const TrackRecord& r, const EventSettings& s) {
 class Export {
 public:
     Export(const EvidenceRequest& request, const std::atomic<bool>& stop, const EvidenceExport::Progress& progress)
-        : request_(request), stop_(stop), progress_(progress) {}
+        : request_(request),
+          stop_(stop),
+          progress_(progress),
+          startClip_(request.startClip),
+          startSeconds_(request.startSeconds) {}
     ~Export() {
         EvidenceFolder::remove(work_);
         if (!kept_) EvidenceFolder::remove(folder_);
     }
 
     bool run(std::string& folder, std::string& reason) {
-        if (!readClips(reason) || !plan(reason) || cancelled(reason) || !hashSources(reason) || cancelled(reason))
+        if (!startEarlier(reason) || !readClips(reason) || !plan(reason) || cancelled(reason) || !hashSources(reason) || cancelled(reason))
             return false;
         if (!EvidenceFolder::create(request_.exportsFolder, request_.kind, std::time(nullptr), folder_, reason))
             return false;
@@ -129,6 +133,23 @@ private:
         if (progress_) progress_(std::clamp(fraction, 0.0, 1.0));
     }
 
+    // A start before the start clip's beginning lies in the clips before it.
+    bool startEarlier(std::string& reason) {
+        while (!request_.startClock && startSeconds_ < 0.0 && startClip_ > 0 && startClip_ <= request_.clips.size()) {
+            const std::string& path = request_.clips[startClip_ - 1];
+            IsoFile file;
+            std::string why;
+            if (!file.open(path, why) || !(file.durationSeconds() > 0.0)) {
+                reason = platform::fileName(path) + ": the clip before the stretch's start cannot be read" +
+                         (why.empty() ? "" : " (" + why + ")");
+                return false;
+            }
+            --startClip_;
+            startSeconds_ += file.durationSeconds();
+        }
+        return true;
+    }
+
     // The clips from the start clip on, until the stretch is covered.
     bool readClips(std::string& reason) {
         TrackToolOptions options;
@@ -136,8 +157,8 @@ private:
         ClipTrackSource source(options, nullptr);
         // A start by the clock may be in any clip: all are read.
         const bool byClock = request_.startClock.has_value();
-        double covered = -request_.startSeconds;
-        for (size_t i = byClock ? 0 : request_.startClip; i < request_.clips.size(); ++i) {
+        double covered = -startSeconds_;
+        for (size_t i = byClock ? 0 : startClip_; i < request_.clips.size(); ++i) {
             if (!byClock && covered >= request_.lengthSeconds) break;
             SourceClip clip;
             clip.stretch.path = request_.clips[i];
@@ -168,7 +189,7 @@ private:
             return false;
         }
         size_t first = 0;
-        double start = request_.startSeconds;
+        double start = startSeconds_;
         if (request_.startClock && !ExportStretch::locate(stretch, *request_.startClock, first, start)) {
             reason = "no clip given was recording at " + clockText(static_cast<int64_t>(*request_.startClock) -
                                                                   request_.utcOffsetSeconds) +
@@ -279,7 +300,7 @@ private:
 
     bool report(std::string& reason) {
         ReportInput input;
-        input.language = request_.language;
+        input.texts = request_.reportTexts;
         input.overlay = request_.overlay;
         input.imperial = request_.units == UnitSystem::Imperial;
         input.lengthSeconds = request_.lengthSeconds;
@@ -412,6 +433,8 @@ private:
     std::vector<SourceClip> clips_;
     std::vector<StretchSegment> segments_;
     std::vector<std::string> hashes_;
+    size_t startClip_ = 0;
+    double startSeconds_ = 0.0;
     std::string folder_, work_;
     bool kept_ = false;
 };

@@ -12,7 +12,7 @@
 struct EvidenceRequest {
     std::vector<std::string> clips;  // consecutive clips of a trip, in order
     size_t startClip = 0;
-    double startSeconds = 0.0;  // in the start clip
+    double startSeconds = 0.0;  // in the start clip; below 0, in the clips before it
     // Instead: the start as a moment of the records' clock (camera time, or
     // UTC plus utcOffsetSeconds), found among all the clips.
     std::optional<double> startClock;
@@ -22,7 +22,7 @@ struct EvidenceRequest {
     std::string kind = "Export";    // ends the new folder's name
     std::string ffmpeg;             // the FFmpeg program
     std::string reportProgram;      // makes report.pdf from report.json
-    std::string language;           // the report's language file; "" English
+    std::vector<std::pair<std::string, std::string>> reportTexts;  // by key; "" English
     UnitSystem units = UnitSystem::Metric;
     EventSettings events;
     int utcOffsetSeconds = 0;  // what the camera clock is ahead of UTC

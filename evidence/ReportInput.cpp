@@ -28,7 +28,10 @@ std::string boolean(bool value) {
 
 std::string ReportInput::json() const {
     std::string out = "{";
-    out += "\"language\":" + jsonString(language);
+    out += "\"texts\":{";
+    for (size_t i = 0; i < texts.size(); ++i)
+        out += std::string(i > 0 ? "," : "") + jsonString(texts[i].first) + ":" + jsonString(texts[i].second);
+    out += "}";
     out += ",\"overlay\":" + boolean(overlay) + ",\"hasData\":" + boolean(hasData) + ",\"imperial\":" + boolean(imperial);
     out += ",\"start\":" + jsonString(start) + ",\"end\":" + jsonString(end) + ",\"timeKind\":" + jsonString(timeKind);
     out += ",\"lengthSeconds\":" + number(lengthSeconds) + ",\"distanceMetres\":" + number(distanceMetres);

@@ -3,8 +3,11 @@
 // of the stretch, its route, speed and G over time, its events, a frame of
 // the video and the source clips with their checksums.
 // Threads: any; a plain value and a pure writer.
+#include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 struct ReportEvent {
@@ -21,7 +24,38 @@ struct ReportClip {
 };
 
 struct ReportInput {
-    std::string language;  // the language file; "" English
+    // The keys of the language file's texts the report draws.
+    static constexpr std::array<std::string_view, 26> kTextKeys{
+        "IDS_REPORT_TITLE",
+        "IDS_REPORT_START",
+        "IDS_REPORT_END",
+        "IDS_REPORT_DATA",
+        "IDS_REPORT_NODATA",
+        "IDS_REPORT_DURATION",
+        "IDS_REPORT_DISTANCE",
+        "IDS_REPORT_TOPSPEED",
+        "IDS_REPORT_AVGSPEED",
+        "IDS_REPORT_STRONGESTG",
+        "IDS_REPORT_NOG",
+        "IDS_REPORT_EVENTS",
+        "IDS_REPORT_VIDEO",
+        "IDS_REPORT_REENCODED",
+        "IDS_REPORT_COPIED",
+        "IDS_REPORT_EVENT_AT",
+        "IDS_REPORT_SPEED",
+        "IDS_REPORT_SPEED_IMPERIAL",
+        "IDS_REPORT_G",
+        "IDS_REPORT_CLIPS",
+        "IDS_REPORT_CLIP_SPAN",
+        "IDS_REPORT_NOROUTE",
+        "IDS_REPORT_CAMERA_CLOCK",
+        "IDS_EVENT_BRAKE",
+        "IDS_EVENT_ACCEL",
+        "IDS_EVENT_IMPACT"};
+
+    // The report's texts in the user's language, by key; a key left out
+    // keeps the report's English text.
+    std::vector<std::pair<std::string, std::string>> texts;
     bool overlay = true;
     bool hasData = false;
     bool imperial = false;

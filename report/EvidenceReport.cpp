@@ -1,6 +1,7 @@
 #include "report/EvidenceReport.h"
 
 #include "report/ReportCharts.h"
+#include "report/ReportText.h"
 
 #include <QFile>
 #include <QFontDatabase>
@@ -49,7 +50,9 @@ bool EvidenceReport::write(const QJsonObject& in, const QString& pdfPath, QStrin
     pdf.setPageSize(QPageSize(QPageSize::A4));
     pdf.setResolution(72);  // painter units are points
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    pdf.setTitle(QStringLiteral("Evidence report"));
+    const ReportText tx(in.value("texts").toObject());
+    const QString heading = tx.get("IDS_REPORT_TITLE", QStringLiteral("Evidence report"));
+    pdf.setTitle(heading);
     pdf.setCreator(QStringLiteral("Veltara DVR Player"));
     QPainter painter;
     if (!painter.begin(&pdf)) {
@@ -66,41 +69,51 @@ bool EvidenceReport::write(const QJsonObject& in, const QString& pdfPath, QStrin
     QFont body = painter.font();
     body.setPointSizeF(9);
     painter.setFont(title);
-    painter.drawText(QRectF(kMargin, y, width, 22), Qt::AlignLeft, QStringLiteral("Evidence report"));
+    painter.drawText(QRectF(kMargin, y, width, 22), Qt::AlignLeft, heading);
     y += 30;
     painter.setFont(body);
 
-    const QString kind = in.value("timeKind").toString();
+    QString kind = in.value("timeKind").toString();
+    if (kind == QLatin1String("camera clock")) kind = tx.get("IDS_REPORT_CAMERA_CLOCK", kind);
     const QJsonArray events = in.value("events").toArray();
     QList<QPair<QString, QString>> rows;
     if (in.value("hasData").toBool()) {
-        rows << qMakePair(QStringLiteral("Start"), in.value("start").toString() + " (" + kind + ")")
-             << qMakePair(QStringLiteral("End"), in.value("end").toString() + " (" + kind + ")");
+        rows << qMakePair(tx.get("IDS_REPORT_START", QStringLiteral("Start")), in.value("start").toString() + " (" + kind + ")")
+             << qMakePair(tx.get("IDS_REPORT_END", QStringLiteral("End")), in.value("end").toString() + " (" + kind + ")");
     } else {
-        rows << qMakePair(QStringLiteral("Data"), QStringLiteral("The clips hold no GPS or G-sensor data for this stretch."));
+        rows << qMakePair(tx.get("IDS_REPORT_DATA", QStringLiteral("Data")),
+                          tx.get("IDS_REPORT_NODATA", QStringLiteral("The clips hold no GPS or G-sensor data for this stretch.")));
     }
-    rows << qMakePair(QStringLiteral("Duration"), durationText(in.value("lengthSeconds").toDouble()))
-         << qMakePair(QStringLiteral("Distance"), distanceText(in.value("distanceMetres").toDouble(), imperial))
-         << qMakePair(QStringLiteral("Top speed"), speedText(in.value("topSpeedKmh").toDouble(), imperial))
-         << qMakePair(QStringLiteral("Average speed"), speedText(in.value("averageSpeedKmh").toDouble(), imperial))
-         << qMakePair(QStringLiteral("Strongest G"), in.value("hasG").toBool()
-                                                         ? QString::number(in.value("strongestG").toDouble(), 'f', 2) + " G"
-                                                         : QStringLiteral("no G-sensor data"))
-         << qMakePair(QStringLiteral("Events"), QString::number(events.size()))
-         << qMakePair(QStringLiteral("Video"),
+    rows << qMakePair(tx.get("IDS_REPORT_DURATION", QStringLiteral("Duration")),
+                      durationText(in.value("lengthSeconds").toDouble()))
+         << qMakePair(tx.get("IDS_REPORT_DISTANCE", QStringLiteral("Distance")),
+                      distanceText(in.value("distanceMetres").toDouble(), imperial))
+         << qMakePair(tx.get("IDS_REPORT_TOPSPEED", QStringLiteral("Top speed")),
+                      speedText(in.value("topSpeedKmh").toDouble(), imperial))
+         << qMakePair(tx.get("IDS_REPORT_AVGSPEED", QStringLiteral("Average speed")),
+                      speedText(in.value("averageSpeedKmh").toDouble(), imperial))
+         << qMakePair(tx.get("IDS_REPORT_STRONGESTG", QStringLiteral("Strongest G")),
+                      in.value("hasG").toBool() ? QString::number(in.value("strongestG").toDouble(), 'f', 2) + " G"
+                                                : tx.get("IDS_REPORT_NOG", QStringLiteral("no G-sensor data")))
+         << qMakePair(tx.get("IDS_REPORT_EVENTS", QStringLiteral("Events")), QString::number(events.size()))
+         << qMakePair(tx.get("IDS_REPORT_VIDEO", QStringLiteral("Video")),
                       in.value("overlay").toBool()
-                          ? QStringLiteral("re-encoded (H.264/AAC) with the data burned in")
-                          : QStringLiteral("the original frames, cut at the key frames around the stretch (no re-encoding)"));
+                          ? tx.get("IDS_REPORT_REENCODED", QStringLiteral("re-encoded (H.264/AAC) with the data burned in"))
+                          : tx.get("IDS_REPORT_COPIED", QStringLiteral("the original frames, cut at the key frames "
+                                                                       "around the stretch (no re-encoding)")));
+    const QString eventAt = tx.get("IDS_REPORT_EVENT_AT", QStringLiteral("at %1 s, %2 G"));
     for (const QJsonValue& value : events) {
         const QJsonObject e = value.toObject();
-        rows << qMakePair(QStringLiteral("  ") + e.value("kind").toString(),
-                          QString::asprintf("at %.1f s, %.2f G", e.value("at").toDouble(), e.value("peakG").toDouble()));
+        rows << qMakePair(QStringLiteral("  ") + tx.eventKind(e.value("kind").toString()),
+                          eventAt.arg(QString::number(e.value("at").toDouble(), 'f', 1),
+                                      QString::number(e.value("peakG").toDouble(), 'f', 2)));
         if (rows.size() > 24) break;
     }
     y += drawRows(painter, y, width, rows) + 10;
 
     const double half = (width - 10) / 2;
-    ReportCharts::route(painter, QRectF(kMargin, y, half, 200), in.value("route").toArray(), imperial);
+    ReportCharts::route(painter, QRectF(kMargin, y, half, 200), in.value("route").toArray(), imperial,
+                         tx.get("IDS_REPORT_NOROUTE", QStringLiteral("No position in this stretch")));
     QImage frame;
     const QString framePath = in.value("frame").toString();
     if (!framePath.isEmpty() && frame.load(framePath)) {
@@ -110,20 +123,22 @@ bool EvidenceReport::write(const QJsonObject& in, const QString& pdfPath, QStrin
     y += 210;
     const double length = in.value("lengthSeconds").toDouble();
     ReportCharts::series(painter, QRectF(kMargin, y, width, 110), in.value("speed").toArray(), length, events,
-                         imperial ? QStringLiteral("Speed (km/h; the figures above in mph)") : QStringLiteral("Speed (km/h)"),
+                         imperial ? tx.get("IDS_REPORT_SPEED_IMPERIAL", QStringLiteral("Speed (km/h; the figures above in mph)"))
+                                  : tx.get("IDS_REPORT_SPEED", QStringLiteral("Speed (km/h)")),
                          QColor(0x1f, 0x6f, 0xd1));
     y += 120;
     ReportCharts::series(painter, QRectF(kMargin, y, width, 110), in.value("g").toArray(), length, events,
-                         QStringLiteral("Horizontal G"), QColor(0xc0, 0x50, 0x20));
+                         tx.get("IDS_REPORT_G", QStringLiteral("Horizontal G")), QColor(0xc0, 0x50, 0x20));
 
     // The source clips, on a page of their own.
     pdf.newPage();
     y = kMargin;
     painter.setFont(title);
-    painter.drawText(QRectF(kMargin, y, width, 22), Qt::AlignLeft, QStringLiteral("Source clips"));
+    painter.drawText(QRectF(kMargin, y, width, 22), Qt::AlignLeft, tx.get("IDS_REPORT_CLIPS", QStringLiteral("Source clips")));
     y += 30;
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     mono.setPointSizeF(7);
+    const QString span = tx.get("IDS_REPORT_CLIP_SPAN", QStringLiteral("%1 bytes, from %2 to %3"));
     for (const QJsonValue& value : in.value("clips").toArray()) {
         const QJsonObject clip = value.toObject();
         painter.setFont(body);
@@ -131,8 +146,8 @@ bool EvidenceReport::write(const QJsonObject& in, const QString& pdfPath, QStrin
                          clip.value("path").toString());
         y += 14;
         painter.drawText(QRectF(kMargin, y, width, 14), Qt::AlignLeft,
-                         QString::number(clip.value("size").toDouble(), 'f', 0) + " bytes, from " +
-                             clip.value("from").toString() + " to " + clip.value("to").toString());
+                         span.arg(QString::number(clip.value("size").toDouble(), 'f', 0), clip.value("from").toString(),
+                                  clip.value("to").toString()));
         y += 14;
         painter.setFont(mono);
         painter.drawText(QRectF(kMargin, y, width, 12), Qt::AlignLeft, "SHA-256 " + clip.value("sha256").toString());

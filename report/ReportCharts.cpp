@@ -28,12 +28,13 @@ double roundDown(double most) {
 
 }  // namespace
 
-void ReportCharts::route(QPainter& painter, const QRectF& box, const QJsonArray& points, bool imperial) {
+void ReportCharts::route(QPainter& painter, const QRectF& box, const QJsonArray& points, bool imperial,
+                         const QString& noPositionText) {
     painter.save();
     painter.setPen(QPen(QColor(0x99, 0x99, 0x99), 0.5));
     painter.drawRect(box);
     if (points.size() < 2) {
-        painter.drawText(box, Qt::AlignCenter, QStringLiteral("No position in this stretch"));
+        painter.drawText(box, Qt::AlignCenter, noPositionText);
         painter.restore();
         return;
     }

@@ -11,7 +11,8 @@ class QPainter;
 class ReportCharts {
 public:
     // points: latitude, longitude, ...
-    static void route(QPainter& painter, const QRectF& box, const QJsonArray& points, bool imperial);
+    static void route(QPainter& painter, const QRectF& box, const QJsonArray& points, bool imperial,
+                      const QString& noPositionText);
     // series: seconds, value, ...; events: objects with "at" and "kind".
     static void series(QPainter& painter, const QRectF& box, const QJsonArray& series, double lengthSeconds,
                        const QJsonArray& events, const QString& label, const QColor& colour);

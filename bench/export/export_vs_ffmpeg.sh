@@ -69,7 +69,8 @@ mkdir -p "$out"
 a=$clips/2026_1207_100000_F.MP4
 b=$clips/2026_1207_100040_F.MP4
 burned=$(best "$tool" --export --from "$a@30" --duration 30 --out "$out" "$a" "$b")
-bare=$(cd "$work" && best ffmpeg -v error -y -ss 30 -i "$a" -t 30 -map 0:v:0 -map 0:a:0 \
+# 30 s of the one 40 s input, as many frames as the export encodes.
+bare=$(cd "$work" && best ffmpeg -v error -y -ss 5 -i "$a" -t 30 -map 0:v:0 -map 0:a:0 \
     -vf "subtitles=filename=overlay.ass" -c:v libx264 -preset ultrafast -crf 20 -pix_fmt yuv420p \
     -c:a aac -b:a 128k "$work/bare.mp4")
 copied=$(best "$tool" --export --from "$a@30" --duration 30 --out "$out" --no-overlay "$a" "$b")

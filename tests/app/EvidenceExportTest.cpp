@@ -1,6 +1,7 @@
 // Exports in the real program (Xvfb), through the test driver: a stretch
 // across two clips becomes a folder whose checksums hold and whose video
-// has the stretch's length, while the clip keeps playing; a stretch over a
+// has the stretch's length, while the clip keeps playing (a start before the
+// clip's lies in the clip before; the report is in German); a stretch over a
 // clip gone from the disk fails with a reason and leaves no folder. What
 // the folder holds file by file is the tool's test's (the same export).
 #include "support/ClipFactory.h"
@@ -34,15 +35,16 @@ TEST_F(EvidenceExportRun, AStretchAcrossTwoClipsIsExportedWhileTheClipPlays) {
     const std::string b = folder + "2016_0520_103040_F.MP4";
     ASSERT_EQ(testing_support::makeClip(a, testing_support::driveClip(0)), "");
     ASSERT_EQ(testing_support::makeClip(b, testing_support::driveClip(40)), "");
-    writeSettings();
+    writeSettings("Language=german.ini\n");  // the report speaks the user's language
     ASSERT_TRUE(start()) << failure;
     ASSERT_TRUE(waitFor([](const QJsonObject& d) { return map(d)["loaded"].toBool(); }, 30s)) << text(dump);
     EXPECT_TRUE(driver.ask("drop " + a)["ok"].toBool());
     ASSERT_TRUE(waitFor([](const QJsonObject& d) { return state(d) == kPlaying; }, 20s)) << text(dump);
     EXPECT_EQ(exportState(dump)["state"].toString(), "idle");
 
-    // 30 s from 10 s before the end of the first clip.
-    ASSERT_TRUE(driver.ask("export " + a + " 30 30")["ok"].toBool()) << text(dump);
+    // 30 s from 10 s before the end of the first clip, asked from the second.
+    EXPECT_TRUE(driver.ask("drop " + b)["ok"].toBool());
+    ASSERT_TRUE(driver.ask("export " + b + " -10 30")["ok"].toBool()) << text(dump);
     EXPECT_FALSE(driver.ask("export " + a + " 30 30")["ok"].toBool());  // one at a time
     ASSERT_TRUE(waitFor([](const QJsonObject& d) { return exportState(d)["state"].toString() != "running"; }, 120s))
         << text(dump);
@@ -62,7 +64,7 @@ TEST_F(EvidenceExportRun, AStretchAcrossTwoClipsIsExportedWhileTheClipPlays) {
     EXPECT_EQ(status, 0) << check;
     const std::string report =
         testing_support::commandOutput({"/usr/bin/pdftotext", "report.pdf", "-"}, exported, status);
-    EXPECT_NE(report.find("Top speed"), std::string::npos) << report;
+    EXPECT_NE(report.find("Höchstgeschwindigkeit"), std::string::npos) << report;
 
     // The second clip gone from the disk: the export says which and leaves nothing.
     std::filesystem::remove(b);

@@ -1,0 +1,19 @@
+#pragma once
+// The report's texts in the user's language: the "texts" object of the
+// report input, by language key, with the English text wherever the key is
+// missing, empty or not a string. Texts are drawn as plain text.
+// Threads: the GUI thread, with the report.
+#include <QJsonObject>
+#include <QString>
+
+class ReportText {
+public:
+    explicit ReportText(const QJsonObject& texts) : texts_(texts) {}
+
+    QString get(const char* key, const QString& english) const;
+    // An event's kind ("brake", "accel", "impact") as the event list names it.
+    QString eventKind(const QString& kind) const;
+
+private:
+    QJsonObject texts_;
+};
