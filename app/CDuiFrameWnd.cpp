@@ -227,19 +227,25 @@ intptr_t CDuiFrameWnd::MessageHandler(uint32_t message, uintptr_t wParam, intptr
     return handled ? 1 : 0;
 }
 
-std::vector<std::string> CDuiFrameWnd::PlaylistPaths() const {
-    std::vector<std::string> paths;
-    if (!viewManager_) return paths;
-    const CPlayList& list = viewManager_->Playlist().Controller().GetPlayList();
-    for (int i = 0; i < list.GetCount(); ++i)
-        if (const PlayListEntry* entry = list.GetEntryAt(i)) paths.push_back(entry->path);
-    return paths;
+ExportRows CDuiFrameWnd::PlaylistRows() const {
+    ExportRows rows;
+    if (!viewManager_) return rows;
+    const CPlaylistController& playlist = viewManager_->Playlist().Controller();
+    const CPlayList& list = playlist.GetPlayList();
+    for (int i = 0; i < list.GetCount(); ++i) {
+        if (const PlayListEntry* entry = list.GetEntryAt(i)) {
+            rows.paths.push_back(entry->path);
+            rows.partners.push_back(playlist.PartnerPathOf(i));
+        }
+    }
+    return rows;
 }
 
 void CDuiFrameWnd::AskExport(const std::string& path, double seconds) {
-    const std::vector<std::string> paths = PlaylistPaths();
-    const auto at = std::find(paths.begin(), paths.end(), path);
-    if (exporter_ && at != paths.end()) exporter_->Ask(paths, static_cast<size_t>(at - paths.begin()), seconds);
+    if (!exporter_ || !controller_) return;
+    // The other camera is offered while the picture shows it.
+    const bool shown = !controller_->GetPartner().empty() && controller_->GetCameraLayout() != cameras::CameraLayout::Single;
+    exporter_->Ask(PlaylistRows(), path, seconds, {shown, controller_->IsPartnerMirrored()});
 }
 
 intptr_t CDuiFrameWnd::ResponseDefaultKeyEvent(uintptr_t key) {

@@ -15,6 +15,7 @@
 // still open and stops the player and the extraction. The controller's live
 // parser ends with the window object.
 #include "app/CViewManager.h"
+#include "app/EvidenceExporter.h"
 #include "app/ControlFactory.h"
 #include "app/MainDispatcher.h"
 #include "app/ReviewKeys.h"
@@ -28,7 +29,6 @@
 #include <string>
 #include <thread>
 
-class EvidenceExporter;
 
 class CDuiFrameWnd : public ui::CXMLWnd {
     Q_OBJECT
@@ -69,8 +69,8 @@ public:
     EvidenceExporter* Exporter() const { return exporter_.get(); }
     // Asks for an export around a moment of a playlist clip.
     void AskExport(const std::string& path, double seconds);
-    // The playlist's clips, in order.
-    std::vector<std::string> PlaylistPaths() const;
+    // The playlist's clips, in order, with the other camera of each.
+    ExportRows PlaylistRows() const;
     // True once the start-up thread has done its work.
     bool ServicesStarted() const { return servicesStarted_.load(); }
 

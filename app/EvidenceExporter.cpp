@@ -5,6 +5,7 @@
 #include "dialogs/DialogText.h"
 #include "dialogs/ExportDialog.h"
 #include "evidence/ReportInput.h"
+#include "playlist/ClipPartners.h"
 #include "track/SubtitleExtractor.h"
 #include "trip/EventSettings.h"
 
@@ -44,25 +45,35 @@ const char* EvidenceExporter::StateName(State state) {
     return "idle";
 }
 
-void EvidenceExporter::Ask(const std::vector<std::string>& clips, size_t startClip, double seconds) {
-    if (state_ == State::Running || startClip >= clips.size()) return;
+void EvidenceExporter::Ask(const ExportRows& rows, const std::string& clip, double seconds, const ExportInset& inset) {
+    const std::vector<size_t> camera = partners::sameChannel(rows.paths, clip);
+    const auto at = std::find_if(camera.begin(), camera.end(), [&](size_t i) { return rows.paths[i] == clip; });
+    if (state_ == State::Running || at == camera.end()) return;
+    const size_t startClip = static_cast<size_t>(at - camera.begin());
     // The dialog's start is on the clip's own time line; below 0 it lies in
     // the clips before, where there are any.
-    ExportDialog dialog(store_, window_);
+    ExportDialog dialog(store_, inset.offered, window_);
     const bool earlier = startClip > 0;
     dialog.SetStretch(earlier ? seconds - kAroundSeconds : std::max(0.0, seconds - kAroundSeconds), 2 * kAroundSeconds,
                       earlier);
     if (dialog.exec() != QDialog::Accepted) return;
-    Start(clips, startClip, dialog.StartSeconds(), dialog.LengthSeconds(), dialog.Overlay());
+    Start(rows, clip, dialog.StartSeconds(), dialog.LengthSeconds(), dialog.Overlay(),
+          {dialog.Inset(), inset.mirror});
 }
 
-bool EvidenceExporter::Start(const std::vector<std::string>& clips, size_t startClip, double startSeconds,
-                             double lengthSeconds, bool overlay) {
+bool EvidenceExporter::Start(const ExportRows& rows, const std::string& clip, double startSeconds,
+                             double lengthSeconds, bool overlay, const ExportInset& inset) {
     if (state_ == State::Running) return false;
-    if (worker_.joinable()) worker_.join();
     EvidenceRequest request;
-    request.clips = clips;
-    request.startClip = startClip;
+    for (const size_t i : partners::sameChannel(rows.paths, clip)) {
+        if (rows.paths[i] == clip) request.startClip = request.clips.size();
+        request.clips.push_back(rows.paths[i]);
+        request.partners.push_back(i < rows.partners.size() ? rows.partners[i] : std::string());
+    }
+    if (std::find(request.clips.begin(), request.clips.end(), clip) == request.clips.end()) return false;
+    if (worker_.joinable()) worker_.join();
+    request.inset = inset.offered;
+    request.mirrorInset = inset.mirror;
     request.startSeconds = startSeconds;
     request.lengthSeconds = lengthSeconds;
     request.overlay = overlay;

@@ -26,6 +26,18 @@ struct AppConfig;
 class QProgressDialog;
 class QWidget;
 
+// The playlist's rows as an export sees them: each row's path and the other
+// camera of its moment ("" none).
+struct ExportRows {
+    std::vector<std::string> paths, partners;
+};
+
+// How the other camera may join the export: offered while the window shows it.
+struct ExportInset {
+    bool offered = false;
+    bool mirror = false;
+};
+
 class EvidenceExporter : public QObject {
     Q_OBJECT
 public:
@@ -36,12 +48,14 @@ public:
     EvidenceExporter(const ConfigStore& store, const AppConfig& config, QWidget* window);
     ~EvidenceExporter() override;
 
-    // Opens the dialog for the stretch around a moment of clips[startClip]
-    // (the playlist's clips in order), then exports.
-    void Ask(const std::vector<std::string>& clips, size_t startClip, double seconds);
-    // Without a dialog (the test driver). False while one runs.
-    bool Start(const std::vector<std::string>& clips, size_t startClip, double startSeconds, double lengthSeconds,
-               bool overlay);
+    // Opens the dialog for the stretch around a moment of clip (one of the
+    // rows), then exports. The stretch goes on through the clips of clip's
+    // camera, in the rows' order.
+    void Ask(const ExportRows& rows, const std::string& clip, double seconds, const ExportInset& inset);
+    // Without a dialog (the test driver). False while one runs or when clip
+    // is not one of the rows.
+    bool Start(const ExportRows& rows, const std::string& clip, double startSeconds, double lengthSeconds,
+               bool overlay, const ExportInset& inset = {});
     void Cancel();
 
     State GetState() const { return state_; }

@@ -8,7 +8,7 @@
 #include <QFormLayout>
 #include <QLabel>
 
-ExportDialog::ExportDialog(const ConfigStore& store, QWidget* parent) : QDialog(parent) {
+ExportDialog::ExportDialog(const ConfigStore& store, bool insetOffered, QWidget* parent) : QDialog(parent) {
     const auto text = [&store](std::string_view key) { return DialogText::read(store, key, DialogText::kMainSection); };
     setWindowTitle(text("IDS_EXPORT_TITLE"));
     auto* form = new QFormLayout(this);
@@ -30,7 +30,13 @@ ExportDialog::ExportDialog(const ConfigStore& store, QWidget* parent) : QDialog(
     };
     form->addRow(label(text("IDS_EXPORT_START")), start_);
     form->addRow(label(text("IDS_EXPORT_LENGTH")), length_);
-    form->addRow(label(text("IDS_EXPORT_CHANNELS")), label(text("IDS_EXPORT_MAIN")));
+    if (insetOffered) {
+        inset_ = new QCheckBox(text("IDS_EXPORT_INSET"), this);
+        inset_->setChecked(true);
+        form->addRow(label(text("IDS_EXPORT_CHANNELS")), inset_);
+    } else {
+        form->addRow(label(text("IDS_EXPORT_CHANNELS")), label(text("IDS_EXPORT_MAIN")));
+    }
     form->addRow(overlay_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -54,4 +60,8 @@ double ExportDialog::LengthSeconds() const {
 
 bool ExportDialog::Overlay() const {
     return overlay_->isChecked();
+}
+
+bool ExportDialog::Inset() const {
+    return inset_ && inset_->isChecked();
 }

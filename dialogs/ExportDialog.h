@@ -1,6 +1,7 @@
 #pragma once
 // Asks for the stretch of an export: where it starts in the clip, how long
-// it is (up to ten minutes) and whether the data is burned into the video.
+// it is (up to ten minutes), whether the other camera joins as the inset and
+// whether the data is burned into the video.
 // Threads: UI thread only; shown modal by EvidenceExporter.
 #include <QDialog>
 
@@ -11,17 +12,20 @@ class QDoubleSpinBox;
 
 class ExportDialog : public QDialog {
 public:
-    // Texts from the language file of store.
-    ExportDialog(const ConfigStore& store, QWidget* parent = nullptr);
+    // Texts from the language file of store. insetOffered: the other camera
+    // of the moment may join as the inset (checked at first).
+    ExportDialog(const ConfigStore& store, bool insetOffered, QWidget* parent = nullptr);
 
     // earlier: the start may go below 0, into the clips before.
     void SetStretch(double startSeconds, double lengthSeconds, bool earlier = false);
     double StartSeconds() const;
     double LengthSeconds() const;
     bool Overlay() const;
+    bool Inset() const;
 
 private:
     QDoubleSpinBox* start_ = nullptr;
     QDoubleSpinBox* length_ = nullptr;
     QCheckBox* overlay_ = nullptr;
+    QCheckBox* inset_ = nullptr;
 };

@@ -20,17 +20,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 namespace {
 
 struct SourceClip {
     StretchClip stretch;
+    std::string partner;  // the other camera's clip, when it is inset
+    struct stat partnerBefore {};
+    std::string partnerHash;
     std::vector<TrackRecord> records;
     std::vector<int64_t> timesMs;
     TelemetryFormat format = TelemetryFormat::None;
@@ -108,13 +113,31 @@ public:
     }
 
     bool run(std::string& folder, std::string& reason) {
-        if (!startEarlier(reason) || !readClips(reason) || !plan(reason) || cancelled(reason) || !hashSources(reason) || cancelled(reason))
+        if (!startEarlier(reason) || !readClips(reason) || !plan(reason) || !partnersReady(reason) ||
+            cancelled(reason))
             return false;
-        if (!EvidenceFolder::create(request_.exportsFolder, request_.kind, std::time(nullptr), folder_, reason))
+        // The sources are read for their checksums while FFmpeg cuts: both
+        // read the same clips, and the checksums are needed only by the report.
+        hashing_ = std::thread([this] {
+            hashed_ = hashSources(hashReason_);
+            hashDone_.store(true);
+        });
+        const bool made = EvidenceFolder::create(request_.exportsFolder, request_.kind, std::time(nullptr), folder_,
+                                                 reason) &&
+                          !(work_ = workFolder(reason)).empty() && linkSources(reason) && video(reason) &&
+                          !cancelled(reason) && tracks(reason);
+        // A cancel while the checksums are still being made stops them too.
+        while (!hashDone_.load()) {
+            if (!made || stop_.load()) hashStop_.store(true);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        hashing_.join();
+        if (!made) return false;
+        if (!hashed_) {
+            if (!cancelled(reason)) reason = hashReason_;
             return false;
-        work_ = workFolder(reason);
-        if (work_.empty() || !linkSources(reason) || !video(reason) || cancelled(reason) || !tracks(reason) ||
-            !report(reason) || cancelled(reason) || !unchanged(reason) || !checksums(reason))
+        }
+        if (cancelled(reason) || !report(reason) || cancelled(reason) || !unchanged(reason) || !checksums(reason))
             return false;
         kept_ = true;
         folder = folder_;
@@ -175,6 +198,7 @@ private:
             clip.format = source.lastReading().format();
             clip.utc = source.lastReading().telemetry.timeKind() == TelemetryTime::Utc;
             clip.stretch.startSeconds = recordedStart(clip);
+            if (request_.inset && i < request_.partners.size()) clip.partner = request_.partners[i];
             covered += clip.stretch.lengthSeconds;
             clips_.push_back(std::move(clip));
         }
@@ -199,31 +223,57 @@ private:
         return ExportStretch::plan(stretch, first, start, request_.lengthSeconds, segments_, reason);
     }
 
-    bool hashSources(std::string& reason) {
-        hashes_.resize(clips_.size());
-        double done = 0.0;
+    // With the inset, every clip of the stretch has its other camera's clip.
+    bool partnersReady(std::string& reason) {
+        if (!request_.inset) return true;
         for (const StretchSegment& s : segments_) {
-            std::string why;
-            if (!Sha256::ofFile(clips_[s.clip].stretch.path, hashes_[s.clip], why, &stop_)) {
-                reason = platform::fileName(clips_[s.clip].stretch.path) + ": cannot be read (" + why + ")";
+            SourceClip& clip = clips_[s.clip];
+            if (clip.partner.empty() || ::stat(clip.partner.c_str(), &clip.partnerBefore) != 0 ||
+                !S_ISREG(clip.partnerBefore.st_mode)) {
+                reason = platform::fileName(clip.stretch.path) + ": no other camera's clip to inset" +
+                         (clip.partner.empty() ? "" : " (" + platform::fileName(clip.partner) + " cannot be read)");
                 return false;
             }
-            tell(0.1 * ++done / static_cast<double>(segments_.size()));
+        }
+        return true;
+    }
+
+    bool hashSources(std::string& reason) {
+        hashes_.resize(clips_.size());
+        for (const StretchSegment& s : segments_) {
+            std::string why;
+            SourceClip& clip = clips_[s.clip];
+            if (!Sha256::ofFile(clip.stretch.path, hashes_[s.clip], why, &hashStop_) ||
+                (request_.inset && !Sha256::ofFile(clip.partner, clip.partnerHash, why, &hashStop_))) {
+                reason = platform::fileName(clip.stretch.path) + ": cannot be read (" + why + ")";
+                return false;
+            }
         }
         return true;
     }
 
     bool linkSources(std::string& reason) {
         for (const StretchSegment& s : segments_) {
-            std::string target = clips_[s.clip].stretch.path;
-            if (target.empty() || target.front() != '/') target = std::filesystem::absolute(target).string();
-            const std::string link = work_ + std::to_string(s.clip) + ".mp4";
-            if (::symlink(target.c_str(), link.c_str()) != 0) {
-                reason = "cannot prepare the clips in " + work_;
+            const SourceClip& clip = clips_[s.clip];
+            if (!link(clip.stretch.path, std::to_string(s.clip) + ".mp4", reason) ||
+                (request_.inset && !link(clip.partner, std::to_string(s.clip) + "p.mp4", reason)))
                 return false;
-            }
         }
-        return writeFile(work_ + VideoCut::kListName, VideoCut::concatList(segments_), reason);
+        return writeFile(work_ + VideoCut::kListName, VideoCut::concatList(segments_), reason) &&
+               (!request_.inset ||
+                writeFile(work_ + VideoCut::kPartnerListName, VideoCut::concatList(segments_, true), reason));
+    }
+
+    bool link(const std::string& path, const std::string& name, std::string& reason) const {
+        const std::string target = absolute(path);
+        if (::symlink(target.c_str(), (work_ + name).c_str()) == 0) return true;
+        reason = "cannot prepare the clips in " + work_;
+        return false;
+    }
+
+    static std::string absolute(const std::string& path) {
+        if (!path.empty() && path.front() == '/') return path;
+        return std::filesystem::absolute(path).lexically_normal().string();
     }
 
     // The records inside the stretch, each at its moment of the video.
@@ -250,10 +300,10 @@ private:
                            OverlayScript::make(moments, request_.lengthSeconds, request_.units, scale), reason))
                 return false;
         }
-        const auto args = VideoCut::arguments(request_.ffmpeg, request_.lengthSeconds, request_.overlay,
-                                              folder_ + "video.mp4");
+        const VideoCut::Picture picture{request_.overlay, request_.inset, request_.mirrorInset};
+        const auto args = VideoCut::arguments(request_.ffmpeg, request_.lengthSeconds, picture, folder_ + "video.mp4");
         return VideoCut::run(args, work_, request_.lengthSeconds, stop_,
-                             [this](double f) { tell(0.1 + 0.75 * f); }, reason);
+                             [this](double f) { tell(0.85 * f); }, reason);
     }
 
     bool tracks(std::string& reason) {
@@ -302,6 +352,7 @@ private:
         ReportInput input;
         input.texts = request_.reportTexts;
         input.overlay = request_.overlay;
+        input.inset = request_.inset;
         input.imperial = request_.units == UnitSystem::Imperial;
         input.lengthSeconds = request_.lengthSeconds;
         TrackFigures figures;
@@ -359,6 +410,11 @@ private:
             row.to = span;
             row.sha256 = hashes_[s.clip];
             input.clips.push_back(row);
+            if (!request_.inset) continue;
+            row.path = clip.partner;
+            row.sizeBytes = static_cast<int64_t>(clip.partnerBefore.st_size);
+            row.sha256 = clip.partnerHash;
+            input.clips.push_back(row);
         }
         const std::string json = work_ + "report.json";
         if (!writeFile(json, input.json(), reason)) return false;
@@ -399,11 +455,14 @@ private:
     // A source written to meanwhile no longer matches its checksum.
     bool unchanged(std::string& reason) const {
         for (const StretchSegment& s : segments_) {
-            struct stat now;
-            if (::stat(clips_[s.clip].stretch.path.c_str(), &now) != 0 || !sameFile(now, clips_[s.clip].before)) {
-                reason = platform::fileName(clips_[s.clip].stretch.path) +
-                         ": the clip changed while it was exported; its checksum no longer holds";
-                return false;
+            const SourceClip& clip = clips_[s.clip];
+            for (const auto& [path, before] : {std::pair{&clip.stretch.path, &clip.before}, {&clip.partner, &clip.partnerBefore}}) {
+                if (path->empty()) continue;
+                struct stat now;
+                if (::stat(path->c_str(), &now) != 0 || !sameFile(now, *before)) {
+                    reason = platform::fileName(*path) + ": the clip changed while it was exported; its checksum no longer holds";
+                    return false;
+                }
             }
         }
         return true;
@@ -420,9 +479,8 @@ private:
             sums += ChecksumList::line(hex, name);
         }
         for (const StretchSegment& s : segments_) {
-            std::string path = clips_[s.clip].stretch.path;
-            if (path.empty() || path.front() != '/') path = std::filesystem::absolute(path).lexically_normal().string();
-            sums += ChecksumList::line(hashes_[s.clip], path);
+            sums += ChecksumList::line(hashes_[s.clip], absolute(clips_[s.clip].stretch.path));
+            if (request_.inset) sums += ChecksumList::line(clips_[s.clip].partnerHash, absolute(clips_[s.clip].partner));
         }
         return writeFile(folder_ + "SHA256SUMS", sums, reason);
     }
@@ -437,6 +495,12 @@ private:
     double startSeconds_ = 0.0;
     std::string folder_, work_;
     bool kept_ = false;
+    // The checksums' worker: it owns hashes_ and the partners' hashes until joined.
+    std::thread hashing_;
+    std::atomic<bool> hashStop_{false};
+    std::atomic<bool> hashDone_{false};
+    bool hashed_ = false;
+    std::string hashReason_;
 };
 
 }  // namespace

@@ -18,6 +18,11 @@ struct EvidenceRequest {
     std::optional<double> startClock;
     double lengthSeconds = 30.0;
     bool overlay = true;            // burn the data in (re-encoded) or cut the original frames
+    // The other camera of each clip's moment, by the clips' index ("" none).
+    // With inset, every clip of the stretch needs one; it is re-encoded.
+    std::vector<std::string> partners;
+    bool inset = false;
+    bool mirrorInset = false;
     std::string exportsFolder;      // the new folder is made in it
     std::string kind = "Export";    // ends the new folder's name
     std::string ffmpeg;             // the FFmpeg program

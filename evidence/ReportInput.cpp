@@ -32,7 +32,7 @@ std::string ReportInput::json() const {
     for (size_t i = 0; i < texts.size(); ++i)
         out += std::string(i > 0 ? "," : "") + jsonString(texts[i].first) + ":" + jsonString(texts[i].second);
     out += "}";
-    out += ",\"overlay\":" + boolean(overlay) + ",\"hasData\":" + boolean(hasData) + ",\"imperial\":" + boolean(imperial);
+    out += ",\"overlay\":" + boolean(overlay) + ",\"inset\":" + boolean(inset) + ",\"hasData\":" + boolean(hasData) + ",\"imperial\":" + boolean(imperial);
     out += ",\"start\":" + jsonString(start) + ",\"end\":" + jsonString(end) + ",\"timeKind\":" + jsonString(timeKind);
     out += ",\"lengthSeconds\":" + number(lengthSeconds) + ",\"distanceMetres\":" + number(distanceMetres);
     out += ",\"topSpeedKmh\":" + number(topSpeedKmh) + ",\"averageSpeedKmh\":" + number(averageSpeedKmh);

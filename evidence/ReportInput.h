@@ -25,7 +25,7 @@ struct ReportClip {
 
 struct ReportInput {
     // The keys of the language file's texts the report draws.
-    static constexpr std::array<std::string_view, 26> kTextKeys{
+    static constexpr std::array<std::string_view, 28> kTextKeys{
         "IDS_REPORT_TITLE",
         "IDS_REPORT_START",
         "IDS_REPORT_END",
@@ -41,6 +41,8 @@ struct ReportInput {
         "IDS_REPORT_VIDEO",
         "IDS_REPORT_REENCODED",
         "IDS_REPORT_COPIED",
+        "IDS_REPORT_INSET",
+        "IDS_REPORT_REENCODED_PLAIN",
         "IDS_REPORT_EVENT_AT",
         "IDS_REPORT_SPEED",
         "IDS_REPORT_SPEED_IMPERIAL",
@@ -57,6 +59,7 @@ struct ReportInput {
     // keeps the report's English text.
     std::vector<std::pair<std::string, std::string>> texts;
     bool overlay = true;
+    bool inset = false;  // the other camera inset
     bool hasData = false;
     bool imperial = false;
     std::string start, end, timeKind;  // "camera clock" or "UTC"

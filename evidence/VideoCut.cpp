@@ -17,30 +17,46 @@ std::string decimal(double value) {
 
 }  // namespace
 
-std::string VideoCut::concatList(const std::vector<StretchSegment>& segments) {
+std::string VideoCut::concatList(const std::vector<StretchSegment>& segments, bool partners) {
     std::string list = "ffconcat version 1.0\n";
     for (const StretchSegment& s : segments) {
-        list += "file " + std::to_string(s.clip) + ".mp4\n";
+        list += "file " + std::to_string(s.clip) + (partners ? "p" : "") + ".mp4\n";
         if (s.inSeconds > 0.0) list += "inpoint " + decimal(s.inSeconds) + "\n";
         list += "outpoint " + decimal(s.outSeconds) + "\n";
     }
     return list;
 }
 
-std::vector<std::string> VideoCut::arguments(const std::string& ffmpeg, double lengthSeconds, bool overlay,
+std::vector<std::string> VideoCut::arguments(const std::string& ffmpeg, double lengthSeconds, const Picture& picture,
                                              const std::string& output) {
     const std::string length = decimal(lengthSeconds);
-    std::vector<std::string> args = {ffmpeg,   "-nostdin", "-hide_banner", "-loglevel", "error", "-nostats",
-                                     "-progress", "pipe:1", "-y",          "-f",        "concat", "-safe",
-                                     "0",        "-i",       kListName,     "-map",      "0:v:0",  "-map",
-                                     "0:a:0?",   "-sn",      "-dn"};
-    if (overlay) {
-        // The concat demuxer starts a cut clip at the key frame before its
-        // in point, with negative times: trim keeps the stretch to the frame.
+    std::vector<std::string> args = {ffmpeg,      "-nostdin", "-hide_banner", "-loglevel", "error", "-nostats",
+                                     "-progress", "pipe:1",   "-y",           "-f",        "concat", "-safe",
+                                     "0",         "-i",       kListName};
+    if (picture.inset) args.insert(args.end(), {"-f", "concat", "-safe", "0", "-i", kPartnerListName});
+    // The concat demuxer starts a cut clip at the key frame before its in
+    // point, with negative times: trim keeps the stretch to the frame.
+    const std::string trimmed = "trim=start=0:duration=" + length + ",setpts=PTS-STARTPTS";
+    const std::string burned = picture.overlay ? std::string(",subtitles=filename=") + kOverlayName : "";
+    if (picture.inset) {
+        // A partner that ends early keeps its last frame until the main clip ends.
         args.insert(args.end(),
-                    {"-vf", "trim=start=0:duration=" + length + ",setpts=PTS-STARTPTS,subtitles=filename=" + kOverlayName,
-                     "-af", "atrim=start=0:duration=" + length + ",asetpts=PTS-STARTPTS", "-c:v", "libx264", "-preset",
-                     "ultrafast", "-crf", "20", "-pix_fmt", "yuv420p", "-c:a", "aac", "-b:a", "128k"});
+                    {"-filter_complex",
+                     "[0:v:0]" + trimmed + "[main];[1:v:0]" + trimmed + (picture.mirror ? ",hflip" : "") +
+                         ",tpad=stop=-1:stop_mode=clone[rear];"
+                         "[rear][main]scale2ref=w=trunc(main_w/8)*2:h=-2:flags=fast_bilinear[small][big];"
+                         "[big][small]overlay=x=W-w-trunc(W/64):y=H-h-trunc(W/64):shortest=1:eof_action=repeat" +
+                         burned + "[picture]",
+                     "-map", "[picture]"});
+    } else {
+        args.insert(args.end(), {"-map", "0:v:0"});
+    }
+    args.insert(args.end(), {"-map", "0:a:0?", "-sn", "-dn"});
+    if (picture.overlay || picture.inset) {
+        if (!picture.inset) args.insert(args.end(), {"-vf", trimmed + burned});
+        args.insert(args.end(), {"-af", "atrim=start=0:duration=" + length + ",asetpts=PTS-STARTPTS", "-c:v", "libx264",
+                                 "-preset", "ultrafast", "-crf", "20", "-pix_fmt", "yuv420p", "-c:a", "aac", "-b:a",
+                                 "128k"});
     } else {
         args.insert(args.end(), {"-c", "copy"});
     }

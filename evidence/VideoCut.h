@@ -4,7 +4,10 @@
 // in a private working folder, so no clip's name reaches a list or a filter
 // argument), then either re-encoded (H.264/AAC) with the overlay script
 // burned in, trimmed to the stretch to the frame, or copied as they are,
-// cut at the key frames around the stretch.
+// cut at the key frames around the stretch. With the other camera of each
+// moment inset (a second concat list of the partners' links, the same in and
+// out points), the video is always re-encoded: the partner a quarter of the
+// width in the lower right corner, as the player shows it.
 //
 // Threads: run() on one worker; it polls the stop flag while FFmpeg runs
 // and kills it when the flag is set.
@@ -18,13 +21,21 @@
 class VideoCut {
 public:
     static constexpr const char* kListName = "clips.ffconcat";
+    static constexpr const char* kPartnerListName = "partners.ffconcat";
     static constexpr const char* kOverlayName = "overlay.ass";
 
-    // The concat list of the segments, each clip by its link "<n>.mp4".
-    static std::string concatList(const std::vector<StretchSegment>& segments);
+    struct Picture {
+        bool overlay = true;  // the data burned in
+        bool inset = false;   // the partners' list joins as the inset
+        bool mirror = false;  // the inset mirrored like a rear-view mirror
+    };
+
+    // The concat list of the segments, each clip by its link "<n>.mp4"
+    // (the partners' by "<n>p.mp4").
+    static std::string concatList(const std::vector<StretchSegment>& segments, bool partners = false);
     // FFmpeg's arguments, run in the working folder that holds the list and
     // the overlay script.
-    static std::vector<std::string> arguments(const std::string& ffmpeg, double lengthSeconds, bool overlay,
+    static std::vector<std::string> arguments(const std::string& ffmpeg, double lengthSeconds, const Picture& picture,
                                               const std::string& output);
 
     // Runs FFmpeg; progress gets 0..1 of the stretch written.

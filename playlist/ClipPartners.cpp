@@ -82,4 +82,12 @@ std::vector<std::optional<size_t>> matchPartners(const std::vector<ClipStamp>& c
     return partner;
 }
 
+std::vector<size_t> sameChannel(const std::vector<std::string>& paths, std::string_view path) {
+    const Channel channel = channelOf(path).channel;
+    std::vector<size_t> indexes;
+    for (size_t i = 0; i < paths.size(); ++i)
+        if (channelOf(paths[i]).channel == channel) indexes.push_back(i);
+    return indexes;
+}
+
 }  // namespace partners

@@ -36,6 +36,11 @@ struct ChannelName {
 };
 ChannelName channelOf(std::string_view path);
 
+// The indexes of the paths on the same camera as path (the same channel, or
+// none), in order: a stretch of a drive goes on through one camera's clips,
+// never into the other camera of the same moment.
+std::vector<size_t> sameChannel(const std::vector<std::string>& paths, std::string_view path);
+
 // For each clip, the index of its partner in the same list, if any.
 std::vector<std::optional<size_t>> matchPartners(const std::vector<ClipStamp>& clips);
 

@@ -30,6 +30,19 @@ QString durationText(double seconds) {
     return QString::asprintf("%lld:%02lld (%.1f s)", s / 60, s % 60, seconds);
 }
 
+// How the video was made.
+QString videoText(const QJsonObject& in, const ReportText& tx) {
+    QString text = in.value("overlay").toBool()
+                       ? tx.get("IDS_REPORT_REENCODED", QStringLiteral("re-encoded (H.264/AAC) with the data burned in"))
+                       : in.value("inset").toBool()
+                             ? tx.get("IDS_REPORT_REENCODED_PLAIN", QStringLiteral("re-encoded (H.264/AAC)"))
+                             : tx.get("IDS_REPORT_COPIED", QStringLiteral("the original frames, cut at the key frames "
+                                                                          "around the stretch (no re-encoding)"));
+    if (in.value("inset").toBool())
+        text += QStringLiteral("; ") + tx.get("IDS_REPORT_INSET", QStringLiteral("the other camera inset"));
+    return text;
+}
+
 // Label and value rows; returns the height used.
 double drawRows(QPainter& painter, double top, double width, const QList<QPair<QString, QString>>& rows) {
     const double line = 15.0;
@@ -96,11 +109,7 @@ bool EvidenceReport::write(const QJsonObject& in, const QString& pdfPath, QStrin
                       in.value("hasG").toBool() ? QString::number(in.value("strongestG").toDouble(), 'f', 2) + " G"
                                                 : tx.get("IDS_REPORT_NOG", QStringLiteral("no G-sensor data")))
          << qMakePair(tx.get("IDS_REPORT_EVENTS", QStringLiteral("Events")), QString::number(events.size()))
-         << qMakePair(tx.get("IDS_REPORT_VIDEO", QStringLiteral("Video")),
-                      in.value("overlay").toBool()
-                          ? tx.get("IDS_REPORT_REENCODED", QStringLiteral("re-encoded (H.264/AAC) with the data burned in"))
-                          : tx.get("IDS_REPORT_COPIED", QStringLiteral("the original frames, cut at the key frames "
-                                                                       "around the stretch (no re-encoding)")));
+         << qMakePair(tx.get("IDS_REPORT_VIDEO", QStringLiteral("Video")), videoText(in, tx));
     const QString eventAt = tx.get("IDS_REPORT_EVENT_AT", QStringLiteral("at %1 s, %2 G"));
     for (const QJsonValue& value : events) {
         const QJsonObject e = value.toObject();

@@ -331,8 +331,10 @@ QJsonObject TestDriverCommands::mapClick(const QString& arguments) {
 }
 
 QJsonObject TestDriverCommands::exportStretch(const QString& arguments) {
-    // export CLIP SECONDS DURATION [nooverlay]: the clip's path may hold blanks.
+    // export CLIP SECONDS DURATION [nooverlay] [inset]: the clip's path may hold blanks.
     QStringList parts = arguments.trimmed().split(' ');
+    const bool inset = parts.size() >= 4 && parts.last() == QLatin1String("inset");
+    if (inset) parts.removeLast();
     const bool overlay = parts.size() < 4 || parts.last() != QLatin1String("nooverlay");
     if (!overlay) parts.removeLast();
     bool secondsOk = false, durationOk = false;
@@ -340,12 +342,13 @@ QJsonObject TestDriverCommands::exportStretch(const QString& arguments) {
     const double seconds = parts.size() >= 2 ? parts.takeLast().toDouble(&secondsOk) : 0.0;
     const std::string clip = parts.join(' ').toStdString();
     if (!secondsOk || !durationOk || clip.empty())
-        return failed(QStringLiteral("usage: export CLIP SECONDS DURATION [nooverlay]"));
+        return failed(QStringLiteral("usage: export CLIP SECONDS DURATION [nooverlay] [inset]"));
     EvidenceExporter* exporter = window_.Exporter();
-    const std::vector<std::string> paths = window_.PlaylistPaths();
-    const auto at = std::find(paths.begin(), paths.end(), clip);
-    if (!exporter || at == paths.end()) return failed(QStringLiteral("the clip is not in the playlist"));
-    if (!exporter->Start(paths, static_cast<size_t>(at - paths.begin()), seconds, duration, overlay))
+    const ExportRows rows = window_.PlaylistRows();
+    if (!exporter || std::find(rows.paths.begin(), rows.paths.end(), clip) == rows.paths.end())
+        return failed(QStringLiteral("the clip is not in the playlist"));
+    const bool mirror = window_.Controller() && window_.Controller()->IsPartnerMirrored();
+    if (!exporter->Start(rows, clip, seconds, duration, overlay, {inset, mirror}))
         return failed(QStringLiteral("an export is running"));
     return ok();
 }

@@ -3,6 +3,7 @@
 // row plays the moment with the rear as main, a clip's end goes on to the
 // next moment, and a damaged rear leaves its front playing alone.
 #include "support/ClipFactory.h"
+#include "support/CommandOutput.h"
 #include "support/DumpFields.h"
 #include "support/ProgramHarness.h"
 
@@ -114,6 +115,21 @@ TEST_F(CameraPair, FrontAndRearPlayAsOnePictureAndTheListGoesByMoment) {
     EXPECT_TRUE(driver.ask("key V")["ok"].toBool());
     ASSERT_TRUE(pausedWith("single")) << text(dump);
     EXPECT_TRUE(driver.ask("layout inset")["ok"].toBool());
+
+    // An export with the rear inset: its picture is the one shown.
+    ASSERT_TRUE(driver.ask("export " + folder + names[0] + " 1 2 nooverlay inset")["ok"].toBool());
+    ASSERT_TRUE(waitFor([](const QJsonObject& d) {
+        return d["export"].toObject()["state"].toString() != "running";
+    }, 60s)) << text(dump);
+    ASSERT_EQ(dump["export"].toObject()["state"].toString(), "done") << text(dump);
+    const std::string exported = dump["export"].toObject()["folder"].toString().toStdString();
+    int status = 0;
+    testing_support::commandOutput({"/usr/bin/ffmpeg", "-v", "error", "-i", "video.mp4", "-frames:v", "1", "frame.png"},
+                                   exported, status);
+    const QImage frame(QString::fromStdString(exported + "frame.png"));
+    ASSERT_FALSE(frame.isNull());
+    EXPECT_TRUE(isColour(frame.pixel(frame.width() * 7 / 8, frame.height() * 7 / 8), 0, 0, 255));
+    EXPECT_TRUE(isColour(frame.pixel(frame.width() / 4, frame.height() / 4), 255, 0, 0));
 
     // The rear's row plays the same moment with the rear as main.
     EXPECT_TRUE(driver.ask("activate 1")["ok"].toBool());

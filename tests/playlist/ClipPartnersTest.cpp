@@ -48,3 +48,11 @@ TEST(ClipPartners, PairsTheCamerasOfOneMomentOnly) {
     EXPECT_EQ(q[0], 1u);
     EXPECT_FALSE(q[2]);
 }
+
+// An export's stretch follows one camera through the list.
+TEST(ClipPartners, AStretchGoesOnThroughOneCamerasClips) {
+    const std::vector<std::string> list = {"/d/1_F.MP4", "/d/1_R.MP4", "/d/2_F.MP4", "/d/2_R.MP4", "/d/clip.mp4"};
+    EXPECT_EQ(partners::sameChannel(list, "/d/1_R.MP4"), (std::vector<size_t>{1, 3}));
+    EXPECT_EQ(partners::sameChannel(list, "/d/2_F.MP4"), (std::vector<size_t>{0, 2}));
+    EXPECT_EQ(partners::sameChannel(list, "/d/clip.mp4"), (std::vector<size_t>{4}));
+}
