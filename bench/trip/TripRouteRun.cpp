@@ -11,10 +11,16 @@
 //      fixes): from the drop to the route on the map, and the longest the
 //      window took to answer the driver meanwhile (target 0.25 s: no freeze).
 //
+//   3. four clips of two million cues each (the reader's limit) next to a
+//      playing clip: the program's peak memory (VmHWM) once all are read
+//      and their trip is built, against the budget of the trip data (1 GB;
+//      the program's own peak is held to 1.5 GB). The clips are made here.
+//
 //   TripRouteRun   with VELTARA_BENCH_CLIPS naming the folder trip_route.sh
 //                  prepares (drive/, single/, eight-hours/)
 #include "support/DumpFields.h"
 #include "support/ProgramHarness.h"
+#include "support/TrackOnlyClip.h"
 
 #include <QJsonArray>
 #include <algorithm>
@@ -22,6 +28,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <thread>
 
 using namespace std::chrono_literals;
 using namespace program_harness;
@@ -170,4 +178,51 @@ TEST_F(TripRouteRun, AnEightHourTripDrawsWithoutFreezingTheWindow) {
                 eight.route, eight.worstAnswer);
     EXPECT_GE(eight.route, 0.0);
     EXPECT_LE(eight.worstAnswer, 0.25);
+}
+
+namespace {
+
+// The peak resident memory of a process, in MiB; -1 when unknown.
+long peakMemoryMiB(pid_t process) {
+    std::ifstream status("/proc/" + std::to_string(process) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6) / 1024;
+    return -1;
+}
+
+}  // namespace
+
+TEST_F(TripRouteRun, FourClipsOfTwoMillionCuesStayInTheMemoryBudget) {
+    const std::string folder = home.path() + "DCIM/";
+    std::filesystem::create_directories(folder);
+    const auto cue = [](size_t i) {
+        char line[96];
+        std::snprintf(line, sizeof line, "2026-12-07 %02zu:%02zu:%02zu/E113 56 %05.2f/N22 33 %05.2f/50.0/X:2000/Y:2000/Z:2333",
+                      i / 3600 % 24, i / 60 % 60, i % 60, static_cast<double>(i % 6000) * 0.01,
+                      static_cast<double>(i / 6000 % 6000) * 0.01);
+        return std::string(line);
+    };
+    ASSERT_EQ(testing_support::writeTrackOnlyClip(folder + "track.tmp", 60, 1000, cue), "");
+    ASSERT_EQ(testing_support::addVideo(folder + "track.tmp", folder + "2026_1207_100000_F.MP4", 60), "");
+    std::filesystem::remove(folder + "track.tmp");
+    for (int k = 1; k <= 4; ++k)
+        ASSERT_EQ(testing_support::writeTrackOnlyClip(folder + "2026_1207_1" + std::to_string(k) + "0000_F.MP4",
+                                                      2'000'000, 1, cue),
+                  "");
+    ASSERT_NO_FATAL_FAILURE(startWith(cache("memory")));
+    const Clock::time_point start = Clock::now();
+    EXPECT_TRUE(driver.ask("drop " + folder + "2026_1207_100000_F.MP4")["ok"].toBool());
+    ASSERT_TRUE(waitFor(
+        [](const QJsonObject& d) {
+            return d["reading"].toObject()["total"].toInt() == 5 && d["reading"].toObject()["done"].toInt() == 5;
+        },
+        600s))
+        << text(dump);
+    std::this_thread::sleep_for(3s);  // the trip built and drawn
+    const long peak = peakMemoryMiB(pid());
+    std::printf("four clips of 2 M cues read in %.1f s; the program's peak memory %ld MiB (held to 1536)\n",
+                secondsSince(start), peak);
+    EXPECT_GT(peak, 0);
+    EXPECT_LE(peak, 1536);
+    quitCleanly();
 }
