@@ -4,7 +4,6 @@
 #include "trip/ClipSeconds.h"
 #include "trip/NearestFix.h"
 #include "trip/RouteDatum.h"
-#include "trip/RouteSimplifier.h"
 
 #include <algorithm>
 
@@ -110,21 +109,13 @@ void MapTripLayer::keep(const TripRoute* route, bool draw) {
     drawnPoints_ = 0;
     drawnFixCount_ = 0;
     if (!draw || !route || route->fixes.empty()) return;
+    // Thinned where the trip was built. The datum shift varies slowly:
+    // thinning the recorded positions thins the converted ones alike.
     const std::vector<RouteFix>& fixes = route->fixes;
-    std::vector<size_t> marks;
-    for (size_t c = 0; c < route->clipFirstFix.size(); ++c) {
-        const size_t first = route->clipFirstFix[c];
-        // A clip without a fix has its next clip's first fix: no mark of its own.
-        if (first < fixes.size() && fixes[first].clip == c) marks.push_back(first);
-    }
-    // The datum shift varies slowly: thinning the recorded positions thins
-    // the converted ones alike.
-    const std::vector<size_t> drawn =
-        RouteSimplifier::simplify(fixes, marks, RouteSimplifier::screenTolerance(fixes, kViewPixels));
-    drawnFixes_ = positionsText(fixes, drawn, conversion_);
-    drawnMarks_ = positionsText(fixes, marks, conversion_);
+    drawnFixes_ = positionsText(fixes, route->drawn, conversion_);
+    drawnMarks_ = positionsText(fixes, route->clipMarks, conversion_);
     drawnEvents_ = eventsText(*route, conversion_);
-    drawnPoints_ = drawn.size();
+    drawnPoints_ = route->drawn.size();
     drawnFixCount_ = fixes.size();
 }
 

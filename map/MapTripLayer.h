@@ -2,7 +2,7 @@
 // The trip layer of the map: the whole route of the current clip's trip,
 // lighter and under the clip's own line, with marks at the clip boundaries
 // and, coloured by kind, at the trip's events.
-// The route drawn is thinned to the screen (RouteSimplifier) and only the
+// The route drawn is the trip's thinned one (TripRoute::drawn) and only the
 // points drawn are converted to the page's datum; the full route (in the
 // shared trip snapshot) stays for picking a moment with a click
 // (MomentNear). A current clip in no trip draws nothing but can still be
@@ -26,8 +26,6 @@ class MapTripLayer final : public TripDisplay {
 public:
     static constexpr const char* kSetTripRoute = "setTripRoute";
     static constexpr const char* kClearTripRoute = "clearTripRoute";
-    // The route is thinned for a view this wide with the whole trip in it.
-    static constexpr double kViewPixels = 2000.0;
 
     struct Moment {
         std::string clip;

@@ -110,6 +110,7 @@ std::shared_ptr<const TripSet> TripSet::build(Clips clips, const EventSettings& 
         route.events = detector.detect(eventClips);
         keepStrongestEvents(route);
         findEventFixes(route);
+        route.thinForDrawing();
         set->trips_.push_back(std::move(route));
     }
     set->clips_ = std::move(clips);

@@ -52,6 +52,13 @@ TEST(TripSet, ClipsFormTripsWithTheirWholeRoutes) {
     EXPECT_EQ(front->fixes[60].clip, 1u);
     EXPECT_EQ(front->fixes[60].timeMs, 1040);  // the second record of its clip
     EXPECT_GT(front->figures.distanceMetres(), 0.0);
+    // The drawing is made with the trip: thinned, the clip marks and both ends kept.
+    EXPECT_EQ(front->clipMarks, (std::vector<size_t>{0, 60}));
+    ASSERT_GE(front->drawn.size(), 3u);
+    EXPECT_LE(front->drawn.size(), front->fixes.size());
+    EXPECT_EQ(front->drawn.front(), 0u);
+    EXPECT_EQ(front->drawn.back(), 118u);
+    EXPECT_NE(std::find(front->drawn.begin(), front->drawn.end(), 60u), front->drawn.end());
 
     // Without cue times a fix's moment is its camera time in the clip.
     const TripRoute* rear = set->tripOf("/d/2026_1207_100000_R.MP4");
