@@ -210,9 +210,13 @@ void IsoFile::parseMoov() {
             track.id = data[0] == 1 ? be32(bytesOf(data) + 20) : be32(bytesOf(data) + 12);
         IsoBox mdia;
         if (!findChild(trak, fourcc("mdia"), mdia)) continue;
-        if (findChild(mdia, fourcc("mdhd"), box) && read(box.payloadOffset(), std::min<uint64_t>(box.payloadSize(), 24), data) &&
-            data.size() >= 24)
-            track.timescale = data[0] == 1 ? be32(bytesOf(data) + 20) : be32(bytesOf(data) + 12);
+        if (findChild(mdia, fourcc("mdhd"), box) && read(box.payloadOffset(), std::min<uint64_t>(box.payloadSize(), 32), data) &&
+            data.size() >= 24) {
+            const bool wide = data[0] == 1;
+            track.timescale = wide ? be32(bytesOf(data) + 20) : be32(bytesOf(data) + 12);
+            if (!wide) track.duration = be32(bytesOf(data) + 16);
+            else if (data.size() >= 32) track.duration = be64(bytesOf(data) + 24);
+        }
         if (findChild(mdia, fourcc("hdlr"), box) && read(box.payloadOffset(), std::min<uint64_t>(box.payloadSize(), 300), data) &&
             data.size() >= 12) {
             track.handlerType = be32(bytesOf(data) + 8);

@@ -47,6 +47,7 @@ struct IsoTrack {
     std::string handlerName;   // printable ASCII only
     uint32_t sampleEntry = 0;  // fourcc of the first stsd entry ("text", "gpmd", "camm" ...)
     uint32_t timescale = 0;    // mdhd; 0 when missing (times then count as milliseconds)
+    uint64_t duration = 0;     // mdhd, in the time scale; 0 when missing
     IsoBox stbl;               // the sample table box (size 0 when missing)
 
     // A timed text track, as cameras and muxers mark one.

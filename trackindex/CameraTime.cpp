@@ -68,8 +68,30 @@ std::string formatSeconds(int64_t seconds, bool iso) {
     int m = 0, d = 0;
     civilFromDays(days, y, m, d);
     char text[48];
-    std::snprintf(text, sizeof text, iso ? "%04lld-%02d-%02dT%02d:%02d:%02dZ" : "%04lld-%02d-%02d %02d:%02d:%02d",
-                  static_cast<long long>(y), m, d, static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60),
-                  static_cast<int>(rest % 60));
-    return text;
+    if (y < 0 || y > 9999) {
+        std::snprintf(text, sizeof text, iso ? "%04lld-%02d-%02dT%02d:%02d:%02dZ" : "%04lld-%02d-%02d %02d:%02d:%02d",
+                      static_cast<long long>(y), m, d, static_cast<int>(rest / 3600),
+                      static_cast<int>(rest / 60 % 60), static_cast<int>(rest % 60));
+        return text;
+    }
+    // A track writer formats a time per record: no printf on that path.
+    char* p = text;
+    const auto two = [&p](int64_t v) {
+        *p++ = static_cast<char>('0' + v / 10);
+        *p++ = static_cast<char>('0' + v % 10);
+    };
+    two(y / 100);
+    two(y % 100);
+    *p++ = '-';
+    two(m);
+    *p++ = '-';
+    two(d);
+    *p++ = iso ? 'T' : ' ';
+    two(rest / 3600);
+    *p++ = ':';
+    two(rest / 60 % 60);
+    *p++ = ':';
+    two(rest % 60);
+    if (iso) *p++ = 'Z';
+    return std::string(text, p);
 }

@@ -1,6 +1,8 @@
 #include "trackindex/NativeTrackReader.h"
 
+#include "trackindex/CueText.h"
 #include "trackindex/Libav.h"
+#include "trackindex/PlainTextTrack.h"
 
 #include <sys/stat.h>
 #include <algorithm>
@@ -10,7 +12,6 @@
 
 namespace {
 
-constexpr size_t kTextLimit = NativeTrackReader::TEXT_LIMIT;
 constexpr int kEncodeBuffer = 1024 * 1024;  // the converter's own limit for one encoded cue
 constexpr const char* kCameraHandler = "Ambarella EXT";
 // Only container demuxers: nothing that opens further files or URLs.
@@ -132,73 +133,6 @@ int64_t clipStart(const AVFormatContext* format) {
     return start == AV_NOPTS_VALUE ? 0 : start;
 }
 
-// printf's "%02d" (and "%03d" with width 3) of a C int, without printf:
-// a clip has tens of thousands of cues.
-void appendNumber(std::string& out, int64_t value, int width) {
-    char digits[24];
-    int n = 0;
-    const bool negative = value < 0;
-    uint64_t v = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-    do {
-        digits[n++] = static_cast<char>('0' + v % 10);
-        v /= 10;
-    } while (v != 0);
-    const int used = n + (negative ? 1 : 0);
-    if (negative) out += '-';
-    for (int pad = used; pad < width; ++pad) out += '0';
-    while (n > 0) out += digits[--n];
-}
-
-void appendClock(std::string& out, int64_t ms) {
-    appendNumber(out, static_cast<int>(ms / 3600000), 2);
-    out += ':';
-    appendNumber(out, static_cast<int>(ms / 60000) % 60, 2);
-    out += ':';
-    appendNumber(out, static_cast<int>(ms / 1000) % 60, 2);
-    out += ',';
-    appendNumber(out, static_cast<int>(ms % 1000), 3);
-}
-
-// The text of one cue as the SRT muxer frames it, cut as a text slot is.
-void frameCue(uint64_t number, int64_t s, int64_t e, const uint8_t* text, size_t length, std::string& out) {
-    out.clear();
-    out.reserve(kTextLimit);
-    appendNumber(out, static_cast<int64_t>(number), 1);
-    out += '\n';
-    appendClock(out, s);
-    out += " --> ";
-    appendClock(out, e);
-    out += '\n';
-    if (out.size() < kTextLimit)
-        out.append(reinterpret_cast<const char*>(text), std::min(length, kTextLimit - out.size()));
-    if (out.size() < kTextLimit) out.append("\n\n", std::min<size_t>(2, kTextLimit - out.size()));
-    out.resize(std::min(out.size(), kTextLimit));
-    // A slot skips leading zero bytes and ends at the next one.
-    if (out.find('\0') == std::string::npos) return;
-    const size_t first = out.find_first_not_of('\0');
-    if (first == std::string::npos) {
-        out.clear();
-        return;
-    }
-    out.erase(0, first);
-    const size_t zero = out.find('\0');
-    if (zero != std::string::npos) out.resize(zero);
-}
-
-// Plain camera text in a mov_text sample comes out of the decoder and the
-// SRT encoder as the same bytes, wrapped in whatever the stream's style adds.
-// Printable ASCII without markup characters, not starting or ending in a
-// blank, in a sample without style boxes, takes that short way; everything
-// else goes through the coders.
-bool plainText(const uint8_t* text, size_t length) {
-    if (length == 0 || text[0] == ' ' || text[length - 1] == ' ') return false;
-    for (size_t i = 0; i < length; ++i) {
-        const uint8_t c = text[i];
-        if (c < 0x20 || c > 0x7E || c == '{' || c == '}' || c == '\\' || c == '<' || c == '>') return false;
-    }
-    return true;
-}
-
 class CueDecoder {
 public:
     bool open(const AVStream* st, std::string& reason) {
@@ -244,7 +178,7 @@ public:
         if (wrapped_ && packet->size >= 2 && packet->pts != AV_NOPTS_VALUE) {
             const size_t length = (static_cast<size_t>(packet->data[0]) << 8) | packet->data[1];
             const uint8_t* text = packet->data + 2;
-            if (length + 2 == static_cast<size_t>(packet->size) && plainText(text, length)) {
+            if (length + 2 == static_cast<size_t>(packet->size) && CueText::plain(text, length)) {
                 const int64_t us = libav().av_rescale_q(packet->pts, decoder_->pkt_timebase, AV_TIME_BASE_Q);
                 // As the decoder fills the cue's display time: unsigned milliseconds.
                 const uint32_t duration = packet->duration != 0
@@ -321,7 +255,7 @@ private:
         TrackCue& cue = cues.emplace_back();
         cue.startMs = start;
         cue.durationMs = durationMs;
-        frameCue(number++, start, end, text, length, cue.text);
+        CueText::frame(number++, start, end, text, length, cue.text);
         return true;
     }
 
@@ -422,6 +356,16 @@ Result NativeTrackReader::read(const std::string& path, std::vector<TrackCue>& c
     if (st.st_size == 0) {
         reason = "is empty";
         return Result::Failed;
+    }
+    switch (PlainTextTrack::read(path, stop_, cues)) {
+        case PlainTextTrack::Outcome::Read:
+            return Result::Track;
+        case PlainTextTrack::Outcome::Stopped:
+            cues.clear();
+            reason = "was not read to the end (stopped)";
+            return Result::Unavailable;
+        case PlainTextTrack::Outcome::NotPlain:
+            break;
     }
     if (!libav().loaded) {
         reason = "cannot be read in-process: " + libav().problem;

@@ -1,5 +1,7 @@
 #pragma once
-// Reads the track of a clip in-process with libavformat: takes the clip's
+// Reads the track of a clip in-process. A clip whose camera track
+// PlainTextTrack reads exactly as the coders would is read without FFmpeg.
+// Any other is read with libavformat: takes the clip's
 // text subtitle stream (the one whose handler is "Ambarella EXT" when there
 // are several), discards every other stream so no video or audio is read,
 // and turns each cue into the text the converter path delivers: the cue is
@@ -17,6 +19,7 @@
 // run on separate threads. Each read opens and closes everything it uses;
 // nothing outlives the call. The stop flag may be set from any thread: the
 // read in hand gives up within one packet or one blocked input call.
+#include "trackindex/CueText.h"
 #include "trackindex/TrackCue.h"
 
 #include <atomic>
@@ -46,7 +49,7 @@ public:
     // At most this many cues are read from one clip; more is a damaged clip.
     static constexpr size_t CUE_LIMIT = 2'000'000;
     // What one cue's text keeps, as a text slot of the converter path does.
-    static constexpr size_t TEXT_LIMIT = 127;
+    static constexpr size_t TEXT_LIMIT = CueText::TEXT_LIMIT;
 
 private:
     const std::atomic<bool>* stop_ = nullptr;

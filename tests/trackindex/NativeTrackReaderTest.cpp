@@ -5,6 +5,7 @@
 #include "support/TempFolder.h"
 #include "support/TrackOnlyClip.h"
 #include "trackindex/NativeTrackReader.h"
+#include "trackindex/PlainTextTrack.h"
 #include "trackindex/TrackCueRecords.h"
 
 #include <atomic>
@@ -85,7 +86,11 @@ TEST(NativeTrackReader, RecordsEqualTheConverterPath) {
     several.extraSubtitles = {{"SubtitleHandler", testing_support::cameraTrack(40)}};
     const std::string severalClip = clipOf(tmp, "several.mp4", several);
 
-    for (const std::string& clip : {oddClip, severalClip}) {
+    auto plain = cueClip(30);  // read without FFmpeg
+    plain.cueGapSeconds = 0.05;
+    const std::string plainClip = clipOf(tmp, "plain.mp4", plain);
+
+    for (const std::string& clip : {oddClip, severalClip, plainClip}) {
         expectSameRecords(clip, TrackSampling::All);
         expectSameRecords(clip, TrackSampling::Player);
     }
@@ -161,18 +166,42 @@ TEST(NativeTrackReader, AClipBeyondTheCueLimitIsCutAndAStopEndsTheRead) {
     EXPECT_TRUE(cues.empty());
 }
 
-TEST(NativeTrackReader, BytesInMemoryReadAsTheFile) {
+// A file read of a plain camera track skips FFmpeg; a clip in memory always
+// goes through it. The two must give the same cues, times included, and
+// the short way must decline whatever it cannot give exactly.
+TEST(NativeTrackReader, ThePlainTrackReadWithoutFFmpegGivesFFmpegsCues) {
     TempFolder tmp;
-    const std::string clip = clipOf(tmp, "mem.mp4", cueClip(20));
-    std::string bytes;
-    ASSERT_TRUE(platform::readFile(clip, bytes));
-    NativeTrackReader reader;
-    std::vector<TrackCue> fromFile, fromBytes;
-    std::string reason;
-    ASSERT_EQ(reader.read(clip, fromFile, reason), NativeTrackReader::Result::Track);
-    ASSERT_EQ(reader.readBytes(bytes, fromBytes, reason), NativeTrackReader::Result::Track) << reason;
-    ASSERT_EQ(fromBytes.size(), fromFile.size());
-    for (size_t i = 0; i < fromFile.size(); ++i) EXPECT_EQ(fromBytes[i].text, fromFile[i].text);
-    EXPECT_EQ(reader.readBytes(bytes.substr(0, bytes.size() / 3), fromBytes, reason),
-              NativeTrackReader::Result::Failed);
+    auto gaps = cueClip(20);
+    gaps.cueSeconds = 0.0333;   // times that round
+    gaps.cueGapSeconds = 0.05;  // empty samples between the texts
+    auto withAudio = cueClip(20);
+    withAudio.withAudio = true;  // AAC's edit list starts the sound after its priming samples
+    auto styled = cueClip(20);
+    styled.trackTexts[4] = "<b>" + styled.trackTexts[4] + "</b>";
+    const std::tuple<const char*, testing_support::ClipSpec, PlainTextTrack::Outcome> cases[] = {
+        {"plain.mp4", cueClip(20), PlainTextTrack::Outcome::Read},
+        {"gaps.mp4", gaps, PlainTextTrack::Outcome::Read},
+        {"audio.mp4", withAudio, PlainTextTrack::Outcome::Read},
+        {"styled.mp4", styled, PlainTextTrack::Outcome::NotPlain},
+    };
+    for (const auto& [name, spec, outcome] : cases) {
+        const std::string clip = clipOf(tmp, name, spec);
+        std::vector<TrackCue> fromFile, fromBytes;
+        EXPECT_EQ(PlainTextTrack::read(clip, nullptr, fromFile), outcome) << name;
+        std::string bytes, reason;
+        ASSERT_TRUE(platform::readFile(clip, bytes));
+        NativeTrackReader reader;
+        ASSERT_EQ(reader.read(clip, fromFile, reason), NativeTrackReader::Result::Track) << name;
+        ASSERT_EQ(reader.readBytes(bytes, fromBytes, reason), NativeTrackReader::Result::Track) << reason;
+        ASSERT_EQ(fromBytes.size(), fromFile.size()) << name;
+        for (size_t i = 0; i < fromFile.size(); ++i) {
+            EXPECT_EQ(fromFile[i].text, fromBytes[i].text) << name << " cue " << i;
+            EXPECT_EQ(fromFile[i].startMs, fromBytes[i].startMs) << name << " cue " << i;
+            EXPECT_EQ(fromFile[i].durationMs, fromBytes[i].durationMs) << name << " cue " << i;
+        }
+        if (outcome == PlainTextTrack::Outcome::Read) {
+            EXPECT_EQ(reader.readBytes(bytes.substr(0, bytes.size() / 3), fromBytes, reason),
+                      NativeTrackReader::Result::Failed);
+        }
+    }
 }

@@ -43,7 +43,7 @@ void CsvTrackWriter::begin(std::string& out) {
 void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<const TrackRecord> records,
                            std::span<const int64_t> timesMs) {
     const std::string name = csvField(file);
-    out.reserve(out.size() + records.size() * (name.size() + 128));  // one growth instead of twenty copies
+    out.reserve(out.size() + records.size() * (name.size() + 256));  // one growth instead of twenty copies
     size_t index = 0;
     for (const TrackRecord& r : records) {
         out += name;
