@@ -1,5 +1,7 @@
 #include "telemetry/IsoFile.h"
 
+#include "telemetry/BigEndian.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,13 +13,8 @@ namespace {
 
 constexpr int64_t kSeconds1904To1970 = 2082844800;
 
-uint32_t be32(const unsigned char* p) {
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
-}
-
-uint64_t be64(const unsigned char* p) {
-    return (uint64_t(be32(p)) << 32) | be32(p + 4);
-}
+using bigEndian::u32;
+using bigEndian::u64;
 
 const unsigned char* bytesOf(const std::string& s) {
     return reinterpret_cast<const unsigned char*>(s.data());
@@ -26,7 +23,7 @@ const unsigned char* bytesOf(const std::string& s) {
 // A table's entry count, cut to what its box can hold.
 size_t entriesThatFit(const std::string& payload, size_t headerBytes, size_t entryBytes) {
     if (payload.size() < headerBytes) return 0;
-    const size_t claimed = be32(bytesOf(payload) + 4);
+    const size_t claimed = u32(bytesOf(payload) + 4);
     return std::min(claimed, (payload.size() - headerBytes) / entryBytes);
 }
 
@@ -96,12 +93,12 @@ bool IsoFile::header(uint64_t at, uint64_t end, IsoBox& box) const {
     unsigned char h[16];
     if (at > end || end - at < 8 || !read(at, 8, h)) return false;
     box.offset = at;
-    box.type = be32(h + 4);
+    box.type = u32(h + 4);
     box.headerSize = 8;
-    uint64_t size = be32(h);
+    uint64_t size = u32(h);
     if (size == 1) {
         if (end - at < 16 || !read(at + 8, 8, h + 8)) return false;
-        size = be64(h + 8);
+        size = u64(h + 8);
         box.headerSize = 16;
     } else if (size == 0) {
         size = end - at;  // to the end of the parent
@@ -191,12 +188,13 @@ void IsoFile::parseMoov() {
         // Version 1: 64-bit times, timescale at 20 and duration at 24; version 0: 12 and 16.
         const bool wide = p[0] == 1;
         if (data.size() >= (wide ? 32u : 20u)) {
-            const uint32_t scale = be32(p + (wide ? 20 : 12));
-            const uint64_t length = wide ? be64(p + 24) : be32(p + 16);
+            const uint32_t scale = u32(p + (wide ? 20 : 12));
+            const uint64_t length = wide ? u64(p + 24) : u32(p + 16);
             if (scale > 0 && length < (uint64_t(1) << 53)) durationSeconds_ = static_cast<double>(length) / scale;
+            movieTimescale_ = scale;
         }
-        const int64_t since1904 = p[0] == 1 ? (data.size() >= 12 ? static_cast<int64_t>(be64(p + 4) >> 0) : 0)
-                                            : static_cast<int64_t>(be32(p + 4));
+        const int64_t since1904 = p[0] == 1 ? (data.size() >= 12 ? static_cast<int64_t>(u64(p + 4) >> 0) : 0)
+                                            : static_cast<int64_t>(u32(p + 4));
         if (since1904 > kSeconds1904To1970 && since1904 < (int64_t(1) << 40)) {
             creation_ = since1904 - kSeconds1904To1970;
             hasCreation_ = true;
@@ -207,19 +205,19 @@ void IsoFile::parseMoov() {
         IsoTrack track;
         if (findChild(trak, fourcc("tkhd"), box) && read(box.payloadOffset(), std::min<uint64_t>(box.payloadSize(), 24), data) &&
             data.size() >= 24)
-            track.id = data[0] == 1 ? be32(bytesOf(data) + 20) : be32(bytesOf(data) + 12);
+            track.id = data[0] == 1 ? u32(bytesOf(data) + 20) : u32(bytesOf(data) + 12);
         IsoBox mdia;
         if (!findChild(trak, fourcc("mdia"), mdia)) continue;
         if (findChild(mdia, fourcc("mdhd"), box) && read(box.payloadOffset(), std::min<uint64_t>(box.payloadSize(), 32), data) &&
             data.size() >= 24) {
             const bool wide = data[0] == 1;
-            track.timescale = wide ? be32(bytesOf(data) + 20) : be32(bytesOf(data) + 12);
-            if (!wide) track.duration = be32(bytesOf(data) + 16);
-            else if (data.size() >= 32) track.duration = be64(bytesOf(data) + 24);
+            track.timescale = wide ? u32(bytesOf(data) + 20) : u32(bytesOf(data) + 12);
+            if (!wide) track.duration = u32(bytesOf(data) + 16);
+            else if (data.size() >= 32) track.duration = u64(bytesOf(data) + 24);
         }
         if (findChild(mdia, fourcc("hdlr"), box) && read(box.payloadOffset(), std::min<uint64_t>(box.payloadSize(), 300), data) &&
             data.size() >= 12) {
-            track.handlerType = be32(bytesOf(data) + 8);
+            track.handlerType = u32(bytesOf(data) + 8);
             // The name: a C string (MP4) or a counted one (QuickTime); printable ASCII kept.
             std::string_view name = data.size() > 24 ? std::string_view(data).substr(24) : std::string_view();
             if (!name.empty() && static_cast<unsigned char>(name[0]) == name.size() - 1) name.remove_prefix(1);
@@ -266,8 +264,8 @@ bool IsoFile::samples(const IsoTrack& track, std::vector<IsoSample>& out, std::s
         return false;
     }
     // stsz: version/flags, one size for all (or 0), count, then the sizes.
-    const uint32_t commonSize = be32(bytesOf(stsz) + 4);
-    size_t sampleCount = be32(bytesOf(stsz) + 8);
+    const uint32_t commonSize = u32(bytesOf(stsz) + 4);
+    size_t sampleCount = u32(bytesOf(stsz) + 8);
     if (commonSize == 0) sampleCount = std::min(sampleCount, (stsz.size() - 12) / 4);
     sampleCount = std::min(sampleCount, kMaxSamples);
     const size_t chunkCount = entriesThatFit(stco, 8, wide ? 8 : 4);
@@ -277,31 +275,31 @@ bool IsoFile::samples(const IsoTrack& track, std::vector<IsoSample>& out, std::s
     out.reserve(std::min<size_t>(sampleCount, 65536));
     size_t sample = 0;
     size_t timeRun = 0;
-    uint32_t leftInTimeRun = timeRuns > 0 ? be32(bytesOf(stts) + 8) : 0;
+    uint32_t leftInTimeRun = timeRuns > 0 ? u32(bytesOf(stts) + 8) : 0;
     int64_t ticks = 0;
     const auto nextDuration = [&]() -> uint32_t {
         while (timeRun < timeRuns && leftInTimeRun == 0 && ++timeRun < timeRuns)
-            leftInTimeRun = be32(bytesOf(stts) + 8 + timeRun * 8);
+            leftInTimeRun = u32(bytesOf(stts) + 8 + timeRun * 8);
         if (timeRun >= timeRuns) return 0;
         --leftInTimeRun;
-        return be32(bytesOf(stts) + 8 + timeRun * 8 + 4);
+        return u32(bytesOf(stts) + 8 + timeRun * 8 + 4);
     };
     bool dropped = false;
     size_t chunksDone = 0;  // runs must go forward: a chunk is never read twice
     for (size_t run = 0; run < runCount && sample < sampleCount; ++run) {
         const unsigned char* entry = bytesOf(stsc) + 8 + run * 12;
-        const size_t firstChunk = be32(entry);
-        const size_t perChunk = be32(entry + 4);
-        const size_t nextFirst = run + 1 < runCount ? be32(entry + 12) : chunkCount + 1;
+        const size_t firstChunk = u32(entry);
+        const size_t perChunk = u32(entry + 4);
+        const size_t nextFirst = run + 1 < runCount ? u32(entry + 12) : chunkCount + 1;
         if (firstChunk == 0 || nextFirst <= firstChunk) continue;  // a run out of order gives nothing
         for (size_t chunk = std::max(firstChunk, chunksDone + 1); chunk < nextFirst && chunk <= chunkCount && sample < sampleCount; ++chunk) {
             chunksDone = chunk;
             const unsigned char* c = bytesOf(stco) + 8 + (chunk - 1) * (wide ? 8 : 4);
-            uint64_t offset = wide ? be64(c) : be32(c);
+            uint64_t offset = wide ? u64(c) : u32(c);
             for (size_t k = 0; k < perChunk && sample < sampleCount; ++k, ++sample) {
                 IsoSample s;
                 s.offset = offset;
-                s.size = commonSize != 0 ? commonSize : be32(bytesOf(stsz) + 12 + sample * 4);
+                s.size = commonSize != 0 ? commonSize : u32(bytesOf(stsz) + 12 + sample * 4);
                 s.startTicks = ticks;
                 s.durationTicks = nextDuration();
                 ticks += s.durationTicks;

@@ -94,6 +94,8 @@ public:
     bool creationTime(int64_t& unixSeconds) const;
     // moov's mvhd duration in seconds; 0 when missing.
     double durationSeconds() const;
+    // moov's mvhd time scale (ticks a second); 0 when missing.
+    uint32_t movieTimescale() const { return movieTimescale_; }
     // moov itself (size 0 when missing).
     const IsoBox& moov() const { return moov_; }
 
@@ -123,4 +125,5 @@ private:
     int64_t creation_ = 0;
     bool hasCreation_ = false;
     double durationSeconds_ = 0.0;
+    uint32_t movieTimescale_ = 0;
 };

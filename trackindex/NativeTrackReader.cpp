@@ -13,7 +13,7 @@
 namespace {
 
 constexpr int kEncodeBuffer = 1024 * 1024;  // the converter's own limit for one encoded cue
-constexpr const char* kCameraHandler = "Ambarella EXT";
+constexpr const char* kCameraHandler = NativeTrackReader::CAMERA_HANDLER;
 // Only container demuxers: nothing that opens further files or URLs.
 constexpr const char* kFormats = "mov,mp4,m4a,3gp,3g2,mj2,matroska,webm,avi,asf,mpeg,mpegts,rm";
 

@@ -50,6 +50,8 @@ public:
     static constexpr size_t CUE_LIMIT = 2'000'000;
     // What one cue's text keeps, as a text slot of the converter path does.
     static constexpr size_t TEXT_LIMIT = CueText::TEXT_LIMIT;
+    // The handler name that marks the camera's track among several.
+    static constexpr const char* CAMERA_HANDLER = "Ambarella EXT";
 
 private:
     const std::atomic<bool>* stop_ = nullptr;

@@ -104,5 +104,6 @@ bool PlainBoxLayout::check(const IsoFile& file) {
         else if (!inPlace(top.type, 0) || top.type == fourcc("moof"))
             return false;
     }
-    return movies == 1 && walk(file, file.moov(), 1, false);
+    IsoBox fragments;
+    return movies == 1 && !file.findChild(file.moov(), fourcc("mvex"), fragments) && walk(file, file.moov(), 1, false);
 }

@@ -1,5 +1,6 @@
 #include "trackindex/PlainTextTrack.h"
 
+#include "telemetry/BigEndian.h"
 #include "telemetry/IsoFile.h"
 #include "trackindex/CueText.h"
 #include "trackindex/NativeTrackReader.h"
@@ -15,19 +16,14 @@ namespace {
 
 using Outcome = PlainTextTrack::Outcome;
 
-constexpr const char* kCameraHandler = "Ambarella EXT";
+constexpr const char* kCameraHandler = NativeTrackReader::CAMERA_HANDLER;
 // Far beyond any clip, and small enough that every product below fits 64 bits.
 constexpr int64_t kLatestTick = int64_t{1} << 40;
 constexpr int64_t kLatestUs = int64_t{1} << 52;
 
-uint32_t be32(const std::string& b, size_t at) {
-    return (uint32_t(uint8_t(b[at])) << 24) | (uint32_t(uint8_t(b[at + 1])) << 16) |
-           (uint32_t(uint8_t(b[at + 2])) << 8) | uint32_t(uint8_t(b[at + 3]));
-}
-
-uint16_t be16(const std::string& b, size_t at) {
-    return static_cast<uint16_t>((uint8_t(b[at]) << 8) | uint8_t(b[at + 1]));
-}
+using bigEndian::u16;
+using bigEndian::u32;
+using bigEndian::u64;
 
 // a * b / c rounded half away from zero, as FFmpeg rescales a time
 // (a >= 0, a * b within 64 bits).
@@ -46,10 +42,6 @@ bool subtitleHandler(const IsoTrack& t) {
     return t.handlerType == fourcc("text") || t.handlerType == fourcc("sbtl") || t.handlerType == fourcc("subt");
 }
 
-uint64_t be64(const std::string& b, size_t at) {
-    return (uint64_t{be32(b, at)} << 32) | be32(b, at + 4);
-}
-
 // What a track's edit list asks of FFmpeg: nothing (no list), or to play the
 // media from `mediaTime` on at the normal rate for `length` (in the movie's
 // time scale). Anything else (an empty edit, several entries, another rate)
@@ -64,14 +56,14 @@ bool plainEdit(const IsoFile& file, const IsoBox& trak, PlainEdit& edit) {
     IsoBox edts, elst;
     if (!file.findChild(trak, fourcc("edts"), edts)) return true;
     std::string e;
-    if (!file.findChild(edts, fourcc("elst"), elst) || !file.payload(elst, e, 64) || e.size() < 8 || be32(e, 4) != 1)
+    if (!file.findChild(edts, fourcc("elst"), elst) || !file.payload(elst, e, 64) || e.size() < 8 || u32(e, 4) != 1)
         return false;
     const bool wide = uint8_t(e[0]) == 1;
     if (e.size() < (wide ? 28u : 20u)) return false;
-    edit.mediaTime = wide ? be64(e, 16) : be32(e, 12);
-    edit.length = wide ? be64(e, 8) : be32(e, 8);
+    edit.mediaTime = wide ? u64(e, 16) : u32(e, 12);
+    edit.length = wide ? u64(e, 8) : u32(e, 8);
     edit.listed = true;
-    const uint32_t rate = be32(e, wide ? 24 : 16);
+    const uint32_t rate = u32(e, wide ? 24 : 16);
     return edit.mediaTime <= (wide ? uint64_t{INT64_MAX} : uint64_t{INT32_MAX}) && rate == 0x00010000;
 }
 
@@ -83,7 +75,6 @@ bool plainEdit(const IsoFile& file, const IsoBox& trak, PlainEdit& edit) {
 bool plainTiming(const IsoFile& file, std::vector<PlainEdit>& edits) {
     if (file.moov().size == 0 || !PlainBoxLayout::check(file)) return false;
     IsoBox box;
-    if (file.findChild(file.moov(), fourcc("mvex"), box)) return false;
     edits.clear();
     for (const IsoBox& trak : file.children(file.moov())) {
         if (trak.type != fourcc("trak")) continue;
@@ -98,18 +89,6 @@ bool plainTiming(const IsoFile& file, std::vector<PlainEdit>& edits) {
     return true;
 }
 
-// The movie's time scale (mvhd), 0 when missing.
-uint32_t movieScale(const IsoFile& file) {
-    IsoBox mvhd;
-    std::string m;
-    if (!file.findChild(file.moov(), fourcc("mvhd"), mvhd) ||
-        !file.read(mvhd.payloadOffset(), std::min<uint64_t>(mvhd.payloadSize(), 24), m) || m.size() < 16)
-        return 0;
-    const bool wide = uint8_t(m[0]) == 1;
-    const uint32_t scale = m.size() >= (wide ? 24u : 16u) ? be32(m, wide ? 20 : 12) : 0;
-    return scale <= INT32_MAX ? scale : 0;  // FFmpeg's is an int
-}
-
 // FFmpeg drops the samples an edit does not reach: the last text must start
 // before the edit's end and end by it.
 bool editCovers(const PlainEdit& edit, uint32_t movieScale, const IsoTrack& track, const IsoSample& last) {
@@ -118,7 +97,9 @@ bool editCovers(const PlainEdit& edit, uint32_t movieScale, const IsoTrack& trac
     const uint64_t lastStart = static_cast<uint64_t>(last.startTicks);
     uint64_t editEnd = 0, start = 0, end = 0;
     // Beyond 64 bits is beyond any clip: not plain.
-    if (movieScale == 0 || __builtin_mul_overflow(edit.length, uint64_t{track.timescale}, &editEnd) ||
+    // FFmpeg keeps the scale in an int.
+    if (movieScale == 0 || movieScale > INT32_MAX ||
+        __builtin_mul_overflow(edit.length, uint64_t{track.timescale}, &editEnd) ||
         __builtin_mul_overflow(lastStart, uint64_t{movieScale}, &start) ||
         __builtin_mul_overflow(lastStart + last.durationTicks, uint64_t{movieScale}, &end))
         return false;
@@ -156,26 +137,26 @@ bool plainStyle(const IsoFile& file, const IsoTrack& track) {
     IsoBox stsd;
     std::string d;
     if (!file.findChild(track.stbl, fourcc("stsd"), stsd) || !file.payload(stsd, d, 4096) || d.size() < 16 ||
-        be32(d, 4) != 1)
+        u32(d, 4) != 1)
         return false;
-    const size_t entrySize = be32(d, 8);
-    if (be32(d, 12) != fourcc("tx3g") || entrySize < 8 + 38 || 8 + entrySize > d.size()) return false;
+    const size_t entrySize = u32(d, 8);
+    if (u32(d, 12) != fourcc("tx3g") || entrySize < 8 + 38 || 8 + entrySize > d.size()) return false;
     const std::string e = d.substr(16, entrySize - 8);  // after the entry's own header
     // Display flags, justification (centre, bottom), the default style's
     // font size 16, no face flags, white.
-    if (be32(e, 8) != 0 || uint8_t(e[12]) != 1 || uint8_t(e[13]) != 0xFF) return false;
-    const uint16_t fontId = be16(e, 30);
-    if (uint8_t(e[32]) != 0 || uint8_t(e[33]) != 16 || be32(e, 34) != 0xFFFFFFFF) return false;
+    if (u32(e, 8) != 0 || uint8_t(e[12]) != 1 || uint8_t(e[13]) != 0xFF) return false;
+    const uint16_t fontId = u16(e, 30);
+    if (uint8_t(e[32]) != 0 || uint8_t(e[33]) != 16 || u32(e, 34) != 0xFFFFFFFF) return false;
     // The font table names the style's font "Arial".
     for (size_t at = 38; at + 8 <= e.size();) {
-        const size_t size = be32(e, at);
+        const size_t size = u32(e, at);
         if (size < 8 || at + size > e.size()) return false;
-        if (be32(e, at + 4) == fourcc("ftab")) {
+        if (u32(e, at + 4) == fourcc("ftab")) {
             const std::string f = e.substr(at + 8, size - 8);
             if (f.size() < 2) return false;
             size_t p = 2;
-            for (uint16_t n = be16(f, 0); n > 0 && p + 3 <= f.size(); --n) {
-                const uint16_t id = be16(f, p);
+            for (uint16_t n = u16(f, 0); n > 0 && p + 3 <= f.size(); --n) {
+                const uint16_t id = u16(f, p);
                 const size_t length = uint8_t(f[p + 2]);
                 if (p + 3 + length > f.size()) return false;
                 if (id == fontId) return f.compare(p + 3, length, "Arial") == 0;
@@ -251,7 +232,7 @@ Outcome PlainTextTrack::readOpened(const IsoFile& file, const std::atomic<bool>*
     const auto lastText =
         std::find_if(samples.rbegin(), samples.rend(), [](const IsoSample& s) { return !emptyText(s); });
     if (lastText == samples.rend() ||
-        !editCovers(edits[static_cast<size_t>(track - file.tracks().data())], movieScale(file), *track, *lastText))
+        !editCovers(edits[static_cast<size_t>(track - file.tracks().data())], file.movieTimescale(), *track, *lastText))
         return Outcome::NotPlain;
 
     const int64_t scale = track->timescale;
