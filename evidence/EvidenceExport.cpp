@@ -1,5 +1,6 @@
 #include "evidence/EvidenceExport.h"
 
+#include "cameras/CameraNaming.h"
 #include "evidence/ChecksumList.h"
 #include "evidence/EvidenceFolder.h"
 #include "evidence/ExportStretch.h"
@@ -79,6 +80,31 @@ std::optional<double> recordedStart(const SourceClip& clip) {
         return static_cast<double>(seconds) - into;
     }
     return std::nullopt;
+}
+
+// A clip whose name says it is another camera or channel than the start's
+// never continues the stretch: a front's drive goes on through the front's
+// clips, not into the rear clip of the same moment. A name that says nothing
+// stays: the reading of the clip decides.
+bool otherChannel(const cameras::ClipName& start, const std::string& path) {
+    const cameras::ClipName name = cameras::CameraNaming::parse(path);
+    return start.known() && name.known() && !name.sameStream(start);
+}
+
+// The request with only the start clip's channel (and those clips' partners).
+EvidenceRequest oneChannel(const EvidenceRequest& request) {
+    EvidenceRequest one = request;
+    if (request.startClip >= request.clips.size()) return one;
+    const cameras::ClipName start = cameras::CameraNaming::parse(request.clips[request.startClip]);
+    one.clips.clear();
+    one.partners.clear();
+    for (size_t i = 0; i < request.clips.size(); ++i) {
+        if (otherChannel(start, request.clips[i])) continue;
+        if (i == request.startClip) one.startClip = one.clips.size();
+        one.clips.push_back(request.clips[i]);
+        if (i < request.partners.size()) one.partners.push_back(request.partners[i]);
+    }
+    return one;
 }
 
 // A private working folder for the links, the list and the scripts.
@@ -219,6 +245,14 @@ private:
                                                                   request_.utcOffsetSeconds) +
                      " (UTC)";
             return false;
+        }
+        if (request_.startClock) {
+            // The clip found gives the channel the stretch follows.
+            const cameras::ClipName channel = cameras::CameraNaming::parse(clips_[first].stretch.path);
+            std::erase_if(clips_, [&](const SourceClip& clip) { return otherChannel(channel, clip.stretch.path); });
+            stretch.clear();
+            for (const SourceClip& clip : clips_) stretch.push_back(clip.stretch);
+            ExportStretch::locate(stretch, *request_.startClock, first, start);
         }
         return ExportStretch::plan(stretch, first, start, request_.lengthSeconds, segments_, reason);
     }
@@ -508,6 +542,7 @@ private:
 bool EvidenceExport::run(const EvidenceRequest& request, std::string& folder, std::string& reason,
                          const Progress& progress) {
     folder.clear();
-    Export job(request, stop_, progress);
+    const EvidenceRequest one = request.startClock ? request : oneChannel(request);
+    Export job(one, stop_, progress);
     return job.run(folder, reason);
 }

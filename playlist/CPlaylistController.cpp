@@ -1,5 +1,6 @@
 #include "playlist/CPlaylistController.h"
 
+#include "cameras/CameraNaming.h"
 #include "platform/FileSystem.h"
 #include "playlist/ClipPartners.h"
 #include "playlist/DroppedFileChoice.h"
@@ -16,11 +17,8 @@ void CPlaylistController::AddFolderOfFile(std::string folder, const std::string&
     if (!platform::listDirectory(folder.empty() ? std::string(".") : folder, items)) return;
 
     const int before = list_.GetCount();
-    for (platform::DirectoryEntry& item : items) {
-        if (item.isDirectory || !extensions_.IsMediaFileName(item.name)) continue;
-        std::string path = folder + item.name;
-        list_.AddEntry(std::move(path), std::move(item.name));  // a file already listed is skipped
-    }
+    addMediaFiles(folder, items);
+    addSiblingChannelFolders(folder);
     if (list_.GetCount() > before) {
         list_.SortByName();
         rebuildRows();
@@ -33,6 +31,34 @@ void CPlaylistController::AddFolderOfFile(std::string folder, const std::string&
     tree_->SelectItem(index, true);
     tree_->SetPlayingNode(old, false);
     tree_->SetPlayingNode(index, true);
+}
+
+void CPlaylistController::addMediaFiles(const std::string& folder, std::vector<platform::DirectoryEntry>& items) {
+    for (platform::DirectoryEntry& item : items) {
+        if (item.isDirectory || !extensions_.IsMediaFileName(item.name)) continue;
+        std::string path = folder + item.name;
+        list_.AddEntry(std::move(path), std::move(item.name));  // a file already listed is skipped
+    }
+}
+
+void CPlaylistController::addSiblingChannelFolders(const std::string& folder) {
+    // A camera that keeps each channel in a folder of its own ("Front/",
+    // "Back/"): the other channels' clips are the partners of this folder's.
+    if (folder.size() < 2) return;
+    const size_t slash = folder.find_last_of('/', folder.size() - 2);
+    const std::string parent = slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
+    const std::string own = folder.substr(parent.size(), folder.size() - 1 - parent.size());
+    if (cameras::channelOfFolder(own) == cameras::CameraChannel::None) return;
+    std::vector<platform::DirectoryEntry> siblings;
+    if (!platform::listDirectory(parent.empty() ? std::string(".") : parent, siblings)) return;
+    for (const platform::DirectoryEntry& sibling : siblings) {
+        if (!sibling.isDirectory || sibling.name == own ||
+            cameras::channelOfFolder(sibling.name) == cameras::CameraChannel::None)
+            continue;
+        const std::string path = parent + sibling.name + "/";
+        std::vector<platform::DirectoryEntry> items;
+        if (platform::listDirectory(path, items)) addMediaFiles(path, items);
+    }
 }
 
 void CPlaylistController::AddChosenFile(const std::string& path) {
@@ -115,9 +141,11 @@ void CPlaylistController::matchPartners() {
     stamps.reserve(static_cast<size_t>(list_.GetCount()));
     for (int i = 0; i < list_.GetCount(); ++i) {
         const std::string& path = list_.GetEntryAt(i)->path;
-        // Only names with a channel letter are worth a look at the file.
+        // Only names with a channel but no time of their own are worth a look at the file.
         double seconds = 0;
-        if (partners::channelOf(path).channel != partners::Channel::None) seconds = platform::modificationSeconds(path);
+        const cameras::ClipName name = cameras::CameraNaming::parse(path);
+        if (name.channel != cameras::CameraChannel::None && !name.startSeconds)
+            seconds = platform::modificationSeconds(path);
         stamps.push_back({path, seconds});
     }
     const auto matched = partners::matchPartners(stamps);

@@ -18,6 +18,9 @@
 #include <vector>
 
 class ConfigStore;
+namespace platform {
+struct DirectoryEntry;
+}
 class PlaylistTree;
 
 class CPlaylistController {
@@ -36,7 +39,9 @@ public:
     // Adds the media files of folder (no sub-folders) and makes folder + name
     // current; when that file is not in the list afterwards there is no
     // current entry. The rows are rebuilt only when files were added. A
-    // folder that cannot be listed changes nothing at all.
+    // folder that cannot be listed changes nothing at all. A folder named
+    // after a camera's channel ("Front/") brings its sibling channel folders'
+    // ("Back/") files too: they hold its clips' partners.
     void AddFolderOfFile(std::string folder, const std::string& name);
     // The file chosen in the open dialog (a full path).
     void AddChosenFile(const std::string& path);
@@ -72,6 +77,8 @@ public:
     const CPlayList& GetPlayList() const { return list_; }
 
 private:
+    void addMediaFiles(const std::string& folder, std::vector<platform::DirectoryEntry>& items);
+    void addSiblingChannelFolders(const std::string& folder);
     void rebuildRows();
     void moveCurrentTo(int index);
     void matchPartners();

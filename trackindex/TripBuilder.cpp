@@ -1,17 +1,13 @@
 #include "trackindex/TripBuilder.h"
 
+#include "cameras/CameraNaming.h"
 #include "trackindex/CameraTime.h"
 
 #include <algorithm>
 #include <map>
 
 std::string clipChannel(std::string_view fileName) {
-    const size_t slash = fileName.find_last_of('/');
-    if (slash != std::string_view::npos) fileName.remove_prefix(slash + 1);
-    const size_t dot = fileName.find_last_of('.');
-    const std::string_view stem = dot == std::string_view::npos || dot == 0 ? fileName : fileName.substr(0, dot);
-    const size_t underscore = stem.find_last_of('_');
-    return underscore == std::string_view::npos ? std::string() : std::string(stem.substr(underscore + 1));
+    return cameras::CameraNaming::parse(fileName).streamLabel();
 }
 
 std::vector<Trip> buildTrips(const std::vector<TripClip>& clips) {
@@ -26,7 +22,8 @@ std::vector<Trip> buildTrips(const std::vector<TripClipView>& clips) {
         size_t clip;
         int64_t first, last;
     };
-    std::map<std::string, std::vector<Span>> channels;
+    // By channel, then camera family: two cameras' fronts are two channels.
+    std::map<std::pair<std::string, cameras::CameraFamily>, std::vector<Span>> channels;
     for (size_t i = 0; i < clips.size(); ++i) {
         bool any = false;
         Span span{i, 0, 0};
@@ -37,7 +34,9 @@ std::vector<Trip> buildTrips(const std::vector<TripClipView>& clips) {
             span.last = t;
             any = true;
         }
-        if (any) channels[clipChannel(clips[i].name)].push_back(span);
+        if (!any) continue;
+        const cameras::ClipName name = cameras::CameraNaming::parse(clips[i].name);
+        channels[{name.streamLabel(), name.family}].push_back(span);
     }
     std::vector<Trip> trips;
     for (auto& [channel, spans] : channels) {
@@ -45,7 +44,7 @@ std::vector<Trip> buildTrips(const std::vector<TripClipView>& clips) {
         for (size_t i = 0; i < spans.size(); ++i) {
             if (i == 0 || spans[i].first - spans[i - 1].last > TRIP_GAP_SECONDS) {
                 trips.emplace_back();
-                trips.back().channel = channel;
+                trips.back().channel = channel.first;
             }
             Trip& trip = trips.back();
             trip.clips.push_back(spans[i].clip);

@@ -1,7 +1,8 @@
 #pragma once
-// Groups clips into trips. A clip's channel is the text after the last "_"
-// of its file name before the extension ("2026_1207_101500_F.MP4" -> "F"; a
-// name without "_" is channel ""). Within a channel clips are ordered by the
+// Groups clips into trips. A clip's channel is the one its name gives in the
+// table of camera names (cameras/CameraNaming: "2026_1207_091500_0001F.MP4"
+// -> "F"); a name the table does not know is channel "". Within a channel
+// (and camera family) clips are ordered by the
 // camera time of their first record with a real date and time; a clip joins
 // the trip of the one before when it starts at most 120 s after that one's
 // last such record. A clip without such a record belongs to no trip.

@@ -51,8 +51,58 @@ TEST(ClipPartners, PairsTheCamerasOfOneMomentOnly) {
 
 // An export's stretch follows one camera through the list.
 TEST(ClipPartners, AStretchGoesOnThroughOneCamerasClips) {
-    const std::vector<std::string> list = {"/d/1_F.MP4", "/d/1_R.MP4", "/d/2_F.MP4", "/d/2_R.MP4", "/d/clip.mp4"};
+    const std::vector<std::string> list = {"/d/1_F.MP4", "/d/1_R.MP4", "/d/2_F.MP4", "/d/2_R.MP4", "/d/clip.mp4",
+                                           "/d/2026_1207_091500_0001F.MP4", "/d/2026_1207_091500_0001R.MP4",
+                                           "/d/2026_1207_091600_0002F.MP4"};
     EXPECT_EQ(partners::sameChannel(list, "/d/1_R.MP4"), (std::vector<size_t>{1, 3}));
     EXPECT_EQ(partners::sameChannel(list, "/d/2_F.MP4"), (std::vector<size_t>{0, 2}));
     EXPECT_EQ(partners::sameChannel(list, "/d/clip.mp4"), (std::vector<size_t>{4}));
+    EXPECT_EQ(partners::sameChannel(list, "/d/2026_1207_091500_0001F.MP4"), (std::vector<size_t>{5, 7}));
+}
+
+// Each family's front and rear of one moment pair up, though the numbers and
+// the names' times differ by a little; the next moment pairs on its own.
+TEST(ClipPartners, EveryFamilysFrontAndRearPairUp) {
+    const std::vector<std::vector<std::string>> sets = {
+        {"/v/2026_1207_091500_0001F.MP4", "/v/2026_1207_091501_0002R.MP4", "/v/2026_1207_091600_0003F.MP4",
+         "/v/2026_1207_091600_0004R.MP4"},
+        {"/b/20261207_091500_NF.mp4", "/b/20261207_091502_NR.mp4", "/b/20261207_091600_NF.mp4",
+         "/b/20261207_091600_NR.mp4"},
+        {"/t/REC_2026_12_07_09_15_00_F.MP4", "/t/REC_2026_12_07_09_15_01_R.MP4", "/t/REC_2026_12_07_09_16_00_F.MP4",
+         "/t/REC_2026_12_07_09_16_00_R.MP4"},
+        {"/n/261207_091500_001_FH.MP4", "/n/261207_091500_002_RH.MP4", "/n/261207_091600_003_FH.MP4",
+         "/n/261207_091600_004_RH.MP4"},
+        {"/a/2026_1207_091500_001A.MP4", "/a/2026_1207_091503_002B.MP4", "/a/2026_1207_091600_003A.MP4",
+         "/a/2026_1207_091600_004B.MP4"},
+        {"/s/Front/NO20261207-091500-000001F.MP4", "/s/Back/NO20261207-091500-000002B.MP4",
+         "/s/Front/NO20261207-091600-000003F.MP4", "/s/Back/NO20261207-091601-000004B.MP4"},
+        {"/e/2026-12-07_09-15-00-front.mp4", "/e/2026-12-07_09-15-00-back.mp4", "/e/2026-12-07_09-16-00-front.mp4",
+         "/e/2026-12-07_09-16-00-back.mp4"},
+        {"/g/a_F.MP4", "/g/a_R.MP4", "/g/b_F.MP4", "/g/b_R.MP4"},
+    };
+    for (const auto& names : sets) {
+        std::vector<ClipStamp> clips;
+        // The file times matter only where the name has none.
+        for (size_t i = 0; i < names.size(); ++i) clips.push_back({names[i], i < 2 ? 0.0 : 60.0});
+        const auto p = partners::matchPartners(clips);
+        EXPECT_EQ(p[0], 1u) << names[0];
+        EXPECT_EQ(p[2], 3u) << names[2];
+    }
+    // A moment of Tesla's six cameras is one moment; the player's pair is front and back.
+    std::vector<ClipStamp> tesla;
+    for (const char* side : {"front", "back", "left_repeater", "right_repeater", "left_pillar", "right_pillar"})
+        tesla.push_back({std::string("/e/2026-12-07_09-15-00-") + side + ".mp4", 0});
+    EXPECT_EQ(partners::matchMoments(tesla), (std::vector<std::vector<size_t>>{{0, 1, 2, 3, 4, 5}}));
+    EXPECT_EQ(partners::matchPartners(tesla)[0], 1u);
+    EXPECT_FALSE(partners::matchPartners(tesla)[2]);
+    // Two fronts of one moment are two moments; 4 s apart, or in other
+    // folders, or of other families, nothing pairs.
+    EXPECT_EQ(partners::matchMoments({{"/v/2026_1207_091500_0001F.MP4", 0}, {"/v/2026_1207_091500_0002F.MP4", 0},
+                                      {"/v/2026_1207_091500_0003R.MP4", 0}}),
+              (std::vector<std::vector<size_t>>{{0, 2}, {1}}));
+    for (const auto& [a, b] : std::vector<std::pair<std::string, std::string>>{
+             {"/v/2026_1207_091500_0001F.MP4", "/v/2026_1207_091504_0002R.MP4"},
+             {"/v/2026_1207_091500_0001F.MP4", "/w/2026_1207_091500_0002R.MP4"},
+             {"/v/2026_1207_091500_0001F.MP4", "/v/20261207_091500_NR.MP4"}})
+        EXPECT_FALSE(partners::matchPartners({{a, 0}, {b, 0}})[0]) << b;
 }

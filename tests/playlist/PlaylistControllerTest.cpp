@@ -70,6 +70,24 @@ TEST(PlaylistController, OpeningAFileAddsTheMediaFilesOfItsFolderAndPlaysIt) {
     EXPECT_TRUE(p.tree.focused);
 }
 
+// A camera that keeps each channel in a folder of its own: opening a front
+// clip brings the rear folder's clips, and each front has its rear.
+TEST(PlaylistController, TheRearOfAFrontFolderIsFoundInItsSiblingFolder) {
+    TempFolder dir;
+    dir.write("Front/NO20261207-091500-000001F.MP4", "");
+    dir.write("Front/NO20261207-091600-000003F.MP4", "");
+    dir.write("Back/NO20261207-091501-000002B.MP4", "");
+    dir.write("Back/NO20261207-091600-000004B.MP4", "");
+    dir.write("Other/NO20261207-091500-000009B.MP4", "");  // no channel folder: not listed
+    Playlist p;
+    p.controller.AddFolderOfFile(dir.path() + "Front/", "NO20261207-091500-000001F.MP4");
+    EXPECT_EQ(p.names(), (std::vector<std::string>{"NO20261207-091500-000001F.MP4", "NO20261207-091501-000002B.MP4",
+                                                   "NO20261207-091600-000003F.MP4", "NO20261207-091600-000004B.MP4"}));
+    EXPECT_EQ(p.controller.PartnerPathOf(0), dir.path() + "Back/NO20261207-091501-000002B.MP4");
+    EXPECT_EQ(p.controller.PartnerOf(2), 3);
+    p.expectRowsMatch();
+}
+
 TEST(PlaylistController, OpeningAFileOfAListedFolderDoesNotRebuildTheRows) {
     TempFolder dir;
     dir.write("a.mp4", "");

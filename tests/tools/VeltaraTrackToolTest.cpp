@@ -1,6 +1,7 @@
 // veltara-track as a user runs it: formats, sampling, map datums, and what
 // happens with files that give no track, and with bad command lines.
 #include "platform/ChildProcess.h"
+#include "platform/FileSystem.h"
 #include "support/ClipFactory.h"
 #include "support/CommandOutput.h"
 #include "support/TelemetryClips.h"
@@ -556,4 +557,85 @@ TEST_F(VeltaraTrackTool, AnExportThatCannotBeCoveredSaysWhyAndLeavesNothing) {
         EXPECT_EQ(failed.out, "");
         EXPECT_TRUE(!std::filesystem::exists(out) || std::filesystem::is_empty(out));
     }
+}
+
+TEST_F(VeltaraTrackTool, EachCameraFamilysDriveIsOneTripPerChannel) {
+    // Two one-minute clips per channel, named as each family names them; a
+    // trip joins the clips of one channel only.
+    auto track = [](int minute) {
+        return [minute](size_t s) {
+            char text[128];
+            std::snprintf(text, sizeof text, "2026-12-07 09:%02d:%02zu/E008 00 00.00/N47 00 %05.2f/3.6/X:1/Y:2/Z:3",
+                          minute, s, static_cast<double>((minute - 15) * 60 + static_cast<int>(s)) * 0.06);
+            return std::string(text);
+        };
+    };
+    struct Family {
+        std::string folder;
+        std::vector<std::pair<std::string, std::string>> drives;  // per channel: its two clips
+    };
+    const std::vector<Family> families = {
+        {"viofo", {{"2026_1207_091500_0001F.MP4", "2026_1207_091600_0002F.MP4"},
+                   {"2026_1207_091500_0001R.MP4", "2026_1207_091600_0002R.MP4"}}},
+        {"blackvue", {{"20261207_091500_NF.mp4", "20261207_091600_EF.mp4"},
+                      {"20261207_091500_NR.mp4", "20261207_091600_ER.mp4"}}},
+        {"thinkware", {{"REC_2026_12_07_09_15_00_F.MP4", "REC_2026_12_07_09_16_00_F.MP4"},
+                       {"REC_2026_12_07_09_15_01_R.MP4", "REC_2026_12_07_09_16_01_R.MP4"}}},
+        {"nextbase", {{"261207_091500_001_FH.MP4", "261207_091600_002_FH.MP4"},
+                      {"261207_091500_001_RH.MP4", "261207_091600_002_RH.MP4"}}},
+        {"vantrue", {{"2026_1207_091500_001A.MP4", "2026_1207_091600_002A.MP4"},
+                     {"2026_1207_091500_001B.MP4", "2026_1207_091600_002B.MP4"}}},
+        {"70mai", {{"Front/NO20261207-091500-000001F.MP4", "Front/NO20261207-091600-000002F.MP4"},
+                   {"Back/NO20261207-091500-000003B.MP4", "Back/NO20261207-091600-000004B.MP4"}}},
+        {"tesla", {{"2026-12-07_09-15-00-front.mp4", "2026-12-07_09-16-00-front.mp4"},
+                   {"2026-12-07_09-15-00-back.mp4", "2026-12-07_09-16-00-back.mp4"},
+                   {"2026-12-07_09-15-00-left_repeater.mp4", "2026-12-07_09-16-00-left_repeater.mp4"},
+                   {"2026-12-07_09-15-00-right_repeater.mp4", "2026-12-07_09-16-00-right_repeater.mp4"}}},
+    };
+    for (const Family& family : families) {
+        for (const auto& [first, second] : family.drives) {
+            for (const auto& [name, minute] : {std::pair{first, 15}, {second, 16}}) {
+                const std::string path = tmp.path() + family.folder + "/" + name;
+                std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+                ASSERT_EQ(testing_support::writeTrackOnlyClip(path, 60, 1000, track(minute)), "") << path;
+            }
+        }
+        const ToolRun trips = run({"--trips", "--json", "-r", family.folder});
+        ASSERT_EQ(trips.status, 0) << trips.err;
+        EXPECT_EQ(lines(trips.out).size(), family.drives.size() + 2) << trips.out;
+        for (const auto& [first, second] : family.drives) {
+            const std::string clips = "\"clips\":[\"" + platform::fileName(first) + "\",\"" +
+                                      platform::fileName(second) + "\"]";
+            EXPECT_EQ(count(trips.out, clips), 1u) << clips << "\n" << trips.out;
+        }
+    }
+}
+
+TEST_F(VeltaraTrackTool, AnExportFromAFolderOfFrontAndRearFollowsTheFront) {
+    if (!std::filesystem::exists(std::string(VELTARA_TEST_PROGRAM_DIR) + "Report/veltara-report"))
+        GTEST_SKIP() << "no report program in this build";
+    std::filesystem::create_directories(tmp.path() + "card");
+    for (const char* channel : {"F", "R"}) {
+        clip(std::string("card/2016_0520_103000_0001") + channel + ".MP4", testing_support::driveClip(0));
+        clip(std::string("card/2016_0520_103040_0002") + channel + ".MP4", testing_support::driveClip(40));
+    }
+    const std::string out = tmp.path() + "exports";
+    const ToolRun exported = run({"--export", "--from", "2016_0520_103000_0001F.MP4@30", "--duration", "30",
+                                  "--no-overlay", "--out", out, "card"});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    const std::string folder = lines(exported.out).at(0);
+    // The track goes on in time, through the front's second clip.
+    const std::string gpx = tmp.read(folder.substr(tmp.path().size()) + "track.gpx");
+    EXPECT_EQ(count(gpx, "<trkpt"), 30u);
+    EXPECT_EQ(count(gpx, "<time>2016-05-20T10:30:59Z</time>"), 1u);
+    EXPECT_EQ(count(gpx, "<time>2016-05-20T10:30:00Z</time>"), 0u);
+    // The checksums and the report name the stretch's clips, and only them.
+    const std::string sums = tmp.read(folder.substr(tmp.path().size()) + "SHA256SUMS");
+    EXPECT_EQ(lines(sums).size(), 6u) << sums;
+    EXPECT_EQ(count(sums, "/card/2016_0520_103000_0001F.MP4\n"), 1u) << sums;
+    EXPECT_EQ(count(sums, "/card/2016_0520_103040_0002F.MP4\n"), 1u) << sums;
+    int status = 0;
+    const std::string report = testing_support::commandOutput({"/usr/bin/pdftotext", "report.pdf", "-"}, folder, status);
+    EXPECT_NE(report.find("0002F.MP4"), std::string::npos) << report;
+    EXPECT_EQ(report.find("R.MP4"), std::string::npos) << report;
 }

@@ -16,12 +16,13 @@ constexpr double kMetresPerDegree = TrackFigures::EARTH_RADIUS_M * 3.14159265358
 
 }  // namespace
 
-TEST(TripBuilder, ChannelsComeFromTheNameAfterTheLastUnderscore) {
+TEST(TripBuilder, ChannelsComeFromTheTableOfCameraNames) {
     EXPECT_EQ(clipChannel("2026_1207_101500_F.MP4"), "F");
+    EXPECT_EQ(clipChannel("2026_1207_091500_0002F.MP4"), "F");
     EXPECT_EQ(clipChannel("/some/folder_x/2026_1207_101500_R.mp4"), "R");
     EXPECT_EQ(clipChannel("clip.mp4"), "");
     EXPECT_EQ(clipChannel("a_b_"), "");
-    EXPECT_EQ(clipChannel("x_IN.tar.mp4"), "IN.tar");
+    EXPECT_EQ(clipChannel("x_IN.tar.mp4"), "");
 }
 
 TEST(TripBuilder, ClipsWithinTwoMinutesMakeOneTripPerChannel) {
