@@ -150,3 +150,27 @@ TEST_F(CameraPair, FrontAndRearPlayAsOnePictureAndTheListGoesByMoment) {
 }
 
 }  // namespace
+
+// A camera that keeps each channel in a folder of its own: the dropped
+// front finds its rear in the sibling folder and plays with it.
+TEST_F(CameraPair, TheRearInASiblingFolderPlaysWithItsFront) {
+    const std::string front = home.path() + "card/Front/NO20261207-101500-000001F.MP4";
+    const std::string back = home.path() + "card/Back/NO20261207-101501-000002B.MP4";
+    std::filesystem::create_directories(home.path() + "card/Front");
+    std::filesystem::create_directories(home.path() + "card/Back");
+    testing_support::ClipSpec spec;
+    spec.withSubtitle = false;
+    spec.durationSeconds = 3;
+    spec.width = 160;
+    spec.height = 90;
+    spec.frameRate = 15;
+    ASSERT_EQ(testing_support::makeClip(front, spec), "");
+    ASSERT_EQ(testing_support::makeClip(back, spec), "");
+    writeSettings();
+    ASSERT_TRUE(start()) << failure;
+    EXPECT_TRUE(driver.ask("drop " + front)["ok"].toBool());
+    ASSERT_TRUE(waitFor([&](const QJsonObject& d) {
+        return state(d) == kPlaying && cameras(d)["partner"].toString().toStdString() == back;
+    }, 30s)) << text(dump);
+    EXPECT_EQ(rows(dump)[1].toObject()["partnerOf"].toInt(), 0);
+}
