@@ -105,7 +105,6 @@ void CDuiFrameWnd::startServices(PlaybackSetup setup) {
     if (const char* delay = std::getenv("VELTARA_TEST_SERVICES_DELAY_MS"); delay && *delay)
         std::this_thread::sleep_for(std::chrono::milliseconds(std::clamp(std::atol(delay), 0L, 10000L)));
     controller_->StartServices(setup);
-    servicesStarted_.store(true);
     // The volume slider belongs to the UI thread: its value is read there.
     // Posted to this window, the call is dropped if the window goes first.
     QMetaObject::invokeMethod(
@@ -113,6 +112,7 @@ void CDuiFrameWnd::startServices(PlaybackSetup setup) {
         [this] {
             if (controller_ && viewManager_) controller_->SetVolume(viewManager_->GetVolumeSliderValue());
             if (dispatcher_) dispatcher_->OnServicesStarted();
+            servicesStarted_.store(true);
         },
         Qt::QueuedConnection);
 }
