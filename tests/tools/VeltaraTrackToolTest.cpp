@@ -28,13 +28,14 @@ struct ToolRun {
 };
 
 // Runs the tool from the program folder, reading both outputs as they come;
-// with ordinaryUser, as user 65534 when the test runs as root.
+// with ordinaryUser, as user 65534 when the test runs as root; `program`
+// another copy of the tool.
 ToolRun runTool(const std::vector<std::string>& arguments, const std::string& workingDirectory = {},
-                bool ordinaryUser = false) {
+                bool ordinaryUser = false, const std::string& program = {}) {
     std::vector<std::string> argv;
     if (ordinaryUser && ::geteuid() == 0)
         argv = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"};
-    argv.push_back(std::string(VELTARA_TEST_PROGRAM_DIR) + "veltara-track");
+    argv.push_back(program.empty() ? std::string(VELTARA_TEST_PROGRAM_DIR) + "veltara-track" : program);
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     platform::ChildProcess tool;
     platform::ChildProcess::Options options;
@@ -166,6 +167,13 @@ TEST_F(VeltaraTrackTool, GeometryFormatsHoldOneTrackPerFile) {
     EXPECT_NE(gpx.out.find("<name>a&amp;&lt;b&gt;.mp4</name>"), std::string::npos);
     EXPECT_NE(gpx.out.find("<name>ünï 行车.mp4</name>"), std::string::npos);
     EXPECT_EQ(gpx.out.substr(gpx.out.size() - 7), "</gpx>\n");
+    // Records without a single fix: no GPX track to give, and the clip is named.
+    const std::string noFix = clip("nofix.mp4", smallClip(std::vector<std::string>(
+        5, "2016-05-20 10:30:20/E0 00 00.00/N0 00 00.00/0.0/X:2000/Y:2000/Z:2333")));
+    const ToolRun blind = run({"--format", "gpx", a, noFix});
+    EXPECT_EQ(blind.status, 1);
+    EXPECT_NE(blind.err.find("nofix.mp4: has no position fix"), std::string::npos) << blind.err;
+    EXPECT_EQ(count(blind.out, "<trkpt "), 12u);
 
     const ToolRun kml = run({"--format", "kml", a, b});
     ASSERT_EQ(kml.status, 0);
@@ -527,11 +535,12 @@ TEST_F(VeltaraTrackTool, ExportsAStretchAcrossTwoClipsWithItsDataReportAndChecks
     EXPECT_EQ(status, 0) << check;
     EXPECT_EQ(count(check, ": OK"), 6u) << check;
 
-    // The original frames: copied, cut at the key frames around the stretch.
-    const ToolRun copied =
-        run({"--export", "--from", "2016-05-20T10:30:35", "--duration", "20", "--out", out, "--no-overlay", a, b});
+    // The original frames: copied, cut at the key frames around the stretch;
+    // a relative folder is one of the working directory.
+    const ToolRun copied = run(
+        {"--export", "--from", "2016-05-20T10:30:35", "--duration", "20", "--out", "cliexp/bv", "--no-overlay", a, b});
     ASSERT_EQ(copied.status, 0) << copied.err;
-    EXPECT_NE(lines(copied.out).at(0), folder);
+    EXPECT_EQ(lines(copied.out).at(0).rfind(tmp.path() + "cliexp/bv/", 0), 0u) << copied.out;
     testing_support::commandOutput({"/usr/bin/sha256sum", "-c", "SHA256SUMS"}, lines(copied.out).at(0), status);
     EXPECT_EQ(status, 0);
 }
@@ -539,7 +548,7 @@ TEST_F(VeltaraTrackTool, ExportsAStretchAcrossTwoClipsWithItsDataReportAndChecks
 TEST_F(VeltaraTrackTool, AnExportThatCannotBeCoveredSaysWhyAndLeavesNothing) {
     const std::string a = clip("2016_0520_103000_F.MP4", testing_support::driveClip(0));
     tmp.write("2016_0520_103040_F.MP4", std::string(4096, 'x'));
-    const std::string out = tmp.path() + "exports";
+    const std::string out = "cliexp/bv";  // made for the export, so taken away with it
     struct Case {
         std::vector<std::string> arguments;
         std::string reason;
@@ -555,8 +564,17 @@ TEST_F(VeltaraTrackTool, AnExportThatCannotBeCoveredSaysWhyAndLeavesNothing) {
         EXPECT_EQ(failed.status, 1) << failed.err;
         EXPECT_NE(failed.err.find(c.reason), std::string::npos) << failed.err;
         EXPECT_EQ(failed.out, "");
-        EXPECT_TRUE(!std::filesystem::exists(out) || std::filesystem::is_empty(out));
+        EXPECT_FALSE(std::filesystem::exists(tmp.path() + "cliexp"));
     }
+    // FFmpeg fails once the folders are made: they go too.
+    std::filesystem::create_directories(tmp.path() + "program/FFMpeg");
+    std::filesystem::copy_file(std::string(VELTARA_TEST_PROGRAM_DIR) + "veltara-track", tmp.path() + "program/veltara-track");
+    std::filesystem::create_symlink("/bin/false", tmp.path() + "program/FFMpeg/ffmpeg");
+    const ToolRun failed = runTool({"--export", "--from", a + "@30", "--duration", "5", "--out", out, a}, tmp.path(),
+                                   false, tmp.path() + "program/veltara-track");
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.err.find("FFmpeg failed"), std::string::npos) << failed.err;
+    EXPECT_FALSE(std::filesystem::exists(tmp.path() + "cliexp"));
 }
 
 TEST_F(VeltaraTrackTool, EachCameraFamilysDriveIsOneTripPerChannel) {

@@ -16,6 +16,7 @@
 #include "veltara-track/TripWriter.h"
 
 #include <unistd.h>
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -147,6 +148,12 @@ int main(int argc, char** argv) {
         writer->clipFormat(reading.format() == TelemetryFormat::None ? TelemetryFormat::CameraText : reading.format(),
                            reading.cameraText() || reading.format() == TelemetryFormat::None ||
                                reading.telemetry.hasGSensor());
+        // A GPX of a clip without a single fix would be an empty track that looks like success.
+        if (!trips && options.format == TrackFormat::Gpx && result == ClipTrackSource::Result::Track &&
+            std::none_of(records.begin(), records.end(), trackPointDrawn)) {
+            progress.message("veltara-track: " + printableText(file) + ": has no position fix for a GPX track");
+            status = kExitFailed;
+        }
         if (trips) {
             tripClips.push_back({file, records, times});
         } else {
