@@ -10,7 +10,7 @@
 //                   [--utc-offset +HH:MM] [--config FILE] [-r] PATH...
 // Options take their value as the next argument or after "="; "--" ends the
 // options. Threads: main only.
-#include "track/SubtitleExtractor.h"
+#include "track/TrackSampling.h"
 #include "track/TrackMapConversion.h"
 
 #include <string>
