@@ -45,7 +45,7 @@ struct TrackToolOptions {
     TrackMapConversion conversion() const;
 };
 
-enum class TrackToolParse { Run, Help, UsageError };
+enum class TrackToolParse { Run, Help, Version, UsageError };
 
 // error receives the reason of a usage error.
 TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, TrackToolOptions& options,
