@@ -1,5 +1,6 @@
 #include "telemetry/GpmfReader.h"
 
+#include "telemetry/BigEndian.h"
 #include "telemetry/GSensorWindows.h"
 #include "telemetry/TrackPayloads.h"
 #include "track/TrackRecord.h"
@@ -25,13 +26,6 @@ constexpr double kGravity = 9.80665;
 constexpr double kMaxSpeedMs = 1000.0;
 constexpr int64_t kUnix2000Ms = 946684800000;
 
-uint32_t be32(const unsigned char* p) {
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
-}
-uint64_t be64(const unsigned char* p) {
-    return (uint64_t(be32(p)) << 32) | be32(p + 4);
-}
-
 size_t typeSize(char type) {
     switch (type) {
     case 'b': case 'B': case 'c': return 1;
@@ -48,23 +42,23 @@ bool number(const unsigned char* p, char type, double& v) {
     switch (type) {
     case 'b': v = static_cast<int8_t>(p[0]); return true;
     case 'B': v = p[0]; return true;
-    case 's': v = static_cast<int16_t>((p[0] << 8) | p[1]); return true;
-    case 'S': v = static_cast<uint16_t>((p[0] << 8) | p[1]); return true;
-    case 'l': v = static_cast<int32_t>(be32(p)); return true;
-    case 'L': v = be32(p); return true;
-    case 'q': v = static_cast<int32_t>(be32(p)) / 65536.0; return true;
-    case 'j': v = static_cast<double>(static_cast<int64_t>(be64(p))); return true;
-    case 'J': v = static_cast<double>(be64(p)); return true;
-    case 'Q': v = static_cast<double>(static_cast<int64_t>(be64(p))) / 4294967296.0; return true;
+    case 's': v = bigEndian::s16(p); return true;
+    case 'S': v = bigEndian::u16(p); return true;
+    case 'l': v = static_cast<int32_t>(bigEndian::u32(p)); return true;
+    case 'L': v = bigEndian::u32(p); return true;
+    case 'q': v = static_cast<int32_t>(bigEndian::u32(p)) / 65536.0; return true;
+    case 'j': v = static_cast<double>(static_cast<int64_t>(bigEndian::u64(p))); return true;
+    case 'J': v = static_cast<double>(bigEndian::u64(p)); return true;
+    case 'Q': v = static_cast<double>(static_cast<int64_t>(bigEndian::u64(p))) / 4294967296.0; return true;
     case 'f': {
-        const uint32_t bits = be32(p);
+        const uint32_t bits = bigEndian::u32(p);
         float f;
         std::memcpy(&f, &bits, 4);
         v = f;
         return true;
     }
     case 'd': {
-        const uint64_t bits = be64(p);
+        const uint64_t bits = bigEndian::u64(p);
         std::memcpy(&v, &bits, 8);
         return true;
     }
@@ -177,10 +171,10 @@ private:
         while (bytes.size() - at >= 8) {
             const unsigned char* p = base + at;
             Record r;
-            r.key = be32(p);
+            r.key = bigEndian::u32(p);
             r.type = static_cast<char>(p[4]);
             r.size = p[5];
-            r.repeat = (size_t(p[6]) << 8) | p[7];
+            r.repeat = bigEndian::u16(p + 6);
             if (r.key == 0) return;  // zero padding ends a payload
             const size_t length = r.size * r.repeat;
             const size_t room = bytes.size() - at - 8;

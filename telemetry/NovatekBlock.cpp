@@ -1,5 +1,6 @@
 #include "telemetry/NovatekBlock.h"
 
+#include "telemetry/BigEndian.h"
 #include "track/TrackRecord.h"
 #include "trackindex/CameraTime.h"
 
@@ -14,10 +15,6 @@ constexpr double kMaxAccelG = 64.0;
 
 uint32_t le32(const unsigned char* p) {
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
-
-uint32_t be32(const unsigned char* p) {
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
 }
 
 float f32(const unsigned char* p) {
@@ -140,7 +137,7 @@ void NovatekBlock::decode(const unsigned char* p, size_t n, Layout preferred) {
     *this = NovatekBlock();
     if (n < 12 || std::memcmp(p + 4, kSignature, 8) != 0) return;
     // The block's own size bounds it (a lying size only ever shortens it).
-    const uint32_t declared = be32(p);
+    const uint32_t declared = bigEndian::u32(p);
     if (declared >= 12 && declared < n) n = declared;
     issue = Issue::UnknownLayout;
     if (n >= 16 && le32(p + 12) == 0xAC) {

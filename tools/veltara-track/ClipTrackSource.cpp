@@ -1,5 +1,6 @@
 #include "veltara-track/ClipTrackSource.h"
 
+#include "track/SubtitleExtractor.h"
 #include "track/TrackBatchProcessor.h"
 #include "telemetry/TelemetryRecords.h"
 #include "trackindex/TrackCueRecords.h"

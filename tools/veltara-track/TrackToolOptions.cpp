@@ -66,6 +66,8 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
             optionsEnded = true;
         } else if (argument == "--help" || argument == "-h") {
             return TrackToolParse::Help;
+        } else if (argument == "--version") {
+            return TrackToolParse::Version;
         } else if (matches(argument, "--format")) {
             if (!takeValue(arguments, i, "--format", value, error)) return TrackToolParse::UsageError;
             if (value == "csv")
@@ -203,6 +205,7 @@ std::string trackToolUsage() {
            "       veltara-track --info [--json] [--index] [-r] PATH...\n"
            "       veltara-track --export --from START --duration SECONDS --out DIR [--no-overlay]\n"
            "                     [--utc-offset +HH:MM] [--config FILE] [-r] PATH...\n"
+           "       veltara-track --help | --version\n"
            "Writes the GPS and G-sensor track of dash camera clips to standard output.\n"
            "Reads the camera's text track, Novatek, NMEA, Thinkware, BlackVue, GoPro GPMF,\n"
            "CAMM, Garmin and 70mai data.\n"
@@ -232,5 +235,6 @@ std::string trackToolUsage() {
            "  --duration  the stretch's length in seconds (at most 600)\n"
            "  --config    the settings file whose [Events] section sets the event thresholds\n"
            "              (default: the player's, Tavimoor.ini in the user's folder, when there is one)\n"
+           "  --version   print the version and those of the FFmpeg and libmpv in use\n"
            "Exit status: 0 when every file gave a track, 1 when any failed, 2 for a usage error.\n";
 }

@@ -10,7 +10,7 @@
 //                   [--utc-offset +HH:MM] [--config FILE] [-r] PATH...
 // Options take their value as the next argument or after "="; "--" ends the
 // options. Threads: main only.
-#include "track/SubtitleExtractor.h"
+#include "track/TrackSampling.h"
 #include "track/TrackMapConversion.h"
 
 #include <string>
@@ -45,7 +45,7 @@ struct TrackToolOptions {
     TrackMapConversion conversion() const;
 };
 
-enum class TrackToolParse { Run, Help, UsageError };
+enum class TrackToolParse { Run, Help, Version, UsageError };
 
 // error receives the reason of a usage error.
 TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, TrackToolOptions& options,

@@ -1,6 +1,7 @@
 // veltara-track: writes the GPS and G-sensor track of dash camera clips, or
 // the trips they make, to standard output.
 #include "config/ConfigStore.h"
+#include "config/ProgramVersion.h"
 #include "platform/DocumentsFolder.h"
 #include "platform/FileSystem.h"
 #include "trackindex/TripBuilder.h"
@@ -76,6 +77,9 @@ int main(int argc, char** argv) {
     switch (parseTrackToolOptions(arguments, options, error)) {
         case TrackToolParse::Help:
             std::fputs(trackToolUsage().c_str(), stdout);
+            return kExitOk;
+        case TrackToolParse::Version:
+            std::fputs(programVersionText("veltara-track").c_str(), stdout);
             return kExitOk;
         case TrackToolParse::UsageError:
             std::fprintf(stderr, "veltara-track: %s\n%s", printableText(error).c_str(), trackToolUsage().c_str());
