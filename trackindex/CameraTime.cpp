@@ -1,48 +1,7 @@
 #include "trackindex/CameraTime.h"
 
-#include <cstdio>
-
-namespace {
-
-bool leapYear(int64_t y) {
-    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-}
-
-int daysInMonth(int64_t year, int month) {
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && leapYear(year) ? 29 : kDays[month - 1];
-}
-
-// Days since 1970-01-01 of a proleptic Gregorian date.
-int64_t daysFromCivil(int64_t y, int64_t m, int64_t d) {
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-void civilFromDays(int64_t z, int64_t& y, int& m, int& d) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    y = yoe + era * 400 + (m <= 2);
-}
-
-}  // namespace
-
 bool cameraSeconds(const TrackRecord& r, int64_t& seconds) {
-    if (!r.valid || r.year < 1970 || r.year > 9999 || r.month < 1 || r.month > 12) return false;
-    if (r.day < 1 || r.day > daysInMonth(r.year, r.month) || r.hour > 23 || r.minute > 59 || r.second > 59)
-        return false;
-    seconds = daysFromCivil(r.year, r.month, r.day) * 86400 + r.hour * 3600 + r.minute * 60 + r.second;
-    return true;
+    return r.valid && platform::civilSeconds(r.year, r.month, r.day, r.hour, r.minute, r.second, seconds);
 }
 
 bool setCameraSeconds(int64_t seconds, TrackRecord& r) {
@@ -50,7 +9,7 @@ bool setCameraSeconds(int64_t seconds, TrackRecord& r) {
     if (rest < 0) rest += 86400, --days;
     int64_t y = 0;
     int m = 0, d = 0;
-    civilFromDays(days, y, m, d);
+    platform::civilFromDays(days, y, m, d);
     if (y < 1970 || y > 9999) return false;
     r.year = static_cast<int32_t>(y);
     r.month = static_cast<uint8_t>(m);
@@ -59,39 +18,4 @@ bool setCameraSeconds(int64_t seconds, TrackRecord& r) {
     r.minute = static_cast<uint8_t>(rest / 60 % 60);
     r.second = static_cast<uint8_t>(rest % 60);
     return true;
-}
-
-std::string formatSeconds(int64_t seconds, bool iso) {
-    int64_t days = seconds / 86400, rest = seconds % 86400;
-    if (rest < 0) rest += 86400, --days;
-    int64_t y = 0;
-    int m = 0, d = 0;
-    civilFromDays(days, y, m, d);
-    char text[48];
-    if (y < 0 || y > 9999) {
-        std::snprintf(text, sizeof text, iso ? "%04lld-%02d-%02dT%02d:%02d:%02dZ" : "%04lld-%02d-%02d %02d:%02d:%02d",
-                      static_cast<long long>(y), m, d, static_cast<int>(rest / 3600),
-                      static_cast<int>(rest / 60 % 60), static_cast<int>(rest % 60));
-        return text;
-    }
-    // A track writer formats a time per record: no printf on that path.
-    char* p = text;
-    const auto two = [&p](int64_t v) {
-        *p++ = static_cast<char>('0' + v / 10);
-        *p++ = static_cast<char>('0' + v % 10);
-    };
-    two(y / 100);
-    two(y % 100);
-    *p++ = '-';
-    two(m);
-    *p++ = '-';
-    two(d);
-    *p++ = iso ? 'T' : ' ';
-    two(rest / 3600);
-    *p++ = ':';
-    two(rest / 60 % 60);
-    *p++ = ':';
-    two(rest % 60);
-    if (iso) *p++ = 'Z';
-    return std::string(text, p);
 }

@@ -1,7 +1,7 @@
 #include "veltara-track/ClipInfo.h"
 
+#include "trackfile/TrackTextEscape.h"
 #include "trackindex/CameraTime.h"
-#include "veltara-track/TrackTextEscape.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "veltara-track/CsvTrackWriter.h"
+#include "trackfile/CsvTrackWriter.h"
 
-#include "veltara-track/TrackTextEscape.h"
 #include "telemetry/TelemetryRecords.h"
+#include "trackfile/TrackTextEscape.h"
 
 #include <charconv>
 #include <cmath>
@@ -45,6 +45,7 @@ void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<co
     const std::string name = csvField(file);
     out.reserve(out.size() + records.size() * (name.size() + 256));  // one growth instead of twenty copies
     size_t index = 0;
+    const bool fraction = trackHasFractions(records);
     for (const TrackRecord& r : records) {
         out += name;
         Line line;
@@ -54,7 +55,8 @@ void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<co
         if (index < timesMs.size()) line.integer(timesMs[index]);
         ++index;
         line.separator();
-        line.integer(r.valid ? 1 : 0);
+        const bool fix = hasPositionFix(r);
+        line.integer(fix ? 1 : 0);
         out += line.text();
         if (!r.valid) {
             out += kEmptyFields;
@@ -70,30 +72,32 @@ void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<co
             fields.separator();
             fields.integer(value);
         }
+        // What the moment has no reading of stays empty, never 0.
+        const bool accel = gSensor_ && r.hasAccel;
         fields.separator();
-        fields.decimal(r.latitude, 6);
+        if (fix) fields.decimal(r.latitude, 6);
         fields.separator();
-        fields.decimal(r.longitude, 6);
+        if (fix) fields.decimal(r.longitude, 6);
         fields.separator();
-        fields.decimal(r.speed, 3);
+        if (r.hasSpeed) fields.decimal(r.speed, 3);
         for (const long long value :
              {static_cast<long long>(r.accelX), static_cast<long long>(r.accelY), static_cast<long long>(r.accelZ)}) {
             fields.separator();
-            fields.integer(value);
+            if (accel) fields.integer(value);
         }
         fields.separator();
-        fields.decimal(r.mapLatitude, 6);
+        if (fix) fields.decimal(r.mapLatitude, 6);
         fields.separator();
-        fields.decimal(r.mapLongitude, 6);
+        if (fix) fields.decimal(r.mapLongitude, 6);
         fields.separator();
         fields.integer(trackRecordPlausible(r) ? 1 : 0);
         out += fields.text();
         out += ',';
-        out += trackTimestamp(r, utcOffsetSeconds_);
+        out += trackTimestamp(r, utcOffsetSeconds_, fraction);
         Line axes;
         for (const int32_t count : {r.accelX, r.accelY, r.accelZ}) {
             axes.separator();
-            if (gSensor_) axes.decimal((count - kScale.zeroCount) / kScale.countsPerG, 3);
+            if (accel) axes.decimal((count - kScale.zeroCount) / kScale.countsPerG, 3);
         }
         axes.separator();
         out += axes.text();
