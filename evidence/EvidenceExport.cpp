@@ -11,9 +11,9 @@
 #include "platform/FileSystem.h"
 #include "platform/RuntimeFolder.h"
 #include "telemetry/IsoFile.h"
+#include "track/CameraTime.h"
 #include "trackfile/ClipTrackSource.h"
 #include "trackfile/TrackWriter.h"
-#include "trackindex/CameraTime.h"
 #include "trackindex/TrackFigures.h"
 #include "trip/EventDetector.h"
 

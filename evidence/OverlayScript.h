@@ -8,7 +8,7 @@
 // Threads: any; pure.
 #include "config/UnitSystem.h"
 #include "evidence/OverlayMoment.h"
-#include "telemetry/TelemetryRecords.h"
+#include "track/TelemetryRecords.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "track/TelemetryMoment.h"
 
-#include "telemetry/TelemetryRecords.h"
+#include "track/TelemetryRecords.h"
 
 #include <cmath>
 

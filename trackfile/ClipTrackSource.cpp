@@ -1,6 +1,6 @@
 #include "trackfile/ClipTrackSource.h"
 
-#include "telemetry/TelemetryRecords.h"
+#include "track/TelemetryRecords.h"
 #include "track/TrackBatchProcessor.h"
 #include "trackindex/TrackCueRecords.h"
 

@@ -1,6 +1,6 @@
 #include "trackfile/CsvTrackWriter.h"
 
-#include "telemetry/TelemetryRecords.h"
+#include "track/TelemetryRecords.h"
 #include "trackfile/TrackTextEscape.h"
 
 #include <charconv>

@@ -5,7 +5,7 @@
 #include "trackfile/GpxTrackWriter.h"
 #include "trackfile/KmlTrackWriter.h"
 
-#include "trackindex/CameraTime.h"
+#include "track/CameraTime.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "trackindex/TrackFigures.h"
 
-#include "trackindex/CameraTime.h"
+#include "track/CameraTime.h"
 
 #include <algorithm>
 #include <cmath>

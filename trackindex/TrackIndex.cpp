@@ -1,7 +1,7 @@
 #include "trackindex/TrackIndex.h"
 
 #include "platform/FileSystem.h"
-#include "telemetry/TelemetryRecords.h"
+#include "track/TelemetryRecords.h"
 #include "trackindex/IndexFileSafety.h"
 #include "trackindex/NativeTrackReader.h"
 #include "trackindex/TelemetryBlob.h"

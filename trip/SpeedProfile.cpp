@@ -1,6 +1,6 @@
 #include "trip/SpeedProfile.h"
 
-#include "trackindex/CameraTime.h"
+#include "track/CameraTime.h"
 
 #include <algorithm>
 #include <cmath>

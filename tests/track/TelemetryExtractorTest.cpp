@@ -5,9 +5,9 @@
 #include "support/MadeUpDrive.h"
 #include "support/TelemetryClips.h"
 #include "support/TempFolder.h"
-#include "telemetry/TelemetryRecords.h"
 #include "track/TelemetryExtractor.h"
 #include "track/TelemetryMoment.h"
+#include "track/TelemetryRecords.h"
 #include "track/TrackEvents.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "veltara-track/ClipInfo.h"
 
+#include "track/CameraTime.h"
 #include "trackfile/TrackTextEscape.h"
-#include "trackindex/CameraTime.h"
 
 namespace {
 

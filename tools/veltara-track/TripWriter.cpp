@@ -1,8 +1,8 @@
 #include "veltara-track/TripWriter.h"
 
+#include "track/CameraTime.h"
 #include "trackfile/TrackTextEscape.h"
 #include "trackfile/TrackWriter.h"
-#include "trackindex/CameraTime.h"
 
 #include <algorithm>
 #include <cstdio>

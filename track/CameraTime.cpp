@@ -1,4 +1,4 @@
-#include "trackindex/CameraTime.h"
+#include "track/CameraTime.h"
 
 bool cameraSeconds(const TrackRecord& r, int64_t& seconds) {
     return r.valid && platform::civilSeconds(r.year, r.month, r.day, r.hour, r.minute, r.second, seconds);

@@ -1,6 +1,6 @@
-#include "telemetry/TelemetryRecords.h"
+#include "track/TelemetryRecords.h"
 
-#include "trackindex/CameraTime.h"
+#include "track/CameraTime.h"
 
 #include <algorithm>
 #include <cmath>
