@@ -1,8 +1,11 @@
 #include "trackfile/CsvTrackWriter.h"
 
+#include "platform/CivilTime.h"
+#include "track/CameraTime.h"
 #include "track/TelemetryRecords.h"
 #include "trackfile/TrackTextEscape.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -23,12 +26,43 @@ public:
             std::to_chars(end_, limit(), std::isfinite(value) ? value : 0.0, std::chars_format::fixed, decimals);
         end_ = r.ec == std::errc() ? r.ptr : end_;
     }
-    void separator() { *end_++ = ','; }
-    std::string_view text() const { return {text_, static_cast<size_t>(end_ - text_)}; }
+    // Every write stays inside the buffer; a row too long for it (no record
+    // gives one) loses its end, never the memory after it.
+    void separator() {
+        if (end_ < limit()) *end_++ = ',';
+    }
+    // "YYYY-MM-DDThh:mm:ss[.mmm]Z" of milliseconds since 1970, years 0-9999.
+    void timestamp(int64_t ms, bool fraction) {
+        if (limit() - end_ < 64) return;
+        int64_t seconds = ms / 1000, milli = ms % 1000;
+        if (milli < 0) milli += 1000, --seconds;
+        int64_t days = seconds / 86400, rest = seconds % 86400;
+        if (rest < 0) rest += 86400, --days;
+        int64_t y = 0;
+        int m = 0, d = 0;
+        platform::civilFromDays(days, y, m, d);
+        if (y < 0 || y > 9999) {
+            text(platform::formatMilliseconds(ms, true, fraction));
+            return;
+        }
+        two(y / 100), two(y % 100), *end_++ = '-', two(m), *end_++ = '-', two(d), *end_++ = 'T';
+        two(rest / 3600), *end_++ = ':', two(rest / 60 % 60), *end_++ = ':', two(rest % 60);
+        if (fraction) *end_++ = '.', *end_++ = static_cast<char>('0' + milli / 100), two(milli % 100);
+        *end_++ = 'Z';
+    }
+    void text(std::string_view t) {
+        const size_t n = std::min(t.size(), static_cast<size_t>(limit() - end_));
+        end_ = std::copy_n(t.begin(), n, end_);
+    }
+    std::string_view written() const { return {text_, static_cast<size_t>(end_ - text_)}; }
 
 private:
+    void two(int64_t v) {
+        *end_++ = static_cast<char>('0' + v / 10);
+        *end_++ = static_cast<char>('0' + v % 10);
+    }
     char* limit() { return text_ + sizeof text_ - 1; }
-    char text_[512];
+    char text_[1024];
     char* end_ = text_;
 };
 
@@ -43,11 +77,14 @@ void CsvTrackWriter::begin(std::string& out) {
 void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<const TrackRecord> records,
                            std::span<const int64_t> timesMs) {
     const std::string name = csvField(file);
+    const std::string_view format = telemetryFormatName(format_);
     out.reserve(out.size() + records.size() * (name.size() + 256));  // one growth instead of twenty copies
     size_t index = 0;
     const bool fraction = trackHasFractions(records);
     for (const TrackRecord& r : records) {
         out += name;
+        // The whole rest of the row in one buffer: an hour of track is tens
+        // of thousands of rows, and this is most of the tool's time.
         Line line;
         line.separator();
         line.integer(static_cast<long long>(index));
@@ -57,51 +94,51 @@ void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<co
         line.separator();
         const bool fix = hasPositionFix(r);
         line.integer(fix ? 1 : 0);
-        out += line.text();
         if (!r.valid) {
-            out += kEmptyFields;
-            out += ",0,,,,,";
-            out += telemetryFormatName(format_);
+            line.text(kEmptyFields);
+            line.text(",0,,,,,");
+            line.text(format);
+            out += line.written();
             out += '\n';
             continue;
         }
-        Line fields;
         for (const long long value :
              {static_cast<long long>(r.year), static_cast<long long>(r.month), static_cast<long long>(r.day),
               static_cast<long long>(r.hour), static_cast<long long>(r.minute), static_cast<long long>(r.second)}) {
-            fields.separator();
-            fields.integer(value);
+            line.separator();
+            line.integer(value);
         }
         // What the moment has no reading of stays empty, never 0.
         const bool accel = gSensor_ && r.hasAccel;
-        fields.separator();
-        if (fix) fields.decimal(r.latitude, 6);
-        fields.separator();
-        if (fix) fields.decimal(r.longitude, 6);
-        fields.separator();
-        if (r.hasSpeed) fields.decimal(r.speed, 3);
+        line.separator();
+        if (fix) line.decimal(r.latitude, 6);
+        line.separator();
+        if (fix) line.decimal(r.longitude, 6);
+        line.separator();
+        if (r.hasSpeed) line.decimal(r.speed, 3);
         for (const long long value :
              {static_cast<long long>(r.accelX), static_cast<long long>(r.accelY), static_cast<long long>(r.accelZ)}) {
-            fields.separator();
-            if (accel) fields.integer(value);
+            line.separator();
+            if (accel) line.integer(value);
         }
-        fields.separator();
-        if (fix) fields.decimal(r.mapLatitude, 6);
-        fields.separator();
-        if (fix) fields.decimal(r.mapLongitude, 6);
-        fields.separator();
-        fields.integer(trackRecordPlausible(r) ? 1 : 0);
-        out += fields.text();
-        out += ',';
-        out += trackTimestamp(r, utcOffsetSeconds_, fraction);
-        Line axes;
+        line.separator();
+        if (fix) line.decimal(r.mapLatitude, 6);
+        line.separator();
+        if (fix) line.decimal(r.mapLongitude, 6);
+        // One calendar reading for "plausible" and "utc".
+        int64_t seconds = 0;
+        const bool real = cameraSeconds(r, seconds);
+        line.separator();
+        line.integer(real && r.hasFix && trackPositionInRange(r) ? 1 : 0);
+        line.separator();
+        if (real) line.timestamp((seconds - utcOffsetSeconds_) * 1000 + r.millisecond % 1000, fraction);
         for (const int32_t count : {r.accelX, r.accelY, r.accelZ}) {
-            axes.separator();
-            if (accel) axes.decimal((count - kScale.zeroCount) / kScale.countsPerG, 3);
+            line.separator();
+            if (accel) line.decimal((count - kScale.zeroCount) / kScale.countsPerG, 3);
         }
-        axes.separator();
-        out += axes.text();
-        out += telemetryFormatName(format_);
+        line.separator();
+        line.text(format);
+        out += line.written();
         out += '\n';
     }
 }
