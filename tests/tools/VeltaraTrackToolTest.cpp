@@ -484,6 +484,11 @@ TEST_F(VeltaraTrackTool, SensorsAtTheirOwnRatesGiveNoInventedValuesAndTimesKeepT
         slow.samples.push_back(sample + cammAccel(0, 0, static_cast<float>(kGravity)));
     }
     tmp.write("slow.mp4", trackClipBytes(slow));
+    // The fast clip whose clock jumps an hour halfway.
+    TrackClipSpec jump = fast;
+    for (int i = 10; i < 20; ++i)
+        jump.samples[i] = cammGps(t0 + 3600 + i / 10.0, 3, 48.1 + i * 1e-4, 11.5, 0, 10.0f);
+    tmp.write("jump.mp4", trackClipBytes(jump));
 
     const ToolRun gpx = run({"--format", "gpx", "fast.mp4"});
     ASSERT_EQ(gpx.status, 0) << gpx.err;
@@ -522,6 +527,12 @@ TEST_F(VeltaraTrackTool, SensorsAtTheirOwnRatesGiveNoInventedValuesAndTimesKeepT
     EXPECT_EQ(valid, 20u + 2u);
     EXPECT_NE(csv.out.find("fast.mp4,1,100,1,2026,12,7,10,0,0,"), std::string::npos) << csv.out;
     EXPECT_NE(csv.out.find(",2026-12-07T10:00:00.100Z,"), std::string::npos);
+    // Times that jump are kept in the clip's order and said once.
+    const ToolRun info = run({"--info", "--json", "fast.mp4", "jump.mp4"});
+    ASSERT_EQ(info.status, 0) << info.err;
+    EXPECT_EQ(count(info.out, "\"order\": null"), 1u) << info.out;
+    EXPECT_NE(info.out.find("\"order\": \"times that jump, kept as the clip has them\""), std::string::npos);
+    EXPECT_EQ(count(run({"--format", "gpx", "jump.mp4"}).out, "<trkpt"), 20u);
     // The slow clip's moments of G alone: no position, no speed, but their G
     // (on the chart's scale of whole counts).
     const std::string slowRow = rows[22];
