@@ -3,8 +3,7 @@
 #include "telemetry/BigEndian.h"
 #include "telemetry/GSensorWindows.h"
 #include "telemetry/TrackPayloads.h"
-#include "track/TrackRecord.h"
-#include "trackindex/CameraTime.h"
+#include "platform/CivilTime.h"
 
 #include <cmath>
 #include <cstdint>
@@ -77,16 +76,8 @@ bool gpsuTime(std::string_view text, int64_t& ms) {
     for (size_t i = 0; i < 16; ++i)
         if (i == 12 ? text[i] != '.' : (text[i] < '0' || text[i] > '9')) return false;
     const auto two = [&](size_t at) { return (text[at] - '0') * 10 + (text[at + 1] - '0'); };
-    TrackRecord r;
-    r.valid = true;
-    r.year = 2000 + two(0);
-    r.month = static_cast<uint8_t>(two(2));
-    r.day = static_cast<uint8_t>(two(4));
-    r.hour = static_cast<uint8_t>(two(6));
-    r.minute = static_cast<uint8_t>(two(8));
-    r.second = static_cast<uint8_t>(two(10));
     int64_t seconds = 0;
-    if (!cameraSeconds(r, seconds)) return false;
+    if (!platform::civilSeconds(2000 + two(0), two(2), two(4), two(6), two(8), two(10), seconds)) return false;
     ms = seconds * 1000 + (text[13] - '0') * 100 + (text[14] - '0') * 10 + (text[15] - '0');
     return true;
 }
@@ -301,6 +292,10 @@ private:
             if (s.fix) {
                 s.latitude = v[0];
                 s.longitude = v[1];
+                if (std::isfinite(v[2]) && std::fabs(v[2]) < 1e6) {
+                    s.hasAltitude = true;
+                    s.altitudeM = static_cast<float>(v[2]);
+                }
                 if (std::isfinite(v[3]) && v[3] >= 0.0 && v[3] < kMaxSpeedMs) {
                     s.hasSpeed = true;
                     s.speedKmh = static_cast<float>(v[3] * 3.6);

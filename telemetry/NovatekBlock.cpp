@@ -1,8 +1,7 @@
 #include "telemetry/NovatekBlock.h"
 
+#include "platform/CivilTime.h"
 #include "telemetry/BigEndian.h"
-#include "track/TrackRecord.h"
-#include "trackindex/CameraTime.h"
 
 #include <cmath>
 #include <cstring>
@@ -105,14 +104,11 @@ void readTime(const unsigned char* p, const Fields& f, TelemetrySample& s) {
         return;
     }
     if (h > 23 || mi > 59 || sec > 59 || mo < 1 || mo > 12 || d < 1 || d > 31) return;
-    TrackRecord r;
-    r.valid = true;
-    r.year = static_cast<int32_t>(y);
-    r.month = static_cast<uint8_t>(mo);
-    r.day = static_cast<uint8_t>(d);
     int64_t seconds = 0;
-    if (!cameraSeconds(r, seconds)) return;
-    s.timeMs = (seconds + h * 3600 + mi * 60 + sec) * 1000;
+    if (!platform::civilSeconds(y, static_cast<int>(mo), static_cast<int>(d), static_cast<int>(h),
+                                static_cast<int>(mi), static_cast<int>(sec), seconds))
+        return;
+    s.timeMs = seconds * 1000;
     s.timeKind = kind;
 }
 

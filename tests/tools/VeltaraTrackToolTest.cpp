@@ -2,10 +2,12 @@
 // happens with files that give no track, and with bad command lines.
 #include "platform/ChildProcess.h"
 #include "platform/FileSystem.h"
+#include "support/CammPackets.h"
 #include "support/ClipFactory.h"
 #include "support/CommandOutput.h"
 #include "support/TelemetryClips.h"
 #include "support/TempFolder.h"
+#include "support/TrackClipBytes.h"
 #include "support/TrackOnlyClip.h"
 #include "trackindex/NativeTrackReader.h"
 
@@ -466,6 +468,85 @@ TEST_F(VeltaraTrackTool, ReadsEveryCameraLayoutInfoAndGpxInUtc) {
         EXPECT_NE(gpx.out.find("<time>2026-12-07T10:00:02Z</time>"), std::string::npos) << name << gpx.out;
         EXPECT_NE(gpx.out.find("<time>2026-12-07T10:00:11Z</time>"), std::string::npos) << name;
     }
+}
+
+TEST_F(VeltaraTrackTool, SensorsAtTheirOwnRatesGiveNoInventedValuesAndTimesKeepTheirMilliseconds) {
+    using namespace testing_support;
+    const double t0 = gpsSeconds(kDriveStartUtcMs);
+    // Ten fixes a second, a G reading twice a second (a camera whose
+    // accelerometer runs slower than its GPS).
+    TrackClipSpec fast;
+    fast.sampleEntry = "camm";
+    for (int i = 0; i < 20; ++i) {
+        std::string sample = cammGps(t0 + i / 10.0, 3, 48.1 + i * 1e-4, 11.5, 0, 10.0f);
+        if (i % 5 == 0) sample += cammAccel(0, 0, static_cast<float>(kGravity));
+        fast.samples.push_back(sample);
+        fast.durations.push_back(100);
+    }
+    tmp.write("fast.mp4", trackClipBytes(fast));
+    // A fix once a second, G ten times a second (as a BlackVue writes them).
+    TrackClipSpec slow = fast;
+    slow.samples.clear();
+    for (int i = 0; i < 20; ++i) {
+        std::string sample;
+        if (i % 10 == 0) sample = cammGps(t0 + i / 10.0, 3, 48.1 + i * 1e-4, 11.5, 0, 10.0f);
+        slow.samples.push_back(sample + cammAccel(0, 0, static_cast<float>(kGravity)));
+    }
+    tmp.write("slow.mp4", trackClipBytes(slow));
+    // The fast clip whose clock jumps an hour halfway.
+    TrackClipSpec jump = fast;
+    for (int i = 10; i < 20; ++i)
+        jump.samples[i] = cammGps(t0 + 3600 + i / 10.0, 3, 48.1 + i * 1e-4, 11.5, 0, 10.0f);
+    tmp.write("jump.mp4", trackClipBytes(jump));
+
+    const ToolRun gpx = run({"--format", "gpx", "fast.mp4"});
+    ASSERT_EQ(gpx.status, 0) << gpx.err;
+    std::vector<std::string> times;
+    for (size_t at = gpx.out.find("<time>"); at != std::string::npos; at = gpx.out.find("<time>", at + 1))
+        times.push_back(gpx.out.substr(at + 6, 24));
+    ASSERT_EQ(times.size(), 20u) << gpx.out;
+    EXPECT_EQ(times[1], "2026-12-07T10:00:00.100Z");
+    for (size_t i = 1; i < times.size(); ++i) EXPECT_LT(times[i - 1], times[i]) << i;
+    EXPECT_EQ(count(gpx.out, "<veltara:accel_z>"), 4u);
+
+    const ToolRun csv = run({"fast.mp4", "slow.mp4"});
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    const std::vector<std::string> rows = lines(csv.out);
+    ASSERT_EQ(rows.size(), 41u) << csv.out;
+    const auto field = [](const std::string& row, size_t n) {
+        std::istringstream in(row);
+        std::string f;
+        for (size_t i = 0; i <= n; ++i) std::getline(in, f, ',');
+        return f;
+    };
+    size_t withG = 0, valid = 0;
+    for (size_t i = 1; i < rows.size(); ++i) {
+        const std::string& row = rows[i];
+        EXPECT_EQ(row.find(",0.000,0.000,0.000,"), std::string::npos) << row;  // never zero G
+        EXPECT_NE(field(row, 19).find('.'), std::string::npos) << row;        // the utc's milliseconds
+        withG += !field(row, 20).empty();
+        if (field(row, 3) == "1") {
+            ++valid;
+        } else {
+            // No fix: no place (never 0/0) and no speed.
+            EXPECT_TRUE(field(row, 10).empty() && field(row, 11).empty() && field(row, 12).empty()) << row;
+        }
+    }
+    EXPECT_EQ(withG, 4u + 20u);
+    EXPECT_EQ(valid, 20u + 2u);
+    EXPECT_NE(csv.out.find("fast.mp4,1,100,1,2026,12,7,10,0,0,"), std::string::npos) << csv.out;
+    EXPECT_NE(csv.out.find(",2026-12-07T10:00:00.100Z,"), std::string::npos);
+    // Times that jump are kept in the clip's order and said once.
+    const ToolRun info = run({"--info", "--json", "fast.mp4", "jump.mp4"});
+    ASSERT_EQ(info.status, 0) << info.err;
+    EXPECT_EQ(count(info.out, "\"order\": null"), 1u) << info.out;
+    EXPECT_NE(info.out.find("\"order\": \"times that jump, kept as the clip has them\""), std::string::npos);
+    EXPECT_EQ(count(run({"--format", "gpx", "jump.mp4"}).out, "<trkpt"), 20u);
+    // The slow clip's moments of G alone: no position, no speed, but their G
+    // (on the chart's scale of whole counts).
+    const std::string slowRow = rows[22];
+    EXPECT_NE(slowRow.find(",0,2026,12,7,10,0,0,,,,"), std::string::npos) << slowRow;
+    EXPECT_NE(slowRow.find(",0.000,0.000,0.999,camm"), std::string::npos) << slowRow;
 }
 
 namespace {

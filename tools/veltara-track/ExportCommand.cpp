@@ -4,7 +4,7 @@
 #include "platform/FileSystem.h"
 #include "platform/ProgramFolder.h"
 #include "track/SubtitleExtractor.h"
-#include "veltara-track/TrackTextEscape.h"
+#include "trackfile/TrackTextEscape.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,7 +1,5 @@
 #include "veltara-track/TrackToolOptions.h"
 
-#include "track/MapKind.h"
-
 #include <cstdlib>
 
 namespace {
@@ -39,18 +37,6 @@ bool matches(const std::string& argument, const std::string& name) {
 }
 
 }  // namespace
-
-TrackMapConversion TrackToolOptions::conversion() const {
-    switch (map) {
-        case TrackMap::Baidu:
-            return trackMapConversionFor(MAP_KIND_BAIDU, region);
-        case TrackMap::Google:
-            return trackMapConversionFor(MAP_KIND_GOOGLE, region);
-        case TrackMap::None:
-            break;
-    }
-    return TrackMapConversion::Copy;
-}
 
 TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, TrackToolOptions& options,
                                      std::string& error) {
