@@ -20,6 +20,7 @@ struct ClipInfo {
     std::string last;
     TelemetryTime timeKind = TelemetryTime::None;
     bool gSensor = false;
+    bool cut = false;  // cut short (no index): the format reads "cut"
 };
 
 // records: what the clip's camera text gave (used for CameraText only).

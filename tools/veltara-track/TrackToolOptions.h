@@ -38,6 +38,8 @@ struct TrackToolOptions {
     double exportSeconds = 0.0;      // the stretch's length
     std::string exportOut;           // the folder the export's folder is made in
     bool overlay = true;             // the data burned into the video
+    bool repair = false;             // repair clips cut short (no index)
+    std::string reference;           // the healthy clip the repair learns from; "" the nearest
     int utcOffsetSeconds = 0;        // what the camera clock was ahead of UTC
     std::vector<std::string> files;  // files and folders as given
 
