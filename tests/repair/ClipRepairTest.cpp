@@ -1,0 +1,211 @@
+// Clips made by FFmpeg are cut at 30 %, at 70 % and in the middle of a
+// sample (the index gone with the cut) and repaired from an uncut clip of
+// the same settings; the copy must decode without an error, hold the pictures
+// and the sound wholly before the cut, and the camera's data up to it.
+#include "repair/ClipRepair.h"
+#include "telemetry/IsoFile.h"
+#include "telemetry/TelemetryReaders.h"
+#include "trackindex/IndexedTrackReader.h"
+
+#include "support/ClipFactory.h"
+#include "support/CommandOutput.h"
+#include "support/TelemetryClips.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sys/stat.h>
+
+using namespace testing_support;
+
+namespace {
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeAll(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string ffmpeg(const std::vector<std::string>& args, const std::string& folder) {
+    std::vector<std::string> argv{"/usr/bin/ffmpeg", "-v", "error", "-y"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    int status = 0;
+    std::string out = commandOutput(argv, folder, status);
+    return status == 0 ? out : "failed: " + out;
+}
+
+struct Settings {
+    std::string video = "libx264";  // or libx265
+    std::string audio = "aac";      // or pcm_s16le
+    std::string ext = "mp4";
+};
+
+// A clip of 3 s, 320x240 at 25 frames a second; `pattern` tells clips apart.
+std::string makeSourceClip(const TempFolder& dir, const std::string& name, const Settings& s,
+                           const std::string& pattern) {
+    std::vector<std::string> args{"-f", "lavfi", "-i", pattern + "=size=320x240:rate=25:duration=3", "-f", "lavfi", "-i",
+                                  "sine=frequency=440:duration=3", "-c:v", s.video, "-preset", "ultrafast",
+                                  "-pix_fmt", "yuv420p"};
+    if (s.video == "libx265") args.insert(args.end(), {"-x265-params", "bframes=0:log-level=error", "-tag:v", "hvc1"});
+    args.insert(args.end(), {"-c:a", s.audio, "-shortest", name});
+    EXPECT_EQ(ffmpeg(args, dir.path()), "");
+    return dir.path() + name;
+}
+
+struct Expected {
+    size_t pictures = 0;     // wholly before the cut
+    size_t soundUnits = 0;   // AAC frames or PCM frames wholly before the cut
+    bool pcm = false;
+};
+
+Expected before(const std::string& original, uint64_t cut) {
+    IsoFile file;
+    std::string reason;
+    EXPECT_TRUE(file.open(original, reason)) << reason;
+    Expected e;
+    for (const IsoTrack& t : file.tracks()) {
+        std::vector<IsoSample> samples;
+        file.samples(t, samples, reason);
+        const size_t n = static_cast<size_t>(std::count_if(samples.begin(), samples.end(), [&](const IsoSample& s) {
+            return s.offset + s.size <= cut;
+        }));
+        if (t.handlerType == fourcc("vide")) e.pictures = n;
+        if (t.handlerType == fourcc("soun")) {
+            e.soundUnits = n;
+            e.pcm = t.sampleEntry != fourcc("mp4a");
+        }
+    }
+    return e;
+}
+
+uint64_t mediaStart(const std::string& path) {
+    IsoFile file;
+    std::string reason;
+    file.open(path, reason);
+    const IsoBox* mdat = file.findTop(fourcc("mdat"));
+    return mdat != nullptr ? mdat->payloadOffset() : 0;
+}
+
+// The three cuts of a clip: 30 % and 70 % into the media data, and the
+// middle of the picture nearest its middle.
+std::vector<uint64_t> cutsOf(const std::string& original) {
+    IsoFile file;
+    std::string reason;
+    file.open(original, reason);
+    const IsoBox* mdat = file.findTop(fourcc("mdat"));
+    std::vector<uint64_t> cuts{mdat->payloadOffset() + mdat->payloadSize() * 3 / 10,
+                               mdat->payloadOffset() + mdat->payloadSize() * 7 / 10};
+    for (const IsoTrack& t : file.tracks()) {
+        std::vector<IsoSample> samples;
+        if (t.handlerType == fourcc("vide") && file.samples(t, samples, reason) && !samples.empty()) {
+            const IsoSample& middle = samples[samples.size() / 2];
+            cuts.push_back(middle.offset + middle.size / 2);
+        }
+    }
+    return cuts;
+}
+
+std::string cutCopy(const std::string& original, uint64_t at, const std::string& path) {
+    writeAll(path, readAll(original).substr(0, at));
+    return path;
+}
+
+struct Probe {
+    long pictures = -1;
+    double seconds = -1;
+};
+
+Probe probe(const std::string& path) {
+    int status = 0;
+    const std::string out = commandOutput({"/usr/bin/ffprobe", "-v", "error", "-count_frames", "-select_streams", "v:0",
+                                           "-show_entries", "stream=nb_read_frames:format=duration", "-of",
+                                           "default=nw=1:nk=1", path},
+                                          "/", status);
+    Probe p;
+    std::sscanf(out.c_str(), "%ld %lf", &p.pictures, &p.seconds);
+    return p;
+}
+
+// Repairs and checks what every repaired copy must hold; returns the copy.
+std::string repairAndCheck(const std::string& cut, const std::string& reference, const Expected& e,
+                           const std::string& label) {
+    const RepairOutcome outcome = ClipRepair::run({cut, reference});
+    EXPECT_TRUE(outcome.repaired) << label << ": " << outcome.reason;
+    if (!outcome.repaired) return {};
+    EXPECT_EQ(ffmpeg({"-i", outcome.copy, "-f", "null", "-"}, "/"), "") << label;
+    const Probe p = probe(outcome.copy);
+    EXPECT_NEAR(p.pictures, long(e.pictures), 1) << label;
+    EXPECT_NEAR(p.seconds, double(e.pictures) / 25.0, 1.0) << label;
+    IsoFile copy;
+    std::string reason;
+    EXPECT_TRUE(copy.open(outcome.copy, reason));
+    size_t sound = 0;
+    for (const IsoTrack& t : copy.tracks()) {
+        std::vector<IsoSample> samples;
+        copy.samples(t, samples, reason);
+        if (t.handlerType == fourcc("soun")) sound = samples.size();
+    }
+    EXPECT_GE(double(sound), 0.9 * double(e.soundUnits)) << label;
+    return outcome.copy;
+}
+
+class ClipRepairTest : public ::testing::Test {
+protected:
+    TempFolder dir;
+};
+
+TEST_F(ClipRepairTest, PictureAndSoundOfEveryCodecUpToTheCut) {
+    for (const Settings s : {Settings{"libx264", "aac", "mp4"}, Settings{"libx264", "pcm_s16le", "mov"},
+                             Settings{"libx265", "aac", "mp4"}}) {
+        const std::string label = s.video + "+" + s.audio;
+        const std::string original = makeSourceClip(dir, label + "." + s.ext, s, "testsrc");
+        const std::string reference = makeSourceClip(dir, label + "-ref." + s.ext, s, "testsrc2");
+        int n = 0;
+        for (const uint64_t at : cutsOf(original)) {
+            const std::string cut = cutCopy(original, at, dir.path() + label + "-cut" + std::to_string(n++) + "." + s.ext);
+            repairAndCheck(cut, reference, before(original, at), label + " cut at " + std::to_string(at));
+        }
+    }
+}
+
+TEST_F(ClipRepairTest, TheCameraTextTrackUpToTheCut) {
+    ClipSpec spec;
+    spec.trackTexts = cameraTrack(15);
+    spec.cueSeconds = 0.2;
+    spec.durationSeconds = 3;
+    spec.width = 320;
+    spec.height = 240;
+    spec.frameRate = 25;
+    const std::string original = dir.path() + "text.mp4", reference = dir.path() + "text-ref.mp4";
+    ASSERT_EQ(makeClip(original, spec), "");
+    spec.trackTexts = cameraTrack(20);
+    spec.durationSeconds = 4;
+    ASSERT_EQ(makeClip(reference, spec), "");
+    IndexedTrackReader reader(nullptr);
+    ClipReading whole;
+    std::string reason;
+    ASSERT_EQ(reader.readClip(original, whole, reason), NativeTrackReader::Result::Track) << reason;
+    int n = 0;
+    for (const uint64_t at : cutsOf(original)) {
+        const Expected e = before(original, at);
+        const std::string copy = repairAndCheck(cutCopy(original, at, dir.path() + "text-cut" + std::to_string(n++) + ".mp4"),
+                                                reference, e, "text cut at " + std::to_string(at));
+        ClipReading repaired;
+        ASSERT_EQ(reader.readClip(copy, repaired, reason), NativeTrackReader::Result::Track) << reason;
+        ASSERT_FALSE(repaired.cues.empty());
+        ASSERT_LE(repaired.cues.size(), whole.cues.size());
+        for (size_t i = 0; i < repaired.cues.size(); ++i) {
+            EXPECT_EQ(repaired.cues[i].text, whole.cues[i].text);
+            EXPECT_EQ(repaired.cues[i].startMs, whole.cues[i].startMs);
+        }
+        // The cues wholly before the cut, give or take the one the cut fell in.
+        EXPECT_GE(repaired.cues.size() + 2, static_cast<size_t>(double(e.pictures) / 25.0 / 0.2));
+    }
+}
+
+}  // namespace
