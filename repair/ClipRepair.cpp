@@ -70,8 +70,8 @@ RepairOutcome ClipRepair::run(const RepairRequest& request) {
     const WalkResult found = walk.run();
     if (found.stopped) return refused("cancelled");
     if (found.tracks[0].empty())
-        return refused("nothing to repair: no " + std::string(profile.video().hevc ? "H.265" : "H.264") +
-                       " picture at the start of its media data (or the reference is of another camera or codec)");
+        return refused("nothing to repair: its media data does not start with pictures or sound of the reference's "
+                       "kind (" + profile.describe() + "); the clip is empty, or of another camera or codec");
     const WalkedSample& first = found.tracks[0].front();
     std::string firstPicture;
     if (!first.key || !clip.read(first.offset, first.size, firstPicture) ||

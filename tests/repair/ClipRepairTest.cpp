@@ -208,4 +208,79 @@ TEST_F(ClipRepairTest, TheCameraTextTrackUpToTheCut) {
     }
 }
 
+std::vector<std::string> filesIn(const std::string& folder) {
+    int status = 0;
+    std::string out = commandOutput({"/bin/ls", "-A", folder}, "/", status);
+    std::vector<std::string> names;
+    for (size_t at = 0, end; (end = out.find('\n', at)) != std::string::npos; at = end + 1)
+        names.push_back(out.substr(at, end - at));
+    return names;
+}
+
+TEST_F(ClipRepairTest, RefusesWhatCannotBeRepairedAndWritesNothing) {
+    const Settings h264;
+    const std::string original = makeSourceClip(dir, "a.mp4", h264, "testsrc");
+    const std::string healthy = makeSourceClip(dir, "b.mp4", h264, "testsrc2");
+    const std::string hevc = makeSourceClip(dir, "hevc.mp4", Settings{"libx265", "aac", "mp4"}, "testsrc");
+    EXPECT_EQ(ffmpeg({"-f", "lavfi", "-i", "testsrc=size=640x480:rate=25:duration=1", "-f", "lavfi", "-i",
+                      "sine=duration=1", "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "big.mp4"},
+                     dir.path()),
+              "");
+    EXPECT_EQ(ffmpeg({"-i", "b.mp4", "-c", "copy", "-movflags", "frag_keyframe+empty_moov", "fragmented.mp4"}, dir.path()),
+              "");
+    const uint64_t start = mediaStart(original);
+    const std::string cut = cutCopy(original, start + 40000, dir.path() + "cut.mp4");
+    const std::string cutReference = cutCopy(healthy, mediaStart(healthy) + 40000, dir.path() + "cutref.mp4");
+    std::string zeros = readAll(original).substr(0, start) + std::string(100000, '\0');
+    std::string noise = zeros;
+    uint32_t x = 12345;
+    for (size_t i = start; i < noise.size(); ++i) noise[i] = static_cast<char>((x = x * 1103515245 + 12345) >> 24);
+    writeAll(dir.path() + "zeros.mp4", zeros);
+    writeAll(dir.path() + "noise.mp4", noise);
+    const std::vector<std::string> present = filesIn(dir.path());
+
+    const struct {
+        std::string clip, reference, reason;
+    } cases[] = {
+        {cut, hevc, "(H.265 320x240"},
+        {cut, dir.path() + "big.mp4", "does not fit: another camera, codec setting or picture size (H.264 640x480"},
+        {cut, cutReference, "itself cut short"},
+        {cut, dir.path() + "fragmented.mp4", "fragmented"},
+        {dir.path() + "zeros.mp4", healthy, "nothing to repair"},
+        {dir.path() + "noise.mp4", healthy, "nothing to repair"},
+        {original, healthy, "has its index"},
+    };
+    for (const auto& c : cases) {
+        const RepairOutcome outcome = ClipRepair::run({c.clip, c.reference});
+        EXPECT_FALSE(outcome.repaired) << c.clip << " with " << c.reference;
+        EXPECT_NE(outcome.reason.find(c.reason), std::string::npos) << outcome.reason;
+    }
+    EXPECT_EQ(filesIn(dir.path()), present);
+}
+
+TEST_F(ClipRepairTest, HostileLengthsAndZerosAreWalkedSafely) {
+    const Settings h264;
+    const std::string original = makeSourceClip(dir, "a.mp4", h264, "testsrc");
+    const std::string healthy = makeSourceClip(dir, "b.mp4", h264, "testsrc2");
+    const uint64_t at = cutsOf(original)[0];
+    const Expected e = before(original, at);
+    const std::string bytes = readAll(original).substr(0, at);
+    // A NAL length of 2^32-1 where the cut is.
+    writeAll(dir.path() + "huge-nal.mp4", bytes + std::string("\xFF\xFF\xFF\xFF\x65\x88\x80\x40", 8));
+    // A tail of zeros, as cameras that pre-allocate leave.
+    writeAll(dir.path() + "zero-tail.mp4", bytes + std::string(1 << 20, '\0'));
+    // A media data size of 2^64-1 (ffmpeg leaves a free box in front of mdat to grow it).
+    std::string largest = bytes;
+    const uint64_t header = mediaStart(original) - 16;
+    ASSERT_EQ(largest.substr(header + 4, 4), "free");
+    largest.replace(header, 16, std::string("\0\0\0\1mdat\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 16));
+    writeAll(dir.path() + "largest.mp4", largest);
+    for (const char* name : {"huge-nal.mp4", "zero-tail.mp4", "largest.mp4"}) {
+        const std::string copy = repairAndCheck(dir.path() + name, healthy, e, name);
+        struct stat st {};
+        ASSERT_EQ(::stat(copy.c_str(), &st), 0);
+        EXPECT_LT(static_cast<uint64_t>(st.st_size), at + 64 * 1024) << name;
+    }
+}
+
 }  // namespace
