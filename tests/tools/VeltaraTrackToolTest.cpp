@@ -1,6 +1,7 @@
 // veltara-track as a user runs it: formats, sampling, map datums, and what
 // happens with files that give no track, and with bad command lines.
 #include "platform/ChildProcess.h"
+#include "platform/FileSystem.h"
 #include "support/ClipFactory.h"
 #include "support/CommandOutput.h"
 #include "support/TelemetryClips.h"
@@ -557,3 +558,37 @@ TEST_F(VeltaraTrackTool, AnExportThatCannotBeCoveredSaysWhyAndLeavesNothing) {
         EXPECT_TRUE(!std::filesystem::exists(out) || std::filesystem::is_empty(out));
     }
 }
+
+namespace {
+
+TEST_F(VeltaraTrackTool, RepairsAClipCutShortFromTheNearestHealthyOne) {
+    testing_support::ClipSpec spec = smallClip(testing_support::cameraTrack(30));
+    spec.frameRate = 10;
+    const std::string healthy = clip("0001F.mp4", spec);
+    const std::string whole = clip("0002F.mp4", spec);
+    std::string bytes;
+    ASSERT_TRUE(platform::readFile(tmp.path() + whole, bytes, 1 << 24));
+    const size_t moov = bytes.rfind("moov");
+    ASSERT_NE(moov, std::string::npos);
+    tmp.write("0002F.mp4", bytes.substr(0, moov - 4 - 2000));  // the index and the last samples gone
+
+    const ToolRun info = run({"--info", "--json", "0002F.mp4"});
+    EXPECT_NE(info.out.find("\"format\": \"cut\""), std::string::npos) << info.out;
+    const ToolRun track = run({"0002F.mp4"});
+    EXPECT_EQ(track.status, 1);
+    EXPECT_NE(track.err.find("0002F.mp4: cut short (no index)"), std::string::npos) << track.err;
+
+    const ToolRun repair = run({"--repair", "0002F.mp4"});
+    EXPECT_EQ(repair.status, 0) << repair.err;
+    EXPECT_EQ(repair.out, "./0002F.repaired.mp4\n");
+    const ToolRun repaired = run({"0002F.repaired.mp4"});
+    EXPECT_EQ(repaired.status, 0) << repaired.err;
+    EXPECT_GT(count(repaired.out, "0002F.repaired.mp4,"), 10u);
+
+    const ToolRun refused = run({"--repair", "--reference", "0002F.mp4", healthy});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_NE(refused.err.find("0001F.mp4: cannot be repaired: it has its index"), std::string::npos) << refused.err;
+}
+
+}  // namespace
