@@ -154,6 +154,52 @@ std::string repairAndCheck(const std::string& cut, const std::string& reference,
     return outcome.copy;
 }
 
+
+// A camera's clip before its index is written: the pictures and sound of
+// `source` in one media data box that runs to the end, a Novatek block in
+// front of every 25th picture. Gives where each picture, sound frame and
+// block ends.
+struct Interleaved {
+    std::vector<uint64_t> pictureEnds, soundEnds, blockEnds;
+    uint64_t mediaStart = 0, size = 0;
+};
+
+Interleaved interleaveNovatek(const std::string& source, const std::string& path,
+                              const std::vector<DriveMoment>& drive) {
+    IsoFile file;
+    std::string reason;
+    EXPECT_TRUE(file.open(source, reason));
+    struct Piece {
+        IsoSample sample;
+        bool video;
+    };
+    std::vector<Piece> pieces;
+    for (const IsoTrack& t : file.tracks()) {
+        std::vector<IsoSample> samples;
+        file.samples(t, samples, reason);
+        for (const IsoSample& s : samples) pieces.push_back({s, t.handlerType == fourcc("vide")});
+    }
+    std::sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.sample.offset < b.sample.offset; });
+    const std::string bytes = readAll(source);
+    const IsoBox* ftyp = file.findTop(fourcc("ftyp"));
+    std::string out = bytes.substr(ftyp->offset, ftyp->size) + std::string("\0\0\0\0mdat", 8);
+    Interleaved r;
+    r.mediaStart = out.size();
+    size_t pictures = 0;
+    for (const Piece& p : pieces) {
+        if (p.video && pictures % 25 == 0 && pictures / 25 < drive.size()) {
+            out += novatekBlock(drive[pictures / 25], ClipLayout::Novatek);
+            r.blockEnds.push_back(out.size());
+        }
+        out += bytes.substr(p.sample.offset, p.sample.size);
+        (p.video ? r.pictureEnds : r.soundEnds).push_back(out.size());
+        pictures += p.video ? 1 : 0;
+    }
+    writeAll(path, out);
+    r.size = out.size();
+    return r;
+}
+
 class ClipRepairTest : public ::testing::Test {
 protected:
     TempFolder dir;
@@ -205,6 +251,48 @@ TEST_F(ClipRepairTest, TheCameraTextTrackUpToTheCut) {
         }
         // The cues wholly before the cut, give or take the one the cut fell in.
         EXPECT_GE(repaired.cues.size() + 2, static_cast<size_t>(double(e.pictures) / 25.0 / 0.2));
+    }
+}
+
+TEST_F(ClipRepairTest, NovatekBlocksInTheMediaDataUpToTheCut) {
+    TelemetryClipSpec spec;
+    spec.drive = madeUpDrive({3.0});
+    spec.withVideo = true;
+    spec.width = 320;
+    spec.height = 240;
+    spec.frameRate = 25;
+    const std::string reference = dir.path() + "novatek-ref.mp4";
+    ASSERT_EQ(makeTelemetryClip(reference, spec), "");
+    ClipSpec video;
+    video.withSubtitle = false;
+    video.durationSeconds = 3.0;
+    video.width = 320;
+    video.height = 240;
+    video.frameRate = 25;
+    const std::string source = dir.path() + "novatek-source.mp4";
+    ASSERT_EQ(makeClip(source, video), "");
+    const std::string whole = dir.path() + "novatek-whole.mp4";
+    const Interleaved layout = interleaveNovatek(source, whole, spec.drive);
+    ASSERT_EQ(layout.blockEnds.size(), 3u);
+    const uint64_t span = layout.size - layout.mediaStart;
+    const uint64_t middle = layout.pictureEnds[layout.pictureEnds.size() / 2] - 100;
+    int n = 0;
+    for (const uint64_t at : {layout.mediaStart + span * 3 / 10, layout.mediaStart + span * 7 / 10, middle}) {
+        const auto wholly = [at](const std::vector<uint64_t>& ends) {
+            return static_cast<size_t>(std::count_if(ends.begin(), ends.end(), [at](uint64_t e) { return e <= at; }));
+        };
+        const Expected e{wholly(layout.pictureEnds), wholly(layout.soundEnds), false};
+        const std::string copy = repairAndCheck(cutCopy(whole, at, dir.path() + "novatek-cut" + std::to_string(n++) + ".mp4"),
+                                                reference, e, "novatek cut at " + std::to_string(at));
+        ClipTelemetry repaired;
+        std::string reason;
+        ASSERT_TRUE(readTelemetryFile(copy, repaired, reason)) << reason;
+        EXPECT_EQ(repaired.format, TelemetryFormat::Novatek);
+        ASSERT_EQ(repaired.samples.size(), wholly(layout.blockEnds));
+        for (size_t i = 0; i < repaired.samples.size(); ++i) {
+            EXPECT_NEAR(repaired.samples[i].latitude, spec.drive[i].latitude, 1e-4);
+            EXPECT_NEAR(repaired.samples[i].longitude, spec.drive[i].longitude, 1e-4);
+        }
     }
 }
 
