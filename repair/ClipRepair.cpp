@@ -1,7 +1,7 @@
 #include "repair/ClipRepair.h"
 
 #include "platform/FileSystem.h"
-#include "platform/UserDataFolder.h"
+#include "platform/DocumentsFolder.h"
 #include "repair/BoxBytes.h"
 #include "repair/CutClip.h"
 #include "repair/MdatWalk.h"
@@ -30,7 +30,7 @@ bool makeFolders(const std::string& folder) {
 
 }  // namespace
 
-std::string ClipRepair::copyPathFor(const std::string& clip) {
+std::string ClipRepair::copyPathFor(const std::string& clip, const std::string& userData) {
     const std::string name = platform::fileName(clip);
     const size_t dot = name.rfind('.');
     const std::string copy = dot == std::string::npos || dot == 0
@@ -38,9 +38,15 @@ std::string ClipRepair::copyPathFor(const std::string& clip) {
                                  : name.substr(0, dot) + ".repaired" + name.substr(dot);
     const std::string folder = platform::parentFolder(clip);
     if (::access(folder.c_str(), W_OK | X_OK) == 0) return folder + copy;
-    const std::string data = platform::userDataFolder();
-    if (data.empty() || !makeFolders(data + "/Repaired")) return {};
-    return data + "/Repaired/" + copy;
+    std::string data = userData;
+    if (data.empty()) {
+        const std::string documents = platform::documentsFolder();
+        if (documents.empty()) return {};
+        data = documents + "/Veltara DVR Player/";
+    }
+    data = platform::withTrailingSlash(data) + "Repaired";
+    if (!makeFolders(data)) return {};
+    return data + "/" + copy;
 }
 
 RepairOutcome ClipRepair::run(const RepairRequest& request) {
@@ -79,7 +85,7 @@ RepairOutcome ClipRepair::run(const RepairRequest& request) {
         return refused("the reference does not fit: another camera, codec setting or picture size (" +
                        profile.describe() + ")");
 
-    const std::string copy = copyPathFor(request.clip);
+    const std::string copy = copyPathFor(request.clip, request.userDataFolder);
     if (copy.empty()) return refused("there is no folder to write the repaired copy to");
     std::string head = profile.ftyp;
     if (const IsoBox* ftyp = clip.findTop(fourcc("ftyp")); ftyp != nullptr && ftyp->size <= 4096)

@@ -3,7 +3,7 @@
 // healthy reference clip (RepairProfile), walks the clip's media data
 // (MdatWalk), checks that the reference's parameter sets decode its first
 // picture, and writes `<stem>.repaired.<ext>` beside the original when that
-// folder is writable, else in `<user data>/Repaired/`. The original is never
+// folder is writable, else in `Repaired/` of the user data folder. The original is never
 // changed. The copy's start time is the original's: its modification time
 // (when the camera last wrote, that is the cut) less the repaired length.
 // Everything that cannot be repaired is refused with a reason and nothing is
@@ -20,6 +20,7 @@ struct RepairRequest {
     std::string reference;  // empty: the nearest healthy clip of the same camera (RepairReference)
     const std::atomic<bool>* stop = nullptr;
     std::atomic<double>* progress = nullptr;  // 0 to 1
+    std::string userDataFolder;  // where Repaired/ goes when the clip's folder is read-only; "" the default
 };
 
 struct RepairOutcome {
@@ -36,8 +37,9 @@ class ClipRepair {
 public:
     static RepairOutcome run(const RepairRequest& request);
     // Where the copy of clip goes (the folder is created when needed);
-    // empty when there is nowhere.
-    static std::string copyPathFor(const std::string& clip);
+    // empty when there is nowhere. userData "": the program's user data
+    // folder, <documents>/Veltara DVR Player/.
+    static std::string copyPathFor(const std::string& clip, const std::string& userData = {});
     // The words a clip cut short is shown with, instead of "damaged".
     static constexpr const char* kCutShort = "cut short (no index)";
 };

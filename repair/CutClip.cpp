@@ -2,6 +2,12 @@
 
 #include "telemetry/BigEndian.h"
 
+bool CutClip::isCut(const std::string& path) {
+    IsoFile file;
+    std::string reason;
+    return file.open(path, reason) && of(file).state == State::Cut;
+}
+
 CutClip CutClip::of(const IsoFile& file) {
     CutClip cut;
     const IsoBox* mdat = file.findTop(fourcc("mdat"));

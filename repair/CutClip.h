@@ -8,6 +8,7 @@
 #include "telemetry/IsoFile.h"
 
 #include <cstdint>
+#include <string>
 
 struct CutClip {
     enum class State { Cut, HasIndex, NoMediaData };
@@ -16,4 +17,6 @@ struct CutClip {
     uint64_t mediaEnd = 0;    // one past its last usable byte
 
     static CutClip of(const IsoFile& file);
+    // Opens the file and looks: true only for a clip cut short.
+    static bool isCut(const std::string& path);
 };

@@ -86,7 +86,7 @@ uint32_t MdatWalk::pcmChunkAt(uint64_t at, const RepairTrack& track) {
 
 bool MdatWalk::otherStartsAt(uint64_t at) {
     const RepairTrack& video = profile_.video();
-    NalSampleScanner nal(window_, video.hevc, video.nalLengthSize);
+    NalSampleScanner nal(window_, video.hevc, video.nalLengthSize, video.maxPicture);
     if (dataBlockAt(at) != 0 || nal.sampleAt(at).size != 0) return true;
     for (const RepairTrack& t : profile_.tracks)
         if (t.kind == RepairTrack::Kind::Text && textSampleAt(at, t) != 0) return true;
@@ -104,7 +104,7 @@ WalkResult MdatWalk::run() {
     WalkResult result;
     result.tracks.resize(profile_.tracks.size());
     const RepairTrack& video = profile_.video();
-    NalSampleScanner nal(window_, video.hevc, video.nalLengthSize);
+    NalSampleScanner nal(window_, video.hevc, video.nalLengthSize, video.maxPicture);
     std::unique_ptr<AacFrameFinder> aac;
     size_t aacTrack = 0, pcmTrack = 0, textTrack = 0;
     for (size_t i = 0; i < profile_.tracks.size(); ++i) {

@@ -13,8 +13,10 @@
 
 class NalSampleScanner {
 public:
-    NalSampleScanner(MdatWindow& window, bool hevc, int lengthSize)
-        : window_(window), hevc_(hevc), lengthSize_(lengthSize) {}
+    // maxPicture: the reference's largest picture; a picture here may be a
+    // few times larger, never more (so sound that looks like a length
+    // prefix does not swallow the media data). 0: no reference figure.
+    NalSampleScanner(MdatWindow& window, bool hevc, int lengthSize, uint32_t maxPicture = 0);
 
     struct Sample {
         uint32_t size = 0;  // 0: no picture sample here
@@ -30,10 +32,11 @@ public:
 
 private:
     enum class Unit { Invalid, Picture, FirstSliceOfPicture, StartsAccessUnit, Other };
-    Unit classify(const unsigned char* header, uint32_t length, bool& key) const;
+    Unit classify(const unsigned char* header, uint32_t length, bool& key, int& type) const;
     bool lengthAt(uint64_t at, uint32_t& length) const;
 
     MdatWindow& window_;
     bool hevc_;
     int lengthSize_;
+    uint32_t maxSample_;
 };

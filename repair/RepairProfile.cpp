@@ -131,6 +131,14 @@ bool RepairProfile::learn(const IsoFile& ref, std::string& reason) {
             if (t.parameterSets.size() <= at) continue;
             t.nalLengthSize = (static_cast<uint8_t>(t.parameterSets[at]) & 3) + 1;
             if (t.nalLengthSize == 3) continue;
+            std::string sizes;
+            if (ref.findChild(stbl, fourcc("stsz"), stsz) && ref.payload(stsz, sizes, 1 << 22) && sizes.size() >= 12) {
+                const uint32_t fixed = bigEndian::u32(sizes, 4);
+                const uint32_t count = bigEndian::u32(sizes, 8);
+                t.maxPicture = fixed;
+                for (uint32_t i = 0; fixed == 0 && i < count && 16 + 4ull * i <= sizes.size(); ++i)
+                    t.maxPicture = std::max(t.maxPicture, bigEndian::u32(sizes, 12 + 4 * i));
+            }
         } else if (t.handlerType == fourcc("soun") && e.size() >= 28) {
             t.channels = bigEndian::u16(e, 16);
             t.sampleRate = bigEndian::u32(e, 24) >> 16;

@@ -27,6 +27,7 @@ struct RepairTrack {
     int nalLengthSize = 4;
     uint32_t width = 0, height = 0;
     std::string parameterSets;  // avcC / hvcC payload, for a decode check
+    uint32_t maxPicture = 0;    // the largest picture sample of the reference
 
     // Sound.
     uint32_t channels = 0;

@@ -1,8 +1,8 @@
 #pragma once
 // Writes a repaired copy: a head (ftyp and the media data's header), a
 // stretch of the cut clip copied as it is, and the new index. Everything goes
-// to a temporary file in the destination folder that is flushed and renamed
-// into place, so a read-only folder, a full disk or a stop leaves nothing
+// to a temporary file in the destination folder that is renamed into place
+// only when every write and the close succeeded, so a read-only folder, a full disk or a stop leaves nothing
 // behind.
 //
 // Threads: one call at a time per destination; the stop flag may be set from

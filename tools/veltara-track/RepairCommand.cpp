@@ -9,9 +9,7 @@
 #include <thread>
 
 bool isCutClip(const std::string& path) {
-    IsoFile file;
-    std::string reason;
-    return file.open(path, reason) && CutClip::of(file).state == CutClip::State::Cut;
+    return CutClip::isCut(path);
 }
 
 int runRepairCommand(const TrackToolOptions& options, const std::vector<std::string>& clips,
