@@ -76,6 +76,8 @@ void ClipRepairer::ask(const std::string& clip, const std::string& reference) {
     box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
+    // Offered, not forced: the keys stay with the window the user works in.
+    box->setAttribute(Qt::WA_ShowWithoutActivating);
     connect(box, &QMessageBox::finished, this, [this, box, clip, reference](int) {
         if (box->clickedButton() == box->button(QMessageBox::Yes)) Start(clip, reference);
     });
