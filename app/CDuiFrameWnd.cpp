@@ -73,6 +73,10 @@ void CDuiFrameWnd::InitWindow() {
     });
     reviewKeys_ = std::make_unique<ReviewKeys>(*controller_, *dispatcher_, *this, *configStore_, viewManager_->Trips());
     exporter_ = std::make_unique<EvidenceExporter>(*configStore_, *config_, this);
+    repairer_ = std::make_unique<ClipRepairer>(*configStore_, viewManager_->Playlist().Controller(), this);
+    dispatcher_->SetCutClipHandler([this](const std::string& path) {
+        if (repairer_) repairer_->Offer(path);
+    });
     viewManager_->EventList().SetExporter([this](const std::string& path, int32_t seconds) {
         AskExport(path, seconds);
     });
@@ -126,6 +130,7 @@ void CDuiFrameWnd::OnDestroy() {
     joinStartup();
     closeDialogs();
     exporter_.reset();  // a running export is stopped and its partial folder removed
+    repairer_.reset();  // a running repair is stopped and leaves nothing behind
     if (dispatcher_) dispatcher_->Stop();
     if (session_) {
         rememberCurrentClip();

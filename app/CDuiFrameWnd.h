@@ -15,6 +15,7 @@
 // still open and stops the player and the extraction. The controller's live
 // parser ends with the window object.
 #include "app/CViewManager.h"
+#include "app/ClipRepairer.h"
 #include "app/EvidenceExporter.h"
 #include "app/ControlFactory.h"
 #include "app/MainDispatcher.h"
@@ -67,6 +68,7 @@ public:
     AppConfig* Config() const { return config_.get(); }
     ConfigStore* Store() const { return configStore_.get(); }
     EvidenceExporter* Exporter() const { return exporter_.get(); }
+    ClipRepairer* Repairer() const { return repairer_.get(); }
     // Asks for an export around a moment of a playlist clip.
     void AskExport(const std::string& path, double seconds);
     // The playlist's clips, in order, with the other camera of each.
@@ -90,6 +92,7 @@ private:
     std::unique_ptr<MainDispatcher> dispatcher_;
     std::unique_ptr<ReviewKeys> reviewKeys_;
     std::unique_ptr<EvidenceExporter> exporter_;
+    std::unique_ptr<ClipRepairer> repairer_;
     std::unique_ptr<WindowSession> session_;
     std::thread startupThread_;
     std::atomic<bool> servicesStarted_{false};

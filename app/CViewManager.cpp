@@ -187,7 +187,8 @@ void CViewManager::LoadMainTexts() {
 void CViewManager::loadProblemTexts() {
     auto text = [this](const char* key) { return fromUtf8(store_.ReadLanguageString(key, PanelTexts::kSection)); };
     playlist_.SetProblemTexts(
-        {QString(), text("IDS_CLIP_EMPTY"), text("IDS_CLIP_UNPLAYABLE"), text("IDS_CLIP_NOVIDEO")});
+        {QString(), text("IDS_CLIP_EMPTY"), text("IDS_CLIP_UNPLAYABLE"), text("IDS_CLIP_NOVIDEO"),
+         text("IDS_CLIP_CUTSHORT")});
 }
 
 void CViewManager::loadTripTexts() {

@@ -1,6 +1,7 @@
 #include "app/MainDispatcher.h"
 
 #include "platform/TickCount.h"
+#include "repair/CutClip.h"
 #include "track/TrackEvents.h"
 
 #include <filesystem>
@@ -200,7 +201,9 @@ void MainDispatcher::judgeEndedClip() {
     if (clipStarted_ || clipPath_.empty()) return;
     std::error_code error;
     const bool empty = std::filesystem::file_size(clipPath_, error) == 0 && !error;
-    markClip(empty ? ClipProblem::Empty : ClipProblem::Unplayable);
+    const bool cut = !empty && CutClip::isCut(clipPath_);
+    markClip(empty ? ClipProblem::Empty : cut ? ClipProblem::CutShort : ClipProblem::Unplayable);
+    if (cut && onCutClip_) onCutClip_(clipPath_);
 }
 
 void MainDispatcher::markClip(ClipProblem problem) {

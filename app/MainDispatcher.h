@@ -66,6 +66,9 @@ public:
     // there once the player reports it started. A clip not in the playlist
     // is ignored.
     void PlayClipAt(const std::string& path, int32_t seconds);
+    // Called with a clip that ended before it started because it was cut
+    // short (no index), after its row is marked: the repair offers itself.
+    void SetCutClipHandler(std::function<void(const std::string&)> handler) { onCutClip_ = std::move(handler); }
 
     uint32_t lastActivationTime() const { return lastActivation_; }
 
@@ -115,4 +118,5 @@ private:
     bool heldResetMarker_ = false;
     int32_t pendingSeek_ = -1;     // seconds to seek to once the clip starts; -1: none
     bool closed_ = false;
+    std::function<void(const std::string&)> onCutClip_;
 };

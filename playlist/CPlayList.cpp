@@ -60,6 +60,12 @@ const PlayListEntry* CPlayList::GetEntryAt(int index) const {
     return inRange(index) ? entries_[static_cast<size_t>(index)].get() : nullptr;
 }
 
+bool CPlayList::SetRepairedFrom(int index, std::string original) {
+    if (!inRange(index)) return false;
+    entries_[static_cast<size_t>(index)]->repairedFrom = std::move(original);
+    return true;
+}
+
 bool CPlayList::SetProblem(int index, ClipProblem problem) {
     if (!inRange(index)) return false;
     entries_[static_cast<size_t>(index)]->problem = problem;

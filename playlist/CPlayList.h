@@ -41,6 +41,7 @@ public:
     bool GetPathAt(int index, std::string& path) const;
     // False outside the list.
     bool SetProblem(int index, ClipProblem problem);
+    bool SetRepairedFrom(int index, std::string original);
     // nullptr for an index outside the list.
     const PlayListEntry* GetEntryAt(int index) const;
 

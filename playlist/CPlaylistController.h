@@ -67,6 +67,9 @@ public:
     // The entry at index did not play as a video; its row shows why. An
     // index outside the list does nothing.
     void MarkProblem(int index, ClipProblem problem);
+    // The entry at index is a repaired copy of original (kept for the dump
+    // and the export's report).
+    void MarkRepaired(int index, std::string original) { list_.SetRepairedFrom(index, std::move(original)); }
 
     // The other camera of the entry's moment (see playlist/ClipPartners),
     // -1 when it has none. Matched whenever the list changes, by name and

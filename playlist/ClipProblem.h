@@ -9,4 +9,5 @@ enum class ClipProblem : uint8_t {
     Empty,       // a file of zero bytes
     Unplayable,  // the player could not open or decode it
     NoVideo,     // it plays, but has no picture (sound only)
+    CutShort,    // cut short before its index was written; a copy can be repaired
 };

@@ -8,4 +8,5 @@ struct PlayListEntry {
     std::string path;  // the folder (ending in "/") followed by the name
     std::string name;  // the file name as the folder listing gave it
     ClipProblem problem = ClipProblem::None;
+    std::string repairedFrom;  // a repaired copy: the cut clip it was made from
 };

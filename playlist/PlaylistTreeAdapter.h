@@ -33,11 +33,11 @@ public:
     void ShowProblem(int index, ClipProblem problem) override;
     void ShowPartner(int index, int partner) override;
     // The texts the tool tips give for each problem (translated), by ClipProblem.
-    void SetProblemTexts(std::array<QString, 4> texts) { problemTexts_ = std::move(texts); }
+    void SetProblemTexts(std::array<QString, 5> texts) { problemTexts_ = std::move(texts); }
     int GetDeleteItemIndex(uintptr_t wParam) const override;
 
 private:
     QPointer<CPlayListTreeViewUI> tree_;
     CPlayListNodeUI rowTemplate_;
-    std::array<QString, 4> problemTexts_;
+    std::array<QString, 5> problemTexts_;
 };

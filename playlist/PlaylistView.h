@@ -54,7 +54,7 @@ public:
     bool PressDeleteButton(int row);
 
     // The tool-tip texts of the clip problems (translated), by ClipProblem.
-    void SetProblemTexts(std::array<QString, 4> texts) { adapter_.SetProblemTexts(std::move(texts)); }
+    void SetProblemTexts(std::array<QString, 5> texts) { adapter_.SetProblemTexts(std::move(texts)); }
 
     // Tests replace the dialog.
     void SetFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }

@@ -91,6 +91,8 @@ QByteArray TestDriverCommands::Execute(const QString& line) {
         answer = timelineClick(arguments.trimmed());
     } else if (command == u"export") {
         answer = exportStretch(arguments);
+    } else if (command == u"repair") {
+        answer = repair(arguments);
     } else if (command == u"mapclick") {
         answer = mapClick(arguments);
     } else if (command == u"dump") {
@@ -363,4 +365,20 @@ QJsonObject TestDriverCommands::quit() {
 
 QJsonObject TestDriverCommands::Dump() const {
     return TestDriverDump(window_).Dump();
+}
+
+QJsonObject TestDriverCommands::repair(const QString& arguments) {
+    // repair ROW [REFERENCE]: the reference's path may hold blanks.
+    const QString trimmed = arguments.trimmed();
+    const qsizetype blank = trimmed.indexOf(QLatin1Char(' '));
+    bool ok = false;
+    const int row = trimmed.left(blank < 0 ? trimmed.size() : blank).toInt(&ok);
+    const std::string reference = blank < 0 ? std::string() : trimmed.mid(blank + 1).trimmed().toStdString();
+    const ExportRows rows = window_.PlaylistRows();
+    if (!ok || row < 0 || static_cast<size_t>(row) >= rows.paths.size())
+        return failed(QStringLiteral("usage: repair ROW [REFERENCE] (a row of the playlist)"));
+    ClipRepairer* repairer = window_.Repairer();
+    if (!repairer || !repairer->Start(rows.paths[static_cast<size_t>(row)], reference))
+        return failed(QStringLiteral("a repair is running"));
+    return {{"ok", true}};
 }

@@ -19,6 +19,9 @@
 //                       fraction (0..1) of its width
 //   mapclick LAT LNG    a click on the map at that WGS-84 position, through
 //                       the page's own click handler
+//   repair ROW [REFERENCE]  repairs the ROW-th row's clip cut short, from the
+//                       reference or the nearest healthy clip (no question
+//                       asked); the dump's playlist "repair" follows it
 //   dump                the window's state
 //   quit                the window's close button
 // Controls are looked up in an open modal dialog first, then in the main
@@ -56,6 +59,7 @@ private:
     QJsonObject timelineClick(const QString& fraction);
     QJsonObject mapClick(const QString& arguments);
     QJsonObject exportStretch(const QString& arguments);
+    QJsonObject repair(const QString& arguments);
     QJsonObject quit();
     // A control the user can reach, or nullptr with the reason in error.
     QWidget* reachable(const QString& name, QString& error) const;

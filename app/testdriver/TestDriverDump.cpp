@@ -32,6 +32,8 @@ QString problemName(ClipProblem problem) {
             return QStringLiteral("unplayable");
         case ClipProblem::NoVideo:
             return QStringLiteral("novideo");
+        case ClipProblem::CutShort:
+            return QStringLiteral("cut");
         case ClipProblem::None:
             break;
     }
@@ -148,6 +150,8 @@ QJsonObject TestDriverDump::playlist() const {
             rows.append(QJsonObject{{"name", fromUtf8(entry ? entry->name : std::string())},
                                     {"path", fromUtf8(entry ? entry->path : std::string())},
                                     {"problem", problemName(entry ? entry->problem : ClipProblem::None)},
+                                    {"cut", entry && entry->problem == ClipProblem::CutShort},
+                                    {"repaired_from", fromUtf8(entry ? entry->repairedFrom : std::string())},
                                     {"toolTip", node ? node->GetToolTip() : QString()},
                                     {"trackDetails", node ? node->GetTrackDetails() : QString()},
                                     {"startsTrip", node && node->StartsTrip()},
@@ -155,7 +159,13 @@ QJsonObject TestDriverDump::playlist() const {
         }
         current = list.GetCurrent();
     }
-    return {{"rows", rows}, {"current", current}};
+    QJsonObject repair;
+    if (const ClipRepairer* repairer = window_.Repairer())
+        repair = {{"state", ClipRepairer::StateName(repairer->GetState())},
+                  {"progress", repairer->Progress()},
+                  {"copy", repairer->Copy()},
+                  {"error", repairer->Error()}};
+    return {{"rows", rows}, {"current", current}, {"repair", repair}};
 }
 
 QJsonObject TestDriverDump::map() const {

@@ -69,7 +69,7 @@ ClipInfo clipInfoOf(const std::string& path, const ClipReading& reading, const s
 std::string clipInfoText(const std::vector<ClipInfo>& clips) {
     std::string out = "path\tformat\tsamples\tfixes\tfirst\tlast\ttime\tg_sensor\torder\n";
     for (const ClipInfo& c : clips) {
-        out += printableText(c.path) + '\t' + std::string(telemetryFormatName(c.format)) + '\t' +
+        out += printableText(c.path) + '\t' + (c.cut ? "cut" : std::string(telemetryFormatName(c.format))) + '\t' +
                std::to_string(c.samples) + '\t' + std::to_string(c.fixes) + '\t' + (c.first.empty() ? "-" : c.first) +
                '\t' + (c.last.empty() ? "-" : c.last) + '\t' + timeKindName(c.timeKind) + '\t' +
                (c.gSensor ? "yes" : "no") + '\t' + (c.order.empty() ? "-" : c.order) + '\n';
@@ -83,7 +83,8 @@ std::string clipInfoJson(const std::vector<ClipInfo>& clips) {
         const ClipInfo& c = clips[i];
         const auto textOrNull = [](const std::string& s) { return s.empty() ? std::string("null") : jsonString(s); };
         out += i == 0 ? "\n  {" : ",\n  {";
-        out += "\"path\": " + jsonString(c.path) + ", \"format\": " + jsonString(telemetryFormatName(c.format)) +
+        out += "\"path\": " + jsonString(c.path) +
+               ", \"format\": " + jsonString(c.cut ? "cut" : telemetryFormatName(c.format)) +
                ", \"samples\": " + std::to_string(c.samples) + ", \"fixes\": " + std::to_string(c.fixes) +
                ", \"first\": " + textOrNull(c.first) + ", \"last\": " + textOrNull(c.last) +
                ", \"time_kind\": " + jsonString(timeKindName(c.timeKind)) +

@@ -22,6 +22,7 @@ struct ClipInfo {
     TelemetryTime timeKind = TelemetryTime::None;
     bool gSensor = false;
     std::string order;  // ClipTelemetry::orderProblem; empty when in order
+    bool cut = false;  // cut short (no index): the format reads "cut"
 };
 
 // records: what the clip's camera text gave (used for CameraText only).

@@ -140,6 +140,10 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
             options.info = true;
         } else if (argument == "--json") {
             options.json = true;
+        } else if (argument == "--repair") {
+            options.repair = true;
+        } else if (matches(argument, "--reference")) {
+            if (!takeValue(arguments, i, "--reference", options.reference, error)) return TrackToolParse::UsageError;
         } else {
             error = "unknown option " + argument;
             return TrackToolParse::UsageError;
@@ -147,6 +151,15 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
     }
     if (options.files.empty()) {
         error = "no file given";
+        return TrackToolParse::UsageError;
+    }
+    if (options.repair && (options.trips || options.events || options.info || options.json || options.useIndex ||
+                           options.exportStretch || options.recursive)) {
+        error = "--repair goes with --reference only";
+        return TrackToolParse::UsageError;
+    }
+    if (!options.reference.empty() && !options.repair) {
+        error = "--reference goes with --repair";
         return TrackToolParse::UsageError;
     }
     if ((options.trips ? 1 : 0) + (options.events ? 1 : 0) + (options.info ? 1 : 0) > 1) {
@@ -191,6 +204,7 @@ std::string trackToolUsage() {
            "       veltara-track --info [--json] [--index] [-r] PATH...\n"
            "       veltara-track --export --from START --duration SECONDS --out DIR [--no-overlay]\n"
            "                     [--utc-offset +HH:MM] [--config FILE] [-r] PATH...\n"
+           "       veltara-track --repair [--reference CLIP] CLIP...\n"
            "       veltara-track --help | --version\n"
            "Writes the GPS and G-sensor track of dash camera clips to standard output.\n"
            "Reads the camera's text track, Novatek, NMEA, Thinkware, BlackVue, GoPro GPMF,\n"
@@ -222,5 +236,9 @@ std::string trackToolUsage() {
            "  --config    the settings file whose [Events] section sets the event thresholds\n"
            "              (default: the player's, Tavimoor.ini in the user's folder, when there is one)\n"
            "  --version   print the version and those of the FFmpeg and libmpv in use\n"
+           "  --repair    repair clips cut short (no index) into <stem>.repaired.<ext> beside\n"
+           "              them (else in the user's data folder); prints each copy's path\n"
+           "  --reference the healthy clip of the same camera to learn from (default: the\n"
+           "              nearest one of the same channel in the clip's folder)\n"
            "Exit status: 0 when every file gave a track, 1 when any failed, 2 for a usage error.\n";
 }

@@ -29,6 +29,8 @@ struct TrackToolOptions : TrackFileOptions {
     double exportSeconds = 0.0;      // the stretch's length
     std::string exportOut;           // the folder the export's folder is made in
     bool overlay = true;             // the data burned into the video
+    bool repair = false;             // repair clips cut short (no index)
+    std::string reference;           // the healthy clip the repair learns from; "" the nearest
     std::vector<std::string> files;  // files and folders as given
 };
 

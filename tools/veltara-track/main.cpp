@@ -13,6 +13,7 @@
 #include "veltara-track/ClipInfo.h"
 #include "veltara-track/ExportCommand.h"
 #include "veltara-track/ProgressLine.h"
+#include "veltara-track/RepairCommand.h"
 #include "veltara-track/TrackToolOptions.h"
 #include "veltara-track/TripWriter.h"
 
@@ -106,6 +107,7 @@ int main(int argc, char** argv) {
     }
     // An export leaves nothing behind when a clip it was given cannot be used.
     if (options.exportStretch) return status != kExitOk ? status : runExportCommand(options, list.files, settings, interrupted);
+    if (options.repair) return status != kExitOk ? status : runRepairCommand(options, list.files, interrupted);
     std::unique_ptr<TrackIndex> index;
     if (options.useIndex && options.reader == TrackReader::Native) {
         index = std::make_unique<TrackIndex>();
@@ -143,8 +145,18 @@ int main(int argc, char** argv) {
             infos.push_back(clipInfoOf(file, source.lastReading(), records));
             continue;
         }
+        // A clip cut short says so rather than "damaged".
+        const bool cut = result == ClipTrackSource::Result::Failed && isCutClip(file);
+        if (options.info && cut) {
+            ClipInfo info;
+            info.path = file;
+            info.cut = true;
+            infos.push_back(info);
+            continue;
+        }
         if (result != ClipTrackSource::Result::Track) {
-            progress.message("veltara-track: " + printableText(file) + ": " + printableText(reason));
+            progress.message("veltara-track: " + printableText(file) + ": " +
+                             (cut ? std::string("cut short (no index)") : printableText(reason)));
             status = kExitFailed;
         }
         if (result == ClipTrackSource::Result::Failed) continue;
