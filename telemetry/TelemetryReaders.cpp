@@ -7,6 +7,7 @@
 #include "telemetry/NmeaTrackReader.h"
 #include "telemetry/NovatekReader.h"
 #include "telemetry/SeventyMaiReader.h"
+#include "telemetry/VehicleSeiReader.h"
 
 namespace {
 
@@ -29,14 +30,16 @@ const GpmfReader kGpmf;
 const NmeaTrackReader kNmea;
 const NovatekReader kNovatek;
 const SeventyMaiReader kSeventyMai;
+const VehicleSeiReader kVehicleSei;
 const CameraTextProbe kCameraText;
 
 // Tried in this order; the first whose probe says yes reads the clip. Layouts
 // in boxes of their own first, then the tracks whose content tells them
-// apart, then any other text track (the camera's), and last the Novatek
-// blocks, whose probe may look into the media data.
+// apart, then the car's messages in the video's first frames, then any other
+// text track (the camera's), and last the Novatek blocks, whose probe may
+// look into the media data.
 const TelemetryReader* const kReaders[] = {
-    &kSeventyMai, &kBlackVue, &kGpmf, &kCamm, &kGarmin, &kNmea, &kCameraText, &kNovatek,
+    &kSeventyMai, &kBlackVue, &kGpmf, &kCamm, &kGarmin, &kNmea, &kVehicleSei, &kCameraText, &kNovatek,
 };
 
 }  // namespace

@@ -2,10 +2,13 @@
 // One moment of a clip's telemetry, whatever camera wrote it: when it was
 // (the moment in the clip, and a date and time of the kind the data gives),
 // where the car was (WGS-84 degrees), how fast (km/h) and where it headed,
-// and the G-sensor's three axes in G. Every format reader produces these; a
+// and the G-sensor's three axes in G; a car's own channels beside. Every format reader produces these; a
 // field a format does not give stays unset and its flag false.
 // A plain value; any thread.
+#include "telemetry/VehicleChannels.h"
+
 #include <cstdint>
+#include <optional>
 
 // What a sample's date and time is.
 enum class TelemetryTime : uint8_t {
@@ -33,6 +36,9 @@ struct TelemetrySample {
     float accelX = 0.0f;  // G, as the camera's axes lie
     float accelY = 0.0f;
     float accelZ = 0.0f;
+
+    // What the car said of itself (cars with built-in cameras), else empty.
+    std::optional<VehicleChannels> vehicle;
 };
 
 // A position that is a place on earth: finite, within +-90 / +-180, and not
