@@ -7,6 +7,7 @@
 #include "support/TelemetryClips.h"
 #include "support/TempFolder.h"
 #include "support/TrackOnlyClip.h"
+#include "support/VehicleSeiClips.h"
 #include "trackindex/NativeTrackReader.h"
 
 #include <fcntl.h>
@@ -458,6 +459,15 @@ TEST_F(VeltaraTrackTool, ReadsEveryCameraLayoutInfoAndGpxInUtc) {
         EXPECT_NE(gpx.out.find("<time>2026-12-07T10:00:02Z</time>"), std::string::npos) << name << gpx.out;
         EXPECT_NE(gpx.out.find("<time>2026-12-07T10:00:11Z</time>"), std::string::npos) << name;
     }
+}
+
+TEST_F(VeltaraTrackTool, ACarsOwnDataIsVehicleSeiOnTheCarsClock) {
+    const std::string name = "2026-12-07_10-15-22-front.mp4";
+    ASSERT_EQ(testing_support::makeVehicleClip(tmp.path() + name), "");
+    const ToolRun info = run({"--info", name});
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_EQ(info.out, "path\tformat\tsamples\tfixes\tfirst\tlast\ttime\tg_sensor\n" + name +
+                            "\tvehicle-sei\t72\t72\t2026-12-07T10:15:22\t2026-12-07T10:15:23\tcamera\tyes\n");
 }
 
 namespace {
