@@ -16,8 +16,8 @@ constexpr int kMaxSeiMessages = 32;
 // Removes the emulation-prevention bytes (0x03 after two zero bytes); false
 // when one ends the unit, which no writer leaves in an SEI.
 bool unescape(std::string_view bytes, std::string& out) {
-    out.clear();
-    out.reserve(bytes.size());
+    out.resize(bytes.size());
+    char* to = out.data();
     int zeros = 0;
     bool escapeLast = false;
     for (const char c : bytes) {
@@ -28,8 +28,9 @@ bool unescape(std::string_view bytes, std::string& out) {
             continue;
         }
         zeros = byte == 0 ? zeros + 1 : 0;
-        out.push_back(c);
+        *to++ = c;
     }
+    out.resize(static_cast<size_t>(to - out.data()));
     return !escapeLast;
 }
 
@@ -59,7 +60,9 @@ bool wellEnded(std::string_view rbsp, size_t at) {
 
 VehicleSeiSample::Scan VehicleSeiSample::unit(std::string_view nal, std::string& message) {
     if (nal.size() < 2) return Scan::NoMessage;
-    std::string rbsp;
+    // The unit is unescaped into `message` (whose room the caller keeps
+    // from frame to frame) and cut down to the message at the end.
+    std::string& rbsp = message;
     const bool clean = unescape(nal.substr(1), rbsp);
     size_t at = 0;
     uint64_t type, size;
@@ -72,7 +75,8 @@ VehicleSeiSample::Scan VehicleSeiSample::unit(std::string_view nal, std::string&
     // The car's: from here on, what does not fit is damage.
     if (!clean || size > rbsp.size() - at || mark + 1 > at + size) return Scan::Damaged;
     if (!wellEnded(rbsp, at + size)) return Scan::Damaged;
-    message.assign(rbsp, mark + 1, at + size - (mark + 1));
+    rbsp.resize(at + size);
+    rbsp.erase(0, mark + 1);
     return Scan::Message;
 }
 

@@ -29,11 +29,11 @@ public:
     static constexpr int kMaxUnits = 64;
 
     // start: the first bytes of a sample of sampleSize bytes. Message: the
-    // message's bytes are in `message`. NeedMore: `needed` (at most
+    // message's bytes are in `message` (overwritten whatever the verdict). NeedMore: `needed` (at most
     // sampleSize) bytes of the sample's start are needed.
     static Scan scan(std::string_view start, uint64_t sampleSize, std::string& message, size_t& needed);
 
     // One SEI NAL unit, its header byte included: Message, NoMessage (not
-    // the car's) or Damaged.
+    // the car's) or Damaged. `message` is overwritten whatever the verdict.
     static Scan unit(std::string_view nal, std::string& message);
 };

@@ -152,12 +152,14 @@ std::string makeVehicleClip(const std::string& path, const VehicleClipSpec& spec
     const std::string raw = path + ".raw.h264", withData = path + ".h264";
     const std::string rate = std::to_string(spec.frameRate);
     int status = -1;
-    std::string out = commandOutput(
-        {"/usr/bin/ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
-         "testsrc=size=" + std::to_string(spec.width) + "x" + std::to_string(spec.height) + ":rate=" + rate,
-         "-frames:v", std::to_string(spec.frames), "-c:v", "libx264", "-preset", "ultrafast", "-bf", "0",
-         "-x264-params", "aud=1", "-f", "h264", raw},
-        "/", status);
+    std::vector<std::string> encode{
+        "/usr/bin/ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+        "testsrc=size=" + std::to_string(spec.width) + "x" + std::to_string(spec.height) + ":rate=" + rate,
+        "-frames:v", std::to_string(spec.frames), "-c:v", "libx264", "-preset", "ultrafast", "-bf", "0",
+        "-x264-params", "aud=1"};
+    if (!spec.bitrate.empty()) encode.insert(encode.end(), {"-b:v", spec.bitrate, "-maxrate", spec.bitrate, "-bufsize", spec.bitrate});
+    encode.insert(encode.end(), {"-f", "h264", raw});
+    std::string out = commandOutput(encode, "/", status);
     if (status != 0) return "ffmpeg failed: " + out;
 
     // Each frame begins with its access unit delimiter; the message goes
@@ -176,7 +178,7 @@ std::string makeVehicleClip(const std::string& path, const VehicleClipSpec& spec
             placed = true;
             const auto damage = spec.damage.find(frame);
             const FrameDamage kind = damage == spec.damage.end() ? FrameDamage::None : damage->second;
-            if (kind != FrameDamage::Missing)
+            if (spec.withData && kind != FrameDamage::Missing)
                 stream += std::string("\0\0\0\1", 4) + vehicleSeiUnit(vehicleMessage(vehicleFrameAt(frame), frame), kind);
         }
         stream += std::string("\0\0\0\1", 4) + unit;

@@ -34,6 +34,8 @@ struct VehicleClipSpec {
     int frames = 72;
     int frameRate = 36;
     int width = 320, height = 240;
+    std::string bitrate;                // e.g. "4500k" (empty: the encoder's choice)
+    bool withData = true;               // false: a camera whose frames hold no message
     std::map<int, FrameDamage> damage;  // by frame
 };
 
