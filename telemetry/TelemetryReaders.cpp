@@ -1,5 +1,7 @@
 #include "telemetry/TelemetryReaders.h"
 
+#include "cameras/CameraNaming.h"
+
 #include "telemetry/BlackVueReader.h"
 #include "telemetry/CammReader.h"
 #include "telemetry/GarminPndmReader.h"
@@ -46,7 +48,11 @@ const TelemetryReader* const kReaders[] = {
 
 void readTelemetry(const IsoFile& file, ClipTelemetry& out) {
     out.clear();
+    // A car's own clips hold no Novatek blocks: its cameras without per-frame
+    // data are spared the search through their video.
+    const bool carClip = cameras::CameraNaming::parse(file.path()).family == cameras::CameraFamily::Tesla;
     for (const TelemetryReader* reader : kReaders) {
+        if (carClip && reader == &kNovatek) continue;
         if (!reader->probe(file)) continue;
         reader->read(file, out);
         return;
