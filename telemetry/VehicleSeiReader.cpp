@@ -69,16 +69,21 @@ private:
     uint64_t total_ = 0;
 };
 
-// The message of sample i, read from as few of its first bytes as will do.
-VehicleSeiSample::Scan messageOf(SampleStarts& starts, const IsoSample& sample, size_t i, std::string& message) {
+// The message of sample i, read from as few of its first bytes as will do;
+// false when they cannot be read (a stop, the budget spent, a failing drive).
+bool messageOf(SampleStarts& starts, const IsoSample& sample, size_t i, std::string& message,
+               VehicleSeiSample::Scan& scan) {
     size_t n = std::min<size_t>(sample.size, VehicleSeiReader::kFirstBytes);
     for (;;) {
         std::string_view start;
-        if (!starts.get(i, n, start)) return VehicleSeiSample::Scan::BadSample;
+        if (!starts.get(i, n, start)) return false;
         size_t needed = 0;
-        const VehicleSeiSample::Scan scan = VehicleSeiSample::scan(start, sample.size, message, needed);
-        if (scan != VehicleSeiSample::Scan::NeedMore) return scan;
-        if (needed > VehicleSeiReader::kMaxStartBytes) return VehicleSeiSample::Scan::NoMessage;
+        scan = VehicleSeiSample::scan(start, sample.size, message, needed);
+        if (scan != VehicleSeiSample::Scan::NeedMore) return true;
+        if (needed > VehicleSeiReader::kMaxStartBytes) {
+            scan = VehicleSeiSample::Scan::NoMessage;
+            return true;
+        }
         n = std::min<size_t>(sample.size, std::max(needed, 2 * n));
     }
 }
@@ -148,8 +153,9 @@ bool VehicleSeiReader::probe(const IsoFile& file) const {
     samples.resize(std::min(samples.size(), kProbeSamples));
     SampleStarts starts(file, samples);
     std::string message;
+    VehicleSeiSample::Scan scan;
     for (size_t i = 0; i < samples.size(); ++i) {
-        const VehicleSeiSample::Scan scan = messageOf(starts, samples[i], i, message);
+        if (!messageOf(starts, samples[i], i, message, scan)) return false;
         if (scan == VehicleSeiSample::Scan::Message || scan == VehicleSeiSample::Scan::Damaged) return true;
     }
     return false;
@@ -179,13 +185,18 @@ void VehicleSeiReader::read(const IsoFile& file, ClipTelemetry& out) const {
     std::string message;
     VehicleFrame frame;
     size_t missing = 0, damaged = 0, bad = 0;
+    VehicleSeiSample::Scan scan;
     for (size_t i = 0; i < samples.size(); ++i) {
         if (starts.budgetSpent()) {
             out.drop("the video's samples point at more than " + std::to_string(kMaxTotalBytes >> 20) +
                      " MB: the rest is left out");
             break;
         }
-        switch (messageOf(starts, samples[i], i, message)) {
+        if (!messageOf(starts, samples[i], i, message, scan)) {
+            out.drop("the video could not be read on from frame " + std::to_string(i));
+            break;
+        }
+        switch (scan) {
         case VehicleSeiSample::Scan::Message: break;
         case VehicleSeiSample::Scan::Damaged: ++damaged; continue;
         case VehicleSeiSample::Scan::BadSample: ++bad; continue;
