@@ -37,11 +37,11 @@ const CameraTextProbe kCameraText;
 
 // Tried in this order; the first whose probe says yes reads the clip. Layouts
 // in boxes of their own first, then the tracks whose content tells them
-// apart, then the car's messages in the video's first frames, then any other
-// text track (the camera's), and last the Novatek blocks, whose probe may
+// apart, then any other text track (the camera's), then the car's messages
+// in the video's first frames, and last the Novatek blocks, whose probe may
 // look into the media data.
 const TelemetryReader* const kReaders[] = {
-    &kSeventyMai, &kBlackVue, &kGpmf, &kCamm, &kGarmin, &kNmea, &kVehicleSei, &kCameraText, &kNovatek,
+    &kSeventyMai, &kBlackVue, &kGpmf, &kCamm, &kGarmin, &kNmea, &kCameraText, &kVehicleSei, &kNovatek,
 };
 
 }  // namespace
