@@ -21,6 +21,7 @@ constexpr FormatNames kNames[kTelemetryFormatCount] = {
     {"camm", "CAMM"},
     {"garmin", "Garmin PNDM"},
     {"70mai", "70mai GPS"},
+    {"vehicle-sei", "Vehicle data"},
 };
 
 }  // namespace

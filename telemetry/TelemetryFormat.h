@@ -18,9 +18,10 @@ enum class TelemetryFormat : uint8_t {
     Camm = 9,            // camera motion metadata track
     Garmin = 10,         // PNDM samples in a text track
     SeventyMai = 11,     // top-level "GPS " box
+    VehicleSei = 12,     // a car's own data in every H.264 frame
 };
 
-constexpr int kTelemetryFormatCount = 12;
+constexpr int kTelemetryFormatCount = 13;
 
 // "camera-text", "novatek", ... "none".
 std::string_view telemetryFormatName(TelemetryFormat format);

@@ -1,5 +1,7 @@
 #include "telemetry/TelemetryReaders.h"
 
+#include "cameras/CameraNaming.h"
+
 #include "telemetry/BlackVueReader.h"
 #include "telemetry/CammReader.h"
 #include "telemetry/GarminPndmReader.h"
@@ -7,6 +9,7 @@
 #include "telemetry/NmeaTrackReader.h"
 #include "telemetry/NovatekReader.h"
 #include "telemetry/SeventyMaiReader.h"
+#include "telemetry/VehicleSeiReader.h"
 
 namespace {
 
@@ -29,21 +32,27 @@ const GpmfReader kGpmf;
 const NmeaTrackReader kNmea;
 const NovatekReader kNovatek;
 const SeventyMaiReader kSeventyMai;
+const VehicleSeiReader kVehicleSei;
 const CameraTextProbe kCameraText;
 
 // Tried in this order; the first whose probe says yes reads the clip. Layouts
 // in boxes of their own first, then the tracks whose content tells them
-// apart, then any other text track (the camera's), and last the Novatek
-// blocks, whose probe may look into the media data.
+// apart, then any other text track (the camera's), then the car's messages
+// in the video's first frames, and last the Novatek blocks, whose probe may
+// look into the media data.
 const TelemetryReader* const kReaders[] = {
-    &kSeventyMai, &kBlackVue, &kGpmf, &kCamm, &kGarmin, &kNmea, &kCameraText, &kNovatek,
+    &kSeventyMai, &kBlackVue, &kGpmf, &kCamm, &kGarmin, &kNmea, &kCameraText, &kVehicleSei, &kNovatek,
 };
 
 }  // namespace
 
 void readTelemetry(const IsoFile& file, ClipTelemetry& out) {
     out.clear();
+    // A car's own clips hold no Novatek blocks: its cameras without per-frame
+    // data are spared the search through their video.
+    const bool carClip = cameras::CameraNaming::parse(file.path()).family == cameras::CameraFamily::Tesla;
     for (const TelemetryReader* reader : kReaders) {
+        if (carClip && reader == &kNovatek) continue;
         if (!reader->probe(file)) continue;
         reader->read(file, out);
         return;

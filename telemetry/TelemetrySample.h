@@ -5,10 +5,14 @@
 // its altitude, and the G-sensor's three axes in G. Every format reader
 // produces these; a field a format does not give stays unset and its flag
 // false: a consumer shows or writes nothing for it, never a 0. A further
-// channel (heading, a vehicle's readings) is one more flagged field, read by
-// the consumers that show it; the others never see it.
+// channel (heading) is one more flagged field, read by
+// the consumers that show it; the others never see it. A car's own channels (`vehicle`) are one
+// optional value beside.
 // A plain value; any thread.
+#include "telemetry/VehicleChannels.h"
+
 #include <cstdint>
+#include <optional>
 
 // What a sample's date and time is.
 enum class TelemetryTime : uint8_t {
@@ -39,6 +43,9 @@ struct TelemetrySample {
     float accelX = 0.0f;  // G, as the camera's axes lie
     float accelY = 0.0f;
     float accelZ = 0.0f;
+
+    // What the car said of itself (cars with built-in cameras), else empty.
+    std::optional<VehicleChannels> vehicle;
 };
 
 // A position that is a place on earth: finite, within +-90 / +-180, and not

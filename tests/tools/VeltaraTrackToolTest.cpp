@@ -9,6 +9,7 @@
 #include "support/TempFolder.h"
 #include "support/TrackClipBytes.h"
 #include "support/TrackOnlyClip.h"
+#include "support/VehicleSeiClips.h"
 #include "trackindex/NativeTrackReader.h"
 
 #include <fcntl.h>
@@ -547,6 +548,13 @@ TEST_F(VeltaraTrackTool, SensorsAtTheirOwnRatesGiveNoInventedValuesAndTimesKeepT
     const std::string slowRow = rows[22];
     EXPECT_NE(slowRow.find(",0,2026,12,7,10,0,0,,,,"), std::string::npos) << slowRow;
     EXPECT_NE(slowRow.find(",0.000,0.000,0.999,camm"), std::string::npos) << slowRow;
+TEST_F(VeltaraTrackTool, ACarsOwnDataIsVehicleSeiOnTheCarsClock) {
+    const std::string name = "2026-12-07_10-15-22-front.mp4";
+    ASSERT_EQ(testing_support::makeVehicleClip(tmp.path() + name), "");
+    const ToolRun info = run({"--info", name});
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_EQ(info.out, "path\tformat\tsamples\tfixes\tfirst\tlast\ttime\tg_sensor\n" + name +
+                            "\tvehicle-sei\t72\t72\t2026-12-07T10:15:22\t2026-12-07T10:15:23\tcamera\tyes\n");
 }
 
 namespace {
