@@ -6,7 +6,7 @@
 //     veltara-track --trips [--json] [--config FILE] [--reader ...] [--index] [-r] PATH...
 //     veltara-track --events [--json] [--config FILE] [--reader ...] [--index] [-r] PATH...
 //     veltara-track --info [--json] [--index] [-r] PATH...
-//     veltara-track --export --from START --duration SECONDS --out DIR [--no-overlay]
+//     veltara-track --export --from START --duration SECONDS --out DIR [--no-overlay] [--print0]
 //                   [--utc-offset +HH:MM] [--config FILE] [-r] PATH...
 // Options take their value as the next argument or after "="; "--" ends the
 // options. Threads: main only.
@@ -38,6 +38,7 @@ struct TrackToolOptions {
     double exportSeconds = 0.0;      // the stretch's length
     std::string exportOut;           // the folder the export's folder is made in
     bool overlay = true;             // the data burned into the video
+    bool print0 = false;             // the export's folder printed exactly, ended by a NUL
     int utcOffsetSeconds = 0;        // what the camera clock was ahead of UTC
     std::vector<std::string> files;  // files and folders as given
 
