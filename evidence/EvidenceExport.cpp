@@ -127,15 +127,18 @@ double horizontalG(const TrackRecord& r, const EventSettings& s) {
 
 class Export {
 public:
-    Export(const EvidenceRequest& request, const std::atomic<bool>& stop, const EvidenceExport::Progress& progress)
+    Export(const EvidenceRequest& request, const std::atomic<bool>& stop, const EvidenceExport::Progress& progress,
+           const std::function<void(const std::string&)>& folderMadeHook)
         : request_(request),
           stop_(stop),
           progress_(progress),
+          folderMadeHook_(folderMadeHook),
           startClip_(request.startClip),
           startSeconds_(request.startSeconds) {}
     ~Export() {
-        EvidenceFolder::remove(work_);
-        if (!kept_) EvidenceFolder::remove(folder_);
+        std::error_code ignored;
+        if (!work_.empty()) std::filesystem::remove_all(work_, ignored);  // private: no one else's links in it
+        if (!kept_) folder_.remove();
     }
 
     bool run(std::string& folder, std::string& reason) {
@@ -148,9 +151,9 @@ public:
             hashed_ = hashSources(hashReason_);
             hashDone_.store(true);
         });
-        const bool made = EvidenceFolder::create(request_.exportsFolder, request_.kind, std::time(nullptr), folder_,
-                                                 reason) &&
-                          !(work_ = workFolder(reason)).empty() && linkSources(reason) && video(reason) &&
+        const bool made = folder_.create(request_.exportsFolder, request_.kind, std::time(nullptr), reason) &&
+                          folderMade() && !(work_ = workFolder(reason)).empty() && linkSources(reason) &&
+                          video(reason) && videoWhole(reason) &&
                           !cancelled(reason) && tracks(reason);
         // A cancel while the checksums are still being made stops them too.
         while (!hashDone_.load()) {
@@ -165,13 +168,23 @@ public:
         }
         if (cancelled(reason) || !report(reason) || cancelled(reason) || !unchanged(reason) || !checksums(reason))
             return false;
+        // The files are where the folder is held; its path must lead there too.
+        if (!folder_.inPlace()) {
+            reason = folder_.path() + " was moved or replaced while the export wrote into it";
+            return false;
+        }
         kept_ = true;
-        folder = folder_;
+        folder = folder_.path();
         tell(1.0);
         return true;
     }
 
 private:
+    bool folderMade() {
+        if (folderMadeHook_) folderMadeHook_(folder_.path());
+        return true;
+    }
+
     bool cancelled(std::string& reason) const {
         if (!stop_.load()) return false;
         reason = "cancelled";
@@ -262,14 +275,28 @@ private:
         if (!request_.inset) return true;
         for (const StretchSegment& s : segments_) {
             SourceClip& clip = clips_[s.clip];
+            std::string why;
             if (clip.partner.empty() || ::stat(clip.partner.c_str(), &clip.partnerBefore) != 0 ||
-                !S_ISREG(clip.partnerBefore.st_mode)) {
+                !S_ISREG(clip.partnerBefore.st_mode) || !playable(clip.partner, why)) {
                 reason = platform::fileName(clip.stretch.path) + ": no other camera's clip to inset" +
-                         (clip.partner.empty() ? "" : " (" + platform::fileName(clip.partner) + " cannot be read)");
+                         (clip.partner.empty() ? ""
+                                               : " (" + platform::fileName(clip.partner) + " cannot be read" +
+                                                     (why.empty() ? "" : ": " + why) + ")");
                 return false;
             }
         }
         return true;
+    }
+
+    // A clip with a picture to inset: an unreadable one would leave the
+    // inset frozen on the clip before while the report named it as a source.
+    static bool playable(const std::string& path, std::string& why) {
+        IsoFile file;
+        if (!file.open(path, why)) return false;
+        const bool video = std::any_of(file.tracks().begin(), file.tracks().end(),
+                                       [](const IsoTrack& t) { return t.handlerType == fourcc("vide"); });
+        if (!video || !(file.durationSeconds() > 0.0)) why = "no video in it";
+        return video && file.durationSeconds() > 0.0;
     }
 
     bool hashSources(std::string& reason) {
@@ -336,9 +363,43 @@ private:
                 return false;
         }
         const VideoCut::Picture picture{request_.overlay, request_.inset, request_.mirrorInset};
-        const auto args = VideoCut::arguments(request_.ffmpeg, request_.lengthSeconds, picture, folder_ + "video.mp4");
-        return VideoCut::run(args, work_, request_.lengthSeconds, stop_,
+        const auto args = VideoCut::arguments(request_.ffmpeg, request_.lengthSeconds, picture, work_, "video.mp4");
+        folder_.adopt("video.mp4");
+        return VideoCut::run(args, folder_.fd(), request_.lengthSeconds, stop_,
                              [this](double f) { tell(0.85 * f); }, reason);
+    }
+
+    // FFmpeg may end well with a video shorter than the stretch (clips that
+    // claim more than they hold) or without its index (a full disk while the
+    // trailer was written): the video is read back before the report vouches
+    // for its length.
+    bool videoWhole(std::string& reason) {
+        IsoFile file;
+        std::string why;
+        std::vector<IsoSample> samples;
+        const auto picture = [&]() -> const IsoTrack* {
+            for (const IsoTrack& t : file.tracks())
+                if (t.handlerType == fourcc("vide")) return &t;
+            return nullptr;
+        };
+        const IsoTrack* track = file.openAt(folder_.fd(), "video.mp4", why) ? picture() : nullptr;
+        if (track == nullptr || track->timescale == 0 || !file.samples(*track, samples, why) || samples.empty()) {
+            reason = "video.mp4 was not finished (" + (why.empty() ? "no video index was written" : why) +
+                     "; is the disk full?)";
+            return false;
+        }
+        const double seconds = static_cast<double>(track->duration) / track->timescale;
+        const double slack = std::max(2.5 * seconds / static_cast<double>(samples.size()), 0.2);
+        // The original frames are cut at the key frames around the stretch: longer is no fault there.
+        const bool reencoded = request_.overlay || request_.inset;
+        if (seconds < request_.lengthSeconds - slack || (reencoded && seconds > request_.lengthSeconds + slack)) {
+            char text[160];
+            std::snprintf(text, sizeof text, "the video holds %.2f s, not the stretch's %.2f s", seconds,
+                          request_.lengthSeconds);
+            reason = std::string(text) + " (the clips hold less than they claim?)";
+            return false;
+        }
+        return true;
     }
 
     bool tracks(std::string& reason) {
@@ -364,7 +425,7 @@ private:
                 writer->track(out, platform::fileName(clip.stretch.path), records, times);
             }
             writer->end(out);
-            if (!writeFile(folder_ + name, out, reason)) return false;
+            if (!folder_.write(name, out, reason)) return false;
         }
         tell(0.88);
         return true;
@@ -375,9 +436,11 @@ private:
         char at[32];
         std::snprintf(at, sizeof at, "%.3f", atSeconds);
         const std::vector<std::string> args = {request_.ffmpeg, "-nostdin", "-hide_banner", "-loglevel", "error",
-                                               "-ss", at, "-i", folder_ + "video.mp4", "-frames:v", "1", "-vf",
+                                               "-ss", at, "-i", "video.mp4", "-frames:v", "1", "-vf",
                                                "scale=640:-2", "-y", work_ + "frame.png"};
-        if (ffmpeg.start(args) != 0) return false;
+        platform::ChildProcess::Options options;
+        options.workingDirectoryFd = folder_.fd();
+        if (ffmpeg.start(args, options) != 0) return false;
         ffmpeg.closeStdin();
         const std::optional<int> code = ffmpeg.waitFor(std::chrono::seconds(30));
         return code && *code == 0;
@@ -454,7 +517,10 @@ private:
         const std::string json = work_ + "report.json";
         if (!writeFile(json, input.json(), reason)) return false;
         platform::ChildProcess program;
-        if (program.start({request_.reportProgram, json, folder_ + "report.pdf"}) != 0) {
+        platform::ChildProcess::Options options;
+        options.workingDirectoryFd = folder_.fd();
+        folder_.adopt("report.pdf");
+        if (program.start({request_.reportProgram, json, "report.pdf"}, options) != 0) {
             reason = "cannot start the report program (" + request_.reportProgram + ")";
             return false;
         }
@@ -503,11 +569,11 @@ private:
         return true;
     }
 
-    bool checksums(std::string& reason) const {
+    bool checksums(std::string& reason) {
         std::string sums;
         for (const char* name : {"video.mp4", "track.gpx", "track.csv", "report.pdf"}) {
             std::string hex, why;
-            if (!Sha256::ofFile(folder_ + name, hex, why)) {
+            if (!Sha256::ofFileAt(folder_.fd(), name, hex, why)) {
                 reason = std::string("cannot read back ") + name + " (" + why + ")";
                 return false;
             }
@@ -517,18 +583,20 @@ private:
             sums += ChecksumList::line(hashes_[s.clip], absolute(clips_[s.clip].stretch.path));
             if (request_.inset) sums += ChecksumList::line(clips_[s.clip].partnerHash, absolute(clips_[s.clip].partner));
         }
-        return writeFile(folder_ + "SHA256SUMS", sums, reason);
+        return folder_.write("SHA256SUMS", sums, reason);
     }
 
     const EvidenceRequest& request_;
     const std::atomic<bool>& stop_;
     const EvidenceExport::Progress& progress_;
+    const std::function<void(const std::string&)>& folderMadeHook_;
     std::vector<SourceClip> clips_;
     std::vector<StretchSegment> segments_;
     std::vector<std::string> hashes_;
     size_t startClip_ = 0;
     double startSeconds_ = 0.0;
-    std::string folder_, work_;
+    EvidenceFolder folder_;
+    std::string work_;
     bool kept_ = false;
     // The checksums' worker: it owns hashes_ and the partners' hashes until joined.
     std::thread hashing_;
@@ -544,6 +612,6 @@ bool EvidenceExport::run(const EvidenceRequest& request, std::string& folder, st
                          const Progress& progress) {
     folder.clear();
     const EvidenceRequest one = request.startClock ? request : oneChannel(request);
-    Export job(one, stop_, progress);
+    Export job(one, stop_, progress, folderMadeHook_);
     return job.run(folder, reason);
 }

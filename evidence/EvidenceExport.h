@@ -3,7 +3,8 @@
 // data burned in or the original frames), track.gpx and track.csv (as
 // veltara-track writes them), report.pdf and SHA256SUMS (every file of the
 // folder by name and every source clip by absolute path). A failure or a
-// stop leaves nothing behind: the new folder is removed whole.
+// stop leaves nothing behind: what the export made is removed, through the
+// folder's descriptor (see EvidenceFolder), and the folder with it.
 //
 // Threads: run() on one worker (it blocks for the whole export); stop() from
 // any thread, after which run() ends soon with "cancelled". Progress is
@@ -22,7 +23,11 @@ public:
     bool run(const EvidenceRequest& request, std::string& folder, std::string& reason, const Progress& progress = {});
     void stop() { stop_.store(true); }
     bool stopped() const { return stop_.load(); }
+    // Called on run()'s thread with the folder's path right after it is made
+    // (a seam for tests of what happens to the folder meanwhile).
+    void setFolderMadeHook(std::function<void(const std::string&)> hook) { folderMadeHook_ = std::move(hook); }
 
 private:
     std::atomic<bool> stop_{false};
+    std::function<void(const std::string&)> folderMadeHook_;
 };

@@ -1,15 +1,45 @@
 #pragma once
 // The folder of one export, "<base>/<YYYY-MM-DD hh-mm-ss> <kind>", made new
 // (never an existing one: a second export of the same second gets " (2)"
-// and so on), and removed whole when the export fails.
-// Threads: any.
+// and so on). The folder is held open from the moment it is made, and every
+// file of it is made, read and removed through that descriptor, never
+// through its path: a folder renamed away and replaced by a link while the
+// export runs cannot steer a write or a removal into another folder.
+//
+// Threads: one owner; the descriptor may be used by the children it starts.
+// Lifecycle: create() once; remove() on failure; the destructor only closes.
 #include <ctime>
 #include <string>
+#include <string_view>
+#include <vector>
 
 class EvidenceFolder {
 public:
-    // base is made when missing. path: the folder made, with a trailing '/'.
-    static bool create(const std::string& base, const std::string& kind, std::time_t now, std::string& path,
-                       std::string& reason);
-    static void remove(const std::string& path);
+    EvidenceFolder() = default;
+    ~EvidenceFolder();
+    EvidenceFolder(const EvidenceFolder&) = delete;
+    EvidenceFolder& operator=(const EvidenceFolder&) = delete;
+
+    // base is made when missing. path(): the folder made, with a trailing '/'.
+    bool create(const std::string& base, const std::string& kind, std::time_t now, std::string& reason);
+    const std::string& path() const { return path_; }
+    int fd() const { return fd_; }
+
+    // A new file of the folder (never an existing one, never through a link)
+    // with the text; false with the reason.
+    bool write(const std::string& name, std::string_view text, std::string& reason);
+    // Marks a file that a child makes in the folder, so that remove() takes it.
+    void adopt(const std::string& name);
+    // True while the folder's path still leads to the folder written to.
+    bool inPlace() const;
+    // Removes the files this export made, through the descriptor, and then
+    // the folder itself where its name still holds it (an empty folder only).
+    void remove();
+
+private:
+    std::string path_;
+    std::string name_;
+    int base_ = -1;
+    int fd_ = -1;
+    std::vector<std::string> made_;
 };

@@ -95,8 +95,11 @@ std::string Sha256::hex() {
     return out;
 }
 
-bool Sha256::ofFile(const std::string& path, std::string& hex, std::string& reason, const std::atomic<bool>* stop) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+namespace {
+
+bool digestOf(int folderFd, const std::string& path, int flags, std::string& hex, std::string& reason,
+              const std::atomic<bool>* stop) {
+    const int fd = ::openat(folderFd, path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | flags);
     if (fd < 0) {
         reason = std::strerror(errno);
         return false;
@@ -126,4 +129,14 @@ bool Sha256::ofFile(const std::string& path, std::string& hex, std::string& reas
     }
     hex = sum.hex();
     return true;
+}
+
+}  // namespace
+
+bool Sha256::ofFile(const std::string& path, std::string& hex, std::string& reason, const std::atomic<bool>* stop) {
+    return digestOf(AT_FDCWD, path, 0, hex, reason, stop);
+}
+
+bool Sha256::ofFileAt(int folderFd, const std::string& name, std::string& hex, std::string& reason) {
+    return digestOf(folderFd, name, O_NOFOLLOW, hex, reason, nullptr);
 }

@@ -23,6 +23,8 @@ public:
     // read (or stop was set meanwhile).
     static bool ofFile(const std::string& path, std::string& hex, std::string& reason,
                        const std::atomic<bool>* stop = nullptr);
+    // The same of a file of a folder held open, never through a link.
+    static bool ofFileAt(int folderFd, const std::string& name, std::string& hex, std::string& reason);
 
 private:
     void block(const uint8_t* p);

@@ -28,17 +28,30 @@ std::string VideoCut::concatList(const std::vector<StretchSegment>& segments, bo
     return list;
 }
 
+std::string VideoCut::filterValue(const std::string& text) {
+    // Escaped for the option's parser, then again for the graph's.
+    const auto escape = [](const std::string& in, std::string_view special) {
+        std::string out;
+        for (const char c : in) {
+            if (special.find(c) != std::string_view::npos) out += '\\';
+            out += c;
+        }
+        return out;
+    };
+    return escape(escape(text, "\\':"), "\\'[],;");
+}
+
 std::vector<std::string> VideoCut::arguments(const std::string& ffmpeg, double lengthSeconds, const Picture& picture,
-                                             const std::string& output) {
+                                             const std::string& workFolder, const std::string& output) {
     const std::string length = decimal(lengthSeconds);
     std::vector<std::string> args = {ffmpeg,      "-nostdin", "-hide_banner", "-loglevel", "error", "-nostats",
                                      "-progress", "pipe:1",   "-y",           "-f",        "concat", "-safe",
-                                     "0",         "-i",       kListName};
-    if (picture.inset) args.insert(args.end(), {"-f", "concat", "-safe", "0", "-i", kPartnerListName});
+                                     "0",         "-i",       workFolder + kListName};
+    if (picture.inset) args.insert(args.end(), {"-f", "concat", "-safe", "0", "-i", workFolder + kPartnerListName});
     // The concat demuxer starts a cut clip at the key frame before its in
     // point, with negative times: trim keeps the stretch to the frame.
     const std::string trimmed = "trim=start=0:duration=" + length + ",setpts=PTS-STARTPTS";
-    const std::string burned = picture.overlay ? std::string(",subtitles=filename=") + kOverlayName : "";
+    const std::string burned = picture.overlay ? ",subtitles=filename=" + filterValue(workFolder + kOverlayName) : "";
     if (picture.inset) {
         // A partner that ends early keeps its last frame until the main clip ends.
         args.insert(args.end(),
@@ -63,11 +76,11 @@ std::vector<std::string> VideoCut::arguments(const std::string& ffmpeg, double l
     return args;
 }
 
-bool VideoCut::run(const std::vector<std::string>& arguments, const std::string& workFolder, double lengthSeconds,
+bool VideoCut::run(const std::vector<std::string>& arguments, int outputFolderFd, double lengthSeconds,
                    const std::atomic<bool>& stop, const std::function<void(double)>& progress, std::string& reason) {
     platform::ChildProcess ffmpeg;
     platform::ChildProcess::Options options;
-    options.workingDirectory = workFolder;
+    options.workingDirectoryFd = outputFolderFd;
     if (const int error = ffmpeg.start(arguments, options); error != 0) {
         reason = "cannot start FFmpeg (" + arguments.front() + ")";
         return false;

@@ -33,12 +33,16 @@ public:
     // The concat list of the segments, each clip by its link "<n>.mp4"
     // (the partners' by "<n>p.mp4").
     static std::string concatList(const std::vector<StretchSegment>& segments, bool partners = false);
-    // FFmpeg's arguments, run in the working folder that holds the list and
-    // the overlay script.
+    // FFmpeg's arguments: the lists and the overlay script are read from
+    // workFolder (absolute, ending in '/'), the output is written to its
+    // name in the folder FFmpeg runs in.
     static std::vector<std::string> arguments(const std::string& ffmpeg, double lengthSeconds, const Picture& picture,
-                                              const std::string& output);
+                                              const std::string& workFolder, const std::string& output);
+    // A text as one value of a filter's option inside a filter graph.
+    static std::string filterValue(const std::string& text);
 
-    // Runs FFmpeg; progress gets 0..1 of the stretch written.
-    static bool run(const std::vector<std::string>& arguments, const std::string& workFolder, double lengthSeconds,
+    // Runs FFmpeg in the folder held open by outputFolderFd; progress gets
+    // 0..1 of the stretch written.
+    static bool run(const std::vector<std::string>& arguments, int outputFolderFd, double lengthSeconds,
                     const std::atomic<bool>& stop, const std::function<void(double)>& progress, std::string& reason);
 };

@@ -71,7 +71,9 @@ int ChildProcess::start(const std::vector<std::string>& argv, const Options& opt
         posix_spawn_file_actions_adddup2(&actions, out.write, STDERR_FILENO);
     else if (stderrPipe)
         posix_spawn_file_actions_adddup2(&actions, err.write, STDERR_FILENO);
-    if (!options.workingDirectory.empty())
+    if (options.workingDirectoryFd >= 0)
+        posix_spawn_file_actions_addfchdir_np(&actions, options.workingDirectoryFd);
+    else if (!options.workingDirectory.empty())
         posix_spawn_file_actions_addchdir_np(&actions, options.workingDirectory.c_str());
 
     // The child starts with default signal handling and an empty mask, even

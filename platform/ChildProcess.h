@@ -22,6 +22,9 @@ class ChildProcess {
 public:
     struct Options {
         std::string workingDirectory;  // empty: the parent's
+        // A folder held open: the child starts in it whatever its path has
+        // become meanwhile (it wins over workingDirectory).
+        int workingDirectoryFd = -1;
         bool mergeStderrIntoStdout = false;
         // The child writes to our standard error (its log is kept apart
         // from the output we parse); stderrFd() is then -1.

@@ -1,9 +1,11 @@
 #include "report/EvidenceReport.h"
 
+#include "report/RegularFile.h"
 #include "report/ReportCharts.h"
 #include "report/ReportText.h"
 
-#include <QFile>
+#include <QBuffer>
+#include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QImage>
 #include <QJsonArray>
@@ -58,8 +60,12 @@ double drawRows(QPainter& painter, double top, double width, const QList<QPair<Q
 
 }  // namespace
 
-bool EvidenceReport::write(const QJsonObject& in, const QString& pdfPath, QString& error) {
-    QPdfWriter pdf(pdfPath);
+bool EvidenceReport::write(const QJsonObject& in, QByteArray& bytes, QString& error) {
+    QElapsedTimer clock;
+    clock.start();
+    QBuffer out(&bytes);
+    out.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&out);
     pdf.setPageSize(QPageSize(QPageSize::A4));
     pdf.setResolution(72);  // painter units are points
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -69,7 +75,7 @@ bool EvidenceReport::write(const QJsonObject& in, const QString& pdfPath, QStrin
     pdf.setCreator(QStringLiteral("Veltara DVR Player"));
     QPainter painter;
     if (!painter.begin(&pdf)) {
-        error = QStringLiteral("cannot write ") + pdfPath;
+        error = QStringLiteral("cannot paint the report");
         return false;
     }
     const double width = pdf.width() - 2 * kMargin;
@@ -125,7 +131,10 @@ bool EvidenceReport::write(const QJsonObject& in, const QString& pdfPath, QStrin
                          tx.get("IDS_REPORT_NOROUTE", QStringLiteral("No position in this stretch")));
     QImage frame;
     const QString framePath = in.value("frame").toString();
-    if (!framePath.isEmpty() && frame.load(framePath)) {
+    QByteArray image;
+    QString unread;
+    if (!framePath.isEmpty() && RegularFile::read(framePath, 32 * 1024 * 1024, image, unread) &&
+        frame.loadFromData(image)) {
         const QSizeF fit = QSizeF(frame.size()).scaled(QSizeF(half, 200), Qt::KeepAspectRatio);
         painter.drawImage(QRectF(kMargin + half + 10, y, fit.width(), fit.height()), frame);
     }
@@ -148,8 +157,20 @@ bool EvidenceReport::write(const QJsonObject& in, const QString& pdfPath, QStrin
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     mono.setPointSizeF(7);
     const QString span = tx.get("IDS_REPORT_CLIP_SPAN", QStringLiteral("%1 bytes, from %2 to %3"));
-    for (const QJsonValue& value : in.value("clips").toArray()) {
-        const QJsonObject clip = value.toObject();
+    const QJsonArray clips = in.value("clips").toArray();
+    for (qsizetype i = 0; i < clips.size(); ++i) {
+        if (clock.elapsed() > kBudgetMs) {
+            painter.end();
+            error = QStringLiteral("the report took longer than %1 s").arg(kBudgetMs / 1000);
+            return false;
+        }
+        if (i == kMaxClipRows) {
+            painter.setFont(body);
+            painter.drawText(QRectF(kMargin, y, width, 14), Qt::AlignLeft,
+                             QStringLiteral("... %1 more (SHA256SUMS lists every one)").arg(clips.size() - i));
+            break;
+        }
+        const QJsonObject clip = clips[i].toObject();
         painter.setFont(body);
         painter.drawText(QRectF(kMargin, y, width, 14), Qt::AlignLeft | Qt::TextSingleLine,
                          clip.value("path").toString());
@@ -166,9 +187,9 @@ bool EvidenceReport::write(const QJsonObject& in, const QString& pdfPath, QStrin
             y = kMargin;
         }
     }
-    if (!painter.end()) {
-        error = QStringLiteral("cannot finish ") + pdfPath;
+    if (!painter.end() || bytes.isEmpty()) {
+        error = QStringLiteral("cannot finish the report");
         return false;
     }
-    return QFile(pdfPath).size() > 0;
+    return true;
 }

@@ -34,9 +34,17 @@ IsoFile::~IsoFile() {
 }
 
 bool IsoFile::open(const std::string& path, std::string& reason) {
+    return openAt(AT_FDCWD, path, reason, 0);
+}
+
+bool IsoFile::openAt(int folderFd, const std::string& name, std::string& reason) {
+    return openAt(folderFd, name, reason, O_NOFOLLOW);
+}
+
+bool IsoFile::openAt(int folderFd, const std::string& path, std::string& reason, int flags) {
     path_ = path;
     // Non-blocking, so a FIFO never stalls the open; only a regular file is read.
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    fd_ = ::openat(folderFd, path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | flags);
     if (fd_ < 0) {
         reason = std::string("cannot be read: ") + std::strerror(errno);
         return false;
@@ -63,6 +71,7 @@ bool IsoFile::openBytes(std::string_view bytes, std::string& reason) {
 bool IsoFile::read(uint64_t offset, size_t n, void* out) const {
     if (stop_ != nullptr && stop_->load(std::memory_order_relaxed)) return false;
     if (n > kMaxRead || offset > size_ || n > size_ - offset) return false;
+    bytesRead_ += n;
     if (fd_ < 0) {
         std::memcpy(out, bytes_.data() + offset, n);
         return true;
@@ -78,6 +87,13 @@ bool IsoFile::read(uint64_t offset, size_t n, void* out) const {
     return true;
 }
 
+uint64_t IsoFile::nextData(uint64_t offset) const {
+    if (fd_ < 0 || offset >= size_) return std::min(offset, size_);
+    const off_t data = ::lseek(fd_, static_cast<off_t>(offset), SEEK_DATA);
+    if (data >= 0) return std::min<uint64_t>(static_cast<uint64_t>(data), size_);
+    return errno == ENXIO ? size_ : offset;  // ENXIO: only a hole is left; else the file system cannot tell
+}
+
 bool IsoFile::read(uint64_t offset, size_t n, std::string& out) const {
     if (n > kMaxRead || offset > size_ || n > size_ - offset) return false;
     out.resize(n);
@@ -89,15 +105,33 @@ bool IsoFile::payload(const IsoBox& box, std::string& out, size_t limit) const {
     return read(box.payloadOffset(), static_cast<size_t>(box.payloadSize()), out);
 }
 
+bool IsoFile::readHeaderBytes(uint64_t offset, size_t n, unsigned char* out) const {
+    if (fd_ < 0) return read(offset, n, out);
+    if (stopped() || offset > size_ || n > size_ - offset) return false;
+    if (offset < blockOffset_ || offset + n > blockOffset_ + block_.size()) {
+        // Neighbouring boxes' headers lie in one block: one read for many.
+        constexpr uint64_t kBlock = 64 * 1024;
+        if (!read(offset, static_cast<size_t>(std::min(kBlock, size_ - offset)), block_)) {
+            block_.clear();
+            return false;
+        }
+        blockOffset_ = offset;
+    }
+    std::memcpy(out, block_.data() + (offset - blockOffset_), n);
+    return true;
+}
+
 bool IsoFile::header(uint64_t at, uint64_t end, IsoBox& box) const {
     unsigned char h[16];
-    if (at > end || end - at < 8 || !read(at, 8, h)) return false;
+    if (boxesRead_ >= kMaxBoxes || stopped()) return false;
+    ++boxesRead_;
+    if (at > end || end - at < 8 || !readHeaderBytes(at, 8, h)) return false;
     box.offset = at;
     box.type = u32(h + 4);
     box.headerSize = 8;
     uint64_t size = u32(h);
     if (size == 1) {
-        if (end - at < 16 || !read(at + 8, 8, h + 8)) return false;
+        if (end - at < 16 || !readHeaderBytes(at + 8, 8, h + 8)) return false;
         size = u64(h + 8);
         box.headerSize = 16;
     } else if (size == 0) {

@@ -64,9 +64,14 @@ public:
     static constexpr size_t kMaxTracks = 64;
     static constexpr size_t kMaxSamples = 2'000'000;   // samples of one track's table
     static constexpr size_t kMaxRead = 64 * 1024 * 1024;  // one read() at most
+    // Box headers read of one file, whatever walks them: a file of millions
+    // of tiny boxes costs a fixed amount of time.
+    static constexpr size_t kMaxBoxes = 1'000'000;
 
     // Regular files only (a FIFO or a device could block). reason says why not.
     bool open(const std::string& path, std::string& reason);
+    // A file of a folder held open, never through a link.
+    bool openAt(int folderFd, const std::string& name, std::string& reason);
     // A file held in memory (fuzzers, tests); the bytes must outlive the object.
     bool openBytes(std::string_view bytes, std::string& reason);
     ~IsoFile();
@@ -78,6 +83,15 @@ public:
     // Read before every read; null (the default) never stops.
     void setStopFlag(const std::atomic<bool>* stop) { stop_ = stop; }
     uint64_t size() const { return size_; }
+    bool stopped() const { return stop_ != nullptr && stop_->load(std::memory_order_relaxed); }
+    // Box headers read so far; once kMaxBoxes are, no further box is found.
+    size_t boxesRead() const { return boxesRead_; }
+    bool boxBudgetSpent() const { return boxesRead_ >= kMaxBoxes; }
+    // Bytes read so far (what the searches' budgets are checked against).
+    uint64_t bytesRead() const { return bytesRead_; }
+    // The first offset at or after `offset` that may hold data other than
+    // zeros: a sparse file's holes are passed over (size() when none is left).
+    uint64_t nextData(uint64_t offset) const;
 
     const std::vector<IsoBox>& topLevel() const { return top_; }
     // The first top-level box of that type, or null.
@@ -110,9 +124,12 @@ public:
     bool payload(const IsoBox& box, std::string& out, size_t limit = kMaxRead) const;
 
 private:
+    bool openAt(int folderFd, const std::string& path, std::string& reason, int flags);
     bool parse(std::string& reason);
     void parseMoov();
     bool header(uint64_t at, uint64_t end, IsoBox& box) const;
+    // n <= 16 bytes at offset through a block of the file kept for the next headers.
+    bool readHeaderBytes(uint64_t offset, size_t n, unsigned char* out) const;
 
     std::string path_;
     const std::atomic<bool>* stop_ = nullptr;
@@ -126,4 +143,8 @@ private:
     bool hasCreation_ = false;
     double durationSeconds_ = 0.0;
     uint32_t movieTimescale_ = 0;
+    mutable size_t boxesRead_ = 0;
+    mutable uint64_t bytesRead_ = 0;
+    mutable std::string block_;
+    mutable uint64_t blockOffset_ = 0;
 };

@@ -47,9 +47,30 @@ std::vector<Region> mediaRegions(const IsoFile& file) {
     return regions;
 }
 
+// The regions cut to their first and last budget/2 bytes when they hold more.
+std::vector<Region> withinBudget(const std::vector<Region>& regions, uint64_t budget) {
+    uint64_t total = 0;
+    for (const Region& r : regions) total += r.end - r.begin;
+    if (total <= budget) return regions;
+    std::vector<Region> cut;
+    uint64_t head = budget / 2, skip = total - budget;
+    for (const Region& r : regions) {
+        const uint64_t first = std::min(head, r.end - r.begin);
+        if (first > 0) cut.push_back({r.begin, r.begin + first});
+        head -= first;
+        // Past the head: skip the middle, then keep the rest as the tail.
+        uint64_t begin = r.begin + first;
+        const uint64_t skipped = std::min(skip, r.end - begin);
+        skip -= skipped;
+        begin += skipped;
+        if (begin < r.end) cut.push_back({begin, r.end});
+    }
+    return cut;
+}
+
 // Calls hit(bytes, n) for every block signature in the regions, with
 // up to kHeadBytes of the block; stops when hit says false or after `budget`
-// bytes were searched.
+// bytes were searched. A sparse file's holes are passed over.
 template <typename Hit>
 void searchBlocks(const IsoFile& file, const std::vector<Region>& regions, uint64_t budget, Hit&& hit) {
     uint64_t longest = 0;
@@ -60,6 +81,10 @@ void searchBlocks(const IsoFile& file, const std::vector<Region>& regions, uint6
     std::array<unsigned char, NovatekBlock::kHeadBytes> head;
     for (const Region& region : regions) {
         for (uint64_t pos = region.begin; pos < region.end && budget > 0;) {
+            // A hole reads as zeros: no signature starts in one.
+            const uint64_t data = file.nextData(pos);
+            if (data >= region.end) break;
+            pos = std::max(pos, data);
             const size_t length = static_cast<size_t>(std::min<uint64_t>({bufferSize, region.end - pos, budget}));
             if (length < kSignatureSize || !file.read(pos, length, buffer.get())) break;
             budget -= length;
@@ -274,7 +299,7 @@ void NovatekReader::read(const IsoFile& file, ClipTelemetry& out) const {
                      " bad entries): the media data was searched instead");
     }
     SampleMaker maker(out);
-    searchBlocks(file, regions, UINT64_MAX, [&](const unsigned char* bytes, size_t n) {
+    searchBlocks(file, withinBudget(regions, kSearchBytes), kSearchBytes, [&](const unsigned char* bytes, size_t n) {
         maker.add(bytes, n);
         return !maker.full();
     });

@@ -20,6 +20,9 @@ class NovatekReader : public TelemetryReader {
 public:
     // How much media data probe() searches for a block when there is no index.
     static constexpr uint64_t kProbeBytes = 32ull * 1024 * 1024;
+    // The search without an index reads at most this much: all of any clip
+    // a camera's card holds, the first and last halves of anything larger.
+    static constexpr uint64_t kSearchBytes = 4ull * 1024 * 1024 * 1024;
 
     bool probe(const IsoFile& file) const override;
     void read(const IsoFile& file, ClipTelemetry& out) const override;

@@ -2,9 +2,11 @@
 // The samples of one track, one after the other, for the readers of layouts
 // that live in tracks: each sample's bytes with its moment and length in the
 // clip in milliseconds. A sample larger than the reader's bound is skipped,
-// and all samples together read at most kMaxTotalBytes, so a sample table
-// that points many times at the same megabytes cannot make a reader read the
-// file over and over; what is skipped is noted in the clip's telemetry.
+// a sample whose bytes overlap one already given is skipped (each byte is
+// read and decoded once), and all samples together read at most
+// kMaxTotalBytes, so a sample table that points many times at the same
+// bytes cannot make a reader read the file over and over; what is skipped
+// is noted in the clip's telemetry.
 //
 // Threads: one thread per object; the file outlives it. Starts when made,
 // ends with the last sample.
@@ -13,6 +15,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,6 +55,11 @@ public:
                 at_ = samples_.size();
                 return false;
             }
+            if (s.size > 0 && !firstRead(s.offset, s.offset + s.size)) {
+                if (!overlapNoted_) note("samples pointing at bytes already read were skipped");
+                overlapNoted_ = true;
+                continue;
+            }
             total_ += s.size;
             if (!file_.read(s.offset, s.size, buffer_)) {
                 note("a sample could not be read");
@@ -73,6 +82,14 @@ public:
     }
 
 private:
+    // True, and the range kept, when [begin, end) overlaps no range given before.
+    bool firstRead(uint64_t begin, uint64_t end) {
+        auto after = given_.lower_bound(end);  // the ranges are disjoint: the one before is the only candidate
+        if (after != given_.begin() && std::prev(after)->second > begin) return false;
+        given_.emplace(begin, end);
+        return true;
+    }
+
     void note(std::string text) {
         if (notes_) notes_->drop(std::move(text));
     }
@@ -85,4 +102,6 @@ private:
     std::string buffer_;
     size_t at_ = 0;
     uint64_t total_ = 0;
+    std::map<uint64_t, uint64_t> given_;  // begin -> end of the samples' bytes given
+    bool overlapNoted_ = false;
 };

@@ -3,6 +3,8 @@
 #include "trackindex/CueText.h"
 #include "trackindex/Libav.h"
 #include "trackindex/PlainTextTrack.h"
+#include "telemetry/BigEndian.h"
+#include "telemetry/IsoFile.h"
 
 #include <sys/stat.h>
 #include <algorithm>
@@ -98,6 +100,53 @@ struct MemoryInput {
         return target;
     }
 };
+
+// FFmpeg sizes a sample table by the count it claims, whatever the input
+// holds: a few kilobytes in memory could ask for gigabytes. A table that
+// claims more entries than its box holds is refused before FFmpeg sees it,
+// so memory stays bounded by the input's size.
+bool tablesFit(std::string_view bytes) {
+    IsoFile file;
+    std::string why;
+    if (!file.openBytes(bytes, why)) return true;  // FFmpeg says what it is
+    for (const IsoTrack& track : file.tracks()) {
+        if (track.stbl.size == 0) continue;
+        for (const IsoBox& table : file.children(track.stbl)) {
+            uint64_t entryBits = 0;
+            size_t countAt = 4;  // after the version and flags
+            switch (table.type) {
+                case fourcc("stts"):
+                case fourcc("ctts"):
+                case fourcc("co64"):
+                    entryBits = 64;
+                    break;
+                case fourcc("stsc"):
+                    entryBits = 96;
+                    break;
+                case fourcc("stco"):
+                case fourcc("stss"):
+                case fourcc("stps"):
+                    entryBits = 32;
+                    break;
+                case fourcc("stsz"):
+                case fourcc("stz2"):
+                    countAt = 8;  // after the sample size or the field size
+                    break;
+                default:
+                    continue;
+            }
+            std::string head;
+            if (!file.read(table.payloadOffset(), static_cast<size_t>(std::min<uint64_t>(table.payloadSize(), 12)), head) ||
+                head.size() < countAt + 4)
+                return false;
+            if (table.type == fourcc("stsz")) entryBits = bigEndian::u32(head, 4) == 0 ? 32 : 0;
+            if (table.type == fourcc("stz2")) entryBits = static_cast<uint8_t>(head[7]);
+            const uint64_t room = (table.payloadSize() - countAt - 4) * 8;
+            if (uint64_t{bigEndian::u32(head, countAt)} * entryBits > room) return false;
+        }
+    }
+    return true;
+}
 
 // The subtitle stream the track is read from, or -1.
 int trackStream(const AVFormatContext* format) {
@@ -401,6 +450,10 @@ Result NativeTrackReader::readBytes(std::string_view bytes, std::vector<TrackCue
     if (!libav().loaded) {
         reason = "cannot be read in-process: " + libav().problem;
         return Result::Unavailable;
+    }
+    if (!tablesFit(bytes)) {
+        reason = "is damaged (a sample table claims more entries than it holds)";
+        return Result::Failed;
     }
     MemoryInput input{bytes, 0};
     constexpr int kBuffer = 4096;

@@ -3,6 +3,7 @@
 #include "telemetry/IsoFile.h"
 
 #include <cstdint>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -72,19 +73,16 @@ bool once(uint32_t type) {
 // FFmpeg skips it; inside a track it would rename the track.
 bool walk(const IsoFile& file, const IsoBox& parent, int depth, bool inTrack) {
     if (depth > IsoFile::kMaxDepth) return false;
-    std::vector<uint32_t> seen;
+    std::unordered_set<uint32_t> seen;
     // A meta box is a full box in MP4 and a plain one in QuickTime: both
     // readings must be clean.
     for (const uint64_t skip : parent.type == fourcc("meta") ? std::vector<uint64_t>{0, 4} : std::vector<uint64_t>{0}) {
         seen.clear();
         for (const IsoBox& box : file.children(parent, skip)) {
+            if (file.stopped()) return false;
             const bool movieMetadata = !inTrack && parent.type == fourcc("meta") && box.type == fourcc("hdlr");
             if (!movieMetadata && !inPlace(box.type, parent.type)) return false;
-            if (once(box.type)) {
-                for (const uint32_t t : seen)
-                    if (t == box.type) return false;
-                seen.push_back(box.type);
-            }
+            if (once(box.type) && !seen.insert(box.type).second) return false;
             const bool container = listed(box.type, std::begin(kContainers), std::end(kContainers));
             if ((container || box.type == fourcc("meta")) &&
                 !walk(file, box, depth + 1, inTrack || box.type == fourcc("trak")))
@@ -105,5 +103,7 @@ bool PlainBoxLayout::check(const IsoFile& file) {
             return false;
     }
     IsoBox fragments;
-    return movies == 1 && !file.findChild(file.moov(), fourcc("mvex"), fragments) && walk(file, file.moov(), 1, false);
+    // A walk cut short by the box budget or a stop has not seen every box.
+    return movies == 1 && !file.findChild(file.moov(), fourcc("mvex"), fragments) && walk(file, file.moov(), 1, false) &&
+           !file.boxBudgetSpent() && !file.stopped();
 }

@@ -1,6 +1,7 @@
 // The bounded box reader on hostile sizes and sample tables, and on files
 // that are no clip or were never finished.
 #include "telemetry/IsoFile.h"
+#include "trackindex/PlainBoxLayout.h"
 
 #include "support/Bytes.h"
 #include "support/TempFolder.h"
@@ -167,5 +168,56 @@ TEST(IsoFileTest, AClipWithoutMoovListsItsBoxesAndNoClipIsRefused) {
         reason.clear();
         EXPECT_FALSE(no.open(path, reason)) << path;
         EXPECT_FALSE(reason.empty());
+    }
+}
+
+namespace {
+
+// A movie of `tracks` tracks of `boxes` empty boxes each, every one of another type.
+std::string manyBoxes(int tracks, int boxes) {
+    std::string movie = fullBox("mvhd", 0, 0, std::string(96, '\0'));
+    for (int t = 0; t < tracks; ++t) {
+        std::string trak;
+        trak.reserve(static_cast<size_t>(boxes) * 8);
+        for (int i = 0; i < boxes; ++i) {
+            u32be(trak, 8);
+            u8(trak, 'x');
+            be(trak, static_cast<uint64_t>(i), 3);
+        }
+        movie += box("trak", trak);
+    }
+    return ftyp() + box("moov", movie);
+}
+
+}  // namespace
+
+TEST(IsoFileTest, BoxWalksStayLinearWithinABudgetAndEndAtAStop) {
+    TempFolder tmp;
+    std::string reason;
+    {
+        // 100,000 boxes of different types in one track: a few passes over them.
+        IsoFile file;
+        ASSERT_TRUE(file.open(tmp.write("wide.mp4", manyBoxes(1, 100'000)), reason)) << reason;
+        EXPECT_TRUE(PlainBoxLayout::check(file));
+        EXPECT_LT(file.boxesRead(), 10 * 100'000u);
+        EXPECT_FALSE(file.boxBudgetSpent());
+    }
+    {
+        // 64 tracks of 20,000: the file's budget ends the walk, and the
+        // layout is not taken as checked.
+        IsoFile file;
+        ASSERT_TRUE(file.open(tmp.write("deep.mp4", manyBoxes(64, 20'000)), reason)) << reason;
+        EXPECT_FALSE(PlainBoxLayout::check(file));
+        EXPECT_TRUE(file.boxBudgetSpent());
+        EXPECT_EQ(file.boxesRead(), IsoFile::kMaxBoxes);
+    }
+    {
+        IsoFile file;
+        ASSERT_TRUE(file.open(tmp.path() + "wide.mp4", reason)) << reason;
+        const std::atomic<bool> stop{true};
+        file.setStopFlag(&stop);
+        const size_t before = file.boxesRead();
+        EXPECT_FALSE(PlainBoxLayout::check(file));
+        EXPECT_EQ(file.boxesRead(), before);
     }
 }

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <limits>
 
@@ -243,4 +245,25 @@ TEST(NovatekReaderTest, TheSearchFindsTheSignatureWhereverItStands) {
         EXPECT_EQ(SignatureSearch::find(p, p + b.size() - 1, "freeGPS "), at + 9 + 8 <= b.size() - 1 ? found : nullptr);
     }
     EXPECT_EQ(SignatureSearch::find(begin, begin + bytes.size(), "freeGPS "), nullptr);
+}
+
+TEST(NovatekReaderTest, TheSearchOfAHugeSparseFileReadsWhatItHolds) {
+    // 20 GB apparent, one block near the start, no index, no movie box.
+    const TempFolder folder;
+    constexpr uint64_t kApparent = 20ull * 1024 * 1024 * 1024;
+    std::string bytes = box("ftyp", std::string("isom\0\0\0\0", 8));
+    const uint64_t mdatSize = kApparent - bytes.size();
+    u32be(bytes, 1);
+    bytes += "mdat";
+    u64be(bytes, mdatSize);
+    bytes += novatekBlock(madeUpDrive({.seconds = 1}).front(), ClipLayout::Novatek);
+    const std::string path = folder.write("sparse.mp4", bytes);
+    ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(kApparent)), 0);
+    IsoFile file;
+    std::string reason;
+    ASSERT_TRUE(file.open(path, reason)) << reason;
+    ClipTelemetry got;
+    NovatekReader().read(file, got);
+    EXPECT_EQ(got.samples.size(), 1u);
+    EXPECT_LT(file.bytesRead(), 64u * 1024 * 1024);
 }

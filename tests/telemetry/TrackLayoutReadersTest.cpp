@@ -323,3 +323,28 @@ TEST(TrackLayoutReaders, SamplesOutOfOrderOrWithJumpingTimesAreKeptAndSaidOnce) 
     EXPECT_EQ(clip.samples.size(), 3u);
     EXPECT_EQ(clip.samples[1].clipMs, 3000);
 }
+
+TEST(TrackLayoutReaders, SamplesPointingAtTheSameBytesAreReadOnce) {
+    const std::string line =
+        textSample(nmea("GPRMC,100000.000,A,4808.2200,N,01134.5000,E,10.000,90.00,071226,,,A") + "\r\n");
+    TrackClipSpec spec = track("text", "text");
+    spec.samples.assign(2000, line);
+    std::string bytes = trackClipBytes(spec);
+    // Every chunk of the table at the first one's bytes.
+    const size_t stco = bytes.find("stco");
+    ASSERT_NE(stco, std::string::npos);
+    const uint32_t first = getU32be(bytes, stco + 12);
+    for (size_t i = 1; i < spec.samples.size(); ++i) putU32be(bytes, stco + 12 + i * 4, first);
+
+    IsoFile file;
+    std::string reason;
+    ASSERT_TRUE(file.openBytes(bytes, reason)) << reason;
+    const uint64_t before = file.bytesRead();
+    ClipTelemetry t;
+    NmeaTrackReader().read(file, t);
+    EXPECT_EQ(t.samples.size(), 1u);
+    // The tables (about 64 KB) and the sample once: not the sample 2,000 times.
+    EXPECT_LT(file.bytesRead() - before, 70'000u);
+    ASSERT_FALSE(t.dropped.empty());
+    EXPECT_NE(t.dropped.back().find("already read"), std::string::npos) << t.dropped.back();
+}

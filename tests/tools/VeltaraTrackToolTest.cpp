@@ -746,6 +746,7 @@ TEST_F(VeltaraTrackTool, AnExportFromAFolderOfFrontAndRearFollowsTheFront) {
     EXPECT_NE(report.find("0002F.MP4"), std::string::npos) << report;
     EXPECT_EQ(report.find("R.MP4"), std::string::npos) << report;
 }
+
 namespace {
 
 TEST_F(VeltaraTrackTool, RepairsAClipCutShortFromTheNearestHealthyOne) {
@@ -779,3 +780,18 @@ TEST_F(VeltaraTrackTool, RepairsAClipCutShortFromTheNearestHealthyOne) {
 }
 
 }  // namespace
+
+TEST_F(VeltaraTrackTool, PrintZeroGivesTheExportsFolderExactly) {
+    if (!std::filesystem::exists(std::string(VELTARA_TEST_PROGRAM_DIR) + "Report/veltara-report"))
+        GTEST_SKIP() << "no report program in this build";
+    const std::string a = clip("2016_0520_103000_F.MP4", smallClip(testing_support::cameraTrack(5)));
+    const std::string out = tmp.path() + "line\nbreak";
+    const ToolRun exported =
+        run({"--export", "--from", a + "@0", "--duration", "1", "--out", out, "--no-overlay", "--print0", a});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    ASSERT_FALSE(exported.out.empty());
+    EXPECT_EQ(exported.out.back(), '\0');
+    const std::string folder = exported.out.substr(0, exported.out.size() - 1);
+    EXPECT_EQ(folder.rfind(out + "/", 0), 0u) << folder;
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder + "SHA256SUMS")) << folder;
+}

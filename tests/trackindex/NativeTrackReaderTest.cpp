@@ -205,3 +205,21 @@ TEST(NativeTrackReader, ThePlainTrackReadWithoutFFmpegGivesFFmpegsCues) {
         }
     }
 }
+
+TEST(NativeTrackReader, AnInMemoryTableClaimingMoreThanItHoldsIsRefused) {
+    TempFolder tmp;
+    std::string bytes;
+    ASSERT_TRUE(platform::readFile(clipOf(tmp, "plain.mp4", cueClip(5)), bytes));
+    // The sizes table of a track claims 471 million samples: FFmpeg would
+    // ask for 1.9 GB for a clip of a few kilobytes.
+    size_t stsz = bytes.find("stsz");
+    while (stsz != std::string::npos && bytes.compare(stsz + 8, 4, std::string(4, '\0')) != 0)
+        stsz = bytes.find("stsz", stsz + 4);  // a table of sizes, not one size for all
+    ASSERT_NE(stsz, std::string::npos);
+    for (int i = 0; i < 4; ++i) bytes[stsz + 12 + i] = "\x1c\x13\x5f\x40"[i];
+    NativeTrackReader reader;
+    std::vector<TrackCue> cues;
+    std::string reason;
+    EXPECT_EQ(reader.readBytes(bytes, cues, reason), NativeTrackReader::Result::Failed);
+    EXPECT_NE(reason.find("claims more entries"), std::string::npos) << reason;
+}

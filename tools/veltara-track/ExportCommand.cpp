@@ -131,6 +131,9 @@ int runExportCommand(const TrackToolOptions& options, const std::vector<std::str
         std::fprintf(stderr, "veltara-track: the export failed: %s\n", printableText(reason).c_str());
         return 1;
     }
-    std::printf("%s\n", printableText(folder).c_str());
+    if (options.print0)
+        std::fwrite(folder.c_str(), 1, folder.size() + 1, stdout);  // with its NUL
+    else
+        std::printf("%s\n", printableText(folder).c_str());
     return 0;
 }

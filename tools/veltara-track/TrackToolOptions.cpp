@@ -128,6 +128,8 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
             if (!takeValue(arguments, i, "--out", options.exportOut, error)) return TrackToolParse::UsageError;
         } else if (argument == "--no-overlay") {
             options.overlay = false;
+        } else if (argument == "--print0") {
+            options.print0 = true;
         } else if (argument == "-r" || argument == "--recursive") {
             options.recursive = true;
         } else if (argument == "--index") {
@@ -180,8 +182,8 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
         return TrackToolParse::UsageError;
     }
     if (!options.exportStretch && (!options.exportFrom.empty() || options.exportSeconds > 0.0 ||
-                                   !options.exportOut.empty() || !options.overlay)) {
-        error = "--from, --duration, --out and --no-overlay go with --export";
+                                   !options.exportOut.empty() || !options.overlay || options.print0)) {
+        error = "--from, --duration, --out, --no-overlay and --print0 go with --export";
         return TrackToolParse::UsageError;
     }
     if (!options.configFile.empty() && !options.trips && !options.events && !options.exportStretch) {
@@ -202,7 +204,7 @@ std::string trackToolUsage() {
            "       veltara-track --trips [--json] [--config FILE] [--reader native|ffmpeg] [--index] [-r] PATH...\n"
            "       veltara-track --events [--json] [--config FILE] [--reader native|ffmpeg] [--index] [-r] PATH...\n"
            "       veltara-track --info [--json] [--index] [-r] PATH...\n"
-           "       veltara-track --export --from START --duration SECONDS --out DIR [--no-overlay]\n"
+           "       veltara-track --export --from START --duration SECONDS --out DIR [--no-overlay] [--print0]\n"
            "                     [--utc-offset +HH:MM] [--config FILE] [-r] PATH...\n"
            "       veltara-track --repair [--reference CLIP] CLIP...\n"
            "       veltara-track --help | --version\n"
@@ -230,7 +232,11 @@ std::string trackToolUsage() {
            "  --export    export a stretch of the clips (consecutive clips of one drive) as\n"
            "              evidence into a new folder in DIR: video.mp4 (the data burned in,\n"
            "              unless --no-overlay: the original frames), track.gpx, track.csv,\n"
-           "              report.pdf and SHA256SUMS; prints the folder\n"
+           "              report.pdf and SHA256SUMS; prints the folder's path and a newline,\n"
+           "              control characters (a newline, a tab) shown as '?' and bytes that\n"
+           "              are not UTF-8 as U+FFFD\n"
+           "  --print0    print the export's folder exactly as it is, ended by a NUL byte\n"
+           "              instead of a newline (for scripts: xargs -0, read -d '')\n"
            "  --from      where the stretch starts: CLIP@SECONDS, a clip of the list and a\n"
            "              moment in it, or YYYY-MM-DDThh:mm:ss (UTC; camera time less --utc-offset)\n"
            "  --duration  the stretch's length in seconds (at most 600)\n"

@@ -6,7 +6,7 @@
 //     veltara-track --trips [--json] [--config FILE] [--reader ...] [--index] [-r] PATH...
 //     veltara-track --events [--json] [--config FILE] [--reader ...] [--index] [-r] PATH...
 //     veltara-track --info [--json] [--index] [-r] PATH...
-//     veltara-track --export --from START --duration SECONDS --out DIR [--no-overlay]
+//     veltara-track --export --from START --duration SECONDS --out DIR [--no-overlay] [--print0]
 //                   [--utc-offset +HH:MM] [--config FILE] [-r] PATH...
 // Options take their value as the next argument or after "="; "--" ends the
 // options. Threads: main only.
@@ -31,6 +31,7 @@ struct TrackToolOptions : TrackFileOptions {
     bool overlay = true;             // the data burned into the video
     bool repair = false;             // repair clips cut short (no index)
     std::string reference;           // the healthy clip the repair learns from; "" the nearest
+    bool print0 = false;             // the export's folder printed exactly, ended by a NUL
     std::vector<std::string> files;  // files and folders as given
 };
 
