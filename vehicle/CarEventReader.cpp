@@ -202,8 +202,9 @@ std::optional<double> decimal(std::string_view s) {
     return value;
 }
 
-// "YYYY-MM-DDThh:mm:ss" (a space for the T, a fraction of a second ignored).
-std::optional<int64_t> localMoment(std::string_view s) {
+}  // namespace
+
+std::optional<int64_t> CarEventReader::localMoment(std::string_view s) {
     s = trimmed(s);
     if (s.size() < 19) return std::nullopt;
     auto field = [&s](size_t at, size_t digits, int& value) {
@@ -212,8 +213,8 @@ std::optional<int64_t> localMoment(std::string_view s) {
     };
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
     if (!(field(0, 4, year) && s[4] == '-' && field(5, 2, month) && s[7] == '-' && field(8, 2, day) &&
-          (s[10] == 'T' || s[10] == ' ') && field(11, 2, hour) && s[13] == ':' && field(14, 2, minute) &&
-          s[16] == ':' && field(17, 2, second)))
+          (s[10] == 'T' || s[10] == ' ' || s[10] == '_') && field(11, 2, hour) && (s[13] == ':' || s[13] == '-') &&
+          field(14, 2, minute) && (s[16] == ':' || s[16] == '-') && field(17, 2, second)))
         return std::nullopt;
     if (s.size() > 19 && s[19] != '.') return std::nullopt;
     for (size_t i = 20; i < s.size(); ++i)
@@ -230,6 +231,8 @@ std::optional<int64_t> localMoment(std::string_view s) {
     if (!cameraSeconds(r, seconds)) return std::nullopt;
     return seconds;
 }
+
+namespace {
 
 // Cut at kMaxText bytes, at the start of a character.
 std::string shortText(std::string s) {

@@ -11,6 +11,8 @@
 #include "vehicle/CarEvent.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,4 +23,8 @@ public:
 
     static CarEvent readFile(const std::string& path);
     static CarEvent parse(std::string_view text);
+    // "YYYY-MM-DDThh:mm:ss" (or a space or '_' for the T, '-' for the
+    // colons, as folders are named; a fraction of a second ignored) as
+    // seconds since 1970 read as if UTC; none when it is no real moment.
+    static std::optional<int64_t> localMoment(std::string_view text);
 };
