@@ -16,7 +16,10 @@
 #include <QIcon>
 #include <QPointer>
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <system_error>
+#include <thread>
 
 namespace {
 bool isKey(uintptr_t key, Qt::Key qtKey) {
@@ -84,6 +87,7 @@ void CDuiFrameWnd::InitWindow() {
     setup.window = GetHWND();
     setup.videoWindow = viewManager_->GetVideoWindow();
     setup.config = config_.get();
+    dispatcher_->HoldStartsUntilServices();
     try {
         startupThread_ = std::thread([this, setup] { startServices(setup); });
     } catch (const std::system_error&) {
@@ -97,14 +101,18 @@ void CDuiFrameWnd::startServices(PlaybackSetup setup) {
     viewManager_->LoadMapPage();
     setup.trackConversion = viewManager_->MapTrackConversion();
     viewManager_->SetupChart();
+    // Tests hold the services back to make an early start certain.
+    if (const char* delay = std::getenv("VELTARA_TEST_SERVICES_DELAY_MS"); delay && *delay)
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::clamp(std::atol(delay), 0L, 10000L)));
     controller_->StartServices(setup);
-    servicesStarted_.store(true);
     // The volume slider belongs to the UI thread: its value is read there.
     // Posted to this window, the call is dropped if the window goes first.
     QMetaObject::invokeMethod(
         this,
         [this] {
             if (controller_ && viewManager_) controller_->SetVolume(viewManager_->GetVolumeSliderValue());
+            if (dispatcher_) dispatcher_->OnServicesStarted();
+            servicesStarted_.store(true);
         },
         Qt::QueuedConnection);
 }

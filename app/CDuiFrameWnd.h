@@ -71,7 +71,7 @@ public:
     void AskExport(const std::string& path, double seconds);
     // The playlist's clips, in order, with the other camera of each.
     ExportRows PlaylistRows() const;
-    // True once the start-up thread has done its work.
+    // True once the start-up thread has done its work and clips start at once.
     bool ServicesStarted() const { return servicesStarted_.load(); }
 
 private:

@@ -18,6 +18,7 @@
 #include <QAbstractItemModel>
 #include <QAbstractSlider>
 #include <QComboBox>
+#include <QToolTip>
 #include <QVariant>
 
 const std::array<const char*, 13> CViewManager::kButtonNames = {
@@ -307,6 +308,17 @@ void CViewManager::ShowPlayButton(bool play) {
 
 void CViewManager::ShowLayoutButton(bool shown) {
     setVisible(controls_.btnLayout, shown);
+}
+
+// A passing note at the volume button, not a dialog: the picture plays on,
+// and the button's tip keeps saying it.
+void CViewManager::ShowNoSoundNotice() {
+    lastNotice_ = DialogText::plainToolTip(fromUtf8(store_.ReadLanguageString("IDS_NO_SOUND_OUTPUT", PanelTexts::kSection)));
+    for (QWidget* button : {static_cast<QWidget*>(controls_.btnVolume), static_cast<QWidget*>(controls_.btnMute)}) {
+        if (!button) continue;
+        button->setToolTip(lastNotice_);
+        if (button->isVisible()) QToolTip::showText(button->mapToGlobal(QPoint(0, 0)), lastNotice_, button);
+    }
 }
 
 void CViewManager::ShowVolumeButton(bool volume) {

@@ -115,6 +115,9 @@ public:
     // MainView.
     void ShowPlayButton(bool play) override;
     void ShowLayoutButton(bool shown) override;
+    void ShowNoSoundNotice() override;
+    // The last notice shown beside the controls; empty when none was.
+    QString LastNotice() const { return lastNotice_; }
     void ShowVolumeButton(bool volume) override;
     void SetProgressValue(int32_t seconds) override;
     void SetProgressMax(int32_t seconds) override;
@@ -183,5 +186,6 @@ private:
     bool fullScreen_ = false;
     QByteArray savedPlacement_;
     QString videoHint_;                       // in the current language
+    QString lastNotice_;
     std::array<int, 2> subscriptions_{0, 0};  // progress, volume
 };

@@ -131,6 +131,11 @@ void MainDispatcher::OnPlayerMessage(uintptr_t code) {
             if (!partnerPath_.empty())
                 playlist_.MarkProblem(playlist_.GetPlayList().FindByPath(partnerPath_), ClipProblem::Unplayable);
             break;
+        case PLAYER_NO_SOUND:
+            // The sound output, not the clip: no row is marked, and the user hears why once.
+            if (!noSoundNoticed_) view_.ShowNoSoundNotice();
+            noSoundNoticed_ = true;
+            break;
         case PLAYER_NO_SUBTITLE:
             // No text at this moment (a gap between cues, the clip's last
             // moment, or no track at all): only the live position is gone.
@@ -210,8 +215,20 @@ void MainDispatcher::StartCurrentItem(bool resetMarker) {
     StartClip(path, resetMarker);
 }
 
+void MainDispatcher::OnServicesStarted() {
+    servicesReady_ = true;
+    if (closed_ || heldClip_.empty()) return;
+    StartClip(std::exchange(heldClip_, {}), heldResetMarker_);
+}
+
 void MainDispatcher::StartClip(const std::string& path, bool resetMarker) {
     if (closed_) return;
+    if (!servicesReady_) {
+        heldClip_ = path;
+        heldResetMarker_ = heldResetMarker_ || resetMarker;
+        view_.ShowPlayButton(false);
+        return;
+    }
     if (resetMarker) trackViews_.LoseLivePosition();
     trackViews_.StartTrack(path);
     view_.ShowPlayButton(false);

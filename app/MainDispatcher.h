@@ -72,6 +72,11 @@ public:
     // The window is closing: from now on nothing is started or changed, also
     // by a sequence that resumes after a dialog it opened has closed.
     void Shutdown() { closed_ = true; }
+    // The player's services start on a thread of their own after the window
+    // shows; a clip started before they are up (files of the command line, an
+    // early drop) waits for them instead of failing to start.
+    void HoldStartsUntilServices() { servicesReady_ = false; }
+    void OnServicesStarted();
     bool IsShutDown() const { return closed_; }
     // Seeks in the clip played and shows the new moment on the slider and
     // the play time at once; a refused seek leaves them where they are.
@@ -104,6 +109,10 @@ private:
     std::string clipPath_;         // the clip last started, until a stop
     std::string partnerPath_;      // the other camera of that clip's moment; empty: none
     bool clipStarted_ = false;
+    bool noSoundNoticed_ = false;  // the no-sound notice shows once a session
+    bool servicesReady_ = true;
+    std::string heldClip_;  // started before the services were up
+    bool heldResetMarker_ = false;
     int32_t pendingSeek_ = -1;     // seconds to seek to once the clip starts; -1: none
     bool closed_ = false;
 };

@@ -25,6 +25,8 @@ public:
     virtual void SetVideoAspect(double aspect) = 0;
     // The cameras' layout button, shown only while another camera plays along.
     virtual void ShowLayoutButton(bool shown) = 0;
+    // The machine has no sound output: said once, without stopping the picture.
+    virtual void ShowNoSoundNotice() = 0;
 
     // Information panel and play time.
     virtual void StartPlayTime(int32_t lengthSeconds) = 0;

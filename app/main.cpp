@@ -5,9 +5,11 @@
 #include "app/CDuiFrameWnd.h"
 #include "app/CommandLineFiles.h"
 #include "app/InstanceHandover.h"
+#include "app/PlayerInfoRequest.h"
 #include "app/QuitSignals.h"
 #include "app/StartupEnvironment.h"
 #include "app/testdriver/TestDriver.h"
+#include "config/ProgramVersion.h"
 #include "platform/ProgramFolder.h"
 #include "platform/RuntimeFolder.h"
 #include "platform/SingleInstanceLock.h"
@@ -32,6 +34,16 @@ QStringList toQt(const std::vector<std::string>& files) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    switch (PlayerInfoRequest::Parse(argc, argv)) {
+        case PlayerInfoRequest::Help:
+            std::fputs(PlayerInfoRequest::Usage().c_str(), stdout);
+            return 0;
+        case PlayerInfoRequest::Version:
+            std::fputs(programVersionText("veltara-dvr-player").c_str(), stdout);
+            return 0;
+        case PlayerInfoRequest::None:
+            break;
+    }
     const std::vector<std::string> files = CommandLineFiles::Parse(argc, argv);
     // A second start ends here, leaving the first one alone: with files it
     // hands them over (0 once taken), without it changes nothing (1). A lock

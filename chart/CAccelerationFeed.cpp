@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -73,6 +74,12 @@ void CAccelerationFeed::AppendNewPages(const TrackStore& store, int32_t readyPag
                     curves[0]->AddPoint(nextTime_, r.accelX);
                     curves[1]->AddPoint(nextTime_, r.accelY);
                     curves[2]->AddPoint(nextTime_, r.accelZ);
+                } else if (r.valid && curves[0]->PointCount() > 0 &&
+                           std::isfinite(curves[0]->YValues().back())) {
+                    // A moment without a reading after some: a gap in the
+                    // line (a point without a value draws no segment), not a
+                    // drop to zero or a bridge across it.
+                    for (CCurve* curve : curves) curve->AddPoint(nextTime_, kNoReading);
                 }
                 nextTime_ += kSecondsPerRecord;
             }

@@ -2,7 +2,8 @@
 // CAccelerationFeed: fills the chart "accChart" with the three G-sensor axes
 // of the current clip's track, over the time of the clip (0.2 s a record,
 // counted for every record, valid or not; only valid records with a G-sensor
-// reading add points).
+// reading add points, and a valid one without a reading after them adds a
+// gap).
 // The chart shows everything extracted so far; its ranges only grow, so a
 // short clip after a long one keeps the long one's time axis.
 //
@@ -17,6 +18,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <limits>
 
 class CTreskChartUI;
 
@@ -26,6 +28,8 @@ class CAccelerationFeed final : public TrackView {
 public:
     static constexpr double kSecondsPerRecord = 0.2;
     static constexpr double kYFill = 0.8;
+    // The value of a moment without a G-sensor reading: the line breaks there.
+    static constexpr double kNoReading = std::numeric_limits<double>::quiet_NaN();
 
     // Configures the chart (unit "G", white axis and frame, Y range
     // [yMin, yMax], X range 0..16 s, three series) and marks it configured.

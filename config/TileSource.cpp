@@ -1,6 +1,6 @@
 #include "config/TileSource.h"
 
-#include "playlist/AsciiCase.h"
+#include "platform/AsciiCase.h"
 
 namespace {
 

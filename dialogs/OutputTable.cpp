@@ -1,6 +1,6 @@
 #include "dialogs/OutputTable.h"
 
-#include "playlist/AsciiCase.h"
+#include "platform/AsciiCase.h"
 
 #include <array>
 #include <string>

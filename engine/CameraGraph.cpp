@@ -1,5 +1,7 @@
 #include "engine/CameraGraph.h"
 
+#include "cameras/InsetGraph.h"
+
 #include <algorithm>
 
 namespace engine {
@@ -13,34 +15,31 @@ std::string even(long long n) { return std::to_string(std::max(2LL, n / 2 * 2));
 std::string cameraGraph(const CameraTracks& t, cameras::CameraLayout layout, bool mirrorPartner) {
     using cameras::CameraLayout;
     if (t.mainVideo <= 0 || t.partnerVideo <= 0 || t.width <= 0 || t.height <= 0) return {};
-    const std::string main = "[vid" + std::to_string(t.mainVideo) + "]";
+    const std::string mainLabel = "vid" + std::to_string(t.mainVideo);
+    const std::string main = "[" + mainLabel + "]";
     // The partner keeps its last frame, so a shorter one freezes instead of ending the picture.
     const std::string partner = "[vid" + std::to_string(t.partnerVideo) + "]" + (mirrorPartner ? "hflip," : "") +
                                 "tpad=stop=-1:stop_mode=clone";
     const std::string w = even(t.width), h = even(t.height);
-    const std::string margin = std::to_string(std::max(2LL, t.width / 64));
     std::string graph;
     switch (layout) {
         case CameraLayout::Inset:
-            graph = main + "null[big];" + partner + ",scale=" + even(t.width / 4) + ":-2:flags=fast_bilinear[small];";
+            graph = partner + "[small];" + cameras::insetGraph(mainLabel, "small") + "[vo]";
             break;
         case CameraLayout::InsetSwapped:
             // The partner fills the main clip's frame size; the main clip is the inset.
             graph = partner + ",scale=" + w + ":" + h + ":force_original_aspect_ratio=decrease,pad=" + w + ":" + h +
-                    ":(ow-iw)/2:(oh-ih)/2,setsar=1[big];" + main + "scale=" + even(t.width / 4) + ":-2:flags=fast_bilinear[small];";
+                    ":(ow-iw)/2:(oh-ih)/2,setsar=1[big];" + cameras::insetGraph("big", mainLabel) + "[vo]";
             break;
         case CameraLayout::Side:
             graph = main + "setsar=1,pad=" + even(t.width * 2) + ":" + h + "[big];" + partner + ",scale=" + w + ":" +
-                    h + ":force_original_aspect_ratio=decrease,pad=" + w + ":" + h + ":(ow-iw)/2:(oh-ih)/2,setsar=1[small];";
+                    h + ":force_original_aspect_ratio=decrease,pad=" + w + ":" + h + ":(ow-iw)/2:(oh-ih)/2,setsar=1[small];" +
+                    "[big][small]overlay=x=" + w + ":y=0:shortest=1:eof_action=repeat[vo]";
             break;
         case CameraLayout::Single:
             graph = main + "null[vo]";
             break;
     }
-    if (layout == CameraLayout::Side)
-        graph += "[big][small]overlay=x=" + w + ":y=0:shortest=1:eof_action=repeat[vo]";
-    else if (layout != CameraLayout::Single)
-        graph += "[big][small]overlay=x=W-w-" + margin + ":y=H-h-" + margin + ":shortest=1:eof_action=repeat[vo]";
     if (t.mainAudio > 0) graph += ";[aid" + std::to_string(t.mainAudio) + "]anull[ao]";
     return graph;
 }

@@ -83,6 +83,7 @@ int Engine::run(int commandFd) {
             readCommands(commandFd);
         }
         if (exit_ == Exit::None && started_ && !paused_ && Clock::now() >= nextPosition_) {
+            checkSoundOutput();
             requestPosition(kTagPositionPeriodic);
             nextPosition_ = Clock::now() + kPositionInterval;
         }
@@ -217,6 +218,27 @@ double Engine::frameSeconds() {
     return 1.0 / kFallbackFps;
 }
 
+// libmpv plays on without sound when no output opens; the program is told
+// once, a moment after the start, when the clip has sound to play.
+void Engine::checkSoundOutput() {
+    if (soundChecked_) return;
+    std::string ao, aid;
+    if (mpv_.getString("current-ao", ao) && !ao.empty()) {
+        soundChecked_ = true;
+        return;
+    }
+    if (++soundChecks_ < 2) return;
+    soundChecked_ = true;
+    if (mpv_.getString("aid", aid) && aid != "no" && !aid.empty()) reportNoSound();
+}
+
+void Engine::reportNoSound() {
+    if (noSoundReported_) return;
+    noSoundReported_ = true;
+    soundChecked_ = true;
+    out_.post(lines::noSoundOutput());
+}
+
 void Engine::requestPosition(uint64_t tag) {
     mpv_.getAsync(tag, "time-pos", false);
 }
@@ -279,6 +301,11 @@ void Engine::handleEvent(const mpv_event& event) {
         case MPV_EVENT_END_FILE: {
             const auto* end = static_cast<const mpv_event_end_file*>(event.data);
             if (end->reason == MPV_END_FILE_REASON_EOF) {
+                finish(Exit::Eof, 0);
+            } else if (end->reason == MPV_END_FILE_REASON_ERROR && end->error == MPV_ERROR_AO_INIT_FAILED) {
+                // No sound output is no fault of the clip or of its partner:
+                // the picture played to its end without sound.
+                reportNoSound();
                 finish(Exit::Eof, 0);
             } else if (end->reason == MPV_END_FILE_REASON_ERROR && composing_) {
                 // The two together failed: the main clip plays on alone.
@@ -381,7 +408,31 @@ bool Engine::applyLayout() {
         return false;
     }
     composing_ = true;
+    reselectSubtitle();
     return true;
+}
+
+void Engine::reselectSubtitle() {
+    if (options_.subtitleTrack && *options_.subtitleTrack == 0) return;
+    int64_t count = 0, chosen = 0, partnerSub = 0;
+    mpv_.getInt("track-list/count", count);
+    for (int64_t i = 0; i < std::min<int64_t>(count, 64); ++i) {
+        const std::string prefix = "track-list/" + std::to_string(i) + "/";
+        std::string type, external;
+        int64_t id = 0;
+        if (!mpv_.getString((prefix + "type").c_str(), type) || type != "sub" ||
+            !mpv_.getString((prefix + "external").c_str(), external) || !mpv_.getInt((prefix + "id").c_str(), id))
+            continue;
+        if (external == "yes") {
+            if (!partnerSub) partnerSub = id;
+        } else if (!chosen || (options_.subtitleTrack && id == *options_.subtitleTrack)) {
+            chosen = id;
+        }
+    }
+    if (!chosen) chosen = partnerSub;
+    if (!chosen) return;
+    mpv_.setString("sid", "no");
+    mpv_.setString("sid", std::to_string(chosen));
 }
 
 void Engine::dropPartner(bool reload) {

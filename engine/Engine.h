@@ -49,6 +49,8 @@ private:
     void onReply(const mpv_event& event);
     void requestPosition(uint64_t tag);
     void requestSubtitleText();
+    void checkSoundOutput();
+    void reportNoSound();
     void postAspect(bool allowUnknown);
     void takeScreenshot();
     void setSpeed(double factor);
@@ -60,6 +62,7 @@ private:
     // loaded; composed with it while it plays; dropped when it fails.
     void addPartner();
     bool applyLayout();
+    void reselectSubtitle();
     void dropPartner(bool reload);
     void setLayout(cameras::CameraLayout layout, bool mirror);
     int pollTimeoutMs() const;
@@ -97,6 +100,9 @@ private:
     bool partnerFailed_ = false;  // reported once; the main clip plays alone from then on
     long long partnerTrack_ = 0;
     double lastPosition_ = 0;     // where a reload without the partner starts
+    bool soundChecked_ = false;     // the sound output was found, or its absence reported
+    int soundChecks_ = 0;
+    bool noSoundReported_ = false;  // "ID_AUDIO_OUTPUT=none" goes out once
     Exit exit_ = Exit::None;
     int exitCode_ = 0;
 };

@@ -88,4 +88,8 @@ std::string partnerPlaying(bool playing) {
     return playing ? "ID_PARTNER=playing" : "ID_PARTNER=failed";
 }
 
+std::string noSoundOutput() {
+    return "ID_AUDIO_OUTPUT=none";
+}
+
 }  // namespace engine::lines

@@ -25,6 +25,8 @@ std::string screenshotWritten(std::string_view fileName);
 // the partner plays ("ID_PARTNER=playing") or could not ("ID_PARTNER=failed").
 std::string cameraLayout(std::string_view name, bool mirror);
 std::string partnerPlaying(bool playing);
+// No sound output could be opened: the picture plays without sound.
+std::string noSoundOutput();
 std::string exitEof();
 std::string exitQuit();
 

@@ -12,11 +12,11 @@
 #include "platform/FileSystem.h"
 #include "platform/RuntimeFolder.h"
 #include "telemetry/IsoFile.h"
-#include "trackindex/CameraTime.h"
+#include "track/CameraTime.h"
+#include "trackfile/ClipTrackSource.h"
+#include "trackfile/TrackWriter.h"
 #include "trackindex/TrackFigures.h"
 #include "trip/EventDetector.h"
-#include "veltara-track/ClipTrackSource.h"
-#include "veltara-track/TrackWriter.h"
 #include "vehicle/CarEventOfClip.h"
 #include "vehicle/CarEventReason.h"
 
@@ -204,7 +204,7 @@ private:
 
     // The clips from the start clip on, until the stretch is covered.
     bool readClips(std::string& reason) {
-        TrackToolOptions options;
+        TrackFileOptions options;
         options.utcOffsetSeconds = request_.utcOffsetSeconds;
         ClipTrackSource source(options, nullptr);
         // A start by the clock may be in any clip: all are read.
@@ -332,6 +332,7 @@ private:
             eachRecord([&](const StretchSegment&, const SourceClip& clip, size_t i, double at) {
                 moments.push_back({at, clip.records[i]});
             });
+            OverlayScript::holdReadings(moments);
             const GSensorScale scale{request_.events.zeroCount, request_.events.countsPerG};
             if (!writeFile(work_ + VideoCut::kOverlayName,
                            OverlayScript::make(moments, request_.lengthSeconds, request_.units, scale), reason))
@@ -411,7 +412,7 @@ private:
             utc = utc || clip.utc;
             if (hasPositionFix(r)) {
                 input.route.insert(input.route.end(), {r.latitude, r.longitude});
-                input.speed.insert(input.speed.end(), {at, r.speed});
+                if (r.hasSpeed) input.speed.insert(input.speed.end(), {at, r.speed});
             }
             if (r.hasAccel) {
                 const double g = horizontalG(r, request_.events);

@@ -17,6 +17,37 @@ std::string assTime(double seconds) {
 
 }  // namespace
 
+void OverlayScript::holdReadings(std::vector<OverlayMoment>& moments) {
+    constexpr double kHoldSeconds = 1.0;
+    const OverlayMoment* fix = nullptr;
+    const OverlayMoment* accel = nullptr;
+    std::vector<OverlayMoment> held = moments;
+    for (size_t i = 0; i < moments.size(); ++i) {
+        const OverlayMoment& m = moments[i];
+        TrackRecord& r = held[i].record;
+        if (hasPositionFix(m.record)) {
+            fix = &m;
+        } else if (r.valid && fix != nullptr && m.atSeconds - fix->atSeconds <= kHoldSeconds &&
+                   m.atSeconds >= fix->atSeconds) {
+            r.latitude = fix->record.latitude;
+            r.longitude = fix->record.longitude;
+            r.hasFix = true;
+            r.speed = fix->record.speed;
+            r.hasSpeed = fix->record.hasSpeed;
+        }
+        if (m.record.valid && m.record.hasAccel) {
+            accel = &m;
+        } else if (r.valid && accel != nullptr && m.atSeconds - accel->atSeconds <= kHoldSeconds &&
+                   m.atSeconds >= accel->atSeconds) {
+            r.accelX = accel->record.accelX;
+            r.accelY = accel->record.accelY;
+            r.accelZ = accel->record.accelZ;
+            r.hasAccel = true;
+        }
+    }
+    moments = std::move(held);
+}
+
 std::string OverlayScript::line(const TrackRecord& r, UnitSystem units, const GSensorScale& scale) {
     if (!r.valid) return "No data";
     std::string out;
@@ -28,10 +59,13 @@ std::string OverlayScript::line(const TrackRecord& r, UnitSystem units, const GS
     }
     if (hasPositionFix(r)) {
         const bool imperial = units == UnitSystem::Imperial;
-        std::snprintf(text, sizeof text, "%s%.0f %s", out.empty() ? "" : "   ",
-                      imperial ? r.speed * kMilesPerKilometre : r.speed, imperial ? "mph" : "km/h");
-        out += text;
-        std::snprintf(text, sizeof text, "   %c%.5f %c%.5f", r.latitude < 0 ? 'S' : 'N', std::fabs(r.latitude),
+        if (r.hasSpeed) {
+            std::snprintf(text, sizeof text, "%s%.0f %s", out.empty() ? "" : "   ",
+                          imperial ? r.speed * kMilesPerKilometre : r.speed, imperial ? "mph" : "km/h");
+            out += text;
+        }
+        std::snprintf(text, sizeof text, "%s%c%.5f %c%.5f", out.empty() ? "" : "   ", r.latitude < 0 ? 'S' : 'N',
+                      std::fabs(r.latitude),
                       r.longitude < 0 ? 'W' : 'E', std::fabs(r.longitude));
         out += text;
     } else {

@@ -8,7 +8,7 @@
 // Threads: any; pure.
 #include "config/UnitSystem.h"
 #include "evidence/OverlayMoment.h"
-#include "telemetry/TelemetryRecords.h"
+#include "track/TelemetryRecords.h"
 
 #include <string>
 #include <vector>
@@ -18,5 +18,9 @@ public:
     static std::string make(const std::vector<OverlayMoment>& moments, double lengthSeconds, UnitSystem units,
                             const GSensorScale& scale = {});
     // The band's text of one record: "2026-12-07 10:00:05  54 km/h  N22.56236 E113.93676  0.31 G".
+    // A moment without a fix or G reading shows the last one of the moments
+    // before it within a second, so the burned-in text does not blink where
+    // the camera reads its sensors at different rates.
+    static void holdReadings(std::vector<OverlayMoment>& moments);
     static std::string line(const TrackRecord& record, UnitSystem units, const GSensorScale& scale = {});
 };

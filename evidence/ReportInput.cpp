@@ -1,6 +1,6 @@
 #include "evidence/ReportInput.h"
 
-#include "veltara-track/TrackTextEscape.h"
+#include "trackfile/TrackTextEscape.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,5 +1,6 @@
 #include "evidence/VideoCut.h"
 
+#include "cameras/InsetGraph.h"
 #include "platform/ChildProcess.h"
 
 #include <poll.h>
@@ -43,10 +44,8 @@ std::vector<std::string> VideoCut::arguments(const std::string& ffmpeg, double l
         args.insert(args.end(),
                     {"-filter_complex",
                      "[0:v:0]" + trimmed + "[main];[1:v:0]" + trimmed + (picture.mirror ? ",hflip" : "") +
-                         ",tpad=stop=-1:stop_mode=clone[rear];"
-                         "[rear][main]scale2ref=w=trunc(main_w/8)*2:h=-2:flags=fast_bilinear[small][big];"
-                         "[big][small]overlay=x=W-w-trunc(W/64):y=H-h-trunc(W/64):shortest=1:eof_action=repeat" +
-                         burned + "[picture]",
+                         ",tpad=stop=-1:stop_mode=clone[rear];" + cameras::insetGraph("main", "rear") + burned +
+                         "[picture]",
                      "-map", "[picture]"});
     } else {
         args.insert(args.end(), {"-map", "0:v:0"});

@@ -565,6 +565,9 @@ void CMplayer::handleLine(const PlayerLine& line) {
         case Kind::CameraLayout:
             post(PLAYER_LAYOUT);
             break;
+        case Kind::NoSoundOutput:
+            post(PLAYER_NO_SOUND);
+            break;
         case Kind::ExitQuit:
             state_.store(PlayerState::Stopping);
             post(PLAYER_QUIT);

@@ -21,6 +21,7 @@ struct PlayerLine {
         PartnerPlaying,  // "ID_PARTNER=playing"
         PartnerFailed,   // "ID_PARTNER=failed"
         CameraLayout,    // "ANS_CAMERA_LAYOUT=": `text` the layout's name, `integer` 1 when mirrored
+        NoSoundOutput,   // "ID_AUDIO_OUTPUT=none": no sound output opened; the picture plays on
     };
 
     Kind kind = Kind::Ignored;

@@ -118,6 +118,8 @@ PlayerLine PlayerLineParser::parse(std::string_view line) {
     } else if (has("ID_PARTNER=")) {
         if (rest == "playing") result.kind = Kind::PartnerPlaying;
         if (rest == "failed") result.kind = Kind::PartnerFailed;
+    } else if (has("ID_AUDIO_OUTPUT=none")) {
+        result.kind = Kind::NoSoundOutput;
     } else if (has("ANS_CAMERA_LAYOUT=")) {
         const size_t blank = rest.find(' ');
         const std::string_view name = rest.substr(0, blank);

@@ -22,3 +22,4 @@ constexpr uintptr_t PLAYER_SCREENSHOT = 22;   // a snapshot was written
 constexpr uintptr_t PLAYER_NO_SUBTITLE = 24;  // no track text at the play position
 constexpr uintptr_t PLAYER_PARTNER_FAILED = 25;  // the partner camera could not be shown; the main clip plays alone
 constexpr uintptr_t PLAYER_LAYOUT = 26;          // the engine took a camera layout
+constexpr uintptr_t PLAYER_NO_SOUND = 27;        // no sound output could be opened; the picture plays without sound

@@ -1,7 +1,7 @@
 #include "playlist/AcceptedExtensions.h"
 
 #include "config/ConfigStore.h"
-#include "playlist/AsciiCase.h"
+#include "platform/AsciiCase.h"
 
 #include <algorithm>
 

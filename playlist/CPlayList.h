@@ -6,7 +6,7 @@
 //
 // Threads: UI thread only. Lifecycle: starts empty with the view side and
 // lives until the process ends; nothing of it is stored.
-#include "playlist/AsciiCase.h"
+#include "platform/AsciiCase.h"
 #include "playlist/PlayListEntry.h"
 
 #include <memory>

@@ -81,6 +81,9 @@ int CPlayListTreeViewUI::GetCurSel() const {
 
 void CPlayListTreeViewUI::SetPlayingNode(int index, bool playing) {
     model_->SetPlaying(index, playing);
+    // Whatever started it (a key, the map, an event, the clip before ending),
+    // the playing row is brought into view.
+    if (playing && index >= 0 && index < GetCount()) scrollTo(model_->index(index));
 }
 
 void CPlayListTreeViewUI::SetNodeProblem(int index, bool problem, const QString& toolTip) {

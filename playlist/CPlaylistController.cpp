@@ -6,7 +6,7 @@
 #include "playlist/DroppedFileChoice.h"
 #include "playlist/MediaPath.h"
 #include "playlist/PlaylistTree.h"
-#include "trackindex/CameraTime.h"
+#include "track/CameraTime.h"
 #include "vehicle/CarFolder.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "playlist/PlaylistEventList.h"
 
-#include "trackindex/CameraTime.h"
+#include "track/CameraTime.h"
 #include "trip/ClipSeconds.h"
 #include "trip/EventNavigator.h"
 #include "vehicle/CarEventReason.h"

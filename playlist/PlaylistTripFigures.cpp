@@ -2,7 +2,7 @@
 
 #include "playlist/CPlayListTreeViewUI.h"
 #include "playlist/PlaylistView.h"
-#include "trackindex/CameraTime.h"
+#include "track/CameraTime.h"
 #include "trackindex/IndexedTrackReader.h"
 #include "trackindex/TripBuilder.h"
 #include "ui/ControlText.h"

@@ -7,5 +7,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build}
 export VELTARA_HOSTILE_SOAK_CLIPS=${VELTARA_HOSTILE_SOAK_CLIPS:-200}
-exec xvfb-run -a -s "-screen 0 1280x800x24" "$BUILD_DIR/tests/SoakTest" \
+exec tests/run-in-xvfb.sh 1280x800x24 "$BUILD_DIR/tests/SoakTest" \
   --gtest_filter='*HostileClipsAmongGoodOnes*'

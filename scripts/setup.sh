@@ -13,6 +13,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libimage-exiftool-perl poppler-utils
   clang libclang-rt-14-dev
   xvfb xauth imagemagick x11-utils desktop-file-utils
+  help2man appstream dpkg-dev
   nodejs npm
 )
 

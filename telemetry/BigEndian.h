@@ -11,6 +11,10 @@ inline uint16_t u16(const unsigned char* p) {
     return static_cast<uint16_t>((p[0] << 8) | p[1]);
 }
 
+inline int16_t s16(const unsigned char* p) {
+    return static_cast<int16_t>(u16(p));
+}
+
 inline uint32_t u32(const unsigned char* p) {
     return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
 }

@@ -1,5 +1,6 @@
 #include "telemetry/BlackVueData.h"
 
+#include "telemetry/BigEndian.h"
 #include "telemetry/GSensorWindows.h"
 #include "telemetry/NmeaSentence.h"
 
@@ -19,14 +20,6 @@ constexpr int64_t kQuarterHourMs = 900'000;
 constexpr int64_t kMaxZoneMs = 14 * 3'600'000;
 // The receiver's first fix may come this long after the clip starts.
 constexpr int64_t kMaxFirstFixLagMs = 120'000;
-
-uint32_t be32(const unsigned char* p) {
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
-}
-
-int16_t be16(const unsigned char* p) {
-    return static_cast<int16_t>((uint16_t(p[0]) << 8) | uint16_t(p[1]));
-}
 
 bool lineEnd(char c) {
     return c == '\n' || c == '\r' || c == '\0';
@@ -104,9 +97,10 @@ void BlackVueData::addGSensor(std::string_view records) {
     const auto* p = reinterpret_cast<const unsigned char*>(records.data());
     for (size_t i = 0; i + kReadingSize <= records.size() && readings_.size() < ClipTelemetry::kSampleLimit;
          i += kReadingSize) {
-        const uint32_t ms = be32(p + i);
+        const uint32_t ms = bigEndian::u32(p + i);
         if (ms == 0xFFFFFFFF) break;
-        readings_.push_back({ms, be16(p + i + 4) / 100.0, be16(p + i + 6) / 100.0, be16(p + i + 8) / 100.0});
+        readings_.push_back({ms, bigEndian::s16(p + i + 4) / 100.0, bigEndian::s16(p + i + 6) / 100.0,
+                             bigEndian::s16(p + i + 8) / 100.0});
     }
 }
 

@@ -32,6 +32,26 @@ TelemetryTime ClipTelemetry::timeKind() const {
     return TelemetryTime::None;
 }
 
+std::string ClipTelemetry::orderProblem() const {
+    bool jumps = false;
+    const TelemetrySample* timed = nullptr;  // the last sample with a date and time
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const TelemetrySample& s = samples[i];
+        if (i > 0 && s.clipMs < samples[i - 1].clipMs) return "samples out of time order, kept as the clip has them";
+        if (s.timeKind == TelemetryTime::None) continue;
+        if (timed != nullptr && timed->timeKind == s.timeKind) {
+            int64_t clock = 0, clip = 0, ahead = 0;
+            if (__builtin_sub_overflow(s.timeMs, timed->timeMs, &clock) ||
+                __builtin_sub_overflow(s.clipMs, timed->clipMs, &clip) ||
+                __builtin_sub_overflow(clock, clip, &ahead) || clock < 0 || ahead > kTimeJumpMs ||
+                ahead < -kTimeJumpMs)
+                jumps = true;
+        }
+        timed = &s;
+    }
+    return jumps ? "times that jump, kept as the clip has them" : "";
+}
+
 void ClipTelemetry::clear() {
     format = TelemetryFormat::None;
     samples.clear();

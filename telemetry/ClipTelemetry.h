@@ -31,5 +31,12 @@ struct ClipTelemetry {
     bool hasGSensor() const;
     // The kind of the first sample's time, None without samples.
     TelemetryTime timeKind() const;
+    // Once, what is wrong with the samples' order, "" when nothing is: a
+    // moment in the clip before the one of the sample ahead of it, or a date
+    // and time that runs back or jumps ahead of the clip by more than
+    // kTimeJumpMs. Such samples are kept as the clip has them, never sorted
+    // into another story nor dropped; this is what a list row can say.
+    static constexpr int64_t kTimeJumpMs = 60'000;
+    std::string orderProblem() const;
     void clear();
 };

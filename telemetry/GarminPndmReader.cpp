@@ -1,5 +1,6 @@
 #include "telemetry/GarminPndmReader.h"
 
+#include "telemetry/BigEndian.h"
 #include "telemetry/TrackPayloads.h"
 
 #include <cstdint>
@@ -13,10 +14,6 @@ constexpr size_t kProbeSamples = 64;
 constexpr double kKmhPerMph = 1.609344;
 // Faster is no car's speed but garbage.
 constexpr double kMaxKmh = 3600.0;
-
-uint32_t be32(const unsigned char* p) {
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
-}
 
 // The record itself: after the u16 length, or after a u32 size some writers use.
 bool recordBytes(std::string_view bytes, std::string_view& record) {
@@ -54,15 +51,15 @@ bool GarminPndmReader::readRecord(std::string_view bytes, TelemetrySample& sampl
     std::string_view record;
     if (!recordBytes(bytes, record)) return false;
     const auto* p = reinterpret_cast<const unsigned char*>(record.data());
-    const auto lat = static_cast<int32_t>(be32(p + 12));
-    const auto lon = static_cast<int32_t>(be32(p + 16));
+    const auto lat = static_cast<int32_t>(bigEndian::u32(p + 12));
+    const auto lon = static_cast<int32_t>(bigEndian::u32(p + 16));
     constexpr double kDegreesPerUnit = 180.0 / 2147483648.0;
     sample.latitude = lat * kDegreesPerUnit;
     sample.longitude = lon * kDegreesPerUnit;
     sample.fix = lat != INT32_MIN && lon != INT32_MIN && plausiblePosition(sample.latitude, sample.longitude);
     if (!sample.fix) sample.latitude = sample.longitude = 0.0;
     // Without a fix the speed is whatever the camera last knew, or nothing.
-    const double kmh = ((uint32_t(p[8]) << 8) | p[9]) * kKmhPerMph;
+    const double kmh = bigEndian::u16(p + 8) * kKmhPerMph;
     sample.hasSpeed = sample.fix && kmh <= kMaxKmh;
     sample.speedKmh = sample.hasSpeed ? static_cast<float>(kmh) : 0.0f;
     return true;

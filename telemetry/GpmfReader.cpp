@@ -1,9 +1,9 @@
 #include "telemetry/GpmfReader.h"
 
+#include "telemetry/BigEndian.h"
 #include "telemetry/GSensorWindows.h"
 #include "telemetry/TrackPayloads.h"
-#include "track/TrackRecord.h"
-#include "trackindex/CameraTime.h"
+#include "platform/CivilTime.h"
 
 #include <cmath>
 #include <cstdint>
@@ -25,13 +25,6 @@ constexpr double kGravity = 9.80665;
 constexpr double kMaxSpeedMs = 1000.0;
 constexpr int64_t kUnix2000Ms = 946684800000;
 
-uint32_t be32(const unsigned char* p) {
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
-}
-uint64_t be64(const unsigned char* p) {
-    return (uint64_t(be32(p)) << 32) | be32(p + 4);
-}
-
 size_t typeSize(char type) {
     switch (type) {
     case 'b': case 'B': case 'c': return 1;
@@ -48,23 +41,23 @@ bool number(const unsigned char* p, char type, double& v) {
     switch (type) {
     case 'b': v = static_cast<int8_t>(p[0]); return true;
     case 'B': v = p[0]; return true;
-    case 's': v = static_cast<int16_t>((p[0] << 8) | p[1]); return true;
-    case 'S': v = static_cast<uint16_t>((p[0] << 8) | p[1]); return true;
-    case 'l': v = static_cast<int32_t>(be32(p)); return true;
-    case 'L': v = be32(p); return true;
-    case 'q': v = static_cast<int32_t>(be32(p)) / 65536.0; return true;
-    case 'j': v = static_cast<double>(static_cast<int64_t>(be64(p))); return true;
-    case 'J': v = static_cast<double>(be64(p)); return true;
-    case 'Q': v = static_cast<double>(static_cast<int64_t>(be64(p))) / 4294967296.0; return true;
+    case 's': v = bigEndian::s16(p); return true;
+    case 'S': v = bigEndian::u16(p); return true;
+    case 'l': v = static_cast<int32_t>(bigEndian::u32(p)); return true;
+    case 'L': v = bigEndian::u32(p); return true;
+    case 'q': v = static_cast<int32_t>(bigEndian::u32(p)) / 65536.0; return true;
+    case 'j': v = static_cast<double>(static_cast<int64_t>(bigEndian::u64(p))); return true;
+    case 'J': v = static_cast<double>(bigEndian::u64(p)); return true;
+    case 'Q': v = static_cast<double>(static_cast<int64_t>(bigEndian::u64(p))) / 4294967296.0; return true;
     case 'f': {
-        const uint32_t bits = be32(p);
+        const uint32_t bits = bigEndian::u32(p);
         float f;
         std::memcpy(&f, &bits, 4);
         v = f;
         return true;
     }
     case 'd': {
-        const uint64_t bits = be64(p);
+        const uint64_t bits = bigEndian::u64(p);
         std::memcpy(&v, &bits, 8);
         return true;
     }
@@ -83,16 +76,8 @@ bool gpsuTime(std::string_view text, int64_t& ms) {
     for (size_t i = 0; i < 16; ++i)
         if (i == 12 ? text[i] != '.' : (text[i] < '0' || text[i] > '9')) return false;
     const auto two = [&](size_t at) { return (text[at] - '0') * 10 + (text[at + 1] - '0'); };
-    TrackRecord r;
-    r.valid = true;
-    r.year = 2000 + two(0);
-    r.month = static_cast<uint8_t>(two(2));
-    r.day = static_cast<uint8_t>(two(4));
-    r.hour = static_cast<uint8_t>(two(6));
-    r.minute = static_cast<uint8_t>(two(8));
-    r.second = static_cast<uint8_t>(two(10));
     int64_t seconds = 0;
-    if (!cameraSeconds(r, seconds)) return false;
+    if (!platform::civilSeconds(2000 + two(0), two(2), two(4), two(6), two(8), two(10), seconds)) return false;
     ms = seconds * 1000 + (text[13] - '0') * 100 + (text[14] - '0') * 10 + (text[15] - '0');
     return true;
 }
@@ -177,10 +162,10 @@ private:
         while (bytes.size() - at >= 8) {
             const unsigned char* p = base + at;
             Record r;
-            r.key = be32(p);
+            r.key = bigEndian::u32(p);
             r.type = static_cast<char>(p[4]);
             r.size = p[5];
-            r.repeat = (size_t(p[6]) << 8) | p[7];
+            r.repeat = bigEndian::u16(p + 6);
             if (r.key == 0) return;  // zero padding ends a payload
             const size_t length = r.size * r.repeat;
             const size_t room = bytes.size() - at - 8;
@@ -307,6 +292,10 @@ private:
             if (s.fix) {
                 s.latitude = v[0];
                 s.longitude = v[1];
+                if (std::isfinite(v[2]) && std::fabs(v[2]) < 1e6) {
+                    s.hasAltitude = true;
+                    s.altitudeM = static_cast<float>(v[2]);
+                }
                 if (std::isfinite(v[3]) && v[3] >= 0.0 && v[3] < kMaxSpeedMs) {
                     s.hasSpeed = true;
                     s.speedKmh = static_cast<float>(v[3] * 3.6);

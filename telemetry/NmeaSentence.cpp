@@ -1,7 +1,6 @@
 #include "telemetry/NmeaSentence.h"
 
-#include "track/TrackRecord.h"
-#include "trackindex/CameraTime.h"
+#include "platform/CivilTime.h"
 
 #include <charconv>
 #include <cmath>
@@ -136,12 +135,7 @@ bool NmeaSentence::parse(std::string_view text, bool checksumRequired) {
                 month_ = twoDigits(d, 2);
                 day_ = twoDigits(d, 0);
                 int64_t seconds = 0;
-                TrackRecord r;
-                r.valid = true;
-                r.year = year_;
-                r.month = static_cast<uint8_t>(month_);
-                r.day = static_cast<uint8_t>(day_);
-                ok = hasDate_ = cameraSeconds(r, seconds);
+                ok = hasDate_ = platform::civilSeconds(year_, month_, day_, 0, 0, 0, seconds);
             }
         }
     } else if (ok) {
@@ -165,13 +159,8 @@ bool NmeaSentence::parse(std::string_view text, bool checksumRequired) {
 
 bool NmeaSentence::utcMs(int64_t& ms) const {
     if (!hasDate_ || !hasTime_) return false;
-    TrackRecord r;
-    r.valid = true;
-    r.year = year_;
-    r.month = static_cast<uint8_t>(month_);
-    r.day = static_cast<uint8_t>(day_);
     int64_t seconds = 0;
-    if (!cameraSeconds(r, seconds)) return false;
+    if (!platform::civilSeconds(year_, month_, day_, 0, 0, 0, seconds)) return false;
     ms = seconds * 1000 + timeOfDayMs_;
     return true;
 }

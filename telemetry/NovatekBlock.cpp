@@ -1,7 +1,7 @@
 #include "telemetry/NovatekBlock.h"
 
-#include "track/TrackRecord.h"
-#include "trackindex/CameraTime.h"
+#include "platform/CivilTime.h"
+#include "telemetry/BigEndian.h"
 
 #include <cmath>
 #include <cstring>
@@ -14,10 +14,6 @@ constexpr double kMaxAccelG = 64.0;
 
 uint32_t le32(const unsigned char* p) {
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
-
-uint32_t be32(const unsigned char* p) {
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
 }
 
 float f32(const unsigned char* p) {
@@ -108,14 +104,11 @@ void readTime(const unsigned char* p, const Fields& f, TelemetrySample& s) {
         return;
     }
     if (h > 23 || mi > 59 || sec > 59 || mo < 1 || mo > 12 || d < 1 || d > 31) return;
-    TrackRecord r;
-    r.valid = true;
-    r.year = static_cast<int32_t>(y);
-    r.month = static_cast<uint8_t>(mo);
-    r.day = static_cast<uint8_t>(d);
     int64_t seconds = 0;
-    if (!cameraSeconds(r, seconds)) return;
-    s.timeMs = (seconds + h * 3600 + mi * 60 + sec) * 1000;
+    if (!platform::civilSeconds(y, static_cast<int>(mo), static_cast<int>(d), static_cast<int>(h),
+                                static_cast<int>(mi), static_cast<int>(sec), seconds))
+        return;
+    s.timeMs = seconds * 1000;
     s.timeKind = kind;
 }
 
@@ -140,7 +133,7 @@ void NovatekBlock::decode(const unsigned char* p, size_t n, Layout preferred) {
     *this = NovatekBlock();
     if (n < 12 || std::memcmp(p + 4, kSignature, 8) != 0) return;
     // The block's own size bounds it (a lying size only ever shortens it).
-    const uint32_t declared = be32(p);
+    const uint32_t declared = bigEndian::u32(p);
     if (declared >= 12 && declared < n) n = declared;
     issue = Issue::UnknownLayout;
     if (n >= 16 && le32(p + 12) == 0xAC) {

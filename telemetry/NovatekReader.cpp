@@ -1,5 +1,6 @@
 #include "telemetry/NovatekReader.h"
 
+#include "telemetry/BigEndian.h"
 #include "telemetry/NovatekBlock.h"
 #include "telemetry/SignatureSearch.h"
 
@@ -19,10 +20,6 @@ constexpr size_t kMaxIndexBytes = 16 * 1024 * 1024;
 // A block's time may run ahead of its place in the order by this much (a gap in
 // the recording); more is a wrong clock.
 constexpr int64_t kMaxTimeGapMs = 600'000;
-
-uint32_t be32(const unsigned char* p) {
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
-}
 
 struct Region {
     uint64_t begin, end;
@@ -220,11 +217,11 @@ bool readIndex(const IsoFile& file, const std::vector<Region>& regions, SampleMa
     const auto* p = reinterpret_cast<const unsigned char*>(data.data());
     // Pairs are read while they fit, whatever the count says.
     const size_t pairs = (length - 8) / 8;
-    const bool countTooLarge = be32(p + 4) > pairs;
+    const bool countTooLarge = bigEndian::u32(p + 4) > pairs;
     std::vector<uint32_t> offsets;
     offsets.reserve(pairs);
     for (size_t i = 0; i < pairs; ++i) {
-        const uint32_t offset = be32(p + 8 + i * 8), size = be32(p + 12 + i * 8);
+        const uint32_t offset = bigEndian::u32(p + 8 + i * 8), size = bigEndian::u32(p + 12 + i * 8);
         if (offset == 0 && size == 0) continue;  // slots the camera never filled
         offsets.push_back(offset);
     }

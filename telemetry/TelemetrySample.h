@@ -2,8 +2,11 @@
 // One moment of a clip's telemetry, whatever camera wrote it: when it was
 // (the moment in the clip, and a date and time of the kind the data gives),
 // where the car was (WGS-84 degrees), how fast (km/h) and where it headed,
-// and the G-sensor's three axes in G. Every format reader produces these; a
-// field a format does not give stays unset and its flag false.
+// its altitude, and the G-sensor's three axes in G. Every format reader
+// produces these; a field a format does not give stays unset and its flag
+// false: a consumer shows or writes nothing for it, never a 0. A further
+// channel (heading, a vehicle's readings) is one more flagged field, read by
+// the consumers that show it; the others never see it.
 // A plain value; any thread.
 #include <cstdint>
 
@@ -28,6 +31,9 @@ struct TelemetrySample {
     float speedKmh = 0.0f;
     bool hasCourse = false;
     float courseDeg = 0.0f;  // 0 north, clockwise
+
+    bool hasAltitude = false;
+    float altitudeM = 0.0f;  // metres above mean sea level
 
     bool hasAccel = false;
     float accelX = 0.0f;  // G, as the camera's axes lie

@@ -31,6 +31,7 @@
 #include "platform/MessageTarget.h"
 #include "track/TrackBatchProcessor.h"
 #include "track/TrackMapConversion.h"
+#include "track/TrackSampling.h"
 #include "track/TrackStore.h"
 
 #include <array>
@@ -49,14 +50,12 @@ constexpr int32_t EXTRACT_STOPPING = 1;
 constexpr int32_t EXTRACT_LAUNCHING = 2;
 constexpr int32_t EXTRACT_RUNNING = 3;
 
-enum class TrackSampling : uint8_t { Player, All };
-
 class SubtitleExtractor {
 public:
     static constexpr uint32_t kDefaultMessage = platform::WM_USER + 65;
     static constexpr const char* STANDARD_EXTRA_ARGUMENTS = "-y -vn -an -scodec srt -f srt -type seqpacket";
     static constexpr size_t kExtraArgumentsLimit = 511;
-    static constexpr int kKeepEvery = 10;  // Player sampling keeps one message in ten
+    static constexpr int kKeepEvery = kPlayerSamplingKeepEvery;
     static constexpr const char* SOCKET_PREFIX = "DVRFFMpegPipe";
 
     // "<program folder>FFMpeg/ffmpeg".

@@ -2,8 +2,8 @@
 
 #include "telemetry/ClipTelemetry.h"
 #include "telemetry/TelemetryReaders.h"
-#include "telemetry/TelemetryRecords.h"
 #include "track/TelemetryMoment.h"
+#include "track/TelemetryRecords.h"
 #include "track/TrackEvents.h"
 #include "track/TrackPage.h"
 

@@ -28,16 +28,19 @@ struct TrackRecord {
     int32_t accelY = 0;
     int32_t accelZ = 0;
     bool hasAccel = true;  // false: no G-sensor reading at this moment (the axes mean nothing)
+    bool hasFix = true;    // false: no position at this moment (latitude and longitude mean nothing)
+    bool hasSpeed = true;  // false: no speed at this moment
+    uint16_t millisecond = 0;  // the time's fraction of a second, where the data has one
 };
 
 // A valid record with a position: the camera writes exactly 0° 0' 0" on both
 // axes when it has no fix, and such a point is no place the car has been.
 inline bool hasPositionFix(const TrackRecord& record) {
-    return record.valid && !(record.latitude == 0.0 && record.longitude == 0.0);
+    return record.valid && record.hasFix && !(record.latitude == 0.0 && record.longitude == 0.0);
 }
 
 // What the track store keeps of a parsed record: whether it is valid and,
-// when it is, its time, position, speed and axes (and whether it has them).
+// when it is, its time, position, speed and axes (and which of them it has).
 // An invalid record only marks its place; its other fields are not read.
 inline void copyStoredFields(const TrackRecord& from, TrackRecord& to) {
     to.valid = from.valid;
@@ -55,4 +58,7 @@ inline void copyStoredFields(const TrackRecord& from, TrackRecord& to) {
     to.accelY = from.accelY;
     to.accelZ = from.accelZ;
     to.hasAccel = from.hasAccel;
+    to.hasFix = from.hasFix;
+    to.hasSpeed = from.hasSpeed;
+    to.millisecond = from.millisecond;
 }

@@ -7,9 +7,11 @@
 
 namespace {
 
-// clipMs, timeMs, kind, flags, latitude, longitude, speed, course, three axes.
-constexpr size_t kSampleBytes = 8 + 8 + 1 + 1 + 8 + 8 + 4 * 5;
-enum Flag : uint8_t { kFix = 1, kSpeed = 2, kCourse = 4, kAccel = 8 };
+// clipMs, timeMs, kind, flags, latitude, longitude, speed, course, altitude,
+// three axes. A further channel takes a flag and its field.
+constexpr size_t kSampleBytes = 8 + 8 + 1 + 1 + 8 + 8 + 4 * 6;
+enum Flag : uint8_t { kFix = 1, kSpeed = 2, kCourse = 4, kAccel = 8, kAltitude = 16 };
+constexpr uint8_t kKnownFlags = kFix | kSpeed | kCourse | kAccel | kAltitude;
 
 template <typename T>
 void put(std::string& out, T value) {
@@ -38,11 +40,12 @@ std::string packSamples(const std::vector<TelemetrySample>& samples) {
         put(out, s.timeMs);
         put(out, static_cast<uint8_t>(s.timeKind));
         put(out, static_cast<uint8_t>((s.fix ? kFix : 0) | (s.hasSpeed ? kSpeed : 0) | (s.hasCourse ? kCourse : 0) |
-                                      (s.hasAccel ? kAccel : 0)));
+                                      (s.hasAccel ? kAccel : 0) | (s.hasAltitude ? kAltitude : 0)));
         put(out, s.latitude);
         put(out, s.longitude);
         put(out, s.speedKmh);
         put(out, s.courseDeg);
+        put(out, s.altitudeM);
         put(out, s.accelX);
         put(out, s.accelY);
         put(out, s.accelZ);
@@ -64,14 +67,17 @@ bool unpackSamples(std::string_view bytes, std::vector<TelemetrySample>& samples
         if (kind > static_cast<uint8_t>(TelemetryTime::Creation)) return false;
         s.timeKind = static_cast<TelemetryTime>(kind);
         const auto flags = get<uint8_t>(p);
+        if ((flags & ~kKnownFlags) != 0) return false;
         s.fix = flags & kFix;
         s.hasSpeed = flags & kSpeed;
         s.hasCourse = flags & kCourse;
         s.hasAccel = flags & kAccel;
+        s.hasAltitude = flags & kAltitude;
         s.latitude = get<double>(p);
         s.longitude = get<double>(p);
         s.speedKmh = get<float>(p);
         s.courseDeg = get<float>(p);
+        s.altitudeM = get<float>(p);
         s.accelX = get<float>(p);
         s.accelY = get<float>(p);
         s.accelZ = get<float>(p);

@@ -16,7 +16,7 @@ void recordsOfCues(const std::vector<TrackCue>& cues, TrackSampling sampling, st
     };
     records.reserve(cues.size() + 1);
     timesMs.reserve(cues.size() + 1);
-    const size_t step = sampling == TrackSampling::All ? 1 : SubtitleExtractor::kKeepEvery;
+    const size_t step = sampling == TrackSampling::All ? 1 : kPlayerSamplingKeepEvery;
     for (size_t i = 0; i < cues.size(); i += step) add(cues[i]);
     if (sampling == TrackSampling::Player && records.size() % kTrackBatchSlots != 0) add(cues.back());
 }

@@ -4,7 +4,7 @@
 // cues 0, 10, 20, ... and ends with the last cue once more unless the kept
 // count fills whole pages of 64. timesMs gets each record's cue start.
 // A plain function; any thread.
-#include "track/SubtitleExtractor.h"
+#include "track/TrackSampling.h"
 #include "track/TrackRecord.h"
 #include "trackindex/TrackCue.h"
 

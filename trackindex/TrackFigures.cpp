@@ -1,6 +1,6 @@
 #include "trackindex/TrackFigures.h"
 
-#include "trackindex/CameraTime.h"
+#include "track/CameraTime.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,7 +21,7 @@ void TrackFigures::add(const TrackRecord& r, int64_t cueMs) {
     end_ = t;
     hasTime_ = true;
 
-    const bool noFix = r.latitude == 0.0 && r.longitude == 0.0;
+    const bool noFix = !r.hasFix || (r.latitude == 0.0 && r.longitude == 0.0);
     if (noFix || !std::isfinite(r.latitude) || !std::isfinite(r.longitude) || std::fabs(r.latitude) > 90.0 ||
         std::fabs(r.longitude) > 180.0)
         return;
@@ -40,7 +40,7 @@ void TrackFigures::add(const TrackRecord& r, int64_t cueMs) {
     lastFixTime_ = t;
     lastCueMs_ = cueMs;
     ++fixes_;
-    if (std::isfinite(r.speed)) maxSpeed_ = std::max(maxSpeed_, static_cast<double>(r.speed));
+    if (r.hasSpeed && std::isfinite(r.speed)) maxSpeed_ = std::max(maxSpeed_, static_cast<double>(r.speed));
 }
 
 double TrackFigures::averageSpeedKmh() const {

@@ -1,7 +1,7 @@
 #include "trackindex/TrackIndex.h"
 
 #include "platform/FileSystem.h"
-#include "telemetry/TelemetryRecords.h"
+#include "track/TelemetryRecords.h"
 #include "trackindex/IndexFileSafety.h"
 #include "trackindex/NativeTrackReader.h"
 #include "trackindex/TelemetryBlob.h"
@@ -237,6 +237,16 @@ int TrackIndex::prepareSchema(std::string& why) {
     }
     // Only a new file takes it: pruned entries then give their pages back.
     if (pages == 0) exec("PRAGMA auto_vacuum=INCREMENTAL");
+    // A file of an older schema starts empty. SQLite's own reset truncates
+    // it; dropping the table would walk every page of the old rows first,
+    // which made a rebuild dearer than reading the clips cold.
+    if (pages > 0 && version < SCHEMA_VERSION) {
+        sqlite3_db_config(db_, SQLITE_DBCONFIG_RESET_DATABASE, 1, 0);
+        exec("VACUUM");
+        sqlite3_db_config(db_, SQLITE_DBCONFIG_RESET_DATABASE, 0, 0);
+        exec("PRAGMA auto_vacuum=INCREMENTAL");
+        exec("VACUUM");
+    }
     // WAL lets the player read while the tool writes, and the other way round.
     // A table of an older schema is dropped (its rows could not tell a
     // replaced clip, nor the layout of their data): the clips are read again.

@@ -37,7 +37,7 @@ struct sqlite3;
 
 class TrackIndex {
 public:
-    static constexpr int SCHEMA_VERSION = 2;
+    static constexpr int SCHEMA_VERSION = 3;
 
     TrackIndex() = default;
     ~TrackIndex();

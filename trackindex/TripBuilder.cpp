@@ -1,7 +1,7 @@
 #include "trackindex/TripBuilder.h"
 
 #include "cameras/CameraNaming.h"
-#include "trackindex/CameraTime.h"
+#include "track/CameraTime.h"
 
 #include <algorithm>
 #include <map>

@@ -1,6 +1,6 @@
 #include "trip/EventDetector.h"
 
-#include "trackindex/CameraTime.h"
+#include "track/CameraTime.h"
 
 #include <algorithm>
 #include <cmath>
@@ -147,7 +147,7 @@ void EventDetector::detectClip(const EventClipTrack& clip, uint32_t index, int64
     for (size_t i = 0; i < clip.records.size(); ++i) {
         const TrackRecord& r = clip.records[i];
         const int64_t ms = recordMs(clip, i);
-        if (!hasPositionFix(r) || !std::isfinite(r.speed) || r.speed < 0) continue;
+        if (!hasPositionFix(r) || !r.hasSpeed || !std::isfinite(r.speed) || r.speed < 0) continue;
         if (!fixes.empty() && ms <= fixes.back().ms) continue;
         fixes.push_back({ms, r.speed / 3.6});
     }
@@ -173,7 +173,7 @@ void EventDetector::detectClip(const EventClipTrack& clip, uint32_t index, int64
     std::vector<Vec> values;
     for (size_t i = 0; i < clip.records.size(); ++i) {
         const TrackRecord& r = clip.records[i];
-        if (!r.valid) continue;
+        if (!r.valid || !r.hasAccel) continue;
         const auto g = [&](int32_t v) { return (v - settings_.zeroCount) / settings_.countsPerG; };
         times.push_back(recordMs(clip, i));
         values.push_back({g(r.accelX), g(r.accelY), g(r.accelZ)});

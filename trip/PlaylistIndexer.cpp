@@ -1,6 +1,6 @@
 #include "trip/PlaylistIndexer.h"
 
-#include "telemetry/TelemetryRecords.h"
+#include "track/TelemetryRecords.h"
 #include "trackindex/IndexedTrackReader.h"
 #include "trackindex/TrackCueRecords.h"
 #include "trackindex/TrackIndex.h"

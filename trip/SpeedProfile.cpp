@@ -1,6 +1,6 @@
 #include "trip/SpeedProfile.h"
 
-#include "trackindex/CameraTime.h"
+#include "track/CameraTime.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,7 +21,7 @@ SpeedProfile SpeedProfile::ofClip(const ClipTrack& clip) {
     bool haveFirst = false;
     for (size_t i = 0; i < clip.records.size(); ++i) {
         const TrackRecord& r = clip.records[i];
-        if (!hasPositionFix(r)) continue;
+        if (!hasPositionFix(r) || !r.hasSpeed) continue;
         int64_t timeMs = 0;
         if (cueTimes) {
             timeMs = clip.timesMs[i];

@@ -1,6 +1,6 @@
 #include "trip/TripSet.h"
 
-#include "trackindex/CameraTime.h"
+#include "track/CameraTime.h"
 #include "trackindex/TripBuilder.h"
 #include "trip/EventDetector.h"
 

@@ -2,7 +2,7 @@
 
 #include "cameras/CameraNaming.h"
 #include "platform/FileSystem.h"
-#include "trackindex/CameraTime.h"
+#include "track/CameraTime.h"
 #include "vehicle/CarEventReader.h"
 #include "vehicle/CarFolder.h"
 

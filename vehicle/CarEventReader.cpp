@@ -1,7 +1,7 @@
 #include "vehicle/CarEventReader.h"
 
 #include "platform/FileSystem.h"
-#include "trackindex/CameraTime.h"
+#include "track/CameraTime.h"
 
 #include <charconv>
 #include <cmath>

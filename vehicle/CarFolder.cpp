@@ -2,7 +2,6 @@
 
 #include "cameras/CameraNaming.h"
 #include "platform/FileSystem.h"
-#include "playlist/ClipPartners.h"
 
 #include <algorithm>
 #include <tuple>
@@ -36,10 +35,13 @@ std::optional<CarFolderGroup> eventGroup(const std::string& folderName) {
     return std::nullopt;
 }
 
+constexpr int64_t kMaxStartGap = 3;  // seconds between the cameras of one minute, as for other cameras' moments
+
 struct Found {
-    partners::ClipStamp stamp;
+    std::string path;
     CarFolderGroup group;
     std::string eventFolder;
+    cameras::ClipName name;
 };
 
 void addClips(const std::string& folder, CarFolderGroup group, const std::string& eventFolder,
@@ -48,9 +50,10 @@ void addClips(const std::string& folder, CarFolderGroup group, const std::string
     if (!platform::listDirectory(folder, items)) return;
     for (const platform::DirectoryEntry& item : items) {
         if (found.size() >= CarFolder::kMaxClips) return;
-        if (item.isDirectory || cameras::CameraNaming::parse(item.name).family != cameras::CameraFamily::Tesla)
-            continue;
-        found.push_back({{folder + item.name, 0.0}, group, eventFolder});
+        if (item.isDirectory) continue;
+        cameras::ClipName name = cameras::CameraNaming::parse(item.name);
+        if (name.family != cameras::CameraFamily::Tesla || !name.startSeconds) continue;
+        found.push_back({folder + item.name, group, eventFolder, std::move(name)});
     }
 }
 
@@ -112,22 +115,35 @@ std::vector<CarMoment> CarFolder::list(const std::string& folderPath) {
         if (const auto parentGroup = eventGroup(parts[1])) addClips(folder, *parentGroup, folder, found);
     }
 
-    std::vector<partners::ClipStamp> stamps;
-    stamps.reserve(found.size());
-    for (const Found& f : found) stamps.push_back(f.stamp);
+    // The cameras of one minute: one folder, starts at most kMaxStartGap
+    // after the moment's first, each channel once (a name stem is not trusted).
+    std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+        return std::tie(a.group, a.eventFolder, *a.name.startSeconds, a.name.channel, a.path) <
+               std::tie(b.group, b.eventFolder, *b.name.startSeconds, b.name.channel, b.path);
+    });
     std::vector<CarMoment> moments;
-    for (std::vector<size_t>& members : partners::matchMoments(stamps)) {
-        std::vector<std::pair<cameras::ClipName, size_t>> named;
-        for (size_t i : members) named.emplace_back(cameras::CameraNaming::parse(found[i].stamp.path), i);
+    std::vector<std::vector<const Found*>> members;
+    size_t open = 0;  // the first moment still open to later clips
+    for (const Found& clip : found) {
+        while (open < moments.size() && (moments[open].group != clip.group || moments[open].eventFolder != clip.eventFolder ||
+                                         *clip.name.startSeconds - moments[open].startSeconds > kMaxStartGap))
+            ++open;
+        size_t joined = open;
+        while (joined < moments.size() &&
+               std::any_of(members[joined].begin(), members[joined].end(),
+                           [&](const Found* o) { return o->name.channel == clip.name.channel; }))
+            ++joined;
+        if (joined == moments.size()) {
+            moments.push_back({clip.group, clip.eventFolder, {}, *clip.name.startSeconds});
+            members.emplace_back();
+        }
+        members[joined].push_back(&clip);
+    }
+    for (size_t m = 0; m < moments.size(); ++m) {
         // The channels' order: front, back, then the sides (the enumeration's order).
-        std::stable_sort(named.begin(), named.end(),
-                         [](const auto& a, const auto& b) { return a.first.channel < b.first.channel; });
-        CarMoment moment;
-        moment.group = found[named.front().second].group;
-        moment.eventFolder = found[named.front().second].eventFolder;
-        moment.startSeconds = named.front().first.startSeconds.value_or(0);
-        for (const auto& [name, i] : named) moment.cameras.push_back(found[i].stamp.path);
-        moments.push_back(std::move(moment));
+        std::stable_sort(members[m].begin(), members[m].end(),
+                         [](const Found* a, const Found* b) { return a->name.channel < b->name.channel; });
+        for (const Found* clip : members[m]) moments[m].cameras.push_back(clip->path);
     }
     std::sort(moments.begin(), moments.end(), [](const CarMoment& a, const CarMoment& b) {
         return std::tie(a.group, a.eventFolder, a.startSeconds, a.cameras.front()) <

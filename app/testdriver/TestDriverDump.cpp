@@ -64,6 +64,7 @@ QJsonObject TestDriverDump::Dump() const {
     for (const char* name : CViewManager::kTextLabelNames)
         labels.insert(name, ui::controlText(window_.FindControl(name)));
     dump.insert("labels", labels);
+    dump.insert("notice", view ? view->LastNotice() : QString());
 
     QJsonObject visible;
     for (const char* name : CViewManager::kButtonNames) {

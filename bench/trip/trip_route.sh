@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Prepares the clips of TripRouteRun and runs it under xvfb-run:
+# Prepares the clips of TripRouteRun and runs it in an X server of its own:
 #   drive/        60 one-minute clips of one drive (make_clips.sh)
 #   single/       the drive's first clip alone
 #   eight-hours/  eight copies of make_clips.sh's hour clip: one trip of
@@ -34,4 +34,4 @@ done
 
 [[ -x $build/bench/MakeTelemetryClips ]] && "$build/bench/MakeTelemetryClips" --video "$clips" novatek gpmf
 
-VELTARA_BENCH_CLIPS=$clips xvfb-run -a -s "-screen 0 1280x800x24" "$run"
+VELTARA_BENCH_CLIPS=$clips "$here/../../tests/run-in-xvfb.sh" 1280x800x24 "$run"

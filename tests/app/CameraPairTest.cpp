@@ -1,7 +1,10 @@
 // The front and rear cameras of one moment in the real program (Xvfb): they
 // play as one picture (the snapshot shows it), the layout changes, the rear
 // row plays the moment with the rear as main, a clip's end goes on to the
-// next moment, and a damaged rear leaves its front playing alone.
+// next moment, and a damaged rear leaves its front playing alone. The panel
+// and the car follow the main clip's data (or the partner's where the main
+// clip has none) in every layout, and a machine without sound output marks no
+// clip.
 #include "support/ClipFactory.h"
 #include "support/CommandOutput.h"
 #include "support/DumpFields.h"
@@ -9,6 +12,7 @@
 
 #include <QImage>
 #include <QJsonArray>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -63,6 +67,13 @@ protected:
         return waitFor([&](const QJsonObject& d) {
             return state(d) == kPaused && cameras(d)["layout"].toString() == layout;
         }, 10s);
+    }
+
+    bool validFixWithMarker(const std::string& main) {
+        return waitFor([&](const QJsonObject& d) {
+            return state(d) == kPlaying && cameras(d)["main"].toString().toStdString() == main &&
+                   label(d, "LabelPositionStatus") == "GPS status: Valid fix" && map(d)["marker"].isObject();
+        }, 20s);
     }
 
     const std::vector<std::string> names{"2026_1207_101500_F.MP4", "2026_1207_101500_R.MP4", "2026_1207_101600_F.MP4",
@@ -146,6 +157,61 @@ TEST_F(CameraPair, FrontAndRearPlayAsOnePictureAndTheListGoesByMoment) {
     }, 30s)) << text(dump);
     EXPECT_EQ(cameras(dump)["main"].toString().toStdString(), folder + names[2]);
     EXPECT_TRUE(cameras(dump)["partner"].isNull());
+    quitCleanly();
+}
+
+TEST_F(CameraPair, PanelAndMarkerFollowTheDataInEveryLayoutAndNoSoundOutputMarksNoClip) {
+    // The first moment: both cameras with data; the second: only the rear has data.
+    folder = home.path() + "drive/";
+    const std::string solo = home.path() + "solo/";
+    std::filesystem::create_directories(folder);
+    std::filesystem::create_directories(solo);
+    testing_support::ClipSpec spec;
+    spec.trackTexts = testing_support::cameraTrack(80);
+    spec.durationSeconds = 8;
+    spec.width = 320;
+    spec.height = 180;
+    ASSERT_EQ(testing_support::makeClip(folder + names[0], spec), "");
+    spec.colour = "blue";  // the rear, told apart in the pictures
+    ASSERT_EQ(testing_support::makeClip(folder + names[1], spec), "");
+    ASSERT_EQ(testing_support::makeClip(folder + names[3], spec), "");
+    spec.colour.clear();
+    spec.withSubtitle = false;
+    ASSERT_EQ(testing_support::makeClip(folder + names[2], spec), "");
+    std::filesystem::copy_file(folder + names[0], solo + names[0]);
+    // A sound library without any device: every sound output fails to open.
+    const std::string alsa = home.path() + "empty-alsa.conf";
+    std::ofstream(alsa) << "";
+    ::setenv("ALSA_CONFIG_PATH", alsa.c_str(), 1);
+    std::filesystem::create_directories(std::filesystem::path(settingsPath()).parent_path());
+    std::ofstream(settingsPath()) << "[MPlayer]\nLanguage=english.ini\nLocale=Oversea\nMap=GoogleMap\n"
+                                     "VO=directx:noaccel\nAO=alsa\nVolume=40\n";
+    ASSERT_TRUE(start()) << failure;
+    ::unsetenv("ALSA_CONFIG_PATH");
+    ASSERT_TRUE(waitFor([](const QJsonObject& d) { return map(d)["loaded"].toBool(); }, 30s)) << text(dump);
+
+    EXPECT_TRUE(driver.ask("drop " + folder + names[0])["ok"].toBool());
+    ASSERT_TRUE(validFixWithMarker(folder + names[0])) << text(dump);
+    EXPECT_EQ(cameras(dump)["partner"].toString().toStdString(), folder + names[1]);
+    capture("cameras-paired-fix.png");
+    // One camera only: still the clip's data.
+    EXPECT_TRUE(driver.ask("layout single")["ok"].toBool());
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(validFixWithMarker(folder + names[0])) << text(dump);
+
+    // At the end the next moment plays: its front shows the rear's data, and
+    // the rear of the moment before is not marked for the missing sound.
+    ASSERT_TRUE(waitFor([&](const QJsonObject& d) { return current(d) == 2; }, 20s)) << text(dump);
+    EXPECT_TRUE(validFixWithMarker(folder + names[2])) << text(dump);
+    EXPECT_EQ(cameras(dump)["partner"].toString().toStdString(), folder + names[3]);
+    for (int row = 0; row < 4; ++row) EXPECT_EQ(rows(dump)[row].toObject()["problem"].toString(), "") << row;
+    EXPECT_TRUE(dump["notice"].toString().startsWith("No sound output")) << text(dump);
+
+    // The same front clip alone shows the same.
+    EXPECT_TRUE(driver.ask("drop " + solo + names[0])["ok"].toBool());
+    ASSERT_TRUE(validFixWithMarker(solo + names[0])) << text(dump);
+    EXPECT_TRUE(cameras(dump)["partner"].isNull());
+    capture("solo-fix.png");
     quitCleanly();
 }
 

@@ -347,6 +347,19 @@ TEST_F(Dispatch, ClipsThatDidNotPlayAsVideoAreMarkedInThePlaylist) {
     EXPECT_EQ(problemOf(4), ClipProblem::Unplayable);
 }
 
+TEST_F(Dispatch, AStartBeforeTheServicesWaitsForThemAndNoSoundIsSaidOnce) {
+    dispatcher.HoldStartsUntilServices();
+    activate(1);
+    EXPECT_EQ(take(), Log{"ShowPlayButton 0"});
+    dispatcher.OnServicesStarted();
+    EXPECT_EQ(take(), startOf(clip("b.mp4")));
+
+    dispatcher.OnPlayerMessage(PLAYER_NO_SOUND);
+    dispatcher.OnPlayerMessage(PLAYER_NO_SOUND);
+    EXPECT_EQ(take(), Log{"ShowNoSoundNotice"});
+    EXPECT_EQ(playlist.GetPlayList().GetEntryAt(1)->problem, ClipProblem::None);
+}
+
 TEST_F(Dispatch, AMomentPickedOnTheMapSeeksTheClipOrStartsAnotherThere) {
     controller.seekMoves = true;
     activate(0);

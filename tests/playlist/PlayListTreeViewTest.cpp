@@ -146,6 +146,13 @@ TEST(PlayListTreeView, ThePlayingRowIsDrawnInThePlayingColour) {
     EXPECT_EQ(bluePixels(3), 0);
     t.tree->SetPlayingNode(2, false);
     EXPECT_FALSE(t.tree->GetNodeAt(2)->IsPlaying());
+
+    // A playing row out of view is scrolled to.
+    ShownTree many(200);
+    for (const int row : {150, 3}) {
+        many.tree->SetPlayingNode(row, true);
+        EXPECT_TRUE(many.viewport()->rect().contains(many.tree->visualRect(many.tree->model()->index(row, 0)))) << row;
+    }
 }
 
 TEST(PlayListTreeView, ADeleteButtonClickPostsTheRowToTheWindow) {

@@ -116,6 +116,7 @@ public:
 
     void ShowPlayButton(bool play) override { log_.push_back(play ? "ShowPlayButton 1" : "ShowPlayButton 0"); }
     void ShowLayoutButton(bool) override {}
+    void ShowNoSoundNotice() override { log_.push_back("ShowNoSoundNotice"); }
     void ShowVolumeButton(bool on) override { log_.push_back(on ? "ShowVolumeButton 1" : "ShowVolumeButton 0"); }
     void SetProgressValue(int32_t v) override { log_.push_back("SetProgressValue " + std::to_string(v)); }
     void SetProgressMax(int32_t v) override { log_.push_back("SetProgressMax " + std::to_string(v)); }

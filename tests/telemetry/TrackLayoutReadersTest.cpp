@@ -3,6 +3,7 @@
 // and G-forces, the text tracks that are not theirs, and hostile payloads
 // that cost no more than what they spoil.
 #include "support/Bytes.h"
+#include "support/CammPackets.h"
 #include "support/TelemetryClips.h"
 #include "support/TempFolder.h"
 #include "support/TrackClipBytes.h"
@@ -70,35 +71,7 @@ std::string gps5Stream(std::initializer_list<std::pair<int32_t, int32_t>> fixes,
                               gpmfKlv("GPS5", 'l', 20, fixes.size(), data));
 }
 
-std::string cammPacket(uint16_t type, const std::string& payload) {
-    std::string p;
-    u16le(p, 0);
-    u16le(p, type);
-    return p + payload;
-}
-
-std::string cammGps(double seconds, int fix, double lat, double lon, float east, float north) {
-    std::string p;
-    f64le(p, seconds);
-    i32le(p, fix);
-    f64le(p, lat);
-    f64le(p, lon);
-    for (float v : {500.0f, 2.0f, 3.0f, east, north, 0.0f, 0.1f}) f32le(p, v);
-    return cammPacket(6, p);
-}
-
-std::string cammAccel(float x, float y, float z) {
-    std::string p;
-    for (float v : {x, y, z}) f32le(p, v);
-    return cammPacket(3, p);
-}
-
-constexpr double kGravity = 9.80665;
 constexpr int64_t kDriveStartSeconds = kDriveStartUtcMs / 1000;
-// GPS seconds of a UTC moment in 2026 (18 leap seconds).
-double gpsSeconds(int64_t utcMs) {
-    return static_cast<double>(utcMs) / 1000.0 - 315964800.0 + 18.0;
-}
 
 TEST(TrackLayoutReaders, ReadTheMadeUpDriveBackWithItsMomentsCoursesAndGForces) {
     struct Case {
@@ -331,3 +304,22 @@ TEST(TrackLayoutReaders, FastGReadingsComeTenASecondAndRideOnTheFixes) {
 }
 
 }  // namespace
+
+TEST(TrackLayoutReaders, SamplesOutOfOrderOrWithJumpingTimesAreKeptAndSaidOnce) {
+    ClipTelemetry clip;
+    for (const int64_t ms : {0, 1000, 2000}) {
+        TelemetrySample s;
+        s.clipMs = ms;
+        s.timeKind = TelemetryTime::Utc;
+        s.timeMs = 1'800'000'000'000 + ms;
+        clip.add(s);
+    }
+    EXPECT_EQ(clip.orderProblem(), "");
+    clip.samples[2].timeMs += 3'600'000;
+    EXPECT_EQ(clip.orderProblem(), "times that jump, kept as the clip has them");
+    clip.samples[1].timeMs -= 10'000;
+    clip.samples[1].clipMs = 3000;
+    EXPECT_EQ(clip.orderProblem(), "samples out of time order, kept as the clip has them");
+    EXPECT_EQ(clip.samples.size(), 3u);
+    EXPECT_EQ(clip.samples[1].clipMs, 3000);
+}

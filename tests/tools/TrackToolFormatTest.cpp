@@ -3,8 +3,8 @@
 // short for a line.
 #include "platform/ChildProcess.h"
 #include "support/TempFolder.h"
-#include "veltara-track/TrackTextEscape.h"
-#include "veltara-track/TrackWriter.h"
+#include "trackfile/TrackTextEscape.h"
+#include "trackfile/TrackWriter.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -141,5 +141,44 @@ TEST(TrackWriter, ImplausibleTimesAndPositionsStayOutOfGeometryButShowInCsv) {
     EXPECT_NE(csv.find(",95.000000,200.000000,43.522,12,-3,98,95.000000,200.000000,0,"), std::string::npos);
     EXPECT_NE(csv.find("a.mp4,0,,1,2016,5,20,10,30,15,22.500000,113.900000,43.522,12,-3,98,22.500000,113.900000,1,"
                        "2016-05-20T10:30:15Z,-5.964,-6.009,-5.706,camera-text\n"),
+              std::string::npos);
+}
+
+TEST(TrackWriter, AReadingTheMomentLacksIsLeftOutAndFractionsOfASecondAreKept) {
+    // Ten fixes a second; between them moments of G alone (no fix, no speed)
+    // and one fix without a G reading.
+    std::vector<TrackRecord> records;
+    for (int i = 0; i < 3; ++i) {
+        TrackRecord fix = at(22.5 + i * 0.001, 113.9);
+        fix.millisecond = static_cast<uint16_t>(i * 100);
+        fix.hasAccel = i != 2;
+        records.push_back(fix);
+        TrackRecord gOnly = at(0, 0);
+        gOnly.hasFix = gOnly.hasSpeed = false;
+        gOnly.millisecond = static_cast<uint16_t>(i * 100 + 50);
+        records.push_back(gOnly);
+    }
+
+    const std::string gpx = written(TrackFormat::Gpx, "a.mp4", records);
+    std::vector<std::string> times;
+    for (size_t at = gpx.find("<time>"); at != std::string::npos; at = gpx.find("<time>", at + 1))
+        times.push_back(gpx.substr(at + 6, gpx.find("</time>", at) - at - 6));
+    EXPECT_EQ(times, (std::vector<std::string>{"2016-05-20T10:30:15.000Z", "2016-05-20T10:30:15.100Z",
+                                               "2016-05-20T10:30:15.200Z"}));
+    EXPECT_EQ(gpx.find("0.000000"), std::string::npos);
+    EXPECT_NE(gpx.find("<veltara:speed_kmh>43.522</veltara:speed_kmh></extensions>"), std::string::npos);
+    EXPECT_NE(written(TrackFormat::Kml, "a.mp4", records).find("<when>2016-05-20T10:30:15.100Z</when>"),
+              std::string::npos);
+    EXPECT_NE(written(TrackFormat::GeoJson, "a.mp4", records).find("\"2016-05-20T10:30:15.200Z\""),
+              std::string::npos);
+
+    const std::string csv = written(TrackFormat::Csv, "a.mp4", records);
+    EXPECT_NE(csv.find("a.mp4,1,,0,2016,5,20,10,30,15,,,,12,-3,98,,,0,2016-05-20T10:30:15.050Z,-5.964,"),
+              std::string::npos);
+    EXPECT_NE(csv.find("a.mp4,4,,1,2016,5,20,10,30,15,22.502000,113.900000,43.522,,,,22.502000,113.900000,1,"
+                       "2016-05-20T10:30:15.200Z,,,,camera-text\n"),
+              std::string::npos);
+    // A track of whole seconds keeps them.
+    EXPECT_NE(written(TrackFormat::Csv, "b.mp4", {at(22.5, 113.9)}).find(",2016-05-20T10:30:15Z,"),
               std::string::npos);
 }

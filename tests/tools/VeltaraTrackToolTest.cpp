@@ -3,10 +3,12 @@
 #include "platform/ChildProcess.h"
 #include "platform/FileSystem.h"
 #include "support/CarFolderTree.h"
+#include "support/CammPackets.h"
 #include "support/ClipFactory.h"
 #include "support/CommandOutput.h"
 #include "support/TelemetryClips.h"
 #include "support/TempFolder.h"
+#include "support/TrackClipBytes.h"
 #include "support/TrackOnlyClip.h"
 #include "trackindex/NativeTrackReader.h"
 
@@ -29,13 +31,14 @@ struct ToolRun {
 };
 
 // Runs the tool from the program folder, reading both outputs as they come;
-// with ordinaryUser, as user 65534 when the test runs as root.
+// with ordinaryUser, as user 65534 when the test runs as root; `program`
+// another copy of the tool.
 ToolRun runTool(const std::vector<std::string>& arguments, const std::string& workingDirectory = {},
-                bool ordinaryUser = false) {
+                bool ordinaryUser = false, const std::string& program = {}) {
     std::vector<std::string> argv;
     if (ordinaryUser && ::geteuid() == 0)
         argv = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"};
-    argv.push_back(std::string(VELTARA_TEST_PROGRAM_DIR) + "veltara-track");
+    argv.push_back(program.empty() ? std::string(VELTARA_TEST_PROGRAM_DIR) + "veltara-track" : program);
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     platform::ChildProcess tool;
     platform::ChildProcess::Options options;
@@ -167,6 +170,13 @@ TEST_F(VeltaraTrackTool, GeometryFormatsHoldOneTrackPerFile) {
     EXPECT_NE(gpx.out.find("<name>a&amp;&lt;b&gt;.mp4</name>"), std::string::npos);
     EXPECT_NE(gpx.out.find("<name>ünï 行车.mp4</name>"), std::string::npos);
     EXPECT_EQ(gpx.out.substr(gpx.out.size() - 7), "</gpx>\n");
+    // Records without a single fix: no GPX track to give, and the clip is named.
+    const std::string noFix = clip("nofix.mp4", smallClip(std::vector<std::string>(
+        5, "2016-05-20 10:30:20/E0 00 00.00/N0 00 00.00/0.0/X:2000/Y:2000/Z:2333")));
+    const ToolRun blind = run({"--format", "gpx", a, noFix});
+    EXPECT_EQ(blind.status, 1);
+    EXPECT_NE(blind.err.find("nofix.mp4: has no position fix"), std::string::npos) << blind.err;
+    EXPECT_EQ(count(blind.out, "<trkpt "), 12u);
 
     const ToolRun kml = run({"--format", "kml", a, b});
     ASSERT_EQ(kml.status, 0);
@@ -461,6 +471,85 @@ TEST_F(VeltaraTrackTool, ReadsEveryCameraLayoutInfoAndGpxInUtc) {
     }
 }
 
+TEST_F(VeltaraTrackTool, SensorsAtTheirOwnRatesGiveNoInventedValuesAndTimesKeepTheirMilliseconds) {
+    using namespace testing_support;
+    const double t0 = gpsSeconds(kDriveStartUtcMs);
+    // Ten fixes a second, a G reading twice a second (a camera whose
+    // accelerometer runs slower than its GPS).
+    TrackClipSpec fast;
+    fast.sampleEntry = "camm";
+    for (int i = 0; i < 20; ++i) {
+        std::string sample = cammGps(t0 + i / 10.0, 3, 48.1 + i * 1e-4, 11.5, 0, 10.0f);
+        if (i % 5 == 0) sample += cammAccel(0, 0, static_cast<float>(kGravity));
+        fast.samples.push_back(sample);
+        fast.durations.push_back(100);
+    }
+    tmp.write("fast.mp4", trackClipBytes(fast));
+    // A fix once a second, G ten times a second (as a BlackVue writes them).
+    TrackClipSpec slow = fast;
+    slow.samples.clear();
+    for (int i = 0; i < 20; ++i) {
+        std::string sample;
+        if (i % 10 == 0) sample = cammGps(t0 + i / 10.0, 3, 48.1 + i * 1e-4, 11.5, 0, 10.0f);
+        slow.samples.push_back(sample + cammAccel(0, 0, static_cast<float>(kGravity)));
+    }
+    tmp.write("slow.mp4", trackClipBytes(slow));
+    // The fast clip whose clock jumps an hour halfway.
+    TrackClipSpec jump = fast;
+    for (int i = 10; i < 20; ++i)
+        jump.samples[i] = cammGps(t0 + 3600 + i / 10.0, 3, 48.1 + i * 1e-4, 11.5, 0, 10.0f);
+    tmp.write("jump.mp4", trackClipBytes(jump));
+
+    const ToolRun gpx = run({"--format", "gpx", "fast.mp4"});
+    ASSERT_EQ(gpx.status, 0) << gpx.err;
+    std::vector<std::string> times;
+    for (size_t at = gpx.out.find("<time>"); at != std::string::npos; at = gpx.out.find("<time>", at + 1))
+        times.push_back(gpx.out.substr(at + 6, 24));
+    ASSERT_EQ(times.size(), 20u) << gpx.out;
+    EXPECT_EQ(times[1], "2026-12-07T10:00:00.100Z");
+    for (size_t i = 1; i < times.size(); ++i) EXPECT_LT(times[i - 1], times[i]) << i;
+    EXPECT_EQ(count(gpx.out, "<veltara:accel_z>"), 4u);
+
+    const ToolRun csv = run({"fast.mp4", "slow.mp4"});
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    const std::vector<std::string> rows = lines(csv.out);
+    ASSERT_EQ(rows.size(), 41u) << csv.out;
+    const auto field = [](const std::string& row, size_t n) {
+        std::istringstream in(row);
+        std::string f;
+        for (size_t i = 0; i <= n; ++i) std::getline(in, f, ',');
+        return f;
+    };
+    size_t withG = 0, valid = 0;
+    for (size_t i = 1; i < rows.size(); ++i) {
+        const std::string& row = rows[i];
+        EXPECT_EQ(row.find(",0.000,0.000,0.000,"), std::string::npos) << row;  // never zero G
+        EXPECT_NE(field(row, 19).find('.'), std::string::npos) << row;        // the utc's milliseconds
+        withG += !field(row, 20).empty();
+        if (field(row, 3) == "1") {
+            ++valid;
+        } else {
+            // No fix: no place (never 0/0) and no speed.
+            EXPECT_TRUE(field(row, 10).empty() && field(row, 11).empty() && field(row, 12).empty()) << row;
+        }
+    }
+    EXPECT_EQ(withG, 4u + 20u);
+    EXPECT_EQ(valid, 20u + 2u);
+    EXPECT_NE(csv.out.find("fast.mp4,1,100,1,2026,12,7,10,0,0,"), std::string::npos) << csv.out;
+    EXPECT_NE(csv.out.find(",2026-12-07T10:00:00.100Z,"), std::string::npos);
+    // Times that jump are kept in the clip's order and said once.
+    const ToolRun info = run({"--info", "--json", "fast.mp4", "jump.mp4"});
+    ASSERT_EQ(info.status, 0) << info.err;
+    EXPECT_EQ(count(info.out, "\"order\": null"), 1u) << info.out;
+    EXPECT_NE(info.out.find("\"order\": \"times that jump, kept as the clip has them\""), std::string::npos);
+    EXPECT_EQ(count(run({"--format", "gpx", "jump.mp4"}).out, "<trkpt"), 20u);
+    // The slow clip's moments of G alone: no position, no speed, but their G
+    // (on the chart's scale of whole counts).
+    const std::string slowRow = rows[22];
+    EXPECT_NE(slowRow.find(",0,2026,12,7,10,0,0,,,,"), std::string::npos) << slowRow;
+    EXPECT_NE(slowRow.find(",0.000,0.000,0.999,camm"), std::string::npos) << slowRow;
+}
+
 namespace {
 
 // The bottom sixth of a frame of a video, as 64x8 grey bytes.
@@ -528,11 +617,12 @@ TEST_F(VeltaraTrackTool, ExportsAStretchAcrossTwoClipsWithItsDataReportAndChecks
     EXPECT_EQ(status, 0) << check;
     EXPECT_EQ(count(check, ": OK"), 6u) << check;
 
-    // The original frames: copied, cut at the key frames around the stretch.
-    const ToolRun copied =
-        run({"--export", "--from", "2016-05-20T10:30:35", "--duration", "20", "--out", out, "--no-overlay", a, b});
+    // The original frames: copied, cut at the key frames around the stretch;
+    // a relative folder is one of the working directory.
+    const ToolRun copied = run(
+        {"--export", "--from", "2016-05-20T10:30:35", "--duration", "20", "--out", "cliexp/bv", "--no-overlay", a, b});
     ASSERT_EQ(copied.status, 0) << copied.err;
-    EXPECT_NE(lines(copied.out).at(0), folder);
+    EXPECT_EQ(lines(copied.out).at(0).rfind(tmp.path() + "cliexp/bv/", 0), 0u) << copied.out;
     testing_support::commandOutput({"/usr/bin/sha256sum", "-c", "SHA256SUMS"}, lines(copied.out).at(0), status);
     EXPECT_EQ(status, 0);
 }
@@ -540,7 +630,7 @@ TEST_F(VeltaraTrackTool, ExportsAStretchAcrossTwoClipsWithItsDataReportAndChecks
 TEST_F(VeltaraTrackTool, AnExportThatCannotBeCoveredSaysWhyAndLeavesNothing) {
     const std::string a = clip("2016_0520_103000_F.MP4", testing_support::driveClip(0));
     tmp.write("2016_0520_103040_F.MP4", std::string(4096, 'x'));
-    const std::string out = tmp.path() + "exports";
+    const std::string out = "cliexp/bv";  // made for the export, so taken away with it
     struct Case {
         std::vector<std::string> arguments;
         std::string reason;
@@ -556,8 +646,17 @@ TEST_F(VeltaraTrackTool, AnExportThatCannotBeCoveredSaysWhyAndLeavesNothing) {
         EXPECT_EQ(failed.status, 1) << failed.err;
         EXPECT_NE(failed.err.find(c.reason), std::string::npos) << failed.err;
         EXPECT_EQ(failed.out, "");
-        EXPECT_TRUE(!std::filesystem::exists(out) || std::filesystem::is_empty(out));
+        EXPECT_FALSE(std::filesystem::exists(tmp.path() + "cliexp"));
     }
+    // FFmpeg fails once the folders are made: they go too.
+    std::filesystem::create_directories(tmp.path() + "program/FFMpeg");
+    std::filesystem::copy_file(std::string(VELTARA_TEST_PROGRAM_DIR) + "veltara-track", tmp.path() + "program/veltara-track");
+    std::filesystem::create_symlink("/bin/false", tmp.path() + "program/FFMpeg/ffmpeg");
+    const ToolRun failed = runTool({"--export", "--from", a + "@30", "--duration", "5", "--out", out, a}, tmp.path(),
+                                   false, tmp.path() + "program/veltara-track");
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.err.find("FFmpeg failed"), std::string::npos) << failed.err;
+    EXPECT_FALSE(std::filesystem::exists(tmp.path() + "cliexp"));
 }
 
 TEST_F(VeltaraTrackTool, EachCameraFamilysDriveIsOneTripPerChannel) {

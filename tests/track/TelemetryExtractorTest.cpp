@@ -7,6 +7,7 @@
 #include "support/TempFolder.h"
 #include "track/TelemetryExtractor.h"
 #include "track/TelemetryMoment.h"
+#include "track/TelemetryRecords.h"
 #include "track/TrackEvents.h"
 
 #include <gtest/gtest.h>
@@ -168,6 +169,45 @@ TEST(TelemetryMoment, DamagedSamplesGiveNoMomentOrAnUnblendedOne) {
     ASSERT_TRUE(telemetryMomentAt({early, late}, 500, moment));
     EXPECT_EQ(moment.longitude, 179.9);   // not blended across the antimeridian
     EXPECT_EQ(moment.timeMs, INT64_MAX);  // nor a time running backwards
+}
+
+TEST(TelemetryMoment, EachReadingComesFromItsOwnChannelNeverAsZeros) {
+    // Fixes once a second, G ten times a second (as a BlackVue writes them).
+    std::vector<TelemetrySample> samples;
+    for (int64_t ms = 0; ms <= 2000; ms += 100) {
+        TelemetrySample s;
+        s.clipMs = ms;
+        s.hasAccel = ms != 1500;
+        s.accelZ = 1.0f;
+        if (ms % 1000 == 0) {
+            s.fix = s.hasSpeed = true;
+            s.latitude = 50.0 + static_cast<double>(ms) / 1e5;
+            s.longitude = 8.0;
+            s.speedKmh = 36.0f;
+        }
+        samples.push_back(s);
+    }
+    TelemetrySample moment;
+    for (const int64_t at : {0, 300, 550, 1500, 1550, 2000}) {
+        ASSERT_TRUE(telemetryMomentAt(samples, at, moment)) << at;
+        // Between two fixes the car is between them, never at 0/0 or without a fix.
+        EXPECT_TRUE(moment.fix && moment.hasSpeed) << at;
+        EXPECT_NEAR(moment.latitude, 50.0 + static_cast<double>(at) / 1e5, 1e-9) << at;
+        EXPECT_EQ(moment.speedKmh, 36.0f);
+        // The moment without a G reading takes its neighbours' G, not zeros.
+        EXPECT_TRUE(moment.hasAccel) << at;
+        EXPECT_FLOAT_EQ(moment.accelZ, 1.0f) << at;
+    }
+    // A fix older than the hold is no position any more; a record of it says so.
+    samples.resize(11);
+    for (TelemetrySample& s : samples) s.fix = s.fix && s.clipMs == 0;
+    samples.push_back(samples.back());
+    samples.back().clipMs = 4000;
+    ASSERT_TRUE(telemetryMomentAt(samples, 4000, moment));
+    EXPECT_FALSE(moment.fix);
+    const TrackRecord record = trackRecordOf(moment, DisplayZone::fixed(0));
+    EXPECT_FALSE(hasPositionFix(record));
+    EXPECT_FALSE(record.hasFix);
 }
 
 TEST_F(TelemetryExtractorTest, AClipWithoutTrackTakesItsPartnersTrack) {

@@ -1,7 +1,7 @@
 // Trips and their figures: channels from file names, the 120 s rule, which
 // records count as fixes, and the distance across clip boundaries.
 #include "support/DriveRecords.h"
-#include "trackindex/CameraTime.h"
+#include "track/CameraTime.h"
 #include "trackindex/TripBuilder.h"
 
 #include <gtest/gtest.h>

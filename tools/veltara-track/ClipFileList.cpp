@@ -1,7 +1,7 @@
 #include "veltara-track/ClipFileList.h"
 
 #include "playlist/AcceptedExtensions.h"
-#include "playlist/AsciiCase.h"
+#include "platform/AsciiCase.h"
 
 #include <algorithm>
 #include <climits>

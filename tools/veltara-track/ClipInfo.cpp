@@ -1,7 +1,7 @@
 #include "veltara-track/ClipInfo.h"
 
-#include "trackindex/CameraTime.h"
-#include "veltara-track/TrackTextEscape.h"
+#include "track/CameraTime.h"
+#include "trackfile/TrackTextEscape.h"
 
 namespace {
 
@@ -57,6 +57,7 @@ ClipInfo clipInfoOf(const std::string& path, const ClipReading& reading, const s
     info.fixes = t.fixes();
     info.gSensor = t.hasGSensor();
     info.timeKind = t.timeKind();
+    info.order = t.orderProblem();
     for (const TelemetrySample& s : t.samples) {
         if (s.timeKind == TelemetryTime::None) continue;
         if (info.first.empty()) info.first = moment(floorSeconds(s.timeMs), s.timeKind);
@@ -66,12 +67,12 @@ ClipInfo clipInfoOf(const std::string& path, const ClipReading& reading, const s
 }
 
 std::string clipInfoText(const std::vector<ClipInfo>& clips) {
-    std::string out = "path\tformat\tsamples\tfixes\tfirst\tlast\ttime\tg_sensor\n";
+    std::string out = "path\tformat\tsamples\tfixes\tfirst\tlast\ttime\tg_sensor\torder\n";
     for (const ClipInfo& c : clips) {
         out += printableText(c.path) + '\t' + std::string(telemetryFormatName(c.format)) + '\t' +
                std::to_string(c.samples) + '\t' + std::to_string(c.fixes) + '\t' + (c.first.empty() ? "-" : c.first) +
                '\t' + (c.last.empty() ? "-" : c.last) + '\t' + timeKindName(c.timeKind) + '\t' +
-               (c.gSensor ? "yes" : "no") + '\n';
+               (c.gSensor ? "yes" : "no") + '\t' + (c.order.empty() ? "-" : c.order) + '\n';
     }
     return out;
 }
@@ -86,7 +87,7 @@ std::string clipInfoJson(const std::vector<ClipInfo>& clips) {
                ", \"samples\": " + std::to_string(c.samples) + ", \"fixes\": " + std::to_string(c.fixes) +
                ", \"first\": " + textOrNull(c.first) + ", \"last\": " + textOrNull(c.last) +
                ", \"time_kind\": " + jsonString(timeKindName(c.timeKind)) +
-               ", \"g_sensor\": " + (c.gSensor ? "true" : "false") + "}";
+               ", \"g_sensor\": " + (c.gSensor ? "true" : "false") + ", \"order\": " + textOrNull(c.order) + "}";
     }
     out += clips.empty() ? "]\n" : "\n]\n";
     return out;

@@ -1,7 +1,8 @@
 #pragma once
 // What --info says of a clip: the layout of its data, how many samples and
-// fixes it holds, its first and last moment with the kind of that time, and
-// whether it has G-sensor data. Plain functions; main only.
+// fixes it holds, its first and last moment with the kind of that time,
+// whether it has G-sensor data, and what is wrong with its samples' order.
+// Plain functions; main only.
 #include "telemetry/TelemetryFormat.h"
 #include "telemetry/TelemetrySample.h"
 #include "track/TrackRecord.h"
@@ -20,6 +21,7 @@ struct ClipInfo {
     std::string last;
     TelemetryTime timeKind = TelemetryTime::None;
     bool gSensor = false;
+    std::string order;  // ClipTelemetry::orderProblem; empty when in order
 };
 
 // records: what the clip's camera text gave (used for CameraText only).
@@ -27,5 +29,6 @@ ClipInfo clipInfoOf(const std::string& path, const ClipReading& reading, const s
 
 // One line per clip, tab-separated, under a header line.
 std::string clipInfoText(const std::vector<ClipInfo>& clips);
-// An array of objects with the keys path, format, samples, fixes, first, last, time_kind, g_sensor.
+// An array of objects with the keys path, format, samples, fixes, first, last, time_kind, g_sensor,
+// order (null when in order).
 std::string clipInfoJson(const std::vector<ClipInfo>& clips);

@@ -4,12 +4,14 @@
 #include "platform/FileSystem.h"
 #include "platform/ProgramFolder.h"
 #include "track/SubtitleExtractor.h"
-#include "veltara-track/TrackTextEscape.h"
+#include "trackfile/TrackTextEscape.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -56,15 +58,46 @@ bool parseClipMoment(const std::string& text, const std::vector<std::string>& cl
     return true;
 }
 
+// A path as the user meant it: relative to the working directory. The export
+// runs FFmpeg in a folder of its own, where a relative path means another place.
+std::string absolutePath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+
+// The folders of `path` that do not exist yet, deepest first: what a failed
+// export has to take away again.
+std::vector<std::filesystem::path> missingFolders(const std::string& path) {
+    std::vector<std::filesystem::path> missing;
+    std::error_code error;
+    for (std::filesystem::path p = std::filesystem::path(path).lexically_normal();
+         !p.empty() && p != p.root_path() && !std::filesystem::exists(p, error) && !error; p = p.parent_path()) {
+        if (p.filename().empty()) continue;  // a trailing slash
+        missing.push_back(p);
+    }
+    return missing;
+}
+
+// Only what the export made, and only while empty: nothing of the user's goes.
+void removeMadeFolders(const std::vector<std::filesystem::path>& made) {
+    std::error_code error;
+    for (const std::filesystem::path& folder : made) {
+        if (!std::filesystem::is_directory(folder, error) || !std::filesystem::is_empty(folder, error)) return;
+        std::filesystem::remove(folder, error);
+    }
+}
+
 }  // namespace
 
 int runExportCommand(const TrackToolOptions& options, const std::vector<std::string>& clips,
                      const EventSettings& events, const std::atomic<int>& interrupted) {
     EvidenceRequest request;
-    request.clips = clips;
+    for (const std::string& clip : clips) request.clips.push_back(absolutePath(clip));
     request.lengthSeconds = options.exportSeconds;
     request.overlay = options.overlay;
-    request.exportsFolder = options.exportOut;
+    request.exportsFolder = options.exportOut.empty() ? options.exportOut : absolutePath(options.exportOut);
+    const std::vector<std::filesystem::path> madeFolders = missingFolders(request.exportsFolder);
     request.ffmpeg = SubtitleExtractor::standardConverterPath();
     request.reportProgram = platform::programFolder() + "Report/veltara-report";
     request.events = events;
@@ -94,6 +127,7 @@ int runExportCommand(const TrackToolOptions& options, const std::vector<std::str
     }
     worker.join();
     if (!done) {
+        removeMadeFolders(madeFolders);
         std::fprintf(stderr, "veltara-track: the export failed: %s\n", printableText(reason).c_str());
         return 1;
     }

@@ -1,6 +1,6 @@
 #include "veltara-track/ProgressLine.h"
 
-#include "veltara-track/TrackTextEscape.h"
+#include "trackfile/TrackTextEscape.h"
 
 void ProgressLine::show(size_t done, size_t total, const std::string& name) {
     if (!enabled_) return;

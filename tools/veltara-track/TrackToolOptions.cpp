@@ -1,7 +1,5 @@
 #include "veltara-track/TrackToolOptions.h"
 
-#include "track/MapKind.h"
-
 #include <cstdlib>
 
 namespace {
@@ -40,18 +38,6 @@ bool matches(const std::string& argument, const std::string& name) {
 
 }  // namespace
 
-TrackMapConversion TrackToolOptions::conversion() const {
-    switch (map) {
-        case TrackMap::Baidu:
-            return trackMapConversionFor(MAP_KIND_BAIDU, region);
-        case TrackMap::Google:
-            return trackMapConversionFor(MAP_KIND_GOOGLE, region);
-        case TrackMap::None:
-            break;
-    }
-    return TrackMapConversion::Copy;
-}
-
 TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, TrackToolOptions& options,
                                      std::string& error) {
     bool optionsEnded = false;
@@ -66,6 +52,8 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
             optionsEnded = true;
         } else if (argument == "--help" || argument == "-h") {
             return TrackToolParse::Help;
+        } else if (argument == "--version") {
+            return TrackToolParse::Version;
         } else if (matches(argument, "--format")) {
             if (!takeValue(arguments, i, "--format", value, error)) return TrackToolParse::UsageError;
             if (value == "csv")
@@ -203,6 +191,7 @@ std::string trackToolUsage() {
            "       veltara-track --info [--json] [--index] [-r] PATH...\n"
            "       veltara-track --export --from START --duration SECONDS --out DIR [--no-overlay]\n"
            "                     [--utc-offset +HH:MM] [--config FILE] [-r] PATH...\n"
+           "       veltara-track --help | --version\n"
            "Writes the GPS and G-sensor track of dash camera clips to standard output.\n"
            "Reads the camera's text track, Novatek, NMEA, Thinkware, BlackVue, GoPro GPMF,\n"
            "CAMM, Garmin and 70mai data.\n"
@@ -232,5 +221,6 @@ std::string trackToolUsage() {
            "  --duration  the stretch's length in seconds (at most 600)\n"
            "  --config    the settings file whose [Events] section sets the event thresholds\n"
            "              (default: the player's, Tavimoor.ini in the user's folder, when there is one)\n"
+           "  --version   print the version and those of the FFmpeg and libmpv in use\n"
            "Exit status: 0 when every file gave a track, 1 when any failed, 2 for a usage error.\n";
 }

@@ -10,22 +10,13 @@
 //                   [--utc-offset +HH:MM] [--config FILE] [-r] PATH...
 // Options take their value as the next argument or after "="; "--" ends the
 // options. Threads: main only.
-#include "track/SubtitleExtractor.h"
-#include "track/TrackMapConversion.h"
+#include "trackfile/TrackFileOptions.h"
 
 #include <string>
 #include <vector>
 
-enum class TrackFormat { Csv, Gpx, Kml, GeoJson };
-enum class TrackMap { None, Baidu, Google };
-enum class TrackReader { Native, Ffmpeg };
-
-struct TrackToolOptions {
-    TrackFormat format = TrackFormat::Csv;
-    TrackMap map = TrackMap::None;
-    std::string region = "Oversea";
-    TrackSampling sampling = TrackSampling::All;
-    TrackReader reader = TrackReader::Native;
+// The track file's options and the tool's own.
+struct TrackToolOptions : TrackFileOptions {
     bool recursive = false;          // folders: their subfolders too
     bool useIndex = false;           // read and fill the track index
     bool trips = false;              // print the trips instead of the records
@@ -38,14 +29,10 @@ struct TrackToolOptions {
     double exportSeconds = 0.0;      // the stretch's length
     std::string exportOut;           // the folder the export's folder is made in
     bool overlay = true;             // the data burned into the video
-    int utcOffsetSeconds = 0;        // what the camera clock was ahead of UTC
     std::vector<std::string> files;  // files and folders as given
-
-    // The batch conversion that fills the map coordinates.
-    TrackMapConversion conversion() const;
 };
 
-enum class TrackToolParse { Run, Help, UsageError };
+enum class TrackToolParse { Run, Help, Version, UsageError };
 
 // error receives the reason of a usage error.
 TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, TrackToolOptions& options,

@@ -1,8 +1,8 @@
 #include "veltara-track/TripWriter.h"
 
-#include "trackindex/CameraTime.h"
-#include "veltara-track/TrackTextEscape.h"
-#include "veltara-track/TrackWriter.h"
+#include "track/CameraTime.h"
+#include "trackfile/TrackTextEscape.h"
+#include "trackfile/TrackWriter.h"
 #include "vehicle/CarEventReason.h"
 
 #include <algorithm>

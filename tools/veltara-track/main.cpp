@@ -1,19 +1,20 @@
 // veltara-track: writes the GPS and G-sensor track of dash camera clips, or
 // the trips they make, to standard output.
 #include "config/ConfigStore.h"
+#include "config/ProgramVersion.h"
 #include "platform/DocumentsFolder.h"
 #include "platform/FileSystem.h"
+#include "trackfile/ClipTrackSource.h"
+#include "trackfile/TrackTextEscape.h"
+#include "trackfile/TrackWriter.h"
 #include "trackindex/TripBuilder.h"
 #include "trip/EventDetector.h"
 #include "vehicle/CarEventOfClip.h"
 #include "veltara-track/ClipFileList.h"
 #include "veltara-track/ClipInfo.h"
-#include "veltara-track/ClipTrackSource.h"
 #include "veltara-track/ExportCommand.h"
 #include "veltara-track/ProgressLine.h"
-#include "veltara-track/TrackTextEscape.h"
 #include "veltara-track/TrackToolOptions.h"
-#include "veltara-track/TrackWriter.h"
 #include "veltara-track/TripWriter.h"
 
 #include <unistd.h>
@@ -78,6 +79,9 @@ int main(int argc, char** argv) {
     switch (parseTrackToolOptions(arguments, options, error)) {
         case TrackToolParse::Help:
             std::fputs(trackToolUsage().c_str(), stdout);
+            return kExitOk;
+        case TrackToolParse::Version:
+            std::fputs(programVersionText("veltara-track").c_str(), stdout);
             return kExitOk;
         case TrackToolParse::UsageError:
             std::fprintf(stderr, "veltara-track: %s\n%s", printableText(error).c_str(), trackToolUsage().c_str());
@@ -160,6 +164,12 @@ int main(int argc, char** argv) {
         writer->clipFormat(reading.format() == TelemetryFormat::None ? TelemetryFormat::CameraText : reading.format(),
                            reading.cameraText() || reading.format() == TelemetryFormat::None ||
                                reading.telemetry.hasGSensor());
+        // A GPX of a clip without a single fix would be an empty track that looks like success.
+        if (!trips && options.format == TrackFormat::Gpx && result == ClipTrackSource::Result::Track &&
+            std::none_of(records.begin(), records.end(), trackPointDrawn)) {
+            progress.message("veltara-track: " + printableText(file) + ": has no position fix for a GPX track");
+            status = kExitFailed;
+        }
         if (trips) {
             tripClips.push_back({file, records, times});
             carEvents.push_back(std::move(carEvent));

@@ -1,6 +1,6 @@
-#include "veltara-track/GeoJsonTrackWriter.h"
+#include "trackfile/GeoJsonTrackWriter.h"
 
-#include "veltara-track/TrackTextEscape.h"
+#include "trackfile/TrackTextEscape.h"
 
 void GeoJsonTrackWriter::begin(std::string& out) {
     out += "{\"type\":\"FeatureCollection\",\"features\":[";
@@ -11,11 +11,12 @@ void GeoJsonTrackWriter::track(std::string& out, std::string_view file, std::spa
                                std::span<const int64_t>) {
     std::string coordinates, times;
     size_t points = 0;
+    const bool fraction = trackHasFractions(records);
     for (const TrackRecord& r : records) {
         if (!trackPointDrawn(r)) continue;
         if (points++ > 0) coordinates += ',', times += ',';
         coordinates += '[' + trackDecimal(r.longitude, 6) + ',' + trackDecimal(r.latitude, 6) + ']';
-        const std::string time = trackTimestamp(r, utcOffsetSeconds_);
+        const std::string time = trackTimestamp(r, utcOffsetSeconds_, fraction);
         times += time.empty() ? "null" : '"' + time + '"';
     }
     out += first_ ? "\n" : ",\n";

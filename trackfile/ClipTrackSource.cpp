@@ -1,7 +1,7 @@
-#include "veltara-track/ClipTrackSource.h"
+#include "trackfile/ClipTrackSource.h"
 
+#include "track/TelemetryRecords.h"
 #include "track/TrackBatchProcessor.h"
-#include "telemetry/TelemetryRecords.h"
 #include "trackindex/TrackCueRecords.h"
 
 #include <algorithm>
@@ -27,7 +27,7 @@ void thinAsThePlayer(std::vector<TrackRecord>& records, std::vector<int64_t>& ti
 
 }  // namespace
 
-ClipTrackSource::ClipTrackSource(const TrackToolOptions& options, TrackIndex* index)
+ClipTrackSource::ClipTrackSource(const TrackFileOptions& options, TrackIndex* index)
     : options_(options), native_(index) {
     if (options.reader == TrackReader::Ffmpeg)
         converter_ = std::make_unique<TrackFileExtractor>(SubtitleExtractor::standardConverterPath(), options);

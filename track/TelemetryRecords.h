@@ -17,8 +17,9 @@ struct GSensorScale {
     double countsPerG = 4000.0 / 12.0;
 };
 
-// A sample without a fix gives a valid record at 0/0 (what the camera text
-// says without a fix); one without time leaves the date at zero.
+// A sample without a fix gives a valid record without a position (hasFix
+// false, at 0/0 as the camera text says it); one without speed or G-sensor
+// reading says so too; one without time leaves the date at zero.
 TrackRecord trackRecordOf(const TelemetrySample& sample, const DisplayZone& zone, const GSensorScale& scale = {});
 
 // Every sample as a record, with its moment in the clip.

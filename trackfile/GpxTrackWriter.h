@@ -4,7 +4,7 @@
 // time are a real moment and its speed in Garmin's TrackPointExtension (m/s),
 // so other GPS tools read both; the km/h figure and the three axes are
 // extensions of ours.
-#include "veltara-track/TrackWriter.h"
+#include "trackfile/TrackWriter.h"
 
 class GpxTrackWriter : public TrackWriter {
 public:

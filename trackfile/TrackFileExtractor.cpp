@@ -1,4 +1,4 @@
-#include "veltara-track/TrackFileExtractor.h"
+#include "trackfile/TrackFileExtractor.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -51,7 +51,7 @@ bool readableFile(const std::string& path, std::string& reason) {
 
 }  // namespace
 
-TrackFileExtractor::TrackFileExtractor(const std::string& converterPath, const TrackToolOptions& options)
+TrackFileExtractor::TrackFileExtractor(const std::string& converterPath, const TrackFileOptions& options)
     : converterPath_(converterPath) {
     extractor_.setConverterPath(converterPath);
     extractor_.setExtraArguments(SubtitleExtractor::STANDARD_EXTRA_ARGUMENTS);

@@ -3,7 +3,7 @@
 // gx:Track (a "when" in UTC per "gx:coord") when each has a real date and
 // time, otherwise a plain LineString; a clip with fewer than two such
 // records keeps its placemark without a line.
-#include "veltara-track/TrackWriter.h"
+#include "trackfile/TrackWriter.h"
 
 class KmlTrackWriter : public TrackWriter {
 public:

@@ -1,6 +1,6 @@
-#include "veltara-track/KmlTrackWriter.h"
+#include "trackfile/KmlTrackWriter.h"
 
-#include "veltara-track/TrackTextEscape.h"
+#include "trackfile/TrackTextEscape.h"
 
 #include <vector>
 
@@ -16,10 +16,11 @@ void KmlTrackWriter::track(std::string& out, std::string_view file, std::span<co
     std::vector<const TrackRecord*> points;
     std::vector<std::string> times;
     bool allTimed = true;
+    const bool fraction = trackHasFractions(records);
     for (const TrackRecord& r : records) {
         if (!trackPointDrawn(r)) continue;
         points.push_back(&r);
-        times.push_back(trackTimestamp(r, utcOffsetSeconds_));
+        times.push_back(trackTimestamp(r, utcOffsetSeconds_, fraction));
         allTimed = allTimed && !times.back().empty();
     }
     out += "  <Placemark>\n    <name>" + xmlText(file) + "</name>\n";

@@ -1,15 +1,16 @@
 #pragma once
-// Gives the track of one clip to the tool: with the native reader (through
-// the track index when asked; any camera layout) or through the converter
-// (TrackFileExtractor; the camera's text track only), sampled and converted
+// Gives the track of one clip to the track files (the tool, the export):
+// with the native reader (through the track index when asked; any camera
+// layout) or through the converter (TrackFileExtractor; the camera's text
+// track only), sampled and converted
 // to the map datum as the options say. timesMs holds each record's moment in
 // the clip with the native reader and is empty otherwise. Records of UTC data
 // carry UTC plus the --utc-offset, so the writers, which take the offset off
 // every camera time, write UTC for them too.
 //
-// Threads: main only.
-#include "veltara-track/TrackFileExtractor.h"
-#include "veltara-track/TrackToolOptions.h"
+// Threads: the thread that made it (the tool's main thread, an export's worker).
+#include "trackfile/TrackFileExtractor.h"
+#include "trackfile/TrackFileOptions.h"
 #include "trackindex/IndexedTrackReader.h"
 #include "trackindex/TrackIndex.h"
 
@@ -23,7 +24,7 @@ public:
     using Result = TrackFileExtractor::Result;
 
     // index may be null.
-    ClipTrackSource(const TrackToolOptions& options, TrackIndex* index);
+    ClipTrackSource(const TrackFileOptions& options, TrackIndex* index);
 
     Result read(const std::string& path, std::vector<TrackRecord>& records, std::vector<int64_t>& timesMs,
                 std::string& reason);
@@ -40,7 +41,7 @@ public:
     const ClipReading& lastReading() const { return reading_; }
 
 private:
-    TrackToolOptions options_;
+    TrackFileOptions options_;
     IndexedTrackReader native_;
     std::unique_ptr<TrackFileExtractor> converter_;  // only for the ffmpeg reader
     ClipReading reading_;

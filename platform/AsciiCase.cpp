@@ -1,4 +1,4 @@
-#include "playlist/AsciiCase.h"
+#include "platform/AsciiCase.h"
 
 #include <cstdint>
 

@@ -1,12 +1,15 @@
 #pragma once
 // CSV: a header and one line per stored record, invalid ones included, in
 // track order, with the cue's start in the clip (time_ms, empty when the
-// reader does not know it). Fields are written as parsed; "plausible" says
-// whether the date and time are a real moment and the position lies within
-// +-90 / +-180. The map coordinates are those of the chosen map datum.
-// Trailing columns: the moment in UTC (ISO 8601, empty when unknown), the
-// three axes in G (empty without a G-sensor) and the clip's layout.
-#include "veltara-track/TrackWriter.h"
+// reader does not know it). "valid" says the record has a position fix (not
+// the 0/0 a camera writes without one); a reading the moment does not have
+// (position, speed, G-sensor) leaves its cells empty. Fields are written as
+// parsed; "plausible" says whether the date and time are a real moment and
+// the position a fix within +-90 / +-180. The map coordinates are those of
+// the chosen map datum. Trailing columns: the moment in UTC (ISO 8601, with
+// milliseconds when the track's times have fractions, empty when unknown),
+// the three axes in G (empty without a reading) and the clip's layout.
+#include "trackfile/TrackWriter.h"
 
 class CsvTrackWriter : public TrackWriter {
 public:

@@ -6,10 +6,10 @@
 // Threads: main only; the extractor's own threads run inside extract().
 // Each call ends its run completely (threads joined, converter reaped, socket
 // file removed), also when it gives up on a stalled clip or is interrupted.
-#include "veltara-track/TrackToolOptions.h"
 #include "track/SubtitleExtractor.h"
 #include "track/TrackRecord.h"
 #include "track/TrackStore.h"
+#include "trackfile/TrackFileOptions.h"
 
 #include <atomic>
 #include <chrono>
@@ -23,7 +23,7 @@ public:
     // How long a clip may go without headway (no connection, no message).
     static constexpr std::chrono::milliseconds kStallLimit{10000};
 
-    TrackFileExtractor(const std::string& converterPath, const TrackToolOptions& options);
+    TrackFileExtractor(const std::string& converterPath, const TrackFileOptions& options);
 
     // A flag a signal handler sets (to the signal number): the current clip
     // is given up at once. Null: none.

@@ -1,6 +1,6 @@
-#include "telemetry/TelemetryRecords.h"
+#include "track/TelemetryRecords.h"
 
-#include "trackindex/CameraTime.h"
+#include "track/CameraTime.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,10 +31,12 @@ TrackRecord trackRecordOf(const TelemetrySample& s, const DisplayZone& zone, con
     r.valid = true;
     if (s.timeKind != TelemetryTime::None) {
         int64_t seconds = s.timeMs >= 0 ? s.timeMs / 1000 : -((-s.timeMs + 999) / 1000);
+        const auto millisecond = static_cast<uint16_t>(s.timeMs - seconds * 1000);
         if (s.timeKind != TelemetryTime::Camera) seconds += zone.offsetAt(seconds);
-        setCameraSeconds(seconds, r);
+        if (setCameraSeconds(seconds, r)) r.millisecond = millisecond;
     }
-    if (s.fix && plausiblePosition(s.latitude, s.longitude)) {
+    r.hasFix = s.fix && plausiblePosition(s.latitude, s.longitude);
+    if (r.hasFix) {
         r.latitude = s.latitude;
         r.longitude = s.longitude;
         setAngle(s.latitude, 'N', 'S', r.latitudeHemisphere, r.latitudeDegrees, r.latitudeMinutes,
@@ -42,7 +44,8 @@ TrackRecord trackRecordOf(const TelemetrySample& s, const DisplayZone& zone, con
         setAngle(s.longitude, 'E', 'W', r.longitudeHemisphere, r.longitudeDegrees, r.longitudeMinutes,
                  r.longitudeSeconds);
     }
-    if (s.hasSpeed && std::isfinite(s.speedKmh)) r.speed = std::max(0.0f, s.speedKmh);
+    r.hasSpeed = s.hasSpeed && std::isfinite(s.speedKmh);
+    if (r.hasSpeed) r.speed = std::max(0.0f, s.speedKmh);
     r.hasAccel = s.hasAccel;
     if (s.hasAccel) {
         r.accelX = counts(s.accelX, scale);

@@ -1,7 +1,9 @@
 #pragma once
 // The camera's date and time of a record as seconds since 1970 (the camera
 // clock, no time zone), when it is a real moment: month 1-12, a day of that
-// month, hour < 24, minute and second < 60, year 1970-9999. Plain functions.
+// month, hour < 24, minute and second < 60, year 1970-9999. The calendar
+// itself is platform/CivilTime. Plain functions.
+#include "platform/CivilTime.h"
 #include "track/TrackRecord.h"
 
 #include <cstdint>
@@ -13,5 +15,4 @@ bool cameraSeconds(const TrackRecord& record, int64_t& seconds);
 // untouched) outside the years 1970-9999.
 bool setCameraSeconds(int64_t seconds, TrackRecord& record);
 
-// "YYYY-MM-DD hh:mm:ss", or "YYYY-MM-DDThh:mm:ssZ" with iso, of seconds since 1970.
-std::string formatSeconds(int64_t seconds, bool iso);
+using platform::formatSeconds;

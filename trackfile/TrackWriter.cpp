@@ -1,11 +1,11 @@
-#include "veltara-track/TrackWriter.h"
+#include "trackfile/TrackWriter.h"
 
-#include "veltara-track/CsvTrackWriter.h"
-#include "veltara-track/GeoJsonTrackWriter.h"
-#include "veltara-track/GpxTrackWriter.h"
-#include "veltara-track/KmlTrackWriter.h"
+#include "trackfile/CsvTrackWriter.h"
+#include "trackfile/GeoJsonTrackWriter.h"
+#include "trackfile/GpxTrackWriter.h"
+#include "trackfile/KmlTrackWriter.h"
 
-#include "trackindex/CameraTime.h"
+#include "track/CameraTime.h"
 
 #include <charconv>
 #include <cmath>
@@ -38,10 +38,16 @@ std::string trackDecimal(double value, int decimals) {
     return std::string(text, end);
 }
 
-std::string trackTimestamp(const TrackRecord& r, int utcOffsetSeconds) {
+std::string trackTimestamp(const TrackRecord& r, int utcOffsetSeconds, bool fraction) {
     int64_t seconds = 0;
     if (!cameraSeconds(r, seconds)) return {};
-    return formatSeconds(seconds - utcOffsetSeconds, true);
+    return platform::formatMilliseconds((seconds - utcOffsetSeconds) * 1000 + r.millisecond % 1000, true, fraction);
+}
+
+bool trackHasFractions(std::span<const TrackRecord> records) {
+    for (const TrackRecord& r : records)
+        if (r.valid && r.millisecond != 0) return true;
+    return false;
 }
 
 bool trackPositionInRange(const TrackRecord& r) {
@@ -55,5 +61,5 @@ bool trackPointDrawn(const TrackRecord& r) {
 
 bool trackRecordPlausible(const TrackRecord& r) {
     int64_t seconds = 0;
-    return r.valid && cameraSeconds(r, seconds) && trackPositionInRange(r);
+    return r.valid && r.hasFix && cameraSeconds(r, seconds) && trackPositionInRange(r);
 }

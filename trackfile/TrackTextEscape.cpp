@@ -1,4 +1,4 @@
-#include "veltara-track/TrackTextEscape.h"
+#include "trackfile/TrackTextEscape.h"
 
 #include <cstdint>
 #include <cstdio>

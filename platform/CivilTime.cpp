@@ -1,6 +1,8 @@
-#include "trackindex/CameraTime.h"
+#include "platform/CivilTime.h"
 
 #include <cstdio>
+
+namespace platform {
 
 namespace {
 
@@ -13,7 +15,8 @@ int daysInMonth(int64_t year, int month) {
     return month == 2 && leapYear(year) ? 29 : kDays[month - 1];
 }
 
-// Days since 1970-01-01 of a proleptic Gregorian date.
+}  // namespace
+
 int64_t daysFromCivil(int64_t y, int64_t m, int64_t d) {
     y -= m <= 2;
     const int64_t era = (y >= 0 ? y : y - 399) / 400;
@@ -35,44 +38,39 @@ void civilFromDays(int64_t z, int64_t& y, int& m, int& d) {
     y = yoe + era * 400 + (m <= 2);
 }
 
-}  // namespace
-
-bool cameraSeconds(const TrackRecord& r, int64_t& seconds) {
-    if (!r.valid || r.year < 1970 || r.year > 9999 || r.month < 1 || r.month > 12) return false;
-    if (r.day < 1 || r.day > daysInMonth(r.year, r.month) || r.hour > 23 || r.minute > 59 || r.second > 59)
+bool civilSeconds(int64_t year, int month, int day, int hour, int minute, int second, int64_t& seconds) {
+    if (year < 1970 || year > 9999 || month < 1 || month > 12) return false;
+    if (day < 1 || day > daysInMonth(year, month) || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
+        second < 0 || second > 59)
         return false;
-    seconds = daysFromCivil(r.year, r.month, r.day) * 86400 + r.hour * 3600 + r.minute * 60 + r.second;
-    return true;
-}
-
-bool setCameraSeconds(int64_t seconds, TrackRecord& r) {
-    int64_t days = seconds / 86400, rest = seconds % 86400;
-    if (rest < 0) rest += 86400, --days;
-    int64_t y = 0;
-    int m = 0, d = 0;
-    civilFromDays(days, y, m, d);
-    if (y < 1970 || y > 9999) return false;
-    r.year = static_cast<int32_t>(y);
-    r.month = static_cast<uint8_t>(m);
-    r.day = static_cast<uint8_t>(d);
-    r.hour = static_cast<uint8_t>(rest / 3600);
-    r.minute = static_cast<uint8_t>(rest / 60 % 60);
-    r.second = static_cast<uint8_t>(rest % 60);
+    seconds = daysFromCivil(year, month, day) * 86400 + hour * 3600 + minute * 60 + second;
     return true;
 }
 
 std::string formatSeconds(int64_t seconds, bool iso) {
+    return formatMilliseconds(seconds * 1000, iso, false);
+}
+
+std::string formatMilliseconds(int64_t ms, bool iso, bool fraction) {
+    int64_t seconds = ms / 1000, milli = ms % 1000;
+    if (milli < 0) milli += 1000, --seconds;
     int64_t days = seconds / 86400, rest = seconds % 86400;
     if (rest < 0) rest += 86400, --days;
     int64_t y = 0;
     int m = 0, d = 0;
     civilFromDays(days, y, m, d);
-    char text[48];
+    char text[64];
     if (y < 0 || y > 9999) {
-        std::snprintf(text, sizeof text, iso ? "%04lld-%02d-%02dT%02d:%02d:%02dZ" : "%04lld-%02d-%02d %02d:%02d:%02d",
+        std::snprintf(text, sizeof text, iso ? "%04lld-%02d-%02dT%02d:%02d:%02d" : "%04lld-%02d-%02d %02d:%02d:%02d",
                       static_cast<long long>(y), m, d, static_cast<int>(rest / 3600),
                       static_cast<int>(rest / 60 % 60), static_cast<int>(rest % 60));
-        return text;
+        std::string out = text;
+        if (fraction) {
+            std::snprintf(text, sizeof text, ".%03d", static_cast<int>(milli));
+            out += text;
+        }
+        if (iso) out += 'Z';
+        return out;
     }
     // A track writer formats a time per record: no printf on that path.
     char* p = text;
@@ -92,6 +90,13 @@ std::string formatSeconds(int64_t seconds, bool iso) {
     two(rest / 60 % 60);
     *p++ = ':';
     two(rest % 60);
+    if (fraction) {
+        *p++ = '.';
+        *p++ = static_cast<char>('0' + milli / 100);
+        two(milli % 100);
+    }
     if (iso) *p++ = 'Z';
     return std::string(text, p);
 }
+
+}  // namespace platform

@@ -1,14 +1,14 @@
 #pragma once
-// Writes the tracks of one or more clips in one of the tool's formats. The
+// Writes the tracks of one or more clips in one of the track file formats. The
 // writer appends to a text that the caller flushes after each call, so a long
 // list of clips never has to be held in memory.
 //
 // Threads: main only. Lifecycle: begin() once, track() once per clip that
 // gave a track (clipFormat() before it), in the order the clips were given,
 // end() once.
-#include "veltara-track/TrackToolOptions.h"
 #include "telemetry/TelemetryFormat.h"
 #include "track/TrackRecord.h"
+#include "trackfile/TrackFileOptions.h"
 
 #include <cstdint>
 #include <memory>
@@ -36,12 +36,16 @@ std::unique_ptr<TrackWriter> makeTrackWriter(TrackFormat format, int utcOffsetSe
 // "%.6f" in the C locale, whatever the process's locale is.
 std::string trackDecimal(double value, int decimals);
 // "YYYY-MM-DDThh:mm:ssZ" in UTC when the record's date and time are a real
-// moment, else "".
-std::string trackTimestamp(const TrackRecord& record, int utcOffsetSeconds);
+// moment, else ""; with fraction "YYYY-MM-DDThh:mm:ss.mmmZ".
+std::string trackTimestamp(const TrackRecord& record, int utcOffsetSeconds, bool fraction = false);
+// Whether a track's times have fractions of a second: then every time is
+// written with its milliseconds, else as whole seconds, as the camera gave them.
+bool trackHasFractions(std::span<const TrackRecord> records);
 // A position that maps and GIS tools can hold: within +-90 / +-180.
 bool trackPositionInRange(const TrackRecord& record);
 // A point of the geometry formats: a valid record with a position fix (not
 // the 0/0 a camera writes without one) within range.
 bool trackPointDrawn(const TrackRecord& record);
-// Both of the above: what the CSV column "plausible" says.
+// A real date and time, a position fix and a position in range: what the CSV
+// column "plausible" says.
 bool trackRecordPlausible(const TrackRecord& record);

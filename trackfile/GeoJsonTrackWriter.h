@@ -3,7 +3,7 @@
 // of its valid records in range (recorded WGS-84 positions); the property
 // "coordTimes" gives each position's time in UTC (null where the camera's
 // date and time are no real moment).
-#include "veltara-track/TrackWriter.h"
+#include "trackfile/TrackWriter.h"
 
 class GeoJsonTrackWriter : public TrackWriter {
 public:

@@ -1,0 +1,151 @@
+#include "trackfile/CsvTrackWriter.h"
+
+#include "platform/CivilTime.h"
+#include "track/CameraTime.h"
+#include "track/TelemetryRecords.h"
+#include "trackfile/TrackTextEscape.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+// The chart's scale, on which every layout's G-sensor reaches the records.
+constexpr GSensorScale kScale;
+
+// The fields after "valid" that an invalid record leaves empty.
+constexpr std::string_view kEmptyFields = ",,,,,,,,,,,,,,";
+
+// Numbers go straight into the line: a long clip has tens of thousands.
+class Line {
+public:
+    void integer(long long value) { end_ = std::to_chars(end_, limit(), value).ptr; }
+    void decimal(double value, int decimals) {
+        const auto r =
+            std::to_chars(end_, limit(), std::isfinite(value) ? value : 0.0, std::chars_format::fixed, decimals);
+        end_ = r.ec == std::errc() ? r.ptr : end_;
+    }
+    // Every write stays inside the buffer; a row too long for it (no record
+    // gives one) loses its end, never the memory after it.
+    void separator() {
+        if (end_ < limit()) *end_++ = ',';
+    }
+    // "YYYY-MM-DDThh:mm:ss[.mmm]Z" of milliseconds since 1970, years 0-9999.
+    void timestamp(int64_t ms, bool fraction) {
+        if (limit() - end_ < 64) return;
+        int64_t seconds = ms / 1000, milli = ms % 1000;
+        if (milli < 0) milli += 1000, --seconds;
+        int64_t days = seconds / 86400, rest = seconds % 86400;
+        if (rest < 0) rest += 86400, --days;
+        int64_t y = 0;
+        int m = 0, d = 0;
+        platform::civilFromDays(days, y, m, d);
+        if (y < 0 || y > 9999) {
+            text(platform::formatMilliseconds(ms, true, fraction));
+            return;
+        }
+        two(y / 100), two(y % 100), *end_++ = '-', two(m), *end_++ = '-', two(d), *end_++ = 'T';
+        two(rest / 3600), *end_++ = ':', two(rest / 60 % 60), *end_++ = ':', two(rest % 60);
+        if (fraction) *end_++ = '.', *end_++ = static_cast<char>('0' + milli / 100), two(milli % 100);
+        *end_++ = 'Z';
+    }
+    void text(std::string_view t) {
+        const size_t n = std::min(t.size(), static_cast<size_t>(limit() - end_));
+        end_ = std::copy_n(t.begin(), n, end_);
+    }
+    std::string_view written() const { return {text_, static_cast<size_t>(end_ - text_)}; }
+
+private:
+    void two(int64_t v) {
+        *end_++ = static_cast<char>('0' + v / 10);
+        *end_++ = static_cast<char>('0' + v % 10);
+    }
+    char* limit() { return text_ + sizeof text_ - 1; }
+    char text_[1024];
+    char* end_ = text_;
+};
+
+}  // namespace
+
+void CsvTrackWriter::begin(std::string& out) {
+    out +=
+        "file,index,time_ms,valid,year,month,day,hour,minute,second,latitude,longitude,speed_kmh,accel_x,accel_y,"
+        "accel_z,map_latitude,map_longitude,plausible,utc,accel_x_g,accel_y_g,accel_z_g,format\n";
+}
+
+void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<const TrackRecord> records,
+                           std::span<const int64_t> timesMs) {
+    const std::string name = csvField(file);
+    const std::string_view format = telemetryFormatName(format_);
+    out.reserve(out.size() + records.size() * (name.size() + 256));  // one growth instead of twenty copies
+    size_t index = 0;
+    const bool fraction = trackHasFractions(records);
+    for (const TrackRecord& r : records) {
+        out += name;
+        // The whole rest of the row in one buffer: an hour of track is tens
+        // of thousands of rows, and this is most of the tool's time.
+        Line line;
+        line.separator();
+        line.integer(static_cast<long long>(index));
+        line.separator();
+        if (index < timesMs.size()) line.integer(timesMs[index]);
+        ++index;
+        line.separator();
+        const bool fix = hasPositionFix(r);
+        line.integer(fix ? 1 : 0);
+        if (!r.valid) {
+            line.text(kEmptyFields);
+            line.text(",0,,,,,");
+            line.text(format);
+            out += line.written();
+            out += '\n';
+            continue;
+        }
+        for (const long long value :
+             {static_cast<long long>(r.year), static_cast<long long>(r.month), static_cast<long long>(r.day),
+              static_cast<long long>(r.hour), static_cast<long long>(r.minute), static_cast<long long>(r.second)}) {
+            line.separator();
+            line.integer(value);
+        }
+        // What the moment has no reading of stays empty, never 0.
+        const bool accel = gSensor_ && r.hasAccel;
+        line.separator();
+        if (fix) line.decimal(r.latitude, 6);
+        line.separator();
+        if (fix) line.decimal(r.longitude, 6);
+        line.separator();
+        if (r.hasSpeed) line.decimal(r.speed, 3);
+        for (const long long value :
+             {static_cast<long long>(r.accelX), static_cast<long long>(r.accelY), static_cast<long long>(r.accelZ)}) {
+            line.separator();
+            if (accel) line.integer(value);
+        }
+        line.separator();
+        if (fix) line.decimal(r.mapLatitude, 6);
+        line.separator();
+        if (fix) line.decimal(r.mapLongitude, 6);
+        // One calendar reading for "plausible" and "utc".
+        int64_t seconds = 0;
+        const bool real = cameraSeconds(r, seconds);
+        line.separator();
+        line.integer(real && r.hasFix && trackPositionInRange(r) ? 1 : 0);
+        line.separator();
+        if (real) line.timestamp((seconds - utcOffsetSeconds_) * 1000 + r.millisecond % 1000, fraction);
+        for (const int32_t count : {r.accelX, r.accelY, r.accelZ}) {
+            line.separator();
+            if (accel) line.decimal((count - kScale.zeroCount) / kScale.countsPerG, 3);
+        }
+        line.separator();
+        line.text(format);
+        out += line.written();
+        out += '\n';
+    }
+}
+
+void CsvTrackWriter::end(std::string&) {}
+
+void CsvTrackWriter::clipFormat(TelemetryFormat format, bool gSensor) {
+    format_ = format;
+    gSensor_ = gSensor;
+}

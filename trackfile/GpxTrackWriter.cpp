@@ -1,0 +1,43 @@
+#include "trackfile/GpxTrackWriter.h"
+
+#include "trackfile/TrackTextEscape.h"
+
+void GpxTrackWriter::begin(std::string& out) {
+    out +=
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<gpx version=\"1.1\" creator=\"veltara-track\" xmlns=\"http://www.topografix.com/GPX/1/1\" "
+        "xmlns:gpxtpx=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v2\" "
+        "xmlns:veltara=\"urn:veltara-dvr-player:track:1\">\n";
+}
+
+void GpxTrackWriter::track(std::string& out, std::string_view file, std::span<const TrackRecord> records,
+                           std::span<const int64_t>) {
+    out += "  <trk>\n    <name>" + xmlText(file) + "</name>\n    <trkseg>\n";
+    const bool fraction = trackHasFractions(records);
+    for (const TrackRecord& r : records) {
+        if (!trackPointDrawn(r)) continue;
+        out += "      <trkpt lat=\"" + trackDecimal(r.latitude, 6) + "\" lon=\"" + trackDecimal(r.longitude, 6) + "\">";
+        const std::string time = trackTimestamp(r, utcOffsetSeconds_, fraction);
+        if (!time.empty()) out += "<time>" + time + "</time>";
+        // What the moment has no reading of is left out, never written as 0.
+        if (!r.hasSpeed && !r.hasAccel) {
+            out += "</trkpt>\n";
+            continue;
+        }
+        out += "<extensions>";
+        if (r.hasSpeed)
+            out += "<gpxtpx:TrackPointExtension><gpxtpx:speed>" + trackDecimal(r.speed / 3.6, 3) +
+                   "</gpxtpx:speed></gpxtpx:TrackPointExtension><veltara:speed_kmh>" + trackDecimal(r.speed, 3) +
+                   "</veltara:speed_kmh>";
+        if (r.hasAccel)
+            out += "<veltara:accel_x>" + std::to_string(r.accelX) + "</veltara:accel_x><veltara:accel_y>" +
+                   std::to_string(r.accelY) + "</veltara:accel_y><veltara:accel_z>" + std::to_string(r.accelZ) +
+                   "</veltara:accel_z>";
+        out += "</extensions></trkpt>\n";
+    }
+    out += "    </trkseg>\n  </trk>\n";
+}
+
+void GpxTrackWriter::end(std::string& out) {
+    out += "</gpx>\n";
+}
