@@ -41,8 +41,9 @@ std::string eventsText(const TripRoute& route, const TripSet* trips, TrackMapCon
     std::vector<int> kinds;
     labels = "[";
     for (const TripEvent& e : route.events) {
-        const ClipTrack* clip =
-            trips && e.kind == TripEventKind::Car && e.clip < route.clipPaths.size() ? trips->clip(route.clipPaths[e.clip]) : nullptr;
+        const ClipTrack* clip = trips && e.kind == TripEventKind::Car && e.clip < route.clipPaths.size()
+                                    ? trips->clip(route.clipPaths[e.clip])
+                                    : nullptr;
         const CarEventMark* car = clip && clip->carEvent ? &*clip->carEvent : nullptr;
         if (car && car->event.hasPlace()) {
             picked.push_back({*car->event.latitude, *car->event.longitude, 0.0f, e.clip, e.timeMs});
@@ -137,7 +138,8 @@ void MapTripLayer::keep(const TripRoute* route, bool draw) {
 
 void MapTripLayer::send() {
     if (!browser_ || drawnPoints_ == 0) return;
-    page_.callScript(*browser_, kSetTripRoute, {std::to_string(key_), drawnFixes_, drawnMarks_, drawnEvents_, drawnEventLabels_});
+    page_.callScript(*browser_, kSetTripRoute,
+                     {std::to_string(key_), drawnFixes_, drawnMarks_, drawnEvents_, drawnEventLabels_});
 }
 
 void MapTripLayer::Redraw() {

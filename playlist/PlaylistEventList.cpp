@@ -127,8 +127,10 @@ void PlaylistEventList::fill() {
             }
             const QString moment = MomentText(first.camera, first.seconds, first.timeMs, e.timeMs);
             if (e.kind == TripEventKind::Car) {
-                const ClipTrack* clip = e.clip < trip_->clipPaths.size() ? trips_->clip(trip_->clipPaths[e.clip]) : nullptr;
-                const QString city = clip && clip->carEvent ? QString::fromStdString(clip->carEvent->event.city) : QString();
+                const ClipTrack* clip =
+                    e.clip < trip_->clipPaths.size() ? trips_->clip(trip_->clipPaths[e.clip]) : nullptr;
+                const QString city =
+                    clip && clip->carEvent ? QString::fromStdString(clip->carEvent->event.city) : QString();
                 lines_ << texts_.carLine.arg(moment, CarEventText(clip), city).trimmed();
                 continue;
             }

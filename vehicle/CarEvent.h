@@ -8,13 +8,13 @@
 #include <string>
 
 struct CarEvent {
-    std::string reason;                    // as the car wrote it (valid UTF-8, no control characters); "" absent
-    std::string city;                      // likewise
-    std::optional<int64_t> localSeconds;   // the event's moment, the car's local clock, seconds since 1970 as if UTC
-    std::optional<double> latitude;        // the estimated position, both or neither, a real place
+    std::string reason;                   // as the car wrote it (valid UTF-8, no control characters); "" absent
+    std::string city;                     // likewise
+    std::optional<int64_t> localSeconds;  // the event's moment, the car's local clock, seconds since 1970 as if UTC
+    std::optional<double> latitude;       // the estimated position, both or neither, a real place
     std::optional<double> longitude;
-    std::optional<int> camera;             // the index of the camera that saw it
-    std::string problem;                   // why the file or a part of it was not read; "" when all was
+    std::optional<int> camera;  // the index of the camera that saw it
+    std::string problem;        // why the file or a part of it was not read; "" when all was
 
     bool hasPlace() const { return latitude && longitude; }
 };

@@ -70,7 +70,8 @@ public:
     explicit Scanner(std::string_view text) : text_(text) {}
 
     void space() {
-        while (at_ < text_.size() && (text_[at_] == ' ' || text_[at_] == '\t' || text_[at_] == '\n' || text_[at_] == '\r'))
+        while (at_ < text_.size() &&
+               (text_[at_] == ' ' || text_[at_] == '\t' || text_[at_] == '\n' || text_[at_] == '\r'))
             ++at_;
     }
     bool take(char c) {
@@ -104,8 +105,18 @@ public:
             if (at_ >= text_.size()) return false;
             const char e = text_[at_++];
             switch (e) {
-                case '"': case '\\': case '/': out += e; break;
-                case 'b': case 'f': case 'n': case 'r': case 't': out += ' '; break;
+                case '"':
+                case '\\':
+                case '/':
+                    out += e;
+                    break;
+                case 'b':
+                case 'f':
+                case 'n':
+                case 'r':
+                case 't':
+                    out += ' ';
+                    break;
                 case 'u': {
                     uint32_t cp = 0;
                     if (!hex4(cp)) return false;
@@ -173,7 +184,7 @@ private:
         value = 0;
         for (int k = 0; k < 4; ++k) {
             const char h = text_[at_++];
-            const int digit = h >= '0' && h <= '9' ? h - '0'
+            const int digit = h >= '0' && h <= '9'   ? h - '0'
                               : h >= 'a' && h <= 'f' ? h - 'a' + 10
                               : h >= 'A' && h <= 'F' ? h - 'A' + 10
                                                      : -1;
@@ -293,8 +304,8 @@ CarEvent CarEventReader::parse(std::string_view text) {
         } else if (!s.skipValue(0)) {
             break;
         }
-        if (have && (key == "reason" || key == "city" || key == "timestamp" || key == "est_lat" ||
-                     key == "est_lon" || key == "camera")) {
+        if (have && (key == "reason" || key == "city" || key == "timestamp" || key == "est_lat" || key == "est_lon" ||
+                     key == "camera")) {
             if (!validUtf8(value)) {
                 note(event, key + " is not UTF-8");
             } else if (key == "reason") {

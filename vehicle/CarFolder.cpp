@@ -125,8 +125,9 @@ std::vector<CarMoment> CarFolder::list(const std::string& folderPath) {
     std::vector<std::vector<const Found*>> members;
     size_t open = 0;  // the first moment still open to later clips
     for (const Found& clip : found) {
-        while (open < moments.size() && (moments[open].group != clip.group || moments[open].eventFolder != clip.eventFolder ||
-                                         *clip.name.startSeconds - moments[open].startSeconds > kMaxStartGap))
+        while (open < moments.size() &&
+               (moments[open].group != clip.group || moments[open].eventFolder != clip.eventFolder ||
+                *clip.name.startSeconds - moments[open].startSeconds > kMaxStartGap))
             ++open;
         size_t joined = open;
         while (joined < moments.size() &&

@@ -34,8 +34,7 @@ TEST_F(CarFolderReview, SavedAndSentryEventsInTheListAndOnTheMap) {
     const QString koeln = QString::fromUtf8("K\xC3\xB6ln <b>");
     ASSERT_TRUE(waitFor(
         [&](const QJsonObject& d) {
-            return rows(d).size() == 2 && d["events"].toArray().size() == 1 &&
-                   placedAt(d, 50.9375, 6.9603, koeln);
+            return rows(d).size() == 2 && d["events"].toArray().size() == 1 && placedAt(d, 50.9375, 6.9603, koeln);
         },
         30s))
         << text(dump);
@@ -57,7 +56,8 @@ TEST_F(CarFolderReview, SavedAndSentryEventsInTheListAndOnTheMap) {
         },
         30s))
         << text(dump);
-    EXPECT_EQ(dump["trip"].toObject()["eventLines"].toArray()[1].toString(), "00:59:02  Sentry: something came close  Ulm");
+    EXPECT_EQ(dump["trip"].toObject()["eventLines"].toArray()[1].toString(),
+              "00:59:02  Sentry: something came close  Ulm");
     quitCleanly();
 }
 

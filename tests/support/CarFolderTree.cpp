@@ -32,9 +32,10 @@ std::string makeCarFolderTree(const std::string& root) {
     for (const std::string& clip : {saved + "2026-12-07_09-59-00-front.mp4", saved + "2026-12-07_09-59-00-back.mp4",
                                     sentry + "2026-12-08_00-59-00-front.mp4"})
         if (std::string failed = makeClip(clip, spec); !failed.empty()) return failed;
-    std::string failed = writeText(saved + "event.json",
-                                   "{\"timestamp\":\"2026-12-07T09:59:01\",\"city\":\"K\xC3\xB6ln <b>\",\"est_lat\":\"50.9375\","
-                                   "\"est_lon\":\"6.9603\",\"reason\":\"user_interaction_honk\",\"camera\":\"0\"}");
+    std::string failed =
+        writeText(saved + "event.json",
+                  "{\"timestamp\":\"2026-12-07T09:59:01\",\"city\":\"K\xC3\xB6ln <b>\",\"est_lat\":\"50.9375\","
+                  "\"est_lon\":\"6.9603\",\"reason\":\"user_interaction_honk\",\"camera\":\"0\"}");
     if (failed.empty())
         failed = writeText(sentry + "event.json",
                            "{\"timestamp\":\"2026-12-08T00:59:02\",\"city\":\"Ulm\",\"est_lat\":\"48.4011\","

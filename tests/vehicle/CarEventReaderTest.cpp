@@ -12,7 +12,8 @@ using testing_support::TempFolder;
 TEST(CarEventReaderTest, ReadsTheCarsFileAndNumbersWrittenEitherWay) {
     const CarEvent e = CarEventReader::parse(
         "\xEF\xBB\xBF{ \"timestamp\": \"2026-12-07T09:15:42\", \"city\": \"K\\u00f6ln\", \"est_lat\": \"50.9375\","
-        " \"est_lon\": 6.9603, \"reason\": \"sentry_aware_accel_0.41\", \"camera\": 5, \"extra\": [1, {\"a\": null}] }");
+        " \"est_lon\": 6.9603, \"reason\": \"sentry_aware_accel_0.41\", \"camera\": 5, \"extra\": [1, {\"a\": null}] "
+        "}");
     EXPECT_EQ(e.problem, "");
     EXPECT_EQ(e.city, "K\xC3\xB6ln");
     ASSERT_TRUE(e.localSeconds && e.hasPlace() && e.camera);
@@ -52,11 +53,11 @@ TEST(CarEventReaderTest, AHostileFileLosesOnlyThePartThatFailed) {
 
     // Control characters become spaces, long texts are cut at a character,
     // what came before a syntax error stands, nesting is bounded.
-    const CarEvent c = CarEventReader::parse("{\"city\":\"a\\u0000b\\nc\",\"reason\":\"" + std::string(300, '\xC3') +
-                                             "\"}");
+    const CarEvent c =
+        CarEventReader::parse("{\"city\":\"a\\u0000b\\nc\",\"reason\":\"" + std::string(300, '\xC3') + "\"}");
     EXPECT_EQ(c.city, "a b c");
-    const CarEvent cut = CarEventReader::parse("{\"city\":\"" + std::string(150, 'a') + std::string(100, 'o') +
-                                               "\u00e9\"}");
+    const CarEvent cut =
+        CarEventReader::parse("{\"city\":\"" + std::string(150, 'a') + std::string(100, 'o') + "\u00e9\"}");
     EXPECT_LE(cut.city.size(), CarEventReader::kMaxText);
     const CarEvent broken = CarEventReader::parse("{\"city\":\"Ulm\",\"reason\":\"honk");
     EXPECT_EQ(broken.city, "Ulm");

@@ -45,7 +45,8 @@ std::string eventJson(const Trip& trip, const std::vector<std::string>& names, c
                ",\"words\":" + jsonString(CarEventReason::text(car->event.reason, car->sentry));
         if (!car->event.city.empty()) out += ",\"city\":" + jsonString(car->event.city);
         if (car->event.hasPlace())
-            out += ",\"lat\":" + trackDecimal(*car->event.latitude, 6) + ",\"lon\":" + trackDecimal(*car->event.longitude, 6);
+            out += ",\"lat\":" + trackDecimal(*car->event.latitude, 6) +
+                   ",\"lon\":" + trackDecimal(*car->event.longitude, 6);
     }
     return out + "}";
 }
@@ -121,8 +122,8 @@ std::string tripsTable(const std::vector<Trip>& trips, const std::vector<std::st
     return aligned(rows, 3, 7);
 }
 
-std::string eventsJson(const std::vector<Trip>& trips, const std::vector<std::string>& names,
-                       const TripEvents& events, const CarEventMarks& carEvents) {
+std::string eventsJson(const std::vector<Trip>& trips, const std::vector<std::string>& names, const TripEvents& events,
+                       const CarEventMarks& carEvents) {
     std::string out = "[";
     bool first = true;
     for (size_t t = 0; t < trips.size() && t < events.size(); ++t)
@@ -134,8 +135,8 @@ std::string eventsJson(const std::vector<Trip>& trips, const std::vector<std::st
     return out;
 }
 
-std::string eventsTable(const std::vector<Trip>& trips, const std::vector<std::string>& names,
-                        const TripEvents& events, const CarEventMarks& carEvents) {
+std::string eventsTable(const std::vector<Trip>& trips, const std::vector<std::string>& names, const TripEvents& events,
+                        const CarEventMarks& carEvents) {
     std::vector<std::vector<std::string>> rows{{"channel", "clip", "time", "kind", "peak"}};
     for (size_t t = 0; t < trips.size() && t < events.size(); ++t)
         for (const TripEvent& e : events[t]) {

@@ -27,6 +27,6 @@ std::string tripsJson(const std::vector<Trip>& trips, const std::vector<std::str
                       const CarEventMarks& carEvents = {});
 std::string eventsJson(const std::vector<Trip>& trips, const std::vector<std::string>& names, const TripEvents& events,
                        const CarEventMarks& carEvents = {});
-std::string eventsTable(const std::vector<Trip>& trips, const std::vector<std::string>& names,
-                        const TripEvents& events, const CarEventMarks& carEvents = {});
+std::string eventsTable(const std::vector<Trip>& trips, const std::vector<std::string>& names, const TripEvents& events,
+                        const CarEventMarks& carEvents = {});
 std::string tripsTable(const std::vector<Trip>& trips, const std::vector<std::string>& names);
