@@ -1,6 +1,6 @@
 #pragma once
 // The colour of an event's kind wherever a tick or mark shows it (the map
-// page's marks use the same three). UI thread.
+// page's marks use the same four). UI thread.
 #include "trip/TripEvent.h"
 
 #include <QColor>
@@ -13,6 +13,8 @@ inline QColor eventColour(TripEventKind kind) {
             return {0x3c, 0xb3, 0x71};
         case TripEventKind::Impact:
             return {0xe0, 0x30, 0x3a};
+        case TripEventKind::Car:
+            return {0x3a, 0x7b, 0xe0};
     }
     return {0xe0, 0x30, 0x3a};
 }

@@ -17,10 +17,13 @@
 #include "trackfile/TrackWriter.h"
 #include "trackindex/TrackFigures.h"
 #include "trip/EventDetector.h"
+#include "vehicle/CarEventOfClip.h"
+#include "vehicle/CarEventReason.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
+#include <optional>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -551,6 +554,17 @@ private:
             if (t < s.inSeconds || t >= s.outSeconds) continue;
             input.events.push_back({s.outputSeconds + t - s.inSeconds, std::string(tripEventKindName(e.kind)), e.peakG});
         }
+        // The car's own saved or sentry event, in words, where it falls in the stretch.
+        for (const StretchSegment& s : segments_) {
+            const std::optional<CarEventMark> car = CarEventOfClip::find(clips_[s.clip].stretch.path);
+            if (!car || !car->onThisClip) continue;
+            const double t = static_cast<double>(car->timeMs) / 1000.0;
+            if (t < s.inSeconds || t >= s.outSeconds) continue;
+            input.events.push_back(
+                {s.outputSeconds + t - s.inSeconds, CarEventReason::text(car->event.reason, car->sentry), 0.0});
+        }
+        std::stable_sort(input.events.begin(), input.events.end(),
+                         [](const ReportEvent& a, const ReportEvent& b) { return a.atSeconds < b.atSeconds; });
     }
 
     // A source written to meanwhile no longer matches its checksum.

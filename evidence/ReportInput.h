@@ -12,7 +12,7 @@
 
 struct ReportEvent {
     double atSeconds = 0.0;  // in the stretch
-    std::string kind;        // "brake", "accel", "impact"
+    std::string kind;        // "brake", "accel", "impact", or the words for the car's own event
     double peakG = 0.0;
 };
 

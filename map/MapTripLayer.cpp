@@ -1,6 +1,7 @@
 #include "map/MapTripLayer.h"
 
 #include "map/CoordinateText.h"
+#include "map/ScriptCallSource.h"
 #include "trip/ClipSeconds.h"
 #include "trip/NearestFix.h"
 #include "trip/RouteDatum.h"
@@ -31,15 +32,30 @@ std::string positionsText(const std::vector<RouteFix>& fixes, const std::vector<
 
 // The events as a JSON array of (latitude, longitude, kind) in the page's
 // datum, each at the fix the trip found for it; kind 0 brake, 1 accel,
-// 2 impact.
-std::string eventsText(const TripRoute& route, TrackMapConversion conversion) {
+// 2 impact, 3 the car's own event, at the place the car gave where it gave
+// one. labels: each event's tool tip as a JSON array of strings (the car's
+// city; "" for none), escaped as JSON so the text stays text.
+std::string eventsText(const TripRoute& route, const TripSet* trips, TrackMapConversion conversion,
+                       std::string& labels) {
     std::vector<RouteFix> picked;
     std::vector<int> kinds;
+    labels = "[";
     for (const TripEvent& e : route.events) {
-        if (e.fix < 0 || static_cast<uint64_t>(e.fix) >= route.fixes.size()) continue;
-        picked.push_back(route.fixes[static_cast<size_t>(e.fix)]);
+        const ClipTrack* clip = trips && e.kind == TripEventKind::Car && e.clip < route.clipPaths.size()
+                                    ? trips->clip(route.clipPaths[e.clip])
+                                    : nullptr;
+        const CarEventMark* car = clip && clip->carEvent ? &*clip->carEvent : nullptr;
+        if (car && car->event.hasPlace()) {
+            picked.push_back({*car->event.latitude, *car->event.longitude, 0.0f, e.clip, e.timeMs});
+        } else if (e.fix >= 0 && static_cast<uint64_t>(e.fix) < route.fixes.size()) {
+            picked.push_back(route.fixes[static_cast<size_t>(e.fix)]);
+        } else {
+            continue;
+        }
         kinds.push_back(static_cast<int>(e.kind));
+        labels += (kinds.size() > 1 ? "," : "") + jsonStringLiteral(car ? car->event.city : std::string());
     }
+    labels += ']';
     picked = routeInMapDatum(picked, conversion);
     std::string text = "[";
     for (size_t k = 0; k < picked.size(); ++k) {
@@ -106,6 +122,7 @@ void MapTripLayer::keep(const TripRoute* route, bool draw) {
     drawnFixes_.clear();
     drawnMarks_.clear();
     drawnEvents_.clear();
+    drawnEventLabels_.clear();
     drawnPoints_ = 0;
     drawnFixCount_ = 0;
     if (!draw || !route || route->fixes.empty()) return;
@@ -114,14 +131,15 @@ void MapTripLayer::keep(const TripRoute* route, bool draw) {
     const std::vector<RouteFix>& fixes = route->fixes;
     drawnFixes_ = positionsText(fixes, route->drawn, conversion_);
     drawnMarks_ = positionsText(fixes, route->clipMarks, conversion_);
-    drawnEvents_ = eventsText(*route, conversion_);
+    drawnEvents_ = eventsText(*route, trips_.get(), conversion_, drawnEventLabels_);
     drawnPoints_ = route->drawn.size();
     drawnFixCount_ = fixes.size();
 }
 
 void MapTripLayer::send() {
     if (!browser_ || drawnPoints_ == 0) return;
-    page_.callScript(*browser_, kSetTripRoute, {std::to_string(key_), drawnFixes_, drawnMarks_, drawnEvents_});
+    page_.callScript(*browser_, kSetTripRoute,
+                     {std::to_string(key_), drawnFixes_, drawnMarks_, drawnEvents_, drawnEventLabels_});
 }
 
 void MapTripLayer::Redraw() {

@@ -61,7 +61,8 @@ private:
     TripRoute ownRoute_;                    // the current clip's fixes when it is in no trip
     std::string drawnFixes_;                // the points drawn, as sent (page datum)
     std::string drawnMarks_;
-    std::string drawnEvents_;  // the trip's events, as sent
+    std::string drawnEvents_;       // the trip's events, as sent
+    std::string drawnEventLabels_;  // each event's tool tip (the car's city), a JSON array of strings
     size_t drawnPoints_ = 0;
     size_t drawnFixCount_ = 0;  // of the route last drawn, to tell when it grew
     TrackMapConversion conversion_ = TrackMapConversion::Copy;

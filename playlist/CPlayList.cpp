@@ -8,7 +8,8 @@
 int CPlayList::AddEntry(std::string path, std::string name) {
     if (entries_.size() >= static_cast<size_t>(INT_MAX)) return -1;
     if (paths_.count(path)) return -1;
-    auto entry = std::make_unique<PlayListEntry>(PlayListEntry{std::move(path), std::move(name)});
+    auto entry =
+        std::make_unique<PlayListEntry>(PlayListEntry{std::move(path), std::move(name), ClipProblem::None, {}});
     paths_.insert(entry->path);
     entries_.push_back(std::move(entry));
     return GetCount() - 1;
@@ -69,5 +70,11 @@ bool CPlayList::SetRepairedFrom(int index, std::string original) {
 bool CPlayList::SetProblem(int index, ClipProblem problem) {
     if (!inRange(index)) return false;
     entries_[static_cast<size_t>(index)]->problem = problem;
+    return true;
+}
+
+bool CPlayList::SetCameras(int index, std::vector<std::string> cameras) {
+    if (!inRange(index)) return false;
+    entries_[static_cast<size_t>(index)]->cameras = std::move(cameras);
     return true;
 }

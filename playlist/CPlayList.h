@@ -40,6 +40,8 @@ public:
     void SetCurrent(int index);
     bool GetPathAt(int index, std::string& path) const;
     // False outside the list.
+    bool SetCameras(int index, std::vector<std::string> cameras);
+    // False outside the list.
     bool SetProblem(int index, ClipProblem problem);
     bool SetRepairedFrom(int index, std::string original);
     // nullptr for an index outside the list.

@@ -6,6 +6,10 @@
 #include "playlist/DroppedFileChoice.h"
 #include "playlist/MediaPath.h"
 #include "playlist/PlaylistTree.h"
+#include "track/CameraTime.h"
+#include "vehicle/CarFolder.h"
+
+#include <algorithm>
 
 void CPlaylistController::LoadAcceptedExtensions(const ConfigStore& store) {
     extensions_.Load(store);
@@ -13,6 +17,7 @@ void CPlaylistController::LoadAcceptedExtensions(const ConfigStore& store) {
 
 void CPlaylistController::AddFolderOfFile(std::string folder, const std::string& name) {
     if (!folder.empty() && folder.back() != '/') folder += '/';
+    if (CarFolder::isCarFolder(folder) && addCarMoments(folder, folder + name) != -2) return;
     std::vector<platform::DirectoryEntry> items;
     if (!platform::listDirectory(folder.empty() ? std::string(".") : folder, items)) return;
 
@@ -31,6 +36,36 @@ void CPlaylistController::AddFolderOfFile(std::string folder, const std::string&
     tree_->SelectItem(index, true);
     tree_->SetPlayingNode(old, false);
     tree_->SetPlayingNode(index, true);
+}
+
+bool CPlaylistController::AddCarFolder(const std::string& folder) {
+    return addCarMoments(platform::withTrailingSlash(folder), std::string()) != -2;
+}
+
+int CPlaylistController::addCarMoments(const std::string& folder, const std::string& clip) {
+    std::vector<CarMoment> moments = CarFolder::list(folder);
+    if (moments.empty()) return -2;
+    std::string chosen = moments.front().cameras.front();
+    bool added = false;
+    for (CarMoment& moment : moments) {
+        if (!clip.empty() && std::find(moment.cameras.begin(), moment.cameras.end(), clip) != moment.cameras.end())
+            chosen = moment.cameras.front();
+        // "Saved  2026-12-07 09:59:00  (6 cameras)": the group first, so the groups sort apart.
+        std::string label = std::string(CarFolder::groupName(moment.group)) + "  " +
+                            formatSeconds(moment.startSeconds, false) + "  (" + std::to_string(moment.cameras.size()) +
+                            (moment.cameras.size() == 1 ? " camera)" : " cameras)");
+        const int index = list_.AddEntry(moment.cameras.front(), std::move(label));
+        if (index < 0) continue;
+        list_.SetCameras(index, std::move(moment.cameras));
+        added = true;
+    }
+    if (added) {
+        list_.SortByName();
+        rebuildRows();
+    }
+    const int index = list_.FindByPath(chosen);
+    moveCurrentTo(index);
+    return index;
 }
 
 void CPlaylistController::addMediaFiles(const std::string& folder, std::vector<platform::DirectoryEntry>& items) {
@@ -68,7 +103,12 @@ void CPlaylistController::AddChosenFile(const std::string& path) {
 
 bool CPlaylistController::AddDroppedFiles(const std::vector<std::string>& paths) {
     const auto chosen = DroppedFileChoice::Choose(paths, extensions_);
-    if (!chosen) return false;
+    if (!chosen) {
+        // A car's camera folder, dropped or named on the command line.
+        for (auto it = paths.rbegin(); it != paths.rend(); ++it)
+            if (CarFolder::isCarFolder(*it) && platform::isDirectory(*it) && AddCarFolder(*it)) return true;
+        return false;
+    }
     AddChosenFile(*chosen);
     return true;
 }
@@ -132,8 +172,13 @@ int CPlaylistController::PartnerOf(int index) const {
 
 std::string CPlaylistController::PartnerPathOf(int index) const {
     std::string path;
-    list_.GetPathAt(PartnerOf(index), path);
-    return path;
+    if (list_.GetPathAt(PartnerOf(index), path)) return path;
+    // A car's moment plays its front with its back.
+    if (const PlayListEntry* entry = list_.GetEntryAt(index))
+        for (const std::string& camera : entry->cameras)
+            if (camera != entry->path && cameras::CameraNaming::parse(camera).channel == cameras::CameraChannel::Rear)
+                return camera;
+    return {};
 }
 
 void CPlaylistController::matchPartners() {

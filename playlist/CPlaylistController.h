@@ -42,11 +42,18 @@ public:
     // folder that cannot be listed changes nothing at all. A folder named
     // after a camera's channel ("Front/") brings its sibling channel folders'
     // ("Back/") files too: they hold its clips' partners.
+    // A car's camera folder (vehicle/CarFolder) lists its moments instead.
     void AddFolderOfFile(std::string folder, const std::string& name);
+    // The moments of a car's camera folder or any folder below it: one row
+    // per minute with all its cameras, labelled by group (recent, saved,
+    // sentry) and start, so the groups sort apart; the first new moment
+    // becomes current. False (and no change) when it holds none.
+    bool AddCarFolder(const std::string& folder);
     // The file chosen in the open dialog (a full path).
     void AddChosenFile(const std::string& path);
     // The dropped paths in drop order; see DroppedFileChoice. A drop without
-    // a media file changes nothing. True when the drop chose a file to open.
+    // a media file changes nothing, unless it holds a car's camera folder.
+    // True when the drop chose a file or moment to open.
     bool AddDroppedFiles(const std::vector<std::string>& paths);
 
     // The activated row becomes the current, playing entry; an index outside
@@ -73,7 +80,8 @@ public:
 
     // The other camera of the entry's moment (see playlist/ClipPartners),
     // -1 when it has none. Matched whenever the list changes, by name and
-    // the files' modification times.
+    // the files' modification times. A car's moment has its back camera as
+    // its partner path, not as a row.
     int PartnerOf(int index) const;
     std::string PartnerPathOf(int index) const;
 
@@ -82,6 +90,8 @@ public:
 private:
     void addMediaFiles(const std::string& folder, std::vector<platform::DirectoryEntry>& items);
     void addSiblingChannelFolders(const std::string& folder);
+    // Adds the car's moments; the index of the one holding `clip` ("" the first), -2 when none was found.
+    int addCarMoments(const std::string& folder, const std::string& clip);
     void rebuildRows();
     void moveCurrentTo(int index);
     void matchPartners();

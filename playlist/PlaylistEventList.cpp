@@ -3,6 +3,7 @@
 #include "track/CameraTime.h"
 #include "trip/ClipSeconds.h"
 #include "trip/EventNavigator.h"
+#include "vehicle/CarEventReason.h"
 
 #include <QMenu>
 #include <QSignalBlocker>
@@ -71,8 +72,15 @@ QString PlaylistEventList::KindText(TripEventKind kind, const Texts& texts) {
             return texts.accel;
         case TripEventKind::Impact:
             return texts.impact;
+        case TripEventKind::Car:
+            break;
     }
     return {};
+}
+
+QString PlaylistEventList::CarEventText(const ClipTrack* clip) {
+    if (!clip || !clip->carEvent) return {};
+    return QString::fromStdString(CarEventReason::text(clip->carEvent->event.reason, clip->carEvent->sentry));
 }
 
 bool PlaylistEventList::FirstCameraMoment(const ClipTrack& clip, int64_t& seconds, int64_t& timeMs) {
@@ -117,11 +125,19 @@ void PlaylistEventList::fill() {
                 first.camera = clip && FirstCameraMoment(*clip, first.seconds, first.timeMs);
                 first.looked = true;
             }
+            const QString moment = MomentText(first.camera, first.seconds, first.timeMs, e.timeMs);
+            if (e.kind == TripEventKind::Car) {
+                const ClipTrack* clip =
+                    e.clip < trip_->clipPaths.size() ? trips_->clip(trip_->clipPaths[e.clip]) : nullptr;
+                const QString city =
+                    clip && clip->carEvent ? QString::fromStdString(clip->carEvent->event.city) : QString();
+                lines_ << texts_.carLine.arg(moment, CarEventText(clip), city).trimmed();
+                continue;
+            }
             QString peak = QString::number(e.peakG, 'f', 1);
             peak.replace(QLatin1Char('.'), texts_.decimalSign);
             // One arg() call: a "%n" inside a filled-in text is never filled in again.
-            lines_ << texts_.line.arg(MomentText(first.camera, first.seconds, first.timeMs, e.timeMs),
-                                      KindText(e.kind, texts_), peak);
+            lines_ << texts_.line.arg(moment, KindText(e.kind, texts_), peak);
         }
         if (trip_->eventsLeftOut > 0) lines_ << texts_.leftOut.arg(trip_->eventsLeftOut);
     }

@@ -1,7 +1,8 @@
 #pragma once
 // The events of the trip being played, as a compact drop-down under the
 // playlist's trip figures: its first line counts them, each further line is
-// one event (camera time, kind, peak); picking one plays it from shortly
+// one event (camera time, kind, peak; for an event the car saved itself,
+// camera time, its reason in words and its city); picking one plays it from shortly
 // before; a last line says how many weaker events the trip left out. Hidden
 // while the trip has no event.
 //
@@ -29,6 +30,7 @@ public:
         QString brake = QStringLiteral("Hard braking");
         QString accel = QStringLiteral("Hard acceleration");
         QString impact = QStringLiteral("Impact");
+        QString carLine = QStringLiteral("%1  %2  %3");
         QString decimalSign = QStringLiteral(".");
         QString leftOut = QStringLiteral("%1 weaker events are not listed");
         QString exportLine = QStringLiteral("Export… %1");
@@ -56,6 +58,8 @@ public:
 
     // The kind's translated name.
     static QString KindText(TripEventKind kind, const Texts& texts);
+    // The words for the car's own event of a clip ("" when it has none).
+    static QString CarEventText(const ClipTrack* clip);
     // "hh:mm:ss" on the camera clock, or the moment in the clip ("m:ss") when its time is unknown.
     static QString MomentText(const ClipTrack* clip, int64_t timeMs);
     // The same from the clip's first record with a camera time (camera: there is one).

@@ -9,7 +9,7 @@ import re
 import sys
 
 # Lowest first; a folder includes only folders before it.
-ORDER = ["platform", "cameras", "telemetry", "track", "trackindex", "trackfile", "config", "panel", "trip",
+ORDER = ["platform", "cameras", "telemetry", "track", "trackindex", "trackfile", "vehicle", "config", "panel", "trip",
          "player", "ui", "playlist", "repair", "evidence", "chart", "map", "dialogs", "report", "engine", "app", "tools",
          "tests", "bench"]
 # Include roots that are a subfolder of a folder.

@@ -5,8 +5,10 @@
 #include "telemetry/TelemetryFormat.h"
 #include "track/TrackRecord.h"
 #include "trackindex/TrackFigures.h"
+#include "vehicle/CarEventMark.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,9 @@ struct ClipTrack {
     std::vector<TrackRecord> records;  // every cue of the clip, in order
     std::vector<int64_t> timesMs;      // each record's cue start in the clip
     TrackFigures figures;              // the clip's own
+    // The car's saved or sentry event of the clip's folder; when the clip
+    // has no position of its own, its first record is the event's place.
+    std::optional<CarEventMark> carEvent;
 
     bool readable() const { return problem.empty(); }
 };

@@ -4,6 +4,7 @@
 #include "trackindex/IndexedTrackReader.h"
 #include "trackindex/TrackCueRecords.h"
 #include "trackindex/TrackIndex.h"
+#include "vehicle/CarEventOfClip.h"
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -114,7 +115,16 @@ std::shared_ptr<const ClipTrack> PlaylistIndexer::readClip(IndexedTrackReader& r
     std::string reason;
     const NativeTrackReader::Result result = reader.readClip(path, reading, reason);
     clip->format = reading.format();
+    clip->carEvent = CarEventOfClip::find(path);
     if (!NativeTrackReader::gaveTrack(result)) {
+        // A parked car's clip without data of its own is placed where the car said.
+        if (clip->carEvent && reason == IndexedTrackReader::kNoData &&
+            CarEventOfClip::place(path, *clip->carEvent, clip->records, clip->timesMs)) {
+            clip->note = "placed at the position the car gave for its event (the clip holds none)";
+            clip->figures.startClip();
+            clip->figures.add(clip->records.front(), 0);
+            return clip;
+        }
         clip->problem = reason.empty() ? std::string("cannot be read") : reason;
         return clip;
     }
@@ -126,6 +136,7 @@ std::shared_ptr<const ClipTrack> PlaylistIndexer::readClip(IndexedTrackReader& r
     else
         recordsOfTelemetry(reading.telemetry, zone_, clip->records, clip->timesMs, scale);
     reading.clear();
+    if (clip->carEvent) CarEventOfClip::place(path, *clip->carEvent, clip->records, clip->timesMs);
     // The figures are the whole clip's; what is kept may be thinned.
     clip->figures.startClip();
     for (size_t i = 0; i < clip->records.size(); ++i)

@@ -8,6 +8,8 @@ std::string_view tripEventKindName(TripEventKind kind) {
             return "accel";
         case TripEventKind::Impact:
             return "impact";
+        case TripEventKind::Car:
+            return "car";
     }
     return "brake";
 }

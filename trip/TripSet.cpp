@@ -53,6 +53,22 @@ void keepStrongestEvents(TripRoute& route) {
     });
 }
 
+// The car's own events stand beside the detected ones, never left out.
+void addCarEvents(TripRoute& route, const TripSet::Clips& clips, const std::vector<size_t>& tripClipToClip,
+                  const std::vector<size_t>& tripClips) {
+    bool added = false;
+    for (size_t c = 0; c < tripClips.size(); ++c) {
+        const ClipTrack& clip = *clips[tripClipToClip[tripClips[c]]];
+        if (!clip.carEvent || !clip.carEvent->onThisClip) continue;
+        route.events.push_back({static_cast<uint32_t>(c), clip.carEvent->timeMs, TripEventKind::Car, 0.0, -1});
+        added = true;
+    }
+    if (added)
+        std::stable_sort(route.events.begin(), route.events.end(), [](const TripEvent& a, const TripEvent& b) {
+            return a.clip != b.clip ? a.clip < b.clip : a.timeMs < b.timeMs;
+        });
+}
+
 // Each event's fix: the one of its clip nearest its moment, by a binary
 // search over the clip's fixes sorted by time (a crafted clip's times need
 // not be in order).
@@ -109,6 +125,7 @@ std::shared_ptr<const TripSet> TripSet::build(Clips clips, const EventSettings& 
         }
         route.events = detector.detect(eventClips);
         keepStrongestEvents(route);
+        addCarEvents(route, clips, tripClipToClip, trip.clips);
         findEventFixes(route);
         route.thinForDrawing();
         set->trips_.push_back(std::move(route));

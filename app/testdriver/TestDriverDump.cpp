@@ -135,6 +135,7 @@ void TestDriverDump::addPageState(QJsonObject& dump) const {
     QJsonObject trip = dump["trip"].toObject();
     trip.insert("routePoints", page.value("tripPoints").toInt());
     trip.insert("eventMarks", page.value("tripEvents").toInt());
+    trip.insert("eventPlaces", page.value("tripEventPlaces").toArray());
     dump.insert("trip", trip);
 }
 

@@ -34,6 +34,7 @@
     var trip = null;       // the trip's route, under the line
     var tripMarks = null;  // the clips' first fixes on it
     var tripEvents = null; // the trip's events on it
+    var tripEventPlaces = []; // for tests: each event mark's [lat, lng, kind, tool tip]
     var tripKey = null;    // the program's key of the trip drawn
     var tripPoints = 0;
     var tripFits = 0;
@@ -43,7 +44,7 @@
                       pane: 'tripPane' };
     var markStyle = { radius: 4, color: '#ffffff', weight: 2, fillColor: '#3d6fae', fillOpacity: 1,
                       interactive: false, pane: 'tripPane' };
-    var eventColours = ['#f0a020', '#3cb371', '#e0303a'];
+    var eventColours = ['#f0a020', '#3cb371', '#e0303a', '#3a7be0'];
     var clickReachPixels = 30;
 
     var lineStyle = { color: '#1f6fd1', weight: 4, opacity: 0.9, lineJoin: 'round', interactive: false };
@@ -220,17 +221,29 @@
         return out;
     }
 
-    // Triples of numbers become marks; anything else is ignored.
-    function eventMarksOf(text) {
+    // Triples of numbers become marks; anything else is ignored. labelsText:
+    // each mark's tool tip, shown as text, never as markup.
+    function eventMarksOf(text, labelsText) {
         var values = arrayOf(text);
+        var labels = arrayOf(labelsText);
         var out = [];
         for (var i = 0; i + 2 < values.length; i += 3) {
             var colour = eventColours[values[i + 2]];
             if (typeof values[i] !== 'number' || typeof values[i + 1] !== 'number' || typeof values[i + 2] !== 'number' ||
                 !colour) continue;
             var p = position(values[i], values[i + 1]);
-            if (p) out.push(L.circleMarker(p, { radius: 7, color: '#ffffff', weight: 2, fillColor: colour,
-                                                fillOpacity: 1, interactive: false, pane: 'tripPane' }));
+            if (!p) continue;
+            var label = labels[i / 3];
+            var hasLabel = typeof label === 'string' && label !== '';
+            var mark = L.circleMarker(p, { radius: 7, color: '#ffffff', weight: 2, fillColor: colour,
+                                           fillOpacity: 1, interactive: hasLabel, pane: 'tripPane' });
+            tripEventPlaces.push([p.lat, p.lng, values[i + 2], hasLabel ? label : '']);
+            if (hasLabel) {
+                var tip = document.createElement('span');
+                tip.textContent = label;
+                mark.bindTooltip(tip);
+            }
+            out.push(mark);
         }
         return out;
     }
@@ -242,6 +255,7 @@
         trip = null;
         tripMarks = null;
         tripEvents = null;
+        tripEventPlaces = [];
         tripKey = null;
         tripPoints = 0;
     };
@@ -250,7 +264,7 @@
     // a trip once, not again when the same trip is drawn anew, except that a
     // trip grown by clips read since is brought into view while the user has
     // not moved the map. tripFits counts the trips fitted.
-    global.setTripRoute = function (key, pointsText, boundariesText, eventsText) {
+    global.setTripRoute = function (key, pointsText, boundariesText, eventsText, eventLabelsText) {
         if (!map) return;
         var id = Number(key);
         var points = positionsOf(pointsText);
@@ -261,7 +275,7 @@
         tripMarks = L.layerGroup(positionsOf(boundariesText).map(function (p) {
             return L.circleMarker(p, markStyle);
         })).addTo(map);
-        tripEvents = L.layerGroup(eventMarksOf(eventsText)).addTo(map);
+        tripEvents = L.layerGroup(eventMarksOf(eventsText, eventLabelsText)).addTo(map);
         tripPoints = points.length;
         tripKey = id;
         var bounds = trip.getBounds();
@@ -412,6 +426,7 @@
             tripPoints: tripPoints,
             tripMarks: tripMarks ? tripMarks.getLayers().length : 0,
             tripEvents: tripEvents ? tripEvents.getLayers().length : 0,
+            tripEventPlaces: tripEventPlaces,
             tripFits: tripFits,
             clicksSent: clicksSent,
             clickBridge: !!global.veltaraMapClicks,

@@ -88,6 +88,32 @@ TEST(PlaylistController, TheRearOfAFrontFolderIsFoundInItsSiblingFolder) {
     p.expectRowsMatch();
 }
 
+// A car's camera folder: one row per minute, labelled by group; the row
+// plays its front with its back. A file of it opened lists the tree below
+// the folder opened and plays that file's moment; a drop of the folder too.
+TEST(PlaylistController, ACarsFolderListsOneRowPerMomentByGroup) {
+    TempFolder dir;
+    for (const char* camera : {"front", "back", "left_repeater", "right_repeater"})
+        dir.write(std::string("TeslaCam/RecentClips/2026-12-07_09-16-00-") + camera + ".mp4", "");
+    dir.write("TeslaCam/SentryClips/2026-12-08_01-00-00/2026-12-08_00-59-00-front.mp4", "");
+    dir.write("TeslaCam/SavedClips/2026-12-07_10-00-00/2026-12-07_09-59-00-front.mp4", "");
+    dir.write("TeslaCam/SavedClips/2026-12-07_10-00-00/2026-12-07_09-59-01-back.mp4", "");
+    Playlist p;
+    p.controller.AddFolderOfFile(dir.path() + "TeslaCam/RecentClips/", "2026-12-07_09-16-00-back.mp4");
+    EXPECT_EQ(p.names(), std::vector<std::string>{"Recent  2026-12-07 09:16:00  (4 cameras)"});
+    EXPECT_EQ(p.current(), dir.path() + "TeslaCam/RecentClips/2026-12-07_09-16-00-front.mp4");
+    EXPECT_EQ(p.controller.PartnerPathOf(0), dir.path() + "TeslaCam/RecentClips/2026-12-07_09-16-00-back.mp4");
+    EXPECT_EQ(p.list().GetEntryAt(0)->cameras.size(), 4u);
+
+    EXPECT_TRUE(p.controller.AddDroppedFiles({dir.path() + "TeslaCam"}));
+    EXPECT_EQ(p.names(), (std::vector<std::string>{"Recent  2026-12-07 09:16:00  (4 cameras)",
+                                                   "Saved  2026-12-07 09:59:00  (2 cameras)",
+                                                   "Sentry  2026-12-08 00:59:00  (1 camera)"}));
+    EXPECT_EQ(p.controller.PartnerPathOf(2), "");
+    p.expectRowsMatch();
+    EXPECT_FALSE(p.controller.AddDroppedFiles({dir.path() + "TeslaCam/SavedClips/nothing-here"}));
+}
+
 TEST(PlaylistController, OpeningAFileOfAListedFolderDoesNotRebuildTheRows) {
     TempFolder dir;
     dir.write("a.mp4", "");

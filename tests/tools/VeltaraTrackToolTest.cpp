@@ -2,6 +2,7 @@
 // happens with files that give no track, and with bad command lines.
 #include "platform/ChildProcess.h"
 #include "platform/FileSystem.h"
+#include "support/CarFolderTree.h"
 #include "support/CammPackets.h"
 #include "support/ClipFactory.h"
 #include "support/CommandOutput.h"
@@ -794,4 +795,24 @@ TEST_F(VeltaraTrackTool, PrintZeroGivesTheExportsFolderExactly) {
     const std::string folder = exported.out.substr(0, exported.out.size() - 1);
     EXPECT_EQ(folder.rfind(out + "/", 0), 0u) << folder;
     EXPECT_TRUE(std::filesystem::is_regular_file(folder + "SHA256SUMS")) << folder;
+}
+
+// A car's saved and sentry folders: their clips carry no data, the events
+// the car saved stand at the places it gave, in words.
+TEST_F(VeltaraTrackTool, EventsTheCarSavedInItsFolders) {
+    ASSERT_EQ(testing_support::makeCarFolderTree(tmp.path()), "");
+    const ToolRun json = run({"--events", "--json", "--recursive", "TeslaCam"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    // The saved front and back (one trip each), the sentry front.
+    EXPECT_EQ(count(json.out, "\"kind\":\"car\""), 3u) << json.out;
+    EXPECT_NE(json.out.find("{\"clip\":\"2026-12-07_09-59-00-back.mp4\",\"time_s\":1.0,\"kind\":\"car\",\"peak_g\":0.00,"
+                            "\"reason\":\"user_interaction_honk\",\"words\":\"Saved by the horn\",\"city\":\"K\xC3\xB6ln <b>\","
+                            "\"lat\":50.937500,\"lon\":6.960300}"),
+              std::string::npos)
+        << json.out;
+    EXPECT_NE(json.out.find("{\"clip\":\"2026-12-08_00-59-00-front.mp4\",\"time_s\":2.0,\"kind\":\"car\""),
+              std::string::npos);
+    const ToolRun table = run({"--events", "-r", "TeslaCam/SentryClips"});
+    ASSERT_EQ(table.status, 0) << table.err;
+    EXPECT_NE(table.out.find("0:02.0  car   Sentry: something came close, Ulm"), std::string::npos) << table.out;
 }

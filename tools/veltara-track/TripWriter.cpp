@@ -3,6 +3,7 @@
 #include "track/CameraTime.h"
 #include "trackfile/TrackTextEscape.h"
 #include "trackfile/TrackWriter.h"
+#include "vehicle/CarEventReason.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -28,10 +29,35 @@ std::string padded(const std::string& text, size_t width, bool right) {
     return right ? fill + text : text + fill;
 }
 
-std::string eventJson(const Trip& trip, const std::vector<std::string>& names, const TripEvent& e) {
-    return "{\"clip\":" + jsonString(baseName(names[trip.clips[e.clip]])) +
-           ",\"time_s\":" + trackDecimal(static_cast<double>(e.timeMs) / 1000.0, 1) + ",\"kind\":\"" +
-           std::string(tripEventKindName(e.kind)) + "\",\"peak_g\":" + trackDecimal(e.peakG, 2) + "}";
+const CarEventMark* carEventOf(const Trip& trip, const TripEvent& e, const CarEventMarks& carEvents) {
+    if (e.kind != TripEventKind::Car) return nullptr;
+    const size_t clip = trip.clips[e.clip];
+    return clip < carEvents.size() && carEvents[clip] ? &*carEvents[clip] : nullptr;
+}
+
+std::string eventJson(const Trip& trip, const std::vector<std::string>& names, const TripEvent& e,
+                      const CarEventMarks& carEvents) {
+    std::string out = "{\"clip\":" + jsonString(baseName(names[trip.clips[e.clip]])) +
+                      ",\"time_s\":" + trackDecimal(static_cast<double>(e.timeMs) / 1000.0, 1) + ",\"kind\":\"" +
+                      std::string(tripEventKindName(e.kind)) + "\",\"peak_g\":" + trackDecimal(e.peakG, 2);
+    if (const CarEventMark* car = carEventOf(trip, e, carEvents)) {
+        out += ",\"reason\":" + jsonString(car->event.reason) +
+               ",\"words\":" + jsonString(CarEventReason::text(car->event.reason, car->sentry));
+        if (!car->event.city.empty()) out += ",\"city\":" + jsonString(car->event.city);
+        if (car->event.hasPlace())
+            out += ",\"lat\":" + trackDecimal(*car->event.latitude, 6) +
+                   ",\"lon\":" + trackDecimal(*car->event.longitude, 6);
+    }
+    return out + "}";
+}
+
+// The peak, or for the car's own event its words and city.
+std::string peakOrWords(const Trip& trip, const TripEvent& e, const CarEventMarks& carEvents) {
+    const CarEventMark* car = carEventOf(trip, e, carEvents);
+    if (!car) return e.kind == TripEventKind::Car ? std::string("-") : trackDecimal(e.peakG, 2) + " G";
+    std::string text = CarEventReason::text(car->event.reason, car->sentry);
+    if (!car->event.city.empty()) text += ", " + car->event.city;
+    return printableText(text);
 }
 
 // Columns rightFrom..rightTo line up on the right, the others on the left.
@@ -53,7 +79,8 @@ std::string aligned(const std::vector<std::vector<std::string>>& rows, size_t ri
 
 }  // namespace
 
-std::string tripsJson(const std::vector<Trip>& trips, const std::vector<std::string>& names, const TripEvents& events) {
+std::string tripsJson(const std::vector<Trip>& trips, const std::vector<std::string>& names, const TripEvents& events,
+                      const CarEventMarks& carEvents) {
     std::string out = "[";
     for (size_t t = 0; t < trips.size(); ++t) {
         const Trip& trip = trips[t];
@@ -69,7 +96,7 @@ std::string tripsJson(const std::vector<Trip>& trips, const std::vector<std::str
                ",\"avg_speed_kmh\":" + trackDecimal(f.averageSpeedKmh(), 1) + ",\"events\":[";
         if (t < events.size())
             for (size_t i = 0; i < events[t].size(); ++i)
-                out += (i == 0 ? "" : ",") + eventJson(trip, names, events[t][i]);
+                out += (i == 0 ? "" : ",") + eventJson(trip, names, events[t][i], carEvents);
         out += "]}";
     }
     out += trips.empty() ? "]\n" : "\n]\n";
@@ -95,21 +122,21 @@ std::string tripsTable(const std::vector<Trip>& trips, const std::vector<std::st
     return aligned(rows, 3, 7);
 }
 
-std::string eventsJson(const std::vector<Trip>& trips, const std::vector<std::string>& names,
-                       const TripEvents& events) {
+std::string eventsJson(const std::vector<Trip>& trips, const std::vector<std::string>& names, const TripEvents& events,
+                       const CarEventMarks& carEvents) {
     std::string out = "[";
     bool first = true;
     for (size_t t = 0; t < trips.size() && t < events.size(); ++t)
         for (const TripEvent& e : events[t]) {
-            out += (first ? "\n" : ",\n") + eventJson(trips[t], names, e);
+            out += (first ? "\n" : ",\n") + eventJson(trips[t], names, e, carEvents);
             first = false;
         }
     out += first ? "]\n" : "\n]\n";
     return out;
 }
 
-std::string eventsTable(const std::vector<Trip>& trips, const std::vector<std::string>& names,
-                        const TripEvents& events) {
+std::string eventsTable(const std::vector<Trip>& trips, const std::vector<std::string>& names, const TripEvents& events,
+                        const CarEventMarks& carEvents) {
     std::vector<std::vector<std::string>> rows{{"channel", "clip", "time", "kind", "peak"}};
     for (size_t t = 0; t < trips.size() && t < events.size(); ++t)
         for (const TripEvent& e : events[t]) {
@@ -119,7 +146,7 @@ std::string eventsTable(const std::vector<Trip>& trips, const std::vector<std::s
                           static_cast<long long>(tenths / 10 % 60), static_cast<long long>(tenths % 10));
             rows.push_back({printableText(trips[t].channel.empty() ? "-" : trips[t].channel),
                             printableText(baseName(names[trips[t].clips[e.clip]])), time,
-                            std::string(tripEventKindName(e.kind)), trackDecimal(e.peakG, 2) + " G"});
+                            std::string(tripEventKindName(e.kind)), peakOrWords(trips[t], e, carEvents)});
         }
     return aligned(rows, 2, 2);
 }

@@ -9,6 +9,7 @@
 #include "trackfile/TrackWriter.h"
 #include "trackindex/TripBuilder.h"
 #include "trip/EventDetector.h"
+#include "vehicle/CarEventOfClip.h"
 #include "veltara-track/ClipFileList.h"
 #include "veltara-track/ClipInfo.h"
 #include "veltara-track/ExportCommand.h"
@@ -23,6 +24,7 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -128,6 +130,7 @@ int main(int argc, char** argv) {
     }
     std::vector<ClipInfo> infos;
     std::vector<TripClip> tripClips;
+    std::vector<std::optional<CarEventMark>> carEvents;  // per trip clip
     std::vector<TrackRecord> records;
     std::vector<int64_t> times;
     std::string reason;
@@ -135,7 +138,7 @@ int main(int argc, char** argv) {
         if (interrupted.load() != 0) break;
         const std::string& file = list.files[i];
         progress.show(i + 1, list.files.size(), file);
-        const ClipTrackSource::Result result = source.read(file, records, times, reason);
+        ClipTrackSource::Result result = source.read(file, records, times, reason);
         if (interrupted.load() != 0) break;
         if (const std::string problem = source.indexProblem(); !problem.empty())
             progress.message("veltara-track: the track index is not used: " + printableText(problem));
@@ -153,6 +156,15 @@ int main(int argc, char** argv) {
             info.cut = true;
             infos.push_back(info);
             continue;
+        }
+        // A car's saved or sentry clip: its event, and the event's place for a clip without data.
+        std::optional<CarEventMark> carEvent = trips ? CarEventOfClip::find(file) : std::nullopt;
+        if (carEvent && result == ClipTrackSource::Result::Failed && noData) {
+            records.clear();
+            times.clear();
+            if (CarEventOfClip::place(file, *carEvent, records, times)) result = ClipTrackSource::Result::Track;
+        } else if (carEvent && result != ClipTrackSource::Result::Failed) {
+            CarEventOfClip::place(file, *carEvent, records, times);
         }
         if (result != ClipTrackSource::Result::Track) {
             progress.message("veltara-track: " + printableText(file) + ": " +
@@ -172,6 +184,7 @@ int main(int argc, char** argv) {
         }
         if (trips) {
             tripClips.push_back({file, records, times});
+            carEvents.push_back(std::move(carEvent));
         } else {
             writer->track(out, file, records, times);
             written = flush(out) && written;
@@ -194,11 +207,18 @@ int main(int argc, char** argv) {
             std::vector<EventClipTrack> clips;
             for (const size_t k : trip.clips) clips.push_back({tripClips[k].records, tripClips[k].timesMs});
             events.push_back(detector.detect(clips));
+            // The car's own events beside the detected ones.
+            for (uint32_t c = 0; c < trip.clips.size(); ++c)
+                if (const auto& car = carEvents[trip.clips[c]]; car && car->onThisClip)
+                    events.back().push_back({c, car->timeMs, TripEventKind::Car, 0.0, -1});
+            std::stable_sort(events.back().begin(), events.back().end(), [](const TripEvent& a, const TripEvent& b) {
+                return a.clip != b.clip ? a.clip < b.clip : a.timeMs < b.timeMs;
+            });
         }
         if (options.events)
-            out = options.json ? eventsJson(found, names, events) : eventsTable(found, names, events);
+            out = options.json ? eventsJson(found, names, events, carEvents) : eventsTable(found, names, events, carEvents);
         else
-            out = options.json ? tripsJson(found, names, events) : tripsTable(found, names);
+            out = options.json ? tripsJson(found, names, events, carEvents) : tripsTable(found, names);
     } else {
         writer->end(out);
     }
