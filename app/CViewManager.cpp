@@ -256,6 +256,8 @@ void CViewManager::ShowToolTipsAndHint() {
     }
     videoHint_ = fromUtf8(store_.ReadLanguageString("IDS_VIDEO_HINT", PanelTexts::kSection));
     updateVideoHint();
+    if (CTreskChartUI* accChart = chart())
+        accChart->SetNoDataText(fromUtf8(store_.ReadLanguageString("IDS_NO_GSENSOR_DATA", PanelTexts::kSection)));
 }
 
 void CViewManager::followPlaylistForHint() {
