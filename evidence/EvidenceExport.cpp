@@ -9,6 +9,7 @@
 #include "evidence/Sha256.h"
 #include "evidence/VideoCut.h"
 #include "platform/ChildProcess.h"
+#include "platform/DurationText.h"
 #include "platform/FileSystem.h"
 #include "platform/RuntimeFolder.h"
 #include "telemetry/IsoFile.h"
@@ -132,7 +133,8 @@ public:
           stop_(stop),
           progress_(progress),
           startClip_(request.startClip),
-          startSeconds_(request.startSeconds) {}
+          startSeconds_(request.startSeconds),
+          length_(request.lengthSeconds) {}
     ~Export() {
         EvidenceFolder::remove(work_);
         if (!kept_) EvidenceFolder::remove(folder_);
@@ -189,6 +191,12 @@ private:
             IsoFile file;
             std::string why;
             if (!file.open(path, why) || !(file.durationSeconds() > 0.0)) {
+                if (request_.withinDrive) {
+                    // The drive cannot go on into a clip that cannot be read.
+                    length_ += startSeconds_;
+                    startSeconds_ = 0.0;
+                    break;
+                }
                 reason = platform::fileName(path) + ": the clip before the stretch's start cannot be read" +
                          (why.empty() ? "" : " (" + why + ")");
                 return false;
@@ -208,15 +216,15 @@ private:
         const bool byClock = request_.startClock.has_value();
         double covered = -startSeconds_;
         for (size_t i = byClock ? 0 : startClip_; i < request_.clips.size(); ++i) {
-            if (!byClock && covered >= request_.lengthSeconds) break;
+            if (!byClock && covered >= length_) break;
             SourceClip clip;
             clip.stretch.path = request_.clips[i];
             IsoFile file;
             std::string why;
             if (::stat(clip.stretch.path.c_str(), &clip.before) != 0 || !S_ISREG(clip.before.st_mode) ||
                 !file.open(clip.stretch.path, why)) {
-                reason = platform::fileName(clip.stretch.path) + ": at " + std::to_string(std::max(0.0, covered)) +
-                         " s of the stretch the clip cannot be read" + (why.empty() ? "" : " (" + why + ")");
+                reason = platform::fileName(clip.stretch.path) + ": at " +
+                         platform::durationText(std::max(0.0, covered)) + " of the stretch the clip cannot be read" + (why.empty() ? "" : " (" + why + ")");
                 return false;
             }
             clip.stretch.lengthSeconds = file.durationSeconds();
@@ -254,7 +262,14 @@ private:
             for (const SourceClip& clip : clips_) stretch.push_back(clip.stretch);
             ExportStretch::locate(stretch, *request_.startClock, first, start);
         }
-        return ExportStretch::plan(stretch, first, start, request_.lengthSeconds, segments_, reason);
+        if (request_.withinDrive && !request_.startClock) {
+            ExportStretch::keepWithinDrive(stretch, request_.startClip - startClip_, first, start, length_);
+            if (!(length_ > 0.0)) {
+                reason = "the stretch lies outside the drive of " + platform::fileName(request_.clips[request_.startClip]);
+                return false;
+            }
+        }
+        return ExportStretch::plan(stretch, first, start, length_, segments_, reason);
     }
 
     // With the inset, every clip of the stretch has its other camera's clip.
@@ -332,12 +347,12 @@ private:
             OverlayScript::holdReadings(moments);
             const GSensorScale scale{request_.events.zeroCount, request_.events.countsPerG};
             if (!writeFile(work_ + VideoCut::kOverlayName,
-                           OverlayScript::make(moments, request_.lengthSeconds, request_.units, scale), reason))
+                           OverlayScript::make(moments, length_, request_.units, scale), reason))
                 return false;
         }
         const VideoCut::Picture picture{request_.overlay, request_.inset, request_.mirrorInset};
-        const auto args = VideoCut::arguments(request_.ffmpeg, request_.lengthSeconds, picture, folder_ + "video.mp4");
-        return VideoCut::run(args, work_, request_.lengthSeconds, stop_,
+        const auto args = VideoCut::arguments(request_.ffmpeg, length_, picture, folder_ + "video.mp4");
+        return VideoCut::run(args, work_, length_, stop_,
                              [this](double f) { tell(0.85 * f); }, reason);
     }
 
@@ -389,7 +404,7 @@ private:
         input.overlay = request_.overlay;
         input.inset = request_.inset;
         input.imperial = request_.units == UnitSystem::Imperial;
-        input.lengthSeconds = request_.lengthSeconds;
+        input.lengthSeconds = length_;
         TrackFigures figures;
         int64_t first = -1, last = -1;
         bool utc = false;
@@ -421,7 +436,7 @@ private:
         input.distanceMetres = figures.distanceMetres();
         input.topSpeedKmh = figures.maxSpeedKmh();
         // Over the stretch's length: the clock of the data may jump.
-        input.averageSpeedKmh = input.distanceMetres / request_.lengthSeconds * 3.6;
+        input.averageSpeedKmh = input.distanceMetres / length_ * 3.6;
         input.timeKind = utc ? "UTC" : "camera clock";
         if (first >= 0) {
             // Records of UTC data carry the offset; the report gives UTC.
@@ -430,9 +445,9 @@ private:
             input.end = clockText(last - shift);
         }
         events(input);
-        double frameAt = request_.lengthSeconds / 2.0;
+        double frameAt = length_ / 2.0;
         if (!input.events.empty()) frameAt = input.events.front().atSeconds;
-        if (frame(std::min(frameAt, std::max(0.0, request_.lengthSeconds - 0.2)))) input.frame = work_ + "frame.png";
+        if (frame(std::min(frameAt, std::max(0.0, length_ - 0.2)))) input.frame = work_ + "frame.png";
         for (const StretchSegment& s : segments_) {
             const SourceClip& clip = clips_[s.clip];
             ReportClip row;
@@ -528,6 +543,7 @@ private:
     std::vector<std::string> hashes_;
     size_t startClip_ = 0;
     double startSeconds_ = 0.0;
+    double length_ = 0.0;  // the request's, or less when kept within the drive
     std::string folder_, work_;
     bool kept_ = false;
     // The checksums' worker: it owns hashes_ and the partners' hashes until joined.

@@ -51,6 +51,7 @@ TEST_F(EvidenceExportRun, AStretchAcrossTwoClipsIsExportedWhileTheClipPlays) {
     const QJsonObject done = exportState(dump);
     ASSERT_EQ(done["state"].toString(), "done") << text(dump);
     EXPECT_EQ(done["progress"].toDouble(), 1.0);
+    EXPECT_TRUE(done["openFolder"].toBool());  // the message offers to open the folder
     EXPECT_EQ(state(dump), kPlaying);  // playback went on
     const std::string exported = done["folder"].toString().toStdString();
     EXPECT_NE(exported.find("/Documents/Veltara DVR Player/Exports/"), std::string::npos) << exported;
@@ -65,6 +66,7 @@ TEST_F(EvidenceExportRun, AStretchAcrossTwoClipsIsExportedWhileTheClipPlays) {
     const std::string report =
         testing_support::commandOutput({"/usr/bin/pdftotext", "report.pdf", "-"}, exported, status);
     EXPECT_NE(report.find("Höchstgeschwindigkeit"), std::string::npos) << report;
+    EXPECT_NE(report.find("(30,0 s)"), std::string::npos) << report;  // the language's decimal sign
 
     // The second clip gone from the disk: the export says which and leaves nothing.
     std::filesystem::remove(b);
@@ -72,6 +74,7 @@ TEST_F(EvidenceExportRun, AStretchAcrossTwoClipsIsExportedWhileTheClipPlays) {
     ASSERT_TRUE(driver.ask("export " + a + " 30 30 nooverlay")["ok"].toBool());
     ASSERT_TRUE(waitFor([](const QJsonObject& d) { return exportState(d)["state"].toString() != "running"; }, 60s));
     EXPECT_EQ(exportState(dump)["state"].toString(), "failed");
+    EXPECT_FALSE(exportState(dump)["openFolder"].toBool());
     EXPECT_NE(exportState(dump)["error"].toString().indexOf("2016_0520_103040_F.MP4"), -1) << text(dump);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(exported + ".."), {}), before);
     quitCleanly();
