@@ -201,6 +201,7 @@ void CViewManager::loadTripTexts() {
     read("IDS_TRIP_FIGURES", texts.figures);
     read("IDS_TRIP_SPAN", texts.span);
     read("IDS_TRIP_DISTANCE", texts.distance);
+    read("IDS_TRIP_JUMP", texts.jump);
     read("IDS_TRIP_NOTRACK", texts.noTrack);
     read("IDS_TRIP_NODATA", texts.noData);
     read("IDS_TRIP_FORMAT", texts.format);
@@ -256,6 +257,8 @@ void CViewManager::ShowToolTipsAndHint() {
     }
     videoHint_ = fromUtf8(store_.ReadLanguageString("IDS_VIDEO_HINT", PanelTexts::kSection));
     updateVideoHint();
+    if (CTreskChartUI* accChart = chart())
+        accChart->SetNoDataText(fromUtf8(store_.ReadLanguageString("IDS_NO_GSENSOR_DATA", PanelTexts::kSection)));
 }
 
 void CViewManager::followPlaylistForHint() {

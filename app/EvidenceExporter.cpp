@@ -9,10 +9,28 @@
 #include "track/SubtitleExtractor.h"
 #include "trip/EventSettings.h"
 
+#include <QDesktopServices>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
 #include <QProgressDialog>
 #include <QWidget>
 #include <algorithm>
+
+namespace {
+
+// The word that ends an export folder's name, in the chosen language. A
+// language file is not trusted with a path: anything but letters, digits,
+// blanks, '-' and '_', or a long text, keeps the English word.
+std::string folderWord(const QString& word) {
+    const QString trimmed = word.trimmed();
+    const bool plain = !trimmed.isEmpty() && trimmed.size() <= 40 && std::all_of(trimmed.begin(), trimmed.end(), [](QChar c) {
+        return c.isLetterOrNumber() || c == u' ' || c == u'-' || c == u'_';
+    });
+    return plain ? trimmed.toStdString() : std::string("Export");
+}
+
+}  // namespace
 
 EvidenceExporter::EvidenceExporter(const ConfigStore& store, const AppConfig& config, QWidget* window)
     : store_(store), config_(config), window_(window) {
@@ -27,6 +45,10 @@ EvidenceExporter::~EvidenceExporter() {
 
 QString EvidenceExporter::text(std::string_view key) const {
     return DialogText::read(store_, key, DialogText::kMainSection);
+}
+
+bool EvidenceExporter::OffersOpenFolder() const {
+    return doneBox_ && doneBox_->isVisible();
 }
 
 const char* EvidenceExporter::StateName(State state) {
@@ -57,12 +79,13 @@ void EvidenceExporter::Ask(const ExportRows& rows, const std::string& clip, doub
     dialog.SetStretch(earlier ? seconds - kAroundSeconds : std::max(0.0, seconds - kAroundSeconds), 2 * kAroundSeconds,
                       earlier);
     if (dialog.exec() != QDialog::Accepted) return;
-    Start(rows, clip, dialog.StartSeconds(), dialog.LengthSeconds(), dialog.Overlay(),
-          {dialog.Inset(), inset.mirror});
+    // The proposal keeps to the clip's drive; a stretch the user set is taken as set.
+    Start(rows, clip, dialog.StartSeconds(), dialog.LengthSeconds(), dialog.Overlay(), {dialog.Inset(), inset.mirror},
+          !dialog.Changed());
 }
 
 bool EvidenceExporter::Start(const ExportRows& rows, const std::string& clip, double startSeconds,
-                             double lengthSeconds, bool overlay, const ExportInset& inset) {
+                             double lengthSeconds, bool overlay, const ExportInset& inset, bool withinDrive) {
     if (state_ == State::Running) return false;
     EvidenceRequest request;
     for (const size_t i : partners::sameChannel(rows.paths, clip)) {
@@ -76,8 +99,10 @@ bool EvidenceExporter::Start(const ExportRows& rows, const std::string& clip, do
     request.mirrorInset = inset.mirror;
     request.startSeconds = startSeconds;
     request.lengthSeconds = lengthSeconds;
+    request.withinDrive = withinDrive;
     request.overlay = overlay;
     request.exportsFolder = store_.userDataFolder() + "Exports";
+    request.kind = folderWord(text("IDS_EXPORT_FOLDER"));
     request.ffmpeg = SubtitleExtractor::standardConverterPath();
     request.reportProgram = store_.programFolder() + "Report/veltara-report";
     request.units = config_.units;
@@ -88,6 +113,7 @@ bool EvidenceExporter::Start(const ExportRows& rows, const std::string& clip, do
     progress_.store(0.0);
     folder_.clear();
     error_.clear();
+    doneBox_ = nullptr;  // an earlier export's message may stay open, but offers nothing of this one
     state_ = State::Running;
     EvidenceExport* job = job_.get();
     worker_ = std::thread([this, job, request = std::move(request)] {
@@ -133,6 +159,14 @@ void EvidenceExporter::finished(bool done, const std::string& folder, const std:
                                     done ? text("IDS_EXPORT_DONE").arg(folder_) : text("IDS_EXPORT_FAILED").arg(error_),
                                     QMessageBox::Ok, window_);
         box->setTextFormat(Qt::PlainText);
+        if (const QString ok = text("IDS_OK"); !ok.isEmpty()) box->button(QMessageBox::Ok)->setText(ok);
+        if (done) {
+            // The folder is what the user came for: one click opens it.
+            QPushButton* open = box->addButton(text("IDS_EXPORT_OPEN_FOLDER"), QMessageBox::ActionRole);
+            const QUrl url = QUrl::fromLocalFile(folder_);
+            connect(open, &QPushButton::clicked, this, [url] { QDesktopServices::openUrl(url); });
+            doneBox_ = box;
+        }
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setModal(false);
         box->show();

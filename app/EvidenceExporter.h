@@ -23,6 +23,7 @@
 
 class ConfigStore;
 struct AppConfig;
+class QMessageBox;
 class QProgressDialog;
 class QWidget;
 
@@ -53,9 +54,10 @@ public:
     // camera, in the rows' order.
     void Ask(const ExportRows& rows, const std::string& clip, double seconds, const ExportInset& inset);
     // Without a dialog (the test driver). False while one runs or when clip
-    // is not one of the rows.
+    // is not one of the rows. withinDrive: trim the stretch to the clip's
+    // drive (what the dialog's unchanged proposal does).
     bool Start(const ExportRows& rows, const std::string& clip, double startSeconds, double lengthSeconds,
-               bool overlay, const ExportInset& inset = {});
+               bool overlay, const ExportInset& inset = {}, bool withinDrive = false);
     void Cancel();
 
     State GetState() const { return state_; }
@@ -63,6 +65,8 @@ public:
     const QString& Folder() const { return folder_; }
     const QString& Error() const { return error_; }
     static const char* StateName(State state);
+    // The finished export's message is shown with its "open the folder" button.
+    bool OffersOpenFolder() const;
 
 signals:
     void changed();
@@ -81,5 +85,6 @@ private:
     State state_ = State::Idle;
     QString folder_, error_;
     QPointer<QProgressDialog> dialog_;
+    QPointer<QMessageBox> doneBox_;
     QTimer tick_;
 };

@@ -69,21 +69,23 @@ void CAccelerationFeed::AppendNewPages(const TrackStore& store, int32_t readyPag
             const TrackRecord* records = page->records();
             for (int32_t i = 0, n = page->count(); i < n; ++i) {
                 const TrackRecord& r = records[i];
-                // A clip whose data has no G-sensor leaves the chart empty.
+                const double time = timeline_.place(r);
+                sawRecords_ = true;
                 if (r.valid && r.hasAccel) {
-                    curves[0]->AddPoint(nextTime_, r.accelX);
-                    curves[1]->AddPoint(nextTime_, r.accelY);
-                    curves[2]->AddPoint(nextTime_, r.accelZ);
+                    sawReading_ = true;
+                    curves[0]->AddPoint(time, r.accelX);
+                    curves[1]->AddPoint(time, r.accelY);
+                    curves[2]->AddPoint(time, r.accelZ);
                 } else if (r.valid && curves[0]->PointCount() > 0 &&
                            std::isfinite(curves[0]->YValues().back())) {
                     // A moment without a reading after some: a gap in the
                     // line (a point without a value draws no segment), not a
                     // drop to zero or a bridge across it.
-                    for (CCurve* curve : curves) curve->AddPoint(nextTime_, kNoReading);
+                    for (CCurve* curve : curves) curve->AddPoint(time, kNoReading);
                 }
-                nextTime_ += kSecondsPerRecord;
             }
         }
+        chart->SetShowNoData(sawRecords_ && !sawReading_);
         chart->FitXRangeToData();
         chart->FitYRangeToData(0, kYFill);
     }
@@ -91,12 +93,19 @@ void CAccelerationFeed::AppendNewPages(const TrackStore& store, int32_t readyPag
 }
 
 void CAccelerationFeed::Reset() {
-    nextTime_ = 0.0;
+    timeline_.reset();
+    sawRecords_ = false;
+    sawReading_ = false;
     CTreskChartUI* chart = chart_.load(std::memory_order_acquire);
     if (!chart) return;
-    for (const AxisSeries& s : SERIES) {
+    {
         const auto lock = chart->LockSeries();
-        if (CCurve* curve = chart->FindCurve(s.name)) curve->ClearPoints();
+        for (const AxisSeries& s : SERIES) {
+            if (CCurve* curve = chart->FindCurve(s.name)) curve->ClearPoints();
+        }
+        // The next clip's axis is its own: a short clip after a long one fills the chart.
+        chart->SetXRange(0.0, kInitialSeconds);
+        chart->SetShowNoData(false);
     }
     chart->Invalidate();
 }

@@ -1,11 +1,11 @@
 #pragma once
 // CAccelerationFeed: fills the chart "accChart" with the three G-sensor axes
-// of the current clip's track, over the time of the clip (0.2 s a record,
-// counted for every record, valid or not; only valid records with a G-sensor
-// reading add points, and a valid one without a reading after them adds a
-// gap).
-// The chart shows everything extracted so far; its ranges only grow, so a
-// short clip after a long one keeps the long one's time axis.
+// of the current clip's track, over the time of the clip (ClipTimeline places
+// every record, valid or not; only valid records with a G-sensor reading add
+// points, and a valid one without a reading after them adds a gap).
+// The chart shows everything extracted so far. Its time axis starts at 16 s
+// for every clip and grows to the clip's length; the G axis only widens. A
+// clip whose records hold no G-sensor reading makes the chart say so.
 //
 // Threads: Setup runs once on the main window's start-up thread;
 // AppendNewPages and Reset run on the UI thread. Every change of the chart's
@@ -14,6 +14,7 @@
 // Lifecycle: a member of the view manager, set up once with the chart, then
 // per clip: Reset when the views are reset, AppendNewPages per ready batch.
 // The chart must outlive the calls made with it.
+#include "chart/ClipTimeline.h"
 #include "track/TrackView.h"
 
 #include <atomic>
@@ -26,7 +27,6 @@ class CTreskChartUI;
 // series; new pages are charted.
 class CAccelerationFeed final : public TrackView {
 public:
-    static constexpr double kSecondsPerRecord = 0.2;
     static constexpr double kYFill = 0.8;
     // The value of a moment without a G-sensor reading: the line breaks there.
     static constexpr double kNoReading = std::numeric_limits<double>::quiet_NaN();
@@ -42,7 +42,8 @@ public:
     // readyPages it passed here and to the map, so no page is skipped.
     void AppendNewPages(const TrackStore& store, int32_t readyPages);
 
-    // Empties the three series and restarts the time at 0; the ranges stay.
+    // Empties the three series, restarts the time at 0 and the time axis at
+    // 16 s; the G range stays.
     void Reset();
 
     void StartTrack() override { Reset(); }
@@ -50,9 +51,11 @@ public:
     void ResetTrack() override { Reset(); }
 
     // Time the next record gets, in seconds. UI thread.
-    double NextTime() const { return nextTime_; }
+    double NextTime() const { return timeline_.next(); }
 
 private:
     std::atomic<CTreskChartUI*> chart_{nullptr};
-    double nextTime_ = 0.0;  // UI thread only
+    ClipTimeline timeline_;     // UI thread only
+    bool sawRecords_ = false;   // UI thread only
+    bool sawReading_ = false;   // UI thread only
 };

@@ -102,6 +102,11 @@ void CTreskChartUI::FitYRangeToData(int slot, double fill) {
     Invalidate();
 }
 
+void CTreskChartUI::SetNoDataText(const QString& text) {
+    noDataText_ = text;
+    Invalidate();
+}
+
 void CTreskChartUI::Invalidate() {
     if (QThread::currentThread() == thread()) {
         update();
@@ -142,6 +147,12 @@ void CTreskChartUI::PaintBkImage(QPainter& painter, const PlotRect& plot) {
     chart.drawFrame(frameColor_, framePenWidth_, xScale_, xMinorTicks_);
     for (size_t slot = 0; slot < kSlots; ++slot) {
         if (yStyles_[slot].enabled) chart.drawYAxis(yStyles_[slot], yScales_[slot], labelFont_, unit_);
+    }
+    if (showNoData_ && !noDataText_.isEmpty()) {
+        painter.setPen(ChartColor::fromColorRef(frameColor_));
+        painter.setFont(labelFont_);
+        painter.drawText(QRect(plot.left, plot.top, plot.right - plot.left, plot.bottom - plot.top),
+                         Qt::AlignCenter | Qt::TextWordWrap, noDataText_);
     }
     painter.restore();
 }

@@ -85,6 +85,13 @@ public:
     void SetYColor(int slot, uint32_t colorRef);
     void SetYPenWidth(int slot, int width);
 
+    // The note drawn across the plot while the owner says the clip has no
+    // data to draw (plain text, the chosen language's). UI thread.
+    void SetNoDataText(const QString& text);
+    // Owner state, under LockSeries().
+    void SetShowNoData(bool show) { showNoData_ = show; }
+    bool ShowsNoData() const { return showNoData_; }
+
     // Set last by the owner, once everything else is in place.
     void SetConfigured(bool configured) { configured_.store(configured, std::memory_order_release); }
     bool IsConfigured() const { return configured_.load(std::memory_order_acquire); }
@@ -117,9 +124,11 @@ private:
     AxisScale xScale_ = AxisScale::fromRaw(0.0, 1.0);
     std::array<AxisScale, kSlots> yScales_;
     std::vector<std::unique_ptr<CCurve>> curves_;
+    bool showNoData_ = false;
 
     // UI-thread state.
     QFont labelFont_;
+    QString noDataText_;
     ChartInsets insets_;
     uint32_t bkColor_ = 0;
     uint32_t bkColor2_ = 0;

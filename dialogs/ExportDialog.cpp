@@ -7,6 +7,9 @@
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <utility>
 
 ExportDialog::ExportDialog(const ConfigStore& store, bool insetOffered, QWidget* parent) : QDialog(parent) {
     const auto text = [&store](std::string_view key) { return DialogText::read(store, key, DialogText::kMainSection); };
@@ -39,6 +42,15 @@ ExportDialog::ExportDialog(const ConfigStore& store, bool insetOffered, QWidget*
     }
     form->addRow(overlay_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    // Qt's own button texts are English: the language file names them.
+    for (const auto& [button, key] : {std::pair{QDialogButtonBox::Ok, "IDS_OK"}, {QDialogButtonBox::Cancel, "IDS_CANCEL"}}) {
+        if (const QString name = text(key); !name.isEmpty()) buttons->button(button)->setText(name);
+    }
+    // The numbers take the language's decimal sign, as the panel's do.
+    QLocale numbers = text("IDS_DECIMAL") == u"," ? QLocale(QLocale::German) : QLocale::c();
+    numbers.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
+    start_->setLocale(numbers);
+    length_->setLocale(numbers);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     form->addRow(buttons);
@@ -48,6 +60,13 @@ void ExportDialog::SetStretch(double startSeconds, double lengthSeconds, bool ea
     start_->setMinimum(earlier ? -600.0 : 0.0);
     start_->setValue(startSeconds);
     length_->setValue(lengthSeconds);
+    // As the boxes hold them (rounded to their decimals).
+    proposedStart_ = start_->value();
+    proposedLength_ = length_->value();
+}
+
+bool ExportDialog::Changed() const {
+    return start_->value() != proposedStart_ || length_->value() != proposedLength_;
 }
 
 double ExportDialog::StartSeconds() const {

@@ -22,10 +22,13 @@ public:
     double LengthSeconds() const;
     bool Overlay() const;
     bool Inset() const;
+    // The start or the length differs from what SetStretch proposed.
+    bool Changed() const;
 
 private:
     QDoubleSpinBox* start_ = nullptr;
     QDoubleSpinBox* length_ = nullptr;
     QCheckBox* overlay_ = nullptr;
     QCheckBox* inset_ = nullptr;
+    double proposedStart_ = 0.0, proposedLength_ = 0.0;
 };

@@ -9,6 +9,7 @@
 #include "evidence/Sha256.h"
 #include "evidence/VideoCut.h"
 #include "platform/ChildProcess.h"
+#include "platform/DurationText.h"
 #include "platform/FileSystem.h"
 #include "platform/RuntimeFolder.h"
 #include "telemetry/IsoFile.h"
@@ -137,7 +138,8 @@ public:
           progress_(progress),
           folderMadeHook_(folderMadeHook),
           startClip_(request.startClip),
-          startSeconds_(request.startSeconds) {}
+          startSeconds_(request.startSeconds),
+          length_(request.lengthSeconds) {}
     ~Export() {
         std::error_code ignored;
         if (!work_.empty()) std::filesystem::remove_all(work_, ignored);  // private: no one else's links in it
@@ -205,6 +207,12 @@ private:
             IsoFile file;
             std::string why;
             if (!file.open(path, why) || !(file.durationSeconds() > 0.0)) {
+                if (request_.withinDrive) {
+                    // The drive cannot go on into a clip that cannot be read.
+                    length_ += startSeconds_;
+                    startSeconds_ = 0.0;
+                    break;
+                }
                 reason = platform::fileName(path) + ": the clip before the stretch's start cannot be read" +
                          (why.empty() ? "" : " (" + why + ")");
                 return false;
@@ -224,15 +232,15 @@ private:
         const bool byClock = request_.startClock.has_value();
         double covered = -startSeconds_;
         for (size_t i = byClock ? 0 : startClip_; i < request_.clips.size(); ++i) {
-            if (!byClock && covered >= request_.lengthSeconds) break;
+            if (!byClock && covered >= length_) break;
             SourceClip clip;
             clip.stretch.path = request_.clips[i];
             IsoFile file;
             std::string why;
             if (::stat(clip.stretch.path.c_str(), &clip.before) != 0 || !S_ISREG(clip.before.st_mode) ||
                 !file.open(clip.stretch.path, why)) {
-                reason = platform::fileName(clip.stretch.path) + ": at " + std::to_string(std::max(0.0, covered)) +
-                         " s of the stretch the clip cannot be read" + (why.empty() ? "" : " (" + why + ")");
+                reason = platform::fileName(clip.stretch.path) + ": at " +
+                         platform::durationText(std::max(0.0, covered)) + " of the stretch the clip cannot be read" + (why.empty() ? "" : " (" + why + ")");
                 return false;
             }
             clip.stretch.lengthSeconds = file.durationSeconds();
@@ -270,7 +278,14 @@ private:
             for (const SourceClip& clip : clips_) stretch.push_back(clip.stretch);
             ExportStretch::locate(stretch, *request_.startClock, first, start);
         }
-        return ExportStretch::plan(stretch, first, start, request_.lengthSeconds, segments_, reason);
+        if (request_.withinDrive && !request_.startClock) {
+            ExportStretch::keepWithinDrive(stretch, request_.startClip - startClip_, first, start, length_);
+            if (!(length_ > 0.0)) {
+                reason = "the stretch lies outside the drive of " + platform::fileName(request_.clips[request_.startClip]);
+                return false;
+            }
+        }
+        return ExportStretch::plan(stretch, first, start, length_, segments_, reason);
     }
 
     // With the inset, every clip of the stretch has its other camera's clip.
@@ -362,13 +377,13 @@ private:
             OverlayScript::holdReadings(moments);
             const GSensorScale scale{request_.events.zeroCount, request_.events.countsPerG};
             if (!writeFile(work_ + VideoCut::kOverlayName,
-                           OverlayScript::make(moments, request_.lengthSeconds, request_.units, scale), reason))
+                           OverlayScript::make(moments, length_, request_.units, scale), reason))
                 return false;
         }
         const VideoCut::Picture picture{request_.overlay, request_.inset, request_.mirrorInset};
-        const auto args = VideoCut::arguments(request_.ffmpeg, request_.lengthSeconds, picture, work_, "video.mp4");
+        const auto args = VideoCut::arguments(request_.ffmpeg, length_, picture, work_, "video.mp4");
         folder_.adopt("video.mp4");
-        return VideoCut::run(args, folder_.fd(), request_.lengthSeconds, stop_,
+        return VideoCut::run(args, folder_.fd(), length_, stop_,
                              [this](double f) { tell(0.85 * f); }, reason);
     }
 
@@ -395,10 +410,10 @@ private:
         const double slack = std::max(2.5 * seconds / static_cast<double>(samples.size()), 0.2);
         // The original frames are cut at the key frames around the stretch: longer is no fault there.
         const bool reencoded = request_.overlay || request_.inset;
-        if (seconds < request_.lengthSeconds - slack || (reencoded && seconds > request_.lengthSeconds + slack)) {
+        if (seconds < length_ - slack || (reencoded && seconds > length_ + slack)) {
             char text[160];
             std::snprintf(text, sizeof text, "the video holds %.2f s, not the stretch's %.2f s", seconds,
-                          request_.lengthSeconds);
+                          length_);
             reason = std::string(text) + " (the clips hold less than they claim?)";
             return false;
         }
@@ -455,7 +470,7 @@ private:
         input.overlay = request_.overlay;
         input.inset = request_.inset;
         input.imperial = request_.units == UnitSystem::Imperial;
-        input.lengthSeconds = request_.lengthSeconds;
+        input.lengthSeconds = length_;
         TrackFigures figures;
         int64_t first = -1, last = -1;
         bool utc = false;
@@ -487,7 +502,7 @@ private:
         input.distanceMetres = figures.distanceMetres();
         input.topSpeedKmh = figures.maxSpeedKmh();
         // Over the stretch's length: the clock of the data may jump.
-        input.averageSpeedKmh = input.distanceMetres / request_.lengthSeconds * 3.6;
+        input.averageSpeedKmh = input.distanceMetres / length_ * 3.6;
         input.timeKind = utc ? "UTC" : "camera clock";
         if (first >= 0) {
             // Records of UTC data carry the offset; the report gives UTC.
@@ -496,9 +511,9 @@ private:
             input.end = clockText(last - shift);
         }
         events(input);
-        double frameAt = request_.lengthSeconds / 2.0;
+        double frameAt = length_ / 2.0;
         if (!input.events.empty()) frameAt = input.events.front().atSeconds;
-        if (frame(std::min(frameAt, std::max(0.0, request_.lengthSeconds - 0.2)))) input.frame = work_ + "frame.png";
+        if (frame(std::min(frameAt, std::max(0.0, length_ - 0.2)))) input.frame = work_ + "frame.png";
         for (const StretchSegment& s : segments_) {
             const SourceClip& clip = clips_[s.clip];
             ReportClip row;
@@ -609,6 +624,7 @@ private:
     std::vector<std::string> hashes_;
     size_t startClip_ = 0;
     double startSeconds_ = 0.0;
+    double length_ = 0.0;  // the request's, or less when kept within the drive
     EvidenceFolder folder_;
     std::string work_;
     bool kept_ = false;

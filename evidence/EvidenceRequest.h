@@ -17,6 +17,9 @@ struct EvidenceRequest {
     // UTC plus utcOffsetSeconds), found among all the clips.
     std::optional<double> startClock;
     double lengthSeconds = 30.0;
+    // The player's proposal: the stretch is trimmed to the drive of the start
+    // clip instead of crossing a gap into another drive or running past the end.
+    bool withinDrive = false;
     bool overlay = true;            // burn the data in (re-encoded) or cut the original frames
     // The other camera of each clip's moment, by the clips' index ("" none).
     // With inset, every clip of the stretch needs one; it is re-encoded.

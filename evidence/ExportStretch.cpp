@@ -1,9 +1,10 @@
 #include "evidence/ExportStretch.h"
 
+#include "platform/DurationText.h"
 #include "platform/FileSystem.h"
 
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
@@ -11,9 +12,7 @@ namespace {
 constexpr double kSlackSeconds = 0.05;
 
 std::string seconds(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f s", value);
-    return text;
+    return platform::durationText(value);
 }
 
 std::string nameOf(const StretchClip& clip) {
@@ -76,6 +75,39 @@ bool ExportStretch::plan(const std::vector<StretchClip>& clips, size_t firstClip
         return false;
     }
     return true;
+}
+
+namespace {
+
+// Clip `next` goes on from clip `next - 1` within one drive.
+bool joined(const std::vector<StretchClip>& clips, size_t next) {
+    const StretchClip& before = clips[next - 1];
+    const StretchClip& clip = clips[next];
+    if (clip.lengthSeconds <= 0.0) return false;
+    if (!before.startSeconds || !clip.startSeconds) return true;
+    return *clip.startSeconds - (*before.startSeconds + before.lengthSeconds) <= ExportStretch::kMaxGapSeconds;
+}
+
+}  // namespace
+
+void ExportStretch::keepWithinDrive(const std::vector<StretchClip>& clips, size_t origin, size_t& firstClip,
+                                    double& startSeconds, double& lengthSeconds) {
+    if (origin >= clips.size() || firstClip > origin) return;
+    size_t begin = origin;
+    while (begin > firstClip && joined(clips, begin)) --begin;
+    size_t end = origin;
+    while (end + 1 < clips.size() && joined(clips, end + 1)) ++end;
+    if (firstClip < begin) {
+        // The part before the drive is left out: the stretch starts with it.
+        double skipped = clips[firstClip].lengthSeconds - startSeconds;
+        for (size_t i = firstClip + 1; i < begin; ++i) skipped += clips[i].lengthSeconds;
+        firstClip = begin;
+        startSeconds = 0.0;
+        lengthSeconds -= skipped;
+    }
+    double held = clips[firstClip].lengthSeconds - startSeconds;
+    for (size_t i = firstClip + 1; i <= end; ++i) held += clips[i].lengthSeconds;
+    lengthSeconds = std::min(lengthSeconds, held);
 }
 
 bool ExportStretch::locate(const std::vector<StretchClip>& clips, double atSeconds, size_t& clip, double& moment) {

@@ -20,6 +20,14 @@ public:
     static bool plan(const std::vector<StretchClip>& clips, size_t firstClip, double startSeconds, double lengthSeconds,
                      std::vector<StretchSegment>& segments, std::string& reason);
 
+    // Trims a stretch from (firstClip, startSeconds) to the drive that holds
+    // clip `origin`: the clips around it joined without a gap of more than
+    // kMaxGapSeconds. What lies before the drive is left out of the start,
+    // what lies after it out of the length (which may end up 0 or less when
+    // the stretch does not reach the drive at all).
+    static void keepWithinDrive(const std::vector<StretchClip>& clips, size_t origin, size_t& firstClip,
+                                double& startSeconds, double& lengthSeconds);
+
     // The clip and the moment in it of a time on the records' clock; false
     // when no clip of the list was recording then.
     static bool locate(const std::vector<StretchClip>& clips, double atSeconds, size_t& clip, double& moment);

@@ -25,7 +25,7 @@ struct ReportClip {
 
 struct ReportInput {
     // The keys of the language file's texts the report draws.
-    static constexpr std::array<std::string_view, 28> kTextKeys{
+    static constexpr std::array<std::string_view, 29> kTextKeys{
         "IDS_REPORT_TITLE",
         "IDS_REPORT_START",
         "IDS_REPORT_END",
@@ -53,7 +53,8 @@ struct ReportInput {
         "IDS_REPORT_CAMERA_CLOCK",
         "IDS_EVENT_BRAKE",
         "IDS_EVENT_ACCEL",
-        "IDS_EVENT_IMPACT"};
+        "IDS_EVENT_IMPACT",
+        "IDS_DECIMAL"};
 
     // The report's texts in the user's language, by key; a key left out
     // keeps the report's English text.

@@ -58,6 +58,11 @@ void PanelTexts::ShowNoFix() {
 }
 
 void PanelTexts::RelabelPanel() {
+    if (trackKnown_ && !hasFix_) {
+        // Stopped or between fixes: the last fix's values are not this moment's.
+        ShowNoFix();
+        return;
+    }
     formatValues();
     latitudeLine_ = labels_.latitude + latitudeValue_;
     longitudeLine_ = labels_.longitude + longitudeValue_;

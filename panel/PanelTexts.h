@@ -52,7 +52,8 @@ public:
     void ShowRecord(const TrackRecord& record);
     // No fix: the lines show the labels alone; the value texts stay.
     void ShowNoFix();
-    // After new labels: each line pairs its new label with the last value.
+    // After new labels: each line pairs its new label with the last value;
+    // without a fix at this moment (stopped too) the lines stay bare labels.
     void RelabelPanel();
 
     void StartPlayTime(int32_t lengthSeconds);

@@ -73,8 +73,10 @@ QString PlaylistTripFigures::FiguresLine(const TripRoute& trip, UnitSystem units
     const QString speedText = QString::fromStdString(Units::fixedNumber(speed, 0, texts.decimalSign.toStdString())) +
                               QLatin1Char(' ') + (units == UnitSystem::Imperial ? texts.mph : texts.kmh);
     // One arg() call: a "%n" inside a filled-in value is never filled in again.
-    return texts.figures.arg(start.left(10), start.mid(11, 5), end.mid(11, 5), durationText(f.durationSeconds()),
-                             distanceText(f.distanceMetres(), units, texts), speedText);
+    QString line = texts.figures.arg(start.left(10), start.mid(11, 5), end.mid(11, 5), durationText(f.durationSeconds()),
+                                     distanceText(f.distanceMetres(), units, texts), speedText);
+    if (f.jumps() > 0) line += texts.jump.arg(distanceText(f.jumpMetres(), units, texts));
+    return line;
 }
 
 QString PlaylistTripFigures::RowDetails(const std::string& path, const ClipTrack* clip, UnitSystem units,

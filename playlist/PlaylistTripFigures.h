@@ -25,6 +25,7 @@ public:
     struct Texts {
         QString reading = QStringLiteral("Reading tracks %1/%2");
         QString figures = QStringLiteral("%1, %2\u2013%3 \u00b7 %4 \u00b7 %5 \u00b7 max. %6");
+        QString jump = QStringLiteral(" \u00b7 a jump of %1 between clips, not counted");
         QString span = QStringLiteral("Recorded %1 \u2013 %2");
         QString distance = QStringLiteral("Distance: %1");
         QString noTrack = QStringLiteral("No track: %1");

@@ -19,17 +19,17 @@ namespace {
 constexpr double kMargin = 40.0;
 constexpr double kMph = 0.621371;
 
-QString speedText(double kmh, bool imperial) {
-    return imperial ? QString::number(kmh * kMph, 'f', 1) + " mph" : QString::number(kmh, 'f', 1) + " km/h";
+QString speedText(double kmh, bool imperial, const ReportText& tx) {
+    return imperial ? tx.number(kmh * kMph, 1) + " mph" : tx.number(kmh, 1) + " km/h";
 }
 
-QString distanceText(double metres, bool imperial) {
-    return imperial ? QString::number(metres / 1609.344, 'f', 2) + " mi" : QString::number(metres / 1000.0, 'f', 2) + " km";
+QString distanceText(double metres, bool imperial, const ReportText& tx) {
+    return imperial ? tx.number(metres / 1609.344, 2) + " mi" : tx.number(metres / 1000.0, 2) + " km";
 }
 
-QString durationText(double seconds) {
+QString durationText(double seconds, const ReportText& tx) {
     const long long s = std::llround(seconds);
-    return QString::asprintf("%lld:%02lld (%.1f s)", s / 60, s % 60, seconds);
+    return QString::asprintf("%lld:%02lld (", s / 60, s % 60) + tx.number(seconds, 1) + " s)";
 }
 
 // How the video was made.
@@ -104,15 +104,15 @@ bool EvidenceReport::write(const QJsonObject& in, QByteArray& bytes, QString& er
                           tx.get("IDS_REPORT_NODATA", QStringLiteral("The clips hold no GPS or G-sensor data for this stretch.")));
     }
     rows << qMakePair(tx.get("IDS_REPORT_DURATION", QStringLiteral("Duration")),
-                      durationText(in.value("lengthSeconds").toDouble()))
+                      durationText(in.value("lengthSeconds").toDouble(), tx))
          << qMakePair(tx.get("IDS_REPORT_DISTANCE", QStringLiteral("Distance")),
-                      distanceText(in.value("distanceMetres").toDouble(), imperial))
+                      distanceText(in.value("distanceMetres").toDouble(), imperial, tx))
          << qMakePair(tx.get("IDS_REPORT_TOPSPEED", QStringLiteral("Top speed")),
-                      speedText(in.value("topSpeedKmh").toDouble(), imperial))
+                      speedText(in.value("topSpeedKmh").toDouble(), imperial, tx))
          << qMakePair(tx.get("IDS_REPORT_AVGSPEED", QStringLiteral("Average speed")),
-                      speedText(in.value("averageSpeedKmh").toDouble(), imperial))
+                      speedText(in.value("averageSpeedKmh").toDouble(), imperial, tx))
          << qMakePair(tx.get("IDS_REPORT_STRONGESTG", QStringLiteral("Strongest G")),
-                      in.value("hasG").toBool() ? QString::number(in.value("strongestG").toDouble(), 'f', 2) + " G"
+                      in.value("hasG").toBool() ? tx.number(in.value("strongestG").toDouble(), 2) + " G"
                                                 : tx.get("IDS_REPORT_NOG", QStringLiteral("no G-sensor data")))
          << qMakePair(tx.get("IDS_REPORT_EVENTS", QStringLiteral("Events")), QString::number(events.size()))
          << qMakePair(tx.get("IDS_REPORT_VIDEO", QStringLiteral("Video")), videoText(in, tx));
@@ -120,8 +120,7 @@ bool EvidenceReport::write(const QJsonObject& in, QByteArray& bytes, QString& er
     for (const QJsonValue& value : events) {
         const QJsonObject e = value.toObject();
         rows << qMakePair(QStringLiteral("  ") + tx.eventKind(e.value("kind").toString()),
-                          eventAt.arg(QString::number(e.value("at").toDouble(), 'f', 1),
-                                      QString::number(e.value("peakG").toDouble(), 'f', 2)));
+                          eventAt.arg(tx.number(e.value("at").toDouble(), 1), tx.number(e.value("peakG").toDouble(), 2)));
         if (rows.size() > 24) break;
     }
     y += drawRows(painter, y, width, rows) + 10;

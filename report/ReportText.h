@@ -13,6 +13,8 @@ public:
     QString get(const char* key, const QString& english) const;
     // An event's kind ("brake", "accel", "impact") as the event list names it.
     QString eventKind(const QString& kind) const;
+    // A number with `decimals` places and the language's decimal sign (IDS_DECIMAL).
+    QString number(double value, int decimals) const;
 
 private:
     QJsonObject texts_;

@@ -31,9 +31,15 @@ void TrackFigures::add(const TrackRecord& r, int64_t cueMs) {
             cueMs >= 0 && lastCueMs_ >= 0
                 ? std::max(0.001, (static_cast<double>(cueMs) - static_cast<double>(lastCueMs_)) / 1000.0)
                 : static_cast<double>(std::max<int64_t>(1, t - lastFixTime_));
-        if (metres / seconds * 3.6 > FIX_SPEED_LIMIT_KMH) return;
-        distance_ += metres;
+        if (clipStarts_ && metres / seconds * 3.6 > JUMP_SPEED_KMH) {
+            ++jumps_;
+            jumpMetres_ += metres;
+        } else {
+            if (metres / seconds * 3.6 > FIX_SPEED_LIMIT_KMH) return;
+            distance_ += metres;
+        }
     }
+    clipStarts_ = false;
     hasFix_ = true;
     lastLat_ = r.latitude;
     lastLon_ = r.longitude;

@@ -6,7 +6,10 @@
 // fix") and that implies at most 300 km/h from the previous fix. The time
 // between two fixes of one clip is that of their cues when known (the camera
 // clock counts whole seconds, and cameras write several texts a second),
-// otherwise that of the camera clock, at least one second. Records are fed
+// otherwise that of the camera clock, at least one second. The first fix of
+// a clip that lies further from the last fix before it than a car could
+// drive in between (JUMP_SPEED_KMH) is a jump: its distance is not driven,
+// so it is kept apart, and the distance goes on from there. Records are fed
 // in order, clip after clip, with startClip() before each clip. A plain
 // value; one thread.
 #include "track/TrackRecord.h"
@@ -17,8 +20,12 @@ class TrackFigures {
 public:
     static constexpr double EARTH_RADIUS_M = 6371008.8;
     static constexpr double FIX_SPEED_LIMIT_KMH = 300.0;
+    static constexpr double JUMP_SPEED_KMH = 250.0;
 
-    void startClip() { lastCueMs_ = -1; }
+    void startClip() {
+        lastCueMs_ = -1;
+        clipStarts_ = true;
+    }
     // cueMs: the record's cue start in its clip, or -1.
     void add(const TrackRecord& record, int64_t cueMs = -1);
 
@@ -30,6 +37,9 @@ public:
     double maxSpeedKmh() const { return maxSpeed_; }
     double averageSpeedKmh() const;
     int64_t fixes() const { return fixes_; }
+    // Jumps between clips, left out of the distance.
+    int64_t jumps() const { return jumps_; }
+    double jumpMetres() const { return jumpMetres_; }
 
     static double greatCircleMetres(double lat1, double lon1, double lat2, double lon2);
 
@@ -44,4 +54,7 @@ private:
     double distance_ = 0.0;
     double maxSpeed_ = 0.0;
     int64_t fixes_ = 0;
+    bool clipStarts_ = false;  // no fix of the current clip yet
+    int64_t jumps_ = 0;
+    double jumpMetres_ = 0.0;
 };

@@ -333,8 +333,11 @@ QJsonObject TestDriverCommands::mapClick(const QString& arguments) {
 }
 
 QJsonObject TestDriverCommands::exportStretch(const QString& arguments) {
-    // export CLIP SECONDS DURATION [nooverlay] [inset]: the clip's path may hold blanks.
+    // export CLIP SECONDS DURATION [nooverlay] [inset] [proposed]: the clip's path may hold
+    // blanks; "proposed" exports as the dialog's unchanged proposal does (within the drive).
     QStringList parts = arguments.trimmed().split(' ');
+    const bool proposed = parts.size() >= 4 && parts.last() == QLatin1String("proposed");
+    if (proposed) parts.removeLast();
     const bool inset = parts.size() >= 4 && parts.last() == QLatin1String("inset");
     if (inset) parts.removeLast();
     const bool overlay = parts.size() < 4 || parts.last() != QLatin1String("nooverlay");
@@ -344,13 +347,13 @@ QJsonObject TestDriverCommands::exportStretch(const QString& arguments) {
     const double seconds = parts.size() >= 2 ? parts.takeLast().toDouble(&secondsOk) : 0.0;
     const std::string clip = parts.join(' ').toStdString();
     if (!secondsOk || !durationOk || clip.empty())
-        return failed(QStringLiteral("usage: export CLIP SECONDS DURATION [nooverlay] [inset]"));
+        return failed(QStringLiteral("usage: export CLIP SECONDS DURATION [nooverlay] [inset] [proposed]"));
     EvidenceExporter* exporter = window_.Exporter();
     const ExportRows rows = window_.PlaylistRows();
     if (!exporter || std::find(rows.paths.begin(), rows.paths.end(), clip) == rows.paths.end())
         return failed(QStringLiteral("the clip is not in the playlist"));
     const bool mirror = window_.Controller() && window_.Controller()->IsPartnerMirrored();
-    if (!exporter->Start(rows, clip, seconds, duration, overlay, {inset, mirror}))
+    if (!exporter->Start(rows, clip, seconds, duration, overlay, {inset, mirror}, proposed))
         return failed(QStringLiteral("an export is running"));
     return ok();
 }

@@ -110,12 +110,14 @@ QJsonObject TestDriverDump::Dump() const {
     dump.insert("events", events());
     dump.insert("reading", reading());
     dump.insert("timeline", timeline());
-    QJsonObject exported{{"state", "idle"}, {"progress", 0.0}, {"folder", QString()}, {"error", QString()}};
+    QJsonObject exported{
+        {"state", "idle"}, {"progress", 0.0}, {"folder", QString()}, {"error", QString()}, {"openFolder", false}};
     if (const EvidenceExporter* exporter = window_.Exporter())
         exported = {{"state", EvidenceExporter::StateName(exporter->GetState())},
                     {"progress", exporter->Progress()},
                     {"folder", exporter->Folder()},
-                    {"error", exporter->Error()}};
+                    {"error", exporter->Error()},
+                    {"openFolder", exporter->OffersOpenFolder()}};
     dump.insert("export", exported);
     addPageState(dump);
     return dump;

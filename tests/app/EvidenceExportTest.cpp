@@ -35,6 +35,8 @@ TEST_F(EvidenceExportRun, AStretchAcrossTwoClipsIsExportedWhileTheClipPlays) {
     const std::string b = folder + "2016_0520_103040_F.MP4";
     ASSERT_EQ(testing_support::makeClip(a, testing_support::driveClip(0)), "");
     ASSERT_EQ(testing_support::makeClip(b, testing_support::driveClip(40)), "");
+    const std::string c = folder + "2016_0520_113000_F.MP4";  // another drive, an hour later
+    ASSERT_EQ(testing_support::makeClip(c, testing_support::driveClip(3600)), "");
     writeSettings("Language=german.ini\n");  // the report speaks the user's language
     ASSERT_TRUE(start()) << failure;
     ASSERT_TRUE(waitFor([](const QJsonObject& d) { return map(d)["loaded"].toBool(); }, 30s)) << text(dump);
@@ -51,6 +53,7 @@ TEST_F(EvidenceExportRun, AStretchAcrossTwoClipsIsExportedWhileTheClipPlays) {
     const QJsonObject done = exportState(dump);
     ASSERT_EQ(done["state"].toString(), "done") << text(dump);
     EXPECT_EQ(done["progress"].toDouble(), 1.0);
+    EXPECT_TRUE(done["openFolder"].toBool());  // the message offers to open the folder
     EXPECT_EQ(state(dump), kPlaying);  // playback went on
     const std::string exported = done["folder"].toString().toStdString();
     EXPECT_NE(exported.find("/Documents/Veltara DVR Player/Exports/"), std::string::npos) << exported;
@@ -65,6 +68,17 @@ TEST_F(EvidenceExportRun, AStretchAcrossTwoClipsIsExportedWhileTheClipPlays) {
     const std::string report =
         testing_support::commandOutput({"/usr/bin/pdftotext", "report.pdf", "-"}, exported, status);
     EXPECT_NE(report.find("Höchstgeschwindigkeit"), std::string::npos) << report;
+    EXPECT_NE(report.find("(30,0 s)"), std::string::npos) << report;  // the language's decimal sign
+
+    // The dialog's proposal on the later drive's clip stays within that drive:
+    // the 10 s before it lie in another drive, so 20 s of it are exported.
+    ASSERT_TRUE(driver.ask("export " + c + " -10 30 nooverlay proposed")["ok"].toBool());
+    ASSERT_TRUE(waitFor([](const QJsonObject& d) { return exportState(d)["state"].toString() != "running"; }, 60s));
+    ASSERT_EQ(exportState(dump)["state"].toString(), "done") << text(dump);
+    const std::string trimmed = testing_support::commandOutput(
+        {"/usr/bin/ffprobe", "-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", "video.mp4"},
+        exportState(dump)["folder"].toString().toStdString(), status);
+    EXPECT_NEAR(std::atof(trimmed.c_str()), 20.0, 1.5) << trimmed;
 
     // The second clip gone from the disk: the export says which and leaves nothing.
     std::filesystem::remove(b);
@@ -72,6 +86,7 @@ TEST_F(EvidenceExportRun, AStretchAcrossTwoClipsIsExportedWhileTheClipPlays) {
     ASSERT_TRUE(driver.ask("export " + a + " 30 30 nooverlay")["ok"].toBool());
     ASSERT_TRUE(waitFor([](const QJsonObject& d) { return exportState(d)["state"].toString() != "running"; }, 60s));
     EXPECT_EQ(exportState(dump)["state"].toString(), "failed");
+    EXPECT_FALSE(exportState(dump)["openFolder"].toBool());
     EXPECT_NE(exportState(dump)["error"].toString().indexOf("2016_0520_103040_F.MP4"), -1) << text(dump);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(exported + ".."), {}), before);
     quitCleanly();

@@ -158,8 +158,13 @@ TEST(MainWindow, PanelTextsArePlainTextAndALanguageChangeRelabelsThemAtOnce) {
     window->Store()->SetLanguageFilePath(window->Store()->languageFolder() + "russian.ini");
     view.RelabelMainTexts();
     EXPECT_EQ(text(*window, "playlistHeader"), QString::fromUtf8("Список воспроизведения"));
+    // Without a fix (stopped) the lines stay bare: no value of the last fix.
+    EXPECT_EQ(text(*window, "LabelLongitude"), QString::fromUtf8("Долгота:"));
+    EXPECT_EQ(text(*window, "LabelSpeed"), QString::fromUtf8("Скорость:"));
+    view.ShowRecord(record);
     EXPECT_EQ(text(*window, "LabelLongitude"), QString::fromUtf8("Долгота: E 113\u00b00'0,00\""));
     EXPECT_EQ(text(*window, "LabelSpeed"), QString::fromUtf8("Скорость: 43,5 км/ч"));
+    view.ShowNoFix();
     // Tooltips and the video area's hint follow the language too.
     EXPECT_EQ(window->FindControl("btnStop")->toolTip(), QString::fromUtf8("Остановить"));
     EXPECT_EQ(window->FindControl<CWndUI>("wndMedia")->GetShownHint(),

@@ -62,15 +62,26 @@ protected:
 
 }  // namespace
 
-TEST_F(AccelerationFeed, ClipWithoutValidRecordsShowsOnlyFrameAndAxis) {
+TEST_F(AccelerationFeed, ClipWithoutReadingsDrawsNoLineAndSaysSo) {
     ASSERT_TRUE(chart.IsConfigured());
-    publish(store, {sample(4000, 4000, 4000, false), sample(0, 0, 0, false)});
+    chart.SetNoDataText("No G-sensor data in this clip");
+    TrackRecord noSensor = sample(4000, 4000, 4000);
+    noSensor.hasAccel = false;
+    publish(store, {sample(4000, 4000, 4000, false), noSensor});
     batchReady(feed, store);
     EXPECT_NEAR(feed.NextTime(), 0.4, 1e-9);
+    EXPECT_TRUE(chart.ShowsNoData());
     const QImage image = chart_test::render(chart);
     EXPECT_GT(chart_test::countColor(image, Qt::white, QRect(40, 10, 1, 100)), 90);
+    EXPECT_GT(chart_test::countColor(image, Qt::white, QRect(60, 60, 310, 30)), 20);  // the note
     for (const uint32_t c : {0x0000FFu, 0x00FF00u, 0x00FFFFu})
         EXPECT_EQ(chart_test::countColor(image, ChartColor::fromColorRef(c), image.rect()), 0);
+
+    publish(store, steady(1));
+    batchReady(feed, store);
+    EXPECT_FALSE(chart.ShowsNoData());
+    feed.Reset();
+    EXPECT_FALSE(chart.ShowsNoData());
 }
 
 TEST_F(AccelerationFeed, TimeAxisStaysAtSixteenSecondsUntilASampleGoesBeyond) {
@@ -138,22 +149,54 @@ TEST_F(AccelerationFeed, SensorAxisWidensOnlyWhenAValueLeavesIt) {
     EXPECT_DOUBLE_EQ(chart.GetYScale(0).rawMax, 4612.5);
 }
 
-TEST_F(AccelerationFeed, ResetEmptiesTheSeriesButKeepsTheRanges) {
-    publish(store, steady(1000));  // 200 s
+TrackRecord at(int second, int millisecond) {
+    TrackRecord r = sample(2000, 2000, 2000);
+    r.year = 2026;
+    r.month = 12;
+    r.day = 9;
+    r.hour = 23;
+    r.minute = 59;
+    r.second = static_cast<uint8_t>(second % 60);
+    if (second >= 60) r.day = 10, r.hour = 0, r.minute = 0;  // across midnight
+    r.millisecond = static_cast<uint16_t>(millisecond);
+    return r;
+}
+
+// The axis is the clip's time: a 10-a-second clip, a 1-a-second one after
+// it, a clock of whole seconds written five times a second, and a clock that
+// leaps back; each clip's axis starts anew.
+TEST_F(AccelerationFeed, TimeAxisIsTheTimeInEachClip) {
+    std::vector<TrackRecord> tenHz;
+    for (int i = 0; i < 300; ++i) tenHz.push_back(at(30 + i / 10, (i % 10) * 100));
+    publish(store, tenHz);
     batchReady(feed, store);
-    const double longClip = chart.GetXScale().rawMax;
-    EXPECT_GT(longClip, 199.0);
+    EXPECT_NEAR(curve("XAcceleration").XValues().back(), 29.9, 1e-6);
+    EXPECT_NEAR(chart.GetXScale().rawMax, 29.9, 1e-6);
 
     feed.Reset();
     store.clear();
     for (const char* name : {"XAcceleration", "YAcceleration", "ZAcceleration"})
         EXPECT_EQ(curve(name).PointCount(), 0u);
-    EXPECT_EQ(feed.NextTime(), 0.0);
-
-    publish(store, steady(20));
+    EXPECT_EQ(chart.GetXScale().rawMax, 16.0);
+    std::vector<TrackRecord> oneHz;
+    for (int i = 0; i < 20; ++i) oneHz.push_back(at(50 + i, 0));
+    publish(store, oneHz);
     batchReady(feed, store);
-    EXPECT_EQ(curve("XAcceleration").XValues().front(), 0.0);
-    EXPECT_EQ(chart.GetXScale().rawMax, longClip);
+    EXPECT_NEAR(curve("XAcceleration").XValues()[12], 12.0, 1e-9);  // past midnight
+    EXPECT_NEAR(chart.GetXScale().rawMax, 19.0, 1e-9);
+
+    feed.Reset();
+    store.clear();
+    std::vector<TrackRecord> wholeSeconds;
+    for (int i = 0; i < 15; ++i) wholeSeconds.push_back(at(10 + i / 5, 0));
+    wholeSeconds.push_back(at(5, 0));  // the clock leaps back: one step on
+    publish(store, wholeSeconds);
+    batchReady(feed, store);
+    const std::vector<double>& x = curve("XAcceleration").XValues();
+    EXPECT_NEAR(x[4], 0.8, 1e-9);
+    EXPECT_NEAR(x[5], 1.0, 1e-9);
+    EXPECT_NEAR(x[14], 2.8, 1e-9);
+    EXPECT_NEAR(x[15], 3.0, 1e-9);
 }
 
 TEST(AccelerationFeedWithoutChart, DoesNothing) {

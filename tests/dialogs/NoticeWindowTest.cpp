@@ -1,13 +1,16 @@
 // The notice windows: the clear confirmation and its box, the snapshot
 // preview and its box, and the path notice, each run as the main window
-// runs it and answered through the open dialog.
+// runs it and answered through the open dialog; the export dialog's language.
 #include "support/DialogFixture.h"
 #include "dialogs/CDuiSnapshotTipWnd.h"
+#include "dialogs/ExportDialog.h"
 #include "dialogs/ModalDialog.h"
 #include "dialogs/NoticeWindows.h"
 
 #include <gtest/gtest.h>
 #include <QAbstractButton>
+#include <QDoubleSpinBox>
+#include <QPushButton>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -129,3 +132,20 @@ TEST(SnapshotWindows, UnknownSizeOrMissingFileStillShowsTheWindow) {
 }
 
 }  // namespace
+
+// The export's dialog in German: its buttons and its numbers follow the
+// language, and it tells a proposal taken unchanged from a stretch set.
+TEST(ExportDialogLanguage, ButtonsAndDecimalSignFollowTheLanguage) {
+    DialogFixture f("Language=german.ini\n");
+    ExportDialog dialog(f.store, false, &f.mainWindow);
+    dialog.SetStretch(-9.5, 30, true);
+    const auto buttons = dialog.findChildren<QPushButton*>();
+    QStringList names;
+    for (const QPushButton* b : buttons) names << b->text();
+    EXPECT_TRUE(names.contains("Abbrechen")) << names.join('|').toStdString();
+    QDoubleSpinBox* start = dialog.findChildren<QDoubleSpinBox*>().front();
+    EXPECT_TRUE(start->text().startsWith("-9,5")) << start->text().toStdString();
+    EXPECT_FALSE(dialog.Changed());
+    start->setValue(-5.0);
+    EXPECT_TRUE(dialog.Changed());
+}

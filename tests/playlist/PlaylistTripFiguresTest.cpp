@@ -108,3 +108,17 @@ TEST(PlaylistTripFigures, ShowsProgressFiguresRowDetailsAndDriveLines) {
     figures.ShowTrips(trips, paths[3]);
     EXPECT_TRUE(figures.TripText().isEmpty());
 }
+
+TEST(PlaylistTripFigures, AJumpBetweenClipsIsSaidBesideTheDistance) {
+    const auto first = clipOf("a", 0, 10), second = clipOf("b", 15, 10);
+    TripRoute trip;
+    trip.figures.startClip();
+    for (const TrackRecord& r : first->records) trip.figures.add(r);
+    trip.figures.startClip();
+    for (TrackRecord r : second->records) {
+        r.latitude += 0.45;  // 50 km in 6 s
+        trip.figures.add(r);
+    }
+    EXPECT_EQ(PlaylistTripFigures::FiguresLine(trip, UnitSystem::Metric, {}).toStdString(),
+              "2016-05-20, 10:30–10:30 · 0:00:24 · 180 m · max. 36 km/h · a jump of 50.1 km between clips, not counted");
+}

@@ -549,6 +549,8 @@ TEST_F(VeltaraTrackTool, SensorsAtTheirOwnRatesGiveNoInventedValuesAndTimesKeepT
     const std::string slowRow = rows[22];
     EXPECT_NE(slowRow.find(",0,2026,12,7,10,0,0,,,,"), std::string::npos) << slowRow;
     EXPECT_NE(slowRow.find(",0.000,0.000,0.999,camm"), std::string::npos) << slowRow;
+}
+
 TEST_F(VeltaraTrackTool, ACarsOwnDataIsVehicleSeiOnTheCarsClock) {
     const std::string name = "2026-12-07_10-15-22-front.mp4";
     ASSERT_EQ(testing_support::makeVehicleClip(tmp.path() + name), "");

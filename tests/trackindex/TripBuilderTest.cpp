@@ -93,3 +93,19 @@ TEST(TrackFigures, JumpsAndPositionsOutOfRangeAreNoFixes) {
     EXPECT_TRUE(cameraSeconds(r, seconds));
     EXPECT_EQ(formatSeconds(seconds, true), "2028-02-29T10:00:00Z");
 }
+
+// The camera was off while the car was carried 50 km in 6 s (a ferry, a
+// clip of another drive named in between): the jump is no distance driven.
+TEST(TrackFigures, AJumpBetweenClipsIsLeftOutOfTheDistanceAndCounted) {
+    const double step = 10.0 / kMetresPerDegree;
+    const double far = 50000.0 / kMetresPerDegree;
+    TrackFigures f;
+    f.startClip();
+    for (int s = 0; s < 10; ++s) f.add(at(s, s * step));
+    f.startClip();
+    for (int s = 15; s < 25; ++s) f.add(at(s, far + s * step));
+    EXPECT_NEAR(f.distanceMetres(), 180.0, 0.01);
+    EXPECT_EQ(f.jumps(), 1);
+    EXPECT_NEAR(f.jumpMetres(), 50000.0 + 60.0, 0.01);
+    EXPECT_EQ(f.fixes(), 20);
+}
