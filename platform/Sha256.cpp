@@ -1,4 +1,4 @@
-#include "evidence/Sha256.h"
+#include "platform/Sha256.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
