@@ -5,13 +5,14 @@
 #include "evidence/EvidenceFolder.h"
 #include "evidence/ExportStretch.h"
 #include "evidence/OverlayScript.h"
+#include "evidence/RepairedSource.h"
 #include "evidence/ReportInput.h"
-#include "evidence/Sha256.h"
 #include "evidence/VideoCut.h"
 #include "platform/ChildProcess.h"
 #include "platform/DurationText.h"
 #include "platform/FileSystem.h"
 #include "platform/RuntimeFolder.h"
+#include "platform/Sha256.h"
 #include "telemetry/IsoFile.h"
 #include "track/CameraTime.h"
 #include "trackfile/ClipTrackSource.h"
@@ -46,6 +47,7 @@ struct SourceClip {
     TelemetryFormat format = TelemetryFormat::None;
     bool utc = false;
     struct stat before {};
+    std::optional<RepairedSource> repaired;  // when it is a repaired copy
 };
 
 // A file's identity and state: any write changes it.
@@ -327,6 +329,7 @@ private:
                 reason = platform::fileName(clip.stretch.path) + ": cannot be read (" + why + ")";
                 return false;
             }
+            clip.repaired = RepairedSource::of(absolute(clip.stretch.path), &hashStop_);
         }
         return true;
     }
@@ -525,7 +528,13 @@ private:
             std::snprintf(span, sizeof span, "%.1f s", s.outSeconds);
             row.to = span;
             row.sha256 = hashes_[s.clip];
+            if (clip.repaired) {
+                const RepairProvenance& from = clip.repaired->provenance;
+                row.repair = ReportRepair{clip.repaired->originalPath, from.originalSha256,
+                                          clip.repaired->originalState(), from.reference, from.referenceSha256};
+            }
             input.clips.push_back(row);
+            row.repair.reset();
             if (!request_.inset) continue;
             row.path = clip.partner;
             row.sizeBytes = static_cast<int64_t>(clip.partnerBefore.st_size);
@@ -610,6 +619,9 @@ private:
         }
         for (const StretchSegment& s : segments_) {
             sums += ChecksumList::line(hashes_[s.clip], absolute(clips_[s.clip].stretch.path));
+            // A repaired copy's original, with the checksum the repair read it with.
+            if (const auto& repaired = clips_[s.clip].repaired)
+                sums += ChecksumList::line(repaired->provenance.originalSha256, repaired->originalPath);
             if (request_.inset) sums += ChecksumList::line(clips_[s.clip].partnerHash, absolute(clips_[s.clip].partner));
         }
         return folder_.write("SHA256SUMS", sums, reason);

@@ -43,9 +43,17 @@ std::string ReportInput::json() const {
         out += std::string(i > 0 ? "," : "") + "{\"at\":" + number(events[i].atSeconds) +
                ",\"kind\":" + jsonString(events[i].kind) + ",\"peakG\":" + number(events[i].peakG) + "}";
     out += "],\"frame\":" + jsonString(frame) + ",\"clips\":[";
-    for (size_t i = 0; i < clips.size(); ++i)
+    for (size_t i = 0; i < clips.size(); ++i) {
         out += std::string(i > 0 ? "," : "") + "{\"path\":" + jsonString(clips[i].path) +
                ",\"size\":" + std::to_string(clips[i].sizeBytes) + ",\"from\":" + jsonString(clips[i].from) +
-               ",\"to\":" + jsonString(clips[i].to) + ",\"sha256\":" + jsonString(clips[i].sha256) + "}";
+               ",\"to\":" + jsonString(clips[i].to) + ",\"sha256\":" + jsonString(clips[i].sha256);
+        if (const auto& r = clips[i].repair)
+            out += ",\"repair\":{\"original\":" + jsonString(r->original) +
+                   ",\"originalSha256\":" + jsonString(r->originalSha256) +
+                   ",\"originalState\":" + jsonString(r->originalState) +
+                   ",\"reference\":" + jsonString(r->reference) +
+                   ",\"referenceSha256\":" + jsonString(r->referenceSha256) + "}";
+        out += "}";
+    }
     return out + "]}";
 }

@@ -5,6 +5,7 @@
 // Threads: any; a plain value and a pure writer.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -16,16 +17,25 @@ struct ReportEvent {
     double peakG = 0.0;
 };
 
+// A source clip that is a repaired copy: its original and the reference the
+// index was rebuilt from, with the checksums the repair recorded.
+struct ReportRepair {
+    std::string original, originalSha256;
+    std::string originalState;  // the original beside the copy now: "matches", "differs", "missing", "unreadable"
+    std::string reference, referenceSha256;
+};
+
 struct ReportClip {
     std::string path;
     int64_t sizeBytes = 0;
     std::string from, to;  // the span taken from it, as clock texts
     std::string sha256;
+    std::optional<ReportRepair> repair;
 };
 
 struct ReportInput {
     // The keys of the language file's texts the report draws.
-    static constexpr std::array<std::string_view, 29> kTextKeys{
+    static constexpr std::array<std::string_view, 33> kTextKeys{
         "IDS_REPORT_TITLE",
         "IDS_REPORT_START",
         "IDS_REPORT_END",
@@ -49,6 +59,11 @@ struct ReportInput {
         "IDS_REPORT_G",
         "IDS_REPORT_CLIPS",
         "IDS_REPORT_CLIP_SPAN",
+        "IDS_REPORT_REPAIRED",
+        "IDS_REPORT_ORIGINAL_MATCHES",
+        "IDS_REPORT_ORIGINAL_DIFFERS",
+        "IDS_REPORT_ORIGINAL_MISSING",
+        "IDS_REPORT_ORIGINAL_UNREADABLE",
         "IDS_REPORT_NOROUTE",
         "IDS_REPORT_CAMERA_CLOCK",
         "IDS_EVENT_BRAKE",

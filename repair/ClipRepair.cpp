@@ -2,16 +2,19 @@
 
 #include "platform/FileSystem.h"
 #include "platform/DocumentsFolder.h"
+#include "platform/Sha256.h"
 #include "repair/BoxBytes.h"
 #include "repair/CutClip.h"
 #include "repair/MdatWalk.h"
 #include "repair/PictureFitCheck.h"
 #include "repair/RepairProfile.h"
+#include "repair/RepairProvenance.h"
 #include "repair/RepairReference.h"
 #include "repair/RepairedFile.h"
 #include "repair/RepairedMovie.h"
 
 #include <cmath>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -27,6 +30,35 @@ bool makeFolders(const std::string& folder) {
         platform::makeDirectory(folder.substr(0, slash), 0700);
     return platform::makeDirectory(folder, 0700);
 }
+
+// The digests of the original and the reference for the copy's provenance,
+// taken on a thread of their own while the walk reads the same bytes, so the
+// repair's wall time grows little. Left early, the thread is stopped and
+// joined.
+class ProvenanceDigests {
+public:
+    ProvenanceDigests(const std::string& clip, const std::string& reference)
+        : thread_([this, clip, reference] {
+              ok_ = Sha256::ofFile(clip, clip_, why_, &stop_) && Sha256::ofFile(reference, reference_, why_, &stop_);
+          }) {}
+    ~ProvenanceDigests() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
+    bool wait(RepairProvenance& provenance, std::string& reason) {
+        thread_.join();
+        provenance.originalSha256 = clip_;
+        provenance.referenceSha256 = reference_;
+        if (!ok_) reason = "cannot read it whole for its checksum: " + why_;
+        return ok_;
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    bool ok_ = false;
+    std::string clip_, reference_, why_;
+    std::thread thread_;  // last: it starts once the fields above exist
+};
 
 }  // namespace
 
@@ -68,6 +100,7 @@ RepairOutcome ClipRepair::run(const RepairRequest& request) {
         return refused("the reference is itself cut short (no index)");
     RepairProfile profile;
     if (!profile.learn(reference, reason)) return refused(reason);
+    ProvenanceDigests digests(request.clip, referencePath);
 
     clip.setStopFlag(request.stop);
     MdatWalk walk(clip, profile, cut.mediaStart, cut.mediaEnd);
@@ -97,8 +130,16 @@ RepairOutcome ClipRepair::run(const RepairRequest& request) {
     const RepairedMovie movie(profile, found, cut.mediaStart, head.size());
     const double modified = platform::modificationSeconds(request.clip);
     const int64_t start = std::isnan(modified) ? 0 : static_cast<int64_t>(std::llround(modified - movie.seconds()));
-    if (!repairedFile::write(copy, head, request.clip, cut.mediaStart, length, movie.moov(start), request.stop,
-                             reason))
+    RepairProvenance provenance;
+    provenance.original = platform::fileName(request.clip);
+    provenance.reference = platform::fileName(referencePath);
+    if (!digests.wait(provenance, reason))
+        return refused(request.stop != nullptr && request.stop->load() ? "cancelled" : reason);
+    // The provenance goes last in the index, whose size then covers it.
+    std::string moov = movie.moov(start);
+    moov += provenance.udta();
+    boxBytes::put32(moov, 0, static_cast<uint32_t>(moov.size()));
+    if (!repairedFile::write(copy, head, request.clip, cut.mediaStart, length, moov, request.stop, reason))
         return refused(reason);
 
     RepairOutcome outcome;

@@ -9,6 +9,10 @@
 // Everything that cannot be repaired is refused with a reason and nothing is
 // written.
 //
+// The copy records its provenance (RepairProvenance): the original's and the
+// reference's names and SHA-256, taken on a thread of run()'s own while the
+// walk runs and joined before run() returns.
+//
 // Threads: run() on any one thread (a worker in the player); the stop flag
 // and the progress may be touched from any thread.
 #include <atomic>

@@ -58,6 +58,41 @@ double drawRows(QPainter& painter, double top, double width, const QList<QPair<Q
     return static_cast<double>(rows.size()) * line;
 }
 
+// Under a repaired copy: which clip it was repaired from and with which
+// reference, with the checksums the repair recorded and how the original
+// beside the copy compares now.
+double repairLines(QPainter& painter, const ReportText& tx, const QJsonObject& repair, double y, double width,
+                   const QFont& body, const QFont& mono) {
+    const QString state = repair.value("originalState").toString();
+    QString now = tx.get("IDS_REPORT_ORIGINAL_MISSING", QStringLiteral("the original is not beside it"));
+    if (state == QLatin1String("matches"))
+        now = tx.get("IDS_REPORT_ORIGINAL_MATCHES", QStringLiteral("the original beside it matches"));
+    else if (state == QLatin1String("differs"))
+        now = tx.get("IDS_REPORT_ORIGINAL_DIFFERS",
+                     QStringLiteral("the original beside it no longer matches this checksum"));
+    else if (state == QLatin1String("unreadable"))
+        now = tx.get("IDS_REPORT_ORIGINAL_UNREADABLE", QStringLiteral("the original beside it cannot be read"));
+    painter.setFont(body);
+    const QString repaired =
+        tx.get("IDS_REPORT_REPAIRED", QStringLiteral("Repaired copy of %1 (its index rebuilt from the reference %2)"))
+            .arg(repair.value("original").toString(), repair.value("reference").toString());
+    const QRectF words(kMargin, y - 6, width, 60);
+    painter.drawText(words, Qt::AlignLeft | Qt::TextWrapAnywhere, repaired);
+    y += painter.boundingRect(words, Qt::AlignLeft | Qt::TextWrapAnywhere, repaired).height() - 4;
+    painter.setFont(mono);
+    painter.drawText(QRectF(kMargin, y, width, 12), Qt::AlignLeft | Qt::TextSingleLine,
+                     "SHA-256 " + repair.value("originalSha256").toString());
+    y += 12;
+    painter.setFont(body);
+    painter.drawText(QRectF(kMargin, y, width, 14), Qt::AlignLeft | Qt::TextSingleLine, now);
+    y += 14;
+    painter.setFont(mono);
+    painter.drawText(QRectF(kMargin, y, width, 12), Qt::AlignLeft | Qt::TextSingleLine,
+                     "SHA-256 " + repair.value("referenceSha256").toString() + " (" +
+                         repair.value("reference").toString() + ")");
+    return y + 20;
+}
+
 }  // namespace
 
 bool EvidenceReport::write(const QJsonObject& in, QByteArray& bytes, QString& error) {
@@ -181,6 +216,8 @@ bool EvidenceReport::write(const QJsonObject& in, QByteArray& bytes, QString& er
         painter.setFont(mono);
         painter.drawText(QRectF(kMargin, y, width, 12), Qt::AlignLeft, "SHA-256 " + clip.value("sha256").toString());
         y += 20;
+        if (clip.contains("repair"))
+            y = repairLines(painter, tx, clip.value("repair").toObject(), y, width, body, mono);
         if (y > pdf.height() - kMargin) {
             pdf.newPage();
             y = kMargin;

@@ -3,6 +3,7 @@
 // the same settings; the copy must decode without an error, hold the pictures
 // and the sound wholly before the cut, and the camera's data up to it.
 #include "repair/ClipRepair.h"
+#include "repair/RepairProvenance.h"
 #include "telemetry/IsoFile.h"
 #include "telemetry/TelemetryReaders.h"
 #include "trackindex/IndexedTrackReader.h"
@@ -368,6 +369,32 @@ TEST_F(ClipRepairTest, HostileLengthsAndZerosAreWalkedSafely) {
         struct stat st {};
         ASSERT_EQ(::stat(copy.c_str(), &st), 0);
         EXPECT_LT(static_cast<uint64_t>(st.st_size), at + 64 * 1024) << name;
+    }
+}
+
+// The provenance read back from a copy's bytes is taken only when every
+// field is whole and plain.
+TEST_F(ClipRepairTest, ProvenanceIsReadBackOnlyWhenWholeAndPlain) {
+    const RepairProvenance sound{"0002F.mp4", std::string(64, 'a'), "0001F.mp4", std::string(64, 'b')};
+    // The payload past udta's and VLrp's headers.
+    const auto payload = [](const RepairProvenance& p) { return p.udta().substr(16); };
+    const std::optional<RepairProvenance> back = RepairProvenance::parse(payload(sound));
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->original + back->originalSha256 + back->reference + back->referenceSha256,
+              sound.original + sound.originalSha256 + sound.reference + sound.referenceSha256);
+    const std::string whole = payload(sound);
+    EXPECT_FALSE(RepairProvenance::parse(whole.substr(0, whole.size() - 1)));
+    EXPECT_FALSE(RepairProvenance::parse(std::string(1, '\2') + whole.substr(1)));
+    const std::pair<std::string RepairProvenance::*, std::string> faults[] = {
+        {&RepairProvenance::original, "../x.mp4"},
+        {&RepairProvenance::reference, "a\nb.mp4"},
+        {&RepairProvenance::original, "bad\xC3("},
+        {&RepairProvenance::originalSha256, "ABC"},
+        {&RepairProvenance::referenceSha256, std::string(64, 'g')}};
+    for (const auto& [field, text] : faults) {
+        RepairProvenance bad = sound;
+        bad.*field = text;
+        EXPECT_FALSE(RepairProvenance::parse(payload(bad))) << text;
     }
 }
 

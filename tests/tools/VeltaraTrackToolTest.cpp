@@ -782,6 +782,50 @@ TEST_F(VeltaraTrackTool, RepairsAClipCutShortFromTheNearestHealthyOne) {
     EXPECT_NE(refused.err.find("0001F.mp4: cannot be repaired: it has its index"), std::string::npos) << refused.err;
 }
 
+// The copy keeps where it came from: an export over it lists the original
+// beside it with the checksum the repair read, and the report names the
+// original and the reference; an original gone since is said to be.
+TEST_F(VeltaraTrackTool, AnExportOfARepairedClipNamesItsOriginalAndReference) {
+    if (!std::filesystem::exists(std::string(VELTARA_TEST_PROGRAM_DIR) + "Report/veltara-report"))
+        GTEST_SKIP() << "no report program in this build";
+    testing_support::ClipSpec spec = smallClip(testing_support::cameraTrack(30));
+    spec.frameRate = 10;
+    clip("0001F.mp4", spec);
+    clip("0002F.mp4", spec);
+    std::string bytes;
+    ASSERT_TRUE(platform::readFile(tmp.path() + "0002F.mp4", bytes, 1 << 24));
+    tmp.write("0002F.mp4", bytes.substr(0, bytes.rfind("moov") - 4 - 2000));
+    ASSERT_EQ(run({"--repair", "0002F.mp4"}).status, 0);
+    int status = 0;
+    const auto sha = [&](const std::string& name) {
+        return testing_support::commandOutput({"/usr/bin/sha256sum", name}, tmp.path(), status).substr(0, 64);
+    };
+    const std::string original = sha("0002F.mp4"), reference = sha("0001F.mp4");
+
+    for (const bool originalThere : {true, false}) {
+        if (!originalThere) ASSERT_EQ(::unlink((tmp.path() + "0002F.mp4").c_str()), 0);
+        const ToolRun exported = run({"--export", "--from", "0002F.repaired.mp4@0", "--duration", "2", "--out",
+                                      tmp.path() + "exports", "--no-overlay", "0002F.repaired.mp4"});
+        ASSERT_EQ(exported.status, 0) << exported.err;
+        const std::string folder = lines(exported.out).at(0);
+        const std::string sums = tmp.read(folder.substr(tmp.path().size()) + "SHA256SUMS");
+        EXPECT_NE(sums.find(sha("0002F.repaired.mp4") + "  " + tmp.path() + "0002F.repaired.mp4\n"), std::string::npos)
+            << sums;
+        EXPECT_NE(sums.find(original + "  " + tmp.path() + "0002F.mp4\n"), std::string::npos) << sums;
+        const std::string check =
+            testing_support::commandOutput({"/usr/bin/sha256sum", "-c", "SHA256SUMS"}, folder, status);
+        EXPECT_EQ(status == 0, originalThere) << check;
+        const std::string report =
+            testing_support::commandOutput({"/usr/bin/pdftotext", "-raw", "report.pdf", "-"}, folder, status);
+        EXPECT_NE(report.find("Repaired copy of " + tmp.path() + "0002F.mp4 (its index rebuilt from the reference"),
+                  std::string::npos) << report;
+        EXPECT_NE(report.find("SHA-256 " + original + "\n" +
+                              (originalThere ? "the original beside it matches" : "the original is not beside it")),
+                  std::string::npos) << report;
+        EXPECT_NE(report.find("SHA-256 " + reference + " (0001F.mp4)"), std::string::npos) << report;
+    }
+}
+
 }  // namespace
 
 TEST_F(VeltaraTrackTool, PrintZeroGivesTheExportsFolderExactly) {

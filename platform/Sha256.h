@@ -1,7 +1,8 @@
 #pragma once
 // SHA-256 (FIPS 180-4) of bytes and of files, for the checksums that tie an
-// export to its source clips. No library: the core stays free of one for
-// the sake of a hundred lines.
+// export to its source clips and a repaired copy to its original. No
+// library: the core stays free of one for the sake of a hundred lines; the
+// processor's SHA instructions are used where it has them.
 //
 // Threads: an object belongs to one thread; the functions are pure.
 #include <array>

@@ -1,4 +1,4 @@
-#include "evidence/Sha256.h"
+#include "platform/Sha256.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -6,6 +6,12 @@
 #include <cerrno>
 #include <cstring>
 #include <vector>
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <cpuid.h>
+#include <immintrin.h>
+#define VELTARA_SHA_EXTENSIONS 1
+#endif
 
 namespace {
 
@@ -22,6 +28,54 @@ constexpr uint32_t kRound[64] = {
 uint32_t rotr(uint32_t x, int n) {
     return (x >> n) | (x << (32 - n));
 }
+
+#ifdef VELTARA_SHA_EXTENSIONS
+// The processor's SHA instructions take the digest of the clips (hundreds of
+// megabytes an export or a repair) about ten times as fast as the plain
+// rounds; used when the processor has them.
+bool hasShaExtensions() {
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    if (__get_cpuid(1, &a, &b, &c, &d) == 0 || (c & bit_SSE4_1) == 0 || (c & bit_SSSE3) == 0) return false;
+    return __get_cpuid_count(7, 0, &a, &b, &c, &d) != 0 && (b & bit_SHA) != 0;
+}
+
+// The state is kept as the instructions want it: ABEF and CDGH.
+__attribute__((target("sha,sse4.1,ssse3"))) void shaExtensionBlocks(uint32_t* state, const uint8_t* p,
+                                                                      size_t blocks) {
+    const __m128i swap = _mm_set_epi64x(0x0c0d0e0f08090a0bULL, 0x0405060700010203ULL);
+    __m128i t = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(state)), 0xB1);  // CDAB
+    __m128i s1 = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(state + 4)), 0x1B);  // EFGH
+    __m128i s0 = _mm_alignr_epi8(t, s1, 8);  // ABEF
+    s1 = _mm_blend_epi16(s1, t, 0xF0);       // CDGH
+    for (; blocks > 0; --blocks, p += 64) {
+        const __m128i abef = s0, cdgh = s1;
+        __m128i w[4];
+        for (int i = 0; i < 4; ++i)
+            w[i] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i)), swap);
+#pragma GCC unroll 16
+        for (int j = 0; j < 16; ++j) {
+            // Words 4j to 4j+3 of the schedule, from the four groups before.
+            if (j >= 4)
+                w[j % 4] = _mm_sha256msg2_epu32(
+                    _mm_add_epi32(_mm_sha256msg1_epu32(w[j % 4], w[(j + 1) % 4]),
+                                  _mm_alignr_epi8(w[(j + 3) % 4], w[(j + 2) % 4], 4)),
+                    w[(j + 3) % 4]);
+            __m128i m = _mm_add_epi32(w[j % 4], _mm_loadu_si128(reinterpret_cast<const __m128i*>(kRound + 4 * j)));
+            s1 = _mm_sha256rnds2_epu32(s1, s0, m);
+            m = _mm_shuffle_epi32(m, 0x0E);
+            s0 = _mm_sha256rnds2_epu32(s0, s1, m);
+        }
+        s0 = _mm_add_epi32(s0, abef);
+        s1 = _mm_add_epi32(s1, cdgh);
+    }
+    t = _mm_shuffle_epi32(s0, 0x1B);   // FEBA
+    s1 = _mm_shuffle_epi32(s1, 0xB1);  // DCHG
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(state), _mm_blend_epi16(t, s1, 0xF0));      // DCBA
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(state + 4), _mm_alignr_epi8(s1, t, 8));  // HGFE
+}
+
+const bool kShaExtensions = hasShaExtensions();
+#endif
 
 }  // namespace
 
@@ -74,6 +128,13 @@ void Sha256::update(const void* data, size_t size) {
         block(buffer_.data());
         buffered_ = 0;
     }
+#ifdef VELTARA_SHA_EXTENSIONS
+    if (kShaExtensions && size >= 64) {
+        shaExtensionBlocks(state_.data(), p, size / 64);
+        p += size / 64 * 64;
+        size %= 64;
+    }
+#endif
     for (; size >= 64; p += 64, size -= 64) block(p);
     std::memcpy(buffer_.data(), p, size);
     buffered_ = size;
