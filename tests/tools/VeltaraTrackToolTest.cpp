@@ -556,8 +556,8 @@ TEST_F(VeltaraTrackTool, ACarsOwnDataIsVehicleSeiOnTheCarsClock) {
     ASSERT_EQ(testing_support::makeVehicleClip(tmp.path() + name), "");
     const ToolRun info = run({"--info", name});
     EXPECT_EQ(info.status, 0) << info.err;
-    EXPECT_EQ(info.out, "path\tformat\tsamples\tfixes\tfirst\tlast\ttime\tg_sensor\n" + name +
-                            "\tvehicle-sei\t72\t72\t2026-12-07T10:15:22\t2026-12-07T10:15:23\tcamera\tyes\n");
+    EXPECT_EQ(info.out, "path\tformat\tsamples\tfixes\tfirst\tlast\ttime\tg_sensor\torder\n" + name +
+                            "\tvehicle-sei\t72\t72\t2026-12-07T10:15:22\t2026-12-07T10:15:23\tcamera\tyes\t-\n");
 }
 
 namespace {
