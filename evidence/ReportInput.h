@@ -35,7 +35,7 @@ struct ReportClip {
 
 struct ReportInput {
     // The keys of the language file's texts the report draws.
-    static constexpr std::array<std::string_view, 33> kTextKeys{
+    static constexpr std::array<std::string_view, 34> kTextKeys{
         "IDS_REPORT_TITLE",
         "IDS_REPORT_START",
         "IDS_REPORT_END",
