@@ -9,6 +9,8 @@
 // otherwise that of the camera clock, at least one second. Records are fed
 // in order, clip after clip, with startClip() before each clip. A plain
 // value; one thread.
+#include "telemetry/DisplayZone.h"
+#include "telemetry/TelemetrySample.h"
 #include "track/TrackRecord.h"
 
 #include <cstdint>
@@ -21,6 +23,10 @@ public:
     void startClip() { lastCueMs_ = -1; }
     // cueMs: the record's cue start in its clip, or -1.
     void add(const TrackRecord& record, int64_t cueMs = -1);
+    // The same for a sample at its moment in the clip: its time as a record
+    // shows it (UTC and creation times moved into zone, a camera clock as
+    // recorded), a fix only where the position is a place.
+    void add(const TelemetrySample& sample, const DisplayZone& zone);
 
     bool hasTime() const { return hasTime_; }
     int64_t startSeconds() const { return start_; }  // camera clock, seconds since 1970
@@ -34,6 +40,9 @@ public:
     static double greatCircleMetres(double lat1, double lon1, double lat2, double lon2);
 
 private:
+    // t: camera clock seconds of a real date and time.
+    void addAt(int64_t t, bool fix, double latitude, double longitude, bool hasSpeed, float speed, int64_t cueMs);
+
     bool hasTime_ = false;
     int64_t start_ = 0;
     int64_t end_ = 0;

@@ -1,7 +1,6 @@
 #include "trackindex/TrackIndex.h"
 
 #include "platform/FileSystem.h"
-#include "track/TelemetryRecords.h"
 #include "trackindex/IndexFileSafety.h"
 #include "trackindex/TelemetryBlob.h"
 #include "trackindex/TrackFigures.h"
@@ -341,7 +340,7 @@ bool TrackIndex::store(const ClipKey& key, const ClipReading& reading, const std
     TrackFigures figures;
     const DisplayZone utc = DisplayZone::utc();
     for (const TelemetrySample& sample : reading.telemetry.samples)
-        figures.add(trackRecordOf(sample, utc), sample.clipMs);
+        figures.add(sample, utc);
     const std::string blob = packSamples(reading.telemetry.samples);
 
     std::lock_guard lock(mutex_);

@@ -125,11 +125,10 @@ std::shared_ptr<const ClipTrack> PlaylistIndexer::readClip(IndexedTrackReader& r
                                    ? GSensorScale{}
                                    : GSensorScale{events_.zeroCount, events_.countsPerG};
     recordsOfTelemetry(reading.telemetry, zone_, clip->records, clip->timesMs, scale);
-    reading.clear();
     // The figures are the whole clip's; what is kept may be thinned.
     clip->figures.startClip();
-    for (size_t i = 0; i < clip->records.size(); ++i)
-        clip->figures.add(clip->records[i], i < clip->timesMs.size() ? clip->timesMs[i] : -1);
+    for (const TelemetrySample& sample : reading.telemetry.samples) clip->figures.add(sample, zone_);
+    reading.clear();
     thin(*clip, held < kRecordBudget ? kRecordBudget - held : 0);
     return clip;
 }
