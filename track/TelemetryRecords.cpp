@@ -28,6 +28,9 @@ int32_t counts(float g, const GSensorScale& scale) {
 
 TrackRecord trackRecordOf(const TelemetrySample& s, const DisplayZone& zone, const GSensorScale& scale) {
     TrackRecord r;
+    // A moment without any reading (a camera text that does not parse) only marks its place.
+    if (s.timeKind == TelemetryTime::None && !s.fix && !s.hasSpeed && !s.hasCourse && !s.hasAltitude && !s.hasAccel)
+        return r;
     r.valid = true;
     if (s.timeKind != TelemetryTime::None) {
         int64_t seconds = s.timeMs >= 0 ? s.timeMs / 1000 : -((-s.timeMs + 999) / 1000);

@@ -19,7 +19,8 @@ struct GSensorScale {
 
 // A sample without a fix gives a valid record without a position (hasFix
 // false, at 0/0 as the camera text says it); one without speed or G-sensor
-// reading says so too; one without time leaves the date at zero.
+// reading says so too; one without time leaves the date at zero. One
+// without any reading gives an invalid record, which only marks its place.
 TrackRecord trackRecordOf(const TelemetrySample& sample, const DisplayZone& zone, const GSensorScale& scale = {});
 
 // Every sample as a record, with its moment in the clip.

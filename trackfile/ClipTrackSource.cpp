@@ -2,7 +2,6 @@
 
 #include "track/TelemetryRecords.h"
 #include "track/TrackBatchProcessor.h"
-#include "trackindex/TrackCueRecords.h"
 
 #include <algorithm>
 
@@ -42,12 +41,8 @@ ClipTrackSource::Result ClipTrackSource::read(const std::string& path, std::vect
 
     const NativeTrackReader::Result result = native_.readClip(path, reading_, reason);
     if (!NativeTrackReader::gaveTrack(result)) return Result::Failed;
-    if (reading_.cameraText()) {
-        recordsOfCues(reading_.cues, options_.sampling, records, timesMs);
-    } else {
-        recordsOfTelemetry(reading_.telemetry, DisplayZone::fixed(options_.utcOffsetSeconds), records, timesMs);
-        if (options_.sampling == TrackSampling::Player) thinAsThePlayer(records, timesMs);
-    }
+    recordsOfTelemetry(reading_.telemetry, DisplayZone::fixed(options_.utcOffsetSeconds), records, timesMs);
+    if (options_.sampling == TrackSampling::Player) thinAsThePlayer(records, timesMs);
     // Page by page, as the player's store converts them.
     const TrackMapConversion conversion = options_.conversion();
     for (size_t at = 0; at < records.size(); at += kTrackBatchSlots)

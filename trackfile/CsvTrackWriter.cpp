@@ -102,11 +102,14 @@ void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<co
             out += '\n';
             continue;
         }
+        // A moment without a date (none in the data, or one that cannot be
+        // real) has empty date and time cells, not a year 0.
+        const bool dated = r.year != 0 || r.month != 0 || r.day != 0;
         for (const long long value :
              {static_cast<long long>(r.year), static_cast<long long>(r.month), static_cast<long long>(r.day),
               static_cast<long long>(r.hour), static_cast<long long>(r.minute), static_cast<long long>(r.second)}) {
             line.separator();
-            line.integer(value);
+            if (dated) line.integer(value);
         }
         // What the moment has no reading of stays empty, never 0.
         const bool accel = gSensor_ && r.hasAccel;

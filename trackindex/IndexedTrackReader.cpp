@@ -16,48 +16,37 @@ std::string IndexedTrackReader::indexProblem() {
     return problem;
 }
 
-NativeTrackReader::Result IndexedTrackReader::read(const std::string& path, std::vector<TrackCue>& cues,
-                                                   std::string& reason) {
-    ClipReading reading;
-    const NativeTrackReader::Result result = throughIndex(path, reading, reason, false);
-    cues = std::move(reading.cues);
-    return result;
-}
-
-NativeTrackReader::Result IndexedTrackReader::readClip(const std::string& path, ClipReading& reading,
-                                                       std::string& reason) {
-    return throughIndex(path, reading, reason, true);
-}
-
 NativeTrackReader::Result IndexedTrackReader::readDirect(const std::string& path, ClipReading& reading,
-                                                         std::string& reason, bool anyLayout) {
+                                                         std::string& reason) {
     reading.clear();
+    cameraText_.forget();
     std::string why;
-    const bool iso = anyLayout && readTelemetryFile(path, reading.telemetry, why, stop_);
+    const bool iso = readTelemetryFile(path, reading.telemetry, why, stop_, &cameraText_);
     if (stop_ != nullptr && stop_->load()) {
         reading.clear();
         reason = "reading was stopped";
         return NativeTrackReader::Result::Unavailable;
     }
     const TelemetryFormat format = reading.telemetry.format;
-    if (iso && format != TelemetryFormat::CameraText && format != TelemetryFormat::None) {
+    if (iso && !cameraText_.tried() && format != TelemetryFormat::None) {
         if (!reading.telemetry.samples.empty()) return NativeTrackReader::Result::Track;
         reason = !reading.telemetry.problem.empty() ? reading.telemetry.problem : std::string(kNoData);
         return NativeTrackReader::Result::Failed;
     }
     // The camera's text track, or a container only FFmpeg knows.
-    reading.telemetry.clear();
-    const NativeTrackReader::Result result = reader_.read(path, reading.cues, reason);
-    if (result == NativeTrackReader::Result::Track) {
-        reading.telemetry.format = TelemetryFormat::CameraText;
-    } else if (iso && format == TelemetryFormat::None && reason.rfind("has no subtitle track", 0) == 0) {
-        reason = kNoData;  // a sound MP4 with nothing we read: say so, not which track it lacks
+    if (!cameraText_.tried()) cameraText_.readPath(path, reading.telemetry);
+    const NativeTrackReader::Result result = cameraText_.result();
+    reason = cameraText_.reason();
+    if (!NativeTrackReader::gaveTrack(result)) {
+        reading.clear();
+        if (iso && format == TelemetryFormat::None && reason.rfind("has no subtitle track", 0) == 0)
+            reason = kNoData;  // a sound MP4 with nothing we read: say so, not which track it lacks
     }
     return result;
 }
 
-NativeTrackReader::Result IndexedTrackReader::throughIndex(const std::string& path, ClipReading& reading,
-                                                           std::string& reason, bool anyLayout) {
+NativeTrackReader::Result IndexedTrackReader::readClip(const std::string& path, ClipReading& reading,
+                                                       std::string& reason) {
     noteIndexTrouble();
     reading.clear();
     ClipKey before;
@@ -66,8 +55,7 @@ NativeTrackReader::Result IndexedTrackReader::throughIndex(const std::string& pa
     if (useIndex) {
         switch (index_->find(before, reading, reason)) {
             case TrackIndex::Lookup::Track:
-                if (anyLayout || reading.cameraText()) return NativeTrackReader::Result::Track;
-                break;
+                return NativeTrackReader::Result::Track;
             case TrackIndex::Lookup::Unreadable:
                 return NativeTrackReader::Result::Failed;
             case TrackIndex::Lookup::Missing:
@@ -75,7 +63,7 @@ NativeTrackReader::Result IndexedTrackReader::throughIndex(const std::string& pa
                 break;
         }
     }
-    const NativeTrackReader::Result result = readDirect(path, reading, reason, anyLayout);
+    const NativeTrackReader::Result result = readDirect(path, reading, reason);
     if (!known) return result;
     ClipKey after;
     if (!ClipKey::of(path, after) || !(after == before)) {

@@ -2,17 +2,18 @@
 // Reads clips through the track index: a clip the index knows in its current
 // state (ClipKey) comes from the index, failures of its content included; any
 // other is read and its result stored when it lasts (a track read whole, or a
-// failure of the content). read() takes the camera's text track
-// (NativeTrackReader); readClip() finds the clip's layout first
-// (telemetry/TelemetryReaders) and reads any of them, the camera's text track
-// still through NativeTrackReader. A clip that changes while it is read is
-// reported as such (Unavailable, not stored).
+// failure of the content). readClip() finds the clip's layout in the table
+// (telemetry/TelemetryReaders, with CameraTextReader in the camera text's
+// place) and reads it; a container only FFmpeg knows is read as the camera's
+// text track. A clip that changes while it is read is reported as such
+// (Unavailable, not stored).
 // Once the index fails it is left alone for the rest of the reader's life;
 // indexProblem() hands out why, once.
 //
 // Threads: one reader per thread; the index may be shared by several readers.
-#include "trackindex/NativeTrackReader.h"
+#include "trackindex/CameraTextReader.h"
 #include "trackindex/ClipReading.h"
+#include "trackindex/NativeTrackReader.h"
 #include "trackindex/TrackIndex.h"
 
 #include <string>
@@ -26,10 +27,9 @@ public:
     // See NativeTrackReader::setStopFlag.
     void setStopFlag(const std::atomic<bool>* stop) {
         stop_ = stop;
-        reader_.setStopFlag(stop);
+        cameraText_.setStopFlag(stop);
     }
 
-    NativeTrackReader::Result read(const std::string& path, std::vector<TrackCue>& cues, std::string& reason);
     // Any layout. Failed with reason kNoData when the clip holds none we know.
     NativeTrackReader::Result readClip(const std::string& path, ClipReading& reading, std::string& reason);
 
@@ -40,15 +40,11 @@ public:
 
 private:
     void noteIndexTrouble();
-    // anyLayout false: the camera's text track only.
-    NativeTrackReader::Result throughIndex(const std::string& path, ClipReading& reading, std::string& reason,
-                                           bool anyLayout);
     // Reads the clip itself, not through the index.
-    NativeTrackReader::Result readDirect(const std::string& path, ClipReading& reading, std::string& reason,
-                                         bool anyLayout);
+    NativeTrackReader::Result readDirect(const std::string& path, ClipReading& reading, std::string& reason);
 
     TrackIndex* index_;
-    NativeTrackReader reader_;
+    CameraTextReader cameraText_;
     const std::atomic<bool>* stop_ = nullptr;
     bool indexUsable_ = true;
     std::string problem_;

@@ -17,16 +17,31 @@ double TrackFigures::greatCircleMetres(double lat1, double lon1, double lat2, do
 void TrackFigures::add(const TrackRecord& r, int64_t cueMs) {
     int64_t t = 0;
     if (!cameraSeconds(r, t)) return;
+    addAt(t, r.hasFix && !(r.latitude == 0.0 && r.longitude == 0.0), r.latitude, r.longitude, r.hasSpeed, r.speed,
+          cueMs);
+}
+
+void TrackFigures::add(const TelemetrySample& s, const DisplayZone& zone) {
+    if (s.timeKind == TelemetryTime::None) return;
+    int64_t t = s.timeMs >= 0 ? s.timeMs / 1000 : -((-s.timeMs + 999) / 1000);
+    if (s.timeKind != TelemetryTime::Camera) t += zone.offsetAt(t);
+    TrackRecord calendar;  // the years a record's date and time can hold
+    if (!setCameraSeconds(t, calendar)) return;
+    addAt(t, s.fix && plausiblePosition(s.latitude, s.longitude), s.latitude, s.longitude, s.hasSpeed,
+          std::max(0.0f, s.speedKmh), s.clipMs);
+}
+
+void TrackFigures::addAt(int64_t t, bool fix, double latitude, double longitude, bool hasSpeed, float speed,
+                         int64_t cueMs) {
     if (!hasTime_) start_ = t;
     end_ = t;
     hasTime_ = true;
 
-    const bool noFix = !r.hasFix || (r.latitude == 0.0 && r.longitude == 0.0);
-    if (noFix || !std::isfinite(r.latitude) || !std::isfinite(r.longitude) || std::fabs(r.latitude) > 90.0 ||
-        std::fabs(r.longitude) > 180.0)
+    if (!fix || !std::isfinite(latitude) || !std::isfinite(longitude) || std::fabs(latitude) > 90.0 ||
+        std::fabs(longitude) > 180.0)
         return;
     if (hasFix_) {
-        const double metres = greatCircleMetres(lastLat_, lastLon_, r.latitude, r.longitude);
+        const double metres = greatCircleMetres(lastLat_, lastLon_, latitude, longitude);
         const double seconds =
             cueMs >= 0 && lastCueMs_ >= 0
                 ? std::max(0.001, (static_cast<double>(cueMs) - static_cast<double>(lastCueMs_)) / 1000.0)
@@ -41,12 +56,12 @@ void TrackFigures::add(const TrackRecord& r, int64_t cueMs) {
     }
     clipStarts_ = false;
     hasFix_ = true;
-    lastLat_ = r.latitude;
-    lastLon_ = r.longitude;
+    lastLat_ = latitude;
+    lastLon_ = longitude;
     lastFixTime_ = t;
     lastCueMs_ = cueMs;
     ++fixes_;
-    if (r.hasSpeed && std::isfinite(r.speed)) maxSpeed_ = std::max(maxSpeed_, static_cast<double>(r.speed));
+    if (hasSpeed && std::isfinite(speed)) maxSpeed_ = std::max(maxSpeed_, static_cast<double>(speed));
 }
 
 double TrackFigures::averageSpeedKmh() const {

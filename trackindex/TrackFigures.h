@@ -12,6 +12,8 @@
 // so it is kept apart, and the distance goes on from there. Records are fed
 // in order, clip after clip, with startClip() before each clip. A plain
 // value; one thread.
+#include "telemetry/DisplayZone.h"
+#include "telemetry/TelemetrySample.h"
 #include "track/TrackRecord.h"
 
 #include <cstdint>
@@ -28,6 +30,10 @@ public:
     }
     // cueMs: the record's cue start in its clip, or -1.
     void add(const TrackRecord& record, int64_t cueMs = -1);
+    // The same for a sample at its moment in the clip: its time as a record
+    // shows it (UTC and creation times moved into zone, a camera clock as
+    // recorded), a fix only where the position is a place.
+    void add(const TelemetrySample& sample, const DisplayZone& zone);
 
     bool hasTime() const { return hasTime_; }
     int64_t startSeconds() const { return start_; }  // camera clock, seconds since 1970
@@ -44,6 +50,9 @@ public:
     static double greatCircleMetres(double lat1, double lon1, double lat2, double lon2);
 
 private:
+    // t: camera clock seconds of a real date and time.
+    void addAt(int64_t t, bool fix, double latitude, double longitude, bool hasSpeed, float speed, int64_t cueMs);
+
     bool hasTime_ = false;
     int64_t start_ = 0;
     int64_t end_ = 0;

@@ -1,11 +1,8 @@
 #include "trackindex/TrackIndex.h"
 
 #include "platform/FileSystem.h"
-#include "track/TelemetryRecords.h"
 #include "trackindex/IndexFileSafety.h"
-#include "trackindex/NativeTrackReader.h"
 #include "trackindex/TelemetryBlob.h"
-#include "trackindex/TrackCueRecords.h"
 #include "trackindex/TrackFigures.h"
 
 #include <sqlite3.h>
@@ -52,52 +49,6 @@ public:
 private:
     sqlite3_stmt* stmt_ = nullptr;
 };
-
-void putInt(std::string& out, int64_t v) {
-    for (int i = 0; i < 8; ++i) out.push_back(static_cast<char>(static_cast<uint64_t>(v) >> (8 * i)));
-}
-
-bool getInt(const unsigned char*& p, const unsigned char* end, int64_t& v) {
-    if (end - p < 8) return false;
-    uint64_t u = 0;
-    for (int i = 0; i < 8; ++i) u |= static_cast<uint64_t>(p[i]) << (8 * i);
-    v = static_cast<int64_t>(u);
-    p += 8;
-    return true;
-}
-
-// start, duration, text length (one byte: texts keep at most 127), text.
-std::string packCues(const std::vector<TrackCue>& cues) {
-    std::string out;
-    out.reserve(cues.size() * 96);
-    for (const TrackCue& cue : cues) {
-        putInt(out, cue.startMs);
-        putInt(out, cue.durationMs);
-        const size_t n = std::min(cue.text.size(), NativeTrackReader::TEXT_LIMIT);
-        out.push_back(static_cast<char>(n));
-        out.append(cue.text, 0, n);
-    }
-    return out;
-}
-
-// False for what the reader could not have given: more cues or longer texts
-// than it keeps.
-bool unpackCues(const void* data, int size, std::vector<TrackCue>& cues) {
-    cues.clear();
-    const auto* p = static_cast<const unsigned char*>(data);
-    const unsigned char* end = p + (size > 0 ? size : 0);
-    while (p < end) {
-        if (cues.size() >= NativeTrackReader::CUE_LIMIT) return false;
-        TrackCue cue;
-        if (!getInt(p, end, cue.startMs) || !getInt(p, end, cue.durationMs) || p >= end) return false;
-        const size_t n = *p++;
-        if (n > NativeTrackReader::TEXT_LIMIT || static_cast<size_t>(end - p) < n) return false;
-        cue.text.assign(reinterpret_cast<const char*>(p), n);
-        p += n;
-        cues.push_back(std::move(cue));
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -328,22 +279,6 @@ void TrackIndex::keepWithinLimit() {
     if (!exec("COMMIT")) exec("ROLLBACK");
 }
 
-TrackIndex::Lookup TrackIndex::find(const ClipKey& key, std::vector<TrackCue>& cues, std::string& reason) {
-    ClipReading reading;
-    const Lookup found = find(key, reading, reason);
-    cues.clear();
-    if (found == Lookup::Track && !reading.cameraText()) return Lookup::Missing;
-    cues = std::move(reading.cues);
-    return found;
-}
-
-bool TrackIndex::store(const ClipKey& key, const std::vector<TrackCue>& cues, const std::string& reason) {
-    ClipReading reading;
-    reading.telemetry.format = cues.empty() ? TelemetryFormat::None : TelemetryFormat::CameraText;
-    reading.cues = cues;
-    return store(key, reading, reason);
-}
-
 TrackIndex::Lookup TrackIndex::find(const ClipKey& key, ClipReading& reading, std::string& reason) {
     reading.clear();
     std::lock_guard lock(mutex_);
@@ -376,10 +311,8 @@ TrackIndex::Lookup TrackIndex::find(const ClipKey& key, ClipReading& reading, st
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(query.get(), 1));
         reason = text != nullptr ? text : "";
         found = reason.empty() || reason.size() > kReasonLimit ? Lookup::Missing : Lookup::Unreadable;
-    } else if (reading.cameraText() ? !unpackCues(blob, static_cast<int>(bytes), reading.cues)
-                                    : format != static_cast<int>(reading.format()) || blob == nullptr ||
-                                          !unpackSamples(std::string_view(static_cast<const char*>(blob), bytes),
-                                                         reading.telemetry.samples)) {
+    } else if (format != static_cast<int>(reading.format()) || blob == nullptr ||
+               !unpackSamples(std::string_view(static_cast<const char*>(blob), bytes), reading.telemetry.samples)) {
         // An entry that does not decode, or that the reader could not have
         // given, is treated as absent: the clip is read again.
         found = Lookup::Missing;
@@ -401,22 +334,14 @@ TrackIndex::Lookup TrackIndex::find(const ClipKey& key, ClipReading& reading, st
 }
 
 bool TrackIndex::store(const ClipKey& key, const ClipReading& reading, const std::string& reason) {
-    const std::vector<TrackCue>& cues = reading.cues;
-    if (cues.size() > NativeTrackReader::CUE_LIMIT) return false;
-    for (const TrackCue& cue : cues)
-        if (cue.text.size() > NativeTrackReader::TEXT_LIMIT) return false;
-    // The figures are made record by record: a clip of millions of cues
+    if (reading.telemetry.samples.size() > ClipTelemetry::kSampleLimit) return false;
+    // The figures are made record by record: a clip of millions of samples
     // would otherwise hold its records twice (here and in the caller).
     TrackFigures figures;
-    if (reading.cameraText()) {
-        forEachCueRecord(cues, [&figures](const TrackRecord& record, int64_t timeMs) { figures.add(record, timeMs); });
-    } else {
-        std::vector<TrackRecord> records;
-        std::vector<int64_t> times;
-        recordsOfTelemetry(reading.telemetry, DisplayZone::utc(), records, times);
-        for (size_t i = 0; i < records.size(); ++i) figures.add(records[i], times[i]);
-    }
-    const std::string blob = reading.cameraText() ? packCues(cues) : packSamples(reading.telemetry.samples);
+    const DisplayZone utc = DisplayZone::utc();
+    for (const TelemetrySample& sample : reading.telemetry.samples)
+        figures.add(sample, utc);
+    const std::string blob = packSamples(reading.telemetry.samples);
 
     std::lock_guard lock(mutex_);
     if (db_ == nullptr) return false;

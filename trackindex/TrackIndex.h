@@ -1,11 +1,11 @@
 #pragma once
 // The track index: an SQLite file that keeps, per clip state (ClipKey), what
-// reading it gave (the cues of the camera's text track, or the telemetry
-// samples of any other layout, with the layout), or why its content gives
+// reading it gave (the telemetry samples of any layout, the camera's text
+// track included, with the layout), or why its content gives
 // none, and the clip's figures. An index of an older schema is emptied and
 // filled again, never misread.
 // A changed or replaced clip no longer matches and is read again; so is a row
-// beyond the reader's limits (cues, text length), whoever wrote it.
+// that does not decode or is beyond the reader's limits, whoever wrote it.
 //
 // Housekeeping when opened: entries not looked up for kMaxAgeDays or whose
 // file is gone are dropped, and the oldest go while the entries take more
@@ -26,7 +26,6 @@
 // destructor closes.
 #include "trackindex/ClipKey.h"
 #include "trackindex/ClipReading.h"
-#include "trackindex/TrackCue.h"
 
 #include <cstdint>
 #include <mutex>
@@ -37,7 +36,7 @@ struct sqlite3;
 
 class TrackIndex {
 public:
-    static constexpr int SCHEMA_VERSION = 3;
+    static constexpr int SCHEMA_VERSION = 4;
 
     TrackIndex() = default;
     ~TrackIndex();
@@ -68,14 +67,11 @@ public:
     // Track: reading filled. Unreadable: reason holds why the clip failed
     // before (and reading the layout it was recognised as, if any).
     Lookup find(const ClipKey& key, ClipReading& reading, std::string& reason);
-    // The same for a clip known to hold the camera's text track.
-    Lookup find(const ClipKey& key, std::vector<TrackCue>& cues, std::string& reason);
 
     // Keeps what reading the clip gave (not empty) or the failure its content
     // gives (empty, reason set), replacing any older entry of the path. A
     // track beyond the reader's limits is not kept.
     bool store(const ClipKey& key, const ClipReading& reading, const std::string& reason);
-    bool store(const ClipKey& key, const std::vector<TrackCue>& cues, const std::string& reason);
 
     bool failed() const;
     std::string reason() const;

@@ -2,7 +2,6 @@
 
 #include "track/TelemetryRecords.h"
 #include "trackindex/IndexedTrackReader.h"
-#include "trackindex/TrackCueRecords.h"
 #include "trackindex/TrackIndex.h"
 #include "vehicle/CarEventOfClip.h"
 
@@ -129,18 +128,18 @@ std::shared_ptr<const ClipTrack> PlaylistIndexer::readClip(IndexedTrackReader& r
         return clip;
     }
     if (result == NativeTrackReader::Result::Truncated) clip->note = reason;
-    // The G-sensor of other layouts lands on the scale the events read counts on.
-    const GSensorScale scale{events_.zeroCount, events_.countsPerG};
-    if (reading.cameraText())
-        recordsOfCues(reading.cues, TrackSampling::All, clip->records, clip->timesMs);
-    else
-        recordsOfTelemetry(reading.telemetry, zone_, clip->records, clip->timesMs, scale);
-    reading.clear();
+    // The G-sensor lands on the scale the events read counts on. The camera
+    // text's G came from counts on the chart's scale: back on that scale it
+    // gives the counts the camera wrote, which the events' scale reads.
+    const GSensorScale scale = reading.format() == TelemetryFormat::CameraText
+                                   ? GSensorScale{}
+                                   : GSensorScale{events_.zeroCount, events_.countsPerG};
+    recordsOfTelemetry(reading.telemetry, zone_, clip->records, clip->timesMs, scale);
     if (clip->carEvent) CarEventOfClip::place(path, *clip->carEvent, clip->records, clip->timesMs);
     // The figures are the whole clip's; what is kept may be thinned.
     clip->figures.startClip();
-    for (size_t i = 0; i < clip->records.size(); ++i)
-        clip->figures.add(clip->records[i], i < clip->timesMs.size() ? clip->timesMs[i] : -1);
+    for (const TelemetrySample& sample : reading.telemetry.samples) clip->figures.add(sample, zone_);
+    reading.clear();
     thin(*clip, held < kRecordBudget ? kRecordBudget - held : 0);
     return clip;
 }

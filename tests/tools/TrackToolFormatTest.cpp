@@ -181,4 +181,8 @@ TEST(TrackWriter, AReadingTheMomentLacksIsLeftOutAndFractionsOfASecondAreKept) {
     // A track of whole seconds keeps them.
     EXPECT_NE(written(TrackFormat::Csv, "b.mp4", {at(22.5, 113.9)}).find(",2016-05-20T10:30:15Z,"),
               std::string::npos);
+    // A moment without a date has no year 0.
+    TrackRecord undated = at(22.5, 113.9);
+    undated.year = undated.month = undated.day = undated.hour = undated.minute = undated.second = 0;
+    EXPECT_NE(written(TrackFormat::Csv, "c.mp4", {undated}).find("c.mp4,0,,1,,,,,,,22.500000,"), std::string::npos);
 }

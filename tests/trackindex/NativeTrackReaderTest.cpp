@@ -4,6 +4,8 @@
 #include "support/SubtitleExtractorTestSupport.h"
 #include "support/TempFolder.h"
 #include "support/TrackOnlyClip.h"
+#include "track/TelemetryRecords.h"
+#include "trackindex/CameraTextReader.h"
 #include "trackindex/NativeTrackReader.h"
 #include "trackindex/PlainTextTrack.h"
 #include "trackindex/TrackCueRecords.h"
@@ -222,4 +224,40 @@ TEST(NativeTrackReader, AnInMemoryTableClaimingMoreThanItHoldsIsRefused) {
     std::string reason;
     EXPECT_EQ(reader.readBytes(bytes, cues, reason), NativeTrackReader::Result::Failed);
     EXPECT_NE(reason.find("claims more entries"), std::string::npos) << reason;
+}
+
+TEST(CameraTextReader, EachCueIsOneSampleWhoseRecordIsTheParsedOne) {
+    const auto cue = [](int64_t ms, std::string text) { return TrackCue{ms, 100, std::move(text)}; };
+    const std::vector<TrackCue> cues{
+        cue(0, "2016-05-20 10:30:14/E113 56 12.34/N22 33 44.50"),  // no speed, no axes yet
+        cue(100, "2016-05-20 10:30:15/E113 56 12.34/N22 33 44.50/23.5/X:12/Y:-3/Z:98"),
+        cue(200, "no track text here"),
+        cue(300, "2016-13-20 10:30:16/E0 00 00.00/N0 00 00.00/0"),  // no time, no fix; axes kept
+        cue(400, "2016-05-20 10:30:17/E113 56 12.34/N22 33 44.50/1.0/X:-999999/Y:2000/Z:9999999"),
+    };
+    ClipTelemetry clip;
+    CameraTextReader::samplesOfCues(cues, clip);
+    ASSERT_EQ(clip.format, TelemetryFormat::CameraText);
+    ASSERT_EQ(clip.samples.size(), 5u);
+    const auto& s = clip.samples;
+    EXPECT_TRUE(s[0].fix && !s[0].hasSpeed && !s[0].hasAccel);
+    EXPECT_EQ(s[1].clipMs, 100);
+    EXPECT_EQ(s[1].timeKind, TelemetryTime::Camera);
+    EXPECT_EQ(s[1].timeMs, 1463740215000);
+    EXPECT_NEAR(s[1].latitude, 22.562361, 1e-6);
+    EXPECT_NEAR(s[1].accelX, (12 - 2000) / (4000.0 / 12.0), 1e-5);
+    EXPECT_FALSE(s[3].fix);
+    EXPECT_EQ(s[3].timeKind, TelemetryTime::None);
+    EXPECT_TRUE(s[3].hasSpeed && s[3].hasAccel);
+
+    // Back at the edges: the records the parser gives, the camera's counts exactly.
+    const DisplayZone zone = DisplayZone::fixed(3600);
+    const TrackRecord r = trackRecordOf(s[1], zone);
+    EXPECT_EQ(std::tie(r.year, r.month, r.day, r.hour, r.minute, r.second),
+              std::make_tuple(2016, uint8_t{5}, uint8_t{20}, uint8_t{10}, uint8_t{30}, uint8_t{15}));
+    EXPECT_FLOAT_EQ(r.speed, 23.5f * 1.852f);
+    EXPECT_EQ(std::make_tuple(r.accelX, r.accelY, r.accelZ), std::make_tuple(12, -3, 98));
+    EXPECT_FALSE(trackRecordOf(s[2], zone).valid);
+    const TrackRecord far = trackRecordOf(s[4], zone);
+    EXPECT_EQ(std::make_tuple(far.accelX, far.accelY, far.accelZ), std::make_tuple(-999999, 2000, 9999999));
 }

@@ -23,10 +23,17 @@ using testing_support::TempFolder;
 
 namespace {
 
-std::vector<TrackCue> cuesOf(int n, int64_t from = 0) {
-    std::vector<TrackCue> cues;
-    for (int i = 0; i < n; ++i) cues.push_back({from + i * 100, 100, "cue " + std::to_string(from + i)});
-    return cues;
+// A camera text's reading of n samples, 100 ms apart, each with its own speed.
+ClipReading cuesOf(int n, int64_t from = 0) {
+    ClipReading reading;
+    reading.telemetry.format = TelemetryFormat::CameraText;
+    for (int i = 0; i < n; ++i) {
+        TelemetrySample& s = reading.telemetry.samples.emplace_back();
+        s.clipMs = from + i * 100;
+        s.hasSpeed = true;
+        s.speedKmh = static_cast<float>(from + i);
+    }
+    return reading;
 }
 
 ClipKey keyOf(const std::string& path, int64_t size = 10, int64_t mtime = 1) {
@@ -54,10 +61,11 @@ std::string clipWithTexts(const TempFolder& tmp, const std::string& name, char m
     return path;
 }
 
-// The first character of a cue's track text.
-char markOf(const TrackCue& cue) {
-    const size_t text = cue.text.find('\n', cue.text.find('\n') + 1) + 1;
-    return text < cue.text.size() ? cue.text[text] : '\0';
+// The first character of the fourth text, the year's first digit: 1016 is
+// no camera time, 9016 is.
+char markOf(const ClipReading& reading) {
+    if (reading.telemetry.samples.size() < 4) return '\0';
+    return reading.telemetry.samples[3].timeKind == TelemetryTime::None ? '1' : '9';
 }
 
 mode_t modeOf(const std::string& path) {
@@ -96,14 +104,14 @@ TEST(TrackIndex, AReplacedClipAndAMomentsTroubleAreNeverAnsweredFromTheIndex) {
     const std::string original = clipWithTexts(tmp, "original.mp4", '1');
     const std::string other = clipWithTexts(tmp, "other.mp4", '9');
     ASSERT_EQ(std::filesystem::file_size(clip), std::filesystem::file_size(other));
-    std::vector<TrackCue> cues;
+    ClipReading cues;
     std::string reason;
     {
         TrackIndex index;
         ASSERT_TRUE(index.open(file)) << index.reason();
         IndexedTrackReader reader(&index);
-        ASSERT_EQ(reader.read(clip, cues, reason), NativeTrackReader::Result::Track) << reason;
-        ASSERT_EQ(markOf(cues[3]), '1') << cues[3].text;
+        ASSERT_EQ(reader.readClip(clip, cues, reason), NativeTrackReader::Result::Track) << reason;
+        ASSERT_EQ(markOf(cues), '1') ;
     }
     // Replaced in place and over by a rename (cp -p, rsync -a): size and
     // modification time stay.
@@ -125,8 +133,8 @@ TEST(TrackIndex, AReplacedClipAndAMomentsTroubleAreNeverAnsweredFromTheIndex) {
         TrackIndex index;
         ASSERT_TRUE(index.open(file));
         IndexedTrackReader reader(&index);
-        ASSERT_EQ(reader.read(clip, cues, reason), NativeTrackReader::Result::Track);
-        EXPECT_EQ(markOf(cues[3]), mark) << "replaced by a rename: " << rename;
+        ASSERT_EQ(reader.readClip(clip, cues, reason), NativeTrackReader::Result::Track);
+        EXPECT_EQ(markOf(cues), mark) << "replaced by a rename: " << rename;
     }
 
     // A row of the former key (path, size, time) is no answer.
@@ -145,7 +153,7 @@ TEST(TrackIndex, AReplacedClipAndAMomentsTroubleAreNeverAnsweredFromTheIndex) {
         TrackIndex index;
         ASSERT_TRUE(index.open(former)) << index.reason();
         IndexedTrackReader reader(&index);
-        EXPECT_EQ(reader.read(clip, cues, reason), NativeTrackReader::Result::Track) << reason;
+        EXPECT_EQ(reader.readClip(clip, cues, reason), NativeTrackReader::Result::Track) << reason;
     }
 
     // Unreadable for a moment (chmod 000), then readable again.
@@ -154,12 +162,12 @@ TEST(TrackIndex, AReplacedClipAndAMomentsTroubleAreNeverAnsweredFromTheIndex) {
         TrackIndex index;
         if (!index.open(tmp.path() + "user.sqlite")) return 1;
         IndexedTrackReader reader(&index);
-        if (reader.read(clip, cues, reason) != NativeTrackReader::Result::Unavailable) return 2;
+        if (reader.readClip(clip, cues, reason) != NativeTrackReader::Result::Unavailable) return 2;
         ClipKey key;
         std::string stored;
         if (!ClipKey::of(clip, key) || index.find(key, cues, stored) != TrackIndex::Lookup::Missing) return 3;
         if (::chmod(clip.c_str(), 0644) != 0) return 4;
-        if (reader.read(clip, cues, reason) != NativeTrackReader::Result::Track) return 5;
+        if (reader.readClip(clip, cues, reason) != NativeTrackReader::Result::Track) return 5;
         return 0;
     });
 }
@@ -175,17 +183,10 @@ TEST(TrackIndex, RowsBeyondTheReadersLimitsAreReadAgain) {
         ASSERT_TRUE(index.open(file));
         ASSERT_TRUE(index.store(key, cuesOf(2), ""));
     }
-    // Cue: start, duration (8 bytes each), text length, text.
-    const auto packed = [](size_t count, int length) {
-        std::string cue(16, '\0');
-        cue += static_cast<char>(length);
-        cue.append(static_cast<size_t>(length), 'T');
-        std::string blob;
-        blob.reserve(cue.size() * count);
-        for (size_t i = 0; i < count; ++i) blob += cue;
-        return blob;
-    };
-    for (const std::string& blob : {packed(1, 200), packed(NativeTrackReader::CUE_LIMIT + 1, 1)}) {
+    // Samples of 58 bytes: one and a half, and one with a flag no reader sets.
+    std::string unknownFlag(58, '\0');
+    unknownFlag[17] = static_cast<char>(0x80);
+    for (const std::string& blob : {std::string(87, '\0'), unknownFlag}) {
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
         sqlite3_stmt* update = nullptr;
@@ -196,13 +197,13 @@ TEST(TrackIndex, RowsBeyondTheReadersLimitsAreReadAgain) {
         sqlite3_close(db);
         TrackIndex index;
         ASSERT_TRUE(index.open(file));
-        std::vector<TrackCue> cues;
+        ClipReading cues;
         std::string reason;
         EXPECT_EQ(index.find(key, cues, reason), TrackIndex::Lookup::Missing) << blob.size();
         EXPECT_TRUE(cues.empty());
         IndexedTrackReader reader(&index);
-        ASSERT_EQ(reader.read(clip, cues, reason), NativeTrackReader::Result::Track);
-        EXPECT_EQ(cues.size(), 8u);
+        ASSERT_EQ(reader.readClip(clip, cues, reason), NativeTrackReader::Result::Track);
+        EXPECT_EQ(cues.telemetry.samples.size(), 8u);
     }
 }
 
@@ -226,7 +227,7 @@ TEST(TrackIndex, TheFileIsReachedThroughLinksKeptPrivateAndPrunedToItsBounds) {
     // Not looked up for 100 days, or its file gone.
     sql(real, "UPDATE clips SET seen_s = seen_s - 100 * 86400 WHERE path = '" + old + "'");
     std::filesystem::remove(gone);
-    std::vector<TrackCue> cues;
+    ClipReading cues;
     std::string reason;
     {
         TrackIndex index;
@@ -243,7 +244,7 @@ TEST(TrackIndex, TheFileIsReachedThroughLinksKeptPrivateAndPrunedToItsBounds) {
     std::vector<std::string> clips;
     for (int i = 0; i < 30; ++i) {
         clips.push_back(tmp.write("c" + std::to_string(i) + ".mp4", "c"));
-        ASSERT_TRUE(bounded.store(keyOf(clips.back()), cuesOf(200), ""));
+        ASSERT_TRUE(bounded.store(keyOf(clips.back()), cuesOf(100), ""));
     }
     EXPECT_EQ(bounded.find(keyOf(clips.front()), cues, reason), TrackIndex::Lookup::Missing);
     EXPECT_EQ(bounded.find(keyOf(clips.back()), cues, reason), TrackIndex::Lookup::Track);
@@ -268,7 +269,7 @@ TEST(TrackIndex, KeepsTracksAndFailuresPerClipStateAcrossUsers) {
         TrackIndex index;
         ASSERT_TRUE(index.open(file)) << index.reason();
         ASSERT_TRUE(index.store(keyOf(a), cuesOf(3), ""));
-        ASSERT_TRUE(index.store(keyOf(bad), std::vector<TrackCue>{}, "has no subtitle track"));
+        ASSERT_TRUE(index.store(keyOf(bad), ClipReading{}, "has no subtitle track"));
     }
     EXPECT_EQ(
         std::filesystem::status(tmp.path() + "cache/veltara-dvr-player").permissions() & std::filesystem::perms::all,
@@ -286,16 +287,16 @@ TEST(TrackIndex, KeepsTracksAndFailuresPerClipStateAcrossUsers) {
     EXPECT_FALSE(first.failed()) << first.reason();
     EXPECT_FALSE(second.failed()) << second.reason();
 
-    std::vector<TrackCue> cues;
+    ClipReading cues;
     std::string reason;
     for (int i = 0; i < 50; ++i) {
         EXPECT_EQ(first.find(keyOf("/second" + std::to_string(i) + ".mp4"), cues, reason), TrackIndex::Lookup::Track);
         EXPECT_EQ(second.find(keyOf("/first" + std::to_string(i) + ".mp4"), cues, reason), TrackIndex::Lookup::Track);
     }
     ASSERT_EQ(first.find(keyOf(a), cues, reason), TrackIndex::Lookup::Track);
-    ASSERT_EQ(cues.size(), 3u);
-    EXPECT_EQ(cues[2].startMs, 200);
-    EXPECT_EQ(cues[2].text, "cue 2");
+    ASSERT_EQ(cues.telemetry.samples.size(), 3u);
+    EXPECT_EQ(cues.telemetry.samples[2].clipMs, 200);
+    EXPECT_EQ(cues.telemetry.samples[2].speedKmh, 2.0f);
     EXPECT_EQ(first.find(keyOf(bad), cues, reason), TrackIndex::Lookup::Unreadable);
     EXPECT_EQ(reason, "has no subtitle track");
     // A changed clip (size, time, another file, status changed) is not what was stored.
@@ -343,14 +344,14 @@ TEST(TrackIndex, ADamagedFileIsSetAsideWhenFoundAndABadOneTurnsTheIndexOffWithAR
     {
         TrackIndex index;
         ASSERT_TRUE(index.open(later)) << index.reason();
-        std::vector<TrackCue> cues;
+        ClipReading cues;
         std::string reason;
         EXPECT_EQ(index.find(keyOf(later), cues, reason), TrackIndex::Lookup::Missing);
         EXPECT_FALSE(index.failed()) << index.reason();
         EXPECT_NE(index.notice().find("set aside as " + later + ".damaged"), std::string::npos);
         EXPECT_TRUE(index.store(keyOf(later), cuesOf(2), ""));
         EXPECT_EQ(index.find(keyOf(later), cues, reason), TrackIndex::Lookup::Track);
-        EXPECT_EQ(cues.size(), 2u);
+        EXPECT_EQ(cues.telemetry.samples.size(), 2u);
     }
     const std::string newer = tmp.path() + "newer.sqlite";
     {
@@ -373,7 +374,7 @@ TEST(TrackIndex, ADamagedFileIsSetAsideWhenFoundAndABadOneTurnsTheIndexOffWithAR
         EXPECT_FALSE(index.open(path)) << path;
         EXPECT_TRUE(index.failed());
         EXPECT_NE(index.reason().find(why), std::string::npos) << index.reason();
-        std::vector<TrackCue> cues;
+        ClipReading cues;
         std::string reason;
         EXPECT_EQ(index.find(keyOf("/a.mp4"), cues, reason), TrackIndex::Lookup::Missing);
         EXPECT_FALSE(index.store(keyOf("/a.mp4"), cuesOf(1), ""));
@@ -405,9 +406,9 @@ TEST(TrackIndex, ADamagedFileIsSetAsideWhenFoundAndABadOneTurnsTheIndexOffWithAR
     TrackIndex broken;
     broken.open(newer);
     IndexedTrackReader reader(&broken);
-    std::vector<TrackCue> cues;
+    ClipReading cues;
     std::string reason;
-    EXPECT_EQ(reader.read(tmp.write("x.mp4", "not a clip"), cues, reason), NativeTrackReader::Result::Failed);
+    EXPECT_EQ(reader.readClip(tmp.write("x.mp4", "not a clip"), cues, reason), NativeTrackReader::Result::Failed);
     EXPECT_NE(reader.indexProblem(), "");
     EXPECT_EQ(reader.indexProblem(), "");
 }
@@ -416,7 +417,9 @@ TEST(TrackIndex, KeepsEveryLayoutsSamplesAndReadsAnOlderSchemaAgain) {
     TempFolder tmp;
     // A schema-2 index: its table is today's, but its samples have no
     // altitude (54 bytes a sample, 27 here, which today would read as 29).
-    const std::string former = tmp.path() + "former.sqlite";
+    // A schema-3 one kept the camera text's cues, not its samples.
+    for (const int version : {2, 3}) {
+    const std::string former = tmp.path() + "former" + std::to_string(version) + ".sqlite";
     sql(former,
         "CREATE TABLE clips (path TEXT PRIMARY KEY, size INTEGER NOT NULL, mtime_ns INTEGER NOT NULL,"
         " device INTEGER NOT NULL, inode INTEGER NOT NULL, ctime_ns INTEGER NOT NULL,"
@@ -424,13 +427,12 @@ TEST(TrackIndex, KeepsEveryLayoutsSamplesAndReadsAnOlderSchemaAgain) {
         " start_s INTEGER, end_s INTEGER, distance_m REAL, max_speed_kmh REAL, fixes INTEGER NOT NULL,"
         " seen_s INTEGER NOT NULL);"
         " INSERT INTO clips VALUES ('/two.mp4', 10, 1, 0, 0, 0, 1, '', 5, zeroblob(1566), 0, 0, 0, 0, 0, 0);"
-        " PRAGMA user_version=2;");
-    {
+        " PRAGMA user_version=" + std::to_string(version) + ";");
         TrackIndex index;
         ASSERT_TRUE(index.open(former)) << index.reason();
         ClipReading reading;
         std::string reason;
-        EXPECT_EQ(index.find(keyOf("/two.mp4"), reading, reason), TrackIndex::Lookup::Missing);
+        EXPECT_EQ(index.find(keyOf("/two.mp4"), reading, reason), TrackIndex::Lookup::Missing) << version;
     }
     const std::string file = tmp.path() + "index.sqlite";
     {
@@ -477,9 +479,6 @@ TEST(TrackIndex, KeepsEveryLayoutsSamplesAndReadsAnOlderSchemaAgain) {
     EXPECT_EQ(back.speedKmh, s.speedKmh);
     EXPECT_TRUE(back.fix && back.hasSpeed && back.hasAccel && !back.hasCourse);
     EXPECT_EQ(back.accelY, s.accelY);
-    // Samples are never handed out as cues.
-    std::vector<TrackCue> cues;
-    EXPECT_EQ(index.find(keyOf("/gopro.mp4"), cues, reason), TrackIndex::Lookup::Missing);
     EXPECT_EQ(index.find(keyOf("/locked.mp4"), reading, reason), TrackIndex::Lookup::Unreadable);
     EXPECT_EQ(reading.format(), TelemetryFormat::Novatek);
     EXPECT_EQ(reason, "unsupported variant (encrypted Novatek blocks)");

@@ -121,10 +121,10 @@ TEST(PlaylistIndexer, ReadsCurrentFirstFormsTripsAndCachesInTheIndex) {
         ASSERT_TRUE(kept.open(index));
         ClipKey key;
         ASSERT_TRUE(ClipKey::of(b, key));
-        std::vector<TrackCue> cues;
+        ClipReading cues;
         std::string reason;
         EXPECT_EQ(kept.find(key, cues, reason), TrackIndex::Lookup::Track);
-        EXPECT_EQ(cues.size(), 5u);
+        EXPECT_EQ(cues.telemetry.samples.size(), 5u);
     }
     struct stat before {};
     ASSERT_EQ(::stat(b.c_str(), &before), 0);

@@ -32,26 +32,10 @@ int64_t floorSeconds(int64_t ms) {
 
 }  // namespace
 
-ClipInfo clipInfoOf(const std::string& path, const ClipReading& reading, const std::vector<TrackRecord>& records) {
+ClipInfo clipInfoOf(const std::string& path, const ClipReading& reading) {
     ClipInfo info;
     info.path = path;
     info.format = reading.format();
-    if (reading.cameraText()) {
-        info.samples = records.size();
-        info.timeKind = TelemetryTime::Camera;
-        info.gSensor = !records.empty();
-        bool any = false;
-        for (const TrackRecord& r : records) {
-            if (hasPositionFix(r) && plausiblePosition(r.latitude, r.longitude)) ++info.fixes;
-            int64_t seconds = 0;
-            if (!cameraSeconds(r, seconds)) continue;
-            if (!any) info.first = moment(seconds, info.timeKind);
-            info.last = moment(seconds, info.timeKind);
-            any = true;
-        }
-        if (!any) info.timeKind = TelemetryTime::None;
-        return info;
-    }
     const ClipTelemetry& t = reading.telemetry;
     info.samples = t.samples.size();
     info.fixes = t.fixes();

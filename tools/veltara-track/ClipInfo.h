@@ -25,8 +25,7 @@ struct ClipInfo {
     bool cut = false;  // cut short (no index): the format reads "cut"
 };
 
-// records: what the clip's camera text gave (used for CameraText only).
-ClipInfo clipInfoOf(const std::string& path, const ClipReading& reading, const std::vector<TrackRecord>& records);
+ClipInfo clipInfoOf(const std::string& path, const ClipReading& reading);
 
 // One line per clip, tab-separated, under a header line.
 std::string clipInfoText(const std::vector<ClipInfo>& clips);

@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
         // A clip without data is an answer of --info, not a failure.
         const bool noData = reason == IndexedTrackReader::kNoData;
         if (options.info && (result == ClipTrackSource::Result::Track || noData)) {
-            infos.push_back(clipInfoOf(file, source.lastReading(), records));
+            infos.push_back(clipInfoOf(file, source.lastReading()));
             continue;
         }
         // A clip cut short says so rather than "damaged".
@@ -174,8 +174,7 @@ int main(int argc, char** argv) {
         if (result == ClipTrackSource::Result::Failed) continue;
         const ClipReading& reading = source.lastReading();
         writer->clipFormat(reading.format() == TelemetryFormat::None ? TelemetryFormat::CameraText : reading.format(),
-                           reading.cameraText() || reading.format() == TelemetryFormat::None ||
-                               reading.telemetry.hasGSensor());
+                           reading.format() == TelemetryFormat::None || reading.telemetry.hasGSensor());
         // A GPX of a clip without a single fix would be an empty track that looks like success.
         if (!trips && options.format == TrackFormat::Gpx && result == ClipTrackSource::Result::Track &&
             std::none_of(records.begin(), records.end(), trackPointDrawn)) {
