@@ -51,6 +51,9 @@ EvidenceRequest requestOf(const std::vector<std::string>& clips, const std::stri
 }  // namespace
 
 TEST(HostileExport, AFolderSwappedForALinkIsNeitherWrittenNorCleanedThrough) {
+    // The export ends with the report; a core-only build has no report program.
+    if (!std::filesystem::exists(std::string(VELTARA_TEST_PROGRAM_DIR) + "Report/veltara-report"))
+        GTEST_SKIP() << "no report program in this build";
     testing_support::TempFolder tmp;
     const std::string clip = tmp.path() + "2016_0520_103000_F.MP4";
     ASSERT_EQ(testing_support::makeClip(clip, shortClip(0)), "");
