@@ -51,14 +51,22 @@ std::string formatSeconds(int64_t seconds, bool iso) {
     return formatMilliseconds(seconds * 1000, iso, false);
 }
 
+CivilMoment civilMomentOf(int64_t ms) {
+    CivilMoment c;
+    int64_t seconds = ms / 1000;
+    c.millisecond = ms % 1000;
+    if (c.millisecond < 0) c.millisecond += 1000, --seconds;
+    int64_t days = seconds / 86400;
+    c.secondOfDay = seconds % 86400;
+    if (c.secondOfDay < 0) c.secondOfDay += 86400, --days;
+    civilFromDays(days, c.year, c.month, c.day);
+    return c;
+}
+
 std::string formatMilliseconds(int64_t ms, bool iso, bool fraction) {
-    int64_t seconds = ms / 1000, milli = ms % 1000;
-    if (milli < 0) milli += 1000, --seconds;
-    int64_t days = seconds / 86400, rest = seconds % 86400;
-    if (rest < 0) rest += 86400, --days;
-    int64_t y = 0;
-    int m = 0, d = 0;
-    civilFromDays(days, y, m, d);
+    const CivilMoment c = civilMomentOf(ms);
+    const int64_t y = c.year, rest = c.secondOfDay, milli = c.millisecond;
+    const int m = c.month, d = c.day;
     char text[64];
     if (y < 0 || y > 9999) {
         std::snprintf(text, sizeof text, iso ? "%04lld-%02d-%02dT%02d:%02d:%02d" : "%04lld-%02d-%02d %02d:%02d:%02d",

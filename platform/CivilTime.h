@@ -11,6 +11,16 @@ namespace platform {
 int64_t daysFromCivil(int64_t year, int64_t month, int64_t day);
 void civilFromDays(int64_t days, int64_t& year, int& month, int& day);
 
+// Milliseconds since 1970 as a calendar date, the second of that day and the
+// millisecond of that second (both never negative).
+struct CivilMoment {
+    int64_t year = 1970;
+    int month = 1, day = 1;
+    int64_t secondOfDay = 0;
+    int64_t millisecond = 0;
+};
+CivilMoment civilMomentOf(int64_t ms);
+
 // Seconds since 1970 of a date and time when it is a real moment: year
 // 1970-9999, month 1-12, a day of that month, hour < 24, minute and second < 60.
 bool civilSeconds(int64_t year, int month, int day, int hour, int minute, int second, int64_t& seconds);

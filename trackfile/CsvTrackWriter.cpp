@@ -34,13 +34,9 @@ public:
     // "YYYY-MM-DDThh:mm:ss[.mmm]Z" of milliseconds since 1970, years 0-9999.
     void timestamp(int64_t ms, bool fraction) {
         if (limit() - end_ < 64) return;
-        int64_t seconds = ms / 1000, milli = ms % 1000;
-        if (milli < 0) milli += 1000, --seconds;
-        int64_t days = seconds / 86400, rest = seconds % 86400;
-        if (rest < 0) rest += 86400, --days;
-        int64_t y = 0;
-        int m = 0, d = 0;
-        platform::civilFromDays(days, y, m, d);
+        const platform::CivilMoment c = platform::civilMomentOf(ms);
+        const int64_t y = c.year, rest = c.secondOfDay, milli = c.millisecond;
+        const int m = c.month, d = c.day;
         if (y < 0 || y > 9999) {
             text(platform::formatMilliseconds(ms, true, fraction));
             return;
