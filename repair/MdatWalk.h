@@ -52,6 +52,8 @@ private:
     bool otherStartsAt(uint64_t at);
     uint32_t pcmChunkAt(uint64_t at, const RepairTrack& track);
     uint64_t nextRecognised(uint64_t at, uint64_t limit);
+    // The first offset after at, at most limit on, where otherStartsAt; 0: none.
+    uint64_t nextOtherStart(uint64_t at, uint64_t limit);
 
     const IsoFile& file_;
     const RepairProfile& profile_;
@@ -59,5 +61,6 @@ private:
     MdatWindow window_;
     const std::atomic<bool>* stop_ = nullptr;
     std::atomic<double>* progress_ = nullptr;
-    uint64_t nonZeroAt_ = 0;  // a byte known not to be zero, found by zerosToEnd
+    uint64_t nonZeroAt_ = 0;
+    unsigned char firstByteMax_ = 255;  // no other kind starts with a larger byte  // a byte known not to be zero, found by zerosToEnd
 };
