@@ -2,6 +2,7 @@
 
 #include "repair/AacFrameFinder.h"
 #include "repair/NalSampleScanner.h"
+#include "repair/PictureOrder.h"
 #include "telemetry/BigEndian.h"
 
 #include <algorithm>
@@ -132,6 +133,8 @@ WalkResult MdatWalk::run() {
     const RepairTrack& video = profile_.video();
     NalSampleScanner nal(window_, video.hevc, video.nalLengthSize, video.maxPicture);
     std::unique_ptr<AacFrameFinder> aac;
+    std::unique_ptr<PictureOrder> order;
+    if (video.reorders) order = std::make_unique<PictureOrder>(video.parameterSets, video.hevc, video.nalLengthSize);
     size_t aacTrack = 0, pcmTrack = 0, textTrack = 0;
     for (size_t i = 0; i < profile_.tracks.size(); ++i) {
         const RepairTrack& t = profile_.tracks[i];
@@ -164,6 +167,10 @@ WalkResult MdatWalk::run() {
         }
         if (const NalSampleScanner::Sample s = nal.sampleAt(p); s.size != 0) {
             result.tracks[0].push_back({p, s.size, s.key});
+            if (order) {
+                const size_t head = std::min<size_t>(s.size, PictureOrder::kHeaderBytes);
+                if (const unsigned char* bytes = window_.at(p, head)) order->add(bytes, head);
+            }
             p += s.size;
             continue;
         }
@@ -206,6 +213,8 @@ WalkResult MdatWalk::run() {
         break;
     }
     result.end = p;
+    if (order) result.pictureCounts = order->counts();
+    if (result.pictureCounts.size() != result.tracks[0].size()) result.pictureCounts.clear();
     if (progress_ != nullptr) progress_->store(1.0);
     return result;
 }
