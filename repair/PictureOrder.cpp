@@ -107,6 +107,10 @@ PictureOrder::Offsets PictureOrder::offsets(const std::vector<int>& counts, cons
     bool reordered = false;
     for (size_t i = 0; i < n && !reordered; ++i) reordered = rank[i] != i;
     if (!reordered) return result;
+    // A decoder holds at most 16 pictures back, so counts that move a picture
+    // further are not believed (and no offset can overflow).
+    for (size_t i = 0; i < n; ++i)
+        if (rank[i] + delay - i > kMaxShift) return result;
     result.delay = static_cast<uint32_t>(delay);
     result.frames.resize(n);
     for (size_t i = 0; i < n; ++i) result.frames[i] = static_cast<uint32_t>(rank[i] + delay - i);

@@ -36,9 +36,11 @@ public:
     };
     // From the counts of pictures in decode order, and their key marks: a
     // key picture whose count falls back starts a new sequence. Empty frames
-    // when the pictures are shown in decode order.
+    // when the pictures are shown in decode order, or one would move more
+    // than kMaxShift places.
     static Offsets offsets(const std::vector<int>& counts, const std::vector<bool>& keys);
 
+    static constexpr size_t kMaxShift = 64;
     static constexpr size_t kHeaderBytes = 16 << 10;  // enough of a picture for its first slice header
 
 private:

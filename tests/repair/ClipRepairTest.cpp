@@ -247,6 +247,12 @@ TEST_F(ClipRepairTest, PicturesShownOutOfDecodeOrderKeepTheirOrderAndTimes) {
     EXPECT_EQ(o.frames, (std::vector<uint32_t>{1, 3, 0, 0, 1, 2, 0}));
     EXPECT_EQ(o.delay, 1u);
     EXPECT_TRUE(PictureOrder::offsets({0, 2, 4, 0, 2}, {true, false, false, true, false}).frames.empty());
+    // Counts no decoder could follow (a picture shown 99 places late) give none.
+    std::vector<int> far{0, 1000};
+    for (int i = 1; i < 100; ++i) far.push_back(i);
+    std::vector<bool> keys(far.size(), false);
+    keys[0] = true;
+    EXPECT_TRUE(PictureOrder::offsets(far, keys).frames.empty());
 }
 
 TEST_F(ClipRepairTest, TheCameraTextTrackUpToTheCut) {
