@@ -61,7 +61,11 @@ void AacFrameFinder::decodeRun(uint64_t at, const unsigned char* bytes, size_t s
     bool any = false;
     int received = 0;
     while (sent && (received = av.avcodec_receive_frame(context_, frame_)) >= 0) {
+#if LIBAVUTIL_VERSION_MAJOR < 59
         const int left = frame_->pkt_size;
+#else
+        const int left = -1;  // later FFmpeg no longer tells: every frame is searched for
+#endif
         if (left <= 0 || static_cast<size_t>(left) > size - begins) break;  // not told, or not as expected
         const size_t next = size - static_cast<size_t>(left);
         if (any ? next <= begins || next - begins > maxFrame_ : next != 0) break;

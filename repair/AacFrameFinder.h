@@ -6,7 +6,8 @@
 // Searching for it costs about ten decodes a frame, so the frames of a run
 // are decoded as one packet instead: the decoder takes one frame at a time
 // and stamps each with the bytes the packet had left when that frame began,
-// which gives every frame's length but the last one's for one decode each.
+// which gives every frame's length but the last one's for one decode each
+// (FFmpeg 7 no longer stamps frames: there every frame is searched for).
 // The last one is known too when the walk names where the next picture or
 // block starts and the decoder took every byte up to it. Only what neither
 // tells is searched for. Without FFmpeg's libraries (or the decoder) nothing
