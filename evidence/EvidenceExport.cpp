@@ -48,7 +48,16 @@ struct SourceClip {
     bool utc = false;
     struct stat before {};
     std::optional<RepairedSource> repaired;  // when it is a repaired copy
+    std::optional<RepairedSource> partnerRepaired;  // when the inset clip is one
 };
+
+// The report's lines on a repaired source clip, when it is one.
+std::optional<ReportRepair> repairOf(const std::optional<RepairedSource>& repaired) {
+    if (!repaired) return std::nullopt;
+    const RepairProvenance& from = repaired->provenance;
+    return ReportRepair{repaired->originalPath, from.originalSha256, repaired->originalState(), from.reference,
+                        from.referenceSha256};
+}
 
 // A file's identity and state: any write changes it.
 bool sameFile(const struct stat& a, const struct stat& b) {
@@ -330,6 +339,7 @@ private:
                 return false;
             }
             clip.repaired = RepairedSource::of(absolute(clip.stretch.path), &hashStop_);
+            if (request_.inset) clip.partnerRepaired = RepairedSource::of(absolute(clip.partner), &hashStop_);
         }
         return true;
     }
@@ -528,17 +538,13 @@ private:
             std::snprintf(span, sizeof span, "%.1f s", s.outSeconds);
             row.to = span;
             row.sha256 = hashes_[s.clip];
-            if (clip.repaired) {
-                const RepairProvenance& from = clip.repaired->provenance;
-                row.repair = ReportRepair{clip.repaired->originalPath, from.originalSha256,
-                                          clip.repaired->originalState(), from.reference, from.referenceSha256};
-            }
+            row.repair = repairOf(clip.repaired);
             input.clips.push_back(row);
-            row.repair.reset();
             if (!request_.inset) continue;
             row.path = clip.partner;
             row.sizeBytes = static_cast<int64_t>(clip.partnerBefore.st_size);
             row.sha256 = clip.partnerHash;
+            row.repair = repairOf(clip.partnerRepaired);
             input.clips.push_back(row);
         }
         const std::string json = work_ + "report.json";
@@ -622,7 +628,10 @@ private:
             // A repaired copy's original, with the checksum the repair read it with.
             if (const auto& repaired = clips_[s.clip].repaired)
                 sums += ChecksumList::line(repaired->provenance.originalSha256, repaired->originalPath);
-            if (request_.inset) sums += ChecksumList::line(clips_[s.clip].partnerHash, absolute(clips_[s.clip].partner));
+            if (!request_.inset) continue;
+            sums += ChecksumList::line(clips_[s.clip].partnerHash, absolute(clips_[s.clip].partner));
+            if (const auto& repaired = clips_[s.clip].partnerRepaired)
+                sums += ChecksumList::line(repaired->provenance.originalSha256, repaired->originalPath);
         }
         return folder_.write("SHA256SUMS", sums, reason);
     }

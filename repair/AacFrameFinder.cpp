@@ -46,8 +46,52 @@ bool AacFrameFinder::decodes(const unsigned char* bytes, size_t n) {
     return ok;
 }
 
-size_t AacFrameFinder::frameLength(const unsigned char* bytes, size_t size) {
+void AacFrameFinder::decodeRun(uint64_t at, const unsigned char* bytes, size_t size, bool otherFollows) {
+    const Libav& av = libav();
+    known_.clear();
+    nextKnown_ = 0;
+    av.avcodec_flush_buffers(context_);
+    if (av.av_new_packet(packet_, static_cast<int>(size)) < 0) return;
+    std::memcpy(packet_->data, bytes, size);
+    const bool sent = av.avcodec_send_packet(context_, packet_) >= 0;
+    av.av_packet_unref(packet_);
+    // A frame begins where the packet has as many bytes left as its stamp
+    // says; it ends where the next one begins.
+    size_t begins = 0;
+    bool any = false;
+    int received = 0;
+    while (sent && (received = av.avcodec_receive_frame(context_, frame_)) >= 0) {
+#if LIBAVUTIL_VERSION_MAJOR < 59
+        const int left = frame_->pkt_size;
+#else
+        const int left = -1;  // later FFmpeg no longer tells: every frame is searched for
+#endif
+        if (left <= 0 || static_cast<size_t>(left) > size - begins) break;  // not told, or not as expected
+        const size_t next = size - static_cast<size_t>(left);
+        if (any ? next <= begins || next - begins > maxFrame_ : next != 0) break;
+        if (any) known_.emplace_back(at + begins, next - begins);
+        begins = next;
+        any = true;
+    }
+    // The decoder asks for more only once it took the whole packet: the last
+    // frame ends at the packet's end, unless zeros it skips end the packet.
+    if (any && received == AVERROR(EAGAIN) && otherFollows && bytes[size - 1] != 0 && size - begins <= maxFrame_)
+        known_.emplace_back(at + begins, size - begins);
+    av.avcodec_flush_buffers(context_);
+}
+
+size_t AacFrameFinder::frameLength(uint64_t at, const unsigned char* bytes, size_t size, size_t otherAt) {
     if (context_ == nullptr || size == 0) return 0;
+    while (nextKnown_ < known_.size() && known_[nextKnown_].first < at) ++nextKnown_;
+    if (nextKnown_ == known_.size() || known_[nextKnown_].first != at) {
+        const bool bounded = otherAt != 0 && otherAt <= size;
+        decodeRun(at, bytes, bounded ? otherAt : size, bounded);
+    }
+    if (nextKnown_ < known_.size() && known_[nextKnown_].first == at) return lastLength_ = known_[nextKnown_++].second;
+    return searched(bytes, size);
+}
+
+size_t AacFrameFinder::searched(const unsigned char* bytes, size_t size) {
     size_t hi = std::min(size, maxFrame_);
     if (!decodes(bytes, hi)) return 0;
     // Frames of one clip are of similar length: look near the last one first.

@@ -32,32 +32,38 @@ bool makeFolders(const std::string& folder) {
 }
 
 // The digests of the original and the reference for the copy's provenance,
-// taken on a thread of their own while the walk reads the same bytes, so the
-// repair's wall time grows little. Left early, the thread is stopped and
-// joined.
+// each taken on a thread of its own while the walk reads the same bytes and
+// the copy is written, so the repair's wall time grows little. Left early,
+// the threads are stopped and joined.
 class ProvenanceDigests {
 public:
     ProvenanceDigests(const std::string& clip, const std::string& reference)
-        : thread_([this, clip, reference] {
-              ok_ = Sha256::ofFile(clip, clip_, why_, &stop_) && Sha256::ofFile(reference, reference_, why_, &stop_);
-          }) {}
+        : clipThread_([this, clip] { clip_.ok = Sha256::ofFile(clip, clip_.hex, clip_.why, &stop_); }),
+          referenceThread_(
+              [this, reference] { reference_.ok = Sha256::ofFile(reference, reference_.hex, reference_.why, &stop_); }) {}
     ~ProvenanceDigests() {
         stop_ = true;
-        if (thread_.joinable()) thread_.join();
+        for (std::thread* t : {&clipThread_, &referenceThread_})
+            if (t->joinable()) t->join();
     }
     bool wait(RepairProvenance& provenance, std::string& reason) {
-        thread_.join();
-        provenance.originalSha256 = clip_;
-        provenance.referenceSha256 = reference_;
-        if (!ok_) reason = "cannot read it whole for its checksum: " + why_;
-        return ok_;
+        clipThread_.join();
+        referenceThread_.join();
+        provenance.originalSha256 = clip_.hex;
+        provenance.referenceSha256 = reference_.hex;
+        if (!clip_.ok || !reference_.ok)
+            reason = "cannot read it whole for its checksum: " + (clip_.ok ? reference_.why : clip_.why);
+        return clip_.ok && reference_.ok;
     }
 
 private:
+    struct Digest {
+        bool ok = false;
+        std::string hex, why;
+    };
     std::atomic<bool> stop_{false};
-    bool ok_ = false;
-    std::string clip_, reference_, why_;
-    std::thread thread_;  // last: it starts once the fields above exist
+    Digest clip_, reference_;
+    std::thread clipThread_, referenceThread_;  // last: they start once the fields above exist
 };
 
 }  // namespace
@@ -98,9 +104,9 @@ RepairOutcome ClipRepair::run(const RepairRequest& request) {
     if (!reference.open(referencePath, reason)) return refused("the reference: " + reason);
     if (CutClip::of(reference).state != CutClip::State::HasIndex)
         return refused("the reference is itself cut short (no index)");
+    ProvenanceDigests digests(request.clip, referencePath);
     RepairProfile profile;
     if (!profile.learn(reference, reason)) return refused(reason);
-    ProvenanceDigests digests(request.clip, referencePath);
 
     clip.setStopFlag(request.stop);
     MdatWalk walk(clip, profile, cut.mediaStart, cut.mediaEnd);
@@ -133,13 +139,18 @@ RepairOutcome ClipRepair::run(const RepairRequest& request) {
     RepairProvenance provenance;
     provenance.original = platform::fileName(request.clip);
     provenance.reference = platform::fileName(referencePath);
-    if (!digests.wait(provenance, reason))
-        return refused(request.stop != nullptr && request.stop->load() ? "cancelled" : reason);
-    // The provenance goes last in the index, whose size then covers it.
-    std::string moov = movie.moov(start);
-    moov += provenance.udta();
-    boxBytes::put32(moov, 0, static_cast<uint32_t>(moov.size()));
-    if (!repairedFile::write(copy, head, request.clip, cut.mediaStart, length, moov, request.stop, reason))
+    const auto index = [&](std::string& moov, std::string& why) {
+        if (!digests.wait(provenance, why)) {
+            if (request.stop != nullptr && request.stop->load()) why = "cancelled";
+            return false;
+        }
+        // The provenance goes last in the index, whose size then covers it.
+        moov = movie.moov(start);
+        moov += provenance.udta();
+        boxBytes::put32(moov, 0, static_cast<uint32_t>(moov.size()));
+        return true;
+    };
+    if (!repairedFile::write(copy, head, request.clip, cut.mediaStart, length, index, request.stop, reason))
         return refused(reason);
 
     RepairOutcome outcome;

@@ -10,8 +10,9 @@
 // written.
 //
 // The copy records its provenance (RepairProvenance): the original's and the
-// reference's names and SHA-256, taken on a thread of run()'s own while the
-// walk runs and joined before run() returns.
+// reference's names and SHA-256, each taken on a thread of run()'s own while
+// the walk runs and the media data is copied, joined before the index is
+// written (and before run() returns).
 //
 // Threads: run() on any one thread (a worker in the player); the stop flag
 // and the progress may be touched from any thread.

@@ -2,6 +2,7 @@
 
 #include "repair/AacFrameFinder.h"
 #include "repair/NalSampleScanner.h"
+#include "repair/PictureOrder.h"
 #include "telemetry/BigEndian.h"
 
 #include <algorithm>
@@ -28,7 +29,15 @@ bool isTextModifier(uint32_t type) {
 }  // namespace
 
 MdatWalk::MdatWalk(const IsoFile& file, const RepairProfile& profile, uint64_t start, uint64_t end)
-    : file_(file), profile_(profile), start_(start), end_(std::min(end, file.size())), window_(file, end_) {}
+    : file_(file), profile_(profile), start_(start), end_(std::min(end, file.size())), window_(file, end_) {
+    // Every length that opens a picture, a block or a text sample is small
+    // next to its field, so its first byte is too; other bytes are passed over.
+    const RepairTrack& video = profile.video();
+    const uint32_t maxLength = NalSampleScanner::kMaxSample;
+    firstByteMax_ = video.nalLengthSize == 4 ? static_cast<unsigned char>(maxLength >> 24) : 255;
+    for (const RepairTrack& t : profile.tracks)
+        if (t.kind == RepairTrack::Kind::Text) firstByteMax_ = std::max(firstByteMax_, static_cast<unsigned char>(kMaxTextSample >> 8));
+}
 
 bool MdatWalk::zerosToEnd(uint64_t at) {
     if (nonZeroAt_ > at) return false;
@@ -93,6 +102,24 @@ bool MdatWalk::otherStartsAt(uint64_t at) {
     return false;
 }
 
+uint64_t MdatWalk::nextOtherStart(uint64_t at, uint64_t limit) {
+    const uint64_t last = std::min(end_ - 1, at + limit);
+    for (uint64_t p = at + 1; p <= last;) {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(last + 1 - p, 4096));
+        const unsigned char* b = window_.at(p, n);
+        if (b == nullptr) return 0;
+        size_t i = 0;
+        while (i < n && b[i] > firstByteMax_) ++i;
+        if (i == n) {
+            p += n;
+            continue;
+        }
+        if (otherStartsAt(p + i)) return p + i;  // b is stale from here on: the look may move the window
+        p += i + 1;
+    }
+    return 0;
+}
+
 uint64_t MdatWalk::nextRecognised(uint64_t at, uint64_t limit) {
     const uint64_t last = std::min(end_, at + limit);
     for (uint64_t p = at + 1; p < last; ++p)
@@ -106,6 +133,8 @@ WalkResult MdatWalk::run() {
     const RepairTrack& video = profile_.video();
     NalSampleScanner nal(window_, video.hevc, video.nalLengthSize, video.maxPicture);
     std::unique_ptr<AacFrameFinder> aac;
+    std::unique_ptr<PictureOrder> order;
+    if (video.reorders) order = std::make_unique<PictureOrder>(video.parameterSets, video.hevc, video.nalLengthSize);
     size_t aacTrack = 0, pcmTrack = 0, textTrack = 0;
     for (size_t i = 0; i < profile_.tracks.size(); ++i) {
         const RepairTrack& t = profile_.tracks[i];
@@ -138,6 +167,10 @@ WalkResult MdatWalk::run() {
         }
         if (const NalSampleScanner::Sample s = nal.sampleAt(p); s.size != 0) {
             result.tracks[0].push_back({p, s.size, s.key});
+            if (order) {
+                const size_t head = std::min<size_t>(s.size, PictureOrder::kHeaderBytes);
+                if (const unsigned char* bytes = window_.at(p, head)) order->add(bytes, head);
+            }
             p += s.size;
             continue;
         }
@@ -158,9 +191,13 @@ WalkResult MdatWalk::run() {
             }
         }
         if (aac && aac->usable()) {
-            const size_t want = static_cast<size_t>(std::min<uint64_t>(end_ - p, aac->maxFrame()));
+            // Where the next picture or block starts (looked for first: the
+            // look moves the window) ends the run the decoder is given.
+            const uint64_t other = nextOtherStart(p, aac->maxFrame());
+            const size_t want = static_cast<size_t>(std::min<uint64_t>(end_ - p, AacFrameFinder::kRun));
             const unsigned char* bytes = window_.at(p, want);
-            if (const size_t n = bytes != nullptr ? aac->frameLength(bytes, want) : 0) {
+            const size_t otherAt = other != 0 ? static_cast<size_t>(other - p) : 0;
+            if (const size_t n = bytes != nullptr ? aac->frameLength(p, bytes, want, otherAt) : 0) {
                 result.tracks[aacTrack].push_back({p, static_cast<uint32_t>(n), false});
                 p += n;
                 continue;
@@ -176,6 +213,8 @@ WalkResult MdatWalk::run() {
         break;
     }
     result.end = p;
+    if (order) result.pictureCounts = order->counts();
+    if (result.pictureCounts.size() != result.tracks[0].size()) result.pictureCounts.clear();
     if (progress_ != nullptr) progress_->store(1.0);
     return result;
 }

@@ -7,7 +7,8 @@
 // at the first byte that fits nothing, at a tail of zeros, or at the end:
 // that is the cut. Sound whose frames cannot be told apart (no FFmpeg) is
 // skipped up to the next recognised sample and counted as a stretch without
-// sound.
+// sound. Where the reference shows its pictures out of decode order, each
+// picture's order count is read as it is found (PictureOrder).
 //
 // Threads: one thread per object; the stop flag may be set from any thread
 // (the walk then ends early, reporting stopped).
@@ -28,6 +29,7 @@ struct WalkedSample {
 struct WalkResult {
     std::vector<std::vector<WalkedSample>> tracks;  // in the profile's order
     std::vector<WalkedSample> dataBlocks;
+    std::vector<int> pictureCounts;  // each picture's order count where the camera reorders them; else empty
     uint64_t end = 0;              // the cut: first byte not taken
     size_t soundlessStretches = 0;  // sound skipped because its frames could not be told apart
     bool stopped = false;
@@ -52,6 +54,8 @@ private:
     bool otherStartsAt(uint64_t at);
     uint32_t pcmChunkAt(uint64_t at, const RepairTrack& track);
     uint64_t nextRecognised(uint64_t at, uint64_t limit);
+    // The first offset after at, at most limit on, where otherStartsAt; 0: none.
+    uint64_t nextOtherStart(uint64_t at, uint64_t limit);
 
     const IsoFile& file_;
     const RepairProfile& profile_;
@@ -59,5 +63,6 @@ private:
     MdatWindow window_;
     const std::atomic<bool>* stop_ = nullptr;
     std::atomic<double>* progress_ = nullptr;
-    uint64_t nonZeroAt_ = 0;  // a byte known not to be zero, found by zerosToEnd
+    uint64_t nonZeroAt_ = 0;
+    unsigned char firstByteMax_ = 255;  // no other kind starts with a larger byte  // a byte known not to be zero, found by zerosToEnd
 };

@@ -131,6 +131,8 @@ bool RepairProfile::learn(const IsoFile& ref, std::string& reason) {
             if (t.parameterSets.size() <= at) continue;
             t.nalLengthSize = (static_cast<uint8_t>(t.parameterSets[at]) & 3) + 1;
             if (t.nalLengthSize == 3) continue;
+            IsoBox ctts;
+            t.reorders = ref.findChild(stbl, fourcc("ctts"), ctts);
             std::string sizes;
             if (ref.findChild(stbl, fourcc("stsz"), stsz) && ref.payload(stsz, sizes, 1 << 22) && sizes.size() >= 12) {
                 const uint32_t fixed = bigEndian::u32(sizes, 4);

@@ -28,6 +28,7 @@ struct RepairTrack {
     uint32_t width = 0, height = 0;
     std::string parameterSets;  // avcC / hvcC payload, for a decode check
     uint32_t maxPicture = 0;    // the largest picture sample of the reference
+    bool reorders = false;      // pictures are shown out of decode order (the reference has composition offsets)
 
     // Sound.
     uint32_t channels = 0;

@@ -59,7 +59,7 @@ bool copyRange(int in, uint64_t from, int out, uint64_t length, const std::atomi
 }  // namespace
 
 bool write(const std::string& destination, const std::string& head, const std::string& source, uint64_t from,
-           uint64_t length, const std::string& tail, const std::atomic<bool>* stop, std::string& reason) {
+           uint64_t length, const Tail& tail, const std::atomic<bool>* stop, std::string& reason) {
     std::string temporary = platform::parentFolder(destination) + ".veltara-repair.XXXXXX";
     const int out = ::mkstemp(temporary.data());
     if (out < 0) {
@@ -67,10 +67,20 @@ bool write(const std::string& destination, const std::string& head, const std::s
         return false;
     }
     const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    bool ok = in >= 0 && writeAll(out, head.data(), head.size()) && copyRange(in, from, out, length, stop) &&
-              writeAll(out, tail.data(), tail.size());
-    const int error = errno;
+    bool ok = in >= 0 && writeAll(out, head.data(), head.size()) && copyRange(in, from, out, length, stop);
+    int error = ok ? 0 : errno;
     if (in >= 0) ::close(in);
+    std::string index, why;
+    if (ok && !tail(index, why)) {
+        ::close(out);
+        ::unlink(temporary.c_str());
+        reason = why;
+        return false;
+    }
+    if (ok && !writeAll(out, index.data(), index.size())) {
+        ok = false;
+        error = errno;
+    }
     // No fsync: a full disk shows in write() and close(), and a copy lost to
     // a power cut leaves the original, so the repair costs about a copy.
     ok = ok && ::fchmod(out, 0644) == 0;

@@ -47,6 +47,12 @@ double RepairedMovie::seconds() const {
     return double(mediaTicks(0)) / double(profile_.video().timescale);
 }
 
+PictureOrder::Offsets RepairedMovie::pictureOffsets() const {
+    std::vector<bool> keys;
+    for (const WalkedSample& s : walk_.tracks[0]) keys.push_back(s.key);
+    return PictureOrder::offsets(walk_.pictureCounts, keys);
+}
+
 std::string RepairedMovie::sampleTable(size_t index) const {
     const RepairTrack& t = profile_.tracks[index];
     const std::vector<WalkedSample>& samples = walk_.tracks[index];
@@ -72,6 +78,22 @@ std::string RepairedMovie::sampleTable(size_t index) const {
     u32(p, count);
     u32(p, t.sampleDelta);
     std::string table = fullBox("stts", 0, 0, p);
+    if (const PictureOrder::Offsets order = index == 0 ? pictureOffsets() : PictureOrder::Offsets{};
+        !order.frames.empty()) {
+        std::string runs;
+        uint32_t entries = 0;
+        for (size_t i = 0; i < order.frames.size();) {
+            size_t j = i;
+            while (j < order.frames.size() && order.frames[j] == order.frames[i]) ++j;
+            u32(runs, static_cast<uint32_t>(j - i));
+            u32(runs, order.frames[i] * t.sampleDelta);
+            ++entries;
+            i = j;
+        }
+        p.clear();
+        u32(p, entries);
+        table += fullBox("ctts", 0, 0, p + runs);
+    }
     if (t.kind == RepairTrack::Kind::Video) {
         p.clear();
         u32(p, static_cast<uint32_t>(stss.size() / 4));
@@ -115,7 +137,17 @@ std::string RepairedMovie::trak(size_t index, uint64_t mp4Time, uint32_t trackId
         dinf = box("dinf", fullBox("dref", 0, 0, dref + fullBox("url ", 0, 1, "")));
     }
     const std::string minf = box("minf", t.mediaHeader + dinf + sampleTable(index));
-    return box("trak", tkhd + box("mdia", mdhd + t.hdlr + minf));
+    std::string edts;
+    if (const PictureOrder::Offsets order = index == 0 ? pictureOffsets() : PictureOrder::Offsets{};
+        order.delay > 0) {
+        std::string p;
+        u32(p, 1);
+        u32(p, static_cast<uint32_t>(std::min<uint64_t>(ticks * profile_.movieTimescale / t.timescale, UINT32_MAX)));
+        u32(p, order.delay * t.sampleDelta);  // media time of the first picture shown
+        u32(p, 0x00010000);                   // rate 1
+        edts = box("edts", fullBox("elst", 0, 0, p));
+    }
+    return box("trak", tkhd + edts + box("mdia", mdhd + t.hdlr + minf));
 }
 
 std::string RepairedMovie::moov(int64_t creationUnixSeconds) const {

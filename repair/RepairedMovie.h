@@ -5,9 +5,12 @@
 // chunk of its frames. Durations follow the reference's usual sample
 // durations; the times in the headers are the given start. A Novatek index
 // (`gps `) is written for the data blocks when the reference has one.
+// Pictures the walk found shown out of decode order get composition offsets
+// (`ctts`) and an edit that starts the track at its first picture shown.
 //
 // Threads: any; a pure builder.
 #include "repair/MdatWalk.h"
+#include "repair/PictureOrder.h"
 #include "repair/RepairProfile.h"
 
 #include <cstdint>
@@ -26,6 +29,7 @@ public:
     double seconds() const;
 
 private:
+    PictureOrder::Offsets pictureOffsets() const;
     std::string trak(size_t index, uint64_t mp4Time, uint32_t trackId) const;
     std::string sampleTable(size_t index) const;
     uint64_t mediaTicks(size_t index) const;

@@ -24,7 +24,8 @@ extern "C" {
                     X(avcodec_open2) X(avcodec_parameters_to_context) X(av_read_frame) X(avformat_alloc_context)     \
                         X(avformat_close_input) X(avformat_open_input) X(avio_alloc_context) X(avio_context_free)    \
                             X(avsubtitle_free) X(avcodec_send_packet) X(avcodec_receive_frame)                 \
-                                X(avcodec_flush_buffers) X(av_frame_alloc) X(av_frame_free)
+                                X(avcodec_flush_buffers) X(av_frame_alloc) X(av_frame_free) X(av_parser_init)     \
+                                    X(av_parser_parse2) X(av_parser_close)
 
 struct Libav {
 #define VELTARA_LIBAV_MEMBER(name) decltype(&::name) name = nullptr;

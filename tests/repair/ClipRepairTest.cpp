@@ -3,6 +3,7 @@
 // the same settings; the copy must decode without an error, hold the pictures
 // and the sound wholly before the cut, and the camera's data up to it.
 #include "repair/ClipRepair.h"
+#include "repair/PictureOrder.h"
 #include "repair/RepairProvenance.h"
 #include "telemetry/IsoFile.h"
 #include "telemetry/TelemetryReaders.h"
@@ -44,6 +45,7 @@ struct Settings {
     std::string video = "libx264";  // or libx265
     std::string audio = "aac";      // or pcm_s16le
     std::string ext = "mp4";
+    int bframes = 0;  // pictures shown out of decode order
 };
 
 // A clip of 3 s, 320x240 at 25 frames a second; `pattern` tells clips apart.
@@ -52,7 +54,11 @@ std::string makeSourceClip(const TempFolder& dir, const std::string& name, const
     std::vector<std::string> args{"-f", "lavfi", "-i", pattern + "=size=320x240:rate=25:duration=3", "-f", "lavfi", "-i",
                                   "sine=frequency=440:duration=3", "-c:v", s.video, "-preset", "ultrafast",
                                   "-pix_fmt", "yuv420p"};
-    if (s.video == "libx265") args.insert(args.end(), {"-x265-params", "bframes=0:log-level=error", "-tag:v", "hvc1"});
+    const std::string bframes = std::to_string(s.bframes);
+    if (s.video == "libx265")
+        args.insert(args.end(), {"-x265-params", "bframes=" + bframes + ":log-level=error", "-tag:v", "hvc1"});
+    else
+        args.insert(args.end(), {"-bf", bframes});
     args.insert(args.end(), {"-c:a", s.audio, "-shortest", name});
     EXPECT_EQ(ffmpeg(args, dir.path()), "");
     return dir.path() + name;
@@ -218,6 +224,35 @@ TEST_F(ClipRepairTest, PictureAndSoundOfEveryCodecUpToTheCut) {
             repairAndCheck(cut, reference, before(original, at), label + " cut at " + std::to_string(at));
         }
     }
+}
+
+// The first pictures as shown, with their times.
+std::string shownPictures(const std::string& path, int count) {
+    return ffmpeg({"-i", path, "-map", "0:v", "-frames:v", std::to_string(count), "-f", "framemd5", "-"}, "/");
+}
+
+TEST_F(ClipRepairTest, PicturesShownOutOfDecodeOrderKeepTheirOrderAndTimes) {
+    for (const Settings s : {Settings{"libx264", "aac", "mp4", 2}, Settings{"libx265", "aac", "mp4", 2}}) {
+        const std::string original = makeSourceClip(dir, s.video + "-b.mp4", s, "testsrc");
+        const std::string reference = makeSourceClip(dir, s.video + "-b-ref.mp4", s, "testsrc2");
+        const uint64_t at = cutsOf(original)[1];
+        const std::string cut = cutCopy(original, at, dir.path() + s.video + "-b-cut.mp4");
+        const std::string copy = repairAndCheck(cut, reference, before(original, at), s.video + " with B-frames");
+        ASSERT_FALSE(copy.empty());
+        EXPECT_EQ(shownPictures(copy, 40), shownPictures(original, 40)) << s.video;
+    }
+    // Counts falling back at a key picture start a new sequence; a picture
+    // decoded one ahead of its place delays the whole track by one.
+    const PictureOrder::Offsets o = PictureOrder::offsets({0, 6, 2, 4, 0, 4, 2}, {true, false, false, false, true, false, false});
+    EXPECT_EQ(o.frames, (std::vector<uint32_t>{1, 3, 0, 0, 1, 2, 0}));
+    EXPECT_EQ(o.delay, 1u);
+    EXPECT_TRUE(PictureOrder::offsets({0, 2, 4, 0, 2}, {true, false, false, true, false}).frames.empty());
+    // Counts no decoder could follow (a picture shown 99 places late) give none.
+    std::vector<int> far{0, 1000};
+    for (int i = 1; i < 100; ++i) far.push_back(i);
+    std::vector<bool> keys(far.size(), false);
+    keys[0] = true;
+    EXPECT_TRUE(PictureOrder::offsets(far, keys).frames.empty());
 }
 
 TEST_F(ClipRepairTest, TheCameraTextTrackUpToTheCut) {
