@@ -70,13 +70,10 @@ public:
         const int size = av.av_image_get_buffer_size(static_cast<AVPixelFormat>(frame.format), frame.width,
                                                      frame.height, 1);
         if (size <= 0) return true;
-        buffer_.resize(static_cast<size_t>(size));
-        av.av_image_copy_to_buffer(buffer_.data(), size, frame.data, frame.linesize,
-                                   static_cast<AVPixelFormat>(frame.format), frame.width, frame.height, 1);
         std::unique_ptr<AVMD5, Md5Free> md5(av.av_md5_alloc());
         uint8_t digest[16];
         av.av_md5_init(md5.get());
-        av.av_md5_update(md5.get(), buffer_.data(), static_cast<size_t>(size));
+        hashPicture(frame, md5.get(), size);
         av.av_md5_final(md5.get(), digest);
         char line[96];
         std::snprintf(line, sizeof line, "0, %10" PRId64 ", %10" PRId64 ", %8d, %8d, ", next_, next_, 1, size);
@@ -88,6 +85,44 @@ public:
     }
 
     bool started() const { return started_; }
+
+    // The picture's bytes as FFmpeg's rawvideo lays them out (planes one
+    // after the other, rows without padding), hashed straight from the
+    // frame's planes: the same bytes as copying them out first, without the
+    // copy. Palettes and other special layouts are copied as FFmpeg does.
+    void hashPicture(const AVFrame& frame, AVMD5* md5, int size) {
+        const Libav& av = libav();
+        const auto format = static_cast<AVPixelFormat>(frame.format);
+        const AVPixFmtDescriptor* desc = av.av_pix_fmt_desc_get(format);
+        int rowBytes[4] = {};
+        if (desc != nullptr && (desc->flags & (AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL | AV_PIX_FMT_FLAG_BITSTREAM)) == 0 &&
+            av.av_image_fill_linesizes(rowBytes, format, frame.width) >= 0) {
+            int planes = 0;
+            for (int c = 0; c < desc->nb_components; ++c) planes = std::max(planes, desc->comp[c].plane + 1);
+            int64_t total = 0;
+            for (int p = 0; p < planes; ++p) {
+                const int rows = p == 1 || p == 2 ? -((-frame.height) >> desc->log2_chroma_h) : frame.height;
+                total += static_cast<int64_t>(rowBytes[p]) * rows;
+            }
+            if (total == size) {
+                for (int p = 0; p < planes; ++p) {
+                    const int rows = p == 1 || p == 2 ? -((-frame.height) >> desc->log2_chroma_h) : frame.height;
+                    const uint8_t* row = frame.data[p];
+                    if (frame.linesize[p] == rowBytes[p]) {
+                        av.av_md5_update(md5, row, static_cast<size_t>(rowBytes[p]) * static_cast<size_t>(rows));
+                        continue;
+                    }
+                    for (int y = 0; y < rows; ++y, row += frame.linesize[p])
+                        av.av_md5_update(md5, row, static_cast<size_t>(rowBytes[p]));
+                }
+                return;
+            }
+        }
+        buffer_.resize(static_cast<size_t>(size));
+        av.av_image_copy_to_buffer(buffer_.data(), size, frame.data, frame.linesize, format, frame.width,
+                                   frame.height, 1);
+        av.av_md5_update(md5, buffer_.data(), static_cast<size_t>(size));
+    }
 
     void header(const AVFrame& frame, std::string& text) {
         started_ = true;

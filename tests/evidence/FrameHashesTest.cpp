@@ -10,6 +10,7 @@
 #include <unistd.h>
 #include <cstdio>
 #include <filesystem>
+#include <tuple>
 
 namespace {
 
@@ -35,10 +36,12 @@ TEST(FrameHashes, EqualFfmpegsFramemd5AndNameTheFirstFrameThatDiffers) {
     testing_support::TempFolder tmp;
     const std::string clip = tmp.path() + "2026_1207_101522_F.MP4";
     const std::string second = tmp.path() + "2026_1207_101622_F.MP4";
-    for (const auto& [path, source] : {std::pair{clip, "testsrc=size=160x120:rate=30000/1001"},
-                                       {second, "smptebars=size=160x120:rate=30000/1001"}})
+    // Two layouts of the picture's planes; a width whose rows the decoder pads.
+    for (const auto& [path, source, layout] :
+         {std::tuple{clip, "testsrc=size=160x120:rate=30000/1001", "yuv420p"},
+          {second, "smptebars=size=150x100:rate=30000/1001", "yuv444p"}})
         ffmpeg({"-f", "lavfi", "-i", source, "-t", "3", "-c:v", "libx264", "-bf", "2", "-g", "12", "-pix_fmt",
-                "yuv420p", path},
+                layout, path},
                tmp.path());
 
     const std::vector<FrameStretch> stretches = {{clip, 1.3, 3.0}, {second, 0.0, 1.25}};
