@@ -442,6 +442,10 @@ private:
 
     // A key or certificate that cannot sign is told before the export's work.
     bool sealReady(std::string& reason) const {
+        if (request_.signKey.empty() != request_.signCert.empty()) {
+            reason = "signing needs both a private key and its certificate";
+            return false;
+        }
         return request_.signKey.empty() ||
                EvidenceSigner::ready(request_.signKey, request_.signPassword, request_.signCert, reason);
     }
