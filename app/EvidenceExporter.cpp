@@ -79,6 +79,8 @@ void EvidenceExporter::Ask(const ExportRows& rows, const std::string& clip, doub
     dialog.SetStretch(earlier ? seconds - kAroundSeconds : std::max(0.0, seconds - kAroundSeconds), 2 * kAroundSeconds,
                       earlier);
     if (dialog.exec() != QDialog::Accepted) return;
+    dialog.Remember();
+    SetSeal({dialog.SignKey(), dialog.SignCert(), dialog.KeyPassword(), dialog.TimestampRequest()});
     // The proposal keeps to the clip's drive; a stretch the user set is taken as set.
     Start(rows, clip, dialog.StartSeconds(), dialog.LengthSeconds(), dialog.Overlay(), {dialog.Inset(), inset.mirror},
           !dialog.Changed());
@@ -107,6 +109,10 @@ bool EvidenceExporter::Start(const ExportRows& rows, const std::string& clip, do
     request.reportProgram = store_.programFolder() + "Report/veltara-report";
     request.units = config_.units;
     request.events = EventSettings::read(store_);
+    request.signKey = seal_.key;
+    request.signCert = seal_.cert;
+    request.signPassword = seal_.password;
+    request.timestampRequest = seal_.timestampRequest;
     for (const std::string_view key : ReportInput::kTextKeys)
         request.reportTexts.emplace_back(key, store_.ReadLanguageString(key, DialogText::kMainSection));
     job_ = std::make_unique<EvidenceExport>();

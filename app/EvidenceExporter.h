@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 class ConfigStore;
@@ -37,6 +38,13 @@ struct ExportRows {
 struct ExportInset {
     bool offered = false;
     bool mirror = false;
+};
+
+// How the export's SHA256SUMS is sealed: signed with key and certificate
+// ("" not signed), and a time-stamp request written.
+struct ExportSeal {
+    std::string key, cert, password;
+    bool timestampRequest = false;
 };
 
 class EvidenceExporter : public QObject {
@@ -59,6 +67,8 @@ public:
     bool Start(const ExportRows& rows, const std::string& clip, double startSeconds, double lengthSeconds,
                bool overlay, const ExportInset& inset = {}, bool withinDrive = false);
     void Cancel();
+    // The seal of the exports started from now on (the dialog sets it).
+    void SetSeal(ExportSeal seal) { seal_ = std::move(seal); }
 
     State GetState() const { return state_; }
     double Progress() const { return progress_.load(); }
@@ -87,4 +97,5 @@ private:
     QPointer<QProgressDialog> dialog_;
     QPointer<QMessageBox> doneBox_;
     QTimer tick_;
+    ExportSeal seal_;
 };

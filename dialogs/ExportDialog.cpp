@@ -1,5 +1,6 @@
 #include "dialogs/ExportDialog.h"
 
+#include "config/ConfigStore.h"
 #include "dialogs/DialogText.h"
 
 #include <QCheckBox>
@@ -7,11 +8,19 @@
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <utility>
 
-ExportDialog::ExportDialog(const ConfigStore& store, bool insetOffered, QWidget* parent) : QDialog(parent) {
+namespace {
+
+constexpr std::string_view kSealSection = "Export";
+
+}  // namespace
+
+ExportDialog::ExportDialog(const ConfigStore& store, bool insetOffered, QWidget* parent)
+    : QDialog(parent), store_(store) {
     const auto text = [&store](std::string_view key) { return DialogText::read(store, key, DialogText::kMainSection); };
     setWindowTitle(text("IDS_EXPORT_TITLE"));
     auto* form = new QFormLayout(this);
@@ -41,6 +50,20 @@ ExportDialog::ExportDialog(const ConfigStore& store, bool insetOffered, QWidget*
         form->addRow(label(text("IDS_EXPORT_CHANNELS")), label(text("IDS_EXPORT_MAIN")));
     }
     form->addRow(overlay_);
+    signKey_ = new QLineEdit(QString::fromStdString(store.ReadConfigString("", "SignKey", kSealSection)), this);
+    signKey_->setObjectName("ExportSignKey");
+    signCert_ = new QLineEdit(QString::fromStdString(store.ReadConfigString("", "SignCert", kSealSection)), this);
+    signCert_->setObjectName("ExportSignCert");
+    password_ = new QLineEdit(this);
+    password_->setObjectName("ExportKeyPassword");
+    password_->setEchoMode(QLineEdit::Password);
+    timestamp_ = new QCheckBox(text("IDS_EXPORT_TIMESTAMP"), this);
+    timestamp_->setObjectName("ExportTimestampRequest");
+    timestamp_->setChecked(store.ReadConfigInt(0, "TimestampRequest", kSealSection) != 0);
+    form->addRow(label(text("IDS_EXPORT_SIGN_KEY")), signKey_);
+    form->addRow(label(text("IDS_EXPORT_SIGN_CERT")), signCert_);
+    form->addRow(label(text("IDS_EXPORT_KEY_PASSWORD")), password_);
+    form->addRow(timestamp_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     // Qt's own button texts are English: the language file names them.
     for (const auto& [button, key] : {std::pair{QDialogButtonBox::Ok, "IDS_OK"}, {QDialogButtonBox::Cancel, "IDS_CANCEL"}}) {
@@ -83,4 +106,26 @@ bool ExportDialog::Overlay() const {
 
 bool ExportDialog::Inset() const {
     return inset_ && inset_->isChecked();
+}
+
+std::string ExportDialog::SignKey() const {
+    return signKey_->text().trimmed().toStdString();
+}
+
+std::string ExportDialog::SignCert() const {
+    return signCert_->text().trimmed().toStdString();
+}
+
+std::string ExportDialog::KeyPassword() const {
+    return password_->text().toStdString();
+}
+
+bool ExportDialog::TimestampRequest() const {
+    return timestamp_->isChecked();
+}
+
+void ExportDialog::Remember() const {
+    store_.WriteConfigString(SignKey(), "SignKey", kSealSection);
+    store_.WriteConfigString(SignCert(), "SignCert", kSealSection);
+    store_.WriteConfigInt(TimestampRequest() ? 1 : 0, "TimestampRequest", kSealSection);
 }

@@ -1,14 +1,18 @@
 #pragma once
 // Asks for the stretch of an export: where it starts in the clip, how long
 // it is (up to ten minutes), whether the other camera joins as the inset and
-// whether the data is burned into the video.
+// whether the data is burned into the video; and how the folder is sealed:
+// the key and certificate that sign SHA256SUMS (remembered in the settings)
+// with the key's password (never remembered), and a time-stamp request.
 // Threads: UI thread only; shown modal by EvidenceExporter.
 #include <QDialog>
+#include <string>
 
 class ConfigStore;
 
 class QCheckBox;
 class QDoubleSpinBox;
+class QLineEdit;
 
 class ExportDialog : public QDialog {
 public:
@@ -24,8 +28,21 @@ public:
     bool Inset() const;
     // The start or the length differs from what SetStretch proposed.
     bool Changed() const;
+    // "" not signed.
+    std::string SignKey() const;
+    std::string SignCert() const;
+    std::string KeyPassword() const;
+    bool TimestampRequest() const;
+    // Keeps the key's and the certificate's paths and the time-stamp choice
+    // in the settings for the next export; the password is never kept.
+    void Remember() const;
 
 private:
+    const ConfigStore& store_;
+    QLineEdit* signKey_ = nullptr;
+    QLineEdit* signCert_ = nullptr;
+    QLineEdit* password_ = nullptr;
+    QCheckBox* timestamp_ = nullptr;
     QDoubleSpinBox* start_ = nullptr;
     QDoubleSpinBox* length_ = nullptr;
     QCheckBox* overlay_ = nullptr;

@@ -3,10 +3,13 @@
 #include "cameras/CameraNaming.h"
 #include "evidence/ChecksumList.h"
 #include "evidence/EvidenceFolder.h"
+#include "evidence/EvidenceSigner.h"
 #include "evidence/ExportStretch.h"
+#include "evidence/FrameHashes.h"
 #include "evidence/OverlayScript.h"
 #include "evidence/RepairedSource.h"
 #include "evidence/ReportInput.h"
+#include "evidence/TimestampRequest.h"
 #include "evidence/VideoCut.h"
 #include "platform/ChildProcess.h"
 #include "platform/DurationText.h"
@@ -143,8 +146,9 @@ double horizontalG(const TrackRecord& r, const EventSettings& s) {
 class Export {
 public:
     Export(const EvidenceRequest& request, const std::atomic<bool>& stop, const EvidenceExport::Progress& progress,
-           const std::function<void(const std::string&)>& folderMadeHook)
+           const std::function<void(const std::string&)>& folderMadeHook, EvidenceOutputs& outputs)
         : request_(request),
+          outputs_(outputs),
           stop_(stop),
           progress_(progress),
           folderMadeHook_(folderMadeHook),
@@ -158,7 +162,7 @@ public:
     }
 
     bool run(std::string& folder, std::string& reason) {
-        if (!startEarlier(reason) || !readClips(reason) || !plan(reason) || !partnersReady(reason) ||
+        if (!sealReady(reason) || !startEarlier(reason) || !readClips(reason) || !plan(reason) || !partnersReady(reason) ||
             cancelled(reason))
             return false;
         // The sources are read for their checksums while FFmpeg cuts: both
@@ -169,7 +173,7 @@ public:
         });
         const bool made = folder_.create(request_.exportsFolder, request_.kind, std::time(nullptr), reason) &&
                           folderMade() && !(work_ = workFolder(reason)).empty() && linkSources(reason) &&
-                          video(reason) && videoWhole(reason) &&
+                          video(reason) && videoWhole(reason) && frameHashes(reason) &&
                           !cancelled(reason) && tracks(reason);
         // A cancel while the checksums are still being made stops them too.
         while (!hashDone_.load()) {
@@ -182,7 +186,8 @@ public:
             if (!cancelled(reason)) reason = hashReason_;
             return false;
         }
-        if (cancelled(reason) || !report(reason) || cancelled(reason) || !unchanged(reason) || !checksums(reason))
+        if (cancelled(reason) || !report(reason) || cancelled(reason) || !unchanged(reason) || !checksums(reason) ||
+            !seal(reason))
             return false;
         // The files are where the folder is held; its path must lead there too.
         if (!folder_.inPlace()) {
@@ -433,6 +438,47 @@ private:
         return true;
     }
 
+    // The original frames of the stretch, before anything is re-encoded.
+    bool frameHashes(std::string& reason) {
+        if (!request_.frameHashes) return true;
+        for (const StretchSegment& s : segments_)
+            outputs_.frameStretches.push_back({absolute(clips_[s.clip].stretch.path), s.inSeconds, s.outSeconds});
+        folder_.adopt(FrameHashes::kName);
+        if (!FrameHashes::write(folder_.fd(), outputs_.frameStretches, outputs_.framesSha256, reason, &stop_))
+            return false;
+        tell(0.86);
+        return true;
+    }
+
+    // A key or certificate that cannot sign is told before the export's work.
+    bool sealReady(std::string& reason) const {
+        if (request_.signKey.empty() != request_.signCert.empty()) {
+            reason = "signing needs both a private key and its certificate";
+            return false;
+        }
+        return request_.signKey.empty() ||
+               EvidenceSigner::ready(request_.signKey, request_.signPassword, request_.signCert, reason);
+    }
+
+    // Over the final SHA256SUMS: its signature and the time-stamp request.
+    bool seal(std::string& reason) {
+        if (!request_.signKey.empty()) {
+            SignedOutput signature;
+            folder_.adopt(EvidenceSigner::kSignatureName);
+            if (!EvidenceSigner::sign(folder_.fd(), request_.signKey, request_.signPassword, request_.signCert,
+                                      signature, reason))
+                return false;
+            outputs_.signature = signature;
+        }
+        if (request_.timestampRequest) {
+            TimestampRequestOutput request;
+            folder_.adopt(TimestampRequest::kRequestName);
+            if (!TimestampRequest::write(folder_.fd(), request, reason)) return false;
+            outputs_.timestampRequest = request;
+        }
+        return true;
+    }
+
     bool tracks(std::string& reason) {
         for (const auto& [format, name] : {std::pair{TrackFormat::Gpx, "track.gpx"}, {TrackFormat::Csv, "track.csv"}}) {
             const std::unique_ptr<TrackWriter> writer = makeTrackWriter(format, request_.utcOffsetSeconds);
@@ -615,7 +661,8 @@ private:
 
     bool checksums(std::string& reason) {
         std::string sums;
-        for (const char* name : {"video.mp4", "track.gpx", "track.csv", "report.pdf"}) {
+        for (const char* name : {"video.mp4", "track.gpx", "track.csv", FrameHashes::kName, "report.pdf"}) {
+            if (std::string_view(name) == FrameHashes::kName && !request_.frameHashes) continue;
             std::string hex, why;
             if (!Sha256::ofFileAt(folder_.fd(), name, hex, why)) {
                 reason = std::string("cannot read back ") + name + " (" + why + ")";
@@ -637,6 +684,7 @@ private:
     }
 
     const EvidenceRequest& request_;
+    EvidenceOutputs& outputs_;
     const std::atomic<bool>& stop_;
     const EvidenceExport::Progress& progress_;
     const std::function<void(const std::string&)>& folderMadeHook_;
@@ -663,6 +711,7 @@ bool EvidenceExport::run(const EvidenceRequest& request, std::string& folder, st
                          const Progress& progress) {
     folder.clear();
     const EvidenceRequest one = request.startClock ? request : oneChannel(request);
-    Export job(one, stop_, progress, folderMadeHook_);
+    outputs_ = {};
+    Export job(one, stop_, progress, folderMadeHook_, outputs_);
     return job.run(folder, reason);
 }

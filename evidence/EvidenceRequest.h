@@ -34,4 +34,9 @@ struct EvidenceRequest {
     UnitSystem units = UnitSystem::Metric;
     EventSettings events;
     int utcOffsetSeconds = 0;  // what the camera clock is ahead of UTC
+    bool frameHashes = true;   // frames.md5: every original frame of the stretch
+    // Once SHA256SUMS is final: a signature with this private key (PEM, its
+    // password "" when none) and certificate; "" not signed.
+    std::string signKey, signPassword, signCert;
+    bool timestampRequest = false;  // SHA256SUMS.tsq for a time-stamping authority
 };

@@ -9,7 +9,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-tools-dev qt6-webengine-dev qt6-webchannel-dev libqt6uitools6 libqt6svg6 qt6-svg-dev libgl-dev
   libmpv-dev mpv ffmpeg libsimpleini-dev
-  libavformat-dev libavcodec-dev libavutil-dev libsqlite3-dev libxml2-utils
+  libavformat-dev libavcodec-dev libavutil-dev libsqlite3-dev libxml2-utils libssl-dev openssl
   libgtest-dev libgmock-dev libbenchmark-dev libimage-exiftool-perl poppler-utils
   clang libclang-rt-14-dev
   xvfb xauth imagemagick x11-utils desktop-file-utils

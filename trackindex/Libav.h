@@ -10,6 +10,9 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/dict.h>
+#include <libavutil/imgutils.h>
+#include <libavutil/md5.h>
+#include <libavutil/pixdesc.h>
 #include <libavutil/mem.h>
 }
 
@@ -25,7 +28,11 @@ extern "C" {
                         X(avformat_close_input) X(avformat_open_input) X(avio_alloc_context) X(avio_context_free)    \
                             X(avsubtitle_free) X(avcodec_send_packet) X(avcodec_receive_frame)                 \
                                 X(avcodec_flush_buffers) X(av_frame_alloc) X(av_frame_free) X(av_parser_init)     \
-                                    X(av_parser_parse2) X(av_parser_close)
+                                    X(av_parser_parse2) X(av_parser_close) X(av_md5_alloc) \
+                                    X(av_md5_init) X(av_md5_update) X(av_md5_final) X(av_image_copy_to_buffer) \
+                                        X(av_image_get_buffer_size) X(avformat_find_stream_info) \
+                                            X(avformat_seek_file) X(av_guess_frame_rate) X(avformat_version) X(av_frame_unref) \
+                                                X(av_pix_fmt_desc_get) X(av_image_fill_linesizes)
 
 struct Libav {
 #define VELTARA_LIBAV_MEMBER(name) decltype(&::name) name = nullptr;

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QPushButton>
 #include <QImage>
@@ -148,4 +149,25 @@ TEST(ExportDialogLanguage, ButtonsAndDecimalSignFollowTheLanguage) {
     EXPECT_FALSE(dialog.Changed());
     start->setValue(-5.0);
     EXPECT_TRUE(dialog.Changed());
+}
+
+// The seal's key and certificate are remembered for the next export; the
+// key's password never reaches the settings file.
+TEST(ExportDialogSeal, KeyAndCertificateRememberedPasswordNever) {
+    DialogFixture f("Language=english.ini\n");
+    {
+        ExportDialog dialog(f.store, false, &f.mainWindow);
+        dialog.findChild<QLineEdit*>("ExportSignKey")->setText("/keys/me.key");
+        dialog.findChild<QLineEdit*>("ExportSignCert")->setText("/keys/me.pem");
+        dialog.findChild<QLineEdit*>("ExportKeyPassword")->setText("s3cret");
+        dialog.findChild<QCheckBox*>("ExportTimestampRequest")->setChecked(true);
+        EXPECT_EQ(dialog.KeyPassword(), "s3cret");
+        dialog.Remember();
+    }
+    EXPECT_EQ(f.configText().find("s3cret"), std::string::npos) << f.configText();
+    ExportDialog again(f.store, false, &f.mainWindow);
+    EXPECT_EQ(again.SignKey(), "/keys/me.key");
+    EXPECT_EQ(again.SignCert(), "/keys/me.pem");
+    EXPECT_EQ(again.KeyPassword(), "");
+    EXPECT_TRUE(again.TimestampRequest());
 }

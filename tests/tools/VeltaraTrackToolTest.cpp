@@ -625,13 +625,35 @@ TEST_F(VeltaraTrackTool, ExportsAStretchAcrossTwoClipsWithItsDataReportAndChecks
     EXPECT_NE(report.find("km/h"), std::string::npos);
     const std::string check = testing_support::commandOutput({"/usr/bin/sha256sum", "-c", "SHA256SUMS"}, folder, status);
     EXPECT_EQ(status, 0) << check;
-    EXPECT_EQ(count(check, ": OK"), 6u) << check;
+    EXPECT_EQ(count(check, ": OK"), 7u) << check;  // with frames.md5
 
     // The original frames: copied, cut at the key frames around the stretch;
-    // a relative folder is one of the working directory.
-    const ToolRun copied = run(
-        {"--export", "--from", "2016-05-20T10:30:35", "--duration", "20", "--out", "cliexp/bv", "--no-overlay", a, b});
+    // a relative folder is one of the working directory. Signed with a key
+    // whose password is in a file, and a time-stamp request beside.
+    const bool openssl = std::filesystem::exists("/usr/bin/openssl");
+    std::vector<std::string> seal = {"--timestamp-request"};
+    if (openssl) {
+        tmp.write("password", "pass word\n");
+        testing_support::commandOutput({"/usr/bin/openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
+                                        "ec_paramgen_curve:P-256", "-keyout", "key.pem", "-passout", "file:password",
+                                        "-out", "cert.pem", "-days", "2", "-subj", "/CN=Exporter"},
+                                       tmp.path(), status);
+        ASSERT_EQ(status, 0);
+        seal.insert(seal.end(), {"--sign", "key.pem", "--cert", "cert.pem", "--key-password-file", "password"});
+    }
+    std::vector<std::string> arguments = {"--export", "--from", "2016-05-20T10:30:35", "--duration", "20",
+                                          "--out", "cliexp/bv", "--no-overlay", a, b};
+    arguments.insert(arguments.begin() + 1, seal.begin(), seal.end());
+    const ToolRun copied = run(arguments);
     ASSERT_EQ(copied.status, 0) << copied.err;
+    EXPECT_TRUE(std::filesystem::is_regular_file(lines(copied.out).at(0) + "SHA256SUMS.tsq"));
+    if (openssl) {
+        const std::string verified = testing_support::commandOutput(
+            {"/usr/bin/openssl", "cms", "-verify", "-binary", "-content", "SHA256SUMS", "-inform", "DER", "-in",
+             "SHA256SUMS.p7s", "-CAfile", tmp.path() + "cert.pem", "-out", "/dev/null"},
+            lines(copied.out).at(0), status);
+        EXPECT_EQ(status, 0) << verified;
+    }
     EXPECT_EQ(lines(copied.out).at(0).rfind(tmp.path() + "cliexp/bv/", 0), 0u) << copied.out;
     testing_support::commandOutput({"/usr/bin/sha256sum", "-c", "SHA256SUMS"}, lines(copied.out).at(0), status);
     EXPECT_EQ(status, 0);
@@ -649,6 +671,7 @@ TEST_F(VeltaraTrackTool, AnExportThatCannotBeCoveredSaysWhyAndLeavesNothing) {
              {{a}, "beyond its end; the clips given do not cover it"},
              {{a, "2016_0520_103040_F.MP4"}, "2016_0520_103040_F.MP4: at 10"},
              {{a, "missing.MP4"}, "missing.MP4"},
+             {{"--sign", "2016_0520_103040_F.MP4", "--cert", "2016_0520_103040_F.MP4", a}, "not a private key"},
          }) {
         std::vector<std::string> arguments = {"--export", "--from", a + "@30", "--duration", "30", "--out", out};
         arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
@@ -741,7 +764,7 @@ TEST_F(VeltaraTrackTool, AnExportFromAFolderOfFrontAndRearFollowsTheFront) {
     EXPECT_EQ(count(gpx, "<time>2016-05-20T10:30:00Z</time>"), 0u);
     // The checksums and the report name the stretch's clips, and only them.
     const std::string sums = tmp.read(folder.substr(tmp.path().size()) + "SHA256SUMS");
-    EXPECT_EQ(lines(sums).size(), 6u) << sums;
+    EXPECT_EQ(lines(sums).size(), 7u) << sums;
     EXPECT_EQ(count(sums, "/card/2016_0520_103000_0001F.MP4\n"), 1u) << sums;
     EXPECT_EQ(count(sums, "/card/2016_0520_103040_0002F.MP4\n"), 1u) << sums;
     int status = 0;

@@ -1,11 +1,13 @@
 #include "veltara-track/ExportCommand.h"
 
 #include "evidence/EvidenceExport.h"
+#include "evidence/FolderFile.h"
 #include "platform/FileSystem.h"
 #include "platform/ProgramFolder.h"
 #include "track/SubtitleExtractor.h"
 #include "trackfile/TrackTextEscape.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -88,6 +90,20 @@ void removeMadeFolders(const std::vector<std::filesystem::path>& made) {
     }
 }
 
+// The signing key's password: the first line of the file given, else the
+// environment's; never an argument, which every user of the machine can read.
+bool keyPassword(const TrackToolOptions& options, std::string& password, std::string& reason) {
+    if (options.keyPasswordFile.empty()) {
+        const char* value = std::getenv("VELTARA_KEY_PASSWORD");
+        password = value != nullptr ? value : "";
+        return true;
+    }
+    if (!FolderFile::readPath(options.keyPasswordFile, password, reason, 4096)) return false;
+    password.resize(std::min(password.find('\n'), password.size()));
+    if (!password.empty() && password.back() == '\r') password.pop_back();
+    return true;
+}
+
 }  // namespace
 
 int runExportCommand(const TrackToolOptions& options, const std::vector<std::string>& clips,
@@ -103,6 +119,15 @@ int runExportCommand(const TrackToolOptions& options, const std::vector<std::str
     request.events = events;
     request.utcOffsetSeconds = options.utcOffsetSeconds;
     std::string reason;
+    if (!options.signKey.empty()) {
+        request.signKey = absolutePath(options.signKey);
+        request.signCert = absolutePath(options.signCert);
+        if (!keyPassword(options, request.signPassword, reason)) {
+            std::fprintf(stderr, "veltara-track: %s\n", printableText(reason).c_str());
+            return 1;
+        }
+    }
+    request.timestampRequest = options.timestampRequest;
     double clock = 0.0;
     if (parseClock(options.exportFrom, clock)) {
         request.startClock = clock + options.utcOffsetSeconds;

@@ -130,6 +130,15 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
             options.overlay = false;
         } else if (argument == "--print0") {
             options.print0 = true;
+        } else if (matches(argument, "--sign")) {
+            if (!takeValue(arguments, i, "--sign", options.signKey, error)) return TrackToolParse::UsageError;
+        } else if (matches(argument, "--cert")) {
+            if (!takeValue(arguments, i, "--cert", options.signCert, error)) return TrackToolParse::UsageError;
+        } else if (matches(argument, "--key-password-file")) {
+            if (!takeValue(arguments, i, "--key-password-file", options.keyPasswordFile, error))
+                return TrackToolParse::UsageError;
+        } else if (argument == "--timestamp-request") {
+            options.timestampRequest = true;
         } else if (argument == "-r" || argument == "--recursive") {
             options.recursive = true;
         } else if (argument == "--index") {
@@ -186,6 +195,15 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
         error = "--from, --duration, --out, --no-overlay and --print0 go with --export";
         return TrackToolParse::UsageError;
     }
+    if (options.signKey.empty() != options.signCert.empty() ||
+        (!options.keyPasswordFile.empty() && options.signKey.empty())) {
+        error = "--sign and --cert go together (and --key-password-file with them)";
+        return TrackToolParse::UsageError;
+    }
+    if (!options.exportStretch && (!options.signKey.empty() || options.timestampRequest)) {
+        error = "--sign, --cert, --key-password-file and --timestamp-request go with --export";
+        return TrackToolParse::UsageError;
+    }
     if (!options.configFile.empty() && !options.trips && !options.events && !options.exportStretch) {
         error = "--config goes with --trips, --events or --export";
         return TrackToolParse::UsageError;
@@ -205,7 +223,8 @@ std::string trackToolUsage() {
            "       veltara-track --events [--json] [--config FILE] [--reader native|ffmpeg] [--index] [-r] PATH...\n"
            "       veltara-track --info [--json] [--index] [-r] PATH...\n"
            "       veltara-track --export --from START --duration SECONDS --out DIR [--no-overlay] [--print0]\n"
-           "                     [--utc-offset +HH:MM] [--config FILE] [-r] PATH...\n"
+           "                     [--sign KEY.pem --cert CERT.pem [--key-password-file FILE]]\n"
+           "                     [--timestamp-request] [--utc-offset +HH:MM] [--config FILE] [-r] PATH...\n"
            "       veltara-track --repair [--reference CLIP] CLIP...\n"
            "       veltara-track --help | --version\n"
            "Writes the GPS and G-sensor track of dash camera clips to standard output.\n"
@@ -232,7 +251,8 @@ std::string trackToolUsage() {
            "  --export    export a stretch of the clips (consecutive clips of one drive) as\n"
            "              evidence into a new folder in DIR: video.mp4 (the data burned in,\n"
            "              unless --no-overlay: the original frames), track.gpx, track.csv,\n"
-           "              report.pdf and SHA256SUMS; prints the folder's path and a newline,\n"
+           "              frames.md5 (FFmpeg's framemd5 of the original frames), report.pdf\n"
+           "              and SHA256SUMS; prints the folder's path and a newline,\n"
            "              control characters (a newline, a tab) shown as '?' and bytes that\n"
            "              are not UTF-8 as U+FFFD\n"
            "  --print0    print the export's folder exactly as it is, ended by a NUL byte\n"
@@ -240,6 +260,16 @@ std::string trackToolUsage() {
            "  --from      where the stretch starts: CLIP@SECONDS, a clip of the list and a\n"
            "              moment in it, or YYYY-MM-DDThh:mm:ss (UTC; camera time less --utc-offset)\n"
            "  --duration  the stretch's length in seconds (at most 600)\n"
+           "  --sign KEY.pem --cert CERT.pem\n"
+           "              sign the export's SHA256SUMS: a detached CMS signature (DER)\n"
+           "              SHA256SUMS.p7s with this private key and certificate (PEM). The\n"
+           "              key's password is never given on the command line: it is the first\n"
+           "              line of --key-password-file FILE, else the environment variable\n"
+           "              VELTARA_KEY_PASSWORD; a bad key, a wrong password, or a certificate\n"
+           "              that does not match the key or has expired signs nothing\n"
+           "  --timestamp-request\n"
+           "              write SHA256SUMS.tsq, an RFC 3161 request to send to a time-stamping\n"
+           "              authority; put its reply into the folder as SHA256SUMS.tsr\n"
            "  --config    the settings file whose [Events] section sets the event thresholds\n"
            "              (default: the player's, Tavimoor.ini in the user's folder, when there is one)\n"
            "  --version   print the version and those of the FFmpeg and libmpv in use\n"

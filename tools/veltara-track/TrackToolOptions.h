@@ -7,7 +7,8 @@
 //     veltara-track --events [--json] [--config FILE] [--reader ...] [--index] [-r] PATH...
 //     veltara-track --info [--json] [--index] [-r] PATH...
 //     veltara-track --export --from START --duration SECONDS --out DIR [--no-overlay] [--print0]
-//                   [--utc-offset +HH:MM] [--config FILE] [-r] PATH...
+//                   [--sign KEY.pem --cert CERT.pem [--key-password-file FILE]]
+//                   [--timestamp-request] [--utc-offset +HH:MM] [--config FILE] [-r] PATH...
 // Options take their value as the next argument or after "="; "--" ends the
 // options. Threads: main only.
 #include "trackfile/TrackFileOptions.h"
@@ -32,6 +33,10 @@ struct TrackToolOptions : TrackFileOptions {
     bool repair = false;             // repair clips cut short (no index)
     std::string reference;           // the healthy clip the repair learns from; "" the nearest
     bool print0 = false;             // the export's folder printed exactly, ended by a NUL
+    std::string signKey;             // the export's SHA256SUMS signed with this key (PEM)...
+    std::string signCert;            // ...and certificate (PEM)
+    std::string keyPasswordFile;     // the key's password: this file's first line (else VELTARA_KEY_PASSWORD)
+    bool timestampRequest = false;   // the export writes SHA256SUMS.tsq
     std::vector<std::string> files;  // files and folders as given
 };
 
