@@ -2,8 +2,11 @@
 
 #include "cameras/CameraNaming.h"
 #include "evidence/ChecksumList.h"
+#include "evidence/CustodyLog.h"
+#include "evidence/EncoderVersion.h"
 #include "evidence/EvidenceFolder.h"
 #include "evidence/ExportStretch.h"
+#include "evidence/JourneyCopy.h"
 #include "evidence/OverlayScript.h"
 #include "evidence/RepairedSource.h"
 #include "evidence/ReportInput.h"
@@ -152,28 +155,23 @@ public:
         if (!startEarlier(reason) || !readClips(reason) || !plan(reason) || !partnersReady(reason) ||
             cancelled(reason))
             return false;
-        // The sources are read for their checksums while FFmpeg cuts: both
-        // read the same clips, and the checksums are needed only by the report.
-        hashing_ = std::thread([this] {
-            hashed_ = hashSources(hashReason_);
-            hashDone_.store(true);
-        });
         const bool made = folder_.create(request_.exportsFolder, request_.kind, std::time(nullptr), reason) &&
-                          folderMade() && !(work_ = workFolder(reason)).empty() && linkSources(reason) &&
+                          folderMade() && startHashing() && !(work_ = workFolder(reason)).empty() && linkSources(reason) &&
                           video(reason) && videoWhole(reason) &&
                           !cancelled(reason) && tracks(reason);
         // A cancel while the checksums are still being made stops them too.
-        while (!hashDone_.load()) {
+        while (hashing_.joinable() && !hashDone_.load()) {
             if (!made || stop_.load()) hashStop_.store(true);
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
-        hashing_.join();
+        if (hashing_.joinable()) hashing_.join();
         if (!made) return false;
         if (!hashed_) {
             if (!cancelled(reason)) reason = hashReason_;
             return false;
         }
-        if (cancelled(reason) || !report(reason) || cancelled(reason) || !unchanged(reason) || !checksums(reason))
+        if (cancelled(reason) || !acquired(reason) || !report(reason) || cancelled(reason) || !unchanged(reason) ||
+            !checksums(reason) || !exported(reason))
             return false;
         // The files are where the folder is held; its path must lead there too.
         if (!folder_.inPlace()) {
@@ -187,6 +185,32 @@ public:
     }
 
 private:
+    // The sources are read for their checksums (and the journey copied)
+    // while FFmpeg cuts: all read the same clips, and neither is needed
+    // before the report.
+    bool startHashing() {
+        hashing_ = std::thread([this] {
+            hashed_ = hashSources(hashReason_) && copyJourney(hashReason_);
+            hashDone_.store(true);
+        });
+        return true;
+    }
+
+    bool copyJourney(std::string& reason) {
+        if (!request_.originals) return true;
+        std::vector<std::string> stretch;
+        for (const StretchSegment& s : segments_) stretch.push_back(clips_[s.clip].stretch.path);
+        if (!journey_.run(request_, stretch, folder_, hashStop_, reason)) return false;
+        // A clip of the stretch copied with other bytes than it was hashed with changed meanwhile.
+        for (const StretchSegment& s : segments_)
+            for (const JourneyCopy::Original& o : journey_.originals())
+                if (o.path == absolute(clips_[s.clip].stretch.path) && o.sha256 != hashes_[s.clip]) {
+                    reason = platform::fileName(o.path) + ": the clip changed while it was exported; its checksum no longer holds";
+                    return false;
+                }
+        return true;
+    }
+
     bool folderMade() {
         if (folderMadeHook_) folderMadeHook_(folder_.path());
         return true;
@@ -541,6 +565,8 @@ private:
             row.sha256 = clip.partnerHash;
             input.clips.push_back(row);
         }
+        for (const char* name : kDerived) input.derived.push_back(name);
+        for (const JourneyCopy::Original& o : journey_.originals()) input.originals.push_back({o.relative, o.sha256});
         const std::string json = work_ + "report.json";
         if (!writeFile(json, input.json(), reason)) return false;
         platform::ChildProcess program;
@@ -591,6 +617,105 @@ private:
                          [](const ReportEvent& a, const ReportEvent& b) { return a.atSeconds < b.atSeconds; });
     }
 
+    // The settings the custody log records: enough to make the same export again.
+    std::string settings() const {
+        char text[512];
+        std::snprintf(text, sizeof text,
+                      "length %.3f s; overlay %s; inset %s%s; originals %s; UTC offset %d s; units %s; "
+                      "G zero %g, counts per G %g",
+                      length_, request_.overlay ? "yes" : "no", request_.inset ? "yes" : "no",
+                      request_.inset && request_.mirrorInset ? " (mirrored)" : "", request_.originals ? "yes" : "no",
+                      request_.utcOffsetSeconds, request_.units == UnitSystem::Imperial ? "imperial" : "metric",
+                      request_.events.zeroCount, request_.events.countsPerG);
+        std::string out = text;
+        if (!segments_.empty()) {
+            std::snprintf(text, sizeof text, " from %.3f s of ", segments_.front().inSeconds);
+            out = "stretch" + std::string(text) + absolute(clips_[segments_.front().clip].stretch.path) + "; " + out;
+        }
+        if (!request_.command.empty()) out += "; command: " + request_.command;
+        return out;
+    }
+
+    std::vector<CustodyFile> sources() const {
+        std::vector<CustodyFile> files;
+        for (const StretchSegment& s : segments_) {
+            files.push_back({absolute(clips_[s.clip].stretch.path), hashes_[s.clip]});
+            if (request_.inset) files.push_back({absolute(clips_[s.clip].partner), clips_[s.clip].partnerHash});
+        }
+        return files;
+    }
+
+    bool log(const CustodyEntry& entry, std::string& reason) {
+        folder_.adopt(CustodyLog::kName);
+        return CustodyLog::append(folder_.fd(), entry, reason);
+    }
+
+    // The custody log's first lines: the sources as read, the repaired ones, the copied journey.
+    bool acquired(std::string& reason) {
+        CustodyEntry entry;
+        entry.action = "acquired";
+        entry.settings = settings();
+        entry.inputs = sources();
+        entry.result = "read and hashed where they lie";
+        if (!log(entry, reason)) return false;
+        for (const StretchSegment& s : segments_) {
+            const auto& repaired = clips_[s.clip].repaired;
+            if (!repaired) continue;
+            CustodyEntry fix;
+            fix.action = "repaired";
+            fix.settings = "repaired copy used in place of its original";
+            fix.inputs = {{repaired->originalPath, repaired->provenance.originalSha256},
+                          {repaired->provenance.reference, repaired->provenance.referenceSha256}};
+            fix.outputs = {{absolute(clips_[s.clip].stretch.path), hashes_[s.clip]}};
+            fix.result = std::string("original beside the copy ") + repaired->originalState();
+            if (!log(fix, reason)) return false;
+        }
+        if (!request_.originals) return true;
+        CustodyEntry copied;
+        copied.action = "copied";
+        copied.settings = "the journey's original clips, bit for bit, with their modification times";
+        for (const JourneyCopy::Original& o : journey_.originals()) {
+            copied.inputs.push_back({o.path, o.sha256});
+            copied.outputs.push_back({o.relative, o.sha256});
+        }
+        copied.result = std::to_string(journey_.originals().size()) + " copies read back and matched";
+        return log(copied, reason);
+    }
+
+    // The last lines: the derived files, then SHA256SUMS over them all.
+    bool exported(std::string& reason) {
+        CustodyEntry entry;
+        entry.action = "exported";
+        entry.settings = settings();
+        entry.inputs = sources();
+        if (request_.overlay || request_.inset) entry.libx264 = EncoderVersion::x264At(folder_.fd(), "video.mp4");
+        for (const char* name : kDerived) {
+            std::string hex, why;
+            if (!Sha256::ofFileAt(folder_.fd(), name, hex, why)) {
+                reason = std::string("cannot read back ") + name + " (" + why + ")";
+                return false;
+            }
+            entry.outputs.push_back({name, hex});
+        }
+        entry.result = "made";
+        if (!log(entry, reason)) return false;
+        CustodyEntry hashed;
+        hashed.action = "hashed";
+        hashed.settings = "SHA256SUMS over the folder's files and the source clips";
+        hashed.inputs = entry.outputs;
+        for (const JourneyCopy::Original& o : journey_.originals()) hashed.inputs.push_back({o.relative, o.sha256});
+        const std::vector<CustodyFile> read = sources();
+        hashed.inputs.insert(hashed.inputs.end(), read.begin(), read.end());
+        std::string hex, why;
+        if (!Sha256::ofFileAt(folder_.fd(), "SHA256SUMS", hex, why)) {
+            reason = "cannot read back SHA256SUMS (" + why + ")";
+            return false;
+        }
+        hashed.outputs = {{"SHA256SUMS", hex}};
+        hashed.result = "written";
+        return log(hashed, reason);
+    }
+
     // A source written to meanwhile no longer matches its checksum.
     bool unchanged(std::string& reason) const {
         for (const StretchSegment& s : segments_) {
@@ -604,12 +729,19 @@ private:
                 }
             }
         }
+        for (const JourneyCopy::Original& o : journey_.originals()) {
+            struct stat now;
+            if (::stat(o.path.c_str(), &now) != 0 || !sameFile(now, o.source)) {
+                reason = platform::fileName(o.path) + ": the clip changed while it was exported; its checksum no longer holds";
+                return false;
+            }
+        }
         return true;
     }
 
     bool checksums(std::string& reason) {
         std::string sums;
-        for (const char* name : {"video.mp4", "track.gpx", "track.csv", "report.pdf"}) {
+        for (const char* name : kDerived) {
             std::string hex, why;
             if (!Sha256::ofFileAt(folder_.fd(), name, hex, why)) {
                 reason = std::string("cannot read back ") + name + " (" + why + ")";
@@ -617,6 +749,7 @@ private:
             }
             sums += ChecksumList::line(hex, name);
         }
+        for (const JourneyCopy::Original& o : journey_.originals()) sums += ChecksumList::line(o.sha256, o.relative);
         for (const StretchSegment& s : segments_) {
             sums += ChecksumList::line(hashes_[s.clip], absolute(clips_[s.clip].stretch.path));
             // A repaired copy's original, with the checksum the repair read it with.
@@ -626,6 +759,8 @@ private:
         }
         return folder_.write("SHA256SUMS", sums, reason);
     }
+
+    static constexpr const char* kDerived[] = {"video.mp4", "track.gpx", "track.csv", "report.pdf"};
 
     const EvidenceRequest& request_;
     const std::atomic<bool>& stop_;
@@ -638,6 +773,7 @@ private:
     double startSeconds_ = 0.0;
     double length_ = 0.0;  // the request's, or less when kept within the drive
     EvidenceFolder folder_;
+    JourneyCopy journey_;  // the checksums' worker's until joined
     std::string work_;
     bool kept_ = false;
     // The checksums' worker: it owns hashes_ and the partners' hashes until joined.

@@ -26,6 +26,13 @@ struct EvidenceRequest {
     std::vector<std::string> partners;
     bool inset = false;
     bool mirrorInset = false;
+    // Copy the original clips of the whole journey (every channel of every
+    // moment of the stretch's drive) into originals/, bit for bit.
+    bool originals = false;
+    // The clips the journey's other channels are found among (every clip of
+    // the playlist or the command line); empty: clips and partners.
+    std::vector<std::string> journey;
+    std::string command;            // how the export was asked for, for the custody log ("" none)
     std::string exportsFolder;      // the new folder is made in it
     std::string kind = "Export";    // ends the new folder's name
     std::string ffmpeg;             // the FFmpeg program

@@ -130,6 +130,10 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
             options.overlay = false;
         } else if (argument == "--print0") {
             options.print0 = true;
+        } else if (argument == "--originals") {
+            options.originals = true;
+        } else if (argument == "--verify") {
+            options.verify = true;
         } else if (argument == "-r" || argument == "--recursive") {
             options.recursive = true;
         } else if (argument == "--index") {
@@ -153,6 +157,12 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
     }
     if (options.files.empty()) {
         error = "no file given";
+        return TrackToolParse::UsageError;
+    }
+    if (options.verify && (options.files.size() != 1 || options.trips || options.events || options.info ||
+                           options.json || options.useIndex || options.exportStretch || options.repair ||
+                           options.recursive || !options.configFile.empty())) {
+        error = "--verify takes one evidence folder and no other option";
         return TrackToolParse::UsageError;
     }
     if (options.repair && (options.trips || options.events || options.info || options.json || options.useIndex ||
@@ -182,8 +192,9 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
         return TrackToolParse::UsageError;
     }
     if (!options.exportStretch && (!options.exportFrom.empty() || options.exportSeconds > 0.0 ||
-                                   !options.exportOut.empty() || !options.overlay || options.print0)) {
-        error = "--from, --duration, --out, --no-overlay and --print0 go with --export";
+                                   !options.exportOut.empty() || !options.overlay || options.print0 ||
+                                   options.originals)) {
+        error = "--from, --duration, --out, --no-overlay, --originals and --print0 go with --export";
         return TrackToolParse::UsageError;
     }
     if (!options.configFile.empty() && !options.trips && !options.events && !options.exportStretch) {
@@ -205,7 +216,8 @@ std::string trackToolUsage() {
            "       veltara-track --events [--json] [--config FILE] [--reader native|ffmpeg] [--index] [-r] PATH...\n"
            "       veltara-track --info [--json] [--index] [-r] PATH...\n"
            "       veltara-track --export --from START --duration SECONDS --out DIR [--no-overlay] [--print0]\n"
-           "                     [--utc-offset +HH:MM] [--config FILE] [-r] PATH...\n"
+           "                     [--originals] [--utc-offset +HH:MM] [--config FILE] [-r] PATH...\n"
+           "       veltara-track --verify FOLDER\n"
            "       veltara-track --repair [--reference CLIP] CLIP...\n"
            "       veltara-track --help | --version\n"
            "Writes the GPS and G-sensor track of dash camera clips to standard output.\n"
@@ -232,11 +244,18 @@ std::string trackToolUsage() {
            "  --export    export a stretch of the clips (consecutive clips of one drive) as\n"
            "              evidence into a new folder in DIR: video.mp4 (the data burned in,\n"
            "              unless --no-overlay: the original frames), track.gpx, track.csv,\n"
-           "              report.pdf and SHA256SUMS; prints the folder's path and a newline,\n"
+           "              report.pdf, SHA256SUMS and custody.jsonl (the custody log: one\n"
+           "              line per action, chained by SHA-256); prints the folder's path and a newline,\n"
            "              control characters (a newline, a tab) shown as '?' and bytes that\n"
            "              are not UTF-8 as U+FFFD\n"
            "  --print0    print the export's folder exactly as it is, ended by a NUL byte\n"
            "              instead of a newline (for scripts: xargs -0, read -d '')\n"
+           "  --originals copy the original clips of the whole journey (every channel of\n"
+           "              the drive the stretch is in) bit for bit into originals/ of the folder\n"
+           "  --verify    re-check an evidence folder: every file SHA256SUMS lists, files\n"
+           "              added, removed or renamed, the source clips still at their paths\n"
+           "              and the custody log's chain; prints one line per check and appends\n"
+           "              a line to the custody log; exit status 0 only when all hold\n"
            "  --from      where the stretch starts: CLIP@SECONDS, a clip of the list and a\n"
            "              moment in it, or YYYY-MM-DDThh:mm:ss (UTC; camera time less --utc-offset)\n"
            "  --duration  the stretch's length in seconds (at most 600)\n"

@@ -7,7 +7,8 @@
 //     veltara-track --events [--json] [--config FILE] [--reader ...] [--index] [-r] PATH...
 //     veltara-track --info [--json] [--index] [-r] PATH...
 //     veltara-track --export --from START --duration SECONDS --out DIR [--no-overlay] [--print0]
-//                   [--utc-offset +HH:MM] [--config FILE] [-r] PATH...
+//                   [--originals] [--utc-offset +HH:MM] [--config FILE] [-r] PATH...
+//     veltara-track --verify FOLDER
 // Options take their value as the next argument or after "="; "--" ends the
 // options. Threads: main only.
 #include "trackfile/TrackFileOptions.h"
@@ -32,6 +33,9 @@ struct TrackToolOptions : TrackFileOptions {
     bool repair = false;             // repair clips cut short (no index)
     std::string reference;           // the healthy clip the repair learns from; "" the nearest
     bool print0 = false;             // the export's folder printed exactly, ended by a NUL
+    bool originals = false;          // the export copies the journey's original clips too
+    bool verify = false;             // re-check an evidence folder (the one PATH)
+    std::string commandLine;         // the command as given, for the custody log
     std::vector<std::string> files;  // files and folders as given
 };
 
