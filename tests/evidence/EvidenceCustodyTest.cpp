@@ -2,12 +2,15 @@
 // verification, through the tool: a front and rear journey of three clips
 // each is copied whole (and a clip of another drive is not), the folder
 // verifies, and every kind of tampering is named by the check it breaks.
+#include "evidence/EvidenceExport.h"
 #include "support/ClipFactory.h"
 #include "support/CommandOutput.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -182,6 +185,36 @@ TEST_F(EvidenceCustody, EveryKindOfTamperingIsNamed) {
         EXPECT_EQ(status, 1) << out;
         EXPECT_NE(out.find(c.named), std::string::npos) << out;
     }
+}
+
+// A disk that fills while the originals are copied, as a limit on the size
+// of a file: the copy fails on its first clip, and the folder goes whole.
+TEST_F(EvidenceCustody, ADiskFullWhileCopyingLeavesNoFolder) {
+    const std::string card = tmp_->path() + "card/";
+    EvidenceRequest request;
+    for (const char* name : {"2016_0520_103000_0001F.MP4", "2016_0520_103040_0002F.MP4"})
+        request.clips.push_back(card + name);
+    request.startSeconds = 10.0;
+    request.lengthSeconds = 5.0;
+    request.overlay = false;
+    request.originals = true;
+    request.exportsFolder = tmp_->path() + "full";
+    request.ffmpeg = std::string(VELTARA_TEST_PROGRAM_DIR) + "FFMpeg/ffmpeg";
+    request.reportProgram = std::string(VELTARA_TEST_PROGRAM_DIR) + "Report/veltara-report";
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+    const auto ignored = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = fs::file_size(request.clips.front()) - 1;  // the stretch's video and report fit
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    EvidenceExport job;
+    std::string folder, reason;
+    const bool done = job.run(request, folder, reason);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, ignored);
+    EXPECT_FALSE(done) << folder;
+    EXPECT_NE(reason.find("cannot write originals/2016_0520_103000_0001F.MP4"), std::string::npos) << reason;
+    EXPECT_TRUE(fs::is_empty(request.exportsFolder));
 }
 
 }  // namespace
