@@ -41,6 +41,9 @@ ExportDialog::ExportDialog(const ConfigStore& store, bool insetOffered, QWidget*
         form->addRow(label(text("IDS_EXPORT_CHANNELS")), label(text("IDS_EXPORT_MAIN")));
     }
     form->addRow(overlay_);
+    originals_ = new QCheckBox(text("IDS_EXPORT_ORIGINALS"), this);
+    originals_->setChecked(store.ReadConfigInt(0, kOriginalsKey) != 0);
+    form->addRow(originals_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     // Qt's own button texts are English: the language file names them.
     for (const auto& [button, key] : {std::pair{QDialogButtonBox::Ok, "IDS_OK"}, {QDialogButtonBox::Cancel, "IDS_CANCEL"}}) {
@@ -75,6 +78,10 @@ double ExportDialog::StartSeconds() const {
 
 double ExportDialog::LengthSeconds() const {
     return length_->value();
+}
+
+bool ExportDialog::Originals() const {
+    return originals_->isChecked();
 }
 
 bool ExportDialog::Overlay() const {

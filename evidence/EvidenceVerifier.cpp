@@ -264,8 +264,9 @@ VerifyChecks EvidenceVerifier::verify(const std::string& folder, const std::stri
     entry.settings = command.empty() ? "verify " + folder : command;
     entry.inputs = seen;
     entry.result = summary(checks);
-    std::string reason;
-    if (!CustodyLog::append(dirFd, entry, reason))
+    std::string reason, log;
+    // Only an evidence folder's own log grows: another folder gets no file of ours.
+    if (CustodyLog::read(dirFd, log, reason) && !CustodyLog::append(dirFd, entry, reason))
         checks.push_back({CustodyLog::kName, true, "the verification was not recorded in it (" + reason + ")"});
     ::close(dirFd);
     return checks;

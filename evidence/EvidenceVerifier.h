@@ -10,7 +10,8 @@
 // - the custody log's chain, line by line;
 // - the checks added by addCheck (the signature, the time stamp, the frame
 //   hashes), each handed the folder's descriptor.
-// Then it appends its own "verified" line to the custody log.
+// Then it appends its own "verified" line to the custody log (where the
+// folder has one: no file is made in a folder that is not evidence).
 //
 // Threads: verify() on one worker (it reads every file); stop() from any
 // thread ends it soon, with a failing "stopped" line.
