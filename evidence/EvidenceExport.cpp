@@ -146,6 +146,9 @@ public:
           startSeconds_(request.startSeconds),
           length_(request.lengthSeconds) {}
     ~Export() {
+        // A copy still running ends before its files are taken away.
+        copyStop_.store(true);
+        if (copying_.joinable()) copying_.join();
         std::error_code ignored;
         if (!work_.empty()) std::filesystem::remove_all(work_, ignored);  // private: no one else's links in it
         if (!kept_) folder_.remove();
@@ -156,7 +159,7 @@ public:
             cancelled(reason))
             return false;
         const bool made = folder_.create(request_.exportsFolder, request_.kind, std::time(nullptr), reason) &&
-                          folderMade() && startHashing() && !(work_ = workFolder(reason)).empty() && linkSources(reason) &&
+                          folderMade() && startHashing() && startCopying(reason) && !(work_ = workFolder(reason)).empty() && linkSources(reason) &&
                           video(reason) && videoWhole(reason) &&
                           !cancelled(reason) && tracks(reason);
         // A cancel while the checksums are still being made stops them too.
@@ -170,8 +173,8 @@ public:
             if (!cancelled(reason)) reason = hashReason_;
             return false;
         }
-        if (cancelled(reason) || !acquired(reason) || !report(reason) || cancelled(reason) || !unchanged(reason) ||
-            !checksums(reason) || !exported(reason))
+        if (cancelled(reason) || !report(reason) || cancelled(reason) || !journeyCopied(reason) ||
+            !acquired(reason) || !unchanged(reason) || !checksums(reason) || !exported(reason))
             return false;
         // The files are where the folder is held; its path must lead there too.
         if (!folder_.inPlace()) {
@@ -190,17 +193,37 @@ private:
     // before the report.
     bool startHashing() {
         hashing_ = std::thread([this] {
-            hashed_ = hashSources(hashReason_) && copyJourney(hashReason_);
+            hashed_ = hashSources(hashReason_);
             hashDone_.store(true);
         });
         return true;
     }
 
-    bool copyJourney(std::string& reason) {
+    // The journey's originals are copied on a worker of their own, through
+    // the cut and the report (whose input needs only their names).
+    bool startCopying(std::string& reason) {
         if (!request_.originals) return true;
         std::vector<std::string> stretch;
         for (const StretchSegment& s : segments_) stretch.push_back(clips_[s.clip].stretch.path);
-        if (!journey_.run(request_, stretch, folder_, hashStop_, reason)) return false;
+        if (!journey_.plan(request_, stretch, reason)) return false;
+        copying_ = std::thread([this] {
+            copied_.store(journey_.copy(folder_, copyStop_, copyReason_));
+            copyDone_.store(true);
+        });
+        return true;
+    }
+
+    bool journeyCopied(std::string& reason) {
+        if (!copying_.joinable()) return true;
+        while (!copyDone_.load()) {
+            if (stop_.load()) copyStop_.store(true);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        copying_.join();
+        if (!copied_.load()) {
+            if (!cancelled(reason)) reason = copyReason_;
+            return false;
+        }
         // A clip of the stretch copied with other bytes than it was hashed with changed meanwhile.
         for (const StretchSegment& s : segments_)
             for (const JourneyCopy::Original& o : journey_.originals())
@@ -566,7 +589,7 @@ private:
             input.clips.push_back(row);
         }
         for (const char* name : kDerived) input.derived.push_back(name);
-        for (const JourneyCopy::Original& o : journey_.originals()) input.originals.push_back({o.relative, o.sha256});
+        for (const std::string& place : journey_.places()) input.originals.push_back(place);
         const std::string json = work_ + "report.json";
         if (!writeFile(json, input.json(), reason)) return false;
         platform::ChildProcess program;
@@ -773,7 +796,12 @@ private:
     double startSeconds_ = 0.0;
     double length_ = 0.0;  // the request's, or less when kept within the drive
     EvidenceFolder folder_;
-    JourneyCopy journey_;  // the checksums' worker's until joined
+    JourneyCopy journey_;  // the copy's worker's until joined
+    std::thread copying_;
+    std::atomic<bool> copyStop_{false};
+    std::atomic<bool> copied_{false};
+    std::atomic<bool> copyDone_{false};
+    std::string copyReason_;
     std::string work_;
     bool kept_ = false;
     // The checksums' worker: it owns hashes_ and the partners' hashes until joined.

@@ -108,26 +108,32 @@ std::vector<std::string> JourneyCopy::journey(const EvidenceRequest& request,
     return clips;
 }
 
-bool JourneyCopy::run(const EvidenceRequest& request, const std::vector<std::string>& stretch, EvidenceFolder& folder,
-                      const std::atomic<bool>& stop, std::string& reason) {
-    originals_.clear();
+bool JourneyCopy::plan(const EvidenceRequest& request, const std::vector<std::string>& stretch, std::string& reason) {
+    clips_.clear();
+    places_.clear();
     if (stretch.empty()) return true;
-    const std::vector<std::string> clips = journey(request, stretch);
-    std::vector<std::string> places;
-    if (!JourneyClips::places(clips, places, reason)) return false;
+    clips_ = journey(request, stretch);
+    if (!JourneyClips::places(clips_, places_, reason)) return false;
+    for (std::string& place : places_) place = std::string(JourneyClips::kFolder) + "/" + place;
+    return true;
+}
+
+bool JourneyCopy::copy(EvidenceFolder& folder, const std::atomic<bool>& stop, std::string& reason) {
+    originals_.clear();
+    if (clips_.empty()) return true;
     if (folder.subfolder(JourneyClips::kFolder, reason) < 0) return false;
-    for (size_t i = 0; i < clips.size(); ++i) {
-        const std::string relative = std::string(JourneyClips::kFolder) + "/" + places[i];
+    for (size_t i = 0; i < clips_.size(); ++i) {
+        const std::string& relative = places_[i];
         const size_t slash = relative.find_last_of('/');
         const std::string inside = relative.substr(0, slash);
         if (folder.subfolder(inside, reason) < 0) return false;
         const int to = folder.createFile(inside, relative.substr(slash + 1), reason);
         if (to < 0) return false;
         OriginalsCopy::Result result;
-        const bool copied = OriginalsCopy::copy(clips[i], to, relative, result, reason, &stop);
+        const bool copied = OriginalsCopy::copy(clips_[i], to, relative, result, reason, &stop);
         ::close(to);
         if (!copied) return false;
-        originals_.push_back({clips[i], relative, result.sha256, result.source});
+        originals_.push_back({clips_[i], relative, result.sha256, result.source});
     }
     return true;
 }

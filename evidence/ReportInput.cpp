@@ -56,9 +56,7 @@ std::string ReportInput::json() const {
         out += "}";
     }
     out += "],\"originals\":[";
-    for (size_t i = 0; i < originals.size(); ++i)
-        out += std::string(i > 0 ? "," : "") + "{\"name\":" + jsonString(originals[i].name) +
-               ",\"sha256\":" + jsonString(originals[i].sha256) + "}";
+    for (size_t i = 0; i < originals.size(); ++i) out += std::string(i > 0 ? "," : "") + jsonString(originals[i]);
     out += "],\"derived\":[";
     for (size_t i = 0; i < derived.size(); ++i) out += std::string(i > 0 ? "," : "") + jsonString(derived[i]);
     return out + "]}";

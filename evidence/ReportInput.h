@@ -33,12 +33,6 @@ struct ReportClip {
     std::optional<ReportRepair> repair;
 };
 
-// A file of the evidence folder and its checksum.
-struct ReportFile {
-    std::string name;  // "originals/0001F.MP4"
-    std::string sha256;
-};
-
 struct ReportInput {
     // The keys of the language file's texts the report draws.
     static constexpr std::array<std::string_view, 34> kTextKeys{
@@ -97,7 +91,7 @@ struct ReportInput {
     // The folder's files as a receiver tells them apart: the original clips
     // copied untouched ("originals") and the files the export made from them
     // ("derived": the video, the track files, the report).
-    std::vector<ReportFile> originals;
+    std::vector<std::string> originals;  // "originals/0001F.MP4" 
     std::vector<std::string> derived;
 
     std::string json() const;
