@@ -173,8 +173,8 @@ public:
             if (!cancelled(reason)) reason = hashReason_;
             return false;
         }
-        if (cancelled(reason) || !report(reason) || cancelled(reason) || !journeyCopied(reason) ||
-            !acquired(reason) || !unchanged(reason) || !checksums(reason) || !exported(reason))
+        if (cancelled(reason) || !acquired(reason) || !report(reason) || cancelled(reason) ||
+            !journeyCopied(reason) || !unchanged(reason) || !checksums(reason) || !exported(reason))
             return false;
         // The files are where the folder is held; its path must lead there too.
         if (!folder_.inPlace()) {
@@ -231,7 +231,7 @@ private:
                     reason = platform::fileName(o.path) + ": the clip changed while it was exported; its checksum no longer holds";
                     return false;
                 }
-        return true;
+        return copiedLine(reason);
     }
 
     bool folderMade() {
@@ -673,7 +673,7 @@ private:
         return CustodyLog::append(folder_.fd(), entry, reason);
     }
 
-    // The custody log's first lines: the sources as read, the repaired ones, the copied journey.
+    // The custody log's first lines: the sources as read, the repaired ones.
     bool acquired(std::string& reason) {
         CustodyEntry entry;
         entry.action = "acquired";
@@ -693,7 +693,10 @@ private:
             fix.result = std::string("original beside the copy ") + repaired->originalState();
             if (!log(fix, reason)) return false;
         }
-        if (!request_.originals) return true;
+        return true;
+    }
+
+    bool copiedLine(std::string& reason) {
         CustodyEntry copied;
         copied.action = "copied";
         copied.settings = "the journey's original clips, bit for bit, with their modification times";
