@@ -81,6 +81,7 @@ void CDuiFrameWnd::InitWindow() {
     viewManager_->EventList().SetExporter([this](const std::string& path, int32_t seconds) {
         AskExport(path, seconds);
     });
+    viewManager_->EventList().SetVerifier([this] { VerifyWindow::Open(*configStore_, this); });
     session_ = std::make_unique<WindowSession>(*configStore_);
     session_->Restore(*this);
     session_->WatchVolume(FindControl<QAbstractSlider>("sliderVolume"));
