@@ -7,6 +7,9 @@
 // export runs cannot steer a write or a removal into another folder.
 //
 // Threads: one owner; the descriptor may be used by the children it starts.
+// One other thread may make subfolders and their files (subfolder(),
+// createFile() into a subfolder) while the owner writes the top folder's
+// files: the two touch separate lists; remove() only after that thread ends.
 // Lifecycle: create() once; remove() on failure; the destructor only closes.
 #include <ctime>
 #include <string>
