@@ -21,7 +21,8 @@ QString text(const ConfigStore& store, std::string_view key, const char* english
 VerifyWindow* VerifyWindow::Open(const ConfigStore& store, QWidget* parent, const QString& folder) {
     QString chosen = folder;
     if (chosen.isEmpty())
-        chosen = QFileDialog::getExistingDirectory(parent, text(store, "IDS_VERIFY_TITLE", "Verify an evidence folder"));
+        chosen =
+            QFileDialog::getExistingDirectory(parent, text(store, "IDS_VERIFY_TITLE", "Verify an evidence folder"));
     if (chosen.isEmpty()) return nullptr;
     auto* window = new VerifyWindow(store, parent);
     window->setAttribute(Qt::WA_DeleteOnClose);
@@ -58,7 +59,8 @@ void VerifyWindow::start(const QString& folder) {
     worker_ = std::thread([this, path] {
         const VerifyChecks checks = verifier_.verify(path, "Veltara DVR Player: verify " + path);
         // Dropped by Qt when the window went first (its destructor joined this thread meanwhile).
-        QMetaObject::invokeMethod(this, [this, checks] { showChecks(checks); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, checks] { showChecks(checks); }, Qt::QueuedConnection);
     });
 }
 

@@ -16,6 +16,6 @@ struct CustodyEntry {
     std::string action;    // "acquired", "hashed", "copied", "exported", "repaired", "verified", "signed"
     std::string settings;  // the settings or the command, as text
     std::vector<CustodyFile> inputs, outputs;
-    std::string result;    // what came of it, where the action has an outcome ("" none)
-    std::string libx264;   // the encoder's own version where it made a file ("" not used)
+    std::string result;   // what came of it, where the action has an outcome ("" none)
+    std::string libx264;  // the encoder's own version where it made a file ("" not used)
 };

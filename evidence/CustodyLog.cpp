@@ -204,8 +204,9 @@ VerifyChecks CustodyLog::checkChain(int dirFd) {
             whole = false;
         } else if (prev != expected && !edited) {
             checks.push_back({subject, false,
-                              i == 0 ? "is not the first line (a line before it was removed?)"
-                                     : "does not follow line " + std::to_string(i) + " (a line removed or reordered?)"});
+                              i == 0
+                                  ? "is not the first line (a line before it was removed?)"
+                                  : "does not follow line " + std::to_string(i) + " (a line removed or reordered?)"});
             whole = false;
         }
         edited = !splitLine(lines[i], prev, covered, own) || hashOf(covered) != own;

@@ -159,7 +159,8 @@ public:
             cancelled(reason))
             return false;
         const bool made = folder_.create(request_.exportsFolder, request_.kind, std::time(nullptr), reason) &&
-                          folderMade() && startHashing() && startCopying(reason) && !(work_ = workFolder(reason)).empty() && linkSources(reason) &&
+                          folderMade() && startHashing() && startCopying(reason) &&
+                          !(work_ = workFolder(reason)).empty() && linkSources(reason) &&
                           video(reason) && videoWhole(reason) &&
                           !cancelled(reason) && tracks(reason);
         // A cancel while the checksums are still being made stops them too.
@@ -228,7 +229,8 @@ private:
         for (const StretchSegment& s : segments_)
             for (const JourneyCopy::Original& o : journey_.originals())
                 if (o.path == absolute(clips_[s.clip].stretch.path) && o.sha256 != hashes_[s.clip]) {
-                    reason = platform::fileName(o.path) + ": the clip changed while it was exported; its checksum no longer holds";
+                    reason = platform::fileName(o.path) +
+                             ": the clip changed while it was exported; its checksum no longer holds";
                     return false;
                 }
         return copiedLine(reason);
@@ -758,7 +760,8 @@ private:
         for (const JourneyCopy::Original& o : journey_.originals()) {
             struct stat now;
             if (::stat(o.path.c_str(), &now) != 0 || !sameFile(now, o.source)) {
-                reason = platform::fileName(o.path) + ": the clip changed while it was exported; its checksum no longer holds";
+                reason = platform::fileName(o.path) +
+                         ": the clip changed while it was exported; its checksum no longer holds";
                 return false;
             }
         }

@@ -60,7 +60,8 @@ bool readSmall(int dirFd, const char* name, std::string& text, std::string& why)
     }
     char block[65536];
     ssize_t n = 0;
-    while ((n = ::read(fd, block, sizeof block)) > 0 && text.size() <= kMaxSumsBytes) text.append(block, static_cast<size_t>(n));
+    while ((n = ::read(fd, block, sizeof block)) > 0 && text.size() <= kMaxSumsBytes)
+        text.append(block, static_cast<size_t>(n));
     ::close(fd);
     return n == 0;
 }
@@ -171,8 +172,8 @@ VerifyChecks EvidenceVerifier::verify(const std::string& folder, const std::stri
             if (parseLine(std::string_view(sums).substr(from, end - from), entry))
                 listed.push_back(entry);
             else
-                checks.push_back({std::string(kSums) + " line " + std::to_string(lineNumber), false,
-                                  "is not a checksum line"});
+                checks.push_back(
+                    {std::string(kSums) + " line " + std::to_string(lineNumber), false, "is not a checksum line"});
             from = end + 1;
         }
         std::string hex;
@@ -221,8 +222,9 @@ VerifyChecks EvidenceVerifier::verify(const std::string& folder, const std::stri
         if (names.count(name) != 0 || std::find(unlisted.begin(), unlisted.end(), name) != unlisted.end()) continue;
         std::string hex;
         const Found found = hashRelative(dirFd, name, "", hex, why);
-        const auto renamed = std::find_if(missing.begin(), missing.end(),
-                                          [&](const Listed* m) { return found != Found::Unreadable && m->sha256 == hex; });
+        const auto renamed = std::find_if(missing.begin(), missing.end(), [&](const Listed* m) {
+            return found != Found::Unreadable && m->sha256 == hex;
+        });
         if (renamed != missing.end()) {
             checks.push_back({(*renamed)->name, false, "renamed to " + name});
             missing.erase(renamed);

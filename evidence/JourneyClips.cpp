@@ -42,8 +42,8 @@ std::vector<std::string> JourneyClips::withMoments(const std::vector<std::string
     for (const std::string& clip : driveClips) {
         add(clip);
         for (const std::vector<size_t>& moment : moments) {
-            const bool holds = std::any_of(moment.begin(), moment.end(),
-                                           [&](size_t i) { return candidates[i].path == clip; });
+            const bool holds =
+                std::any_of(moment.begin(), moment.end(), [&](size_t i) { return candidates[i].path == clip; });
             if (!holds) continue;
             for (const size_t i : moment) add(candidates[i].path);
         }

@@ -38,7 +38,6 @@ private:
     int fd_;
 };
 
-
 // The SHA-256 of the first `size` bytes of an open file, read in large
 // blocks (never mapped: a file cut short meanwhile must not kill the process).
 bool hashOf(int fd, off_t size, std::string& hex, const std::atomic<bool>* stop) {
@@ -67,7 +66,8 @@ bool copyInKernel(int from, int to, off_t size, off_t& done, const std::atomic<b
     done = 0;
     while (done < size) {
         if (stop != nullptr && stop->load()) return false;
-        const ssize_t n = ::copy_file_range(from, nullptr, to, nullptr, static_cast<size_t>(std::min(kChunk, size - done)), 0);
+        const ssize_t n =
+            ::copy_file_range(from, nullptr, to, nullptr, static_cast<size_t>(std::min(kChunk, size - done)), 0);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         done += n;
@@ -89,7 +89,8 @@ bool OriginalsCopy::copy(const std::string& source, int to, const std::string& s
     const std::unique_ptr<char[]> block(new char[kBlockBytes]);
     const auto cannotWrite = [&] {
         reason = "cannot write " + shown +
-                 (errno == ENOSPC || errno == EDQUOT ? " (the disk is full)" : " (" + std::string(std::strerror(errno)) + ")");
+                 (errno == ENOSPC || errno == EDQUOT ? " (the disk is full)"
+                                                     : " (" + std::string(std::strerror(errno)) + ")");
         return false;
     };
     off_t total = 0;

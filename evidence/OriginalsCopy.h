@@ -21,6 +21,6 @@ public:
 
     // to: a new file opened for reading and writing (EvidenceFolder::createFile);
     // shown: its name in messages. False with the reason.
-    static bool copy(const std::string& source, int to, const std::string& shown, Result& result,
-                     std::string& reason, const std::atomic<bool>* stop = nullptr);
+    static bool copy(const std::string& source, int to, const std::string& shown, Result& result, std::string& reason,
+                     const std::atomic<bool>* stop = nullptr);
 };

@@ -109,7 +109,8 @@ TEST_F(EvidenceCustody, AnExportWithTheJourneyCopiesItWholeAndVerifies) {
     EXPECT_EQ(count(sums, "  originals/"), 6u) << sums;
     EXPECT_EQ(count(sums, "0009F"), 0u) << sums;
     int status = -1;
-    EXPECT_EQ(testing_support::commandOutput({"/usr/bin/sha256sum", "--quiet", "-c", "SHA256SUMS"}, folder_, status), "");
+    EXPECT_EQ(testing_support::commandOutput({"/usr/bin/sha256sum", "--quiet", "-c", "SHA256SUMS"}, folder_, status),
+              "");
     EXPECT_EQ(status, 0);
 
     const std::string log = slurp(folder_ + "custody.jsonl");
@@ -158,7 +159,8 @@ TEST_F(EvidenceCustody, EveryKindOfTamperingIsNamed) {
         {"video", flip("video.mp4"), "FAILS  video.mp4: changed"},
         {"track", flip("track.gpx"), "FAILS  track.gpx: changed"},
         {"report", flip("report.pdf"), "FAILS  report.pdf: changed"},
-        {"an original", flip("originals/2016_0520_103040_0002R.MP4"), "FAILS  originals/2016_0520_103040_0002R.MP4: changed"},
+        {"an original", flip("originals/2016_0520_103040_0002R.MP4"),
+         "FAILS  originals/2016_0520_103040_0002R.MP4: changed"},
         {"SHA256SUMS", flip("SHA256SUMS"), "FAILS  SHA256SUMS: changed"},
         {"custody log", flip("custody.jsonl"), "FAILS  custody.jsonl line "},
         {"an edited line", customLine([](auto& l) { l[1].replace(l[1].find("\"copied\""), 8, "\"kopied\""); }),
@@ -167,8 +169,7 @@ TEST_F(EvidenceCustody, EveryKindOfTamperingIsNamed) {
          "FAILS  custody.jsonl line 2: does not follow line 1"},
         {"reordered lines", customLine([](auto& l) { std::swap(l[1], l[2]); }),
          "FAILS  custody.jsonl line 2: does not follow line 1"},
-        {"a removed file", [](const std::string& f) { fs::remove(f + "track.csv"); },
-         "FAILS  track.csv: removed"},
+        {"a removed file", [](const std::string& f) { fs::remove(f + "track.csv"); }, "FAILS  track.csv: removed"},
         {"an added file", [](const std::string& f) { spill(f + "originals/extra.MP4", "x"); },
          "FAILS  originals/extra.MP4: added"},
         {"a renamed file", [](const std::string& f) { fs::rename(f + "track.gpx", f + "route.gpx"); },
