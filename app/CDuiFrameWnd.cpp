@@ -1,6 +1,7 @@
 #include "app/CDuiFrameWnd.h"
 
 #include "app/EvidenceExporter.h"
+#include "dialogs/VerifyWindow.h"
 
 #include "chart/CTreskChartUI.h"
 #include "chart/TimelineStrip.h"
@@ -80,6 +81,7 @@ void CDuiFrameWnd::InitWindow() {
     viewManager_->EventList().SetExporter([this](const std::string& path, int32_t seconds) {
         AskExport(path, seconds);
     });
+    viewManager_->EventList().SetVerifier([this] { VerifyWindow::Open(*configStore_, this); });
     session_ = std::make_unique<WindowSession>(*configStore_);
     session_->Restore(*this);
     session_->WatchVolume(FindControl<QAbstractSlider>("sliderVolume"));
@@ -233,6 +235,11 @@ intptr_t CDuiFrameWnd::MessageHandler(uint32_t message, uintptr_t wParam, intptr
         std::string path;
         if (viewManager_->Playlist().Controller().GetCurrentPath(path))
             AskExport(path, static_cast<double>(controller_->GetPositionMs()) / 1000.0);
+        handled = true;
+        return 1;
+    }
+    if (isKey(wParam, Qt::Key_X) && (modifiers & ~Qt::KeypadModifier) == Qt::ShiftModifier) {
+        if (configStore_) VerifyWindow::Open(*configStore_, this);
         handled = true;
         return 1;
     }

@@ -218,6 +218,7 @@ void CViewManager::loadTripTexts() {
     read("IDS_EVENT_ACCEL", events.accel);
     read("IDS_EVENT_IMPACT", events.impact);
     read("IDS_DECIMAL", events.decimalSign);
+    read("IDS_KEY_VERIFY", events.verify);
     eventList_.SetTexts(std::move(events));
 }
 

@@ -81,13 +81,15 @@ void EvidenceExporter::Ask(const ExportRows& rows, const std::string& clip, doub
     if (dialog.exec() != QDialog::Accepted) return;
     dialog.Remember();
     SetSeal({dialog.SignKey(), dialog.SignCert(), dialog.KeyPassword(), dialog.TimestampRequest()});
+    store_.WriteConfigInt(dialog.Originals() ? 1 : 0, ExportDialog::kOriginalsKey);
     // The proposal keeps to the clip's drive; a stretch the user set is taken as set.
     Start(rows, clip, dialog.StartSeconds(), dialog.LengthSeconds(), dialog.Overlay(), {dialog.Inset(), inset.mirror},
-          !dialog.Changed());
+          !dialog.Changed(), dialog.Originals());
 }
 
 bool EvidenceExporter::Start(const ExportRows& rows, const std::string& clip, double startSeconds,
-                             double lengthSeconds, bool overlay, const ExportInset& inset, bool withinDrive) {
+                             double lengthSeconds, bool overlay, const ExportInset& inset, bool withinDrive,
+                             bool originals) {
     if (state_ == State::Running) return false;
     EvidenceRequest request;
     for (const size_t i : partners::sameChannel(rows.paths, clip)) {
@@ -103,6 +105,9 @@ bool EvidenceExporter::Start(const ExportRows& rows, const std::string& clip, do
     request.lengthSeconds = lengthSeconds;
     request.withinDrive = withinDrive;
     request.overlay = overlay;
+    request.originals = originals;
+    request.frameHashes = originals;
+    request.journey = rows.paths;  // the journey's other cameras are among the rows
     request.exportsFolder = store_.userDataFolder() + "Exports";
     request.kind = folderWord(text("IDS_EXPORT_FOLDER"));
     request.ffmpeg = SubtitleExtractor::standardConverterPath();

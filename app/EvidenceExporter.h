@@ -63,9 +63,10 @@ public:
     void Ask(const ExportRows& rows, const std::string& clip, double seconds, const ExportInset& inset);
     // Without a dialog (the test driver). False while one runs or when clip
     // is not one of the rows. withinDrive: trim the stretch to the clip's
-    // drive (what the dialog's unchanged proposal does).
+    // drive (what the dialog's unchanged proposal does). originals: copy the
+    // journey's original clips, of every camera among the rows.
     bool Start(const ExportRows& rows, const std::string& clip, double startSeconds, double lengthSeconds,
-               bool overlay, const ExportInset& inset = {}, bool withinDrive = false);
+               bool overlay, const ExportInset& inset = {}, bool withinDrive = false, bool originals = false);
     void Cancel();
     // The seal of the exports started from now on (the dialog sets it).
     void SetSeal(ExportSeal seal) { seal_ = std::move(seal); }

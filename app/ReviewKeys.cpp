@@ -62,6 +62,7 @@ const std::vector<dialogs::KeyHelpRow>& ReviewKeys::HelpRows() {
         {"F8", "IDS_KEY_SNAPSHOT", "Snapshot"},
         {"N / Shift+N", "IDS_KEY_EVENT", "Next / previous event of the trip"},
         {"X", "IDS_KEY_EXPORT", "Export this moment as evidence"},
+        {"Shift+X", "IDS_KEY_VERIFY", "Verify an evidence folder…"},
         {"V", "IDS_KEY_LAYOUT", "Cameras of the moment: inset, swapped, side by side, one"},
         {"?", "IDS_KEY_HELP", "This list of keys"},
     };

@@ -64,6 +64,9 @@ ExportDialog::ExportDialog(const ConfigStore& store, bool insetOffered, QWidget*
     form->addRow(label(text("IDS_EXPORT_SIGN_CERT")), signCert_);
     form->addRow(label(text("IDS_EXPORT_KEY_PASSWORD")), password_);
     form->addRow(timestamp_);
+    originals_ = new QCheckBox(text("IDS_EXPORT_ORIGINALS"), this);
+    originals_->setChecked(store.ReadConfigInt(0, kOriginalsKey) != 0);
+    form->addRow(originals_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     // Qt's own button texts are English: the language file names them.
     for (const auto& [button, key] : {std::pair{QDialogButtonBox::Ok, "IDS_OK"}, {QDialogButtonBox::Cancel, "IDS_CANCEL"}}) {
@@ -98,6 +101,10 @@ double ExportDialog::StartSeconds() const {
 
 double ExportDialog::LengthSeconds() const {
     return length_->value();
+}
+
+bool ExportDialog::Originals() const {
+    return originals_->isChecked();
 }
 
 bool ExportDialog::Overlay() const {

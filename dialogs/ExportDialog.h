@@ -1,9 +1,12 @@
 #pragma once
 // Asks for the stretch of an export: where it starts in the clip, how long
 // it is (up to ten minutes), whether the other camera joins as the inset and
-// whether the data is burned into the video; and how the folder is sealed:
-// the key and certificate that sign SHA256SUMS (remembered in the settings)
-// with the key's password (never remembered), and a time-stamp request.
+// whether the data is burned into the video; whether the journey's original
+// clips are copied along (remembered in the settings as kOriginalsKey,
+// written by the caller once the dialog is accepted); and how the folder is
+// sealed: the key and certificate that sign SHA256SUMS (remembered in the
+// settings) with the key's password (never remembered), and a time-stamp
+// request.
 // Threads: UI thread only; shown modal by EvidenceExporter.
 #include <QDialog>
 #include <string>
@@ -26,6 +29,9 @@ public:
     double LengthSeconds() const;
     bool Overlay() const;
     bool Inset() const;
+    bool Originals() const;
+
+    static constexpr const char* kOriginalsKey = "ExportOriginals";
     // The start or the length differs from what SetStretch proposed.
     bool Changed() const;
     // "" not signed.
@@ -47,5 +53,6 @@ private:
     QDoubleSpinBox* length_ = nullptr;
     QCheckBox* overlay_ = nullptr;
     QCheckBox* inset_ = nullptr;
+    QCheckBox* originals_ = nullptr;
     double proposedStart_ = 0.0, proposedLength_ = 0.0;
 };

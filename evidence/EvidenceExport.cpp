@@ -2,10 +2,13 @@
 
 #include "cameras/CameraNaming.h"
 #include "evidence/ChecksumList.h"
+#include "evidence/CustodyLog.h"
+#include "evidence/EncoderVersion.h"
 #include "evidence/EvidenceFolder.h"
 #include "evidence/EvidenceSigner.h"
 #include "evidence/ExportStretch.h"
 #include "evidence/FrameHashes.h"
+#include "evidence/JourneyCopy.h"
 #include "evidence/OverlayScript.h"
 #include "evidence/RepairedSource.h"
 #include "evidence/ReportInput.h"
@@ -156,6 +159,9 @@ public:
           startSeconds_(request.startSeconds),
           length_(request.lengthSeconds) {}
     ~Export() {
+        // A copy still running ends before its files are taken away.
+        copyStop_.store(true);
+        if (copying_.joinable()) copying_.join();
         std::error_code ignored;
         if (!work_.empty()) std::filesystem::remove_all(work_, ignored);  // private: no one else's links in it
         if (!kept_) folder_.remove();
@@ -165,28 +171,24 @@ public:
         if (!sealReady(reason) || !startEarlier(reason) || !readClips(reason) || !plan(reason) || !partnersReady(reason) ||
             cancelled(reason))
             return false;
-        // The sources are read for their checksums while FFmpeg cuts: both
-        // read the same clips, and the checksums are needed only by the report.
-        hashing_ = std::thread([this] {
-            hashed_ = hashSources(hashReason_);
-            hashDone_.store(true);
-        });
         const bool made = folder_.create(request_.exportsFolder, request_.kind, std::time(nullptr), reason) &&
-                          folderMade() && !(work_ = workFolder(reason)).empty() && linkSources(reason) &&
+                          folderMade() && startHashing() && startCopying(reason) &&
+                          !(work_ = workFolder(reason)).empty() && linkSources(reason) &&
                           video(reason) && videoWhole(reason) && frameHashes(reason) &&
                           !cancelled(reason) && tracks(reason);
         // A cancel while the checksums are still being made stops them too.
-        while (!hashDone_.load()) {
+        while (hashing_.joinable() && !hashDone_.load()) {
             if (!made || stop_.load()) hashStop_.store(true);
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
-        hashing_.join();
+        if (hashing_.joinable()) hashing_.join();
         if (!made) return false;
         if (!hashed_) {
             if (!cancelled(reason)) reason = hashReason_;
             return false;
         }
-        if (cancelled(reason) || !report(reason) || cancelled(reason) || !unchanged(reason) || !checksums(reason) ||
+        if (cancelled(reason) || !acquired(reason) || !report(reason) || cancelled(reason) ||
+            !journeyCopied(reason) || !unchanged(reason) || !checksums(reason) || !exported(reason) ||
             !seal(reason))
             return false;
         // The files are where the folder is held; its path must lead there too.
@@ -201,6 +203,53 @@ public:
     }
 
 private:
+    // The sources are read for their checksums (and the journey copied)
+    // while FFmpeg cuts: all read the same clips, and neither is needed
+    // before the report.
+    bool startHashing() {
+        hashing_ = std::thread([this] {
+            hashed_ = hashSources(hashReason_);
+            hashDone_.store(true);
+        });
+        return true;
+    }
+
+    // The journey's originals are copied on a worker of their own, through
+    // the cut and the report (whose input needs only their names).
+    bool startCopying(std::string& reason) {
+        if (!request_.originals) return true;
+        std::vector<std::string> stretch;
+        for (const StretchSegment& s : segments_) stretch.push_back(clips_[s.clip].stretch.path);
+        if (!journey_.plan(request_, stretch, reason)) return false;
+        copying_ = std::thread([this] {
+            copied_.store(journey_.copy(folder_, copyStop_, copyReason_));
+            copyDone_.store(true);
+        });
+        return true;
+    }
+
+    bool journeyCopied(std::string& reason) {
+        if (!copying_.joinable()) return true;
+        while (!copyDone_.load()) {
+            if (stop_.load()) copyStop_.store(true);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        copying_.join();
+        if (!copied_.load()) {
+            if (!cancelled(reason)) reason = copyReason_;
+            return false;
+        }
+        // A clip of the stretch copied with other bytes than it was hashed with changed meanwhile.
+        for (const StretchSegment& s : segments_)
+            for (const JourneyCopy::Original& o : journey_.originals())
+                if (o.path == absolute(clips_[s.clip].stretch.path) && o.sha256 != hashes_[s.clip]) {
+                    reason = platform::fileName(o.path) +
+                             ": the clip changed while it was exported; its checksum no longer holds";
+                    return false;
+                }
+        return copiedLine(reason);
+    }
+
     bool folderMade() {
         if (folderMadeHook_) folderMadeHook_(folder_.path());
         return true;
@@ -476,7 +525,20 @@ private:
             if (!TimestampRequest::write(folder_.fd(), request, reason)) return false;
             outputs_.timestampRequest = request;
         }
-        return true;
+        if (!outputs_.signature && !outputs_.timestampRequest) return true;
+        CustodyEntry sealed;
+        sealed.action = "signed";
+        if (outputs_.signature) {
+            sealed.settings = "CMS signature over SHA256SUMS by " + outputs_.signature->signer;
+            sealed.inputs = {{"SHA256SUMS", outputs_.signature->signedSha256}};
+            sealed.outputs.push_back({outputs_.signature->name, outputs_.signature->sha256});
+        }
+        if (outputs_.timestampRequest) {
+            sealed.settings += std::string(sealed.settings.empty() ? "" : "; ") + "RFC 3161 time-stamp request";
+            sealed.outputs.push_back({outputs_.timestampRequest->name, outputs_.timestampRequest->sha256});
+        }
+        sealed.result = "written";
+        return log(sealed, reason);
     }
 
     bool tracks(std::string& reason) {
@@ -593,6 +655,8 @@ private:
             row.repair = repairOf(clip.partnerRepaired);
             input.clips.push_back(row);
         }
+        for (const std::string& name : derivedNames()) input.derived.push_back(name);
+        for (const std::string& place : journey_.places()) input.originals.push_back(place);
         const std::string json = work_ + "report.json";
         if (!writeFile(json, input.json(), reason)) return false;
         platform::ChildProcess program;
@@ -643,6 +707,109 @@ private:
                          [](const ReportEvent& a, const ReportEvent& b) { return a.atSeconds < b.atSeconds; });
     }
 
+    // The settings the custody log records: enough to make the same export again.
+    std::string settings() const {
+        char text[512];
+        std::snprintf(text, sizeof text,
+                      "length %.3f s; overlay %s; inset %s%s; originals %s; UTC offset %d s; units %s; "
+                      "G zero %g, counts per G %g",
+                      length_, request_.overlay ? "yes" : "no", request_.inset ? "yes" : "no",
+                      request_.inset && request_.mirrorInset ? " (mirrored)" : "", request_.originals ? "yes" : "no",
+                      request_.utcOffsetSeconds, request_.units == UnitSystem::Imperial ? "imperial" : "metric",
+                      request_.events.zeroCount, request_.events.countsPerG);
+        std::string out = text;
+        if (!segments_.empty()) {
+            std::snprintf(text, sizeof text, " from %.3f s of ", segments_.front().inSeconds);
+            out = "stretch" + std::string(text) + absolute(clips_[segments_.front().clip].stretch.path) + "; " + out;
+        }
+        if (!request_.command.empty()) out += "; command: " + request_.command;
+        return out;
+    }
+
+    std::vector<CustodyFile> sources() const {
+        std::vector<CustodyFile> files;
+        for (const StretchSegment& s : segments_) {
+            files.push_back({absolute(clips_[s.clip].stretch.path), hashes_[s.clip]});
+            if (request_.inset) files.push_back({absolute(clips_[s.clip].partner), clips_[s.clip].partnerHash});
+        }
+        return files;
+    }
+
+    bool log(const CustodyEntry& entry, std::string& reason) {
+        folder_.adopt(CustodyLog::kName);
+        return CustodyLog::append(folder_.fd(), entry, reason);
+    }
+
+    // The custody log's first lines: the sources as read, the repaired ones.
+    bool acquired(std::string& reason) {
+        CustodyEntry entry;
+        entry.action = "acquired";
+        entry.settings = settings();
+        entry.inputs = sources();
+        entry.result = "read and hashed where they lie";
+        if (!log(entry, reason)) return false;
+        for (const StretchSegment& s : segments_) {
+            const auto& repaired = clips_[s.clip].repaired;
+            if (!repaired) continue;
+            CustodyEntry fix;
+            fix.action = "repaired";
+            fix.settings = "repaired copy used in place of its original";
+            fix.inputs = {{repaired->originalPath, repaired->provenance.originalSha256},
+                          {repaired->provenance.reference, repaired->provenance.referenceSha256}};
+            fix.outputs = {{absolute(clips_[s.clip].stretch.path), hashes_[s.clip]}};
+            fix.result = std::string("original beside the copy ") + repaired->originalState();
+            if (!log(fix, reason)) return false;
+        }
+        return true;
+    }
+
+    bool copiedLine(std::string& reason) {
+        CustodyEntry copied;
+        copied.action = "copied";
+        copied.settings = "the journey's original clips, bit for bit, with their modification times";
+        for (const JourneyCopy::Original& o : journey_.originals()) {
+            copied.inputs.push_back({o.path, o.sha256});
+            copied.outputs.push_back({o.relative, o.sha256});
+        }
+        copied.result = std::to_string(journey_.originals().size()) + " copies read back and matched";
+        return log(copied, reason);
+    }
+
+    // The last lines: the derived files, then SHA256SUMS over them all.
+    bool exported(std::string& reason) {
+        CustodyEntry entry;
+        entry.action = "exported";
+        entry.settings = settings();
+        entry.inputs = sources();
+        if (request_.overlay || request_.inset) entry.libx264 = EncoderVersion::x264At(folder_.fd(), "video.mp4");
+        for (const std::string& name : derivedNames()) {
+            std::string hex, why;
+            if (!Sha256::ofFileAt(folder_.fd(), name, hex, why)) {
+                reason = "cannot read back " + name + " (" + why + ")";
+                return false;
+            }
+            entry.outputs.push_back({name, hex});
+        }
+        entry.frames = stretchesOfFrames();
+        entry.result = "made";
+        if (!log(entry, reason)) return false;
+        CustodyEntry hashed;
+        hashed.action = "hashed";
+        hashed.settings = "SHA256SUMS over the folder's files and the source clips";
+        hashed.inputs = entry.outputs;
+        for (const JourneyCopy::Original& o : journey_.originals()) hashed.inputs.push_back({o.relative, o.sha256});
+        const std::vector<CustodyFile> read = sources();
+        hashed.inputs.insert(hashed.inputs.end(), read.begin(), read.end());
+        std::string hex, why;
+        if (!Sha256::ofFileAt(folder_.fd(), "SHA256SUMS", hex, why)) {
+            reason = "cannot read back SHA256SUMS (" + why + ")";
+            return false;
+        }
+        hashed.outputs = {{"SHA256SUMS", hex}};
+        hashed.result = "written";
+        return log(hashed, reason);
+    }
+
     // A source written to meanwhile no longer matches its checksum.
     bool unchanged(std::string& reason) const {
         for (const StretchSegment& s : segments_) {
@@ -656,20 +823,28 @@ private:
                 }
             }
         }
+        for (const JourneyCopy::Original& o : journey_.originals()) {
+            struct stat now;
+            if (::stat(o.path.c_str(), &now) != 0 || !sameFile(now, o.source)) {
+                reason = platform::fileName(o.path) +
+                         ": the clip changed while it was exported; its checksum no longer holds";
+                return false;
+            }
+        }
         return true;
     }
 
     bool checksums(std::string& reason) {
         std::string sums;
-        for (const char* name : {"video.mp4", "track.gpx", "track.csv", FrameHashes::kName, "report.pdf"}) {
-            if (std::string_view(name) == FrameHashes::kName && !request_.frameHashes) continue;
+        for (const std::string& name : derivedNames()) {
             std::string hex, why;
             if (!Sha256::ofFileAt(folder_.fd(), name, hex, why)) {
-                reason = std::string("cannot read back ") + name + " (" + why + ")";
+                reason = "cannot read back " + name + " (" + why + ")";
                 return false;
             }
             sums += ChecksumList::line(hex, name);
         }
+        for (const JourneyCopy::Original& o : journey_.originals()) sums += ChecksumList::line(o.sha256, o.relative);
         for (const StretchSegment& s : segments_) {
             sums += ChecksumList::line(hashes_[s.clip], absolute(clips_[s.clip].stretch.path));
             // A repaired copy's original, with the checksum the repair read it with.
@@ -681,6 +856,26 @@ private:
                 sums += ChecksumList::line(repaired->provenance.originalSha256, repaired->originalPath);
         }
         return folder_.write("SHA256SUMS", sums, reason);
+    }
+
+    std::vector<std::string> derivedNames() const {
+        std::vector<std::string> names = {"video.mp4", "track.gpx", "track.csv", "report.pdf"};
+        if (request_.frameHashes) names.insert(names.begin() + 3, FrameHashes::kName);
+        return names;
+    }
+
+    // The stretches frames.md5 was made of, named by their copies under
+    // originals/, for a later verification to decode again.
+    std::vector<CustodyStretch> stretchesOfFrames() const {
+        std::vector<CustodyStretch> list;
+        for (const FrameStretch& f : outputs_.frameStretches) {
+            for (const JourneyCopy::Original& o : journey_.originals()) {
+                if (o.path != f.path) continue;
+                list.push_back({o.relative, f.inSeconds, f.outSeconds});
+                break;
+            }
+        }
+        return list;
     }
 
     const EvidenceRequest& request_;
@@ -695,6 +890,12 @@ private:
     double startSeconds_ = 0.0;
     double length_ = 0.0;  // the request's, or less when kept within the drive
     EvidenceFolder folder_;
+    JourneyCopy journey_;  // the copy's worker's until joined
+    std::thread copying_;
+    std::atomic<bool> copyStop_{false};
+    std::atomic<bool> copied_{false};
+    std::atomic<bool> copyDone_{false};
+    std::string copyReason_;
     std::string work_;
     bool kept_ = false;
     // The checksums' worker: it owns hashes_ and the partners' hashes until joined.

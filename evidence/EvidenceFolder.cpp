@@ -10,6 +10,7 @@
 #include <system_error>
 
 EvidenceFolder::~EvidenceFolder() {
+    for (const Subfolder& sub : subfolders_) ::close(sub.fd);
     if (fd_ >= 0) ::close(fd_);
     if (base_ >= 0) ::close(base_);
 }
@@ -80,6 +81,72 @@ void EvidenceFolder::adopt(const std::string& name) {
     if (std::find(made_.begin(), made_.end(), name) == made_.end()) made_.push_back(name);
 }
 
+int EvidenceFolder::subfolder(const std::string& relative, std::string& reason) {
+    int parent = fd_;
+    std::string walked;
+    size_t from = 0;
+    while (from <= relative.size()) {
+        size_t end = relative.find('/', from);
+        if (end == std::string::npos) end = relative.size();
+        const std::string name = relative.substr(from, end - from);
+        from = end + 1;
+        if (name.empty() || name == "." || name == "..") {
+            reason = "no folder may be called \"" + relative + "\"";
+            return -1;
+        }
+        walked += (walked.empty() ? "" : "/") + name;
+        const auto known = std::find_if(subfolders_.begin(), subfolders_.end(),
+                                        [&](const Subfolder& s) { return s.relative == walked; });
+        if (known != subfolders_.end()) {
+            parent = known->fd;
+            continue;
+        }
+        if (::mkdirat(parent, name.c_str(), 0755) != 0) {
+            reason = "cannot make the folder " + path_ + walked + ": " + std::strerror(errno);
+            return -1;
+        }
+        const int fd = ::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0) {
+            reason = "cannot open the folder " + path_ + walked + ": " + std::strerror(errno);
+            ::unlinkat(parent, name.c_str(), AT_REMOVEDIR);
+            return -1;
+        }
+        subfolders_.push_back({walked, parent, name, fd, {}});
+        parent = fd;
+    }
+    return parent;
+}
+
+int EvidenceFolder::createFile(const std::string& relativeFolder, const std::string& name, std::string& reason) {
+    int folder = fd_;
+    Subfolder* sub = nullptr;
+    if (!relativeFolder.empty()) {
+        const auto known = std::find_if(subfolders_.begin(), subfolders_.end(),
+                                        [&](const Subfolder& s) { return s.relative == relativeFolder; });
+        if (known == subfolders_.end()) {
+            reason = "no folder " + relativeFolder + " was made";
+            return -1;
+        }
+        sub = &*known;
+        folder = known->fd;
+    }
+    const std::string shown = path_ + (relativeFolder.empty() ? "" : relativeFolder + "/") + name;
+    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
+        reason = "cannot make " + shown + ": not a file name";
+        return -1;
+    }
+    const int file = ::openat(folder, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (file < 0) {
+        reason = "cannot make " + shown + ": " + std::strerror(errno);
+        return -1;
+    }
+    if (sub != nullptr)
+        sub->files.push_back(name);
+    else
+        adopt(name);
+    return file;
+}
+
 bool EvidenceFolder::inPlace() const {
     struct stat held, named;
     return fd_ >= 0 && ::fstat(fd_, &held) == 0 && ::stat(path_.c_str(), &named) == 0 &&
@@ -90,6 +157,16 @@ void EvidenceFolder::remove() {
     if (fd_ < 0) return;
     for (const std::string& name : made_) ::unlinkat(fd_, name.c_str(), 0);  // a link is removed, never followed
     made_.clear();
+    // Deepest first: each subfolder's files, then the subfolder where its
+    // name in its parent still holds it.
+    for (auto sub = subfolders_.rbegin(); sub != subfolders_.rend(); ++sub) {
+        for (const std::string& name : sub->files) ::unlinkat(sub->fd, name.c_str(), 0);
+        sub->files.clear();
+        struct stat held, named;
+        if (::fstat(sub->fd, &held) == 0 && ::fstatat(sub->parentFd, sub->name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            held.st_dev == named.st_dev && held.st_ino == named.st_ino)
+            ::unlinkat(sub->parentFd, sub->name.c_str(), AT_REMOVEDIR);
+    }
     // Only the folder this export made: a link or another folder put in its
     // place stays. rmdir takes an empty folder only.
     struct stat held, named;

@@ -7,6 +7,9 @@
 // export runs cannot steer a write or a removal into another folder.
 //
 // Threads: one owner; the descriptor may be used by the children it starts.
+// One other thread may make subfolders and their files (subfolder(),
+// createFile() into a subfolder) while the owner writes the top folder's
+// files: the two touch separate lists; remove() only after that thread ends.
 // Lifecycle: create() once; remove() on failure; the destructor only closes.
 #include <ctime>
 #include <string>
@@ -30,10 +33,19 @@ public:
     bool write(const std::string& name, std::string_view text, std::string& reason);
     // Marks a file that a child makes in the folder, so that remove() takes it.
     void adopt(const std::string& name);
+    // A new folder inside ("originals", "originals/Back"), each level made
+    // with mkdirat and held open; -1 with the reason. The descriptor stays
+    // the folder's own (closed by the destructor).
+    int subfolder(const std::string& relative, std::string& reason);
+    // A new file, O_EXCL and never through a link, in the top folder ("") or
+    // one made by subfolder(), open for reading and writing; remove() takes
+    // it. The caller closes it.
+    int createFile(const std::string& relativeFolder, const std::string& name, std::string& reason);
     // True while the folder's path still leads to the folder written to.
     bool inPlace() const;
-    // Removes the files this export made, through the descriptor, and then
-    // the folder itself where its name still holds it (an empty folder only).
+    // Removes the files this export made, through the descriptors, its
+    // subfolders, and then the folder itself where its name still holds it
+    // (an empty folder only).
     void remove();
 
 private:
@@ -42,4 +54,12 @@ private:
     int base_ = -1;
     int fd_ = -1;
     std::vector<std::string> made_;
+    struct Subfolder {
+        std::string relative;  // from the top folder
+        int parentFd = -1;
+        std::string name;
+        int fd = -1;
+        std::vector<std::string> files;
+    };
+    std::vector<Subfolder> subfolders_;  // in the order made: parents first
 };

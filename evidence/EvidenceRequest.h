@@ -26,6 +26,13 @@ struct EvidenceRequest {
     std::vector<std::string> partners;
     bool inset = false;
     bool mirrorInset = false;
+    // Copy the original clips of the whole journey (every channel of every
+    // moment of the stretch's drive) into originals/, bit for bit.
+    bool originals = false;
+    // The clips the journey's other channels are found among (every clip of
+    // the playlist or the command line); empty: clips and partners.
+    std::vector<std::string> journey;
+    std::string command;            // how the export was asked for, for the custody log ("" none)
     std::string exportsFolder;      // the new folder is made in it
     std::string kind = "Export";    // ends the new folder's name
     std::string ffmpeg;             // the FFmpeg program
@@ -34,7 +41,7 @@ struct EvidenceRequest {
     UnitSystem units = UnitSystem::Metric;
     EventSettings events;
     int utcOffsetSeconds = 0;  // what the camera clock is ahead of UTC
-    bool frameHashes = true;   // frames.md5: every original frame of the stretch
+    bool frameHashes = false;  // frames.md5: every original frame of the stretch (asked with the originals)
     // Once SHA256SUMS is final: a signature with this private key (PEM, its
     // password "" when none) and certificate; "" not signed.
     std::string signKey, signPassword, signCert;

@@ -55,5 +55,9 @@ std::string ReportInput::json() const {
                    ",\"referenceSha256\":" + jsonString(r->referenceSha256) + "}";
         out += "}";
     }
+    out += "],\"originals\":[";
+    for (size_t i = 0; i < originals.size(); ++i) out += std::string(i > 0 ? "," : "") + jsonString(originals[i]);
+    out += "],\"derived\":[";
+    for (size_t i = 0; i < derived.size(); ++i) out += std::string(i > 0 ? "," : "") + jsonString(derived[i]);
     return out + "]}";
 }

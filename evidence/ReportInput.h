@@ -88,6 +88,11 @@ struct ReportInput {
     std::vector<ReportEvent> events;
     std::string frame;  // a picture of the video
     std::vector<ReportClip> clips;
+    // The folder's files as a receiver tells them apart: the original clips
+    // copied untouched ("originals") and the files the export made from them
+    // ("derived": the video, the track files, the report).
+    std::vector<std::string> originals;  // "originals/0001F.MP4" 
+    std::vector<std::string> derived;
 
     std::string json() const;
 };

@@ -27,6 +27,10 @@ void PlaylistEventList::Bind(QComboBox* combo) {
             const int events = trip_ ? static_cast<int>(std::min<size_t>(trip_->events.size(), kMenuEvents)) : 0;
             for (int line = 1; line <= events && line < lines_.size(); ++line)
                 menu.addAction(texts_.exportLine.arg(lines_[line]), [this, line] { ExportLine(line); });
+            if (verifier_) {
+                menu.addSeparator();
+                menu.addAction(texts_.verify, [this] { verifier_(); });
+            }
             menu.exec(combo_->mapToGlobal(at));
         });
     }

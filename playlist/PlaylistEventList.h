@@ -34,6 +34,7 @@ public:
         QString decimalSign = QStringLiteral(".");
         QString leftOut = QStringLiteral("%1 weaker events are not listed");
         QString exportLine = QStringLiteral("Export… %1");
+        QString verify = QStringLiteral("Verify an evidence folder…");
     };
 
     PlaylistEventList() = default;
@@ -45,6 +46,8 @@ public:
     void SetPlayer(Player player) { player_ = std::move(player); }
     // Called with an event's clip and moment from the list's menu ("Export…").
     void SetExporter(Player exporter) { exporter_ = std::move(exporter); }
+    // Called from the list's menu's last item ("Verify an evidence folder…").
+    void SetVerifier(std::function<void()> verifier) { verifier_ = std::move(verifier); }
     // Exports the event of the given line (1 is the first event).
     void ExportLine(int line) const;
     void SetTexts(Texts texts);
@@ -71,6 +74,7 @@ private:
 
     Player player_;
     Player exporter_;
+    std::function<void()> verifier_;
     QMetaObject::Connection menu_;
     QPointer<QComboBox> combo_;
     QMetaObject::Connection activated_;

@@ -6,6 +6,8 @@
 #include "dialogs/ExportDialog.h"
 #include "dialogs/ModalDialog.h"
 #include "dialogs/NoticeWindows.h"
+#include "dialogs/VerifyWindow.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <QAbstractButton>
@@ -18,6 +20,7 @@
 #include <QPainter>
 #include <QTest>
 #include <QTimer>
+#include <QCheckBox>
 #include <functional>
 
 namespace {
@@ -170,4 +173,23 @@ TEST(ExportDialogSeal, KeyAndCertificateRememberedPasswordNever) {
     EXPECT_EQ(again.SignCert(), "/keys/me.pem");
     EXPECT_EQ(again.KeyPassword(), "");
     EXPECT_TRUE(again.TimestampRequest());
+}
+
+// The export dialog's box for the journey's originals starts as the
+// settings remember it; the verify window shows a folder that is no
+// evidence folder as failing, one plain line per check, in the language.
+TEST(EvidenceDialogs, OriginalsAreRememberedAndVerifyShowsItsLines) {
+    DialogFixture f("Language=german.ini\nExportOriginals=1\n");
+    ExportDialog dialog(f.store, false, &f.mainWindow);
+    EXPECT_TRUE(dialog.Originals());
+    testing_support::TempFolder folder;
+    folder.write("<b>not evidence</b>.txt", "x");
+    QPointer<VerifyWindow> window = VerifyWindow::Open(f.store, &f.mainWindow, QString::fromStdString(folder.path()));
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->Finished(); }, 10000));
+    EXPECT_FALSE(window->AllHold());
+    EXPECT_TRUE(window->Lines().contains("FAILS  SHA256SUMS: not present")) << window->Lines().toStdString();
+    EXPECT_TRUE(window->Lines().contains("FAILS  <b>not evidence</b>.txt: added")) << window->Lines().toStdString();
+    EXPECT_TRUE(window->findChild<QLabel*>()->text().contains("Prüfungen")) << window->findChild<QLabel*>()->text().toStdString();
+    window->close();
 }

@@ -110,6 +110,10 @@ int runExportCommand(const TrackToolOptions& options, const std::vector<std::str
                      const EventSettings& events, const std::atomic<int>& interrupted) {
     EvidenceRequest request;
     for (const std::string& clip : clips) request.clips.push_back(absolutePath(clip));
+    request.originals = options.originals;
+    request.frameHashes = options.originals;
+    request.journey = request.clips;  // every channel given: the journey's other cameras are among them
+    request.command = options.commandLine;
     request.lengthSeconds = options.exportSeconds;
     request.overlay = options.overlay;
     request.exportsFolder = options.exportOut.empty() ? options.exportOut : absolutePath(options.exportOut);

@@ -139,6 +139,12 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
                 return TrackToolParse::UsageError;
         } else if (argument == "--timestamp-request") {
             options.timestampRequest = true;
+        } else if (argument == "--originals") {
+            options.originals = true;
+        } else if (argument == "--verify") {
+            options.verify = true;
+        } else if (matches(argument, "--ca")) {
+            if (!takeValue(arguments, i, "--ca", options.caFile, error)) return TrackToolParse::UsageError;
         } else if (argument == "-r" || argument == "--recursive") {
             options.recursive = true;
         } else if (argument == "--index") {
@@ -162,6 +168,16 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
     }
     if (options.files.empty()) {
         error = "no file given";
+        return TrackToolParse::UsageError;
+    }
+    if (options.verify && (options.files.size() != 1 || options.trips || options.events || options.info ||
+                           options.json || options.useIndex || options.exportStretch || options.repair ||
+                           options.recursive || !options.configFile.empty())) {
+        error = "--verify takes one evidence folder and no other option than --ca";
+        return TrackToolParse::UsageError;
+    }
+    if (!options.caFile.empty() && !options.verify) {
+        error = "--ca goes with --verify";
         return TrackToolParse::UsageError;
     }
     if (options.repair && (options.trips || options.events || options.info || options.json || options.useIndex ||
@@ -191,8 +207,9 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
         return TrackToolParse::UsageError;
     }
     if (!options.exportStretch && (!options.exportFrom.empty() || options.exportSeconds > 0.0 ||
-                                   !options.exportOut.empty() || !options.overlay || options.print0)) {
-        error = "--from, --duration, --out, --no-overlay and --print0 go with --export";
+                                   !options.exportOut.empty() || !options.overlay || options.print0 ||
+                                   options.originals)) {
+        error = "--from, --duration, --out, --no-overlay, --originals and --print0 go with --export";
         return TrackToolParse::UsageError;
     }
     if (options.signKey.empty() != options.signCert.empty() ||
@@ -224,7 +241,8 @@ std::string trackToolUsage() {
            "       veltara-track --info [--json] [--index] [-r] PATH...\n"
            "       veltara-track --export --from START --duration SECONDS --out DIR [--no-overlay] [--print0]\n"
            "                     [--sign KEY.pem --cert CERT.pem [--key-password-file FILE]]\n"
-           "                     [--timestamp-request] [--utc-offset +HH:MM] [--config FILE] [-r] PATH...\n"
+           "                     [--timestamp-request] [--originals] [--utc-offset +HH:MM] [--config FILE] [-r] PATH...\n"
+           "       veltara-track --verify [--ca FILE] FOLDER\n"
            "       veltara-track --repair [--reference CLIP] CLIP...\n"
            "       veltara-track --help | --version\n"
            "Writes the GPS and G-sensor track of dash camera clips to standard output.\n"
@@ -251,12 +269,23 @@ std::string trackToolUsage() {
            "  --export    export a stretch of the clips (consecutive clips of one drive) as\n"
            "              evidence into a new folder in DIR: video.mp4 (the data burned in,\n"
            "              unless --no-overlay: the original frames), track.gpx, track.csv,\n"
-           "              frames.md5 (FFmpeg's framemd5 of the original frames), report.pdf\n"
-           "              and SHA256SUMS; prints the folder's path and a newline,\n"
-           "              control characters (a newline, a tab) shown as '?' and bytes that\n"
-           "              are not UTF-8 as U+FFFD\n"
+           "              frames.md5 (with --originals: FFmpeg's framemd5 of the original\n"
+           "              frames), report.pdf, SHA256SUMS and custody.jsonl (the custody\n"
+           "              log: one line per action, chained by SHA-256); prints the folder's\n"
+           "              path and a newline, control characters (a newline, a tab) shown as\n"
+           "              '?' and bytes that are not UTF-8 as U+FFFD\n"
            "  --print0    print the export's folder exactly as it is, ended by a NUL byte\n"
            "              instead of a newline (for scripts: xargs -0, read -d '')\n"
+           "  --originals copy the original clips of the whole journey (every channel of\n"
+           "              the drive the stretch is in) bit for bit into originals/\n"
+           "  --verify    re-check an evidence folder: every file SHA256SUMS lists, files\n"
+           "              added, removed or renamed, the source clips still at their paths\n"
+           "              and the custody log's chain, the signature, the time-stamp reply\n"
+           "              SHA256SUMS.tsr and frames.md5 against originals/; prints one line\n"
+           "              per check and appends a line to the custody log; exit status 0\n"
+           "              only when all hold\n"
+           "  --ca FILE   with --verify: the authorities (PEM) trusted for the signer and\n"
+           "              the time-stamping authority; default the system's\n"
            "  --from      where the stretch starts: CLIP@SECONDS, a clip of the list and a\n"
            "              moment in it, or YYYY-MM-DDThh:mm:ss (UTC; camera time less --utc-offset)\n"
            "  --duration  the stretch's length in seconds (at most 600)\n"

@@ -8,7 +8,8 @@
 //     veltara-track --info [--json] [--index] [-r] PATH...
 //     veltara-track --export --from START --duration SECONDS --out DIR [--no-overlay] [--print0]
 //                   [--sign KEY.pem --cert CERT.pem [--key-password-file FILE]]
-//                   [--timestamp-request] [--utc-offset +HH:MM] [--config FILE] [-r] PATH...
+//                   [--timestamp-request] [--originals] [--utc-offset +HH:MM] [--config FILE] [-r] PATH...
+//     veltara-track --verify [--ca FILE] FOLDER
 // Options take their value as the next argument or after "="; "--" ends the
 // options. Threads: main only.
 #include "trackfile/TrackFileOptions.h"
@@ -37,6 +38,10 @@ struct TrackToolOptions : TrackFileOptions {
     std::string signCert;            // ...and certificate (PEM)
     std::string keyPasswordFile;     // the key's password: this file's first line (else VELTARA_KEY_PASSWORD)
     bool timestampRequest = false;   // the export writes SHA256SUMS.tsq
+    bool originals = false;          // the export copies the journey's original clips too
+    bool verify = false;             // re-check an evidence folder (the one PATH)
+    std::string caFile;              // the verification trusts these authorities (PEM); "" the system's
+    std::string commandLine;         // the command as given, for the custody log
     std::vector<std::string> files;  // files and folders as given
 };
 

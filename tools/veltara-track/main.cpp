@@ -15,6 +15,7 @@
 #include "veltara-track/ExportCommand.h"
 #include "veltara-track/ProgressLine.h"
 #include "veltara-track/RepairCommand.h"
+#include "veltara-track/VerifyCommand.h"
 #include "veltara-track/TrackToolOptions.h"
 #include "veltara-track/TripWriter.h"
 
@@ -89,6 +90,18 @@ int main(int argc, char** argv) {
             return kExitUsage;
         case TrackToolParse::Run:
             break;
+    }
+    options.commandLine = "veltara-track";
+    for (const std::string& argument : arguments) {
+        const bool plain = !argument.empty() && argument.find_first_not_of(
+            "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-_=+.,/:@%") == std::string::npos;
+        std::string quoted = "'";
+        for (const char c : argument) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        options.commandLine += " " + (plain ? argument : quoted + "'");
+    }
+    if (options.verify) {
+        installSignalHandlers();
+        return runVerifyCommand(options.files.front(), options.caFile, options.commandLine, interrupted);
     }
     // Trips are figured from every record.
     const bool trips = options.trips || options.events;
