@@ -48,7 +48,8 @@ void OverlayScript::holdReadings(std::vector<OverlayMoment>& moments) {
     moments = std::move(held);
 }
 
-std::string OverlayScript::line(const TrackRecord& r, UnitSystem units, const GSensorScale& scale) {
+std::string OverlayScript::line(const TrackRecord& r, UnitSystem units, const GSensorScale& scale,
+                                const std::string& zone) {
     if (!r.valid) return "No data";
     std::string out;
     char text[96];
@@ -56,6 +57,7 @@ std::string OverlayScript::line(const TrackRecord& r, UnitSystem units, const GS
         std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", static_cast<int>(r.year), r.month, r.day,
                       r.hour, r.minute, r.second);
         out += text;
+        out += zone.empty() ? std::string(" camera clock") : " " + zone;
     }
     if (hasPositionFix(r)) {
         const bool imperial = units == UnitSystem::Imperial;
@@ -106,7 +108,7 @@ std::string OverlayScript::make(const std::vector<OverlayMoment>& moments, doubl
         const double to = i + 1 < moments.size() ? moments[i + 1].atSeconds : lengthSeconds;
         if (to <= from || from >= lengthSeconds) continue;
         out += "Dialogue: 0," + assTime(from) + "," + assTime(std::min(to, lengthSeconds)) + ",Band,,0,0,0,," +
-               line(moments[i].record, units, scale) + "\n";
+               line(moments[i].record, units, scale, moments[i].zone) + "\n";
     }
     return out;
 }

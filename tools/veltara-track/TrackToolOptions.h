@@ -7,7 +7,8 @@
 //     veltara-track --events [--json] [--config FILE] [--reader ...] [--index] [-r] PATH...
 //     veltara-track --info [--json] [--index] [-r] PATH...
 //     veltara-track --export --from START --duration SECONDS --out DIR [--no-overlay] [--print0]
-//                   [--utc-offset +HH:MM] [--config FILE] [-r] PATH...
+//                   [--utc-offset +HH:MM] [--config FILE] [--case TEXT] [--vehicle TEXT]
+//                   [--note TEXT] [-r] PATH...
 // Options take their value as the next argument or after "="; "--" ends the
 // options. Threads: main only.
 #include "trackfile/TrackFileOptions.h"
@@ -31,6 +32,8 @@ struct TrackToolOptions : TrackFileOptions {
     bool overlay = true;             // the data burned into the video
     bool repair = false;             // repair clips cut short (no index)
     std::string reference;           // the healthy clip the repair learns from; "" the nearest
+    bool utcOffsetGiven = false;     // --utc-offset was given: the camera clock's zone is known
+    std::string caseReference, vehicle, note;  // the export report's reference fields
     bool print0 = false;             // the export's folder printed exactly, ended by a NUL
     std::vector<std::string> files;  // files and folders as given
 };
