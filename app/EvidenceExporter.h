@@ -39,6 +39,11 @@ struct ExportInset {
     bool mirror = false;
 };
 
+// What the user writes into the report for this export.
+struct ExportReference {
+    std::string caseReference, vehicle, note;
+};
+
 class EvidenceExporter : public QObject {
     Q_OBJECT
 public:
@@ -57,7 +62,10 @@ public:
     // is not one of the rows. withinDrive: trim the stretch to the clip's
     // drive (what the dialog's unchanged proposal does).
     bool Start(const ExportRows& rows, const std::string& clip, double startSeconds, double lengthSeconds,
-               bool overlay, const ExportInset& inset = {}, bool withinDrive = false);
+               bool overlay, const ExportInset& inset = {}, bool withinDrive = false,
+               const ExportReference& reference = {});
+    // The zone the export writes its times in, as the dialog names it.
+    QString ZoneText() const;
     void Cancel();
 
     State GetState() const { return state_; }

@@ -42,7 +42,7 @@ struct ReportPlace {
 
 struct ReportInput {
     // The keys of the language file's texts the report draws.
-    static constexpr std::array<std::string_view, 49> kTextKeys{
+    static constexpr std::array<std::string_view, 50> kTextKeys{
         "IDS_REPORT_TITLE",
         "IDS_REPORT_START",
         "IDS_REPORT_END",
@@ -86,6 +86,7 @@ struct ReportInput {
         "IDS_REPORT_CLOCK",
         "IDS_REPORT_CLOCK_VALUE",
         "IDS_REPORT_CLOCK_UNKNOWN",
+        "IDS_REPORT_ZONE",
         "IDS_REPORT_SECONDS_AXIS",
         "IDS_REPORT_CUSTODY",
         "IDS_EVENT_BRAKE",

@@ -67,7 +67,7 @@ QString clockOffsetText(const QJsonObject& in, const ReportText& tx) {
                       QStringLiteral("not measured: no clip holds both the camera's time and GPS UTC"));
     const auto signedSeconds = [&tx](double s) { return (s < 0 ? QStringLiteral("-") : QStringLiteral("+")) + tx.number(std::fabs(s), 1); };
     return tx.get("IDS_REPORT_CLOCK_VALUE",
-                  QStringLiteral("%1 s (camera less UTC; median of %2 readings, from %3 s to %4 s)"))
+                  QStringLiteral("%1 s ahead of UTC (median of %2 readings; from %3 to %4 s)"))
         .arg(signedSeconds(clock.value("median").toDouble()), QString::number(clock.value("samples").toInteger()),
              signedSeconds(clock.value("min").toDouble()), signedSeconds(clock.value("max").toDouble()));
 }
@@ -281,7 +281,9 @@ bool EvidenceReport::write(const QJsonObject& in, QByteArray& bytes, QString& er
         const QString local = plainText(in.value("createdLocal").toString(), 60);
         about << qMakePair(tx.get("IDS_REPORT_CREATED", QStringLiteral("Report made")),
                            created + (local.isEmpty() ? QString() : "  (" + local + ")"))
-              << qMakePair(tx.get("IDS_REPORT_CLOCK", QStringLiteral("Camera clock")), clockOffsetText(in, tx));
+              << qMakePair(tx.get("IDS_REPORT_CLOCK", QStringLiteral("Camera clock")), clockOffsetText(in, tx))
+              << qMakePair(tx.get("IDS_REPORT_ZONE", QStringLiteral("Time zone used")),
+                           zone.isEmpty() ? kind : zone);
         y += drawRows(painter, y, width, about);
         painter.setPen(QColor(0x55, 0x55, 0x55));
         painter.drawText(QRectF(kMargin, y, 150, 15), Qt::AlignLeft | Qt::AlignVCenter,

@@ -116,7 +116,7 @@ void ReportCharts::series(QPainter& painter, const QRectF& box, const QJsonArray
     for (int i = 0; i + 1 < series.size(); i += 2) top = std::max(top, series[i + 1].toDouble());
     top = top > 0.0 ? top * 1.1 : 1.0;
     // Room for the value scale on the left and the time axis below.
-    const QRectF plot = box.adjusted(44, 16, -4, -24);
+    const QRectF plot = box.adjusted(58, 16, -4, -24);
     painter.setPen(QPen(QColor(0x99, 0x99, 0x99), 0.5));
     painter.drawRect(plot);
     const double length = lengthSeconds > 0.0 ? lengthSeconds : 1.0;
@@ -137,9 +137,9 @@ void ReportCharts::series(QPainter& painter, const QRectF& box, const QJsonArray
     painter.drawText(QRectF(plot.left(), plot.bottom() + 12, plot.width(), 12), Qt::AlignHCenter | Qt::AlignTop,
                      labels.axis);
     // The value scale says its unit, so that it never reads like a figure of the report.
-    painter.drawText(QRectF(box.left(), plot.top() - 5, 42, 10), Qt::AlignRight | Qt::AlignVCenter,
+    painter.drawText(QRectF(box.left(), plot.top() - 5, 55, 10), Qt::AlignRight | Qt::AlignVCenter,
                      QString::number(top, 'f', 1) + " " + labels.unit);
-    painter.drawText(QRectF(box.left(), plot.bottom() - 5, 42, 10), Qt::AlignRight | Qt::AlignVCenter,
+    painter.drawText(QRectF(box.left(), plot.bottom() - 5, 55, 10), Qt::AlignRight | Qt::AlignVCenter,
                      QStringLiteral("0 ") + labels.unit);
     for (const QJsonValue& value : events) {
         const QJsonObject e = value.toObject();

@@ -692,7 +692,8 @@ TEST_F(VeltaraTrackTool, TheReportGivesWhatAReceiverNeedsAndTheFolderIsNamedAfte
     EXPECT_NE(report.find("Software veltara-track "), std::string::npos) << report;
     EXPECT_NE(report.find("FFmpeg"), std::string::npos);
     EXPECT_NE(report.find(" UTC ("), std::string::npos) << report;  // made: UTC and local
-    EXPECT_NE(report.find("Camera clock +3600."), std::string::npos) << report;
+    EXPECT_NE(report.find("Camera clock +3600.0 s ahead of UTC (median of "), std::string::npos) << report;
+    EXPECT_NE(report.find("Time zone used +01:00"), std::string::npos) << report;
     EXPECT_NE(report.find("seconds into the stretch"), std::string::npos);
     EXPECT_NE(report.find("km/h"), std::string::npos);
 
