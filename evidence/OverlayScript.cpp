@@ -84,7 +84,8 @@ std::string OverlayScript::line(const TrackRecord& r, UnitSystem units, const GS
 
 std::string OverlayScript::make(const std::vector<OverlayMoment>& moments, double lengthSeconds, UnitSystem units,
                                 const GSensorScale& scale) {
-    // A 1280x720 canvas the renderer scales to the video; a box behind the
+    // A 1280x720 canvas the renderer scales to the video (26 px: the longest
+    // line, with its zone, stays within the width); a box behind the
     // text (border style 3) makes the band readable on any picture.
     std::string out =
         "[Script Info]\n"
@@ -98,7 +99,7 @@ std::string OverlayScript::make(const std::vector<OverlayMoment>& moments, doubl
         "Format: Name, Fontname, Fontsize, PrimaryColour, SecondaryColour, OutlineColour, BackColour, Bold, Italic, "
         "Underline, StrikeOut, ScaleX, ScaleY, Spacing, Angle, BorderStyle, Outline, Shadow, Alignment, MarginL, "
         "MarginR, MarginV, Encoding\n"
-        "Style: Band,DejaVu Sans,30,&H00FFFFFF,&H00FFFFFF,&H80000000,&H80000000,0,0,0,0,100,100,0,0,3,8,0,2,0,0,"
+        "Style: Band,DejaVu Sans,26,&H00FFFFFF,&H00FFFFFF,&H80000000,&H80000000,0,0,0,0,100,100,0,0,3,8,0,2,0,0,"
         "6,1\n"
         "\n"
         "[Events]\n"
