@@ -636,7 +636,7 @@ private:
         input.distanceMetres = figures.distanceMetres();
         input.topSpeedKmh = figures.maxSpeedKmh();
         // Over the stretch's length: the clock of the data may jump.
-        input.averageSpeedKmh = input.distanceMetres / input.lengthSeconds * 3.6;
+        input.averageSpeedKmh = input.distanceMetres / length_ * 3.6;
         input.timeKind = utc ? "UTC" : "camera clock";
         if (first >= 0) {
             // Records carry their times in the zone shown (UTC data moved
