@@ -179,6 +179,7 @@ void CViewManager::showTimelineUnits() {
 void CViewManager::LoadMainTexts() {
     panel_.SetLabels(PanelTexts::ReadLabels(store_));
     panel_.SetUnits(config_.units);
+    panel_.SetZone(config_.displayZone);
     panel_.InitPanelTexts();
     loadProblemTexts();
     loadTripTexts();
@@ -283,6 +284,7 @@ void CViewManager::updateVideoHint() {
 void CViewManager::RelabelMainTexts() {
     panel_.SetLabels(PanelTexts::ReadLabels(store_));
     panel_.SetUnits(config_.units);
+    panel_.SetZone(config_.displayZone);
     panel_.RelabelPanel();
     if (CWebBrowserUI* view = browser()) map_.showUnits(*view);
     tripReview_.SetUnits(config_.units);

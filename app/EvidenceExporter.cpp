@@ -16,6 +16,7 @@
 #include <QProgressDialog>
 #include <QWidget>
 #include <algorithm>
+#include <ctime>
 
 namespace {
 
@@ -76,6 +77,7 @@ void EvidenceExporter::Ask(const ExportRows& rows, const std::string& clip, doub
     // the clips before, where there are any.
     ExportDialog dialog(store_, inset.offered, window_);
     const bool earlier = startClip > 0;
+    dialog.ShowZone(ZoneText());
     dialog.SetStretch(earlier ? seconds - kAroundSeconds : std::max(0.0, seconds - kAroundSeconds), 2 * kAroundSeconds,
                       earlier);
     if (dialog.exec() != QDialog::Accepted) return;
@@ -84,12 +86,21 @@ void EvidenceExporter::Ask(const ExportRows& rows, const std::string& clip, doub
     store_.WriteConfigInt(dialog.Originals() ? 1 : 0, ExportDialog::kOriginalsKey);
     // The proposal keeps to the clip's drive; a stretch the user set is taken as set.
     Start(rows, clip, dialog.StartSeconds(), dialog.LengthSeconds(), dialog.Overlay(), {dialog.Inset(), inset.mirror},
-          !dialog.Changed(), dialog.Originals());
+          !dialog.Changed(), dialog.Originals(), {dialog.CaseReference(), dialog.Vehicle(), dialog.Note()});
+}
+
+QString EvidenceExporter::ZoneText() const {
+    const DisplayZone& zone = config_.displayZone;
+    if (zone.kind() != DisplayZone::Kind::System) return QString::fromStdString(DisplayZone::offsetText(zone.offsetAt(0)));
+    // The computer's zone: its offset now, which summer time may change for the stretch's own date.
+    const QString now = QString::fromStdString(DisplayZone::offsetText(zone.offsetAt(std::time(nullptr))));
+    const QString system = text("IDS_TZ_SYSTEM");
+    return system.isEmpty() ? now : now + " (" + system + ")";
 }
 
 bool EvidenceExporter::Start(const ExportRows& rows, const std::string& clip, double startSeconds,
                              double lengthSeconds, bool overlay, const ExportInset& inset, bool withinDrive,
-                             bool originals) {
+                             bool originals, const ExportReference& reference) {
     if (state_ == State::Running) return false;
     EvidenceRequest request;
     for (const size_t i : partners::sameChannel(rows.paths, clip)) {
@@ -113,6 +124,11 @@ bool EvidenceExporter::Start(const ExportRows& rows, const std::string& clip, do
     request.ffmpeg = SubtitleExtractor::standardConverterPath();
     request.reportProgram = store_.programFolder() + "Report/veltara-report";
     request.units = config_.units;
+    // The band, the report and the folder's name write times as the panel shows them.
+    request.zone = config_.displayZone;
+    request.caseReference = reference.caseReference;
+    request.vehicle = reference.vehicle;
+    request.note = reference.note;
     request.events = EventSettings::read(store_);
     request.signKey = seal_.key;
     request.signCert = seal_.cert;

@@ -47,6 +47,11 @@ struct ExportSeal {
     bool timestampRequest = false;
 };
 
+// What the user writes into the report for this export.
+struct ExportReference {
+    std::string caseReference, vehicle, note;
+};
+
 class EvidenceExporter : public QObject {
     Q_OBJECT
 public:
@@ -66,7 +71,10 @@ public:
     // drive (what the dialog's unchanged proposal does). originals: copy the
     // journey's original clips, of every camera among the rows.
     bool Start(const ExportRows& rows, const std::string& clip, double startSeconds, double lengthSeconds,
-               bool overlay, const ExportInset& inset = {}, bool withinDrive = false, bool originals = false);
+               bool overlay, const ExportInset& inset = {}, bool withinDrive = false, bool originals = false,
+               const ExportReference& reference = {});
+    // The zone the export writes its times in, as the dialog names it.
+    QString ZoneText() const;
     void Cancel();
     // The seal of the exports started from now on (the dialog sets it).
     void SetSeal(ExportSeal seal) { seal_ = std::move(seal); }

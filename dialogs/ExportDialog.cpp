@@ -2,6 +2,7 @@
 
 #include "config/ConfigStore.h"
 #include "dialogs/DialogText.h"
+#include "evidence/EvidenceRequest.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -67,6 +68,25 @@ ExportDialog::ExportDialog(const ConfigStore& store, bool insetOffered, QWidget*
     originals_ = new QCheckBox(text("IDS_EXPORT_ORIGINALS"), this);
     originals_->setChecked(store.ReadConfigInt(0, kOriginalsKey) != 0);
     form->addRow(originals_);
+    // Free text for the report; bounded as the report bounds it.
+    const auto line = [this]() {
+        auto* edit = new QLineEdit(this);
+        edit->setMaxLength(static_cast<int>(EvidenceRequest::kMaxFieldBytes / 4));
+        return edit;
+    };
+    const auto named = [&text](std::string_view key, const char* english) {
+        const QString name = text(key);
+        return name.isEmpty() ? QString::fromUtf8(english) : name;
+    };
+    case_ = line();
+    vehicle_ = line();
+    note_ = line();
+    form->addRow(label(named("IDS_EXPORT_CASE", "Case")), case_);
+    form->addRow(label(named("IDS_EXPORT_VEHICLE", "Vehicle")), vehicle_);
+    form->addRow(label(named("IDS_EXPORT_NOTE", "Note")), note_);
+    zoneFormat_ = named("IDS_EXPORT_ZONE", "Times are written in %1");
+    zone_ = label(zoneFormat_.arg(QStringLiteral("UTC")));
+    form->addRow(zone_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     // Qt's own button texts are English: the language file names them.
     for (const auto& [button, key] : {std::pair{QDialogButtonBox::Ok, "IDS_OK"}, {QDialogButtonBox::Cancel, "IDS_CANCEL"}}) {
@@ -135,4 +155,24 @@ void ExportDialog::Remember() const {
     store_.WriteConfigString(SignKey(), "SignKey", kSealSection);
     store_.WriteConfigString(SignCert(), "SignCert", kSealSection);
     store_.WriteConfigInt(TimestampRequest() ? 1 : 0, "TimestampRequest", kSealSection);
+}
+
+void ExportDialog::ShowZone(const QString& zone) {
+    zone_->setText(zoneFormat_.arg(zone));
+}
+
+QString ExportDialog::ZoneLine() const {
+    return zone_->text();
+}
+
+std::string ExportDialog::CaseReference() const {
+    return case_->text().toStdString();
+}
+
+std::string ExportDialog::Vehicle() const {
+    return vehicle_->text().toStdString();
+}
+
+std::string ExportDialog::Note() const {
+    return note_->text().toStdString();
 }

@@ -1,12 +1,14 @@
 #pragma once
 // Asks for the stretch of an export: where it starts in the clip, how long
-// it is (up to ten minutes), whether the other camera joins as the inset and
+// it is (up to ten minutes), whether the other camera joins as the inset,
 // whether the data is burned into the video; whether the journey's original
 // clips are copied along (remembered in the settings as kOriginalsKey,
-// written by the caller once the dialog is accepted); and how the folder is
+// written by the caller once the dialog is accepted); how the folder is
 // sealed: the key and certificate that sign SHA256SUMS (remembered in the
 // settings) with the key's password (never remembered), and a time-stamp
-// request.
+// request; the case, vehicle and note the report gives (plain text, for
+// this export only: never remembered); and, as a plain label, the zone the
+// export writes its times in.
 // Threads: UI thread only; shown modal by EvidenceExporter.
 #include <QDialog>
 #include <string>
@@ -15,6 +17,7 @@ class ConfigStore;
 
 class QCheckBox;
 class QDoubleSpinBox;
+class QLabel;
 class QLineEdit;
 
 class ExportDialog : public QDialog {
@@ -32,6 +35,12 @@ public:
     bool Originals() const;
 
     static constexpr const char* kOriginalsKey = "ExportOriginals";
+    // "+01:00", "UTC" or the computer's zone, as the export will write times.
+    void ShowZone(const QString& zone);
+    QString ZoneLine() const;
+    std::string CaseReference() const;
+    std::string Vehicle() const;
+    std::string Note() const;
     // The start or the length differs from what SetStretch proposed.
     bool Changed() const;
     // "" not signed.
@@ -54,5 +63,10 @@ private:
     QCheckBox* overlay_ = nullptr;
     QCheckBox* inset_ = nullptr;
     QCheckBox* originals_ = nullptr;
+    QLineEdit* case_ = nullptr;
+    QLineEdit* vehicle_ = nullptr;
+    QLineEdit* note_ = nullptr;
+    QLabel* zone_ = nullptr;
+    QString zoneFormat_;
     double proposedStart_ = 0.0, proposedLength_ = 0.0;
 };

@@ -341,3 +341,25 @@ std::vector<CustodyStretch> CustodyLog::recordedStretches(int dirFd) {
     }
     return found;
 }
+
+std::vector<std::string> CustodyLog::summaries(int dirFd) {
+    std::string text, why;
+    if (!read(dirFd, text, why)) return {};
+    const auto field = [](std::string_view line, std::string_view name) {
+        const std::string key = "\"" + std::string(name) + "\":";
+        size_t at = line.find(key);
+        std::string value;
+        if (at == std::string_view::npos) return value;
+        at += key.size();
+        if (!readJsonString(line, at, value)) value.clear();
+        return value;
+    };
+    std::vector<std::string> list;
+    for (const std::string_view line : linesOf(text)) {
+        std::string_view prev, covered, own;
+        const bool whole = splitLine(line, prev, covered, own);
+        list.push_back(field(line, "time") + "  " + field(line, "action") + "  " + field(line, "result") +
+                       "  (line " + (whole ? std::string(own.substr(0, 16)) : std::string("not whole")) + ")");
+    }
+    return list;
+}

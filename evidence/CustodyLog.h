@@ -37,6 +37,9 @@ public:
     static std::string recordedOutput(int dirFd, std::string_view action, std::string_view name);
     // The stretches the last line with "frames" recorded (empty: none, or unreadable).
     static std::vector<CustodyStretch> recordedStretches(int dirFd);
+    // Each line as a person reads it: time, action, result and the start of
+    // the line's own hash (for the report's printout).
+    static std::vector<std::string> summaries(int dirFd);
     // The log's bytes; false when it cannot be read (missing, a link, not a file).
     static bool read(int dirFd, std::string& text, std::string& reason);
 };

@@ -1,6 +1,8 @@
 #include "evidence/EvidenceExport.h"
 
 #include "cameras/CameraNaming.h"
+#include "config/ProgramVersion.h"
+#include "evidence/CameraClockOffset.h"
 #include "evidence/ChecksumList.h"
 #include "evidence/CustodyLog.h"
 #include "evidence/EncoderVersion.h"
@@ -21,7 +23,9 @@
 #include "platform/Sha256.h"
 #include "telemetry/IsoFile.h"
 #include "track/CameraTime.h"
+#include "track/TelemetryRecords.h"
 #include "trackfile/ClipTrackSource.h"
+#include "trackfile/TrackTextEscape.h"
 #include "trackfile/TrackWriter.h"
 #include "trackindex/TrackFigures.h"
 #include "trip/EventDetector.h"
@@ -52,6 +56,7 @@ struct SourceClip {
     std::vector<int64_t> timesMs;
     TelemetryFormat format = TelemetryFormat::None;
     bool utc = false;
+    std::vector<double> clockDifferences;  // camera clock less GPS UTC, where the clip has both
     struct stat before {};
     std::optional<RepairedSource> repaired;  // when it is a repaired copy
     std::optional<RepairedSource> partnerRepaired;  // when the inset clip is one
@@ -140,6 +145,26 @@ std::string workFolder(std::string& reason) {
     return pattern + "/";
 }
 
+// A word for the folder's name from a language file: letters, digits,
+// blanks, '-' and '_' only (no path, no control), else the English word.
+std::string folderWord(const std::string& word, const std::string& english) {
+    if (word.empty() || word.size() > 40 || validUtf8(word) != word) return english;
+    for (const unsigned char c : word)
+        if (c < 0x80 && !std::isalnum(c) && c != ' ' && c != '-' && c != '_') return english;
+    return word;
+}
+
+// What the user wrote, as the report may hold it: valid UTF-8, bounded.
+std::string userField(const std::string& text) {
+    std::string out = validUtf8(text.substr(0, EvidenceRequest::kMaxFieldBytes));
+    // A cut through a character leaves a replacement sign at most.
+    return out;
+}
+
+std::string zoneOfClock(const std::tm& local) {
+    return DisplayZone::offsetText(local.tm_gmtoff);
+}
+
 double horizontalG(const TrackRecord& r, const EventSettings& s) {
     const double x = (r.accelX - s.zeroCount) / s.countsPerG;
     const double y = (r.accelY - s.zeroCount) / s.countsPerG;
@@ -157,7 +182,8 @@ public:
           folderMadeHook_(folderMadeHook),
           startClip_(request.startClip),
           startSeconds_(request.startSeconds),
-          length_(request.lengthSeconds) {}
+          length_(request.lengthSeconds),
+          offset_(request.utcOffsetSeconds) {}
     ~Export() {
         // A copy still running ends before its files are taken away.
         copyStop_.store(true);
@@ -171,8 +197,8 @@ public:
         if (!sealReady(reason) || !startEarlier(reason) || !readClips(reason) || !plan(reason) || !partnersReady(reason) ||
             cancelled(reason))
             return false;
-        const bool made = folder_.create(request_.exportsFolder, request_.kind, std::time(nullptr), reason) &&
-                          folderMade() && startHashing() && startCopying(reason) &&
+        findEvents();
+        const bool made = makeFolder(reason) && folderMade() && startHashing() && startCopying(reason) &&
                           !(work_ = workFolder(reason)).empty() && linkSources(reason) &&
                           video(reason) && videoWhole(reason) && frameHashes(reason) &&
                           !cancelled(reason) && tracks(reason);
@@ -250,6 +276,33 @@ private:
         return copiedLine(reason);
     }
 
+    // Named after the stretch's incident, or its start, on the clock shown;
+    // after the export's own time where the data has no time.
+    bool makeFolder(std::string& reason) {
+        std::optional<int64_t> at;
+        eachRecord([&](const StretchSegment&, const SourceClip& clip, size_t i, double when) {
+            int64_t seconds = 0;
+            if (!clip.records[i].valid || !cameraSeconds(clip.records[i], seconds)) return;
+            if (!at || (incident_ && when <= incident_->atSeconds)) at = seconds;
+        });
+        std::string kind = request_.kind;
+        if (incident_) {
+            static const std::pair<const char*, std::pair<const char*, const char*>> kWords[] = {
+                {"impact", {"IDS_EVENT_IMPACT", "Impact"}},
+                {"brake", {"IDS_EVENT_BRAKE", "Hard braking"}},
+                {"accel", {"IDS_EVENT_ACCEL", "Hard acceleration"}}};
+            for (const auto& [name, word] : kWords) {
+                if (incident_->kind != name) continue;
+                std::string language;
+                for (const auto& [key, text] : request_.reportTexts)
+                    if (key == word.first) language = text;
+                kind = folderWord(language, word.second);
+            }
+        }
+        if (!at) return folder_.create(request_.exportsFolder, kind, std::time(nullptr), reason);
+        return folder_.createAt(request_.exportsFolder, kind, *at, reason);
+    }
+
     bool folderMade() {
         if (folderMadeHook_) folderMadeHook_(folder_.path());
         return true;
@@ -290,9 +343,11 @@ private:
 
     // The clips from the start clip on, until the stretch is covered.
     bool readClips(std::string& reason) {
+        bool zoneResolved = !request_.zone || request_.zone->kind() != DisplayZone::Kind::System;
+        if (request_.zone && zoneResolved) offset_ = static_cast<int>(request_.zone->offsetAt(0));
         TrackFileOptions options;
-        options.utcOffsetSeconds = request_.utcOffsetSeconds;
-        ClipTrackSource source(options, nullptr);
+        options.utcOffsetSeconds = offset_;
+        auto source = std::make_unique<ClipTrackSource>(options, nullptr);
         // A start by the clock may be in any clip: all are read.
         const bool byClock = request_.startClock.has_value();
         double covered = -startSeconds_;
@@ -309,9 +364,25 @@ private:
                 return false;
             }
             clip.stretch.lengthSeconds = file.durationSeconds();
-            source.read(clip.stretch.path, clip.records, clip.timesMs, why);
-            clip.format = source.lastReading().format();
-            clip.utc = source.lastReading().telemetry.timeKind() == TelemetryTime::Utc;
+            source->read(clip.stretch.path, clip.records, clip.timesMs, why);
+            clip.format = source->lastReading().format();
+            const ClipTelemetry& telemetry = source->lastReading().telemetry;
+            clip.utc = telemetry.timeKind() == TelemetryTime::Utc;
+            int64_t created = 0;
+            if (file.creationTime(created)) CameraClockOffset::collect(created, telemetry.samples, clip.clockDifferences);
+            // The computer's zone: its offset of the stretch's time (summer
+            // time or not), taken once from the first dated clip.
+            if (!zoneResolved && !telemetry.samples.empty() && telemetry.timeKind() != TelemetryTime::None) {
+                const int64_t seconds = telemetry.samples.front().timeMs / 1000;
+                offset_ = static_cast<int>(clip.utc ? request_.zone->offsetAt(seconds)
+                                                    : request_.zone->offsetAtLocal(seconds));
+                zoneResolved = true;
+                if (offset_ != options.utcOffsetSeconds) {
+                    options.utcOffsetSeconds = offset_;
+                    source = std::make_unique<ClipTrackSource>(options, nullptr);
+                    source->read(clip.stretch.path, clip.records, clip.timesMs, why);
+                }
+            }
             clip.stretch.startSeconds = recordedStart(clip);
             if (request_.inset && i < request_.partners.size()) clip.partner = request_.partners[i];
             covered += clip.stretch.lengthSeconds;
@@ -331,7 +402,7 @@ private:
         double start = startSeconds_;
         if (request_.startClock && !ExportStretch::locate(stretch, *request_.startClock, first, start)) {
             reason = "no clip given was recording at " + clockText(static_cast<int64_t>(*request_.startClock) -
-                                                                  request_.utcOffsetSeconds) +
+                                                                  offset_) +
                      " (UTC)";
             return false;
         }
@@ -439,7 +510,7 @@ private:
         if (request_.overlay) {
             std::vector<OverlayMoment> moments;
             eachRecord([&](const StretchSegment&, const SourceClip& clip, size_t i, double at) {
-                moments.push_back({at, clip.records[i]});
+                moments.push_back({at, clip.records[i], zoneText(clip)});
             });
             OverlayScript::holdReadings(moments);
             const GSensorScale scale{request_.events.zeroCount, request_.events.countsPerG};
@@ -474,6 +545,7 @@ private:
             return false;
         }
         const double seconds = static_cast<double>(track->duration) / track->timescale;
+        videoSeconds_ = seconds;
         const double slack = std::max(2.5 * seconds / static_cast<double>(samples.size()), 0.2);
         // The original frames are cut at the key frames around the stretch: longer is no fault there.
         const bool reencoded = request_.overlay || request_.inset;
@@ -543,7 +615,7 @@ private:
 
     bool tracks(std::string& reason) {
         for (const auto& [format, name] : {std::pair{TrackFormat::Gpx, "track.gpx"}, {TrackFormat::Csv, "track.csv"}}) {
-            const std::unique_ptr<TrackWriter> writer = makeTrackWriter(format, request_.utcOffsetSeconds);
+            const std::unique_ptr<TrackWriter> writer = makeTrackWriter(format, offset_, request_.zone.has_value());
             std::string out;
             writer->begin(out);
             for (const StretchSegment& s : segments_) {
@@ -561,6 +633,7 @@ private:
                     return r.valid && r.hasAccel;
                 });
                 writer->clipFormat(clip.format, gSensor);
+                writer->clipClock(clip.utc);
                 writer->track(out, platform::fileName(clip.stretch.path), records, times);
             }
             writer->end(out);
@@ -585,13 +658,68 @@ private:
         return code && *code == 0;
     }
 
+    // The zone a clip's times are written in: the one known, else UTC for
+    // GPS time and none for a camera's clock.
+    std::string zoneText(const SourceClip& clip) const {
+        if (request_.zone || clip.utc) return DisplayZone::offsetText(offset_);
+        return "";
+    }
+
+    // The events of the stretch and, of them, the incident: the strongest
+    // one the G-sensor found, else the car's own event.
+    void findEvents() {
+        ReportInput found;
+        events(found);
+        events_ = std::move(found.events);
+        for (const ReportEvent& e : events_) {
+            const bool sensed = e.kind == "impact" || e.kind == "brake" || e.kind == "accel";
+            const bool incidentSensed = incident_ && (incident_->kind == "impact" || incident_->kind == "brake" ||
+                                                      incident_->kind == "accel");
+            if (!incident_ || (sensed && (!incidentSensed || e.peakG > incident_->peakG))) incident_ = e;
+        }
+    }
+
+    // Where the report comes from and when it was made.
+    void provenance(ReportInput& input) const {
+        input.caseReference = userField(request_.caseReference);
+        input.vehicle = userField(request_.vehicle);
+        input.note = userField(request_.note);
+        input.software = programVersionText(request_.program);
+        const std::time_t now = std::time(nullptr);
+        std::tm utc{}, local{};
+        ::gmtime_r(&now, &utc);
+        ::localtime_r(&now, &local);
+        char text[40];
+        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &utc);
+        input.createdUtc = text;
+        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S ", &local);
+        input.createdLocal = text + zoneOfClock(local);
+        input.cameraClock = cameraClock();
+        input.custody = CustodyLog::summaries(folder_.fd());
+    }
+
+    CameraClockOffset cameraClock() const {
+        std::vector<double> differences;
+        for (const StretchSegment& s : segments_) {
+            const std::vector<double>& clip = clips_[s.clip].clockDifferences;
+            differences.insert(differences.end(), clip.begin(), clip.end());
+        }
+        return CameraClockOffset::of(std::move(differences));
+    }
+
     bool report(std::string& reason) {
         ReportInput input;
         input.texts = request_.reportTexts;
         input.overlay = request_.overlay;
         input.inset = request_.inset;
         input.imperial = request_.units == UnitSystem::Imperial;
-        input.lengthSeconds = length_;
+        // The stretch found: the video as it was read back, not the length asked for.
+        input.lengthSeconds = videoSeconds_ > 0.0 ? videoSeconds_ : length_;
+        input.askedSeconds = request_.lengthSeconds;
+        input.stretchSeconds = length_;
+        provenance(input);
+        input.incident = incident_;
+        int64_t incidentSeconds = -1;
         TrackFigures figures;
         int64_t first = -1, last = -1;
         bool utc = false;
@@ -609,7 +737,14 @@ private:
                 last = seconds;
             }
             utc = utc || clip.utc;
+            if (input.zone.empty()) input.zone = zoneText(clip);
+            const bool beforeIncident = incident_ && at <= incident_->atSeconds;
+            if (beforeIncident && cameraSeconds(r, seconds)) incidentSeconds = seconds;
             if (hasPositionFix(r)) {
+                const ReportPlace place{r.latitude, r.longitude};
+                if (!input.startPlace) input.startPlace = place;
+                input.endPlace = place;
+                if (incident_ && (beforeIncident || !input.incidentPlace)) input.incidentPlace = place;
                 input.route.insert(input.route.end(), {r.latitude, r.longitude});
                 if (r.hasSpeed) input.speed.insert(input.speed.end(), {at, r.speed});
             }
@@ -626,14 +761,15 @@ private:
         input.averageSpeedKmh = input.distanceMetres / length_ * 3.6;
         input.timeKind = utc ? "UTC" : "camera clock";
         if (first >= 0) {
-            // Records of UTC data carry the offset; the report gives UTC.
-            const int64_t shift = utc ? request_.utcOffsetSeconds : 0;
-            input.start = clockText(first - shift);
-            input.end = clockText(last - shift);
+            // Records carry their times in the zone shown (UTC data moved
+            // into it); the report writes that zone beside them.
+            input.start = clockText(first);
+            input.end = clockText(last);
         }
-        events(input);
+        if (incidentSeconds >= 0) input.incidentTime = clockText(incidentSeconds);
+        input.events = events_;
         double frameAt = length_ / 2.0;
-        if (!input.events.empty()) frameAt = input.events.front().atSeconds;
+        if (incident_) frameAt = incident_->atSeconds;
         if (frame(std::min(frameAt, std::max(0.0, length_ - 0.2)))) input.frame = work_ + "frame.png";
         for (const StretchSegment& s : segments_) {
             const SourceClip& clip = clips_[s.clip];
@@ -747,6 +883,14 @@ private:
         entry.settings = settings();
         entry.inputs = sources();
         entry.result = "read and hashed where they lie";
+        const CameraClockOffset clock = cameraClock();
+        if (clock.known) {
+            char text[160];
+            std::snprintf(text, sizeof text, "; camera clock less GPS UTC: median %+.1f s (%+.1f to %+.1f s, %zu samples)",
+                          clock.medianSeconds, clock.minSeconds, clock.maxSeconds, clock.samples);
+            entry.result += text;
+        }
+        if (request_.zone) entry.result += "; times shown in the zone " + request_.zone->text();
         if (!log(entry, reason)) return false;
         for (const StretchSegment& s : segments_) {
             const auto& repaired = clips_[s.clip].repaired;
@@ -889,6 +1033,10 @@ private:
     size_t startClip_ = 0;
     double startSeconds_ = 0.0;
     double length_ = 0.0;  // the request's, or less when kept within the drive
+    int offset_ = 0;       // what the times shown are ahead of UTC (the zone's, at the stretch)
+    double videoSeconds_ = 0.0;  // video.mp4 as read back
+    std::vector<ReportEvent> events_;
+    std::optional<ReportEvent> incident_;
     EvidenceFolder folder_;
     JourneyCopy journey_;  // the copy's worker's until joined
     std::thread copying_;

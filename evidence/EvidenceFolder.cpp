@@ -16,6 +16,24 @@ EvidenceFolder::~EvidenceFolder() {
 }
 
 bool EvidenceFolder::create(const std::string& base, const std::string& kind, std::time_t now, std::string& reason) {
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H-%M-%S", &local);
+    return createNamed(base, std::string(stamp) + " " + kind, reason);
+}
+
+bool EvidenceFolder::createAt(const std::string& base, const std::string& kind, int64_t clockSeconds,
+                              std::string& reason) {
+    const std::time_t at = static_cast<std::time_t>(clockSeconds);
+    std::tm clock{};
+    char stamp[32];
+    if (::gmtime_r(&at, &clock) == nullptr || std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H-%M-%S", &clock) == 0)
+        return create(base, kind, std::time(nullptr), reason);
+    return createNamed(base, std::string(stamp) + " " + kind, reason);
+}
+
+bool EvidenceFolder::createNamed(const std::string& base, const std::string& folder, std::string& reason) {
     std::error_code error;
     std::filesystem::create_directories(base, error);
     if (error) {
@@ -27,11 +45,6 @@ bool EvidenceFolder::create(const std::string& base, const std::string& kind, st
         reason = "cannot open the folder " + base + ": " + std::strerror(errno);
         return false;
     }
-    std::tm local{};
-    ::localtime_r(&now, &local);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H-%M-%S", &local);
-    const std::string folder = std::string(stamp) + " " + kind;
     const std::string prefix = base + (base.empty() || base.back() == '/' ? "" : "/");
     for (int n = 1; n < 1000; ++n) {
         const std::string candidate = n == 1 ? folder : folder + " (" + std::to_string(n) + ")";
@@ -51,7 +64,7 @@ bool EvidenceFolder::create(const std::string& base, const std::string& kind, st
             return false;
         }
     }
-    reason = "too many exports of the same second in " + base;
+    reason = "too many exports of the same moment in " + base;
     return false;
 }
 

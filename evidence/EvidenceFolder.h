@@ -1,5 +1,6 @@
 #pragma once
-// The folder of one export, "<base>/<YYYY-MM-DD hh-mm-ss> <kind>", made new
+// The folder of one export, "<base>/<YYYY-MM-DD hh-mm-ss> <kind>" (the
+// moment of the stretch, or of the export where the data has none), made new
 // (never an existing one: a second export of the same second gets " (2)"
 // and so on). The folder is held open from the moment it is made, and every
 // file of it is made, read and removed through that descriptor, never
@@ -11,6 +12,7 @@
 // createFile() into a subfolder) while the owner writes the top folder's
 // files: the two touch separate lists; remove() only after that thread ends.
 // Lifecycle: create() once; remove() on failure; the destructor only closes.
+#include <cstdint>
 #include <ctime>
 #include <string>
 #include <string_view>
@@ -25,6 +27,9 @@ public:
 
     // base is made when missing. path(): the folder made, with a trailing '/'.
     bool create(const std::string& base, const std::string& kind, std::time_t now, std::string& reason);
+    // The same with the name's moment given as a clock reading (seconds since
+    // 1970 of the zone it is shown in, read as UTC).
+    bool createAt(const std::string& base, const std::string& kind, int64_t clockSeconds, std::string& reason);
     const std::string& path() const { return path_; }
     int fd() const { return fd_; }
 
@@ -49,6 +54,8 @@ public:
     void remove();
 
 private:
+    bool createNamed(const std::string& base, const std::string& folder, std::string& reason);
+
     std::string path_;
     std::string name_;
     int base_ = -1;

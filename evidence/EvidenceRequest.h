@@ -2,6 +2,7 @@
 // What an export is asked to make: a stretch of consecutive clips, with or
 // without the data burned into the video, into a new folder.
 #include "config/UnitSystem.h"
+#include "telemetry/DisplayZone.h"
 #include "trip/EventSettings.h"
 
 #include <cstddef>
@@ -46,4 +47,14 @@ struct EvidenceRequest {
     // password "" when none) and certificate; "" not signed.
     std::string signKey, signPassword, signCert;
     bool timestampRequest = false;  // SHA256SUMS.tsq for a time-stamping authority
+    // The zone the band, the report and the folder's name write times in,
+    // and the one a camera clock is read in (the TimeZone setting; the
+    // tool's --utc-offset). Empty: none is known; utcOffsetSeconds then
+    // holds, GPS times are written as UTC and a camera's clock as it stands,
+    // and track.gpx says that its zone is unknown.
+    std::optional<DisplayZone> zone;
+    // What the user writes into the report (cut to kMaxFieldBytes).
+    static constexpr size_t kMaxFieldBytes = 2000;
+    std::string caseReference, vehicle, note;
+    std::string program = "veltara-dvr-player";  // names the software in the report
 };

@@ -48,7 +48,8 @@ void OverlayScript::holdReadings(std::vector<OverlayMoment>& moments) {
     moments = std::move(held);
 }
 
-std::string OverlayScript::line(const TrackRecord& r, UnitSystem units, const GSensorScale& scale) {
+std::string OverlayScript::line(const TrackRecord& r, UnitSystem units, const GSensorScale& scale,
+                                const std::string& zone) {
     if (!r.valid) return "No data";
     std::string out;
     char text[96];
@@ -56,6 +57,7 @@ std::string OverlayScript::line(const TrackRecord& r, UnitSystem units, const GS
         std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", static_cast<int>(r.year), r.month, r.day,
                       r.hour, r.minute, r.second);
         out += text;
+        out += zone.empty() ? std::string(" camera clock") : " " + zone;
     }
     if (hasPositionFix(r)) {
         const bool imperial = units == UnitSystem::Imperial;
@@ -82,7 +84,8 @@ std::string OverlayScript::line(const TrackRecord& r, UnitSystem units, const GS
 
 std::string OverlayScript::make(const std::vector<OverlayMoment>& moments, double lengthSeconds, UnitSystem units,
                                 const GSensorScale& scale) {
-    // A 1280x720 canvas the renderer scales to the video; a box behind the
+    // A 1280x720 canvas the renderer scales to the video (26 px: the longest
+    // line, with its zone, stays within the width); a box behind the
     // text (border style 3) makes the band readable on any picture.
     std::string out =
         "[Script Info]\n"
@@ -96,7 +99,7 @@ std::string OverlayScript::make(const std::vector<OverlayMoment>& moments, doubl
         "Format: Name, Fontname, Fontsize, PrimaryColour, SecondaryColour, OutlineColour, BackColour, Bold, Italic, "
         "Underline, StrikeOut, ScaleX, ScaleY, Spacing, Angle, BorderStyle, Outline, Shadow, Alignment, MarginL, "
         "MarginR, MarginV, Encoding\n"
-        "Style: Band,DejaVu Sans,30,&H00FFFFFF,&H00FFFFFF,&H80000000,&H80000000,0,0,0,0,100,100,0,0,3,8,0,2,0,0,"
+        "Style: Band,DejaVu Sans,26,&H00FFFFFF,&H00FFFFFF,&H80000000,&H80000000,0,0,0,0,100,100,0,0,3,8,0,2,0,0,"
         "6,1\n"
         "\n"
         "[Events]\n"
@@ -106,7 +109,7 @@ std::string OverlayScript::make(const std::vector<OverlayMoment>& moments, doubl
         const double to = i + 1 < moments.size() ? moments[i + 1].atSeconds : lengthSeconds;
         if (to <= from || from >= lengthSeconds) continue;
         out += "Dialogue: 0," + assTime(from) + "," + assTime(std::min(to, lengthSeconds)) + ",Band,,0,0,0,," +
-               line(moments[i].record, units, scale) + "\n";
+               line(moments[i].record, units, scale, moments[i].zone) + "\n";
     }
     return out;
 }

@@ -17,10 +17,12 @@ class OverlayScript {
 public:
     static std::string make(const std::vector<OverlayMoment>& moments, double lengthSeconds, UnitSystem units,
                             const GSensorScale& scale = {});
-    // The band's text of one record: "2026-12-07 10:00:05  54 km/h  N22.56236 E113.93676  0.31 G".
+    // The band's text of one record: "2026-12-07 10:00:05 +01:00  54 km/h  N22.56236 E113.93676  0.31 G",
+    // the time in the zone the panel shows, that zone written.
     // A moment without a fix or G reading shows the last one of the moments
     // before it within a second, so the burned-in text does not blink where
     // the camera reads its sensors at different rates.
     static void holdReadings(std::vector<OverlayMoment>& moments);
-    static std::string line(const TrackRecord& record, UnitSystem units, const GSensorScale& scale = {});
+    static std::string line(const TrackRecord& record, UnitSystem units, const GSensorScale& scale = {},
+                            const std::string& zone = "UTC");
 };

@@ -3,6 +3,8 @@
 // of the stretch, its route, speed and G over time, its events, a frame of
 // the video and the source clips with their checksums.
 // Threads: any; a plain value and a pure writer.
+#include "evidence/CameraClockOffset.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -33,9 +35,14 @@ struct ReportClip {
     std::optional<ReportRepair> repair;
 };
 
+// A place of the stretch: where it starts, ends, and where the incident was.
+struct ReportPlace {
+    double latitude = 0.0, longitude = 0.0;  // WGS-84 degrees, north and east positive
+};
+
 struct ReportInput {
     // The keys of the language file's texts the report draws.
-    static constexpr std::array<std::string_view, 34> kTextKeys{
+    static constexpr std::array<std::string_view, 50> kTextKeys{
         "IDS_REPORT_TITLE",
         "IDS_REPORT_START",
         "IDS_REPORT_END",
@@ -66,6 +73,22 @@ struct ReportInput {
         "IDS_REPORT_ORIGINAL_UNREADABLE",
         "IDS_REPORT_NOROUTE",
         "IDS_REPORT_CAMERA_CLOCK",
+        "IDS_REPORT_GPS_TIME",
+        "IDS_REPORT_POSITION_START",
+        "IDS_REPORT_POSITION_END",
+        "IDS_REPORT_INCIDENT",
+        "IDS_REPORT_POSITION_INCIDENT",
+        "IDS_REPORT_CASE",
+        "IDS_REPORT_VEHICLE",
+        "IDS_REPORT_NOTE",
+        "IDS_REPORT_CREATED",
+        "IDS_REPORT_SOFTWARE",
+        "IDS_REPORT_CLOCK",
+        "IDS_REPORT_CLOCK_VALUE",
+        "IDS_REPORT_CLOCK_UNKNOWN",
+        "IDS_REPORT_ZONE",
+        "IDS_REPORT_SECONDS_AXIS",
+        "IDS_REPORT_CUSTODY",
         "IDS_EVENT_BRAKE",
         "IDS_EVENT_ACCEL",
         "IDS_EVENT_IMPACT",
@@ -79,7 +102,12 @@ struct ReportInput {
     bool hasData = false;
     bool imperial = false;
     std::string start, end, timeKind;  // "camera clock" or "UTC"
-    double lengthSeconds = 0.0;
+    // The zone start, end and the incident's time are written in ("+01:00",
+    // "UTC"); empty: a camera clock whose zone is not known.
+    std::string zone;
+    double lengthSeconds = 0.0;  // the video made, as read back
+    double askedSeconds = 0.0;   // the stretch asked for
+    double stretchSeconds = 0.0; // the stretch the data is placed on (the charts' time axis)
     double distanceMetres = 0.0, topSpeedKmh = 0.0, averageSpeedKmh = 0.0, strongestG = 0.0;
     bool hasG = false;
     std::vector<double> route;  // latitude, longitude, ...
@@ -93,6 +121,15 @@ struct ReportInput {
     // ("derived": the video, the track files, the report).
     std::vector<std::string> originals;  // "originals/0001F.MP4" 
     std::vector<std::string> derived;
+    std::optional<ReportPlace> startPlace, endPlace, incidentPlace;
+    std::optional<ReportEvent> incident;  // the event the stretch is about
+    std::string incidentTime;             // its clock text, in `zone`
+    // What the user wrote for the case (bounded and written escaped).
+    std::string caseReference, vehicle, note;
+    std::string software;                  // the program's and libraries' versions, one per line
+    std::string createdUtc, createdLocal;  // when the report was made
+    CameraClockOffset cameraClock;
+    std::vector<std::string> custody;      // the custody log's lines, when there is one
 
     std::string json() const;
 };

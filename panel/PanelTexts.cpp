@@ -1,5 +1,7 @@
 #include "panel/PanelTexts.h"
 
+#include "track/CameraTime.h"
+
 #include "config/FormatText.h"
 
 PanelTexts::Labels PanelTexts::ReadLabels(const ConfigStore& store) {
@@ -35,6 +37,9 @@ void PanelTexts::InitPanelTexts() {
 void PanelTexts::ShowRecord(const TrackRecord& record) {
     dateTimeValue_ = FormatText("%04d-%02d-%02d %02d:%02d:%02d", record.year, record.month, record.day, record.hour,
                                 record.minute, record.second);
+    // The records hold the time as shown; its zone is the one it was shown in at that moment.
+    if (int64_t seconds = 0; cameraSeconds(record, seconds))
+        dateTimeValue_ += " " + DisplayZone::offsetText(zone_.offsetAtLocal(seconds));
     timeLine_ = labels_.time + " " + dateTimeValue_;
     lastFix_ = record;
     haveFix_ = true;

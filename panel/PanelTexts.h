@@ -13,6 +13,7 @@
 // Threads: a plain value, owned by the view manager on the UI thread.
 #include "config/ConfigStore.h"
 #include "config/UnitSystem.h"
+#include "telemetry/DisplayZone.h"
 #include "track/TrackRecord.h"
 
 #include <cstdint>
@@ -46,6 +47,9 @@ public:
     // Takes effect with the next text made; RelabelPanel rewrites the shown ones.
     void SetUnits(UnitSystem units) { units_ = units; }
     UnitSystem units() const { return units_; }
+    // The zone the records' times are in (the TimeZone setting): written
+    // after the date and time ("+01:00", "UTC"), as the export writes it.
+    void SetZone(const DisplayZone& zone) { zone_ = zone; }
     // The lines before any report: the labels alone, the speed with " 0 km/h".
     void InitPanelTexts();
     // A record with a fix: value texts and lines.
@@ -88,6 +92,7 @@ private:
 
     Labels labels_;
     UnitSystem units_ = UnitSystem::Metric;
+    DisplayZone zone_;
     std::string totalTimeText_;
     std::string currentTimeText_;
     std::string playTimeText_{kIdlePlayTime};

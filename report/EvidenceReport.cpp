@@ -12,7 +12,10 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <algorithm>
 #include <cmath>
+#include <optional>
+#include <tuple>
 
 namespace {
 
@@ -30,6 +33,43 @@ QString distanceText(double metres, bool imperial, const ReportText& tx) {
 QString durationText(double seconds, const ReportText& tx) {
     const long long s = std::llround(seconds);
     return QString::asprintf("%lld:%02lld (", s / 60, s % 60) + tx.number(seconds, 1) + " s)";
+}
+
+// Outside text as one plain line: control characters become blanks, and it
+// is cut where no page could hold it.
+QString plainText(const QString& text, int most = 2000) {
+    QString out = text.left(most);
+    for (QChar& c : out)
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = u' ';
+    return out;
+}
+
+// [latitude, longitude] as decimal degrees with their hemispheres:
+// "22.562360° N, 113.936760° E"; "" when it is no place.
+QString placeText(const QJsonValue& value, const ReportText& tx) {
+    const QJsonArray at = value.toArray();
+    if (at.size() != 2 || !at[0].isDouble() || !at[1].isDouble()) return {};
+    const double latitude = at[0].toDouble(), longitude = at[1].toDouble();
+    if (!std::isfinite(latitude) || !std::isfinite(longitude) || std::fabs(latitude) > 90 || std::fabs(longitude) > 180)
+        return {};
+    const QString decimal = tx.number(0.5, 1).mid(1, 1);
+    return tx.number(std::fabs(latitude), 6) + QStringLiteral("° ") + (latitude < 0 ? u'S' : u'N') +
+           (decimal == u"," ? QStringLiteral("; ") : QStringLiteral(", ")) + tx.number(std::fabs(longitude), 6) +
+           QStringLiteral("° ") + (longitude < 0 ? u'W' : u'E');
+}
+
+// The camera clock's offset from UTC, with its spread, or why there is none.
+QString clockOffsetText(const QJsonObject& in, const ReportText& tx) {
+    const QJsonObject clock = in.value("cameraClock").toObject();
+    if (clock.isEmpty())
+        return tx.get("IDS_REPORT_CLOCK_UNKNOWN",
+                      QStringLiteral("not measured: no clip holds both the camera's time and GPS UTC"));
+    const auto signedSeconds = [&tx](double s) { return (s < 0 ? QStringLiteral("-") : QStringLiteral("+")) + tx.number(std::fabs(s), 1); };
+    return tx.get("IDS_REPORT_CLOCK_VALUE",
+                  QStringLiteral("%1 s ahead of UTC (median of %2 readings; from %3 to %4 s)"))
+        .arg(signedSeconds(clock.value("median").toDouble()), QString::number(clock.value("samples").toInteger()),
+             signedSeconds(clock.value("min").toDouble()), signedSeconds(clock.value("max").toDouble()));
 }
 
 // How the video was made.
@@ -128,12 +168,34 @@ bool EvidenceReport::write(const QJsonObject& in, QByteArray& bytes, QString& er
     painter.setFont(body);
 
     QString kind = in.value("timeKind").toString();
-    if (kind == QLatin1String("camera clock")) kind = tx.get("IDS_REPORT_CAMERA_CLOCK", kind);
+    // Inputs that write the zone beside the times say where the time came from instead.
+    const bool zoned = in.contains("zone");
+    const QString zone = plainText(in.value("zone").toString(), 16);
+    if (kind == QLatin1String("camera clock"))
+        kind = tx.get("IDS_REPORT_CAMERA_CLOCK", kind);
+    else if (zoned)
+        kind = tx.get("IDS_REPORT_GPS_TIME", QStringLiteral("GPS time"));
+    const auto timeText = [&](const QString& time) {
+        return plainText(time, 40) + (zone.isEmpty() ? QString() : " " + zone) + " (" + kind + ")";
+    };
     const QJsonArray events = in.value("events").toArray();
     QList<QPair<QString, QString>> rows;
+    const auto field = [&](const char* key, const char* label, const char* english) {
+        const QString text = plainText(in.value(QLatin1String(key)).toString());
+        if (!text.trimmed().isEmpty()) rows << qMakePair(tx.get(label, QString::fromUtf8(english)), text);
+    };
+    field("case", "IDS_REPORT_CASE", "Case");
+    field("vehicle", "IDS_REPORT_VEHICLE", "Vehicle");
+    field("note", "IDS_REPORT_NOTE", "Note");
     if (in.value("hasData").toBool()) {
-        rows << qMakePair(tx.get("IDS_REPORT_START", QStringLiteral("Start")), in.value("start").toString() + " (" + kind + ")")
-             << qMakePair(tx.get("IDS_REPORT_END", QStringLiteral("End")), in.value("end").toString() + " (" + kind + ")");
+        rows << qMakePair(tx.get("IDS_REPORT_START", QStringLiteral("Start")), timeText(in.value("start").toString()))
+             << qMakePair(tx.get("IDS_REPORT_END", QStringLiteral("End")), timeText(in.value("end").toString()));
+        for (const auto& [key, label, english] :
+             {std::tuple{"startPlace", "IDS_REPORT_POSITION_START", "Start position"},
+              std::tuple{"endPlace", "IDS_REPORT_POSITION_END", "End position"}}) {
+            if (const QString place = placeText(in.value(QLatin1String(key)), tx); !place.isEmpty())
+                rows << qMakePair(tx.get(label, QString::fromUtf8(english)), place);
+        }
     } else {
         rows << qMakePair(tx.get("IDS_REPORT_DATA", QStringLiteral("Data")),
                           tx.get("IDS_REPORT_NODATA", QStringLiteral("The clips hold no GPS or G-sensor data for this stretch.")));
@@ -152,17 +214,37 @@ bool EvidenceReport::write(const QJsonObject& in, QByteArray& bytes, QString& er
          << qMakePair(tx.get("IDS_REPORT_EVENTS", QStringLiteral("Events")), QString::number(events.size()))
          << qMakePair(tx.get("IDS_REPORT_VIDEO", QStringLiteral("Video")), videoText(in, tx));
     const QString eventAt = tx.get("IDS_REPORT_EVENT_AT", QStringLiteral("at %1 s, %2 G"));
+    int listed = 0;
     for (const QJsonValue& value : events) {
         const QJsonObject e = value.toObject();
-        rows << qMakePair(QStringLiteral("  ") + tx.eventKind(e.value("kind").toString()),
+        rows << qMakePair(QStringLiteral("  ") + plainText(tx.eventKind(e.value("kind").toString()), 80),
                           eventAt.arg(tx.number(e.value("at").toDouble(), 1), tx.number(e.value("peakG").toDouble(), 2)));
-        if (rows.size() > 24) break;
+        if (++listed == 6) break;
+    }
+    // The incident: what it was, when (in the stretch and on the clock) and where.
+    std::optional<double> incidentAt;
+    std::optional<QPointF> incidentPlace;
+    const QString incidentWord = tx.get("IDS_REPORT_INCIDENT", QStringLiteral("Incident"));
+    if (in.value("incident").isObject()) {
+        const QJsonObject e = in.value("incident").toObject();
+        incidentAt = e.value("at").toDouble();
+        QString text = plainText(tx.eventKind(e.value("kind").toString()), 80) + ", " +
+                       eventAt.arg(tx.number(*incidentAt, 1), tx.number(e.value("peakG").toDouble(), 2));
+        if (const QString time = in.value("incidentTime").toString(); !time.isEmpty()) text += ", " + timeText(time);
+        rows << qMakePair(incidentWord, text);
+        const QString place = placeText(in.value("incidentPlace"), tx);
+        if (!place.isEmpty()) {
+            rows << qMakePair(tx.get("IDS_REPORT_POSITION_INCIDENT", QStringLiteral("Incident position")),
+                              place);
+            const QJsonArray at = in.value("incidentPlace").toArray();
+            incidentPlace = QPointF(at[1].toDouble(), at[0].toDouble());
+        }
     }
     y += drawRows(painter, y, width, rows) + 10;
 
     const double half = (width - 10) / 2;
     ReportCharts::route(painter, QRectF(kMargin, y, half, 200), in.value("route").toArray(), imperial,
-                         tx.get("IDS_REPORT_NOROUTE", QStringLiteral("No position in this stretch")));
+                         tx.get("IDS_REPORT_NOROUTE", QStringLiteral("No position in this stretch")), incidentPlace);
     QImage frame;
     const QString framePath = in.value("frame").toString();
     QByteArray image;
@@ -173,23 +255,51 @@ bool EvidenceReport::write(const QJsonObject& in, QByteArray& bytes, QString& er
         painter.drawImage(QRectF(kMargin + half + 10, y, fit.width(), fit.height()), frame);
     }
     y += 210;
-    const double length = in.value("lengthSeconds").toDouble();
-    ReportCharts::series(painter, QRectF(kMargin, y, width, 110), in.value("speed").toArray(), length, events,
-                         imperial ? tx.get("IDS_REPORT_SPEED_IMPERIAL", QStringLiteral("Speed (km/h; the figures above in mph)"))
-                                  : tx.get("IDS_REPORT_SPEED", QStringLiteral("Speed (km/h)")),
-                         QColor(0x1f, 0x6f, 0xd1));
-    y += 120;
-    ReportCharts::series(painter, QRectF(kMargin, y, width, 110), in.value("g").toArray(), length, events,
-                         tx.get("IDS_REPORT_G", QStringLiteral("Horizontal G")), QColor(0xc0, 0x50, 0x20));
+    // The data lies on the stretch; a copied video may begin at a key frame before it.
+    const double length = in.value("stretchSeconds").toDouble() > 0.0 ? in.value("stretchSeconds").toDouble()
+                                                                       : in.value("lengthSeconds").toDouble();
+    const QString axis = tx.get("IDS_REPORT_SECONDS_AXIS", QStringLiteral("seconds into the stretch"));
+    const double chartHeight = std::clamp((pdf.height() - kMargin - y - 10) / 2.0, 90.0, 130.0);
+    ReportCharts::series(painter, QRectF(kMargin, y, width, chartHeight), in.value("speed").toArray(), length, events,
+                         {imperial ? tx.get("IDS_REPORT_SPEED_IMPERIAL", QStringLiteral("Speed (km/h; the figures above in mph)"))
+                                   : tx.get("IDS_REPORT_SPEED", QStringLiteral("Speed (km/h)")),
+                          QStringLiteral("km/h"), axis, incidentWord},
+                         QColor(0x1f, 0x6f, 0xd1), incidentAt);
+    y += chartHeight + 10;
+    ReportCharts::series(painter, QRectF(kMargin, y, width, chartHeight), in.value("g").toArray(), length, events,
+                         {tx.get("IDS_REPORT_G", QStringLiteral("Horizontal G")), QStringLiteral("G"), axis, incidentWord},
+                         QColor(0xc0, 0x50, 0x20), incidentAt);
 
-    // The source clips, on a page of their own.
+    // Where the report comes from, then the source clips, on a page of their own.
     pdf.newPage();
     y = kMargin;
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPointSizeF(7);
+    if (in.contains("software")) {
+        QList<QPair<QString, QString>> about;
+        const QString created = plainText(in.value("createdUtc").toString(), 60);
+        const QString local = plainText(in.value("createdLocal").toString(), 60);
+        about << qMakePair(tx.get("IDS_REPORT_CREATED", QStringLiteral("Report made")),
+                           created + (local.isEmpty() ? QString() : "  (" + local + ")"))
+              << qMakePair(tx.get("IDS_REPORT_CLOCK", QStringLiteral("Camera clock")), clockOffsetText(in, tx))
+              << qMakePair(tx.get("IDS_REPORT_ZONE", QStringLiteral("Time zone used")),
+                           zone.isEmpty() ? kind : zone);
+        y += drawRows(painter, y, width, about);
+        painter.setPen(QColor(0x55, 0x55, 0x55));
+        painter.drawText(QRectF(kMargin, y, 150, 15), Qt::AlignLeft | Qt::AlignVCenter,
+                         tx.get("IDS_REPORT_SOFTWARE", QStringLiteral("Software")));
+        painter.setPen(Qt::black);
+        const QStringList versions = in.value("software").toString().left(1000).split(u'\n', Qt::SkipEmptyParts);
+        for (qsizetype i = 0; i < versions.size() && i < 8; ++i) {
+            painter.drawText(QRectF(kMargin + 150, y, width - 150, 15), Qt::AlignLeft | Qt::AlignVCenter,
+                             plainText(versions[i], 200));
+            y += 15;
+        }
+        y += 15;
+    }
     painter.setFont(title);
     painter.drawText(QRectF(kMargin, y, width, 22), Qt::AlignLeft, tx.get("IDS_REPORT_CLIPS", QStringLiteral("Source clips")));
     y += 30;
-    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    mono.setPointSizeF(7);
     const QString span = tx.get("IDS_REPORT_CLIP_SPAN", QStringLiteral("%1 bytes, from %2 to %3"));
     const QJsonArray clips = in.value("clips").toArray();
     for (qsizetype i = 0; i < clips.size(); ++i) {
@@ -221,6 +331,32 @@ bool EvidenceReport::write(const QJsonObject& in, QByteArray& bytes, QString& er
         if (y > pdf.height() - kMargin) {
             pdf.newPage();
             y = kMargin;
+        }
+    }
+    // The custody log, line by line as it stands (each line may be long: it is cut).
+    const QJsonArray custody = in.value("custody").toArray();
+    if (!custody.isEmpty()) {
+        if (y > pdf.height() - kMargin - 60) {
+            pdf.newPage();
+            y = kMargin;
+        }
+        y += 10;
+        painter.setFont(title);
+        painter.drawText(QRectF(kMargin, y, width, 22), Qt::AlignLeft,
+                         tx.get("IDS_REPORT_CUSTODY", QStringLiteral("Custody log")));
+        y += 30;
+        painter.setFont(mono);
+        for (qsizetype i = 0; i < custody.size() && i < kMaxClipRows; ++i) {
+            if (clock.elapsed() > kBudgetMs) break;
+            const QString line = plainText(custody[i].toString(), 4000);
+            const QRectF box(kMargin, y, width, 48);
+            const QRectF used = painter.boundingRect(box, Qt::AlignLeft | Qt::TextWrapAnywhere, line);
+            painter.drawText(box, Qt::AlignLeft | Qt::TextWrapAnywhere, line);
+            y += std::min(used.height(), 48.0) + 6;
+            if (y > pdf.height() - kMargin - 48) {
+                pdf.newPage();
+                y = kMargin;
+            }
         }
     }
     if (!painter.end() || bytes.isEmpty()) {

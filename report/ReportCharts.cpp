@@ -4,6 +4,7 @@
 #include <QJsonObject>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
 #include <algorithm>
 #include <cmath>
 
@@ -29,7 +30,7 @@ double roundDown(double most) {
 }  // namespace
 
 void ReportCharts::route(QPainter& painter, const QRectF& box, const QJsonArray& points, bool imperial,
-                         const QString& noPositionText) {
+                         const QString& noPositionText, const std::optional<QPointF>& incident) {
     painter.save();
     painter.setPen(QPen(QColor(0x99, 0x99, 0x99), 0.5));
     painter.drawRect(box);
@@ -52,10 +53,13 @@ void ReportCharts::route(QPainter& painter, const QRectF& box, const QJsonArray&
     const QRectF inner = box.adjusted(12, 12, -12, -28);
     const double scale = std::min(inner.width() / width, inner.height() / height);
     const QPointF origin(inner.center().x() - width * scale / 2.0, inner.center().y() + height * scale / 2.0);
+    const auto place = [&](double latitude, double longitude) {
+        return QPointF(origin.x() + (longitude - west) * across * kMetresPerDegree * scale,
+                       origin.y() - (latitude - south) * kMetresPerDegree * scale);
+    };
     QPainterPath path;
     for (int i = 0; i + 1 < points.size(); i += 2) {
-        const QPointF p(origin.x() + (points[i + 1].toDouble() - west) * across * kMetresPerDegree * scale,
-                        origin.y() - (points[i].toDouble() - south) * kMetresPerDegree * scale);
+        const QPointF p = place(points[i].toDouble(), points[i + 1].toDouble());
         if (i == 0) {
             path.moveTo(p);
         } else {
@@ -68,6 +72,18 @@ void ReportCharts::route(QPainter& painter, const QRectF& box, const QJsonArray&
     painter.drawEllipse(path.pointAtPercent(0.0), 3, 3);
     painter.setBrush(QColor(0xe0, 0x30, 0x3a));
     painter.drawEllipse(path.pointAtPercent(1.0), 3, 3);
+    painter.setBrush(Qt::NoBrush);
+    if (incident && std::isfinite(incident->x()) && std::isfinite(incident->y())) {
+        const QPointF p = place(incident->y(), incident->x());
+        painter.setPen(QPen(QColor(0xe0, 0x30, 0x3a), 1.5));
+        painter.drawEllipse(p, 6, 6);
+        painter.drawLine(p + QPointF(-9, 0), p + QPointF(-5, 0));
+        painter.drawLine(p + QPointF(5, 0), p + QPointF(9, 0));
+    }
+    // Which end is which.
+    painter.setPen(QColor(0x55, 0x55, 0x55));
+    painter.drawText(path.pointAtPercent(0.0) + QPointF(5, -4), QStringLiteral("A"));
+    painter.drawText(path.pointAtPercent(1.0) + QPointF(5, -4), QStringLiteral("B"));
 
     // North arrow and scale bar.
     painter.setPen(QPen(Qt::black, 1.0));
@@ -91,24 +107,43 @@ void ReportCharts::route(QPainter& painter, const QRectF& box, const QJsonArray&
 }
 
 void ReportCharts::series(QPainter& painter, const QRectF& box, const QJsonArray& series, double lengthSeconds,
-                          const QJsonArray& events, const QString& label, const QColor& colour) {
+                          const QJsonArray& events, const Labels& labels, const QColor& colour,
+                          std::optional<double> incidentAt) {
     painter.save();
-    painter.setPen(QPen(QColor(0x99, 0x99, 0x99), 0.5));
-    painter.drawRect(box);
     painter.setPen(Qt::black);
-    painter.drawText(box.adjusted(4, 2, -4, -2), Qt::AlignLeft | Qt::AlignTop, label);
+    painter.drawText(box.adjusted(0, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, labels.title);
     double top = 0.0;
     for (int i = 0; i + 1 < series.size(); i += 2) top = std::max(top, series[i + 1].toDouble());
     top = top > 0.0 ? top * 1.1 : 1.0;
-    const QRectF plot = box.adjusted(4, 16, -4, -4);
+    // Room for the value scale on the left and the time axis below.
+    const QRectF plot = box.adjusted(58, 16, -4, -24);
+    painter.setPen(QPen(QColor(0x99, 0x99, 0x99), 0.5));
+    painter.drawRect(plot);
     const double length = lengthSeconds > 0.0 ? lengthSeconds : 1.0;
     const auto at = [&](double t, double v) {
         return QPointF(plot.left() + plot.width() * std::clamp(t / length, 0.0, 1.0),
                        plot.bottom() - plot.height() * std::clamp(v / top, 0.0, 1.0));
     };
+    // The time axis: ticks at 1, 2 or 5 times a power of ten seconds, about six of them.
+    const double step = std::max(roundDown(length / 5.0), 0.1);
+    painter.setPen(QColor(0x55, 0x55, 0x55));
+    const int decimals = step < 1.0 ? 1 : 0;
+    for (int n = 0; n * step <= length + 1e-9 && n < 100; ++n) {
+        const QPointF p = at(n * step, 0.0);
+        painter.drawLine(p, p + QPointF(0, 3));
+        painter.drawText(QRectF(p.x() - 20, plot.bottom() + 3, 40, 10), Qt::AlignHCenter | Qt::AlignTop,
+                         QString::number(n * step, 'f', decimals));
+    }
+    painter.drawText(QRectF(plot.left(), plot.bottom() + 12, plot.width(), 12), Qt::AlignHCenter | Qt::AlignTop,
+                     labels.axis);
+    // The value scale says its unit, so that it never reads like a figure of the report.
+    painter.drawText(QRectF(box.left(), plot.top() - 5, 55, 10), Qt::AlignRight | Qt::AlignVCenter,
+                     QString::number(top, 'f', 1) + " " + labels.unit);
+    painter.drawText(QRectF(box.left(), plot.bottom() - 5, 55, 10), Qt::AlignRight | Qt::AlignVCenter,
+                     QStringLiteral("0 ") + labels.unit);
     for (const QJsonValue& value : events) {
         const QJsonObject e = value.toObject();
-        painter.setPen(QPen(eventColour(e.value("kind").toString()), 1.5));
+        painter.setPen(QPen(eventColour(e.value("kind").toString()), 1.0));
         const QPointF p = at(e.value("at").toDouble(), 0.0);
         painter.drawLine(QPointF(p.x(), plot.top()), QPointF(p.x(), plot.bottom()));
     }
@@ -123,7 +158,18 @@ void ReportCharts::series(QPainter& painter, const QRectF& box, const QJsonArray
     }
     painter.setPen(QPen(colour, 1.2));
     painter.drawPath(path);
-    painter.setPen(QColor(0x55, 0x55, 0x55));
-    painter.drawText(plot, Qt::AlignRight | Qt::AlignTop, QString::number(top, 'f', 1));
+    if (incidentAt && std::isfinite(*incidentAt)) {
+        const QPointF p = at(*incidentAt, 0.0);
+        painter.setPen(QPen(QColor(0xe0, 0x30, 0x3a), 1.5, Qt::DashLine));
+        painter.drawLine(QPointF(p.x(), plot.top()), QPointF(p.x(), plot.bottom()));
+        QPolygonF mark;
+        mark << QPointF(p.x() - 4, plot.top() - 6) << QPointF(p.x() + 4, plot.top() - 6) << QPointF(p.x(), plot.top());
+        painter.setBrush(QColor(0xe0, 0x30, 0x3a));
+        painter.drawPolygon(mark);
+        painter.setPen(QColor(0xe0, 0x30, 0x3a));
+        const bool right = p.x() < plot.center().x();
+        painter.drawText(QRectF(right ? p.x() + 4 : p.x() - 204, plot.top() + 2, 200, 12),
+                         (right ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter, labels.incident);
+    }
     painter.restore();
 }

@@ -46,6 +46,19 @@ int64_t DisplayZone::offsetAt(int64_t utcSeconds) const {
     return local.tm_gmtoff;
 }
 
+int64_t DisplayZone::offsetAtLocal(int64_t localSeconds) const {
+    return offsetAt(localSeconds - offsetAt(localSeconds - offsetAt(localSeconds)));
+}
+
+std::string DisplayZone::offsetText(int64_t offsetSeconds) {
+    if (offsetSeconds == 0) return "UTC";
+    const int64_t a = offsetSeconds < 0 ? -offsetSeconds : offsetSeconds;
+    char out[16];
+    std::snprintf(out, sizeof out, "%c%02d:%02d", offsetSeconds < 0 ? '-' : '+', static_cast<int>(a / 3600 % 100),
+                  static_cast<int>(a / 60 % 60));
+    return out;
+}
+
 std::string DisplayZone::text() const {
     if (kind_ == Kind::System) return "system";
     if (kind_ == Kind::Utc) return "UTC";

@@ -20,8 +20,14 @@ public:
     Kind kind() const { return kind_; }
     // How far this zone's clock is ahead of UTC at that moment (seconds since 1970).
     int64_t offsetAt(int64_t utcSeconds) const;
+    // The same for a moment given as this zone's own clock (a camera clock
+    // set to it): the offset that clock reading had, around a change of
+    // summer time the later one.
+    int64_t offsetAtLocal(int64_t localSeconds) const;
     // The setting's text: "system", "UTC" or "+HH:MM".
     std::string text() const;
+    // An offset as times are written beside it: "UTC" for none, else "+HH:MM".
+    static std::string offsetText(int64_t offsetSeconds);
 
     DisplayZone() = default;
 

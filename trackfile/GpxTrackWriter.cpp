@@ -8,6 +8,7 @@ void GpxTrackWriter::begin(std::string& out) {
         "<gpx version=\"1.1\" creator=\"veltara-track\" xmlns=\"http://www.topografix.com/GPX/1/1\" "
         "xmlns:gpxtpx=\"http://www.garmin.com/xmlschemas/TrackPointExtension/v2\" "
         "xmlns:veltara=\"urn:veltara-dvr-player:track:1\">\n";
+    if (!zoneKnown_) out += std::string("  <metadata>\n    <desc>") + kUnknownZone + "</desc>\n  </metadata>\n";
 }
 
 void GpxTrackWriter::track(std::string& out, std::string_view file, std::span<const TrackRecord> records,
@@ -17,7 +18,9 @@ void GpxTrackWriter::track(std::string& out, std::string_view file, std::span<co
     for (const TrackRecord& r : records) {
         if (!trackPointDrawn(r)) continue;
         out += "      <trkpt lat=\"" + trackDecimal(r.latitude, 6) + "\" lon=\"" + trackDecimal(r.longitude, 6) + "\">";
-        const std::string time = trackTimestamp(r, utcOffsetSeconds_, fraction);
+        std::string time = trackTimestamp(r, clipUtc_ || zoneKnown_ ? utcOffsetSeconds_ : 0, fraction);
+        // A camera clock of no known zone is no UTC: no Z.
+        if (!clipUtc_ && !zoneKnown_ && !time.empty() && time.back() == 'Z') time.pop_back();
         if (!time.empty()) out += "<time>" + time + "</time>";
         // What the moment has no reading of is left out, never written as 0.
         if (!r.hasSpeed && !r.hasAccel) {

@@ -3,12 +3,18 @@
 // WGS-84 positions), each with its time in UTC when the camera's date and
 // time are a real moment and its speed in Garmin's TrackPointExtension (m/s),
 // so other GPS tools read both; the km/h figure and the three axes are
-// extensions of ours.
+// extensions of ours. A camera's clock is made UTC with the offset given;
+// without a known zone its times are written as they stand, without a zone
+// (xsd:dateTime allows that), and the metadata's description says so.
 #include "trackfile/TrackWriter.h"
 
 class GpxTrackWriter : public TrackWriter {
 public:
-    explicit GpxTrackWriter(int utcOffsetSeconds = 0) : utcOffsetSeconds_(utcOffsetSeconds) {}
+    explicit GpxTrackWriter(int utcOffsetSeconds = 0, bool zoneKnown = true)
+        : utcOffsetSeconds_(utcOffsetSeconds), zoneKnown_(zoneKnown) {}
+    static constexpr const char* kUnknownZone =
+        "Times with a Z are UTC from GPS. Times without a zone are the camera's own clock as it stands: "
+        "the time zone it was set to is not known.";
     void begin(std::string& out) override;
     void track(std::string& out, std::string_view file, std::span<const TrackRecord> records,
                std::span<const int64_t> timesMs = {}) override;
@@ -16,4 +22,5 @@ public:
 
 private:
     int utcOffsetSeconds_;
+    bool zoneKnown_;
 };

@@ -15,10 +15,10 @@ TrackWriter::~TrackWriter() = default;
 
 void TrackWriter::clipFormat(TelemetryFormat, bool) {}
 
-std::unique_ptr<TrackWriter> makeTrackWriter(TrackFormat format, int utcOffsetSeconds) {
+std::unique_ptr<TrackWriter> makeTrackWriter(TrackFormat format, int utcOffsetSeconds, bool zoneKnown) {
     switch (format) {
         case TrackFormat::Gpx:
-            return std::make_unique<GpxTrackWriter>(utcOffsetSeconds);
+            return std::make_unique<GpxTrackWriter>(utcOffsetSeconds, zoneKnown);
         case TrackFormat::Kml:
             return std::make_unique<KmlTrackWriter>(utcOffsetSeconds);
         case TrackFormat::GeoJson:

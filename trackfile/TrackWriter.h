@@ -27,10 +27,17 @@ public:
     virtual void end(std::string& out) = 0;
     // The layout the next track() came from and whether it has G-sensor data.
     virtual void clipFormat(TelemetryFormat format, bool gSensor);
+    // Whether the next track()'s times are GPS UTC or the camera's own clock.
+    void clipClock(bool utc) { clipUtc_ = utc; }
+
+protected:
+    bool clipUtc_ = true;
 };
 
-// utcOffsetSeconds: how far the camera clock was ahead of UTC.
-std::unique_ptr<TrackWriter> makeTrackWriter(TrackFormat format, int utcOffsetSeconds = 0);
+// utcOffsetSeconds: how far the camera clock was ahead of UTC. zoneKnown
+// false: no zone of the camera's clock was given, so its times cannot be
+// made UTC; GPX then writes them as they stand, without a zone, and says so.
+std::unique_ptr<TrackWriter> makeTrackWriter(TrackFormat format, int utcOffsetSeconds = 0, bool zoneKnown = true);
 
 // Helpers the formats share.
 // "%.6f" in the C locale, whatever the process's locale is.

@@ -91,7 +91,7 @@ TEST_F(EventReview, EventsAreListedAndNJumpsFromOneToTheNext) {
     EXPECT_TRUE(driver.ask("slide sliderProgress 10")["ok"].toBool());
     const auto atTen = [](const QJsonObject& d) {
         return player(d)["state"].toInt() == kPaused && player(d)["position"].toInt() == 10 &&
-               label(d, "LabelTime") == "Date/time: 2026-12-07 10:00:10" &&
+               label(d, "LabelTime").startsWith("Date/time: 2026-12-07 10:00:10 ") &&
                label(d, "LabelPositionStatus") == "GPS status: Valid fix" && map(d)["marker"].isObject();
     };
     EXPECT_TRUE(waitFor(atTen, 10s)) << text(dump);

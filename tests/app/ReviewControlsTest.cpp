@@ -49,7 +49,7 @@ TEST_F(Review, APausedClipSeeksIsSavedStepsAndPlaysFaster) {
     const auto atTen = [](const QJsonObject& d) {
         return player(d)["state"].toInt() == kPaused && player(d)["position"].toInt() == 10 &&
                std::abs(positionMs(d) - 10000) <= 100 &&
-               d["labels"].toObject()["LabelTime"].toString() == "Date/time: 2016-05-20 10:31:40";
+               d["labels"].toObject()["LabelTime"].toString().startsWith("Date/time: 2016-05-20 10:31:40 ");
     };
     ASSERT_TRUE(waitFor(atTen, 10s)) << text(dump);
     std::this_thread::sleep_for(1s);

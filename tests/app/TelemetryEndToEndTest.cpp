@@ -131,7 +131,7 @@ TEST_F(TelemetryEndToEnd, EveryLayoutPlaysWithItsLineMarkerPanelAndChart) {
             << text(dump);
         EXPECT_TRUE(waitFor([&](const QJsonObject& d) { return bool(showsTheDrive(d)); }, 5s))
             << showsTheDrive(dump).message() << " " << text(dump);
-        EXPECT_TRUE(label(dump, "LabelTime").endsWith("11:00:10")) << text(dump);
+        EXPECT_TRUE(label(dump, "LabelTime").endsWith("11:00:10 +01:00")) << text(dump);  // the zone written
         const qint64 before = positionMs(dump);
         EXPECT_TRUE(driver.ask("key .")["ok"].toBool());
         ASSERT_TRUE(waitFor([&](const QJsonObject& d) { return positionMs(d) != before; }, 5s)) << text(dump);

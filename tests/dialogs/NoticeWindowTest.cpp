@@ -152,6 +152,11 @@ TEST(ExportDialogLanguage, ButtonsAndDecimalSignFollowTheLanguage) {
     EXPECT_FALSE(dialog.Changed());
     start->setValue(-5.0);
     EXPECT_TRUE(dialog.Changed());
+    // The zone it writes times in, and the report's fields, empty each time it opens.
+    dialog.ShowZone("+01:00");
+    EXPECT_EQ(dialog.ZoneLine(), "Zeiten werden in +01:00 angegeben");
+    EXPECT_EQ(dialog.findChildren<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly).size(), 3);
+    EXPECT_EQ(dialog.CaseReference() + dialog.Vehicle() + dialog.Note(), "");
 }
 
 // The seal's key and certificate are remembered for the next export; the

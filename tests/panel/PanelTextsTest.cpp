@@ -1,6 +1,7 @@
 // The texts of the information panel: what each label shows for a record,
 // without a fix, after a language change, and the play time.
 #include "config/ConfigStore.h"
+#include "evidence/OverlayScript.h"
 #include "panel/PanelTexts.h"
 #include "support/TempFolder.h"
 
@@ -66,13 +67,29 @@ TEST(PanelTexts, BeforeAnyReportTheLinesAreTheLabels) {
 
 TEST(PanelTexts, ARecordWithAFixShowsEachValueOneBlankAfterItsLabel) {
     PanelTexts panel = panelWith(shortLabels());
+    panel.SetZone(DisplayZone::utc());
     panel.ShowRecord(cameraRecord());
     EXPECT_EQ(panel.longitudeLine(), "Lng: E 113\u00b056'12.34\"");
     EXPECT_EQ(panel.latitudeLine(), "Lat: N 22\u00b033'44.50\"");
-    EXPECT_EQ(panel.timeLine(), "Time: 2016-05-20 10:30:15");
+    EXPECT_EQ(panel.timeLine(), "Time: 2016-05-20 10:30:15 UTC");
     EXPECT_EQ(panel.speedLine(), "Speed: 43.5 km/h");
     EXPECT_EQ(panel.statusLine(), "Status: GPS");
     EXPECT_TRUE(panel.hasFix());
+}
+
+// The panel and the export's burned-in band write one time, the zone beside it.
+TEST(PanelTexts, ThePanelAndTheExportsBandWriteTheSameTimeWithItsZone) {
+    PanelTexts panel = panelWith(shortLabels());
+    for (const auto& [zone, text] : {std::pair{DisplayZone::fixed(3600), "+01:00"}, {DisplayZone::fixed(-34200), "-09:30"},
+                                     {DisplayZone::utc(), "UTC"}}) {
+        panel.SetZone(zone);
+        panel.ShowRecord(cameraRecord());
+        const std::string shown = std::string("2016-05-20 10:30:15 ") + text;
+        EXPECT_EQ(panel.timeLine(), "Time: " + shown);
+        EXPECT_EQ(OverlayScript::line(cameraRecord(), UnitSystem::Metric, {}, DisplayZone::offsetText(zone.offsetAt(0)))
+                      .rfind(shown, 0),
+                  0u);
+    }
 }
 
 TEST(PanelTexts, DegreesAndMinutesHaveNoLeadingZeros) {

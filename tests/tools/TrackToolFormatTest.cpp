@@ -90,6 +90,39 @@ TEST(TrackWriter, XmlFormatsStayWellFormedForAnyName) {
     }
 }
 
+// A camera's own clock is made UTC with the zone given; without one its
+// times keep no Z and the file says why, and stays valid XML. GPS times are
+// UTC either way.
+TEST(TrackWriter, ACameraClockIsMadeUtcWithItsZoneOrWrittenWithoutOneAndSaidSo) {
+    const std::vector<TrackRecord> records{at(22.5, 113.9)};
+    const auto gpx = [&](int offset, bool known, bool utc) {
+        auto writer = makeTrackWriter(TrackFormat::Gpx, offset, known);
+        std::string out;
+        writer->begin(out);
+        writer->clipClock(utc);
+        writer->track(out, "a.mp4", records);
+        writer->end(out);
+        return out;
+    };
+    const std::string zoned = gpx(3600, true, false);
+    EXPECT_NE(zoned.find("<time>2016-05-20T09:30:15Z</time>"), std::string::npos) << zoned;
+    EXPECT_EQ(zoned.find("<metadata>"), std::string::npos);
+    const std::string unknown = gpx(0, false, false);
+    EXPECT_NE(unknown.find("<time>2016-05-20T10:30:15</time>"), std::string::npos) << unknown;
+    EXPECT_NE(unknown.find("version=\"1.1\" creator=\"veltara-track\" xmlns=\"http://www.topografix.com/GPX/1/1\" "),
+              std::string::npos);
+    EXPECT_NE(unknown.find("\">\n  <metadata>\n    <desc>Times with a Z are UTC from GPS. Times without a zone are "
+                           "the camera's own clock"),
+              std::string::npos)
+        << unknown;
+    EXPECT_NE(gpx(0, false, true).find("<time>2016-05-20T10:30:15Z</time>"), std::string::npos);
+    testing_support::TempFolder tmp;
+    platform::ChildProcess xmllint;
+    ASSERT_EQ(xmllint.start({"/usr/bin/xmllint", "--noout", tmp.write("u.gpx", unknown)}), 0);
+    xmllint.closeStdin();
+    EXPECT_EQ(xmllint.waitFor(std::chrono::seconds(30)).value_or(-1), 0);
+}
+
 TEST(TrackWriter, GeometryFormatsSkipInvalidRecordsAndShortLines) {
     TrackRecord invalid = at(50, 50);
     invalid.valid = false;

@@ -18,6 +18,7 @@
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 
@@ -467,8 +468,11 @@ TEST_F(VeltaraTrackTool, ReadsEveryCameraLayoutInfoAndGpxInUtc) {
         const ToolRun gpx = run({"--format", "gpx", name});
         ASSERT_EQ(gpx.status, 0) << name << ": " << gpx.err;
         EXPECT_EQ(count(gpx.out, "<trkpt"), fixes) << name;
-        EXPECT_NE(gpx.out.find("<time>2026-12-07T10:00:02Z</time>"), std::string::npos) << name << gpx.out;
-        EXPECT_NE(gpx.out.find("<time>2026-12-07T10:00:11Z</time>"), std::string::npos) << name;
+        // GPS time is UTC; a camera's clock of no given zone is written without one.
+        const bool utc = info.out.find("\"time_kind\": \"utc\"", at) < info.out.find("\"path\"", at + 1);
+        const std::string zone = utc ? "Z" : "";
+        EXPECT_NE(gpx.out.find("<time>2026-12-07T10:00:02" + zone + "</time>"), std::string::npos) << name << gpx.out;
+        EXPECT_NE(gpx.out.find("<time>2026-12-07T10:00:11" + zone + "</time>"), std::string::npos) << name;
     }
 }
 
@@ -612,9 +616,11 @@ TEST_F(VeltaraTrackTool, ExportsAStretchAcrossTwoClipsWithItsDataReportAndChecks
     // Exactly the fixes of the stretch: 10:30:30 to 10:30:59, from both clips.
     const std::string gpx = tmp.read(folder.substr(tmp.path().size()) + "track.gpx");
     EXPECT_EQ(count(gpx, "<trkpt"), 30u);
-    EXPECT_EQ(count(gpx, "<time>2016-05-20T10:30:30Z</time>"), 1u);
-    EXPECT_EQ(count(gpx, "<time>2016-05-20T10:30:59Z</time>"), 1u);
-    EXPECT_EQ(count(gpx, "<time>2016-05-20T10:31:00Z</time>"), 0u);
+    // The camera's clock, no zone given: its times as they stand, and the file says so.
+    EXPECT_EQ(count(gpx, "<time>2016-05-20T10:30:30</time>"), 1u);
+    EXPECT_EQ(count(gpx, "<time>2016-05-20T10:30:59</time>"), 1u);
+    EXPECT_EQ(count(gpx, "<time>2016-05-20T10:31:00</time>"), 0u);
+    EXPECT_EQ(count(gpx, "<metadata>\n    <desc>Times with a Z are UTC from GPS."), 1u);
     EXPECT_EQ(lines(tmp.read(folder.substr(tmp.path().size()) + "track.csv")).size(), 31u);
 
     const std::string report = testing_support::commandOutput({"/usr/bin/pdftotext", "report.pdf", "-"}, folder, status);
@@ -657,6 +663,71 @@ TEST_F(VeltaraTrackTool, ExportsAStretchAcrossTwoClipsWithItsDataReportAndChecks
     EXPECT_EQ(lines(copied.out).at(0).rfind(tmp.path() + "cliexp/bv/", 0), 0u) << copied.out;
     testing_support::commandOutput({"/usr/bin/sha256sum", "-c", "SHA256SUMS"}, lines(copied.out).at(0), status);
     EXPECT_EQ(status, 0);
+}
+
+// What a receiver reads in the report: the reference fields as plain text,
+// the times in the zone given with the zone written, the places as
+// coordinates, the incident, the video's real length, the software and the
+// camera clock's offset (the clip's creation time is the camera's clock, an
+// hour ahead of GPS UTC). The folder is named after the incident.
+TEST_F(VeltaraTrackTool, TheReportGivesWhatAReceiverNeedsAndTheFolderIsNamedAfterTheIncident) {
+    if (!std::filesystem::exists(std::string(VELTARA_TEST_PROGRAM_DIR) + "Report/veltara-report"))
+        GTEST_SKIP() << "no report program in this build";
+    testing_support::TelemetryClipSpec spec;
+    spec.layout = testing_support::ClipLayout::GpmfGps9;
+    spec.withVideo = true;
+    spec.creationUnixSeconds = testing_support::kDriveStartUtcMs / 1000 + 3600;
+    ASSERT_EQ(testing_support::makeTelemetryClip(tmp.path() + "drive.mp4", spec), "");
+    const std::string hostile = "C-42 <b>x</b> &amp;\x01" + std::string(3000, 'z');
+    const ToolRun exported = run({"--export", "--from", "drive.mp4@45", "--duration", "10", "--no-overlay",
+                                  "--utc-offset", "+01:00", "--case", hostile, "--vehicle", "B-XY 123", "--note",
+                                  "line one\nline two", "--out", "out", "drive.mp4"});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    const std::string folder = lines(exported.out).at(0);
+    EXPECT_NE(folder.find("/out/2026-12-07 11-00-5"), std::string::npos) << folder;
+    EXPECT_EQ(folder.substr(folder.size() - 8), " Impact/") << folder;
+
+    int status = 0;
+    const double video = std::atof(testing_support::commandOutput({"/usr/bin/ffprobe", "-v", "error", "-show_entries",
+                                                                    "format=duration", "-of", "csv=p=0", "video.mp4"},
+                                                                   folder, status).c_str());
+    EXPECT_GT(video, 9.5);  // the original frames, from the key frame before the stretch
+    const std::string report =
+        testing_support::commandOutput({"/usr/bin/pdftotext", "-raw", "report.pdf", "-"}, folder, status);
+    ASSERT_EQ(status, 0) << report;
+    char length[32];
+    std::snprintf(length, sizeof length, "(%.1f s)", video);
+    EXPECT_NE(report.find(length), std::string::npos) << length << "\n" << report;
+    EXPECT_NE(report.find("Case C-42 <b>x</b> &amp; zzz"), std::string::npos) << report;
+    EXPECT_EQ(report.find(std::string(2100, 'z')), std::string::npos);
+    EXPECT_NE(report.find("Vehicle B-XY 123"), std::string::npos) << report;
+    EXPECT_NE(report.find("Note line one line two"), std::string::npos) << report;
+    EXPECT_NE(report.find("Start 2026-12-07 11:00:45 +01:00 (GPS time)"), std::string::npos) << report;
+    for (const char* label : {"Start position ", "End position ", "Incident position "}) {
+        const size_t at = report.find(label);
+        ASSERT_NE(at, std::string::npos) << label << report;
+        const std::string place = report.substr(at + std::strlen(label), 30);
+        EXPECT_TRUE(place.size() > 24 && place[2] == '.' && place.substr(9, 6) == "\xC2\xB0 N, ") << place;
+    }
+    EXPECT_NE(report.find("Incident Impact, at 5.0 s,"), std::string::npos) << report;
+    EXPECT_NE(report.find("+01:00 (GPS time)"), std::string::npos);
+    EXPECT_NE(report.find("Software veltara-track "), std::string::npos) << report;
+    EXPECT_NE(report.find("FFmpeg"), std::string::npos);
+    EXPECT_NE(report.find(" UTC ("), std::string::npos) << report;  // made: UTC and local
+    EXPECT_NE(report.find("Camera clock +3600.0 s ahead of UTC (median of "), std::string::npos) << report;
+    EXPECT_NE(report.find("Time zone used +01:00"), std::string::npos) << report;
+    EXPECT_NE(report.find("seconds into the stretch"), std::string::npos);
+    EXPECT_NE(report.find("km/h"), std::string::npos);
+
+    // A custody log in the input is printed; an input without the newer fields still makes a report.
+    tmp.write("custody.json", "{\"hasData\":false,\"clips\":[],\"custody\":[\"{\\\"action\\\":\\\"acquired\\\"}\"]}");
+    testing_support::commandOutput(
+        {std::string(VELTARA_TEST_PROGRAM_DIR) + "Report/veltara-report", "custody.json", "custody.pdf"}, tmp.path(),
+        status);
+    ASSERT_EQ(status, 0);
+    const std::string printed =
+        testing_support::commandOutput({"/usr/bin/pdftotext", "-raw", "custody.pdf", "-"}, tmp.path(), status);
+    EXPECT_NE(printed.find("Custody log\n{\"action\":\"acquired\"}"), std::string::npos) << printed;
 }
 
 TEST_F(VeltaraTrackTool, AnExportThatCannotBeCoveredSaysWhyAndLeavesNothing) {
@@ -760,8 +831,8 @@ TEST_F(VeltaraTrackTool, AnExportFromAFolderOfFrontAndRearFollowsTheFront) {
     // The track goes on in time, through the front's second clip.
     const std::string gpx = tmp.read(folder.substr(tmp.path().size()) + "track.gpx");
     EXPECT_EQ(count(gpx, "<trkpt"), 30u);
-    EXPECT_EQ(count(gpx, "<time>2016-05-20T10:30:59Z</time>"), 1u);
-    EXPECT_EQ(count(gpx, "<time>2016-05-20T10:30:00Z</time>"), 0u);
+    EXPECT_EQ(count(gpx, "<time>2016-05-20T10:30:59</time>"), 1u);
+    EXPECT_EQ(count(gpx, "<time>2016-05-20T10:30:00</time>"), 0u);
     // The checksums and the report name the stretch's clips, and only them.
     const std::string sums = tmp.read(folder.substr(tmp.path().size()) + "SHA256SUMS");
     EXPECT_EQ(lines(sums).size(), 7u) << sums;

@@ -122,6 +122,11 @@ int runExportCommand(const TrackToolOptions& options, const std::vector<std::str
     request.reportProgram = platform::programFolder() + "Report/veltara-report";
     request.events = events;
     request.utcOffsetSeconds = options.utcOffsetSeconds;
+    if (options.utcOffsetGiven) request.zone = DisplayZone::fixed(options.utcOffsetSeconds);
+    request.caseReference = options.caseReference;
+    request.vehicle = options.vehicle;
+    request.note = options.note;
+    request.program = "veltara-track";
     std::string reason;
     if (!options.signKey.empty()) {
         request.signKey = absolutePath(options.signKey);

@@ -109,6 +109,7 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
                 error = "bad UTC offset \"" + value + "\" (+HH:MM or -HH:MM)";
                 return TrackToolParse::UsageError;
             }
+            options.utcOffsetGiven = true;
         } else if (matches(argument, "--config")) {
             if (!takeValue(arguments, i, "--config", options.configFile, error)) return TrackToolParse::UsageError;
         } else if (argument == "--export") {
@@ -126,6 +127,12 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
             }
         } else if (matches(argument, "--out")) {
             if (!takeValue(arguments, i, "--out", options.exportOut, error)) return TrackToolParse::UsageError;
+        } else if (matches(argument, "--case")) {
+            if (!takeValue(arguments, i, "--case", options.caseReference, error)) return TrackToolParse::UsageError;
+        } else if (matches(argument, "--vehicle")) {
+            if (!takeValue(arguments, i, "--vehicle", options.vehicle, error)) return TrackToolParse::UsageError;
+        } else if (matches(argument, "--note")) {
+            if (!takeValue(arguments, i, "--note", options.note, error)) return TrackToolParse::UsageError;
         } else if (argument == "--no-overlay") {
             options.overlay = false;
         } else if (argument == "--print0") {
@@ -208,8 +215,10 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
     }
     if (!options.exportStretch && (!options.exportFrom.empty() || options.exportSeconds > 0.0 ||
                                    !options.exportOut.empty() || !options.overlay || options.print0 ||
-                                   options.originals)) {
-        error = "--from, --duration, --out, --no-overlay, --originals and --print0 go with --export";
+                                   options.originals || !options.caseReference.empty() || !options.vehicle.empty() ||
+                                   !options.note.empty())) {
+        error = "--from, --duration, --out, --no-overlay, --originals, --print0, --case, --vehicle and --note go with "
+                "--export";
         return TrackToolParse::UsageError;
     }
     if (options.signKey.empty() != options.signCert.empty() ||
@@ -241,7 +250,8 @@ std::string trackToolUsage() {
            "       veltara-track --info [--json] [--index] [-r] PATH...\n"
            "       veltara-track --export --from START --duration SECONDS --out DIR [--no-overlay] [--print0]\n"
            "                     [--sign KEY.pem --cert CERT.pem [--key-password-file FILE]]\n"
-           "                     [--timestamp-request] [--originals] [--utc-offset +HH:MM] [--config FILE] [-r] PATH...\n"
+           "                     [--timestamp-request] [--originals] [--utc-offset +HH:MM] [--config FILE]\n"
+           "                     [--case TEXT] [--vehicle TEXT] [--note TEXT] [-r] PATH...\n"
            "       veltara-track --verify [--ca FILE] FOLDER\n"
            "       veltara-track --repair [--reference CLIP] CLIP...\n"
            "       veltara-track --help | --version\n"
@@ -260,7 +270,8 @@ std::string trackToolUsage() {
            "              the converter program, as the player does (camera text only)\n"
            "  --index     use and fill the track index in the user's cache folder\n"
            "  --utc-offset  what the camera clock was ahead of UTC (default +00:00);\n"
-           "              times are written in UTC\n"
+           "              times are written in UTC; without it, the times of a camera's own\n"
+           "              clock (no GPS time) are written as they stand, without a zone\n"
            "  --trips     print the trips (clips of one drive per camera channel)\n"
            "  --events    print the hard brakings, accelerations and impacts of the trips\n"
            "  --info      print each clip's data layout, samples, fixes, first and last\n"
@@ -299,6 +310,8 @@ std::string trackToolUsage() {
            "  --timestamp-request\n"
            "              write SHA256SUMS.tsq, an RFC 3161 request to send to a time-stamping\n"
            "              authority; put its reply into the folder as SHA256SUMS.tsr\n"
+           "  --case, --vehicle, --note  the case reference, the vehicle and a note the\n"
+           "              export's report gives (plain text, at most 2000 bytes each)\n"
            "  --config    the settings file whose [Events] section sets the event thresholds\n"
            "              (default: the player's, Tavimoor.ini in the user's folder, when there is one)\n"
            "  --version   print the version and those of the FFmpeg and libmpv in use\n"

@@ -8,7 +8,8 @@
 //     veltara-track --info [--json] [--index] [-r] PATH...
 //     veltara-track --export --from START --duration SECONDS --out DIR [--no-overlay] [--print0]
 //                   [--sign KEY.pem --cert CERT.pem [--key-password-file FILE]]
-//                   [--timestamp-request] [--originals] [--utc-offset +HH:MM] [--config FILE] [-r] PATH...
+//                   [--timestamp-request] [--originals] [--utc-offset +HH:MM] [--config FILE]
+//                   [--case TEXT] [--vehicle TEXT] [--note TEXT] [-r] PATH...
 //     veltara-track --verify [--ca FILE] FOLDER
 // Options take their value as the next argument or after "="; "--" ends the
 // options. Threads: main only.
@@ -33,6 +34,8 @@ struct TrackToolOptions : TrackFileOptions {
     bool overlay = true;             // the data burned into the video
     bool repair = false;             // repair clips cut short (no index)
     std::string reference;           // the healthy clip the repair learns from; "" the nearest
+    bool utcOffsetGiven = false;     // --utc-offset was given: the camera clock's zone is known
+    std::string caseReference, vehicle, note;  // the export report's reference fields
     bool print0 = false;             // the export's folder printed exactly, ended by a NUL
     std::string signKey;             // the export's SHA256SUMS signed with this key (PEM)...
     std::string signCert;            // ...and certificate (PEM)

@@ -132,7 +132,7 @@ int main(int argc, char** argv) {
     }
     ClipTrackSource source(options, index.get());
     source.setInterruptFlag(&interrupted);
-    const std::unique_ptr<TrackWriter> writer = makeTrackWriter(options.format, options.utcOffsetSeconds);
+    const std::unique_ptr<TrackWriter> writer = makeTrackWriter(options.format, options.utcOffsetSeconds, options.utcOffsetGiven);
     ProgressLine progress(stderr, list.files.size() > 1 && ::isatty(STDERR_FILENO) == 1);
 
     std::string out;
@@ -188,6 +188,7 @@ int main(int argc, char** argv) {
         const ClipReading& reading = source.lastReading();
         writer->clipFormat(reading.format() == TelemetryFormat::None ? TelemetryFormat::CameraText : reading.format(),
                            reading.format() == TelemetryFormat::None || reading.telemetry.hasGSensor());
+        writer->clipClock(reading.format() != TelemetryFormat::None && reading.telemetry.timeKind() == TelemetryTime::Utc);
         // A GPX of a clip without a single fix would be an empty track that looks like success.
         if (!trips && options.format == TrackFormat::Gpx && result == ClipTrackSource::Result::Track &&
             std::none_of(records.begin(), records.end(), trackPointDrawn)) {
