@@ -197,6 +197,8 @@ void VehicleSeiReader::read(const IsoFile& file, ClipTelemetry& out) const {
         startMs = created * 1000;
     }
 
+    // One sample a frame at most: room made once, not grown frame by frame.
+    out.samples.reserve(out.samples.size() + std::min(samples.size(), ClipTelemetry::kSampleLimit));
     SampleStarts starts(file, samples);
     std::string message;
     VehicleFrame frame;
