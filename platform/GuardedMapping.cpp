@@ -12,13 +12,14 @@ namespace platform {
 namespace {
 
 // The range this thread is copying from, and where to jump when it faults.
-// Plain values only: the signal handler reads them.
+// Plain values only: the signal handler reads them. Initial-exec: reaching
+// them never allocates, even from a shared library, so the handler may.
 struct Guard {
     const unsigned char* begin;
     const unsigned char* end;
     sigjmp_buf* jump;
 };
-thread_local Guard t_guard{nullptr, nullptr, nullptr};
+[[gnu::tls_model("initial-exec")]] thread_local Guard t_guard{nullptr, nullptr, nullptr};
 
 struct sigaction g_previous {};
 

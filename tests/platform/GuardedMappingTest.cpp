@@ -1,8 +1,8 @@
 #include "platform/GuardedMapping.h"
 #include "support/TempFolder.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <string>
