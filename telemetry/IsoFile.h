@@ -80,6 +80,8 @@ public:
     IsoFile& operator=(const IsoFile&) = delete;
 
     const std::string& path() const { return path_; }  // empty for openBytes
+    // The open file, for a reader that maps it; -1 for openBytes.
+    int descriptor() const { return fd_; }
     // Read before every read; null (the default) never stops.
     void setStopFlag(const std::atomic<bool>* stop) { stop_ = stop; }
     uint64_t size() const { return size_; }

@@ -1,6 +1,7 @@
 #include "telemetry/VehicleSeiReader.h"
 
 #include "cameras/CameraNaming.h"
+#include "platform/GuardedMapping.h"
 #include "telemetry/VehicleFrameMessage.h"
 #include "telemetry/VehicleSeiSample.h"
 
@@ -24,15 +25,20 @@ const IsoTrack* videoTrack(const IsoFile& file) {
     return nullptr;
 }
 
-// The starts of a track's samples, read in batches where they lie close.
+// The starts of a track's samples: copied out of a mapping of the file (no
+// system call per sample), or, where the file cannot be mapped, read in
+// batches where they lie close.
 class SampleStarts {
 public:
-    SampleStarts(const IsoFile& file, const std::vector<IsoSample>& samples) : file_(file), samples_(samples) {}
+    SampleStarts(const IsoFile& file, const std::vector<IsoSample>& samples) : file_(file), samples_(samples) {
+        mapping_.map(file.descriptor(), file.size());
+    }
 
     // The first n bytes of sample i (n at most its size); false when they
     // cannot be read or the clip's read budget is spent.
     bool get(size_t i, size_t n, std::string_view& out) {
         const IsoSample& s = samples_[i];
+        if (mapping_.mapped()) return copy(s, n, out);
         if (s.offset < from_ || s.offset + n > from_ + buffer_.size()) {
             uint64_t end = s.offset + n;
             // A first look takes its close neighbours along; a longer one reads alone.
@@ -62,7 +68,17 @@ public:
     bool budgetSpent() const { return total_ >= VehicleSeiReader::kMaxTotalBytes - VehicleSeiReader::kMaxStartBytes; }
 
 private:
+    bool copy(const IsoSample& s, size_t n, std::string_view& out) {
+        if (file_.stopped() || n > VehicleSeiReader::kMaxTotalBytes - total_) return false;
+        total_ += n;
+        if (buffer_.size() < n) buffer_.resize(n);
+        if (!mapping_.copy(s.offset, n, buffer_.data())) return false;
+        out = std::string_view(buffer_.data(), n);
+        return true;
+    }
+
     const IsoFile& file_;
+    platform::GuardedMapping mapping_;
     const std::vector<IsoSample>& samples_;
     std::string buffer_;
     uint64_t from_ = 0;
@@ -181,6 +197,8 @@ void VehicleSeiReader::read(const IsoFile& file, ClipTelemetry& out) const {
         startMs = created * 1000;
     }
 
+    // One sample a frame at most: room made once, not grown frame by frame.
+    out.samples.reserve(out.samples.size() + std::min(samples.size(), ClipTelemetry::kSampleLimit));
     SampleStarts starts(file, samples);
     std::string message;
     VehicleFrame frame;

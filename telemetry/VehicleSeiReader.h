@@ -8,8 +8,10 @@
 //
 // Only the first bytes of each video sample are read (kFirstBytes, more only
 // while the units before the first slice need it, up to kMaxStartBytes),
-// never the picture; starts of samples that lie close together are read in
-// one go.
+// never the picture. They are copied out of a read-only mapping of the file
+// (platform::GuardedMapping: no system call per frame, and a clip cut short
+// meanwhile ends the reading instead of the program); where the file cannot
+// be mapped, starts of samples that lie close together are read in one go.
 //
 // The message holds no time: a frame's time is the clip's start from its
 // name (the car's own clock) plus the frame's moment; a clip renamed beyond

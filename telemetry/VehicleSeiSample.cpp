@@ -3,6 +3,7 @@
 #include "telemetry/BigEndian.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -14,22 +15,25 @@ constexpr unsigned char kTrailingByte = 0x80;
 constexpr int kMaxSeiMessages = 32;
 
 // Removes the emulation-prevention bytes (0x03 after two zero bytes); false
-// when one ends the unit, which no writer leaves in an SEI.
+// when one ends the unit, which no writer leaves in an SEI. The runs between
+// them are copied whole: a unit seldom holds one.
 bool unescape(std::string_view bytes, std::string& out) {
     out.resize(bytes.size());
     char* to = out.data();
-    int zeros = 0;
     bool escapeLast = false;
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        escapeLast = zeros >= 2 && byte == 3;
-        if (escapeLast) {
-            zeros = 0;
-            continue;
-        }
-        zeros = byte == 0 ? zeros + 1 : 0;
-        *to++ = c;
+    size_t from = 0;
+    for (size_t at = 2; at < bytes.size(); ++at) {
+        const void* three = std::memchr(bytes.data() + at, 3, bytes.size() - at);
+        if (three == nullptr) break;
+        at = static_cast<size_t>(static_cast<const char*>(three) - bytes.data());
+        if (at < from + 2 || bytes[at - 1] != 0 || bytes[at - 2] != 0) continue;
+        std::memcpy(to, bytes.data() + from, at - from);
+        to += at - from;
+        from = at + 1;
+        escapeLast = from == bytes.size();
     }
+    std::memcpy(to, bytes.data() + from, bytes.size() - from);
+    to += bytes.size() - from;
     out.resize(static_cast<size_t>(to - out.data()));
     return !escapeLast;
 }

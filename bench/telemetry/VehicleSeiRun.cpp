@@ -1,10 +1,14 @@
 // The car's per-frame data, for vehicle_sei.sh:
 //   VehicleSeiRun --make FOLDER      writes FOLDER/one/: a one-minute
 //                                    1280x960 36 frames/s front clip with the
-//                                    data (about 34 MB) and a back clip
-//                                    without; FOLDER/hour/: 60 minutes of the
-//                                    four cameras (front with the data), as
-//                                    hard links to those two clips
+//                                    data and a back clip without (the plain
+//                                    test picture: about 10.6 MB, 4.7 KB a
+//                                    frame); FOLDER/dense/: the front clip
+//                                    again with a noisy picture at a car's
+//                                    bit rate (about 36 MB, 16 KB a frame);
+//                                    FOLDER/hour/: 60 minutes of the four
+//                                    cameras (front with the data), as hard
+//                                    links to the two clips of one/
 //   VehicleSeiRun --time CLIP [N]    in-process, warm cache, best of N (5):
 //                                    reading the file once against reading
 //                                    its per-frame data
@@ -27,19 +31,22 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 int make(const std::string& folder) {
-    const std::string one = folder + "/one", hour = folder + "/hour";
-    ::mkdir(folder.c_str(), 0755);
-    ::mkdir(one.c_str(), 0755);
-    ::mkdir(hour.c_str(), 0755);
-    const std::string front = one + "/2026-12-07_10-00-00-front.mp4", back = one + "/2026-12-07_10-00-00-back.mp4";
-    testing_support::VehicleClipSpec spec;
-    spec.frames = 36 * 60;
-    spec.width = 1280;
-    spec.height = 960;
-    spec.bitrate = "4500k";
-    for (const auto& [path, data] : {std::pair{front, true}, std::pair{back, false}}) {
+    const std::string one = folder + "/one", dense = folder + "/dense", hour = folder + "/hour";
+    for (const std::string& f : {folder, one, dense, hour}) ::mkdir(f.c_str(), 0755);
+    const std::string name = "/2026-12-07_10-00-00-front.mp4";
+    const std::string front = one + name, back = one + "/2026-12-07_10-00-00-back.mp4";
+    testing_support::VehicleClipSpec plain;
+    plain.frames = 36 * 60;
+    plain.width = 1280;
+    plain.height = 960;
+    plain.bitrate = "4500k";
+    testing_support::VehicleClipSpec bare = plain;
+    bare.withData = false;
+    testing_support::VehicleClipSpec noisy = plain;
+    noisy.bitrate = "4700k";  // about 36 MB a minute, a car's rate for one camera
+    noisy.pictureFilter = "noise=alls=12:allf=t";
+    for (const auto& [path, spec] : {std::pair{front, plain}, std::pair{back, bare}, std::pair{dense + name, noisy}}) {
         if (::access(path.c_str(), R_OK) == 0) continue;
-        spec.withData = data;
         const std::string error = testing_support::makeVehicleClip(path, spec);
         if (!error.empty()) return std::fprintf(stderr, "%s: %s\n", path.c_str(), error.c_str()), 1;
     }

@@ -157,6 +157,7 @@ std::string makeVehicleClip(const std::string& path, const VehicleClipSpec& spec
         "testsrc=size=" + std::to_string(spec.width) + "x" + std::to_string(spec.height) + ":rate=" + rate,
         "-frames:v", std::to_string(spec.frames), "-c:v", "libx264", "-preset", "ultrafast", "-bf", "0",
         "-x264-params", "aud=1"};
+    if (!spec.pictureFilter.empty()) encode.insert(encode.end(), {"-vf", spec.pictureFilter});
     if (!spec.bitrate.empty()) encode.insert(encode.end(), {"-b:v", spec.bitrate, "-maxrate", spec.bitrate, "-bufsize", spec.bitrate});
     encode.insert(encode.end(), {"-f", "h264", raw});
     std::string out = commandOutput(encode, "/", status);

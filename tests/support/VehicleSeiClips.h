@@ -37,6 +37,7 @@ struct VehicleClipSpec {
     std::string bitrate;                // e.g. "4500k" (empty: the encoder's choice)
     bool withData = true;               // false: a camera whose frames hold no message
     std::map<int, FrameDamage> damage;  // by frame
+    std::string pictureFilter;          // e.g. "noise=alls=12:allf=t": a picture that compresses like a camera's
 };
 
 // Writes the clip; "" or what went wrong.
