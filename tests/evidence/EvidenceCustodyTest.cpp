@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -63,10 +64,22 @@ protected:
         // Another drive of the same card, an hour later: not of the journey.
         fs::copy_file(card + "2016_0520_103000_0001F.MP4", card + "2016_0520_113000_0009F.MP4");
         int status = 0;
-        const std::string out = testing_support::commandOutput(
-            {tool(), "--export", "--from", "2016_0520_103040_0002F.MP4@10", "--duration", "20", "--no-overlay",
-             "--originals", "--out", tmp_->path() + "exports", card},
-            tmp_->path(), status);
+        std::vector<std::string> command = {tool(), "--export", "--from", "2016_0520_103040_0002F.MP4@10",
+                                            "--duration", "20", "--no-overlay", "--originals", "--out",
+                                            tmp_->path() + "exports"};
+        // Signed where openssl can make the key: the seal's lines join the verification.
+        if (::access("/usr/bin/openssl", X_OK) == 0) {
+            testing_support::commandOutput({"/usr/bin/openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
+                                            "ec_paramgen_curve:P-256", "-nodes", "-keyout", "signer.key", "-out",
+                                            "signer.pem", "-days", "2", "-subj", "/CN=signer"},
+                                           tmp_->path(), status);
+            if (status == 0) {
+                cert_ = tmp_->path() + "signer.pem";
+                command.insert(command.end(), {"--sign", tmp_->path() + "signer.key", "--cert", cert_});
+            }
+        }
+        command.push_back(card);
+        const std::string out = testing_support::commandOutput(command, tmp_->path(), status);
         ASSERT_EQ(status, 0) << out;
         folder_ = out.substr(0, out.find('\n'));
     }
@@ -80,15 +93,19 @@ protected:
     }
 
     static std::string verify(const std::string& folder, int& status) {
-        return testing_support::commandOutput({tool(), "--verify", folder}, tmp_->path(), status);
+        std::vector<std::string> command = {tool(), "--verify", folder};
+        if (!cert_.empty()) command.insert(command.begin() + 1, {"--ca", cert_});
+        return testing_support::commandOutput(command, tmp_->path(), status);
     }
 
     static testing_support::TempFolder* tmp_;
     static std::string folder_;
+    static std::string cert_;  // the signer's certificate; "" not signed
 };
 
 testing_support::TempFolder* EvidenceCustody::tmp_ = nullptr;
 std::string EvidenceCustody::folder_;
+std::string EvidenceCustody::cert_;
 
 TEST_F(EvidenceCustody, AnExportWithTheJourneyCopiesItWholeAndVerifies) {
     const std::string card = tmp_->path() + "card/";
@@ -125,7 +142,18 @@ TEST_F(EvidenceCustody, AnExportWithTheJourneyCopiesItWholeAndVerifies) {
     EXPECT_EQ(status, 0) << out;
     EXPECT_EQ(count(out, "FAILS"), 0u) << out;
     EXPECT_NE(out.find("holds  originals/2016_0520_103120_0003R.MP4: unchanged"), std::string::npos) << out;
-    EXPECT_NE(out.find("holds  custody.jsonl: 4 lines, chained"), std::string::npos) << out;
+    EXPECT_NE(out.find(cert_.empty() ? "holds  custody.jsonl: 4 lines, chained" : "holds  custody.jsonl: 5 lines, chained"),
+              std::string::npos)
+        << out;
+    // The frames of the stretch, decoded again from originals/ as the log recorded them.
+    EXPECT_NE(log.find("\"frames\":[{\"clip\":\"originals/2016_0520_103040_0002F.MP4\",\"in\":10.000000"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(out.find("holds  frames.md5"), std::string::npos) << out;
+    if (!cert_.empty()) {
+        EXPECT_NE(log.find("{\"action\":\"signed\""), std::string::npos) << log;
+        EXPECT_NE(out.find("holds  SHA256SUMS.p7s"), std::string::npos) << out;
+    }
     const std::string after = slurp(folder_ + "custody.jsonl");
     EXPECT_EQ(after.substr(0, log.size()), log) << "appended only";
     EXPECT_NE(after.find("{\"action\":\"verified\"", log.size()), std::string::npos);
@@ -162,6 +190,7 @@ TEST_F(EvidenceCustody, EveryKindOfTamperingIsNamed) {
         {"an original", flip("originals/2016_0520_103040_0002R.MP4"),
          "FAILS  originals/2016_0520_103040_0002R.MP4: changed"},
         {"SHA256SUMS", flip("SHA256SUMS"), "FAILS  SHA256SUMS: changed"},
+        {"frame hashes", flip("frames.md5"), "FAILS  frames.md5"},
         {"custody log", flip("custody.jsonl"), "FAILS  custody.jsonl line "},
         {"an edited line", customLine([](auto& l) { l[1].replace(l[1].find("\"copied\""), 8, "\"kopied\""); }),
          "FAILS  custody.jsonl line 2: was edited"},
