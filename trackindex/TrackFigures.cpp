@@ -1,5 +1,6 @@
 #include "trackindex/TrackFigures.h"
 
+#include "platform/CivilTime.h"
 #include "track/CameraTime.h"
 
 #include <algorithm>
@@ -23,7 +24,7 @@ void TrackFigures::add(const TrackRecord& r, int64_t cueMs) {
 
 void TrackFigures::add(const TelemetrySample& s, const DisplayZone& zone) {
     if (s.timeKind == TelemetryTime::None) return;
-    int64_t t = s.timeMs >= 0 ? s.timeMs / 1000 : -((-s.timeMs + 999) / 1000);
+    int64_t t = platform::floorSeconds(s.timeMs);
     if (s.timeKind != TelemetryTime::Camera) t += zone.offsetAt(t);
     TrackRecord calendar;  // the years a record's date and time can hold
     if (!setCameraSeconds(t, calendar)) return;
