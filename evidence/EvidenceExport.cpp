@@ -15,8 +15,10 @@
 #include "platform/Sha256.h"
 #include "telemetry/IsoFile.h"
 #include "track/CameraTime.h"
+#include "track/TelemetryRecords.h"
 #include "trackfile/ClipTrackSource.h"
 #include "trackfile/TrackWriter.h"
+#include "trackindex/RecordBudget.h"
 #include "trackindex/TrackFigures.h"
 #include "trip/EventDetector.h"
 #include "vehicle/CarEventOfClip.h"
@@ -77,17 +79,6 @@ std::string clockText(int64_t seconds) {
     return text;
 }
 
-// The clip's start on the records' clock: its first dated record less that record's moment.
-std::optional<double> recordedStart(const SourceClip& clip) {
-    for (size_t i = 0; i < clip.records.size(); ++i) {
-        int64_t seconds = 0;
-        if (!clip.records[i].valid || !cameraSeconds(clip.records[i], seconds)) continue;
-        const double into = i < clip.timesMs.size() ? static_cast<double>(clip.timesMs[i]) / 1000.0 : 0.0;
-        return static_cast<double>(seconds) - into;
-    }
-    return std::nullopt;
-}
-
 // A clip whose name says it is another camera or channel than the start's
 // never continues the stretch: a front's drive goes on through the front's
 // clips, not into the rear clip of the same moment. A name that says nothing
@@ -123,6 +114,33 @@ std::string workFolder(std::string& reason) {
         return {};
     }
     return pattern + "/";
+}
+
+// Records this far around the stretch are kept too: the events of its edges
+// are found with what led up to them.
+constexpr double kContextSeconds = 30.0;
+
+// The clip's start on the records' clock, from its samples as they will be records.
+std::optional<double> recordedStartOf(const ClipTelemetry& telemetry, const DisplayZone& zone) {
+    for (const TelemetrySample& s : telemetry.samples) {
+        if (s.timeKind == TelemetryTime::None) continue;
+        const TrackRecord r = trackRecordOf(s, zone);
+        int64_t seconds = 0;
+        if (r.valid && cameraSeconds(r, seconds))
+            return static_cast<double>(seconds) - static_cast<double>(s.clipMs) / 1000.0;
+    }
+    return std::nullopt;
+}
+
+// Leaves the samples whose moment lies in [from, from + length] of the clip,
+// or in its first `head` seconds (where a stretch that starts in a clip
+// before goes on), with the context around them.
+void keepAround(ClipTelemetry& telemetry, std::optional<double> from, double length, double head) {
+    std::erase_if(telemetry.samples, [&](const TelemetrySample& s) {
+        const double t = static_cast<double>(s.clipMs) / 1000.0;
+        return t > head + kContextSeconds &&
+               !(from && t >= *from - kContextSeconds && t <= *from + length + kContextSeconds);
+    });
 }
 
 double horizontalG(const TrackRecord& r, const EventSettings& s) {
@@ -230,9 +248,11 @@ private:
         TrackFileOptions options;
         options.utcOffsetSeconds = request_.utcOffsetSeconds;
         ClipTrackSource source(options, nullptr);
+        const DisplayZone zone = DisplayZone::fixed(options.utcOffsetSeconds);
         // A start by the clock may be in any clip: all are read.
         const bool byClock = request_.startClock.has_value();
         double covered = -startSeconds_;
+        size_t held = 0;  // records kept of the clips so far
         for (size_t i = byClock ? 0 : startClip_; i < request_.clips.size(); ++i) {
             if (!byClock && covered >= length_) break;
             SourceClip clip;
@@ -246,10 +266,28 @@ private:
                 return false;
             }
             clip.stretch.lengthSeconds = file.durationSeconds();
+            // Only what the stretch can take of a clip becomes records, within the budget for all.
+            source.setTrim([&](ClipTelemetry& telemetry) {
+                clip.stretch.startSeconds = recordedStartOf(telemetry, zone);
+                std::optional<double> from;
+                double head = length_;  // a later clip: what is left of the stretch
+                if (byClock && clip.stretch.startSeconds)
+                    from = *request_.startClock - *clip.stretch.startSeconds;
+                else if (!byClock && i == startClip_)
+                    from = startSeconds_, head = 0.0;
+                else if (!byClock)
+                    head = length_ - covered;
+                keepAround(telemetry, from, length_, head);
+            });
             source.read(clip.stretch.path, clip.records, clip.timesMs, why);
             clip.format = source.lastReading().format();
             clip.utc = source.lastReading().telemetry.timeKind() == TelemetryTime::Utc;
-            clip.stretch.startSeconds = recordedStart(clip);
+            held += clip.records.size();
+            if (held > request_.recordBudget) {
+                held -= clip.records.size();
+                record_budget::thin(clip.records, clip.timesMs, request_.recordBudget - held);
+                held += clip.records.size();
+            }
             if (request_.inset && i < request_.partners.size()) clip.partner = request_.partners[i];
             covered += clip.stretch.lengthSeconds;
             clips_.push_back(std::move(clip));
@@ -541,6 +579,8 @@ private:
             row.sha256 = clip.partnerHash;
             input.clips.push_back(row);
         }
+        // The figures above are the whole stretch's; what is drawn is thinned.
+        if (!input.fitForDrawing(reason, request_.reportInputLimit)) return false;
         const std::string json = work_ + "report.json";
         if (!writeFile(json, input.json(), reason)) return false;
         platform::ChildProcess program;

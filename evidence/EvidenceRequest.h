@@ -2,6 +2,8 @@
 // What an export is asked to make: a stretch of consecutive clips, with or
 // without the data burned into the video, into a new folder.
 #include "config/UnitSystem.h"
+#include "evidence/ReportInput.h"
+#include "trackindex/RecordBudget.h"
 #include "trip/EventSettings.h"
 
 #include <cstddef>
@@ -34,4 +36,8 @@ struct EvidenceRequest {
     UnitSystem units = UnitSystem::Metric;
     EventSettings events;
     int utcOffsetSeconds = 0;  // what the camera clock is ahead of UTC
+    // Records held of the clips at once (the player's budget), and the most
+    // the report's input may take; smaller in tests.
+    size_t recordBudget = record_budget::kRecords;
+    size_t reportInputLimit = ReportInput::kInputLimit;
 };
