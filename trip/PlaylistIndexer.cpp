@@ -118,6 +118,7 @@ std::shared_ptr<const ClipTrack> PlaylistIndexer::readClip(IndexedTrackReader& r
         return clip;
     }
     if (result == NativeTrackReader::Result::Truncated) clip->note = reason;
+    clip->order = reading.telemetry.orderProblem();
     // The G-sensor lands on the scale the events read counts on. The camera
     // text's G came from counts on the chart's scale: back on that scale it
     // gives the counts the camera wrote, which the events' scale reads.
