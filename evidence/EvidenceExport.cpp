@@ -466,6 +466,8 @@ private:
             const std::unique_ptr<TrackWriter> writer = makeTrackWriter(format, request_.utcOffsetSeconds);
             std::string out;
             writer->begin(out);
+            if (!folder_.write(name, out, reason)) return false;
+            out.clear();
             for (const StretchSegment& s : segments_) {
                 const SourceClip& clip = clips_[s.clip];
                 std::vector<TrackRecord> records;
@@ -482,9 +484,12 @@ private:
                 });
                 writer->clipFormat(clip.format, gSensor);
                 writer->track(out, platform::fileName(clip.stretch.path), records, times);
+                // Clip by clip: a stretch of millions of fixes is never text all at once.
+                if (!folder_.append(name, out, reason)) return false;
+                out = std::string();
             }
             writer->end(out);
-            if (!folder_.write(name, out, reason)) return false;
+            if (!folder_.append(name, out, reason)) return false;
         }
         tell(0.88);
         return true;
