@@ -104,9 +104,9 @@ TEST(PlaylistTripFigures, ShowsProgressFiguresRowDetailsAndDriveLines) {
     EXPECT_EQ(PlaylistTripFigures::RowDetails("a.mp4", &none, UnitSystem::Metric, {}), "a.mp4\nNo GPS data found");
     // A clip read in part says what was left out, and samples out of order say so, under the row's tool tip.
     EXPECT_TRUE(tree->GetNodeAt(2)->GetTrackDetails().endsWith("\n" + QString::fromStdString(cut->note) + "\n" +
-                                                              QString::fromStdString(cut->order)));
-    EXPECT_TRUE(tree->model()->index(2, 0).data(Qt::ToolTipRole).toString().endsWith(
-        QString::fromStdString(cut->order)));
+                                                               QString::fromStdString(cut->order)));
+    EXPECT_TRUE(
+        tree->model()->index(2, 0).data(Qt::ToolTipRole).toString().endsWith(QString::fromStdString(cut->order)));
 
     // The clip in no trip: no figures line.
     figures.ShowTrips(trips, paths[3]);

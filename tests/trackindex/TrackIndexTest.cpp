@@ -16,9 +16,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <cmath>
 #include <functional>
 #include <limits>
 #include <thread>

@@ -194,7 +194,8 @@ int main(int argc, char** argv) {
         if (trips) {
             TripClipFigures& figured = tripClips.emplace_back(TripClipFigures{file, {}});
             figured.figures.startClip();
-            for (size_t k = 0; k < records.size(); ++k) figured.figures.add(records[k], k < times.size() ? times[k] : -1);
+            for (size_t k = 0; k < records.size(); ++k)
+                figured.figures.add(records[k], k < times.size() ? times[k] : -1);
             HeldTrack& kept = held.emplace_back();
             if (tripEvents) {
                 const size_t n = records.size();
