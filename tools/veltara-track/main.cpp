@@ -148,6 +148,19 @@ int main(int argc, char** argv) {
         if (interrupted.load() != 0) break;
         const std::string& file = list.files[i];
         progress.show(i + 1, list.files.size(), file);
+        // A trip without events needs only the clip's figures: made from its
+        // samples, no record of them is made (a car's clip may need its place).
+        std::optional<CarEventMark> carEvent = trips ? CarEventOfClip::find(file) : std::nullopt;
+        std::optional<TrackFigures> sampleFigures;
+        if (trips && !tripEvents && !carEvent)
+            source.setTrim([&sampleFigures, &options](ClipTelemetry& telemetry) {
+                const DisplayZone zone = DisplayZone::fixed(options.utcOffsetSeconds);
+                sampleFigures.emplace().startClip();
+                for (const TelemetrySample& sample : telemetry.samples) sampleFigures->add(sample, zone);
+                telemetry.samples.clear();
+            });
+        else
+            source.setTrim({});
         ClipTrackSource::Result result = source.read(file, records, times, reason);
         if (interrupted.load() != 0) break;
         if (const std::string problem = source.indexProblem(); !problem.empty())
@@ -168,7 +181,6 @@ int main(int argc, char** argv) {
             continue;
         }
         // A car's saved or sentry clip: its event, and the event's place for a clip without data.
-        std::optional<CarEventMark> carEvent = trips ? CarEventOfClip::find(file) : std::nullopt;
         if (carEvent && result == ClipTrackSource::Result::Failed && noData) {
             records.clear();
             times.clear();
@@ -193,9 +205,13 @@ int main(int argc, char** argv) {
         }
         if (trips) {
             TripClipFigures& figured = tripClips.emplace_back(TripClipFigures{file, {}});
-            figured.figures.startClip();
-            for (size_t k = 0; k < records.size(); ++k)
-                figured.figures.add(records[k], k < times.size() ? times[k] : -1);
+            if (sampleFigures) {
+                figured.figures = *sampleFigures;
+            } else {
+                figured.figures.startClip();
+                for (size_t k = 0; k < records.size(); ++k)
+                    figured.figures.add(records[k], k < times.size() ? times[k] : -1);
+            }
             HeldTrack& kept = held.emplace_back();
             if (tripEvents) {
                 const size_t n = records.size();
