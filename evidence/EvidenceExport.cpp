@@ -27,6 +27,7 @@
 #include "trackfile/ClipTrackSource.h"
 #include "trackfile/TrackTextEscape.h"
 #include "trackfile/TrackWriter.h"
+#include "trackindex/RecordBudget.h"
 #include "trackindex/TrackFigures.h"
 #include "trip/EventDetector.h"
 #include "vehicle/CarEventOfClip.h"
@@ -97,17 +98,6 @@ std::string clockText(int64_t seconds) {
     return text;
 }
 
-// The clip's start on the records' clock: its first dated record less that record's moment.
-std::optional<double> recordedStart(const SourceClip& clip) {
-    for (size_t i = 0; i < clip.records.size(); ++i) {
-        int64_t seconds = 0;
-        if (!clip.records[i].valid || !cameraSeconds(clip.records[i], seconds)) continue;
-        const double into = i < clip.timesMs.size() ? static_cast<double>(clip.timesMs[i]) / 1000.0 : 0.0;
-        return static_cast<double>(seconds) - into;
-    }
-    return std::nullopt;
-}
-
 // A clip whose name says it is another camera or channel than the start's
 // never continues the stretch: a front's drive goes on through the front's
 // clips, not into the rear clip of the same moment. A name that says nothing
@@ -163,6 +153,33 @@ std::string userField(const std::string& text) {
 
 std::string zoneOfClock(const std::tm& local) {
     return DisplayZone::offsetText(local.tm_gmtoff);
+}
+
+// Records this far around the stretch are kept too: the events of its edges
+// are found with what led up to them.
+constexpr double kContextSeconds = 30.0;
+
+// The clip's start on the records' clock, from its samples as they will be records.
+std::optional<double> recordedStartOf(const ClipTelemetry& telemetry, const DisplayZone& zone) {
+    for (const TelemetrySample& s : telemetry.samples) {
+        if (s.timeKind == TelemetryTime::None) continue;
+        const TrackRecord r = trackRecordOf(s, zone);
+        int64_t seconds = 0;
+        if (r.valid && cameraSeconds(r, seconds))
+            return static_cast<double>(seconds) - static_cast<double>(s.clipMs) / 1000.0;
+    }
+    return std::nullopt;
+}
+
+// Leaves the samples whose moment lies in [from, from + length] of the clip,
+// or in its first `head` seconds (where a stretch that starts in a clip
+// before goes on), with the context around them.
+void keepAround(ClipTelemetry& telemetry, std::optional<double> from, double length, double head) {
+    std::erase_if(telemetry.samples, [&](const TelemetrySample& s) {
+        const double t = static_cast<double>(s.clipMs) / 1000.0;
+        return t > head + kContextSeconds &&
+               !(from && t >= *from - kContextSeconds && t <= *from + length + kContextSeconds);
+    });
 }
 
 double horizontalG(const TrackRecord& r, const EventSettings& s) {
@@ -351,6 +368,7 @@ private:
         // A start by the clock may be in any clip: all are read.
         const bool byClock = request_.startClock.has_value();
         double covered = -startSeconds_;
+        size_t held = 0;  // records kept of the clips so far
         for (size_t i = byClock ? 0 : startClip_; i < request_.clips.size(); ++i) {
             if (!byClock && covered >= length_) break;
             SourceClip clip;
@@ -364,7 +382,23 @@ private:
                 return false;
             }
             clip.stretch.lengthSeconds = file.durationSeconds();
-            source->read(clip.stretch.path, clip.records, clip.timesMs, why);
+            // Only what the stretch can take of a clip becomes records, within the budget for all.
+            const auto trimmed = [&](ClipTrackSource& reader) {
+                reader.setTrim([&](ClipTelemetry& telemetry) {
+                    clip.stretch.startSeconds = recordedStartOf(telemetry, DisplayZone::fixed(options.utcOffsetSeconds));
+                    std::optional<double> from;
+                    double head = length_;  // a later clip: what is left of the stretch
+                    if (byClock && clip.stretch.startSeconds)
+                        from = *request_.startClock - *clip.stretch.startSeconds;
+                    else if (!byClock && i == startClip_)
+                        from = startSeconds_, head = 0.0;
+                    else if (!byClock)
+                        head = length_ - covered;
+                    keepAround(telemetry, from, length_, head);
+                });
+                reader.read(clip.stretch.path, clip.records, clip.timesMs, why);
+            };
+            trimmed(*source);
             clip.format = source->lastReading().format();
             const ClipTelemetry& telemetry = source->lastReading().telemetry;
             clip.utc = telemetry.timeKind() == TelemetryTime::Utc;
@@ -380,10 +414,15 @@ private:
                 if (offset_ != options.utcOffsetSeconds) {
                     options.utcOffsetSeconds = offset_;
                     source = std::make_unique<ClipTrackSource>(options, nullptr);
-                    source->read(clip.stretch.path, clip.records, clip.timesMs, why);
+                    trimmed(*source);
                 }
             }
-            clip.stretch.startSeconds = recordedStart(clip);
+            held += clip.records.size();
+            if (held > request_.recordBudget) {
+                held -= clip.records.size();
+                record_budget::thin(clip.records, clip.timesMs, request_.recordBudget - held);
+                held += clip.records.size();
+            }
             if (request_.inset && i < request_.partners.size()) clip.partner = request_.partners[i];
             covered += clip.stretch.lengthSeconds;
             clips_.push_back(std::move(clip));
@@ -618,6 +657,8 @@ private:
             const std::unique_ptr<TrackWriter> writer = makeTrackWriter(format, offset_, request_.zone.has_value());
             std::string out;
             writer->begin(out);
+            if (!folder_.write(name, out, reason)) return false;
+            out.clear();
             for (const StretchSegment& s : segments_) {
                 const SourceClip& clip = clips_[s.clip];
                 std::vector<TrackRecord> records;
@@ -635,9 +676,12 @@ private:
                 writer->clipFormat(clip.format, gSensor);
                 writer->clipClock(clip.utc);
                 writer->track(out, platform::fileName(clip.stretch.path), records, times);
+                // Clip by clip: a stretch of millions of fixes is never text all at once.
+                if (!folder_.append(name, out, reason)) return false;
+                out = std::string();
             }
             writer->end(out);
-            if (!folder_.write(name, out, reason)) return false;
+            if (!folder_.append(name, out, reason)) return false;
         }
         tell(0.88);
         return true;
@@ -793,6 +837,8 @@ private:
         }
         for (const std::string& name : derivedNames()) input.derived.push_back(name);
         for (const std::string& place : journey_.places()) input.originals.push_back(place);
+        // The figures above are the whole stretch's; what is drawn is thinned.
+        if (!input.fitForDrawing(reason, request_.reportInputLimit)) return false;
         const std::string json = work_ + "report.json";
         if (!writeFile(json, input.json(), reason)) return false;
         platform::ChildProcess program;

@@ -68,13 +68,9 @@ bool EvidenceFolder::createNamed(const std::string& base, const std::string& fol
     return false;
 }
 
-bool EvidenceFolder::write(const std::string& name, std::string_view text, std::string& reason) {
-    const int file = ::openat(fd_, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (file < 0) {
-        reason = "cannot make " + path_ + name + ": " + std::strerror(errno);
-        return false;
-    }
-    adopt(name);
+namespace {
+
+bool writeAll(int file, std::string_view text) {
     size_t done = 0;
     while (done < text.size()) {
         const ssize_t n = ::write(file, text.data() + done, text.size() - done);
@@ -83,7 +79,30 @@ bool EvidenceFolder::write(const std::string& name, std::string_view text, std::
         done += static_cast<size_t>(n);
     }
     const bool closed = ::close(file) == 0;
-    if (done != text.size() || !closed) {
+    return done == text.size() && closed;
+}
+
+}  // namespace
+
+bool EvidenceFolder::write(const std::string& name, std::string_view text, std::string& reason) {
+    const int file = ::openat(fd_, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (file < 0) {
+        reason = "cannot make " + path_ + name + ": " + std::strerror(errno);
+        return false;
+    }
+    adopt(name);
+    if (!writeAll(file, text)) {
+        reason = "cannot write " + path_ + name + " (is the disk full?)";
+        return false;
+    }
+    return true;
+}
+
+bool EvidenceFolder::append(const std::string& name, std::string_view text, std::string& reason) {
+    const int file = std::find(made_.begin(), made_.end(), name) == made_.end()
+                         ? -1
+                         : ::openat(fd_, name.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+    if (file < 0 || !writeAll(file, text)) {
         reason = "cannot write " + path_ + name + " (is the disk full?)";
         return false;
     }

@@ -36,6 +36,8 @@ public:
     // A new file of the folder (never an existing one, never through a link)
     // with the text; false with the reason.
     bool write(const std::string& name, std::string_view text, std::string& reason);
+    // More text at the end of a file write() made (never another file, never through a link).
+    bool append(const std::string& name, std::string_view text, std::string& reason);
     // Marks a file that a child makes in the folder, so that remove() takes it.
     void adopt(const std::string& name);
     // A new folder inside ("originals", "originals/Back"), each level made

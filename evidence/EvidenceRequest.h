@@ -3,6 +3,8 @@
 // without the data burned into the video, into a new folder.
 #include "config/UnitSystem.h"
 #include "telemetry/DisplayZone.h"
+#include "evidence/ReportInput.h"
+#include "trackindex/RecordBudget.h"
 #include "trip/EventSettings.h"
 
 #include <cstddef>
@@ -57,4 +59,8 @@ struct EvidenceRequest {
     static constexpr size_t kMaxFieldBytes = 2000;
     std::string caseReference, vehicle, note;
     std::string program = "veltara-dvr-player";  // names the software in the report
+    // Records held of the clips at once (the player's budget), and the most
+    // the report's input may take; smaller in tests.
+    size_t recordBudget = record_budget::kRecords;
+    size_t reportInputLimit = ReportInput::kInputLimit;
 };

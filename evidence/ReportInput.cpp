@@ -1,7 +1,9 @@
 #include "evidence/ReportInput.h"
 
 #include "trackfile/TrackTextEscape.h"
+#include "trip/RouteSimplifier.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -41,7 +43,76 @@ std::string event(const ReportEvent& e) {
     return "{\"at\":" + number(e.atSeconds) + ",\"kind\":" + jsonString(e.kind) + ",\"peakG\":" + number(e.peakG) + "}";
 }
 
+// Pairs (latitude, longitude) thinned to at most `most`: the line a page
+// shows, then every k-th point with the last.
+void thinRoute(std::vector<double>& route, size_t most) {
+    const size_t n = route.size() / 2;
+    if (n <= most) return;
+    if (most < 2) {
+        route.clear();
+        return;
+    }
+    std::vector<RouteFix> fixes(n);
+    for (size_t i = 0; i < n; ++i) fixes[i].latitude = route[2 * i], fixes[i].longitude = route[2 * i + 1];
+    std::vector<size_t> kept = RouteSimplifier::simplify(fixes, {}, RouteSimplifier::screenTolerance(fixes, 1000.0));
+    if (kept.size() > most) {
+        const size_t step = (kept.size() + most - 2) / std::max<size_t>(most - 1, 1);
+        std::vector<size_t> even;
+        for (size_t i = 0; i < kept.size(); i += step) even.push_back(kept[i]);
+        if (even.back() != kept.back()) even.back() = kept.back();
+        kept = std::move(even);
+    }
+    std::vector<double> out;
+    out.reserve(kept.size() * 2);
+    for (const size_t i : kept) out.insert(out.end(), {route[2 * i], route[2 * i + 1]});
+    route = std::move(out);
+}
+
+// Pairs (seconds, value) thinned to at most `most`: each stretch of the
+// curve keeps its first point and its largest value, so no peak is lost.
+void thinCurve(std::vector<double>& curve, size_t most) {
+    const size_t n = curve.size() / 2;
+    if (n <= most || most < 2) {
+        if (most < 2 && n > most) curve.resize(most * 2);
+        return;
+    }
+    const size_t per = (n + most / 2 - 1) / (most / 2);
+    std::vector<double> out;
+    out.reserve(most * 2);
+    for (size_t from = 0; from < n; from += per) {
+        const size_t to = std::min(n, from + per);
+        size_t peak = from;
+        for (size_t i = from + 1; i < to; ++i)
+            if (curve[2 * i + 1] > curve[2 * peak + 1]) peak = i;
+        out.insert(out.end(), {curve[2 * from], curve[2 * from + 1]});
+        if (peak != from) out.insert(out.end(), {curve[2 * peak], curve[2 * peak + 1]});
+    }
+    curve = std::move(out);
+}
+
+// What one point of the route or a curve costs in the JSON, at most: two
+// numbers of "%.7g" and their commas.
+constexpr size_t kPointBytes = 2 * 16;
+
 }  // namespace
+
+bool ReportInput::fitForDrawing(std::string& reason, size_t limit) {
+    ReportInput bare = *this;
+    bare.route.clear();
+    bare.speed.clear();
+    bare.g.clear();
+    const size_t base = bare.json().size();
+    if (base >= limit) {
+        reason = "the report's input would take " + std::to_string(base) + " bytes, more than the report reads (" +
+                 std::to_string(limit) + ")";
+        return false;
+    }
+    const size_t most = std::min(kDrawnPoints, (limit - base) / (3 * kPointBytes));
+    thinRoute(route, most);
+    thinCurve(speed, most);
+    thinCurve(g, most);
+    return true;
+}
 
 std::string ReportInput::json() const {
     std::string out = "{";

@@ -1,7 +1,10 @@
 #pragma once
 // What report.pdf shows, handed to the report program as JSON: the figures
 // of the stretch, its route, speed and G over time, its events, a frame of
-// the video and the source clips with their checksums.
+// the video and the source clips with their checksums. The figures are the
+// whole stretch's; the route and the curves are thinned for drawing
+// (fitForDrawing) so that the JSON stays within what the report program
+// reads (kInputLimit).
 // Threads: any; a plain value and a pure writer.
 #include "evidence/CameraClockOffset.h"
 
@@ -41,6 +44,11 @@ struct ReportPlace {
 };
 
 struct ReportInput {
+    // What the report program reads of its input, at most.
+    static constexpr size_t kInputLimit = size_t{64} << 20;
+    // Points of the route, and of each curve, drawn on the page at most.
+    static constexpr size_t kDrawnPoints = 4000;
+
     // The keys of the language file's texts the report draws.
     static constexpr std::array<std::string_view, 50> kTextKeys{
         "IDS_REPORT_TITLE",
@@ -132,4 +140,10 @@ struct ReportInput {
     std::vector<std::string> custody;      // the custody log's lines, when there is one
 
     std::string json() const;
+
+    // Thins the route (Douglas-Peucker for a page, then evenly) and the
+    // curves (each stretch of them keeps its first point and its peak) to at
+    // most kDrawnPoints each, fewer when the JSON would go beyond limit.
+    // False when it would even without them (reason says so).
+    bool fitForDrawing(std::string& reason, size_t limit = kInputLimit);
 };

@@ -51,6 +51,11 @@ std::string formatSeconds(int64_t seconds, bool iso) {
     return formatMilliseconds(seconds * 1000, iso, false);
 }
 
+int64_t floorSeconds(int64_t ms) {
+    // Never negates: -INT64_MIN does not exist.
+    return ms / 1000 - (ms % 1000 < 0 ? 1 : 0);
+}
+
 CivilMoment civilMomentOf(int64_t ms) {
     CivilMoment c;
     int64_t seconds = ms / 1000;

@@ -20,6 +20,8 @@ struct CivilMoment {
     int64_t millisecond = 0;
 };
 CivilMoment civilMomentOf(int64_t ms);
+// The whole second milliseconds since 1970 fall in (rounded down, for any value).
+int64_t floorSeconds(int64_t ms);
 
 // Seconds since 1970 of a date and time when it is a real moment: year
 // 1970-9999, month 1-12, a day of that month, hour < 24, minute and second < 60.

@@ -97,6 +97,7 @@ QString PlaylistTripFigures::RowDetails(const std::string& path, const ClipTrack
         details += QLatin1Char('\n') + texts.span.arg(momentText(f.startSeconds()), momentText(f.endSeconds()));
     details += QLatin1Char('\n') + texts.distance.arg(distanceText(f.distanceMetres(), units, texts));
     if (!clip->note.empty()) details += QLatin1Char('\n') + QString::fromStdString(clip->note);
+    if (!clip->order.empty()) details += QLatin1Char('\n') + QString::fromStdString(clip->order);
     return details;
 }
 

@@ -1,5 +1,6 @@
 #include "track/TelemetryRecords.h"
 
+#include "platform/CivilTime.h"
 #include "track/CameraTime.h"
 
 #include <algorithm>
@@ -33,7 +34,7 @@ TrackRecord trackRecordOf(const TelemetrySample& s, const DisplayZone& zone, con
         return r;
     r.valid = true;
     if (s.timeKind != TelemetryTime::None) {
-        int64_t seconds = s.timeMs >= 0 ? s.timeMs / 1000 : -((-s.timeMs + 999) / 1000);
+        int64_t seconds = platform::floorSeconds(s.timeMs);
         const auto millisecond = static_cast<uint16_t>(s.timeMs - seconds * 1000);
         if (s.timeKind != TelemetryTime::Camera) seconds += zone.offsetAt(seconds);
         if (setCameraSeconds(seconds, r)) r.millisecond = millisecond;

@@ -41,6 +41,7 @@ ClipTrackSource::Result ClipTrackSource::read(const std::string& path, std::vect
 
     const NativeTrackReader::Result result = native_.readClip(path, reading_, reason);
     if (!NativeTrackReader::gaveTrack(result)) return Result::Failed;
+    if (trim_) trim_(reading_.telemetry);
     recordsOfTelemetry(reading_.telemetry, DisplayZone::fixed(options_.utcOffsetSeconds), records, timesMs);
     if (options_.sampling == TrackSampling::Player) thinAsThePlayer(records, timesMs);
     // Page by page, as the player's store converts them.

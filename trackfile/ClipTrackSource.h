@@ -15,6 +15,7 @@
 #include "trackindex/TrackIndex.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,6 +35,11 @@ public:
         if (converter_) converter_->setInterruptFlag(flag);
     }
 
+    // With the native reader: called with each clip's samples before they
+    // become records, to leave out what the caller will not use (an
+    // export's stretch of a long clip), so no record is made of it.
+    void setTrim(std::function<void(ClipTelemetry&)> trim) { trim_ = std::move(trim); }
+
     // Why the index was given up; empty, or once its text.
     std::string indexProblem() { return native_.indexProblem(); }
 
@@ -45,4 +51,5 @@ private:
     IndexedTrackReader native_;
     std::unique_ptr<TrackFileExtractor> converter_;  // only for the ffmpeg reader
     ClipReading reading_;
+    std::function<void(ClipTelemetry&)> trim_;
 };

@@ -3,6 +3,7 @@
 #include "telemetry/ClipTelemetry.h"
 
 #include <bit>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -30,7 +31,33 @@ T get(const unsigned char*& p) {
     return value;
 }
 
+// 1970-01-01 to the end of 9999, the years a record's date can hold.
+constexpr int64_t kLatestMs = int64_t{253402300800} * 1000;
+constexpr float kMaxKmh = 3600.0f;
+constexpr float kMaxAltitudeM = 100'000.0f;
+
+bool within(float value, float limit) {
+    return std::isfinite(value) && std::fabs(value) <= limit;
+}
+
+bool plausible(const TelemetrySample& s) {
+    if (s.clipMs < 0 || s.clipMs > kMaxClipMs) return false;
+    if (s.timeKind != TelemetryTime::None && (s.timeMs < 0 || s.timeMs >= kLatestMs)) return false;
+    if (s.fix && !(std::isfinite(s.latitude) && std::isfinite(s.longitude) && std::fabs(s.latitude) <= 90.0 &&
+                   std::fabs(s.longitude) <= 180.0))
+        return false;
+    return (!s.hasSpeed || within(s.speedKmh, kMaxKmh)) && (!s.hasCourse || within(s.courseDeg, 360.0f)) &&
+           (!s.hasAltitude || within(s.altitudeM, kMaxAltitudeM)) &&
+           (!s.hasAccel || (within(s.accelX, kMaxG) && within(s.accelY, kMaxG) && within(s.accelZ, kMaxG)));
+}
+
 }  // namespace
+
+bool plausibleSamples(const std::vector<TelemetrySample>& samples) {
+    for (size_t i = 0; i < samples.size(); ++i)
+        if (!plausible(samples[i]) || (i > 0 && samples[i].clipMs < samples[i - 1].clipMs)) return false;
+    return true;
+}
 
 std::string packSamples(const std::vector<TelemetrySample>& samples) {
     std::string out;
@@ -82,5 +109,5 @@ bool unpackSamples(std::string_view bytes, std::vector<TelemetrySample>& samples
         s.accelY = get<float>(p);
         s.accelZ = get<float>(p);
     }
-    return true;
+    return plausibleSamples(samples);
 }

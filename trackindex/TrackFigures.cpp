@@ -1,5 +1,6 @@
 #include "trackindex/TrackFigures.h"
 
+#include "platform/CivilTime.h"
 #include "track/CameraTime.h"
 
 #include <algorithm>
@@ -23,7 +24,7 @@ void TrackFigures::add(const TrackRecord& r, int64_t cueMs) {
 
 void TrackFigures::add(const TelemetrySample& s, const DisplayZone& zone) {
     if (s.timeKind == TelemetryTime::None) return;
-    int64_t t = s.timeMs >= 0 ? s.timeMs / 1000 : -((-s.timeMs + 999) / 1000);
+    int64_t t = platform::floorSeconds(s.timeMs);
     if (s.timeKind != TelemetryTime::Camera) t += zone.offsetAt(t);
     TrackRecord calendar;  // the years a record's date and time can hold
     if (!setCameraSeconds(t, calendar)) return;
@@ -54,6 +55,7 @@ void TrackFigures::addAt(int64_t t, bool fix, double latitude, double longitude,
             distance_ += metres;
         }
     }
+    if (!hasFix_) firstLat_ = latitude, firstLon_ = longitude, firstFixTime_ = t;
     clipStarts_ = false;
     hasFix_ = true;
     lastLat_ = latitude;
@@ -62,6 +64,39 @@ void TrackFigures::addAt(int64_t t, bool fix, double latitude, double longitude,
     lastCueMs_ = cueMs;
     ++fixes_;
     if (hasSpeed && std::isfinite(speed)) maxSpeed_ = std::max(maxSpeed_, static_cast<double>(speed));
+}
+
+void TrackFigures::append(const TrackFigures& clip) {
+    if (!clip.hasTime_) return;
+    if (!hasTime_) start_ = clip.start_;
+    end_ = clip.end_;
+    hasTime_ = true;
+    if (!clip.hasFix_) return;
+    // Only the clip's first fix meets the fixes before it: a jump, or driven
+    // (at most the jump speed, so never over the fix speed limit).
+    if (hasFix_) {
+        const double metres = greatCircleMetres(lastLat_, lastLon_, clip.firstLat_, clip.firstLon_);
+        const auto seconds = static_cast<double>(std::max<int64_t>(1, clip.firstFixTime_ - lastFixTime_));
+        if (metres / seconds * 3.6 > JUMP_SPEED_KMH) {
+            ++jumps_;
+            jumpMetres_ += metres;
+        } else {
+            distance_ += metres;
+        }
+    } else {
+        firstLat_ = clip.firstLat_, firstLon_ = clip.firstLon_, firstFixTime_ = clip.firstFixTime_;
+    }
+    distance_ += clip.distance_;
+    jumps_ += clip.jumps_;
+    jumpMetres_ += clip.jumpMetres_;
+    fixes_ += clip.fixes_;
+    maxSpeed_ = std::max(maxSpeed_, clip.maxSpeed_);
+    hasFix_ = true;
+    lastLat_ = clip.lastLat_;
+    lastLon_ = clip.lastLon_;
+    lastFixTime_ = clip.lastFixTime_;
+    lastCueMs_ = clip.lastCueMs_;
+    clipStarts_ = false;
 }
 
 double TrackFigures::averageSpeedKmh() const {

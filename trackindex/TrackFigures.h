@@ -10,8 +10,9 @@
 // a clip that lies further from the last fix before it than a car could
 // drive in between (JUMP_SPEED_KMH) is a jump: its distance is not driven,
 // so it is kept apart, and the distance goes on from there. Records are fed
-// in order, clip after clip, with startClip() before each clip. A plain
-// value; one thread.
+// in order, clip after clip, with startClip() before each clip; or each
+// clip's own figures are appended in order, which gives the same figures
+// without holding the records. A plain value; one thread.
 #include "telemetry/DisplayZone.h"
 #include "telemetry/TelemetrySample.h"
 #include "track/TrackRecord.h"
@@ -34,6 +35,9 @@ public:
     // shows it (UTC and creation times moved into zone, a camera clock as
     // recorded), a fix only where the position is a place.
     void add(const TelemetrySample& sample, const DisplayZone& zone);
+    // A clip's own figures (made from its records alone) after the clips
+    // before: the same as adding its records after startClip().
+    void append(const TrackFigures& clip);
 
     bool hasTime() const { return hasTime_; }
     int64_t startSeconds() const { return start_; }  // camera clock, seconds since 1970
@@ -57,6 +61,8 @@ private:
     int64_t start_ = 0;
     int64_t end_ = 0;
     bool hasFix_ = false;
+    double firstLat_ = 0.0, firstLon_ = 0.0;  // the first fix, for append()
+    int64_t firstFixTime_ = 0;
     double lastLat_ = 0.0, lastLon_ = 0.0;
     int64_t lastFixTime_ = 0;
     int64_t lastCueMs_ = -1;  // of the last fix, in the current clip

@@ -334,7 +334,9 @@ TrackIndex::Lookup TrackIndex::find(const ClipKey& key, ClipReading& reading, st
 }
 
 bool TrackIndex::store(const ClipKey& key, const ClipReading& reading, const std::string& reason) {
-    if (reading.telemetry.samples.size() > ClipTelemetry::kSampleLimit) return false;
+    // What find() would not trust is not kept: such a clip is read every time.
+    if (reading.telemetry.samples.size() > ClipTelemetry::kSampleLimit || !plausibleSamples(reading.telemetry.samples))
+        return false;
     // The figures are made record by record: a clip of millions of samples
     // would otherwise hold its records twice (here and in the caller).
     TrackFigures figures;

@@ -5,7 +5,9 @@
 // none, and the clip's figures. An index of an older schema is emptied and
 // filled again, never misread.
 // A changed or replaced clip no longer matches and is read again; so is a row
-// that does not decode or is beyond the reader's limits, whoever wrote it.
+// that does not decode, is beyond the reader's limits or holds what no clip
+// can (plausibleSamples: times out of the clip's span or order, values not
+// finite or beyond a car's), whoever wrote it.
 //
 // Housekeeping when opened: entries not looked up for kMaxAgeDays or whose
 // file is gone are dropped, and the oldest go while the entries take more
@@ -70,7 +72,8 @@ public:
 
     // Keeps what reading the clip gave (not empty) or the failure its content
     // gives (empty, reason set), replacing any older entry of the path. A
-    // track beyond the reader's limits is not kept.
+    // track beyond the reader's limits, or one find() would not trust (samples
+    // out of order, kept as the clip has them), is not kept.
     bool store(const ClipKey& key, const ClipReading& reading, const std::string& reason);
 
     bool failed() const;

@@ -1,7 +1,6 @@
 #include "trackindex/TripBuilder.h"
 
 #include "cameras/CameraNaming.h"
-#include "track/CameraTime.h"
 
 #include <algorithm>
 #include <map>
@@ -18,6 +17,18 @@ std::vector<Trip> buildTrips(const std::vector<TripClip>& clips) {
 }
 
 std::vector<Trip> buildTrips(const std::vector<TripClipView>& clips) {
+    std::vector<TripClipFigures> figured(clips.size());
+    for (size_t i = 0; i < clips.size(); ++i) {
+        figured[i].name = clips[i].name;
+        TrackFigures& figures = figured[i].figures;
+        figures.startClip();
+        for (size_t k = 0; k < clips[i].records.size(); ++k)
+            figures.add(clips[i].records[k], k < clips[i].timesMs.size() ? clips[i].timesMs[k] : -1);
+    }
+    return buildTrips(figured);
+}
+
+std::vector<Trip> buildTrips(const std::vector<TripClipFigures>& clips) {
     struct Span {
         size_t clip;
         int64_t first, last;
@@ -25,18 +36,10 @@ std::vector<Trip> buildTrips(const std::vector<TripClipView>& clips) {
     // By channel, then camera family: two cameras' fronts are two channels.
     std::map<std::pair<std::string, cameras::CameraFamily>, std::vector<Span>> channels;
     for (size_t i = 0; i < clips.size(); ++i) {
-        bool any = false;
-        Span span{i, 0, 0};
-        for (const TrackRecord& r : clips[i].records) {
-            int64_t t = 0;
-            if (!cameraSeconds(r, t)) continue;
-            if (!any) span.first = t;
-            span.last = t;
-            any = true;
-        }
-        if (!any) continue;
+        const TrackFigures& figures = clips[i].figures;
+        if (!figures.hasTime()) continue;
         const cameras::ClipName name = cameras::CameraNaming::parse(clips[i].name);
-        channels[{name.streamLabel(), name.family}].push_back(span);
+        channels[{name.streamLabel(), name.family}].push_back({i, figures.startSeconds(), figures.endSeconds()});
     }
     std::vector<Trip> trips;
     for (auto& [channel, spans] : channels) {
@@ -48,10 +51,7 @@ std::vector<Trip> buildTrips(const std::vector<TripClipView>& clips) {
             }
             Trip& trip = trips.back();
             trip.clips.push_back(spans[i].clip);
-            const TripClipView& clip = clips[spans[i].clip];
-            trip.figures.startClip();
-            for (size_t k = 0; k < clip.records.size(); ++k)
-                trip.figures.add(clip.records[k], k < clip.timesMs.size() ? clip.timesMs[k] : -1);
+            trip.figures.append(clips[spans[i].clip].figures);
         }
     }
     return trips;

@@ -28,6 +28,13 @@ struct TripClipView {
     std::span<const int64_t> timesMs;
 };
 
+// A clip seen by its figures alone (TrackFigures made from every record of
+// it, with startClip() first): its start and end are its span.
+struct TripClipFigures {
+    std::string name;
+    TrackFigures figures;
+};
+
 struct Trip {
     std::string channel;
     std::vector<size_t> clips;  // indexes into the clips given, in trip order
@@ -41,3 +48,5 @@ std::string clipChannel(std::string_view fileName);
 // Trips ordered by channel, then start.
 std::vector<Trip> buildTrips(const std::vector<TripClip>& clips);
 std::vector<Trip> buildTrips(const std::vector<TripClipView>& clips);
+// The same from each clip's figures: no record needs to be held.
+std::vector<Trip> buildTrips(const std::vector<TripClipFigures>& clips);

@@ -17,6 +17,7 @@ struct ClipTrack {
     std::string problem;               // empty when the clip was read
     TelemetryFormat format = TelemetryFormat::None;  // the layout its data was found in
     std::string note;                  // what of a read clip was left out (a track cut short)
+    std::string order;                 // ClipTelemetry::orderProblem(): samples kept out of order; "" in order
     std::vector<TrackRecord> records;  // every cue of the clip, in order
     std::vector<int64_t> timesMs;      // each record's cue start in the clip
     TrackFigures figures;              // the clip's own

@@ -88,18 +88,8 @@ void PlaylistIndexer::openIndex() {
 
 void PlaylistIndexer::thin(ClipTrack& clip, size_t room) {
     const size_t n = clip.records.size();
-    const size_t keep = std::max(room, kMinRecordsKept);
-    if (n <= keep) return;
-    const size_t step = (n + keep - 1) / keep;
-    size_t kept = 0;
-    for (size_t i = 0; i < n; i += step, ++kept) {
-        clip.records[kept] = clip.records[i];
-        if (i < clip.timesMs.size()) clip.timesMs[kept] = clip.timesMs[i];
-    }
-    clip.records.resize(kept);
-    clip.records.shrink_to_fit();
-    clip.timesMs.resize(std::min(kept, clip.timesMs.size()));
-    clip.timesMs.shrink_to_fit();
+    const size_t step = record_budget::thin(clip.records, clip.timesMs, room);
+    if (step == 1) return;
     if (!clip.note.empty()) clip.note += '\n';
     clip.note += "kept thinned to one record in " + std::to_string(step) + " (" + std::to_string(n) +
                  " records go beyond the memory kept for trips): its route is drawn and sought coarser, and "
@@ -128,6 +118,7 @@ std::shared_ptr<const ClipTrack> PlaylistIndexer::readClip(IndexedTrackReader& r
         return clip;
     }
     if (result == NativeTrackReader::Result::Truncated) clip->note = reason;
+    clip->order = reading.telemetry.orderProblem();
     // The G-sensor lands on the scale the events read counts on. The camera
     // text's G came from counts on the chart's scale: back on that scale it
     // gives the counts the camera wrote, which the events' scale reads.

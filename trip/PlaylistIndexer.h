@@ -23,6 +23,7 @@
 // the reader checks in its loops and FFmpeg's interrupt callback) and joins
 // the worker. No call to the listener follows stop().
 #include "telemetry/DisplayZone.h"
+#include "trackindex/RecordBudget.h"
 #include "trip/TripSet.h"
 
 #include <atomic>
@@ -51,8 +52,8 @@ public:
 
     static constexpr int kPublishIntervalMs = 200;
     static constexpr int kWorkerNice = 10;
-    static constexpr size_t kRecordBudget = 5'000'000;
-    static constexpr size_t kMinRecordsKept = 2000;
+    static constexpr size_t kRecordBudget = record_budget::kRecords;  // the tool holds the same
+    static constexpr size_t kMinRecordsKept = record_budget::kMinKept;
 
     // indexPath: the track index file; empty reads every clip directly.
     // events: how the snapshots' trips find their events. zone: where UTC

@@ -10,6 +10,7 @@
 #include "support/Bytes.h"
 #include "support/ClipFactory.h"
 #include "support/CommandOutput.h"
+#include "support/TelemetryClips.h"
 #include "support/TempFolder.h"
 
 #include <fcntl.h>
@@ -17,6 +18,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -165,4 +167,51 @@ TEST(HostileExport, TheReportProgramReadsOnlyRegularFilesAndLeavesNoPartialPdf) 
     testing_support::commandOutput({program, "input.json", "other.pdf"}, tmp.path(), status);
     EXPECT_EQ(status, 1);
     EXPECT_FALSE(std::filesystem::exists(tmp.path() + "other.pdf"));
+}
+
+TEST(HostileExport, AClipOfManyFixesGivesTracksOfTheStretchAloneAndAReportInputWithinItsLimit) {
+    // A clip of 1,000 fixes a second (the reader's limit scaled down): a
+    // stretch of 4 s holds 4,000 of its 20,000.
+    testing_support::TempFolder tmp;
+    testing_support::TelemetryClipSpec spec;
+    spec.layout = testing_support::ClipLayout::Garmin;
+    testing_support::DriveSpec drive;
+    drive.seconds = 20;
+    drive.perSecond = 1000;
+    spec.drive = testing_support::madeUpDrive(drive);
+    spec.withVideo = true;
+    spec.width = 64, spec.height = 36;
+    const std::string clip = tmp.path() + "clip.mp4";
+    ASSERT_EQ(testing_support::makeTelemetryClip(clip, spec), "");
+    // A report program that keeps its input.
+    const std::string keeper =
+        tmp.write("report", "#!/bin/sh\ncp \"$1\" \"" + tmp.path() + "input.json\" && printf pdf > \"$2\"\n");
+    ASSERT_EQ(::chmod(keeper.c_str(), 0755), 0);
+
+    std::string drawnWhole;
+    for (const size_t limit : {ReportInput::kInputLimit, size_t{16'000}}) {
+        EvidenceRequest request = requestOf({clip}, tmp.path() + "exports" + std::to_string(limit));
+        request.startSeconds = 5.0;
+        request.lengthSeconds = 4.0;
+        request.reportProgram = keeper;
+        request.reportInputLimit = limit;
+        std::string folder, reason;
+        ASSERT_TRUE(EvidenceExport().run(request, folder, reason)) << reason;
+        std::ifstream csv(folder + "track.csv");
+        size_t rows = 0;
+        for (std::string line; std::getline(csv, line);) ++rows;
+        EXPECT_EQ(rows, 1u + 4000u);  // the header and the stretch's fixes, no more
+        const std::string input = tmp.read("input.json");
+        // The figures are of every fix, whatever is drawn.
+        const size_t figures = input.find("\"distanceMetres\"");
+        const std::string stated = input.substr(figures, input.find(",\"strongestG\"") - figures);
+        if (drawnWhole.empty()) {
+            drawnWhole = stated;
+            EXPECT_GT(input.size(), size_t{16'000});  // so the smaller limit thins it
+        } else {
+            EXPECT_LE(input.size(), limit);
+            EXPECT_EQ(stated, drawnWhole);
+            EXPECT_NE(input.find("\"route\":[4"), std::string::npos);  // still a route to draw
+        }
+    }
 }

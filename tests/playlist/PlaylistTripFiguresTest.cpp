@@ -73,6 +73,7 @@ TEST(PlaylistTripFigures, ShowsProgressFiguresRowDetailsAndDriveLines) {
     bad->problem = "has no subtitle track";
     auto cut = std::make_shared<ClipTrack>(*clipOf(paths[2], 1200, 60));
     cut->note = "has more than 2000000 track cues; only the first ones are read";
+    cut->order = "samples out of time order, kept as the clip has them";
     const auto trips = TripSet::build({clipOf(paths[0], 0, 60), clipOf(paths[1], 0, 60), cut, bad});
     figures.ShowTrips(trips, paths[0]);
     EXPECT_EQ(figures.TripText().toStdString(), "2016-05-20, 10:30–10:30 · 0:00:59 · 590 m · max. 36 km/h");
@@ -101,8 +102,11 @@ TEST(PlaylistTripFigures, ShowsProgressFiguresRowDetailsAndDriveLines) {
     ClipTrack none;
     none.problem = IndexedTrackReader::kNoData;
     EXPECT_EQ(PlaylistTripFigures::RowDetails("a.mp4", &none, UnitSystem::Metric, {}), "a.mp4\nNo GPS data found");
-    // A clip read in part says what was left out.
-    EXPECT_TRUE(tree->GetNodeAt(2)->GetTrackDetails().endsWith("\n" + QString::fromStdString(cut->note)));
+    // A clip read in part says what was left out, and samples out of order say so, under the row's tool tip.
+    EXPECT_TRUE(tree->GetNodeAt(2)->GetTrackDetails().endsWith("\n" + QString::fromStdString(cut->note) + "\n" +
+                                                               QString::fromStdString(cut->order)));
+    EXPECT_TRUE(
+        tree->model()->index(2, 0).data(Qt::ToolTipRole).toString().endsWith(QString::fromStdString(cut->order)));
 
     // The clip in no trip: no figures line.
     figures.ShowTrips(trips, paths[3]);

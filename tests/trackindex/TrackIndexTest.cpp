@@ -3,7 +3,10 @@
 // tidy, and that a bad index file is set aside or only turns it off.
 #include "support/ClipFactory.h"
 #include "support/TempFolder.h"
+#include "track/TelemetryRecords.h"
 #include "trackindex/IndexedTrackReader.h"
+#include "trackindex/TelemetryBlob.h"
+#include "trackindex/TrackFigures.h"
 #include "trackindex/TrackIndex.h"
 
 #include <fcntl.h>
@@ -13,9 +16,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <thread>
 #include <tuple>
 
@@ -172,21 +177,37 @@ TEST(TrackIndex, AReplacedClipAndAMomentsTroubleAreNeverAnsweredFromTheIndex) {
     });
 }
 
-TEST(TrackIndex, RowsBeyondTheReadersLimitsAreReadAgain) {
+TEST(TrackIndex, RowsBeyondTheReadersLimitsOrOfNoClipAreReadAgain) {
     TempFolder tmp;
     const std::string file = tmp.path() + "index.sqlite";
     const std::string clip = clipWithTexts(tmp, "clip.mp4", '1');
     ClipKey key;
     ASSERT_TRUE(ClipKey::of(clip, key));
+    // Rows no clip gives: a year 292278994, samples out of order, a moment
+    // days into the clip, a speed that is no number, 3.4e38 G.
+    std::vector<ClipReading> forged(5, cuesOf(2));
+    forged[0].telemetry.samples[1].timeKind = TelemetryTime::Utc;
+    forged[0].telemetry.samples[1].timeMs = std::numeric_limits<int64_t>::max();
+    forged[1].telemetry.samples[0].clipMs = 500;
+    forged[2].telemetry.samples[1].clipMs = int64_t{40} * 24 * 3600 * 1000;
+    forged[3].telemetry.samples[1].speedKmh = std::nanf("");
+    forged[4].telemetry.samples[0].hasAccel = true;
+    forged[4].telemetry.samples[0].accelZ = 3.4e38f;
+    std::vector<std::string> blobs;
+    for (const ClipReading& reading : forged) blobs.push_back(packSamples(reading.telemetry.samples));
     {
         TrackIndex index;
         ASSERT_TRUE(index.open(file));
+        EXPECT_FALSE(index.store(key, forged[1], ""));  // what would not be trusted is not kept either
         ASSERT_TRUE(index.store(key, cuesOf(2), ""));
     }
     // Samples of 58 bytes: one and a half, and one with a flag no reader sets.
     std::string unknownFlag(58, '\0');
     unknownFlag[17] = static_cast<char>(0x80);
-    for (const std::string& blob : {std::string(87, '\0'), unknownFlag}) {
+    blobs.push_back(std::string(87, '\0'));
+    blobs.push_back(unknownFlag);
+    for (size_t b = 0; b < blobs.size(); ++b) {
+        const std::string& blob = blobs[b];
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
         sqlite3_stmt* update = nullptr;
@@ -199,12 +220,20 @@ TEST(TrackIndex, RowsBeyondTheReadersLimitsAreReadAgain) {
         ASSERT_TRUE(index.open(file));
         ClipReading cues;
         std::string reason;
-        EXPECT_EQ(index.find(key, cues, reason), TrackIndex::Lookup::Missing) << blob.size();
+        EXPECT_EQ(index.find(key, cues, reason), TrackIndex::Lookup::Missing) << b;
         EXPECT_TRUE(cues.empty());
         IndexedTrackReader reader(&index);
         ASSERT_EQ(reader.readClip(clip, cues, reason), NativeTrackReader::Result::Track);
-        EXPECT_EQ(cues.telemetry.samples.size(), 8u);
+        EXPECT_EQ(cues.telemetry.samples.size(), 8u) << b;
     }
+    // The extreme time itself, met by the record and the figures, is no date (and no overflow).
+    TelemetrySample earliest;
+    earliest.timeKind = TelemetryTime::Utc;
+    earliest.timeMs = std::numeric_limits<int64_t>::min();
+    TrackFigures figures;
+    figures.add(earliest, DisplayZone::utc());
+    EXPECT_EQ(trackRecordOf(earliest, DisplayZone::utc()).year, 0);
+    EXPECT_FALSE(figures.hasTime());
 }
 
 TEST(TrackIndex, TheFileIsReachedThroughLinksKeptPrivateAndPrunedToItsBounds) {

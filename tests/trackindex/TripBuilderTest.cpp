@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 TrackRecord at(int seconds, double latitude, double longitude = 8.0, float speed = 50.0f) {
@@ -108,4 +110,15 @@ TEST(TrackFigures, AJumpBetweenClipsIsLeftOutOfTheDistanceAndCounted) {
     EXPECT_EQ(f.jumps(), 1);
     EXPECT_NEAR(f.jumpMetres(), 50000.0 + 60.0, 0.01);
     EXPECT_EQ(f.fixes(), 20);
+
+    // Each clip's own figures appended in order give the same, without its records held.
+    TrackFigures first, second, appended;
+    for (int s = 0; s < 10; ++s) first.add(at(s, s * step));
+    for (int s = 15; s < 25; ++s) second.add(at(s, far + s * step));
+    appended.append(first);
+    appended.append(second);
+    EXPECT_DOUBLE_EQ(appended.distanceMetres(), f.distanceMetres());
+    EXPECT_DOUBLE_EQ(appended.jumpMetres(), f.jumpMetres());
+    EXPECT_EQ(std::tuple(appended.jumps(), appended.fixes(), appended.startSeconds(), appended.endSeconds()),
+              std::tuple(f.jumps(), f.fixes(), f.startSeconds(), f.endSeconds()));
 }

@@ -1,5 +1,6 @@
 #include "veltara-track/ClipInfo.h"
 
+#include "platform/CivilTime.h"
 #include "track/CameraTime.h"
 #include "trackfile/TrackTextEscape.h"
 
@@ -20,14 +21,10 @@ const char* timeKindName(TelemetryTime kind) {
 }
 
 // A camera clock has no zone: no "Z".
-std::string moment(int64_t seconds, TelemetryTime kind) {
-    std::string text = formatSeconds(seconds, true);
+std::string moment(int64_t ms, TelemetryTime kind) {
+    std::string text = platform::formatMilliseconds(ms, true, false);
     if (kind == TelemetryTime::Camera) text.pop_back();
     return text;
-}
-
-int64_t floorSeconds(int64_t ms) {
-    return ms >= 0 ? ms / 1000 : -((-ms + 999) / 1000);
 }
 
 }  // namespace
@@ -44,8 +41,8 @@ ClipInfo clipInfoOf(const std::string& path, const ClipReading& reading) {
     info.order = t.orderProblem();
     for (const TelemetrySample& s : t.samples) {
         if (s.timeKind == TelemetryTime::None) continue;
-        if (info.first.empty()) info.first = moment(floorSeconds(s.timeMs), s.timeKind);
-        info.last = moment(floorSeconds(s.timeMs), s.timeKind);
+        if (info.first.empty()) info.first = moment(s.timeMs, s.timeKind);
+        info.last = moment(s.timeMs, s.timeKind);
     }
     return info;
 }

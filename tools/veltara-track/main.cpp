@@ -7,6 +7,7 @@
 #include "trackfile/ClipTrackSource.h"
 #include "trackfile/TrackTextEscape.h"
 #include "trackfile/TrackWriter.h"
+#include "trackindex/RecordBudget.h"
 #include "trackindex/TripBuilder.h"
 #include "trip/EventDetector.h"
 #include "vehicle/CarEventOfClip.h"
@@ -103,8 +104,10 @@ int main(int argc, char** argv) {
         installSignalHandlers();
         return runVerifyCommand(options.files.front(), options.caFile, options.commandLine, interrupted);
     }
-    // Trips are figured from every record.
+    // Trips are figured from every record; only their events need records
+    // kept, within the player's budget.
     const bool trips = options.trips || options.events;
+    const bool tripEvents = options.events || (options.trips && options.json);
     if (trips || options.info) options.sampling = TrackSampling::All;
 
     EventSettings settings;
@@ -142,7 +145,14 @@ int main(int argc, char** argv) {
         written = flush(out) && written;
     }
     std::vector<ClipInfo> infos;
-    std::vector<TripClip> tripClips;
+    // Per clip of the trips: its figures, and its records for the events.
+    std::vector<TripClipFigures> tripClips;
+    struct HeldTrack {
+        std::vector<TrackRecord> records;
+        std::vector<int64_t> timesMs;
+    };
+    std::vector<HeldTrack> held;
+    size_t heldRecords = 0;
     std::vector<std::optional<CarEventMark>> carEvents;  // per trip clip
     std::vector<TrackRecord> records;
     std::vector<int64_t> times;
@@ -151,6 +161,19 @@ int main(int argc, char** argv) {
         if (interrupted.load() != 0) break;
         const std::string& file = list.files[i];
         progress.show(i + 1, list.files.size(), file);
+        // A trip without events needs only the clip's figures: made from its
+        // samples, no record of them is made (a car's clip may need its place).
+        std::optional<CarEventMark> carEvent = trips ? CarEventOfClip::find(file) : std::nullopt;
+        std::optional<TrackFigures> sampleFigures;
+        if (trips && !tripEvents && !carEvent)
+            source.setTrim([&sampleFigures, &options](ClipTelemetry& telemetry) {
+                const DisplayZone zone = DisplayZone::fixed(options.utcOffsetSeconds);
+                sampleFigures.emplace().startClip();
+                for (const TelemetrySample& sample : telemetry.samples) sampleFigures->add(sample, zone);
+                telemetry.samples.clear();
+            });
+        else
+            source.setTrim({});
         ClipTrackSource::Result result = source.read(file, records, times, reason);
         if (interrupted.load() != 0) break;
         if (const std::string problem = source.indexProblem(); !problem.empty())
@@ -171,7 +194,6 @@ int main(int argc, char** argv) {
             continue;
         }
         // A car's saved or sentry clip: its event, and the event's place for a clip without data.
-        std::optional<CarEventMark> carEvent = trips ? CarEventOfClip::find(file) : std::nullopt;
         if (carEvent && result == ClipTrackSource::Result::Failed && noData) {
             records.clear();
             times.clear();
@@ -196,7 +218,26 @@ int main(int argc, char** argv) {
             status = kExitFailed;
         }
         if (trips) {
-            tripClips.push_back({file, records, times});
+            TripClipFigures& figured = tripClips.emplace_back(TripClipFigures{file, {}});
+            if (sampleFigures) {
+                figured.figures = *sampleFigures;
+            } else {
+                figured.figures.startClip();
+                for (size_t k = 0; k < records.size(); ++k)
+                    figured.figures.add(records[k], k < times.size() ? times[k] : -1);
+            }
+            HeldTrack& kept = held.emplace_back();
+            if (tripEvents) {
+                const size_t n = records.size();
+                const size_t room = heldRecords < record_budget::kRecords ? record_budget::kRecords - heldRecords : 0;
+                if (const size_t step = record_budget::thin(records, times, room); step > 1)
+                    progress.message("veltara-track: " + printableText(file) + ": kept thinned to one record in " +
+                                     std::to_string(step) + " (" + std::to_string(n) +
+                                     " records go beyond the memory kept for trips): events may be missed");
+                heldRecords += records.size();
+                kept.records = std::move(records);
+                kept.timesMs = std::move(times);
+            }
             carEvents.push_back(std::move(carEvent));
         } else {
             writer->track(out, file, records, times);
@@ -212,13 +253,13 @@ int main(int argc, char** argv) {
         out = options.json ? clipInfoJson(infos) : clipInfoText(infos);
     } else if (trips) {
         std::vector<std::string> names;
-        for (const TripClip& clip : tripClips) names.push_back(clip.name);
+        for (const TripClipFigures& clip : tripClips) names.push_back(clip.name);
         const std::vector<Trip> found = buildTrips(tripClips);
         TripEvents events;
         const EventDetector detector(settings);
         for (const Trip& trip : found) {
             std::vector<EventClipTrack> clips;
-            for (const size_t k : trip.clips) clips.push_back({tripClips[k].records, tripClips[k].timesMs});
+            for (const size_t k : trip.clips) clips.push_back({held[k].records, held[k].timesMs});
             events.push_back(detector.detect(clips));
             // The car's own events beside the detected ones.
             for (uint32_t c = 0; c < trip.clips.size(); ++c)
