@@ -61,6 +61,7 @@ CViewManager::CViewManager(ui::CXMLWnd& window, ConfigStore& store, AppConfig& c
     panel_.InitPanelTexts();
     trackViews_.Add(mapView_);
     trackViews_.Add(feed_);
+    trackViews_.Add(vehicleFeed_);
     trackViews_.Add(tripReview_);
 }
 
@@ -75,6 +76,13 @@ CViewManager::~CViewManager() {
 void CViewManager::Bind() {
     LoadMainTexts();
     lookUpControls();
+    vehicleRows_ = std::make_unique<VehiclePanelRows>(window_.FindControl("PlayerGPSInfo"));
+    chartMenu_ = std::make_unique<ChartShowsMenu>(
+        chart(), [this] { return vehicleFeed_.Shows(); },
+        [this](ChartShows shows) {
+            vehicleFeed_.Show(shows);
+            store_.WriteConfigString(chartShowsName(shows), kChartShowsKey);
+        });
     mapView_.SetBrowser(browser());
     if (CWebBrowserUI* view = browser()) {
         tripLayer_.SetBrowser(view);
@@ -180,6 +188,7 @@ void CViewManager::LoadMainTexts() {
     panel_.SetLabels(PanelTexts::ReadLabels(store_));
     panel_.SetUnits(config_.units);
     panel_.InitPanelTexts();
+    vehicleTexts_.SetWords(VehiclePanelTexts::ReadWords(store_));
     loadProblemTexts();
     loadTripTexts();
 }
@@ -259,6 +268,12 @@ void CViewManager::ShowToolTipsAndHint() {
     updateVideoHint();
     if (CTreskChartUI* accChart = chart())
         accChart->SetNoDataText(fromUtf8(store_.ReadLanguageString("IDS_NO_GSENSOR_DATA", PanelTexts::kSection)));
+    if (chartMenu_) {
+        const auto text = [this](const char* key) {
+            return fromUtf8(store_.ReadLanguageString(key, PanelTexts::kSection));
+        };
+        chartMenu_->SetTexts({text("IDS_CHART_SHOW_G"), text("IDS_CHART_SHOW_CAR"), text("IDS_CHART_SHOW_BOTH")});
+    }
 }
 
 void CViewManager::followPlaylistForHint() {
@@ -283,6 +298,8 @@ void CViewManager::RelabelMainTexts() {
     panel_.SetLabels(PanelTexts::ReadLabels(store_));
     panel_.SetUnits(config_.units);
     panel_.RelabelPanel();
+    vehicleTexts_.SetWords(VehiclePanelTexts::ReadWords(store_));
+    if (vehicleRows_) vehicleRows_->Show(vehicleTexts_);
     if (CWebBrowserUI* view = browser()) map_.showUnits(*view);
     tripReview_.SetUnits(config_.units);
     showTimelineUnits();
@@ -384,6 +401,11 @@ void CViewManager::ShowNoFix() {
     ShowPanelTexts();
 }
 
+void CViewManager::ShowVehicle(const std::optional<VehicleChannels>& channels) {
+    vehicleTexts_.Show(channels);
+    if (vehicleRows_) vehicleRows_->Show(vehicleTexts_);
+}
+
 // ---- Map and chart ----
 
 CWebBrowserUI* CViewManager::browser() const {
@@ -401,6 +423,7 @@ CTreskChartUI* CViewManager::chart() const {
 
 void CViewManager::SetupChart() {
     feed_.Setup(chart(), 0, 4000);
+    vehicleFeed_.Setup(chart(), chartShowsFromName(store_.ReadConfigString("g", kChartShowsKey)));
 }
 
 // ---- Windows ----
