@@ -28,11 +28,14 @@ enum Channel : uint8_t {
 };
 constexpr uint8_t kKnownChannels = kSteering | kPedal | kBrake | kLeft | kRight | kGear | kAssist;
 
+// One append per field: an hour of a car's frames is millions of fields.
 template <typename T>
 void put(std::string& out, T value) {
     uint64_t bits = 0;
     std::memcpy(&bits, &value, sizeof value);
-    for (size_t i = 0; i < sizeof value; ++i) out.push_back(static_cast<char>(bits >> (8 * i)));
+    char bytes[sizeof value];
+    for (size_t i = 0; i < sizeof value; ++i) bytes[i] = static_cast<char>(bits >> (8 * i));
+    out.append(bytes, sizeof value);
 }
 
 template <typename T>
@@ -49,7 +52,8 @@ T get(const unsigned char*& p) {
 
 std::string packSamples(const std::vector<TelemetrySample>& samples) {
     std::string out;
-    out.reserve(samples.size() * kSampleBytes);
+    const bool car = !samples.empty() && samples.front().vehicle.has_value();
+    out.reserve(samples.size() * (kSampleBytes + (car ? kVehicleBytes : 0)));
     for (const TelemetrySample& s : samples) {
         put(out, s.clipMs);
         put(out, s.timeMs);
