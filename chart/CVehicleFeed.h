@@ -40,7 +40,7 @@ public:
 
 private:
     std::atomic<CTreskChartUI*> chart_{nullptr};
-    ClipTimeline timeline_;     // UI thread only
-    double top_ = kBrakeOn;     // UI thread only: the highest value drawn
+    ClipTimeline timeline_;  // UI thread only
+    double top_ = kBrakeOn;  // UI thread only: the highest value drawn
     std::atomic<ChartShows> shows_{ChartShows::GSensor};
 };

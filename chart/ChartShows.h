@@ -12,5 +12,9 @@ constexpr std::string_view kChartShowsKey = "ChartShows";
 
 std::string_view chartShowsName(ChartShows shows);
 ChartShows chartShowsFromName(std::string_view name);
-inline bool showsGSensor(ChartShows shows) { return shows != ChartShows::Car; }
-inline bool showsCar(ChartShows shows) { return shows != ChartShows::GSensor; }
+inline bool showsGSensor(ChartShows shows) {
+    return shows != ChartShows::Car;
+}
+inline bool showsCar(ChartShows shows) {
+    return shows != ChartShows::GSensor;
+}

@@ -13,8 +13,8 @@ constexpr std::array<const char*, VehiclePanelTexts::RowCount> kLabelKeys = {
 // One decimal with the language's sign.
 std::string oneDecimal(float value, std::string_view sign) {
     char buffer[32];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, std::isfinite(value) ? value : 0.0f,
-                                 std::chars_format::fixed, 1);
+    const auto r =
+        std::to_chars(buffer, buffer + sizeof buffer, std::isfinite(value) ? value : 0.0f, std::chars_format::fixed, 1);
     std::string text(buffer, r.ptr);
     if (const size_t dot = text.find('.'); dot != std::string::npos) text.replace(dot, 1, sign);
     return text;

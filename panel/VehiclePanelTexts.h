@@ -23,8 +23,8 @@ public:
         "LabelSteering", "LabelAccelerator", "LabelBrake", "LabelIndicators", "LabelGear", "LabelAssist"};
 
     struct Words {
-        std::array<std::string, RowCount> labels{"Steering:", "Accelerator:", "Brake:",
-                                                 "Indicators:", "Gear:", "Driver assistance:"};
+        std::array<std::string, RowCount> labels{
+            "Steering:", "Accelerator:", "Brake:", "Indicators:", "Gear:", "Driver assistance:"};
         std::string on = "on", off = "off", left = "left", right = "right", both = "both";
         std::string assistNone = "off", selfDriving = "self-driving", autosteer = "Autosteer",
                     cruise = "traffic-aware cruise";

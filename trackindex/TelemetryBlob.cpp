@@ -71,10 +71,10 @@ std::string packSamples(const std::vector<TelemetrySample>& samples) {
         put(out, s.accelZ);
         if (!s.vehicle) continue;
         const VehicleChannels& v = *s.vehicle;
-        put(out, static_cast<uint8_t>((v.steeringDeg ? kSteering : 0) | (v.acceleratorPct ? kPedal : 0) |
-                                      (v.brake ? kBrake : 0) | (v.indicatorLeft ? kLeft : 0) |
-                                      (v.indicatorRight ? kRight : 0) | (v.gear ? kGear : 0) |
-                                      (v.assist ? kAssist : 0)));
+        put(out,
+            static_cast<uint8_t>((v.steeringDeg ? kSteering : 0) | (v.acceleratorPct ? kPedal : 0) |
+                                 (v.brake ? kBrake : 0) | (v.indicatorLeft ? kLeft : 0) |
+                                 (v.indicatorRight ? kRight : 0) | (v.gear ? kGear : 0) | (v.assist ? kAssist : 0)));
         put(out, v.steeringDeg.value_or(0.0f));
         put(out, v.acceleratorPct.value_or(0.0f));
         put(out, static_cast<uint8_t>((v.brake.value_or(false) ? 1 : 0) | (v.indicatorLeft.value_or(false) ? 2 : 0) |

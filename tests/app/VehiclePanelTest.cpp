@@ -61,8 +61,7 @@ TEST_F(VehiclePanel, PausedMomentShowsTheFramesChannels) {
     EXPECT_EQ(vehicleRows(dump).size(), 6);
 
     EXPECT_TRUE(driver.ask("drop " + clip)["ok"].toBool());
-    ASSERT_TRUE(waitFor([](const QJsonObject& d) { return !vehicleRows(d)["LabelGear"].isNull(); }, 30s))
-        << text(dump);
+    ASSERT_TRUE(waitFor([](const QJsonObject& d) { return !vehicleRows(d)["LabelGear"].isNull(); }, 30s)) << text(dump);
     EXPECT_TRUE(driver.ask("key Space")["ok"].toBool());
     ASSERT_TRUE(waitFor([](const QJsonObject& d) { return state(d) == kPaused; }, 5s)) << text(dump);
     EXPECT_TRUE(driver.ask("slide sliderProgress 5")["ok"].toBool());
