@@ -78,11 +78,7 @@ void CViewManager::Bind() {
     lookUpControls();
     vehicleRows_ = std::make_unique<VehiclePanelRows>(window_.FindControl("PlayerGPSInfo"));
     chartMenu_ = std::make_unique<ChartShowsMenu>(
-        chart(), [this] { return vehicleFeed_.Shows(); },
-        [this](ChartShows shows) {
-            vehicleFeed_.Show(shows);
-            store_.WriteConfigString(chartShowsName(shows), kChartShowsKey);
-        });
+        chart(), [this] { return vehicleFeed_.Shows(); }, [this](ChartShows shows) { ChooseChartShows(shows); });
     mapView_.SetBrowser(browser());
     if (CWebBrowserUI* view = browser()) {
         tripLayer_.SetBrowser(view);
@@ -399,6 +395,11 @@ void CViewManager::ShowRecord(const TrackRecord& record) {
 void CViewManager::ShowNoFix() {
     panel_.ShowNoFix();
     ShowPanelTexts();
+}
+
+void CViewManager::ChooseChartShows(ChartShows shows) {
+    vehicleFeed_.Show(shows);
+    store_.WriteConfigString(chartShowsName(shows), kChartShowsKey);
 }
 
 void CViewManager::ShowVehicle(const std::optional<VehicleChannels>& channels) {

@@ -82,6 +82,8 @@ public:
     const PanelTexts& Panel() const { return panel_; }
     const VehiclePanelTexts& VehiclePanel() const { return vehicleTexts_; }
     ChartShows ChartShown() const { return vehicleFeed_.Shows(); }
+    // What the chart's menu does: draw the choice and keep it in the settings.
+    void ChooseChartShows(ChartShows shows);
     // Re-reads the texts from the current language file and shows them,
     // each panel line with its last value.
     void RelabelMainTexts();

@@ -1,7 +1,8 @@
 // A car's own channels in the real program (Xvfb): the panel's vehicle rows
 // are hidden until a clip gives them, and paused at a moment they show that
 // frame's generated steering, pedal, brake, indicators, gear and assistance;
-// the chart draws the car's speed, pedal and brake as the settings chose.
+// the chart draws the car's speed, pedal and brake as the settings chose,
+// and a choice of the chart's menu is drawn and kept.
 #include "support/DumpFields.h"
 #include "support/ProgramHarness.h"
 #include "support/VehicleSeiClips.h"
@@ -10,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 using namespace std::chrono_literals;
 using namespace program_harness;
@@ -77,6 +79,12 @@ TEST_F(VehiclePanel, PausedMomentShowsTheFramesChannels) {
     EXPECT_EQ(chart(dump)["shows"].toString(), "car");
     EXPECT_GT(chart(dump)["Speed"].toInt(), 0) << text(dump);
     EXPECT_EQ(chart(dump)["Brake"].toInt(), chart(dump)["Speed"].toInt());
+    // The menu's choice is drawn and kept.
+    EXPECT_TRUE(driver.ask("chart both")["ok"].toBool());
+    EXPECT_TRUE(waitFor([](const QJsonObject& d) { return chart(d)["shows"].toString() == "both"; }, 5s));
+    std::ifstream settings(settingsPath());
+    const std::string kept((std::istreambuf_iterator<char>(settings)), std::istreambuf_iterator<char>());
+    EXPECT_NE(kept.find("ChartShows=both"), std::string::npos) << kept;
     capture("vehicle-panel.png");
     quitCleanly();
 }
