@@ -61,6 +61,7 @@ CViewManager::CViewManager(ui::CXMLWnd& window, ConfigStore& store, AppConfig& c
     panel_.InitPanelTexts();
     trackViews_.Add(mapView_);
     trackViews_.Add(feed_);
+    trackViews_.Add(vehicleFeed_);
     trackViews_.Add(tripReview_);
 }
 
@@ -75,6 +76,9 @@ CViewManager::~CViewManager() {
 void CViewManager::Bind() {
     LoadMainTexts();
     lookUpControls();
+    vehicleRows_ = std::make_unique<VehiclePanelRows>(window_.FindControl("PlayerGPSInfo"));
+    chartMenu_ = std::make_unique<ChartShowsMenu>(
+        chart(), [this] { return vehicleFeed_.Shows(); }, [this](ChartShows shows) { ChooseChartShows(shows); });
     mapView_.SetBrowser(browser());
     if (CWebBrowserUI* view = browser()) {
         tripLayer_.SetBrowser(view);
@@ -181,6 +185,7 @@ void CViewManager::LoadMainTexts() {
     panel_.SetUnits(config_.units);
     panel_.SetZone(config_.displayZone);
     panel_.InitPanelTexts();
+    vehicleTexts_.SetWords(VehiclePanelTexts::ReadWords(store_));
     loadProblemTexts();
     loadTripTexts();
 }
@@ -261,6 +266,12 @@ void CViewManager::ShowToolTipsAndHint() {
     updateVideoHint();
     if (CTreskChartUI* accChart = chart())
         accChart->SetNoDataText(fromUtf8(store_.ReadLanguageString("IDS_NO_GSENSOR_DATA", PanelTexts::kSection)));
+    if (chartMenu_) {
+        const auto text = [this](const char* key) {
+            return fromUtf8(store_.ReadLanguageString(key, PanelTexts::kSection));
+        };
+        chartMenu_->SetTexts({text("IDS_CHART_SHOW_G"), text("IDS_CHART_SHOW_CAR"), text("IDS_CHART_SHOW_BOTH")});
+    }
 }
 
 void CViewManager::followPlaylistForHint() {
@@ -286,6 +297,8 @@ void CViewManager::RelabelMainTexts() {
     panel_.SetUnits(config_.units);
     panel_.SetZone(config_.displayZone);
     panel_.RelabelPanel();
+    vehicleTexts_.SetWords(VehiclePanelTexts::ReadWords(store_));
+    if (vehicleRows_) vehicleRows_->Show(vehicleTexts_);
     if (CWebBrowserUI* view = browser()) map_.showUnits(*view);
     tripReview_.SetUnits(config_.units);
     showTimelineUnits();
@@ -387,6 +400,16 @@ void CViewManager::ShowNoFix() {
     ShowPanelTexts();
 }
 
+void CViewManager::ChooseChartShows(ChartShows shows) {
+    vehicleFeed_.Show(shows);
+    store_.WriteConfigString(chartShowsName(shows), kChartShowsKey);
+}
+
+void CViewManager::ShowVehicle(const std::optional<VehicleChannels>& channels) {
+    vehicleTexts_.Show(channels);
+    if (vehicleRows_) vehicleRows_->Show(vehicleTexts_);
+}
+
 // ---- Map and chart ----
 
 CWebBrowserUI* CViewManager::browser() const {
@@ -404,6 +427,7 @@ CTreskChartUI* CViewManager::chart() const {
 
 void CViewManager::SetupChart() {
     feed_.Setup(chart(), 0, 4000);
+    vehicleFeed_.Setup(chart(), chartShowsFromName(store_.ReadConfigString("g", kChartShowsKey)));
 }
 
 // ---- Windows ----

@@ -2,7 +2,7 @@
 // The view side of the main window: the named controls of its skin, the
 // texts of the title, the information panel, the play time and the playlist
 // header, the open dialog's filter, full-screen mode, and the places where
-// the map display, the acceleration feed, the playlist and the dialogs join
+// the map display, the acceleration and car feeds of the chart, the playlist and the dialogs join
 // the window. The handler sequences reach its widgets through MainView, the
 // map and the chart through TrackViews, the playlist through its controller.
 //
@@ -16,7 +16,10 @@
 #include "app/MainView.h"
 #include "app/ProgressEventTicks.h"
 #include "app/TripReview.h"
+#include "app/VehiclePanelRows.h"
 #include "chart/CAccelerationFeed.h"
+#include "chart/CVehicleFeed.h"
+#include "chart/ChartShowsMenu.h"
 // QPointer needs the whole class.
 #include "chart/TimelineStrip.h"
 #include "config/AppConfig.h"
@@ -27,6 +30,7 @@
 #include "map/MapTrackView.h"
 #include "map/MapTripLayer.h"
 #include "panel/PanelTexts.h"
+#include "panel/VehiclePanelTexts.h"
 #include "player/PlaybackControl.h"
 // PlaylistView.h holds the tree in inline QPointer code, which needs the whole class.
 #include "playlist/CPlayListTreeViewUI.h"
@@ -40,6 +44,7 @@
 #include <QPointer>
 #include <QString>
 #include <array>
+#include <memory>
 
 class CTreskChartUI;
 class CWebBrowserUI;
@@ -75,6 +80,10 @@ public:
     // The filter as the file dialog takes it.
     QString GetOpenNameFilter() const;
     const PanelTexts& Panel() const { return panel_; }
+    const VehiclePanelTexts& VehiclePanel() const { return vehicleTexts_; }
+    ChartShows ChartShown() const { return vehicleFeed_.Shows(); }
+    // What the chart's menu does: draw the choice and keep it in the settings.
+    void ChooseChartShows(ChartShows shows);
     // Re-reads the texts from the current language file and shows them,
     // each panel line with its last value.
     void RelabelMainTexts();
@@ -128,6 +137,7 @@ public:
     void ResetPlayTime() override;
     void ShowRecord(const TrackRecord& record) override;
     void ShowNoFix() override;
+    void ShowVehicle(const std::optional<VehicleChannels>& channels) override;
     std::string ChooseMediaFile() override;
     void OpenSettings() override;
     bool ConfirmClear() override;
@@ -171,6 +181,8 @@ private:
     PlaybackControl& controller_;
     Controls controls_;
     PanelTexts panel_;
+    VehiclePanelTexts vehicleTexts_;
+    std::unique_ptr<VehiclePanelRows> vehicleRows_;
     OpenFilter openFilter_;
     CMapDisplay map_;
     MapTrackView mapView_{map_};
@@ -178,6 +190,8 @@ private:
     MapClickBridge mapClicks_{tripLayer_};
     PlaylistView playlist_;
     CAccelerationFeed feed_;
+    CVehicleFeed vehicleFeed_;
+    std::unique_ptr<ChartShowsMenu> chartMenu_;
     PlaylistTripFigures playlistTrips_{playlist_};
     PlaylistEventList eventList_;
     ProgressEventTicks progressTicks_;

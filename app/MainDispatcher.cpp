@@ -160,6 +160,8 @@ void MainDispatcher::OnRecordMessage(uintptr_t tag, intptr_t parsed) {
     if (static_cast<uint32_t>(tag) != controller_.GetPlayerProcessId()) return;
     if (parsed == 1) {
         const TrackRecord record = controller_.CurrentRecord();
+        // The car's channels are shown with or without a position.
+        view_.ShowVehicle(record.valid ? record.vehicle : std::nullopt);
         if (hasPositionFix(record)) {
             view_.ShowRecord(record);
             trackViews_.ShowLiveRecord(record);
@@ -168,6 +170,7 @@ void MainDispatcher::OnRecordMessage(uintptr_t tag, intptr_t parsed) {
     }
     // An unparsed live text, or one without a position, says nothing about
     // the clip's track: only the live position is gone.
+    if (parsed != 1) view_.ShowVehicle(std::nullopt);
     trackViews_.LoseLivePosition();
     view_.ShowNoFix();
 }
@@ -194,6 +197,7 @@ void MainDispatcher::resetViews() {
     view_.ResetPlayTime();
     view_.ShowPlayButton(true);
     view_.ShowNoFix();
+    view_.ShowVehicle(std::nullopt);
     trackViews_.ResetTrack();
 }
 

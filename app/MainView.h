@@ -34,6 +34,8 @@ public:
     virtual void ResetPlayTime() = 0;
     virtual void ShowRecord(const TrackRecord& record) = 0;
     virtual void ShowNoFix() = 0;
+    // The car's own channels of the moment shown; empty hides their rows.
+    virtual void ShowVehicle(const std::optional<VehicleChannels>& channels) { (void)channels; }
 
     // Windows of the main window, run modally.
     // The open dialog: the chosen file's local path, empty when cancelled.

@@ -86,6 +86,16 @@ void CTreskChartUI::SetYPenWidth(int slot, int width) {
     if (validSlot(slot)) yStyles_[static_cast<size_t>(slot)].penWidth = width;
 }
 
+void CTreskChartUI::SetYAxisShown(int slot, bool shown, int side) {
+    if (!validSlot(slot)) return;
+    yStyles_[static_cast<size_t>(slot)].enabled = shown;
+    yStyles_[static_cast<size_t>(slot)].side = side < 0 ? -1 : +1;
+}
+
+void CTreskChartUI::SetYUnit(int slot, std::string unit) {
+    if (validSlot(slot)) yUnits_[static_cast<size_t>(slot)] = std::move(unit);
+}
+
 void CTreskChartUI::FitXRangeToData() {
     const auto fit = RangeFit::growX(xScale_.rawMin, xScale_.rawMax, DataExtent::ofX(curves_));
     if (!fit) return;
@@ -146,7 +156,9 @@ void CTreskChartUI::PaintBkImage(QPainter& painter, const PlotRect& plot) {
         chart.drawSeries(*curve, xScale_, yScales_[static_cast<size_t>(curve->GetSlot())]);
     chart.drawFrame(frameColor_, framePenWidth_, xScale_, xMinorTicks_);
     for (size_t slot = 0; slot < kSlots; ++slot) {
-        if (yStyles_[slot].enabled) chart.drawYAxis(yStyles_[slot], yScales_[slot], labelFont_, unit_);
+        if (yStyles_[slot].enabled)
+            chart.drawYAxis(yStyles_[slot], yScales_[slot], labelFont_, yUnits_[slot].value_or(unit_),
+                            yUnits_[slot].has_value());
     }
     if (showNoData_ && !noDataText_.isEmpty()) {
         painter.setPen(ChartColor::fromColorRef(frameColor_));

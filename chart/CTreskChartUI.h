@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -84,6 +85,11 @@ public:
     void SetFramePenWidth(int width) { framePenWidth_ = width; }
     void SetYColor(int slot, uint32_t colorRef);
     void SetYPenWidth(int slot, int width);
+    // Whether the slot's axis and labels are drawn, and at which edge (-1
+    // left, +1 right); a slot's own unit, in place of the common one (its
+    // labels then show the scale's numbers as they are).
+    void SetYAxisShown(int slot, bool shown, int side);
+    void SetYUnit(int slot, std::string unit);
 
     // The note drawn across the plot while the owner says the clip has no
     // data to draw (plain text, the chosen language's). UI thread.
@@ -121,6 +127,7 @@ private:
     int framePenWidth_ = 1;
     bool xMinorTicks_ = false;
     std::array<YAxisStyle, kSlots> yStyles_;
+    std::array<std::optional<std::string>, kSlots> yUnits_;
     AxisScale xScale_ = AxisScale::fromRaw(0.0, 1.0);
     std::array<AxisScale, kSlots> yScales_;
     std::vector<std::unique_ptr<CCurve>> curves_;

@@ -129,7 +129,8 @@ void ChartPainter::drawFrame(uint32_t colorRef, int penWidth, const AxisScale& x
     }
 }
 
-void ChartPainter::drawYAxis(const YAxisStyle& style, const AxisScale& y, const QFont& font, const std::string& unit) {
+void ChartPainter::drawYAxis(const YAxisStyle& style, const AxisScale& y, const QFont& font, const std::string& unit,
+                             bool plain) {
     const auto [left, top, right, bottom] = plot_;
     const int side = style.side < 0 ? -1 : 1;
     const int axis = (side < 0 ? left : right) + style.offset;
@@ -149,7 +150,8 @@ void ChartPainter::drawYAxis(const YAxisStyle& style, const AxisScale& y, const 
             continue;
         }
         painter_.drawLine(axis, tick.pixel, axis - kMajorTick * side, tick.pixel);
-        const QString label = QString::fromStdString(AxisLabel::format(tick.value, unit));
+        const QString label = QString::fromStdString(plain ? AxisLabel::plain(tick.value, y.exponent, unit)
+                                                           : AxisLabel::format(tick.value, unit));
         // Placed by the top-left corner of its text, centred on the tick.
         painter_.drawText(labelX, tick.pixel - halfHeight + metrics.ascent(), label);
     }

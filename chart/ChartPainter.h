@@ -27,7 +27,9 @@ public:
     // Top and bottom edges and the X ticks, which point into the plot. The
     // X axis has no labels.
     void drawFrame(uint32_t colorRef, int penWidth, const AxisScale& x, bool minorTicks);
-    void drawYAxis(const YAxisStyle& style, const AxisScale& y, const QFont& font, const std::string& unit);
+    // plain: the labels are the scale's own numbers, not the G-sensor's counts.
+    void drawYAxis(const YAxisStyle& style, const AxisScale& y, const QFont& font, const std::string& unit,
+                   bool plain = false);
 
 private:
     void addSegment(QPoint from, QPoint to);

@@ -79,6 +79,24 @@ std::string OverlayScript::line(const TrackRecord& r, UnitSystem units, const GS
         std::snprintf(text, sizeof text, "   %.2f G", std::sqrt(x * x + y * y));
         out += text;
     }
+    // A car that records itself: its brake and driver assistance.
+    if (r.vehicle && r.vehicle->brake) out += *r.vehicle->brake ? "   Brake on" : "   Brake off";
+    if (r.vehicle && r.vehicle->assist) {
+        switch (*r.vehicle->assist) {
+            case DriverAssist::None:
+                out += "   Assist off";
+                break;
+            case DriverAssist::SelfDriving:
+                out += "   Self-driving";
+                break;
+            case DriverAssist::Autosteer:
+                out += "   Autosteer";
+                break;
+            case DriverAssist::TrafficAwareCruise:
+                out += "   Traffic-aware cruise";
+                break;
+        }
+    }
     return out;
 }
 

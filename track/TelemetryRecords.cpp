@@ -30,7 +30,8 @@ int32_t counts(float g, const GSensorScale& scale) {
 TrackRecord trackRecordOf(const TelemetrySample& s, const DisplayZone& zone, const GSensorScale& scale) {
     TrackRecord r;
     // A moment without any reading (a camera text that does not parse) only marks its place.
-    if (s.timeKind == TelemetryTime::None && !s.fix && !s.hasSpeed && !s.hasCourse && !s.hasAltitude && !s.hasAccel)
+    if (s.timeKind == TelemetryTime::None && !s.fix && !s.hasSpeed && !s.hasCourse && !s.hasAltitude && !s.hasAccel &&
+        !s.vehicle)
         return r;
     r.valid = true;
     if (s.timeKind != TelemetryTime::None) {
@@ -59,6 +60,7 @@ TrackRecord trackRecordOf(const TelemetrySample& s, const DisplayZone& zone, con
         // No reading: the chart's rest line, not a 6 G drop.
         r.accelX = r.accelY = r.accelZ = static_cast<int32_t>(scale.zeroCount);
     }
+    r.vehicle = s.vehicle;
     return r;
 }
 

@@ -1,7 +1,11 @@
 #pragma once
 // One parsed track text: date and time, position, speed and the three
-// G-sensor axes. A plain value; whoever owns it decides which thread uses it.
+// G-sensor axes; and, from a car that records itself, its own channels.
+// A plain value; whoever owns it decides which thread uses it.
+#include "telemetry/VehicleChannels.h"
+
 #include <cstdint>
+#include <optional>
 
 struct TrackRecord {
     bool valid = false;  // false: the other fields mean nothing
@@ -31,6 +35,7 @@ struct TrackRecord {
     bool hasFix = true;    // false: no position at this moment (latitude and longitude mean nothing)
     bool hasSpeed = true;  // false: no speed at this moment
     uint16_t millisecond = 0;  // the time's fraction of a second, where the data has one
+    std::optional<VehicleChannels> vehicle;  // the car's own channels; empty from every other camera
 };
 
 // A valid record with a position: the camera writes exactly 0° 0' 0" on both
@@ -61,4 +66,5 @@ inline void copyStoredFields(const TrackRecord& from, TrackRecord& to) {
     to.hasFix = from.hasFix;
     to.hasSpeed = from.hasSpeed;
     to.millisecond = from.millisecond;
+    to.vehicle = from.vehicle;
 }

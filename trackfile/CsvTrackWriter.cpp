@@ -16,6 +16,8 @@ constexpr GSensorScale kScale;
 
 // The fields after "valid" that an invalid record leaves empty.
 constexpr std::string_view kEmptyFields = ",,,,,,,,,,,,,,";
+// The car's channels of a record without them.
+constexpr std::string_view kEmptyVehicleFields = ",,,,,,,";
 
 // Numbers go straight into the line: a long clip has tens of thousands.
 class Line {
@@ -62,12 +64,31 @@ private:
     char* end_ = text_;
 };
 
+// The car's channels, each empty where the car does not give it: the angle
+// and the pedal with the precision they are recorded at, switches as 0/1,
+// the gear's letter and the assistance's name.
+void vehicleCells(Line& line, const VehicleChannels& v) {
+    line.separator();
+    if (v.steeringDeg) line.decimal(*v.steeringDeg, 2);
+    line.separator();
+    if (v.acceleratorPct) line.decimal(*v.acceleratorPct, 2);
+    for (const std::optional<bool>& on : {v.brake, v.indicatorLeft, v.indicatorRight}) {
+        line.separator();
+        if (on) line.integer(*on ? 1 : 0);
+    }
+    line.separator();
+    if (v.gear) line.text(vehicleGearName(*v.gear));
+    line.separator();
+    if (v.assist) line.text(driverAssistName(*v.assist));
+}
+
 }  // namespace
 
 void CsvTrackWriter::begin(std::string& out) {
     out +=
         "file,index,time_ms,valid,year,month,day,hour,minute,second,latitude,longitude,speed_kmh,accel_x,accel_y,"
-        "accel_z,map_latitude,map_longitude,plausible,utc,accel_x_g,accel_y_g,accel_z_g,format\n";
+        "accel_z,map_latitude,map_longitude,plausible,utc,accel_x_g,accel_y_g,accel_z_g,format,steering_deg,"
+        "accelerator_pct,brake,indicator_left,indicator_right,gear,assist\n";
 }
 
 void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<const TrackRecord> records,
@@ -94,6 +115,7 @@ void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<co
             line.text(kEmptyFields);
             line.text(",0,,,,,");
             line.text(format);
+            line.text(kEmptyVehicleFields);
             out += line.written();
             out += '\n';
             continue;
@@ -137,6 +159,10 @@ void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<co
         }
         line.separator();
         line.text(format);
+        if (r.vehicle)
+            vehicleCells(line, *r.vehicle);
+        else
+            line.text(kEmptyVehicleFields);
         out += line.written();
         out += '\n';
     }

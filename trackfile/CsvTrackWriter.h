@@ -8,7 +8,10 @@
 // the position a fix within +-90 / +-180. The map coordinates are those of
 // the chosen map datum. Trailing columns: the moment in UTC (ISO 8601, with
 // milliseconds when the track's times have fractions, empty when unknown),
-// the three axes in G (empty without a reading) and the clip's layout.
+// the three axes in G (empty without a reading) and the clip's layout; then
+// the car's own channels (steering_deg, accelerator_pct, brake,
+// indicator_left, indicator_right as 0/1, gear as P/D/R/N, assist by name),
+// empty where the car does not give them or the camera is no car.
 #include "trackfile/TrackWriter.h"
 
 class CsvTrackWriter : public TrackWriter {

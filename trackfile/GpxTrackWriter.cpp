@@ -2,6 +2,31 @@
 
 #include "trackfile/TrackTextEscape.h"
 
+namespace {
+
+void element(std::string& out, std::string_view name, std::string_view value) {
+    out += "<veltara:";
+    out += name;
+    out += '>';
+    out += value;
+    out += "</veltara:";
+    out += name;
+    out += '>';
+}
+
+// The car's channels in our namespace, with the CSV's names and values.
+void vehicleElements(std::string& out, const VehicleChannels& v) {
+    if (v.steeringDeg) element(out, "steering_deg", trackDecimal(*v.steeringDeg, 2));
+    if (v.acceleratorPct) element(out, "accelerator_pct", trackDecimal(*v.acceleratorPct, 2));
+    if (v.brake) element(out, "brake", *v.brake ? "1" : "0");
+    if (v.indicatorLeft) element(out, "indicator_left", *v.indicatorLeft ? "1" : "0");
+    if (v.indicatorRight) element(out, "indicator_right", *v.indicatorRight ? "1" : "0");
+    if (v.gear) element(out, "gear", vehicleGearName(*v.gear));
+    if (v.assist) element(out, "assist", driverAssistName(*v.assist));
+}
+
+}  // namespace
+
 void GpxTrackWriter::begin(std::string& out) {
     out +=
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -23,7 +48,7 @@ void GpxTrackWriter::track(std::string& out, std::string_view file, std::span<co
         if (!clipUtc_ && !zoneKnown_ && !time.empty() && time.back() == 'Z') time.pop_back();
         if (!time.empty()) out += "<time>" + time + "</time>";
         // What the moment has no reading of is left out, never written as 0.
-        if (!r.hasSpeed && !r.hasAccel) {
+        if (!r.hasSpeed && !r.hasAccel && !r.vehicle) {
             out += "</trkpt>\n";
             continue;
         }
@@ -36,6 +61,7 @@ void GpxTrackWriter::track(std::string& out, std::string_view file, std::span<co
             out += "<veltara:accel_x>" + std::to_string(r.accelX) + "</veltara:accel_x><veltara:accel_y>" +
                    std::to_string(r.accelY) + "</veltara:accel_y><veltara:accel_z>" + std::to_string(r.accelZ) +
                    "</veltara:accel_z>";
+        if (r.vehicle) vehicleElements(out, *r.vehicle);
         out += "</extensions></trkpt>\n";
     }
     out += "    </trkseg>\n  </trk>\n";

@@ -1,7 +1,8 @@
 #pragma once
-// Telemetry samples as the track index stores them: a fixed little-endian
-// record per sample. Unpacking checks every size and every value, so a
-// damaged or forged row is refused, never misread. Plain functions; any thread.
+// Telemetry samples as the track index stores them: a little-endian record
+// per sample, of fixed length (a car's samples add their channels).
+// Unpacking checks every size and every value, so a damaged or forged row is
+// refused, never misread. Plain functions; any thread.
 #include "telemetry/TelemetrySample.h"
 
 #include <string>

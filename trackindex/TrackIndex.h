@@ -38,7 +38,7 @@ struct sqlite3;
 
 class TrackIndex {
 public:
-    static constexpr int SCHEMA_VERSION = 4;
+    static constexpr int SCHEMA_VERSION = 5;
 
     TrackIndex() = default;
     ~TrackIndex();

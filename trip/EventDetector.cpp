@@ -102,6 +102,11 @@ std::optional<int64_t> clipStartMs(const EventClipTrack& clip) {
     return std::nullopt;
 }
 
+bool fromACar(const EventClipTrack& clip) {
+    return std::any_of(clip.records.begin(), clip.records.end(),
+                       [](const TrackRecord& r) { return r.valid && r.vehicle.has_value(); });
+}
+
 }  // namespace
 
 std::vector<TripEvent> EventDetector::detect(const std::vector<EventClipTrack>& clips) const {
@@ -142,6 +147,9 @@ void EventDetector::detectClip(const EventClipTrack& clip, uint32_t index, int64
         out.push_back({{index, std::max<int64_t>(ms, 0), kind, peak}, offsetMs + ms});
     };
     const auto holdMs = static_cast<int64_t>(settings_.holdSeconds * 1000);
+    // A car measures its own deceleration: its brakings come from that alone.
+    const bool car = fromACar(clip);
+    if (car) detectCarBraking(clip, add);
 
     std::vector<Fix> fixes;
     for (size_t i = 0; i < clip.records.size(); ++i) {
@@ -163,8 +171,9 @@ void EventDetector::detectClip(const EventClipTrack& clip, uint32_t index, int64
         if (std::abs(g) > kGpsGlitchG) continue;
         (g < 0 ? slowing : speeding).push_back({fixes[back].ms, fixes[i].ms, std::abs(g)});
     }
-    for (const Stretch& s : heldStretches(slowing, settings_.brakeG, holdMs))
-        add(TripEventKind::Brake, s.middleMs, s.peak);
+    if (!car)
+        for (const Stretch& s : heldStretches(slowing, settings_.brakeG, holdMs))
+            add(TripEventKind::Brake, s.middleMs, s.peak);
     for (const Stretch& s : heldStretches(speeding, settings_.accelG, holdMs))
         add(TripEventKind::Accel, s.middleMs, s.peak);
 
@@ -218,6 +227,51 @@ void EventDetector::detectClip(const EventClipTrack& clip, uint32_t index, int64
             if ((*after - *before) * sign / seconds / kStandardGravity >= threshold / 4) add(kind, s.middleMs, s.peak);
         }
     };
-    classify(settings_.brakeG, TripEventKind::Brake, -1.0);
+    if (!car) classify(settings_.brakeG, TripEventKind::Brake, -1.0);
     classify(settings_.accelG, TripEventKind::Accel, 1.0);
+}
+
+void EventDetector::detectCarBraking(const EventClipTrack& clip,
+                                     const std::function<void(TripEventKind, int64_t, double)>& add) const {
+    struct Moment {
+        int64_t ms;
+        double deceleration;  // G, forward negative
+        bool brake;
+    };
+    std::vector<Moment> moments;
+    for (size_t i = 0; i < clip.records.size(); ++i) {
+        const TrackRecord& r = clip.records[i];
+        if (!r.valid || !r.hasAccel) continue;
+        const int64_t ms = recordMs(clip, i);
+        if (!moments.empty() && ms <= moments.back().ms) continue;
+        const bool brake = r.vehicle && r.vehicle->brake.value_or(false);
+        moments.push_back({ms, -(r.accelX - settings_.zeroCount) / settings_.countsPerG, brake});
+    }
+    if (moments.size() < 2) return;
+    std::vector<Span> spans;
+    for (size_t i = 0; i + 1 < moments.size(); ++i)
+        spans.push_back({moments[i].ms, moments[i + 1].ms, moments[i].deceleration});
+    const auto holdMs = static_cast<int64_t>(settings_.holdSeconds * 1000);
+    for (const Stretch& s : heldStretches(spans, settings_.brakeG, holdMs)) {
+        // The peak within the stretch, then back to where the pedal went
+        // down: the last moment with the brake on at or before the peak, and
+        // the first of that unbroken press.
+        size_t peak = 0;
+        for (size_t i = 0; i < moments.size(); ++i)
+            if (moments[i].ms >= s.startMs && moments[i].ms < s.endMs &&
+                moments[i].deceleration > moments[peak].deceleration)
+                peak = i;
+        size_t pressed = peak + 1;
+        for (size_t i = peak + 1; i-- > 0 && moments[peak].ms - moments[i].ms <= kBrakeLookBackMs;)
+            if (moments[i].brake) {
+                pressed = i;
+                break;
+            }
+        if (pressed > peak) {
+            add(TripEventKind::Brake, s.middleMs, s.peak);
+            continue;
+        }
+        while (pressed > 0 && moments[pressed - 1].brake) --pressed;
+        add(TripEventKind::Brake, moments[pressed].ms, s.peak);
+    }
 }

@@ -11,6 +11,12 @@
 // - GPS: the speed change of each fix against the fix at least a second
 //   before it, held as long, is a braking or acceleration too. A change of
 //   more than 1.5 G is a GPS glitch, not a car.
+// - A car's own data (records with vehicle channels): its acceleration is
+//   the car's, not a mounted camera's, and X points forward. A deceleration
+//   of at least brakeG held holdSeconds is a braking, timed where the brake
+//   was applied: the first moment of the press that is on at (or last
+//   before, within kBrakeLookBackMs) the peak; without a press at its
+//   weighted middle. Such a clip's brakings come from this alone.
 // Events of one kind closer than mergeSeconds (across clip boundaries, on the
 // camera clock) are one event at its peak. A braking or acceleration is timed
 // at the weighted middle of its strongest stretch, an impact at its peak.
@@ -22,6 +28,7 @@
 #include "trip/TripEvent.h"
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -35,6 +42,8 @@ public:
     static constexpr double kStandardGravity = 9.80665;  // m/s² in one G
     static constexpr double kGpsGlitchG = 1.5;
     static constexpr int64_t kRecordPaceMs = 200;
+    // How far before a braking's peak the car's brake press is looked for.
+    static constexpr int64_t kBrakeLookBackMs = 3000;
 
     explicit EventDetector(const EventSettings& settings = {}) : settings_(settings) {}
 
@@ -47,6 +56,8 @@ private:
         int64_t tripMs = 0;  // on one time line for the whole trip
     };
     void detectClip(const EventClipTrack& clip, uint32_t index, int64_t offsetMs, std::vector<Candidate>& out) const;
+    void detectCarBraking(const EventClipTrack& clip,
+                          const std::function<void(TripEventKind, int64_t, double)>& add) const;
 
     EventSettings settings_;
 };

@@ -3,6 +3,7 @@
 #include "app/CDuiFrameWnd.h"
 #include "app/EvidenceExporter.h"
 #include "app/testdriver/TestDriverDump.h"
+#include "chart/ChartShows.h"
 #include "map/CWebBrowserUI.h"
 #include "map/CWebPage.h"
 #include "map/CoordinateText.h"
@@ -79,6 +80,8 @@ QByteArray TestDriverCommands::Execute(const QString& line) {
         answer = activate(arguments.trimmed());
     } else if (command == u"layout") {
         answer = layout(arguments.trimmed());
+    } else if (command == u"chart") {
+        answer = chart(arguments.trimmed());
     } else if (command == u"delete") {
         answer = deleteRow(arguments.trimmed());
     } else if (command == u"slide") {
@@ -222,6 +225,14 @@ QJsonObject TestDriverCommands::layout(const QString& name) {
     CPlaybackController* controller = window_.Controller();
     if (!controller) return failed(QStringLiteral("no player"));
     controller->SetCameraLayout(*chosen, controller->IsPartnerMirrored());
+    return ok();
+}
+
+QJsonObject TestDriverCommands::chart(const QString& name) {
+    if (name != u"g" && name != u"car" && name != u"both") return failed(QStringLiteral("no such choice"));
+    CViewManager* view = window_.ViewManager();
+    if (!view) return failed(QStringLiteral("no chart"));
+    view->ChooseChartShows(chartShowsFromName(name.toStdString()));
     return ok();
 }
 

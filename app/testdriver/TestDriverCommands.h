@@ -11,6 +11,7 @@
 //                       but without the playlist
 //   activate ROW        a playlist row activated (the ROW-th of the dump's rows)
 //   layout NAME         the cameras' layout: inset, inset-swapped, side, single
+//   chart NAME          what the chart shows, as its menu chooses: g, car, both
 //   delete ROW          a playlist row's delete button
 //   slide NAME VALUE    the user moves a slider
 //   select NAME INDEX   the user picks a combo box item
@@ -52,6 +53,7 @@ private:
     QJsonObject play(const QString& path);
     QJsonObject activate(const QString& row);
     QJsonObject layout(const QString& name);
+    QJsonObject chart(const QString& name);
     QJsonObject deleteRow(const QString& row);
     QJsonObject slide(const QString& arguments);
     QJsonObject select(const QString& arguments);

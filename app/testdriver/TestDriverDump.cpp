@@ -6,6 +6,7 @@
 #include "chart/TimelineStrip.h"
 #include "config/UnitSystem.h"
 #include "map/CWebBrowserUI.h"
+#include "panel/VehiclePanelTexts.h"
 #include "ui/ControlText.h"
 
 #include "map/ScriptErrors.h"
@@ -66,6 +67,13 @@ QJsonObject TestDriverDump::Dump() const {
     for (const char* name : CViewManager::kTextLabelNames)
         labels.insert(name, ui::controlText(window_.FindControl(name)));
     dump.insert("labels", labels);
+    // The car's rows as shown: a hidden row (no such channel) is null.
+    QJsonObject vehicle;
+    for (const char* name : VehiclePanelTexts::kLabelNames) {
+        const QWidget* row = window_.FindControl(name);
+        vehicle.insert(name, row && row->isVisibleTo(&window_) ? QJsonValue(ui::controlText(row)) : QJsonValue());
+    }
+    dump.insert("vehicle", vehicle);
     dump.insert("notice", view ? view->LastNotice() : QString());
 
     QJsonObject visible;
@@ -271,6 +279,14 @@ QJsonObject TestDriverDump::chart() const {
     for (const char* axis : {"X", "Y", "Z"}) {
         if (const CCurve* curve = control->FindCurve(std::string(axis) + "Acceleration"))
             points.insert(axis, static_cast<qint64>(curve->PointCount()));
+    }
+    for (const char* series : {"Speed", "Pedal", "Brake"}) {
+        const CCurve* curve = control->FindCurve(series);
+        points.insert(series, curve ? static_cast<qint64>(curve->PointCount()) : 0);
+    }
+    if (const CViewManager* view = window_.ViewManager()) {
+        const std::string_view shows = chartShowsName(view->ChartShown());
+        points.insert("shows", QString::fromLatin1(shows.data(), static_cast<qsizetype>(shows.size())));
     }
     return points;
 }

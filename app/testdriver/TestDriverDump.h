@@ -1,7 +1,9 @@
 #pragma once
 // The test driver's "dump": the main window's state as one JSON object. It
 // reads the window's controls, the playback controller, the playlist, the
-// map display and the chart; it changes nothing.
+// map display and the chart; it changes nothing. Besides the panel's
+// "labels", "vehicle" gives the car's rows by control name (their text, or
+// null while the row is hidden).
 //
 // Threads: UI thread only.
 #include <QJsonArray>
@@ -23,7 +25,8 @@ private:
     // "page" (file name), "loaded", "linePoints" (points on the current
     // line), "marker" (filled in by addPageState).
     QJsonObject map() const;
-    // Points of the "X", "Y" and "Z" series.
+    // Points of the "X", "Y" and "Z" series and of a car's "Speed", "Pedal"
+    // and "Brake"; "shows": what the chart draws ("g", "car", "both").
     QJsonObject chart() const;
     // "points" of the drawn speed profile, the "playhead_s" and the "eventTicks".
     QJsonObject timeline() const;

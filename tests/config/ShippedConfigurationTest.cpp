@@ -22,7 +22,11 @@ struct TextSection {
 
 // Every text the windows look up in a language file.
 const TextSection kTextSections[] = {
-    {"Main_Interface", {"IDS_TITLE",         "IDS_PLAYLIST",     "IDS_STATUS",
+    {"Main_Interface", {"IDS_STEERING", "IDS_ACCELERATOR", "IDS_BRAKE", "IDS_INDICATORS", "IDS_GEAR", "IDS_ASSIST",
+                        "IDS_VEHICLE_ON", "IDS_VEHICLE_OFF", "IDS_VEHICLE_LEFT", "IDS_VEHICLE_RIGHT",
+                        "IDS_VEHICLE_BOTH", "IDS_ASSIST_NONE", "IDS_ASSIST_SELF_DRIVING", "IDS_ASSIST_AUTOSTEER",
+                        "IDS_ASSIST_CRUISE", "IDS_CHART_SHOW_G", "IDS_CHART_SHOW_CAR", "IDS_CHART_SHOW_BOTH",
+                        "IDS_TITLE",         "IDS_PLAYLIST",     "IDS_STATUS",
                         "IDS_GPS",           "IDS_NOGPS",        "IDS_TIME",
                         "IDS_SPEED",         "IDS_LAT",          "IDS_LNG",
                         "IDS_FILTER",        "IDS_OK",           "IDS_CANCEL",

@@ -173,7 +173,7 @@ TEST(TrackWriter, ImplausibleTimesAndPositionsStayOutOfGeometryButShowInCsv) {
     EXPECT_NE(csv.find(",2016,13,20,10,30,15,22.700000,114.100000,"), std::string::npos);
     EXPECT_NE(csv.find(",95.000000,200.000000,43.522,12,-3,98,95.000000,200.000000,0,"), std::string::npos);
     EXPECT_NE(csv.find("a.mp4,0,,1,2016,5,20,10,30,15,22.500000,113.900000,43.522,12,-3,98,22.500000,113.900000,1,"
-                       "2016-05-20T10:30:15Z,-5.964,-6.009,-5.706,camera-text\n"),
+                       "2016-05-20T10:30:15Z,-5.964,-6.009,-5.706,camera-text,,,,,,,\n"),
               std::string::npos);
 }
 
@@ -209,7 +209,7 @@ TEST(TrackWriter, AReadingTheMomentLacksIsLeftOutAndFractionsOfASecondAreKept) {
     EXPECT_NE(csv.find("a.mp4,1,,0,2016,5,20,10,30,15,,,,12,-3,98,,,0,2016-05-20T10:30:15.050Z,-5.964,"),
               std::string::npos);
     EXPECT_NE(csv.find("a.mp4,4,,1,2016,5,20,10,30,15,22.502000,113.900000,43.522,,,,22.502000,113.900000,1,"
-                       "2016-05-20T10:30:15.200Z,,,,camera-text\n"),
+                       "2016-05-20T10:30:15.200Z,,,,camera-text,,,,,,,\n"),
               std::string::npos);
     // A track of whole seconds keeps them.
     EXPECT_NE(written(TrackFormat::Csv, "b.mp4", {at(22.5, 113.9)}).find(",2016-05-20T10:30:15Z,"),

@@ -95,7 +95,8 @@ testing_support::ClipSpec smallClip(std::vector<std::string> texts) {
 const char* const kExample = "2016-05-20 10:30:15/E113 56 12.34/N22 33 44.50/23.5/X:12/Y:-3/Z:98";
 const char* const kHeader =
     "file,index,time_ms,valid,year,month,day,hour,minute,second,latitude,longitude,speed_kmh,accel_x,accel_y,accel_z,"
-    "map_latitude,map_longitude,plausible,utc,accel_x_g,accel_y_g,accel_z_g,format";
+    "map_latitude,map_longitude,plausible,utc,accel_x_g,accel_y_g,accel_z_g,format,steering_deg,accelerator_pct,brake,"
+    "indicator_left,indicator_right,gear,assist";
 
 class VeltaraTrackTool : public ::testing::Test {
 protected:
@@ -126,18 +127,18 @@ TEST_F(VeltaraTrackTool, CsvHoldsEveryRecordWithTheChosenMapDatum) {
             kHeader,
             "\"a,b "
             "\"\"q\"\".mp4\",0,0,1,2016,5,20,10,30,15,22.562361,113.936761,43.522,12,-3,98,22.562361,113.936761,1,"
-            "2016-05-20T10:30:15Z,-5.964,-6.009,-5.706,camera-text",
-            "\"a,b \"\"q\"\".mp4\",1,100,0,,,,,,,,,,,,,,,0,,,,,camera-text",
+            "2016-05-20T10:30:15Z,-5.964,-6.009,-5.706,camera-text,,,,,,,",
+            "\"a,b \"\"q\"\".mp4\",1,100,0,,,,,,,,,,,,,,,0,,,,,camera-text,,,,,,,",
             // Without axes the parser keeps the previous text's values.
             "\"a,b \"\"q\"\".mp4\",2,200,1,2016,5,20,10,30,16,-22.562361,-113.936761,0.000,12,-3,98,-22.562361,"
-            "-113.936761,1,2016-05-20T10:30:16Z,-5.964,-6.009,-5.706,camera-text"}));
+            "-113.936761,1,2016-05-20T10:30:16Z,-5.964,-6.009,-5.706,camera-text,,,,,,,"}));
     // The converter path gives the same records, without cue times.
     const ToolRun converter = run({"--reader", "ffmpeg", name});
     ASSERT_EQ(converter.status, 0) << converter.err;
     EXPECT_EQ(
         lines(converter.out).at(1),
         "\"a,b \"\"q\"\".mp4\",0,,1,2016,5,20,10,30,15,22.562361,113.936761,43.522,12,-3,98,22.562361,113.936761,1,"
-        "2016-05-20T10:30:15Z,-5.964,-6.009,-5.706,camera-text");
+        "2016-05-20T10:30:15Z,-5.964,-6.009,-5.706,camera-text,,,,,,,");
 
     const auto mapColumns = [&](std::vector<std::string> options) {
         options.push_back(name);
@@ -562,6 +563,53 @@ TEST_F(VeltaraTrackTool, ACarsOwnDataIsVehicleSeiOnTheCarsClock) {
     EXPECT_EQ(info.status, 0) << info.err;
     EXPECT_EQ(info.out, "path\tformat\tsamples\tfixes\tfirst\tlast\ttime\tg_sensor\torder\n" + name +
                             "\tvehicle-sei\t72\t72\t2026-12-07T10:15:22\t2026-12-07T10:15:23\tcamera\tyes\t-\n");
+
+    // The car's channels: appended CSV columns with every frame's generated values.
+    const ToolRun csv = run({"--format", "csv", name});
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    const std::vector<std::string> rows = lines(csv.out);
+    ASSERT_EQ(rows.size(), 73u);
+    const std::string tail = "format,steering_deg,accelerator_pct,brake,indicator_left,indicator_right,gear,assist";
+    EXPECT_EQ(rows[0].substr(rows[0].size() - tail.size()), tail);
+    const char* const gears[] = {"P", "D", "R", "N"};
+    const char* const assists[] = {"none", "self-driving", "autosteer", "traffic-aware-cruise"};
+    for (int k = 0; k < 72; ++k) {
+        std::vector<std::string> cells;
+        std::istringstream in(rows[static_cast<size_t>(k) + 1]);
+        for (std::string cell; std::getline(in, cell, ',');) cells.push_back(cell);
+        ASSERT_EQ(cells.size(), 31u) << rows[static_cast<size_t>(k) + 1];
+        const VehicleFrame f = testing_support::vehicleFrameAt(k);
+        EXPECT_EQ(cells[23], "vehicle-sei");
+        EXPECT_DOUBLE_EQ(std::stod(cells[24]), f.steeringDeg) << k;
+        EXPECT_DOUBLE_EQ(std::stod(cells[25]), f.acceleratorPct) << k;
+        EXPECT_EQ(cells[26], f.brake ? "1" : "0") << k;
+        EXPECT_EQ(cells[27], f.indicatorLeft ? "1" : "0") << k;
+        EXPECT_EQ(cells[28], f.indicatorRight ? "1" : "0") << k;
+        EXPECT_EQ(cells[29], gears[f.gear]) << k;
+        EXPECT_EQ(cells[30], assists[f.assist]) << k;
+    }
+    // Another camera's rows leave them empty.
+    const std::string other = clip("2016_0520_103000_F.MP4", testing_support::driveClip(0));
+    const ToolRun plain = run({"--format", "csv", other});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    EXPECT_EQ(lines(plain.out).at(1).substr(lines(plain.out).at(1).size() - 7), ",,,,,,,");
+
+    // GPX: the same channels as extensions of ours, valid GPX 1.1.
+    const ToolRun gpx = run({"--format", "gpx", name});
+    ASSERT_EQ(gpx.status, 0) << gpx.err;
+    const std::string& written = gpx.out;
+    EXPECT_EQ(count(written, "<veltara:brake>"), 72u);
+    EXPECT_NE(written.find("<veltara:steering_deg>-45.00</veltara:steering_deg><veltara:accelerator_pct>0.50"
+                           "</veltara:accelerator_pct><veltara:brake>1</veltara:brake><veltara:indicator_left>0"
+                           "</veltara:indicator_left><veltara:indicator_right>0</veltara:indicator_right>"
+                           "<veltara:gear>P</veltara:gear><veltara:assist>none</veltara:assist>"),
+              std::string::npos);
+    int status = -1;
+    const std::string complaint = testing_support::commandOutput(
+        {"/usr/bin/xmllint", "--noout", "--schema", std::string(VELTARA_TEST_SOURCE_DIR) + "tests/tools/gpx-1.1-track.xsd",
+         tmp.write("car.gpx", written)},
+        tmp.path(), status);
+    EXPECT_EQ(status, 0) << complaint;
 }
 
 namespace {

@@ -446,8 +446,9 @@ TEST(TrackIndex, KeepsEveryLayoutsSamplesAndReadsAnOlderSchemaAgain) {
     TempFolder tmp;
     // A schema-2 index: its table is today's, but its samples have no
     // altitude (54 bytes a sample, 27 here, which today would read as 29).
-    // A schema-3 one kept the camera text's cues, not its samples.
-    for (const int version : {2, 3}) {
+    // A schema-3 one kept the camera text's cues, not its samples; a
+    // schema-4 one had no car's channels.
+    for (const int version : {2, 3, 4}) {
     const std::string former = tmp.path() + "former" + std::to_string(version) + ".sqlite";
     sql(former,
         "CREATE TABLE clips (path TEXT PRIMARY KEY, size INTEGER NOT NULL, mtime_ns INTEGER NOT NULL,"
@@ -490,7 +491,10 @@ TEST(TrackIndex, KeepsEveryLayoutsSamplesAndReadsAnOlderSchemaAgain) {
     s.clipMs = 1500, s.timeMs = 1796637601500, s.timeKind = TelemetryTime::Utc, s.fix = true;
     s.latitude = -33.5, s.longitude = -70.25, s.hasSpeed = true, s.speedKmh = 42.5f;
     s.hasAccel = true, s.accelX = 0.25f, s.accelY = -0.5f, s.accelZ = 1.0f;
-    gpmf.telemetry.samples = {s, s};
+    TelemetrySample car = s;
+    car.vehicle.emplace();
+    car.vehicle->steeringDeg = -12.5f, car.vehicle->brake = false, car.vehicle->gear = VehicleGear::Drive;
+    gpmf.telemetry.samples = {s, car};
     ASSERT_TRUE(index.store(keyOf("/gopro.mp4"), gpmf, ""));
     ClipReading encrypted;
     encrypted.telemetry.format = TelemetryFormat::Novatek;
@@ -508,6 +512,8 @@ TEST(TrackIndex, KeepsEveryLayoutsSamplesAndReadsAnOlderSchemaAgain) {
     EXPECT_EQ(back.speedKmh, s.speedKmh);
     EXPECT_TRUE(back.fix && back.hasSpeed && back.hasAccel && !back.hasCourse);
     EXPECT_EQ(back.accelY, s.accelY);
+    EXPECT_EQ(back.vehicle, car.vehicle);  // the channels it has, and no others
+    EXPECT_FALSE(reading.telemetry.samples[0].vehicle.has_value());
     EXPECT_EQ(index.find(keyOf("/locked.mp4"), reading, reason), TrackIndex::Lookup::Unreadable);
     EXPECT_EQ(reading.format(), TelemetryFormat::Novatek);
     EXPECT_EQ(reason, "unsupported variant (encrypted Novatek blocks)");

@@ -137,3 +137,39 @@ TEST(EventDetector, DamagedTracksGiveNoOverflowAndNoNegativeMoment) {
     EXPECT_FALSE(events.empty());  // the axes' extremes are impacts
     for (const TripEvent& e : events) EXPECT_GE(e.timeMs, 0);
 }
+
+TEST(EventDetector, ACarsBrakingComesFromItsOwnDecelerationAndStartsWithTheBrake) {
+    // Ten records a second: the car's forward acceleration, its brake, and a
+    // GPS speed that falls steeply at 8 s without any deceleration of its own.
+    const EventSettings scale;
+    const auto car = [&](bool pressed) {
+        Drive d;
+        for (int i = 0; i < 100; ++i) {
+            const double t = i * 0.1;
+            TrackRecord r;
+            r.valid = true;
+            r.year = 2026, r.month = 12, r.day = 7, r.hour = 10, r.second = static_cast<uint8_t>(t);
+            r.latitude = 48.0 + t * 1e-5, r.longitude = 8.0;
+            r.speed = static_cast<float>(t < 8.0 ? 80.0 : 80.0 - (t - 8.0) * 40.0);
+            // 0.6 G from 4.0 to 5.0 s; 0.8 G for 0.2 s at 7 s, too short.
+            const double g = t >= 4.0 && t < 5.0 ? -0.6 : t >= 7.0 && t < 7.2 ? -0.8 : 0.0;
+            r.accelX = static_cast<int32_t>(std::lround(scale.zeroCount + g * scale.countsPerG));
+            r.accelY = static_cast<int32_t>(scale.zeroCount);
+            r.accelZ = static_cast<int32_t>(std::lround(scale.zeroCount + scale.countsPerG));
+            r.vehicle.emplace().brake = pressed && ((t >= 3.5 && t < 5.5) || (t >= 6.95 && t < 7.3));
+            d.records.push_back(r);
+            d.timesMs.push_back(i * 100);
+        }
+        return d;
+    };
+    const EventDetector detector;
+    const auto events = detector.detect({car(true).clip()});
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].kind, TripEventKind::Brake);
+    EXPECT_EQ(events[0].timeMs, 3500);  // where the brake went on
+    EXPECT_NEAR(events[0].peakG, 0.6, 0.01);
+    // Without a press the braking stands at its middle.
+    const auto unpressed = detector.detect({car(false).clip()});
+    ASSERT_EQ(unpressed.size(), 1u);
+    EXPECT_NEAR(static_cast<double>(unpressed[0].timeMs), 4500, 100);
+}
