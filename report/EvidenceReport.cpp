@@ -333,6 +333,30 @@ bool EvidenceReport::write(const QJsonObject& in, QByteArray& bytes, QString& er
             y = kMargin;
         }
     }
+    // Which files of the folder are the originals, untouched, and which were made from them.
+    const auto names = [](const QJsonArray& list) {
+        QStringList out;
+        for (qsizetype i = 0; i < list.size() && i < kMaxClipRows; ++i) out << list[i].toString();
+        if (list.size() > kMaxClipRows) out << QStringLiteral("...");
+        return plainText(out.join(QStringLiteral(", ")), 4000);
+    };
+    const QJsonArray originals = in.value("originals").toArray();
+    const QJsonArray derived = in.value("derived").toArray();
+    for (const auto& [key, english, list] :
+         {std::tuple{"IDS_REPORT_ORIGINALS", "Original clips, copied untouched: %1", originals},
+          std::tuple{"IDS_REPORT_DERIVED", "Made from them: %1", derived}}) {
+        if (list.isEmpty()) continue;
+        if (y > pdf.height() - kMargin - 48) {
+            pdf.newPage();
+            y = kMargin;
+        }
+        painter.setFont(body);
+        const QString line = tx.get(key, QString::fromUtf8(english)).arg(names(list));
+        const QRectF box(kMargin, y, width, 42);
+        const QRectF used = painter.boundingRect(box, Qt::AlignLeft | Qt::TextWordWrap, line);
+        painter.drawText(box, Qt::AlignLeft | Qt::TextWordWrap, line);
+        y += std::min(used.height(), 42.0) + 6;
+    }
     // The custody log, line by line as it stands (each line may be long: it is cut).
     const QJsonArray custody = in.value("custody").toArray();
     if (!custody.isEmpty()) {
