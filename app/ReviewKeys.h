@@ -46,6 +46,7 @@ public:
         NextEvent,
         PreviousEvent,
         NextLayout,
+        LargeCamera,  // amount: the car's camera, 1 to 6 (front, back, repeaters, pillars)
     };
     struct Binding {
         int key;  // Qt::Key
@@ -88,6 +89,8 @@ private:
     void stepFrame(bool forward);
     // The next way the cameras of a moment share the picture, kept in the settings.
     void nextLayout();
+    // A car's camera (1 to 6) shown large: the grid gives way to the strip.
+    void largeCamera(int number);
     void showKeys();
     // Plays from a little before the next or previous event of the trip,
     // also in another clip of it.

@@ -10,7 +10,7 @@
 //   play PATH           the start sequence on PATH, as for a playlist entry
 //                       but without the playlist
 //   activate ROW        a playlist row activated (the ROW-th of the dump's rows)
-//   layout NAME         the cameras' layout: inset, inset-swapped, side, single
+//   layout NAME         the cameras' layout: inset, inset-swapped, side, single, grid, strip
 //   delete ROW          a playlist row's delete button
 //   slide NAME VALUE    the user moves a slider
 //   select NAME INDEX   the user picks a combo box item
