@@ -85,6 +85,7 @@ int Engine::run(int commandFd) {
         }
         if (exit_ == Exit::None && started_ && !paused_ && Clock::now() >= nextPosition_) {
             checkSoundOutput();
+            if (windowResized()) fitToWindow();
             requestPosition(kTagPositionPeriodic);
             nextPosition_ = Clock::now() + kPositionInterval;
         }
@@ -443,7 +444,39 @@ void Engine::addPartner() {
     out_.post(lines::partnerPlaying(true));
 }
 
-bool Engine::applyLayout() {
+GridStyle Engine::gridStyle() {
+    GridStyle style;
+    style.mirrorRear = mirror_;
+    style.labels = labels_;
+    int64_t w = 0, h = 0;
+    if (mpv_.getInt("osd-width", w) && mpv_.getInt("osd-height", h) && w > 0 && h > 0) {
+        style.screenWidth = fittedWidth_ = w;
+        style.screenHeight = fittedHeight_ = h;
+    } else {
+        style.screenWidth = options_.screenWidth;
+        style.screenHeight = options_.screenHeight;
+    }
+    return style;
+}
+
+bool Engine::windowResized() {
+    int64_t w = 0, h = 0;
+    return gridMode() && composing_ && mpv_.getInt("osd-width", w) && mpv_.getInt("osd-height", h) && w > 0 &&
+           h > 0 && (w != fittedWidth_ || h != fittedHeight_);
+}
+
+// The window's size is known once the video output opens, after the first
+// graph was made: the grid is made again for it when its tiles would differ,
+// and again after the window changed size (checked twice a second while playing).
+void Engine::fitToWindow() {
+    if (!gridMode() || !composing_) return;
+    double at = -1;
+    mpv_.getDouble("time-pos", at);
+    if (applyLayout(true) && std::isfinite(at) && at >= 0)
+        mpv_.commandAsync(0, {"seek", number(at), "absolute+exact"});
+}
+
+bool Engine::applyLayout(bool onlyWhenChanged) {
     CameraTracks tracks;
     tracks.partnerVideo = partnerTrack_;
     int64_t count = 0;
@@ -472,18 +505,20 @@ bool Engine::applyLayout() {
         grid_.front().video = tracks.mainVideo;
         grid_.front().width = tracks.width;
         grid_.front().height = tracks.height;
-        graph = gridGraph({grid_, tracks.mainAudio}, layout_, large_, {mirror_, labels_});
+        graph = gridGraph({grid_, tracks.mainAudio}, layout_, large_, gridStyle());
     } else {
         graph = cameraGraph(tracks, layout_, mirror_);
     }
     if (graph.empty()) return false;
+    if (onlyWhenChanged && composing_ && graph == graph_) return false;
     int rc = mpv_.setString("lavfi-complex", graph);
     if (rc < 0 && gridMode() && labels_) {
         // Most likely no font for the missing cameras' names: their tiles stay black unnamed.
         labels_ = false;
-        graph = gridGraph({grid_, tracks.mainAudio}, layout_, large_, {mirror_, labels_});
+        graph = gridGraph({grid_, tracks.mainAudio}, layout_, large_, gridStyle());
         rc = mpv_.setString("lavfi-complex", graph);
     }
+    graph_ = rc < 0 ? std::string() : graph;
     if (rc < 0) {
         out_.postError("Warning: cannot compose the cameras: " + MpvSession::errorText(rc));
         return false;
@@ -571,6 +606,7 @@ void Engine::onPlaybackRestart() {
         return;
     }
     started_ = true;
+    fitToWindow();
     if (hasVideo_) postAspect(true);
     out_.post(lines::startingPlayback());
     nextPosition_ = Clock::now() + kPositionInterval;

@@ -67,7 +67,11 @@ private:
     void addCameras();
     long long addVideoTrack(const std::string& file, long long& width, long long& height);
     bool gridMode() const { return !options_.cameraFiles.empty(); }
-    bool applyLayout();
+    // Sets the filter graph; onlyWhenChanged: false, and nothing done, when it is the one set.
+    bool applyLayout(bool onlyWhenChanged = false);
+    GridStyle gridStyle();
+    void fitToWindow();
+    bool windowResized();
     void reselectSubtitle();
     void dropPartner(bool reload);
     void setLayout(cameras::CameraLayout layout, bool mirror, cameras::CameraChannel large);
@@ -107,6 +111,9 @@ private:
     long long partnerTrack_ = 0;
     std::vector<GridCamera> grid_;  // with -camera: the main clip first, then the others
     cameras::CameraChannel large_;
+    std::string graph_;   // the filter graph set; empty: none
+    long long fittedWidth_ = 0;  // the window size the grid was last made for
+    long long fittedHeight_ = 0;
     bool labels_ = true;  // missing tiles named; off when drawing text fails (no font)
     double lastPosition_ = 0;     // where a reload without the partner starts
     bool soundChecked_ = false;     // the sound output was found, or its absence reported

@@ -31,6 +31,9 @@ struct EngineOptions {
     };
     std::vector<CameraFile> cameraFiles;
     cameras::CameraChannel largeCamera = cameras::CameraChannel::None;  // None: the clip's own
+    // "-screen WxH": the size the picture is shown at while no video window tells it (-vo null).
+    long long screenWidth = 0;
+    long long screenHeight = 0;
 };
 
 }  // namespace engine

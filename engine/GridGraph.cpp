@@ -114,11 +114,21 @@ std::string gridGraph(const GridTracks& tracks, CameraLayout layout, CameraChann
     size_t largeSlot = static_cast<size_t>(slotOf(large));
     if (largeSlot >= n) largeSlot = mainSlot;
 
-    const long long W = even(main.width), H = even(main.height);
+    const CameraLayout shape = cameras::layoutForMany(layout);
+    if (shape == CameraLayout::Single && largeSlot == mainSlot) {
+        // The main clip alone needs no composing at all.
+        std::string graph = "[vid" + num(main.video) + "]null[vo]";
+        if (tracks.mainAudio > 0) graph += ";[aid" + num(tracks.mainAudio) + "]anull[ao]";
+        return graph;
+    }
     std::vector<Rect> tiles(n);
-    long long canvasW = W, canvasH = H;
-    switch (cameras::layoutForMany(layout)) {
-        case CameraLayout::Strip: {
+    long long canvasW = 0, canvasH = 0;
+    // The tiles when the large picture (or the grid) is W x H.
+    const auto place = [&](long long W, long long H) {
+        tiles.assign(n, Rect{});
+        canvasW = W;
+        canvasH = H;
+        if (shape == CameraLayout::Strip) {
             const long long w = even(W / static_cast<long long>(n - 1)), h = even(H / static_cast<long long>(n - 1));
             long long x = 0;
             for (size_t s = 0; s < n; ++s) {
@@ -128,17 +138,9 @@ std::string gridGraph(const GridTracks& tracks, CameraLayout layout, CameraChann
             }
             tiles[largeSlot] = {0, 0, W, H};
             canvasH = H + h;
-            break;
-        }
-        case CameraLayout::Single:
+        } else if (shape == CameraLayout::Single) {
             tiles[largeSlot] = {0, 0, W, H};
-            if (largeSlot == mainSlot) {
-                std::string graph = "[vid" + num(main.video) + "]null[vo]";
-                if (tracks.mainAudio > 0) graph += ";[aid" + num(tracks.mainAudio) + "]anull[ao]";
-                return graph;
-            }
-            break;
-        default: {  // the grid
+        } else {
             const bool six = n == 6;
             const long long w = even(W / (six ? 3 : 2)), h = even(H / (six ? 3 : 2));
             for (size_t s = 0; s < n; ++s) {
@@ -147,8 +149,17 @@ std::string gridGraph(const GridTracks& tracks, CameraLayout layout, CameraChann
             }
             canvasW = w * (six ? 3 : 2);
             canvasH = h * 2;
-            break;
         }
+    };
+    const long long W = even(main.width), H = even(main.height);
+    place(W, H);
+    // Shown smaller than that, every tile is scaled straight to its size on screen.
+    if (style.screenWidth > 0 && style.screenHeight > 0 &&
+        (canvasW > style.screenWidth || canvasH > style.screenHeight)) {
+        const double f = std::min(static_cast<double>(style.screenWidth) / static_cast<double>(canvasW),
+                                  static_cast<double>(style.screenHeight) / static_cast<double>(canvasH));
+        place(even(static_cast<long long>(static_cast<double>(W) * f)),
+              even(static_cast<long long>(static_cast<double>(H) * f)));
     }
 
     const auto mirrored = [&](const GridCamera& c) {

@@ -7,8 +7,10 @@
 // each other camera is overlaid on, so a camera of another length, rate or
 // size follows the main clip's frames, keeps its last frame when it ends
 // first, and the picture ends with the main clip. Each camera is scaled once,
-// straight to its tile; the composed picture has about as many pixels as the
-// main clip, so the video output's own scaling costs what one camera's does.
+// straight to its tile, at the size the picture is shown at (never larger
+// than the main clip's own size): the composed picture has no more pixels
+// than the screen shows, and the video output's own scaling costs what one
+// camera's does.
 // A missing camera's tile stays black, labelled with its name.
 //
 // Tiles: the grid is laid out like the car (four: front and back over the
@@ -39,6 +41,9 @@ struct GridTracks {
 struct GridStyle {
     bool mirrorRear = false;
     bool labels = true;  // false: missing tiles stay black without their name (no font found)
+    // The size the picture is shown at (the video window's); 0: unknown, the main clip's size.
+    long long screenWidth = 0;
+    long long screenHeight = 0;
 };
 
 // The tiles of the grid in the car's order (four or six; six when a pillar is there).

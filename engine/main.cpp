@@ -32,6 +32,8 @@
 //                        or right_pillar; with these, all cameras compose in one picture
 //                        (-layout grid, strip or single) instead of -partner's
 //     -large CH          the camera shown large (strip) or alone (single); the clip's own
+//     -screen WxH        the size the cameras' picture is shown at while no video window
+//                        tells it (-vo null); each camera is scaled once to its tile there
 //   Unknown options and bad values: a "Warning: ..." line on standard error.
 //
 // Commands, one a line on standard input:
