@@ -116,7 +116,9 @@ TEST_F(CarCamerasGrid, FourCamerasInOnePictureLaidOutLikeTheCar) {
     // 2: the back large.
     EXPECT_TRUE(driver.ask("key 2")["ok"].toBool());
     ASSERT_TRUE(waitFor([](const QJsonObject& d) { return cameras(d)["large"].toString() == "R"; }, 5s)) << text(dump);
-    expectTiles(pausedIn("strip"), {{0.5, 0.3, kBlue}, {0.15, 0.9, kRed}}, "strip, back large");
+    const QImage backLarge = pausedIn("strip");
+    capture("car-cameras-strip.png");
+    expectTiles(backLarge, {{0.5, 0.3, kBlue}, {0.15, 0.9, kRed}}, "strip, back large");
     // V: the back alone.
     EXPECT_TRUE(driver.ask("key V")["ok"].toBool());
     expectTiles(pausedIn("single"), {{0.1, 0.1, kBlue}, {0.9, 0.9, kBlue}}, "single");
