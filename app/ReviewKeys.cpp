@@ -1,5 +1,7 @@
 #include "app/ReviewKeys.h"
 
+#include "cameras/CameraNaming.h"
+#include "cameras/CarTiles.h"
 #include "player/PlaybackSpeedSteps.h"
 #include "trip/ClipSeconds.h"
 #include "trip/EventNavigator.h"
@@ -242,8 +244,21 @@ void ReviewKeys::largeCamera(int number) {
     static constexpr CameraChannel kByNumber[] = {CameraChannel::Front,         CameraChannel::Rear,
                                                   CameraChannel::LeftRepeater,  CameraChannel::RightRepeater,
                                                   CameraChannel::LeftPillar,    CameraChannel::RightPillar};
-    if (number < 1 || number > 6 || controller_.GetCameras().empty()) return;
-    const CameraChannel channel = kByNumber[number - 1];
+    if (number >= 1 && number <= 6) makeLarge(kByNumber[number - 1]);
+}
+
+void ReviewKeys::OnVideoClick(double x, double y) {
+    if (dispatcher_.IsShutDown()) return;
+    bool six = false;
+    for (const std::string& path : controller_.GetCameras()) {
+        const cameras::CameraChannel channel = cameras::CameraNaming::parse(path).channel;
+        six = six || channel == cameras::CameraChannel::LeftPillar || channel == cameras::CameraChannel::RightPillar;
+    }
+    makeLarge(cameras::carTileAt(controller_.GetCameraLayout(), six, controller_.GetLargeCamera(), x, y));
+}
+
+void ReviewKeys::makeLarge(cameras::CameraChannel channel) {
+    if (channel == cameras::CameraChannel::None || controller_.GetCameras().empty()) return;
     controller_.SetLargeCamera(channel);
     store_.WriteConfigString(cameras::channelName(channel), ConfigStore::kLargeCameraKey);
     if (cameras::layoutForMany(controller_.GetCameraLayout()) != cameras::CameraLayout::Grid) return;

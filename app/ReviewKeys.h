@@ -79,6 +79,8 @@ public:
     bool Press(int key, Qt::KeyboardModifiers modifiers);
     // The play panel's speed and key-list buttons; other names are not ours.
     void OnClick(const QString& controlName);
+    // A click on the picture (fractions of it): a car's camera tile becomes the large one.
+    void OnVideoClick(double x, double y);
 
 private:
     void act(const Binding& binding);
@@ -91,6 +93,7 @@ private:
     void nextLayout();
     // A car's camera (1 to 6) shown large: the grid gives way to the strip.
     void largeCamera(int number);
+    void makeLarge(cameras::CameraChannel channel);
     void showKeys();
     // Plays from a little before the next or previous event of the trip,
     // also in another clip of it.

@@ -15,6 +15,7 @@
 //   slide NAME VALUE    the user moves a slider
 //   select NAME INDEX   the user picks a combo box item
 //   check NAME 0|1      the user ticks or clears a check box
+//   videoclick X Y      a single left click on the picture at those fractions
 //   timelineclick FRACTION  a mouse click on the timeline strip at that
 //                       fraction (0..1) of its width
 //   mapclick LAT LNG    a click on the map at that WGS-84 position, through
@@ -52,6 +53,7 @@ private:
     QJsonObject play(const QString& path);
     QJsonObject activate(const QString& row);
     QJsonObject layout(const QString& name);
+    QJsonObject videoClick(const QString& arguments);
     QJsonObject deleteRow(const QString& row);
     QJsonObject slide(const QString& arguments);
     QJsonObject select(const QString& arguments);

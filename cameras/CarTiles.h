@@ -1,0 +1,15 @@
+#pragma once
+// Which of a car's cameras a point of the composed picture shows, for the
+// tiles the engine lays out (see engine/GridGraph: the grid like the car,
+// the strip under the large camera). Points are fractions of the picture.
+// Pure; any thread.
+#include "cameras/CameraChannel.h"
+#include "cameras/CameraLayout.h"
+
+namespace cameras {
+
+// None where no other camera is shown: the large camera, the single
+// layout, a point outside the picture. large None is the front.
+CameraChannel carTileAt(CameraLayout layout, bool sixCameras, CameraChannel large, double x, double y);
+
+}  // namespace cameras
