@@ -1,5 +1,7 @@
 #include "engine/GridGraph.h"
 
+#include "cameras/CarTiles.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -9,21 +11,6 @@ namespace {
 
 using cameras::CameraChannel;
 using cameras::CameraLayout;
-
-struct Place {
-    CameraChannel channel;
-    int column;
-    int row;
-};
-
-// The car seen from above, front up: four cameras in two columns, six in three.
-constexpr Place kFour[] = {{CameraChannel::Front, 0, 0},
-                           {CameraChannel::Rear, 1, 0},
-                           {CameraChannel::LeftRepeater, 0, 1},
-                           {CameraChannel::RightRepeater, 1, 1}};
-constexpr Place kSix[] = {{CameraChannel::Front, 1, 0},        {CameraChannel::Rear, 1, 1},
-                          {CameraChannel::LeftRepeater, 0, 1}, {CameraChannel::RightRepeater, 2, 1},
-                          {CameraChannel::LeftPillar, 0, 0},   {CameraChannel::RightPillar, 2, 0}};
 
 // Scaling here is a cost of every frame; the tiles are small, so the cheap filter does.
 constexpr const char* kScaleFlags = "fast_bilinear";
@@ -86,10 +73,7 @@ std::string missingLabel(CameraChannel channel, const Rect& tile) {
 
 std::vector<CameraChannel> gridChannels(const std::vector<GridCamera>& cameras) {
     std::vector<CameraChannel> channels;
-    if (sixCameras(cameras))
-        for (const Place& p : kSix) channels.push_back(p.channel);
-    else
-        for (const Place& p : kFour) channels.push_back(p.channel);
+    for (const cameras::CarTile& tile : cameras::carTiles(sixCameras(cameras))) channels.push_back(tile.channel);
     return channels;
 }
 
@@ -144,7 +128,7 @@ std::string gridGraph(const GridTracks& tracks, CameraLayout layout, CameraChann
             const bool six = n == 6;
             const long long w = even(W / (six ? 3 : 2)), h = even(H / (six ? 3 : 2));
             for (size_t s = 0; s < n; ++s) {
-                const Place& p = six ? kSix[s] : kFour[s];
+                const cameras::CarTile& p = cameras::carTiles(six)[s];
                 tiles[s] = {p.column * w, p.row * h, w, h};
             }
             canvasW = w * (six ? 3 : 2);
