@@ -1,5 +1,6 @@
 #include "app/CDuiFrameWnd.h"
 
+#include "app/CWndUI.h"
 #include "app/EvidenceExporter.h"
 #include "dialogs/VerifyWindow.h"
 
@@ -212,6 +213,9 @@ void CDuiFrameWnd::Notify(const ui::Notification& msg) {
             dispatcher_->OnItemActivate(viewManager_->Playlist().ActivatedRow(msg));
         } else if (msg.type == QLatin1String(ui::UI_NOTIFY_DBCLICK) && msg.lParam == kVideoDoubleClick) {
             dispatcher_->OnVideoDoubleClick();
+        } else if (msg.type == QLatin1String(CWndUI::kVideoClickNotify) && reviewKeys_) {
+            reviewKeys_->OnVideoClick(static_cast<double>(msg.wParam) / CWndUI::kVideoClickScale,
+                                      static_cast<double>(msg.lParam) / CWndUI::kVideoClickScale);
         }
     }
     CXMLWnd::Notify(msg);

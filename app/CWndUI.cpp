@@ -29,6 +29,10 @@ bool CWndUI::Attach(VideoWindow* window) {
     hosted_ = window;
     videoId_.store(id);
     connect(window, &VideoWindow::doubleClicked, this, &CWndUI::notifyDoubleClick);
+    connect(window, &VideoWindow::clicked, this, [this](double x, double y) {
+        ui::sendNotify(this, QString::fromLatin1(kVideoClickNotify), static_cast<uintptr_t>(x * kVideoClickScale),
+                       static_cast<intptr_t>(y * kVideoClickScale));
+    });
     window->setVisible(!isHidden());
     window->setHint(GetShownHint());
     UpdateVideoPlacement();

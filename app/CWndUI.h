@@ -17,6 +17,9 @@
 class CWndUI : public QWidget {
     Q_OBJECT
 public:
+    // A single click on the picture: x and y in ten-thousandths of its size as wParam and lParam.
+    static constexpr const char* kVideoClickNotify = "videoclick";
+    static constexpr double kVideoClickScale = 10000.0;
     explicit CWndUI(QWidget* parent = nullptr);
 
     static QString GetClass() { return QStringLiteral("WndUI"); }

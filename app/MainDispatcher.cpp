@@ -243,9 +243,13 @@ void MainDispatcher::StartClip(const std::string& path, bool resetMarker) {
     clipPath_ = path;
     clipStarted_ = false;
     // The other camera of the moment joins the picture.
-    partnerPath_ = playlist_.PartnerPathOf(playlist_.GetPlayList().FindByPath(path));
+    // A car's moment with side cameras shows them all instead.
+    const int index = playlist_.GetPlayList().FindByPath(path);
+    std::vector<std::string> cameras = playlist_.CarCamerasOf(index);
+    partnerPath_ = cameras.empty() ? playlist_.PartnerPathOf(index) : std::string();
+    view_.ShowLayoutButton(!partnerPath_.empty() || !cameras.empty());
     controller_.SetPartner(partnerPath_);
-    view_.ShowLayoutButton(!partnerPath_.empty());
+    controller_.SetCameras(std::move(cameras));
     controller_.Play(path);
     controller_.StartExtraction(path);
 }

@@ -1,5 +1,7 @@
 #include "app/ReviewKeys.h"
 
+#include "cameras/CameraNaming.h"
+#include "cameras/CarTiles.h"
 #include "player/PlaybackSpeedSteps.h"
 #include "trip/ClipSeconds.h"
 #include "trip/EventNavigator.h"
@@ -41,6 +43,12 @@ const std::vector<ReviewKeys::Binding>& ReviewKeys::Table() {
         {Qt::Key_N, kNone, A::NextEvent, 0},
         {Qt::Key_N, Qt::ShiftModifier, A::PreviousEvent, 0},
         {Qt::Key_V, kNone, A::NextLayout, 0},
+        {Qt::Key_1, kNone, A::LargeCamera, 1},
+        {Qt::Key_2, kNone, A::LargeCamera, 2},
+        {Qt::Key_3, kNone, A::LargeCamera, 3},
+        {Qt::Key_4, kNone, A::LargeCamera, 4},
+        {Qt::Key_5, kNone, A::LargeCamera, 5},
+        {Qt::Key_6, kNone, A::LargeCamera, 6},
     };
     return table;
 }
@@ -63,7 +71,8 @@ const std::vector<dialogs::KeyHelpRow>& ReviewKeys::HelpRows() {
         {"N / Shift+N", "IDS_KEY_EVENT", "Next / previous event of the trip"},
         {"X", "IDS_KEY_EXPORT", "Export this moment as evidence"},
         {"Shift+X", "IDS_KEY_VERIFY", "Verify an evidence folder…"},
-        {"V", "IDS_KEY_LAYOUT", "Cameras of the moment: inset, swapped, side by side, one"},
+        {"V", "IDS_KEY_LAYOUT", "Cameras of the moment: inset, swapped, side by side, one; a car's: grid, strip, one"},
+        {"1 … 6", "IDS_KEY_LARGE", "A car's camera large: front, back, left / right repeater, left / right pillar"},
         {"?", "IDS_KEY_HELP", "This list of keys"},
     };
     return rows;
@@ -169,6 +178,9 @@ void ReviewKeys::act(const Binding& binding) {
         case A::PreviousEvent:
             jumpToEvent(false);
             break;
+        case A::LargeCamera:
+            largeCamera(binding.amount);
+            break;
     }
 }
 
@@ -228,8 +240,36 @@ void ReviewKeys::showKeys() {
     keyHelp_ = dialogs::ShowKeyHelp(&window_, store_, HelpRows());
 }
 
+void ReviewKeys::largeCamera(int number) {
+    using cameras::CameraChannel;
+    static constexpr CameraChannel kByNumber[] = {CameraChannel::Front,         CameraChannel::Rear,
+                                                  CameraChannel::LeftRepeater,  CameraChannel::RightRepeater,
+                                                  CameraChannel::LeftPillar,    CameraChannel::RightPillar};
+    if (number >= 1 && number <= 6) makeLarge(kByNumber[number - 1]);
+}
+
+void ReviewKeys::OnVideoClick(double x, double y) {
+    if (dispatcher_.IsShutDown()) return;
+    bool six = false;
+    for (const std::string& path : controller_.GetCameras()) {
+        const cameras::CameraChannel channel = cameras::CameraNaming::parse(path).channel;
+        six = six || channel == cameras::CameraChannel::LeftPillar || channel == cameras::CameraChannel::RightPillar;
+    }
+    makeLarge(cameras::carTileAt(controller_.GetCameraLayout(), six, controller_.GetLargeCamera(), x, y));
+}
+
+void ReviewKeys::makeLarge(cameras::CameraChannel channel) {
+    if (channel == cameras::CameraChannel::None || controller_.GetCameras().empty()) return;
+    controller_.SetLargeCamera(channel);
+    store_.WriteConfigString(cameras::channelName(channel), ConfigStore::kLargeCameraKey);
+    if (cameras::layoutForMany(controller_.GetCameraLayout()) != cameras::CameraLayout::Grid) return;
+    controller_.SetCameraLayout(cameras::CameraLayout::Strip, controller_.IsPartnerMirrored());
+    store_.WriteConfigString(cameras::layoutName(cameras::CameraLayout::Strip), ConfigStore::kCameraLayoutKey);
+}
+
 void ReviewKeys::nextLayout() {
-    const cameras::CameraLayout next = cameras::nextLayout(controller_.GetCameraLayout());
+    const cameras::CameraLayout next =
+        cameras::nextLayout(controller_.GetCameraLayout(), !controller_.GetCameras().empty());
     controller_.SetCameraLayout(next, controller_.IsPartnerMirrored());
     store_.WriteConfigString(cameras::layoutName(next), ConfigStore::kCameraLayoutKey);
 }

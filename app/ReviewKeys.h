@@ -46,6 +46,7 @@ public:
         NextEvent,
         PreviousEvent,
         NextLayout,
+        LargeCamera,  // amount: the car's camera, 1 to 6 (front, back, repeaters, pillars)
     };
     struct Binding {
         int key;  // Qt::Key
@@ -78,6 +79,8 @@ public:
     bool Press(int key, Qt::KeyboardModifiers modifiers);
     // The play panel's speed and key-list buttons; other names are not ours.
     void OnClick(const QString& controlName);
+    // A click on the picture (fractions of it): a car's camera tile becomes the large one.
+    void OnVideoClick(double x, double y);
 
 private:
     void act(const Binding& binding);
@@ -88,6 +91,9 @@ private:
     void stepFrame(bool forward);
     // The next way the cameras of a moment share the picture, kept in the settings.
     void nextLayout();
+    // A car's camera (1 to 6) shown large: the grid gives way to the strip.
+    void largeCamera(int number);
+    void makeLarge(cameras::CameraChannel channel);
     void showKeys();
     // Plays from a little before the next or previous event of the trip,
     // also in another clip of it.

@@ -1,5 +1,6 @@
 #include "app/VideoWindow.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -17,6 +18,11 @@ VideoWindow::VideoWindow(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(false);
     setMouseTracking(false);
     setFocusPolicy(Qt::NoFocus);
+    singleClick_ = new QTimer(this);
+    singleClick_->setSingleShot(true);
+    connect(singleClick_, &QTimer::timeout, this, [this] {
+        if (width() > 0 && height() > 0) emit clicked(clickedAt_.x() / width(), clickedAt_.y() / height());
+    });
 }
 
 quintptr VideoWindow::nativeId() {
@@ -50,5 +56,21 @@ void VideoWindow::mouseDoubleClickEvent(QMouseEvent* event) {
     }
     // Taken here: handed on, the host would report the same double-click again.
     event->accept();
+    singleClick_->stop();
+    afterDoubleClick_ = true;
     emit doubleClicked();
+}
+
+void VideoWindow::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    if (afterDoubleClick_) {
+        afterDoubleClick_ = false;
+        return;
+    }
+    clickedAt_ = event->position();
+    singleClick_->start(QApplication::doubleClickInterval());
 }

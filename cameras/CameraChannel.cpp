@@ -32,6 +32,14 @@ std::string_view channelName(CameraChannel channel) {
     return "";
 }
 
+CameraChannel channelOfName(std::string_view name) {
+    for (const CameraChannel channel :
+         {CameraChannel::Front, CameraChannel::Rear, CameraChannel::Interior, CameraChannel::LeftRepeater,
+          CameraChannel::RightRepeater, CameraChannel::LeftPillar, CameraChannel::RightPillar})
+        if (!name.empty() && channelName(channel) == name) return channel;
+    return CameraChannel::None;
+}
+
 CameraChannel channelOfFolder(std::string_view folderName) {
     static constexpr std::array<std::pair<std::string_view, CameraChannel>, 5> kFolders = {{
         {"front", CameraChannel::Front},

@@ -11,6 +11,8 @@ enum class CameraChannel { None, Front, Rear, Interior, LeftRepeater, RightRepea
 // "F", "R", "I", "left_repeater", "right_repeater", "left_pillar",
 // "right_pillar"; "" for None. The letters are those trips were always named by.
 std::string_view channelName(CameraChannel channel);
+// The channel of one of those names (exactly); None for any other text.
+CameraChannel channelOfName(std::string_view name);
 
 // The channel a recorder's per-camera folder is named after ("Front",
 // "Back", "Rear", "Inside", "Interior"; letter case ignored); None for any

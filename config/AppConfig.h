@@ -6,6 +6,7 @@
 // and `mapKind` (coordinate conversion, map set-up) and the start-up thread
 // reads the player's outputs; those do not change after start-up, except
 // mapKind, which the start-up thread sets and is therefore atomic.
+#include "cameras/CameraChannel.h"
 #include "cameras/CameraLayout.h"
 #include "config/UnitSystem.h"
 #include "telemetry/DisplayZone.h"
@@ -30,5 +31,6 @@ struct AppConfig {
     // whether the partner is mirrored ("MirrorRear": a rear camera sees the
     // road as a mirror would not).
     cameras::CameraLayout cameraLayout = cameras::CameraLayout::Inset;
+    cameras::CameraChannel largeCamera = cameras::CameraChannel::None;  // a car's camera shown large
     bool mirrorRear = false;
 };

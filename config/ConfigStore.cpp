@@ -61,6 +61,7 @@ void ConfigStore::LoadConfig(AppConfig& config) {
     config.displayZone = DisplayZone::parse(ReadConfigString("system", DisplayZone::kKey));
     config.cameraLayout = cameras::parseLayout(ReadConfigString("inset", kCameraLayoutKey)).value_or(cameras::CameraLayout::Inset);
     config.mirrorRear = ReadConfigInt(0, kMirrorRearKey) != 0;
+    config.largeCamera = cameras::channelOfName(ReadConfigString("", kLargeCameraKey));
 }
 
 std::string ConfigStore::truncateCharacters(std::string_view text, size_t characters) {

@@ -17,6 +17,7 @@ public:
     static constexpr std::string_view kSection = "MPlayer";
     static constexpr std::string_view kCameraLayoutKey = "CameraLayout";
     static constexpr std::string_view kMirrorRearKey = "MirrorRear";
+    static constexpr std::string_view kLargeCameraKey = "LargeCamera";
     static constexpr size_t kMaxValueCharacters = 254;
     static constexpr std::string_view kFallbackLanguage = "english.ini";
 

@@ -22,7 +22,7 @@ std::string cameraGraph(const CameraTracks& t, cameras::CameraLayout layout, boo
                                 "tpad=stop=-1:stop_mode=clone";
     const std::string w = even(t.width), h = even(t.height);
     std::string graph;
-    switch (layout) {
+    switch (cameras::layoutForTwo(layout)) {
         case CameraLayout::Inset:
             graph = partner + "[small];" + cameras::insetGraph(mainLabel, "small") + "[vo]";
             break;
@@ -37,6 +37,8 @@ std::string cameraGraph(const CameraTracks& t, cameras::CameraLayout layout, boo
                     "[big][small]overlay=x=" + w + ":y=0:shortest=1:eof_action=repeat[vo]";
             break;
         case CameraLayout::Single:
+        case CameraLayout::Grid:   // never after layoutForTwo
+        case CameraLayout::Strip:
             graph = main + "null[vo]";
             break;
     }

@@ -12,6 +12,8 @@ namespace engine {
 
 namespace {
 
+constexpr size_t kMaxCameras = 8;  // a car has six; the rest of a crafted list is not opened
+
 // Whole-string number parsing; nothing for garbage, blanks or overflow.
 std::optional<long long> wholeNumber(const std::string& text, int base) {
     if (text.empty() || text.front() == ' ') return std::nullopt;
@@ -32,7 +34,7 @@ std::optional<double> decimalNumber(const std::string& text) {
 }
 
 bool takesValue(const std::string& name) {
-    static const char* const withValue[] = {"wid", "vo", "ao", "volume", "muteset", "sid", "partner", "layout", "mirror"};
+    static const char* const withValue[] = {"wid", "vo", "ao", "volume", "muteset", "sid", "partner", "layout", "mirror", "camera", "large", "screen"};
     return std::find(std::begin(withValue), std::end(withValue), name) != std::end(withValue);
 }
 
@@ -83,6 +85,22 @@ public:
             const auto layout = cameras::parseLayout(value);
             if (!layout) return bad(name, value);
             o.layout = *layout;
+        } else if (name == "camera") {
+            const size_t colon = value.find(':');
+            const auto channel = cameras::channelOfName(value.substr(0, colon == std::string::npos ? 0 : colon));
+            if (channel == cameras::CameraChannel::None || colon + 1 >= value.size()) return bad(name, value);
+            if (o.cameraFiles.size() < kMaxCameras) o.cameraFiles.push_back({channel, value.substr(colon + 1)});
+        } else if (name == "screen") {
+            const size_t x = value.find('x');
+            const auto w = x == std::string::npos ? std::nullopt : wholeNumber(value.substr(0, x), 10);
+            const auto h = x == std::string::npos ? std::nullopt : wholeNumber(value.substr(x + 1), 10);
+            if (!w || !h || *w < 16 || *h < 16 || *w > 16384 || *h > 16384) return bad(name, value);
+            o.screenWidth = *w;
+            o.screenHeight = *h;
+        } else if (name == "large") {
+            const auto channel = cameras::channelOfName(value);
+            if (channel == cameras::CameraChannel::None) return bad(name, value);
+            o.largeCamera = channel;
         } else if (name == "mirror") {
             const auto m = wholeNumber(value, 10);
             if (!m) return bad(name, value);

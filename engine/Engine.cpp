@@ -53,6 +53,7 @@ Engine::Engine(const EngineOptions& options, OutputWriter& out)
     volume_ = options_.volume.value_or(100);
     layout_ = options_.layout;
     mirror_ = options_.mirrorPartner;
+    large_ = options_.largeCamera;
     muted_ = options_.muted;
 }
 
@@ -84,6 +85,7 @@ int Engine::run(int commandFd) {
         }
         if (exit_ == Exit::None && started_ && !paused_ && Clock::now() >= nextPosition_) {
             checkSoundOutput();
+            if (windowResized()) fitToWindow();
             requestPosition(kTagPositionPeriodic);
             nextPosition_ = Clock::now() + kPositionInterval;
         }
@@ -178,10 +180,13 @@ void Engine::handleCommand(const SlaveCommand& c) {
             setSpeed(c.value);
             break;
         case Kind::Layout:
-            setLayout(c.layout, mirror_);
+            setLayout(c.layout, mirror_, large_);
             break;
         case Kind::Mirror:
-            setLayout(layout_, c.on);
+            setLayout(layout_, c.on, large_);
+            break;
+        case Kind::Large:
+            setLayout(layout_, mirror_, c.channel);
             break;
         case Kind::FrameStep:
         case Kind::FrameBackStep:
@@ -339,7 +344,68 @@ void Engine::onFileLoaded() {
     double duration = 0;
     mpv_.getDouble("duration", duration);
     out_.post(lines::length(duration));
-    if (hasVideo_ && !options_.partnerFile.empty() && !partnerFailed_) addPartner();
+    if (hasVideo_ && gridMode() && !partnerFailed_)
+        addCameras();
+    else if (hasVideo_ && !options_.partnerFile.empty() && !partnerFailed_)
+        addPartner();
+}
+
+// The partner's rules hold for every camera; the main clip is the one playing.
+void Engine::addCameras() {
+    grid_.clear();
+    GridCamera main;
+    main.channel = cameras::CameraChannel::Front;
+    for (const auto& camera : options_.cameraFiles)
+        if (camera.path == options_.mediaFile) main.channel = camera.channel;
+    grid_.push_back(main);
+    for (const auto& camera : options_.cameraFiles) {
+        if (camera.path == options_.mediaFile) continue;
+        GridCamera added;
+        added.channel = camera.channel;
+        added.video = addVideoTrack(camera.path, added.width, added.height);
+        grid_.push_back(added);
+    }
+    if (!applyLayout()) {
+        out_.postError("Warning: the cameras cannot be composed");
+        dropPartner(false);
+        return;
+    }
+    out_.post(lines::partnerPlaying(true));
+}
+
+// The new external video track's id, or 0 (with a warning) when the file cannot be added.
+long long Engine::addVideoTrack(const std::string& file, long long& width, long long& height) {
+    struct stat st {};
+    if (file.empty() || ::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        out_.postError("Warning: camera '" + printable(file, 1024) + "' is not a file to play");
+        return 0;
+    }
+    const std::string local = file.front() == '/' ? file : "./" + file;
+    if (int rc = mpv_.command({"video-add", local, "auto"}); rc < 0) {
+        out_.postError("Warning: cannot play camera '" + printable(file, 1024) + "': " + MpvSession::errorText(rc));
+        return 0;
+    }
+    int64_t count = 0;
+    mpv_.getInt("track-list/count", count);
+    long long found = 0;
+    for (int64_t i = 0; i < std::min<int64_t>(count, 64); ++i) {
+        const std::string prefix = "track-list/" + std::to_string(i) + "/";
+        std::string type, external;
+        int64_t id = 0, w = 0, h = 0;
+        if (!mpv_.getString((prefix + "type").c_str(), type) || type != "video" ||
+            !mpv_.getString((prefix + "external").c_str(), external) || external != "yes" ||
+            !mpv_.getInt((prefix + "id").c_str(), id))
+            continue;
+        const bool known = std::any_of(grid_.begin(), grid_.end(), [id](const GridCamera& c) { return c.video == id; });
+        if (known || id <= found) continue;
+        found = id;
+        mpv_.getInt((prefix + "demux-w").c_str(), w);
+        mpv_.getInt((prefix + "demux-h").c_str(), h);
+        width = w;
+        height = h;
+    }
+    if (!found) out_.postError("Warning: camera '" + printable(file, 1024) + "' has no picture to show");
+    return found;
 }
 
 // The partner is held to the main clip's rules (the format and protocol
@@ -378,7 +444,39 @@ void Engine::addPartner() {
     out_.post(lines::partnerPlaying(true));
 }
 
-bool Engine::applyLayout() {
+GridStyle Engine::gridStyle() {
+    GridStyle style;
+    style.mirrorRear = mirror_;
+    style.labels = labels_;
+    int64_t w = 0, h = 0;
+    if (mpv_.getInt("osd-width", w) && mpv_.getInt("osd-height", h) && w > 0 && h > 0) {
+        style.screenWidth = fittedWidth_ = w;
+        style.screenHeight = fittedHeight_ = h;
+    } else {
+        style.screenWidth = options_.screenWidth;
+        style.screenHeight = options_.screenHeight;
+    }
+    return style;
+}
+
+bool Engine::windowResized() {
+    int64_t w = 0, h = 0;
+    return gridMode() && composing_ && mpv_.getInt("osd-width", w) && mpv_.getInt("osd-height", h) && w > 0 &&
+           h > 0 && (w != fittedWidth_ || h != fittedHeight_);
+}
+
+// The window's size is known once the video output opens, after the first
+// graph was made: the grid is made again for it when its tiles would differ,
+// and again after the window changed size (checked twice a second while playing).
+void Engine::fitToWindow() {
+    if (!gridMode() || !composing_) return;
+    double at = -1;
+    mpv_.getDouble("time-pos", at);
+    if (applyLayout(true) && std::isfinite(at) && at >= 0)
+        mpv_.commandAsync(0, {"seek", number(at), "absolute+exact"});
+}
+
+bool Engine::applyLayout(bool onlyWhenChanged) {
     CameraTracks tracks;
     tracks.partnerVideo = partnerTrack_;
     int64_t count = 0;
@@ -401,9 +499,27 @@ bool Engine::applyLayout() {
             tracks.mainAudio = id;
         }
     }
-    const std::string graph = cameraGraph(tracks, layout_, mirror_);
+    std::string graph;
+    if (gridMode()) {
+        if (grid_.empty()) return false;
+        grid_.front().video = tracks.mainVideo;
+        grid_.front().width = tracks.width;
+        grid_.front().height = tracks.height;
+        graph = gridGraph({grid_, tracks.mainAudio}, layout_, large_, gridStyle());
+    } else {
+        graph = cameraGraph(tracks, layout_, mirror_);
+    }
     if (graph.empty()) return false;
-    if (int rc = mpv_.setString("lavfi-complex", graph); rc < 0) {
+    if (onlyWhenChanged && composing_ && graph == graph_) return false;
+    int rc = mpv_.setString("lavfi-complex", graph);
+    if (rc < 0 && gridMode() && labels_) {
+        // Most likely no font for the missing cameras' names: their tiles stay black unnamed.
+        labels_ = false;
+        graph = gridGraph({grid_, tracks.mainAudio}, layout_, large_, gridStyle());
+        rc = mpv_.setString("lavfi-complex", graph);
+    }
+    graph_ = rc < 0 ? std::string() : graph;
+    if (rc < 0) {
         out_.postError("Warning: cannot compose the cameras: " + MpvSession::errorText(rc));
         return false;
     }
@@ -448,25 +564,32 @@ void Engine::dropPartner(bool reload) {
     if (int rc = mpv_.command({"loadfile", local}); rc < 0) finish(Exit::Eof, 1);
 }
 
-void Engine::setLayout(cameras::CameraLayout layout, bool mirror) {
+void Engine::setLayout(cameras::CameraLayout layout, bool mirror, cameras::CameraChannel large) {
     const cameras::CameraLayout oldLayout = layout_;
     const bool oldMirror = mirror_;
+    const cameras::CameraChannel oldLarge = large_;
     layout_ = layout;
     mirror_ = mirror;
-    if (composing_ && (layout != oldLayout || mirror != oldMirror)) {
+    large_ = large;
+    // In the grid no camera is large: a new large one waits for the strip or single layout.
+    const bool largeShown = gridMode() && cameras::layoutForMany(layout) != cameras::CameraLayout::Grid;
+    if (composing_ && (layout != oldLayout || mirror != oldMirror || (large != oldLarge && largeShown))) {
         if (paused_) answerAfterRestart_ = true;  // the new picture is answered like a paused seek
         double at = -1;
         mpv_.getDouble("time-pos", at);
         if (!applyLayout()) {
             layout_ = oldLayout;
             mirror_ = oldMirror;
+            large_ = oldLarge;
+            applyLayout();
         } else if (std::isfinite(at) && at >= 0) {
             // A new graph restarts the decoders, which may land a frame or two
             // later; the picture stays at the frame it showed.
             mpv_.commandAsync(0, {"seek", number(at), "absolute+exact"});
         }
     }
-    out_.post(lines::cameraLayout(cameras::layoutName(layout_), mirror_));
+    const cameras::CameraLayout shown = gridMode() ? cameras::layoutForMany(layout_) : layout_;
+    out_.post(lines::cameraLayout(cameras::layoutName(shown), mirror_));
 }
 
 void Engine::onPlaybackRestart() {
@@ -483,6 +606,7 @@ void Engine::onPlaybackRestart() {
         return;
     }
     started_ = true;
+    fitToWindow();
     if (hasVideo_) postAspect(true);
     out_.post(lines::startingPlayback());
     nextPosition_ = Clock::now() + kPositionInterval;

@@ -12,6 +12,7 @@
 // engine is gone). libmpv is shut down before the exit line is posted, so the
 // audio device and the video window are free when the program reads it.
 #include "engine/EngineOptions.h"
+#include "engine/GridGraph.h"
 #include "engine/LineSplitter.h"
 #include "engine/MpvSession.h"
 #include "engine/ScreenshotNamer.h"
@@ -61,10 +62,19 @@ private:
     // The partner: added as an external video track once the main clip is
     // loaded; composed with it while it plays; dropped when it fails.
     void addPartner();
-    bool applyLayout();
+    // All cameras of a car's moment: each added as an external video track;
+    // one that cannot be added leaves its tile black.
+    void addCameras();
+    long long addVideoTrack(const std::string& file, long long& width, long long& height);
+    bool gridMode() const { return !options_.cameraFiles.empty(); }
+    // Sets the filter graph; onlyWhenChanged: false, and nothing done, when it is the one set.
+    bool applyLayout(bool onlyWhenChanged = false);
+    GridStyle gridStyle();
+    void fitToWindow();
+    bool windowResized();
     void reselectSubtitle();
     void dropPartner(bool reload);
-    void setLayout(cameras::CameraLayout layout, bool mirror);
+    void setLayout(cameras::CameraLayout layout, bool mirror, cameras::CameraChannel large);
     int pollTimeoutMs() const;
 
     const EngineOptions options_;
@@ -99,6 +109,12 @@ private:
     bool composing_ = false;      // lavfi-complex is set
     bool partnerFailed_ = false;  // reported once; the main clip plays alone from then on
     long long partnerTrack_ = 0;
+    std::vector<GridCamera> grid_;  // with -camera: the main clip first, then the others
+    cameras::CameraChannel large_;
+    std::string graph_;   // the filter graph set; empty: none
+    long long fittedWidth_ = 0;  // the window size the grid was last made for
+    long long fittedHeight_ = 0;
+    bool labels_ = true;  // missing tiles named; off when drawing text fails (no font)
     double lastPosition_ = 0;     // where a reload without the partner starts
     bool soundChecked_ = false;     // the sound output was found, or its absence reported
     int soundChecks_ = 0;

@@ -1,10 +1,12 @@
 #pragma once
 // What the command line asks of the engine, already in libmpv's terms.
 // Plain data: built by parseCommandLine, read by the engine's main thread.
+#include "cameras/CameraChannel.h"
 #include "cameras/CameraLayout.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace engine {
 
@@ -22,6 +24,16 @@ struct EngineOptions {
     std::string partnerFile;  // "-partner": the other camera of the moment, shown in the same picture
     cameras::CameraLayout layout = cameras::CameraLayout::Inset;
     bool mirrorPartner = false;
+    // "-camera": all cameras of a car's moment, composed in one picture; empty: none.
+    struct CameraFile {
+        cameras::CameraChannel channel = cameras::CameraChannel::None;
+        std::string path;
+    };
+    std::vector<CameraFile> cameraFiles;
+    cameras::CameraChannel largeCamera = cameras::CameraChannel::None;  // None: the clip's own
+    // "-screen WxH": the size the picture is shown at while no video window tells it (-vo null).
+    long long screenWidth = 0;
+    long long screenHeight = 0;
 };
 
 }  // namespace engine

@@ -101,6 +101,11 @@ SlaveCommand parseSlaveCommand(std::string_view line) {
         if (!layout) return invalid();
         c.kind = Kind::Layout;
         c.layout = *layout;
+    } else if (c.name == "large") {
+        const auto channel = args == 1 ? cameras::channelOfName(w[1]) : cameras::CameraChannel::None;
+        if (channel == cameras::CameraChannel::None) return invalid();
+        c.kind = Kind::Large;
+        c.channel = channel;
     } else if (c.name == "mirror") {
         const auto on = args == 1 ? integer(w[1]) : std::nullopt;
         if (!on) return invalid();

@@ -26,7 +26,14 @@
 //                        the same rules as the clip, shown in the same picture on the
 //                        clip's clock (sound stays the clip's)
 //     -layout L          inset (default), inset-swapped, side or single
-//     -mirror 0|1        mirror the partner's picture
+//     -mirror 0|1        mirror the partner's picture (the back camera's among more)
+//     -camera CH:F       one camera of a car's moment (repeated for each, the clip's own
+//                        included): CH is F, R, left_repeater, right_repeater, left_pillar
+//                        or right_pillar; with these, all cameras compose in one picture
+//                        (-layout grid, strip or single) instead of -partner's
+//     -large CH          the camera shown large (strip) or alone (single); the clip's own
+//     -screen WxH        the size the cameras' picture is shown at while no video window
+//                        tells it (-vo null); each camera is scaled once to its tile there
 //   Unknown options and bad values: a "Warning: ..." line on standard error.
 //
 // Commands, one a line on standard input:
@@ -44,6 +51,8 @@
 //   layout <name>      inset, inset-swapped, side or single; mirror 0|1 mirrors the
 //                      partner; both are kept without a partner and answered with
 //                      ->  ANS_CAMERA_LAYOUT=<name>[ mirror]
+//                      (grid and strip with -camera; the others stand for them there)
+//   large <CH>         the camera shown large or alone; answered as layout is
 //   Unknown or malformed commands: a warning on standard error.
 //
 // Standard output, one line each:
@@ -51,7 +60,9 @@
 //   ID_LENGTH=<seconds, two decimals>          when the file is loaded
 //   ID_VIDEO_ASPECT=<four decimals>            before "Starting playback", again when it
 //                                              changes; 0.0000 when unknown
-//   ID_PARTNER=playing|failed                  after the file is loaded, with -partner: a
+//   ID_PARTNER=playing|failed                  after the file is loaded, with -partner or
+//                                              -camera (a camera that cannot be shown
+//                                              leaves its tile black): a
 //                                              partner that cannot be shown leaves the clip
 //                                              playing alone
 //   Starting playback...                       when the first frame plays

@@ -58,6 +58,21 @@ void CMplayer::SetPartnerFile(std::string_view path) {
     partnerFile_ = path;
 }
 
+void CMplayer::SetCameraFiles(std::vector<std::string> cameras) {
+    std::lock_guard lock(settingsMutex_);
+    cameraFiles_ = std::move(cameras);
+}
+
+std::vector<std::string> CMplayer::GetCameraFiles() const {
+    std::lock_guard lock(settingsMutex_);
+    return cameraFiles_;
+}
+
+std::string CMplayer::GetLargeCamera() const {
+    std::lock_guard lock(settingsMutex_);
+    return largeCamera_;
+}
+
 std::string CMplayer::GetMediaFile() const {
     std::lock_guard lock(settingsMutex_);
     return mediaFile_;
@@ -152,6 +167,8 @@ PlayerCommandLine CMplayer::commandLine() const {
     line.partnerFile = partnerFile_;
     line.cameraLayout = cameraLayout_;
     line.mirrorPartner = mirrorPartner_;
+    line.cameraFiles = cameraFiles_;
+    line.largeCamera = largeCamera_;
     return line;
 }
 
@@ -418,6 +435,18 @@ int CMplayer::SetCameraLayout(std::string_view layout, bool mirrorPartner) {
     if (state != PlayerState::Playing && state != PlayerState::Paused) return 0;
     if (SendCommand(std::string("layout ") + std::string(layout), true) != 0) return 1;
     return SendCommand(mirrorPartner ? "mirror 1" : "mirror 0", true);
+}
+
+int CMplayer::SetLargeCamera(std::string_view channel) {
+    if (channel.size() > 16 || channel.find_first_of(" \t\r\n") != std::string_view::npos) return 1;
+    {
+        std::lock_guard lock(settingsMutex_);
+        largeCamera_ = channel;
+    }
+    if (channel.empty() || !partnerPlaying_.load()) return 0;
+    const PlayerState state = state_.load();
+    if (state != PlayerState::Playing && state != PlayerState::Paused) return 0;
+    return SendCommand(std::string("large ") + std::string(channel), true);
 }
 
 int CMplayer::StepFrame(bool forward) {

@@ -38,6 +38,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 class CMplayer {
 public:
@@ -68,6 +69,9 @@ public:
     void SetMediaFile(std::string_view path);
     // The other camera of the moment, shown in the same picture (empty: none).
     void SetPartnerFile(std::string_view path);
+    // All cameras of the next clip's moment ("channel:path" each), composed in
+    // one picture; empty: none (then the partner, if any, is shown).
+    void SetCameraFiles(std::vector<std::string> cameras);
     // Events go to target with this message number; a null target gets none.
     void SetNotifyWindow(platform::MessageTarget* target, uint32_t message);
     void SetVideoWindow(int64_t window);        // 0: none
@@ -97,6 +101,8 @@ public:
     // How the two cameras share the picture (a name of cameras::CameraLayout);
     // kept for the next clips, sent at once while a clip with a partner plays.
     int SetCameraLayout(std::string_view layout, bool mirrorPartner);
+    // The camera shown large (a channel name; empty: the clip's own), as the layout.
+    int SetLargeCamera(std::string_view channel);
     // One frame forward or back; refused (1) unless paused.
     int StepFrame(bool forward);
     // Writes the command and a line feed: 0 when written, 1 otherwise.
@@ -120,6 +126,8 @@ public:
     std::string GetSubtitleText() const;
     std::string GetWorkDir() const;
     std::string GetPartnerFile() const;
+    std::vector<std::string> GetCameraFiles() const;
+    std::string GetLargeCamera() const;
     std::string GetMediaFile() const;
     std::string GetCameraLayout() const;
     bool IsPartnerMirrored() const;
@@ -155,6 +163,8 @@ private:
     std::string audioOutput_ = "dsound";
     std::string extraOptions_;
     std::string partnerFile_;
+    std::vector<std::string> cameraFiles_;  // "channel:path"
+    std::string largeCamera_;
     std::string cameraLayout_ = "inset";
     bool mirrorPartner_ = false;
     int32_t soundDevice_ = 0;

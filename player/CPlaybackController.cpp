@@ -1,5 +1,6 @@
 #include "player/CPlaybackController.h"
 
+#include "cameras/CameraNaming.h"
 #include "platform/FileSystem.h"
 #include "track/TrackMapConversion.h"
 
@@ -47,6 +48,7 @@ void CPlaybackController::ConfigurePlayer(const PlaybackSetup& setup) {
         player_.SetAudioOut(setup.config->audioOutput);
         player_.SetSoundDevice(setup.config->soundDevice);
         SetCameraLayout(setup.config->cameraLayout, setup.config->mirrorRear);
+        SetLargeCamera(setup.config->largeCamera);
     }
     player_.SetExtraOptions(kPlayerExtraOptions);
     // The reader thread hands the text current at the play position to the
@@ -106,6 +108,33 @@ int CPlaybackController::SetCameraLayout(cameras::CameraLayout layout, bool mirr
 
 cameras::CameraLayout CPlaybackController::GetCameraLayout() const {
     return cameras::parseLayout(player_.GetCameraLayout()).value_or(cameras::CameraLayout::Inset);
+}
+
+// The engine is told each camera's channel, which places its tile; a name
+// without one has no place in the car's picture.
+void CPlaybackController::SetCameras(std::vector<std::string> paths) {
+    std::vector<std::string> cameras;
+    for (const std::string& path : paths) {
+        const cameras::CameraChannel channel = cameras::CameraNaming::parse(path).channel;
+        if (channel != cameras::CameraChannel::None)
+            cameras.push_back(std::string(cameras::channelName(channel)) + ":" + path);
+    }
+    player_.SetCameraFiles(std::move(cameras));
+}
+
+std::vector<std::string> CPlaybackController::GetCameras() const {
+    std::vector<std::string> paths;
+    if (!player_.IsPartnerPlaying()) return paths;
+    for (const std::string& camera : player_.GetCameraFiles()) paths.push_back(camera.substr(camera.find(':') + 1));
+    return paths;
+}
+
+int CPlaybackController::SetLargeCamera(cameras::CameraChannel channel) {
+    return player_.SetLargeCamera(cameras::channelName(channel));
+}
+
+cameras::CameraChannel CPlaybackController::GetLargeCamera() const {
+    return cameras::channelOfName(player_.GetLargeCamera());
 }
 
 void CPlaybackController::StopPlayer() {

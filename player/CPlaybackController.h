@@ -101,6 +101,10 @@ public:
     int SetCameraLayout(cameras::CameraLayout layout, bool mirror) override;
     cameras::CameraLayout GetCameraLayout() const override;
     bool IsPartnerMirrored() const override { return player_.IsPartnerMirrored(); }
+    void SetCameras(std::vector<std::string> paths) override;
+    std::vector<std::string> GetCameras() const override;
+    int SetLargeCamera(cameras::CameraChannel channel) override;
+    cameras::CameraChannel GetLargeCamera() const override;
 
     // A new extraction run on the clip: 0 when it started (the converter's
     // run of a camera-text clip starts once the clip was probed), 1 when

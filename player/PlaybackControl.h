@@ -5,6 +5,7 @@
 //
 // Threads: the UI thread calls everything (see CPlaybackController for the
 // start-up thread's share).
+#include "cameras/CameraChannel.h"
 #include "cameras/CameraLayout.h"
 #include "player/PlayerState.h"
 #include "track/TrackRecord.h"
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class PlaybackControl {
 public:
@@ -51,6 +53,14 @@ public:
     virtual int SetCameraLayout(cameras::CameraLayout /*layout*/, bool /*mirror*/) { return 1; }
     virtual cameras::CameraLayout GetCameraLayout() const { return cameras::CameraLayout::Inset; }
     virtual bool IsPartnerMirrored() const { return false; }
+    // All cameras of the next clip's moment (paths, the clip's own first), shown
+    // in one picture instead of a partner; empty: none. Kept for the next clips.
+    virtual void SetCameras(std::vector<std::string> /*paths*/) {}
+    // The cameras in the picture now; empty when none compose.
+    virtual std::vector<std::string> GetCameras() const { return {}; }
+    // The camera shown large or alone; None: the clip's own. Kept for the next clips.
+    virtual int SetLargeCamera(cameras::CameraChannel /*channel*/) { return 1; }
+    virtual cameras::CameraChannel GetLargeCamera() const { return cameras::CameraChannel::None; }
 
     virtual int StartExtraction(std::string_view clipPath) = 0;
     virtual void StopExtraction() = 0;

@@ -24,8 +24,13 @@ std::string PlayerCommandLine::text() const {
     line += "-vo " + videoOutput + " -slave -quiet -identify -ao " + audioValue() + " -volume " +
             std::to_string(volume) + " -muteset " + (muted ? "1" : "0") + " ";
     line += extraOptions;
-    if (!partnerFile.empty())
+    if (!cameraFiles.empty()) {
+        for (const std::string& camera : cameraFiles) line += " -camera \"" + camera + "\"";
+        line += " -layout " + cameraLayout + " -mirror " + (mirrorPartner ? "1" : "0");
+        if (!largeCamera.empty()) line += " -large " + largeCamera;
+    } else if (!partnerFile.empty()) {
         line += " -partner \"" + partnerFile + "\" -layout " + cameraLayout + " -mirror " + (mirrorPartner ? "1" : "0");
+    }
     return line;
 }
 
@@ -42,7 +47,12 @@ std::vector<std::string> PlayerCommandLine::arguments() const {
         args.push_back(extraOptions.substr(start, end - start));
         i = end;
     }
-    if (!partnerFile.empty())
+    if (!cameraFiles.empty()) {
+        for (const std::string& camera : cameraFiles) args.insert(args.end(), {"-camera", camera});
+        args.insert(args.end(), {"-layout", cameraLayout, "-mirror", mirrorPartner ? "1" : "0"});
+        if (!largeCamera.empty()) args.insert(args.end(), {"-large", largeCamera});
+    } else if (!partnerFile.empty()) {
         args.insert(args.end(), {"-partner", partnerFile, "-layout", cameraLayout, "-mirror", mirrorPartner ? "1" : "0"});
+    }
     return args;
 }

@@ -21,9 +21,14 @@ struct PlayerCommandLine {
     std::string partnerFile;
     std::string cameraLayout = "inset";
     bool mirrorPartner = false;
+    // All cameras of a car's moment, each "channel:path" (the clip's own
+    // included), composed in one picture instead of the partner's; empty: none.
+    std::vector<std::string> cameraFiles;
+    std::string largeCamera;  // a channel name; empty: the clip's own
 
     // player "media" -wid N -vo V -slave -quiet -identify -ao A -volume N -muteset M extra
     //   [-partner "file" -layout L -mirror 0|1]
+    //   [-camera "channel:file"... -layout L -mirror 0|1 [-large channel]]
     std::string text() const;
     std::vector<std::string> arguments() const;
 

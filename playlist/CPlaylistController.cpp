@@ -181,6 +181,16 @@ std::string CPlaylistController::PartnerPathOf(int index) const {
     return {};
 }
 
+std::vector<std::string> CPlaylistController::CarCamerasOf(int index) const {
+    const PlayListEntry* entry = list_.GetEntryAt(index);
+    if (!entry) return {};
+    for (const std::string& camera : entry->cameras) {
+        const cameras::CameraChannel channel = cameras::CameraNaming::parse(camera).channel;
+        if (channel != cameras::CameraChannel::Front && channel != cameras::CameraChannel::Rear) return entry->cameras;
+    }
+    return {};
+}
+
 void CPlaylistController::matchPartners() {
     std::vector<partners::ClipStamp> stamps;
     stamps.reserve(static_cast<size_t>(list_.GetCount()));

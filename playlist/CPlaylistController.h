@@ -84,6 +84,9 @@ public:
     // its partner path, not as a row.
     int PartnerOf(int index) const;
     std::string PartnerPathOf(int index) const;
+    // A car's moment with more cameras than front and back: all its clips
+    // (the row's own first), shown together; empty otherwise.
+    std::vector<std::string> CarCamerasOf(int index) const;
 
     const CPlayList& GetPlayList() const { return list_; }
 

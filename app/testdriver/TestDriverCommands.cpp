@@ -90,6 +90,8 @@ QByteArray TestDriverCommands::Execute(const QString& line) {
         answer = select(arguments);
     } else if (command == u"check") {
         answer = check(arguments);
+    } else if (command == u"videoclick") {
+        answer = videoClick(arguments);
     } else if (command == u"timelineclick") {
         answer = timelineClick(arguments.trimmed());
     } else if (command == u"export") {
@@ -292,6 +294,29 @@ QJsonObject TestDriverCommands::check(const QString& arguments) {
     const bool wanted = parts[1] == u"1";
     queue(box, [box, wanted] {
         if (box->isChecked() != wanted) box->click();
+    });
+    return ok();
+}
+
+QJsonObject TestDriverCommands::videoClick(const QString& arguments) {
+    const QStringList parts = arguments.split(' ', Qt::SkipEmptyParts);
+    bool xOk = false, yOk = false;
+    const double x = parts.size() == 2 ? parts[0].toDouble(&xOk) : 0;
+    const double y = parts.size() == 2 ? parts[1].toDouble(&yOk) : 0;
+    if (!xOk || !yOk || !(x >= 0 && x < 1 && y >= 0 && y < 1)) return failed(QStringLiteral("usage: videoclick 0..1 0..1"));
+    QString error;
+    QWidget* video = reachable(QStringLiteral("playerWindow"), error);
+    if (!video) return failed(error);
+    QPointer<QWidget> target(video);
+    queue(video, [target, x, y] {
+        if (!target) return;
+        const QPointF local(x * target->width(), y * target->height());
+        const QPointF global = target->mapToGlobal(local);
+        QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+        if (!target) return;
+        QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &release);
     });
     return ok();
 }

@@ -10,12 +10,13 @@
 //   play PATH           the start sequence on PATH, as for a playlist entry
 //                       but without the playlist
 //   activate ROW        a playlist row activated (the ROW-th of the dump's rows)
-//   layout NAME         the cameras' layout: inset, inset-swapped, side, single
+//   layout NAME         the cameras' layout: inset, inset-swapped, side, single, grid, strip
 //   chart NAME          what the chart shows, as its menu chooses: g, car, both
 //   delete ROW          a playlist row's delete button
 //   slide NAME VALUE    the user moves a slider
 //   select NAME INDEX   the user picks a combo box item
 //   check NAME 0|1      the user ticks or clears a check box
+//   videoclick X Y      a single left click on the picture at those fractions
 //   timelineclick FRACTION  a mouse click on the timeline strip at that
 //                       fraction (0..1) of its width
 //   mapclick LAT LNG    a click on the map at that WGS-84 position, through
@@ -54,6 +55,7 @@ private:
     QJsonObject activate(const QString& row);
     QJsonObject layout(const QString& name);
     QJsonObject chart(const QString& name);
+    QJsonObject videoClick(const QString& arguments);
     QJsonObject deleteRow(const QString& row);
     QJsonObject slide(const QString& arguments);
     QJsonObject select(const QString& arguments);

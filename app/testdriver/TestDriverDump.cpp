@@ -100,14 +100,23 @@ QJsonObject TestDriverDump::Dump() const {
         track = {{"readyPages", store.getReadyPages()}, {"shownPages", store.getShownPages()}};
     }
     dump.insert("player", player);
-    QJsonObject cameras{{"main", QJsonValue::Null}, {"partner", QJsonValue::Null}, {"layout", "inset"}, {"mirror", false}};
+    QJsonObject cameras{{"main", QJsonValue::Null}, {"partner", QJsonValue::Null}, {"cameras", QJsonArray()},
+                        {"layout", "inset"},  {"mirror", false},           {"large", QJsonValue::Null}};
     if (CPlaybackController* controller = window_.Controller()) {
         if (controller->GetPlayerState() != PlayerState::Idle)
             cameras.insert("main", QString::fromStdString(controller->GetClip()));
         if (const std::string partner = controller->GetPartner(); !partner.empty())
             cameras.insert("partner", QString::fromStdString(partner));
-        cameras.insert("layout", QString::fromUtf8(cameras::layoutName(controller->GetCameraLayout())));
+        // A car's moment: all its cameras in the picture, in a layout of its own.
+        QJsonArray all;
+        for (const std::string& path : controller->GetCameras()) all.append(QString::fromStdString(path));
+        const cameras::CameraLayout layout = all.isEmpty() ? controller->GetCameraLayout()
+                                                            : cameras::layoutForMany(controller->GetCameraLayout());
+        cameras.insert("cameras", all);
+        cameras.insert("layout", QString::fromUtf8(cameras::layoutName(layout)));
         cameras.insert("mirror", controller->IsPartnerMirrored());
+        if (const auto large = controller->GetLargeCamera(); large != cameras::CameraChannel::None)
+            cameras.insert("large", QString::fromUtf8(cameras::channelName(large)));
     }
     dump.insert("cameras", cameras);
     dump.insert("track", track);

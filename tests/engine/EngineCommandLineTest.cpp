@@ -72,3 +72,18 @@ TEST(EngineCommandLine, WindowIdsAndSpecialForms) {
     EXPECT_EQ(parseCommandLine({"--", "-odd name.mp4"}).options.mediaFile, "-odd name.mp4");
     EXPECT_TRUE(parseCommandLine({}).options.mediaFile.empty());
 }
+
+TEST(EngineCommandLine, TheCarsCamerasTheLargeOneAndTheScreen) {
+    const auto c = parseCommandLine({"f.mp4", "-camera", "F:f.mp4", "-camera", "left_pillar:/d/a:b.mp4", "-large",
+                                     "R", "-layout", "strip", "-screen", "960x720", "-camera", "back:x.mp4",
+                                     "-camera", "R:", "-camera", "no-colon", "-large", "rear", "-screen", "9x9"});
+    const auto& o = c.options;
+    ASSERT_EQ(o.cameraFiles.size(), 2u);
+    EXPECT_EQ(o.cameraFiles[1].channel, cameras::CameraChannel::LeftPillar);
+    EXPECT_EQ(o.cameraFiles[1].path, "/d/a:b.mp4");  // split at the first colon only
+    EXPECT_EQ(o.largeCamera, cameras::CameraChannel::Rear);
+    EXPECT_EQ(o.layout, cameras::CameraLayout::Strip);
+    EXPECT_EQ(o.screenWidth, 960);
+    EXPECT_EQ(o.screenHeight, 720);
+    EXPECT_EQ(c.warnings.size(), 5u);  // three bad cameras, a bad large camera, a bad screen
+}
