@@ -193,6 +193,9 @@ bool FrameHashes::ofStretch(const FrameStretch& stretch, std::string& text, std:
     }
     decoder->pkt_timebase = stream->time_base;
     decoder->thread_count = 0;  // as many as FFmpeg's command line uses
+#ifdef __SANITIZE_THREAD__
+    decoder->thread_count = 1;  // FFmpeg's own threads are not instrumented: the checker would see races in them
+#endif
     if (av.avcodec_open2(decoder.get(), codec, nullptr) < 0 || stream->time_base.num <= 0 ||
         stream->time_base.den <= 0) {
         reason = name + ": its video cannot be decoded";

@@ -14,7 +14,9 @@
 // Threads: one object is used by one thread at a time; separate objects on
 // separate threads, at once, are fine. map() once; the mapping lives until
 // the object goes. A handler installed by others after the first map() must
-// call on to ours (as ours calls on to theirs) for the guard to hold.
+// call on to ours (as ours calls on to theirs) for the guard to hold. Under
+// the thread checker, which holds such signals back, map() always fails and
+// callers read the file instead.
 #include <cstddef>
 #include <cstdint>
 

@@ -11,7 +11,7 @@ TEST(OverlayScript, ACarsLineCarriesItsBrakeAndAssistance) {
     r.latitude = 52.51627, r.longitude = 13.37770, r.speed = 54.0f;
     r.hasAccel = false;
     const std::string plain = OverlayScript::line(r, UnitSystem::Metric);
-    EXPECT_EQ(plain, "2026-12-07 10:15:22   54 km/h   N52.51627 E13.37770");
+    EXPECT_EQ(plain, "2026-12-07 10:15:22 UTC   54 km/h   N52.51627 E13.37770");
 
     r.vehicle.emplace();
     EXPECT_EQ(OverlayScript::line(r, UnitSystem::Metric), plain);  // no such channels: nothing added
