@@ -18,13 +18,12 @@ namespace {
 #define VELTARA_TEXT(x) #x
 #define VELTARA_SONAME(lib, major) "lib" lib ".so." VELTARA_TEXT(major)
 
-// A library opened for one question; closed again when done.
+// A library opened for one question and left loaded: closing it would
+// unmap what its own start-up (and that of the libraries it pulls in)
+// allocated while the memory is still held, and the process may ask again.
 class LoadedLibrary {
 public:
     explicit LoadedLibrary(const char* name) : handle_(::dlopen(name, RTLD_LAZY | RTLD_LOCAL)) {}
-    ~LoadedLibrary() {
-        if (handle_ != nullptr) ::dlclose(handle_);
-    }
     LoadedLibrary(const LoadedLibrary&) = delete;
     LoadedLibrary& operator=(const LoadedLibrary&) = delete;
 
