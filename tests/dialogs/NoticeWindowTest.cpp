@@ -155,7 +155,8 @@ TEST(ExportDialogLanguage, ButtonsAndDecimalSignFollowTheLanguage) {
     // The zone it writes times in, and the report's fields, empty each time it opens.
     dialog.ShowZone("+01:00");
     EXPECT_EQ(dialog.ZoneLine(), "Zeiten werden in +01:00 angegeben");
-    EXPECT_EQ(dialog.findChildren<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly).size(), 3);
+    // The report's three fields, beside the seal's key, certificate and password.
+    EXPECT_EQ(dialog.findChildren<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly).size(), 6);
     EXPECT_EQ(dialog.CaseReference() + dialog.Vehicle() + dialog.Note(), "");
 }
 
