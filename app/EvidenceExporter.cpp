@@ -5,7 +5,7 @@
 #include "dialogs/DialogText.h"
 #include "dialogs/ExportDialog.h"
 #include "evidence/ReportInput.h"
-#include "playlist/ClipPartners.h"
+#include "cameras/ClipPartners.h"
 #include "track/SubtitleExtractor.h"
 #include "trip/EventSettings.h"
 

@@ -7,7 +7,7 @@
 //
 // Threads: any; pure.
 #include "evidence/StretchClip.h"
-#include "playlist/ClipPartners.h"
+#include "cameras/ClipPartners.h"
 
 #include <string>
 #include <utility>

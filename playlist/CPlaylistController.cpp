@@ -2,7 +2,7 @@
 
 #include "cameras/CameraNaming.h"
 #include "platform/FileSystem.h"
-#include "playlist/ClipPartners.h"
+#include "cameras/ClipPartners.h"
 #include "playlist/DroppedFileChoice.h"
 #include "playlist/MediaPath.h"
 #include "playlist/PlaylistTree.h"

@@ -78,7 +78,7 @@ public:
     // and the export's report).
     void MarkRepaired(int index, std::string original) { list_.SetRepairedFrom(index, std::move(original)); }
 
-    // The other camera of the entry's moment (see playlist/ClipPartners),
+    // The other camera of the entry's moment (see cameras/ClipPartners),
     // -1 when it has none. Matched whenever the list changes, by name and
     // the files' modification times. A car's moment has its back camera as
     // its partner path, not as a row.

@@ -1,6 +1,6 @@
 #include "repair/RepairReference.h"
 
-#include "playlist/ClipPartners.h"
+#include "cameras/ClipPartners.h"
 #include "platform/FileSystem.h"
 #include "repair/CutClip.h"
 #include "repair/RepairProfile.h"

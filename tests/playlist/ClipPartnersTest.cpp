@@ -1,5 +1,5 @@
 // Which clips are the cameras of one moment.
-#include "playlist/ClipPartners.h"
+#include "cameras/ClipPartners.h"
 
 #include <gtest/gtest.h>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "playlist/ClipPartners.h"
+#include "cameras/ClipPartners.h"
 
 #include "cameras/CameraNaming.h"
 
