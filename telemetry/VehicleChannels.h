@@ -23,6 +23,14 @@ struct VehicleChannels {
     bool operator==(const VehicleChannels&) const = default;
 };
 
+// The most a steering wheel's angle can be, either way: several turns lock
+// to lock, with room for cars that count the rack's ratio in.
+constexpr float kMaxSteeringDeg = 3600.0f;
+
+// Whether every channel given is one a car can show: a finite angle within
+// kMaxSteeringDeg, a pedal from 0 to 100 %, a known gear and state.
+bool plausibleVehicleChannels(const VehicleChannels& channels);
+
 // "P", "D", "R", "N".
 std::string_view vehicleGearName(VehicleGear gear);
 // "none", "self-driving", "autosteer", "traffic-aware-cruise".

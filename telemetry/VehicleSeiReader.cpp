@@ -17,7 +17,6 @@ constexpr double kGravity = 9.80665;
 // Beyond these a value is no measurement of a car.
 constexpr double kMaxSpeedMs = 1000.0;
 constexpr double kMaxG = 100.0;
-constexpr float kMaxSteeringDeg = 3600.0f;
 
 const IsoTrack* videoTrack(const IsoFile& file) {
     for (const IsoTrack& track : file.tracks())

@@ -66,7 +66,8 @@ bool plausible(const TelemetrySample& s) {
         return false;
     return (!s.hasSpeed || within(s.speedKmh, kMaxKmh)) && (!s.hasCourse || within(s.courseDeg, 360.0f)) &&
            (!s.hasAltitude || within(s.altitudeM, kMaxAltitudeM)) &&
-           (!s.hasAccel || (within(s.accelX, kMaxG) && within(s.accelY, kMaxG) && within(s.accelZ, kMaxG)));
+           (!s.hasAccel || (within(s.accelX, kMaxG) && within(s.accelY, kMaxG) && within(s.accelZ, kMaxG))) &&
+           (!s.vehicle || plausibleVehicleChannels(*s.vehicle));
 }
 
 }  // namespace

@@ -17,7 +17,8 @@ bool unpackSamples(std::string_view bytes, std::vector<TelemetrySample>& samples
 // Whether samples are fit to be kept and trusted: moments in the clip from 0
 // to kMaxClipMs and in order, dates and times within the calendar's years
 // (1970-9999), and every reading given finite and within what a car can show
-// (a position on earth, speed, course, altitude, at most kMaxG on an axis).
+// (a position on earth, speed, course, altitude, at most kMaxG on an axis,
+// and a car's channels as plausibleVehicleChannels has them).
 // A track that fails is read from its clip every time.
 constexpr int64_t kMaxClipMs = int64_t{24} * 3600 * 1000;
 constexpr float kMaxG = 200.0f;

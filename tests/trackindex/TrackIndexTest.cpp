@@ -184,8 +184,9 @@ TEST(TrackIndex, RowsBeyondTheReadersLimitsOrOfNoClipAreReadAgain) {
     ClipKey key;
     ASSERT_TRUE(ClipKey::of(clip, key));
     // Rows no clip gives: a year 292278994, samples out of order, a moment
-    // days into the clip, a speed that is no number, 3.4e38 G.
-    std::vector<ClipReading> forged(5, cuesOf(2));
+    // days into the clip, a speed that is no number, 3.4e38 G, a steering
+    // wheel at no angle and a pedal pressed 150 %.
+    std::vector<ClipReading> forged(7, cuesOf(2));
     forged[0].telemetry.samples[1].timeKind = TelemetryTime::Utc;
     forged[0].telemetry.samples[1].timeMs = std::numeric_limits<int64_t>::max();
     forged[1].telemetry.samples[0].clipMs = 500;
@@ -193,6 +194,8 @@ TEST(TrackIndex, RowsBeyondTheReadersLimitsOrOfNoClipAreReadAgain) {
     forged[3].telemetry.samples[1].speedKmh = std::nanf("");
     forged[4].telemetry.samples[0].hasAccel = true;
     forged[4].telemetry.samples[0].accelZ = 3.4e38f;
+    forged[5].telemetry.samples[0].vehicle.emplace().steeringDeg = std::nanf("");
+    forged[6].telemetry.samples[1].vehicle.emplace().acceleratorPct = 150.0f;
     std::vector<std::string> blobs;
     for (const ClipReading& reading : forged) blobs.push_back(packSamples(reading.telemetry.samples));
     {
