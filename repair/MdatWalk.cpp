@@ -154,6 +154,10 @@ WalkResult MdatWalk::run() {
                 break;
             }
             if (progress_ != nullptr) progress_->store(double(p - start_) / double(end_ - start_));
+            if (reached_ != nullptr && p != start_) {
+                reached_->store(p);
+                reached_->notify_all();
+            }
         }
         ++count;
         if (zerosToEnd(p)) {
