@@ -111,8 +111,9 @@ RepairOutcome ClipRepair::run(const RepairRequest& request) {
     const std::string copy = copyPathFor(request.clip, request.userDataFolder);
     if (copy.empty()) return refused("there is no folder to write the repaired copy to");
     std::string head = profile.ftyp;
-    if (const IsoBox* ftyp = clip.findTop(fourcc("ftyp")); ftyp != nullptr && ftyp->size <= 4096)
-        clip.read(ftyp->offset, static_cast<size_t>(ftyp->size), head);
+    if (const IsoBox* ftyp = clip.findTop(fourcc("ftyp")); ftyp != nullptr && ftyp->size <= 4096 &&
+                                                           !clip.read(ftyp->offset, static_cast<size_t>(ftyp->size), head))
+        head = profile.ftyp;  // cut short meanwhile: not a part-read box
     boxBytes::u32(head, 1);  // the size follows in 64 bits, once the walk has found it
     head += "mdat";
     const size_t sizeAt = head.size();
