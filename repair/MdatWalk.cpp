@@ -217,6 +217,10 @@ WalkResult MdatWalk::run() {
         break;
     }
     result.end = p;
+    if (reached_ != nullptr && !result.stopped) {
+        reached_->store(p);  // the copy may finish while the caller checks and builds the index
+        reached_->notify_all();
+    }
     if (order) result.pictureCounts = order->counts();
     if (result.pictureCounts.size() != result.tracks[0].size()) result.pictureCounts.clear();
     if (progress_ != nullptr) progress_->store(1.0);

@@ -42,8 +42,8 @@ public:
     void setStopFlag(const std::atomic<bool>* stop) { stop_ = stop; }
     // Progress as the fraction of the media data walked; any thread may read it.
     void setProgress(std::atomic<double>* progress) { progress_ = progress; }
-    // Raised (stored and notified) as the walk goes: every byte before it is
-    // taken, so a copy may follow that far.
+    // Raised (stored and notified) as the walk goes, up to the cut at its
+    // end: every byte before it is taken, so a copy may follow that far.
     void setReached(std::atomic<uint64_t>* reached) { reached_ = reached; }
     WalkResult run();
 
