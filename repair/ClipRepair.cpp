@@ -110,10 +110,12 @@ RepairOutcome ClipRepair::run(const RepairRequest& request) {
 
     const std::string copy = copyPathFor(request.clip, request.userDataFolder);
     if (copy.empty()) return refused("there is no folder to write the repaired copy to");
-    std::string head = profile.ftyp;
-    if (const IsoBox* ftyp = clip.findTop(fourcc("ftyp")); ftyp != nullptr && ftyp->size <= 4096 &&
-                                                           !clip.read(ftyp->offset, static_cast<size_t>(ftyp->size), head))
-        head = profile.ftyp;  // cut short meanwhile: not a part-read box
+    // The clip's own file type box; the reference's where it has none it can
+    // give whole (a file cut short meanwhile leaves no part-read box).
+    std::string head;
+    const IsoBox* ftyp = clip.findTop(fourcc("ftyp"));
+    if (ftyp == nullptr || ftyp->size > 4096 || !clip.read(ftyp->offset, static_cast<size_t>(ftyp->size), head))
+        head = profile.ftyp;
     boxBytes::u32(head, 1);  // the size follows in 64 bits, once the walk has found it
     head += "mdat";
     const size_t sizeAt = head.size();
