@@ -7,7 +7,7 @@
 
 AacFrameFinder::AacFrameFinder(const std::string& audioConfig, uint32_t channels)
     : maxFrame_(768 * std::clamp<size_t>(channels, 1, 8)) {
-    const Libav& av = libav();
+    const Libav& av = libavCodecs();
     if (!av.loaded || audioConfig.empty()) return;
     const AVCodec* codec = av.avcodec_find_decoder(AV_CODEC_ID_AAC);
     if (codec == nullptr) return;
@@ -29,7 +29,7 @@ AacFrameFinder::AacFrameFinder(const std::string& audioConfig, uint32_t channels
 }
 
 AacFrameFinder::~AacFrameFinder() {
-    const Libav& av = libav();
+    const Libav& av = libavCodecs();
     if (!av.loaded) return;
     if (context_ != nullptr) av.avcodec_free_context(&context_);
     if (packet_ != nullptr) av.av_packet_free(&packet_);
@@ -37,7 +37,7 @@ AacFrameFinder::~AacFrameFinder() {
 }
 
 bool AacFrameFinder::decodes(const unsigned char* bytes, size_t n) {
-    const Libav& av = libav();
+    const Libav& av = libavCodecs();
     av.avcodec_flush_buffers(context_);
     if (av.av_new_packet(packet_, static_cast<int>(n)) < 0) return false;
     std::memcpy(packet_->data, bytes, n);
@@ -47,7 +47,7 @@ bool AacFrameFinder::decodes(const unsigned char* bytes, size_t n) {
 }
 
 void AacFrameFinder::decodeRun(uint64_t at, const unsigned char* bytes, size_t size, bool otherFollows) {
-    const Libav& av = libav();
+    const Libav& av = libavCodecs();
     known_.clear();
     nextKnown_ = 0;
     av.avcodec_flush_buffers(context_);

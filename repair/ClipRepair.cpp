@@ -108,10 +108,27 @@ RepairOutcome ClipRepair::run(const RepairRequest& request) {
     RepairProfile profile;
     if (!profile.learn(reference, reason)) return refused(reason);
 
+    const std::string copy = copyPathFor(request.clip, request.userDataFolder);
+    if (copy.empty()) return refused("there is no folder to write the repaired copy to");
+    // The clip's own file type box; the reference's where it has none it can
+    // give whole (a file cut short meanwhile leaves no part-read box).
+    std::string head;
+    const IsoBox* ftyp = clip.findTop(fourcc("ftyp"));
+    if (ftyp == nullptr || ftyp->size > 4096 || !clip.read(ftyp->offset, static_cast<size_t>(ftyp->size), head))
+        head = profile.ftyp;
+    boxBytes::u32(head, 1);  // the size follows in 64 bits, once the walk has found it
+    head += "mdat";
+    const size_t sizeAt = head.size();
+    boxBytes::u64(head, 0);
+    // The media data is copied behind the walk, as far as it has taken.
+    RepairedFile file(request.stop);
+    if (!file.start(copy, head, request.clip, cut.mediaStart, reason)) return refused(reason);
+
     clip.setStopFlag(request.stop);
     MdatWalk walk(clip, profile, cut.mediaStart, cut.mediaEnd);
     walk.setStopFlag(request.stop);
     walk.setProgress(request.progress);
+    walk.setReached(&file.reached());
     const WalkResult found = walk.run();
     if (found.stopped) return refused("cancelled");
     if (found.tracks[0].empty())
@@ -124,15 +141,8 @@ RepairOutcome ClipRepair::run(const RepairRequest& request) {
         return refused("the reference does not fit: another camera, codec setting or picture size (" +
                        profile.describe() + ")");
 
-    const std::string copy = copyPathFor(request.clip, request.userDataFolder);
-    if (copy.empty()) return refused("there is no folder to write the repaired copy to");
-    std::string head = profile.ftyp;
-    if (const IsoBox* ftyp = clip.findTop(fourcc("ftyp")); ftyp != nullptr && ftyp->size <= 4096)
-        clip.read(ftyp->offset, static_cast<size_t>(ftyp->size), head);
     const uint64_t length = found.end - cut.mediaStart;
-    boxBytes::u32(head, 1);  // the size follows in 64 bits
-    head += "mdat";
-    boxBytes::u64(head, length + 16);
+    boxBytes::put64(head, sizeAt, length + 16);
     const RepairedMovie movie(profile, found, cut.mediaStart, head.size());
     const double modified = platform::modificationSeconds(request.clip);
     const int64_t start = std::isnan(modified) ? 0 : static_cast<int64_t>(std::llround(modified - movie.seconds()));
@@ -150,8 +160,7 @@ RepairOutcome ClipRepair::run(const RepairRequest& request) {
         boxBytes::put32(moov, 0, static_cast<uint32_t>(moov.size()));
         return true;
     };
-    if (!repairedFile::write(copy, head, request.clip, cut.mediaStart, length, index, request.stop, reason))
-        return refused(reason);
+    if (!file.finish(length, head, index, reason)) return refused(reason);
 
     RepairOutcome outcome;
     outcome.repaired = true;

@@ -154,6 +154,10 @@ WalkResult MdatWalk::run() {
                 break;
             }
             if (progress_ != nullptr) progress_->store(double(p - start_) / double(end_ - start_));
+            if (reached_ != nullptr && p != start_) {
+                reached_->store(p);
+                reached_->notify_all();
+            }
         }
         ++count;
         if (zerosToEnd(p)) {
@@ -213,6 +217,10 @@ WalkResult MdatWalk::run() {
         break;
     }
     result.end = p;
+    if (reached_ != nullptr && !result.stopped) {
+        reached_->store(p);  // the copy may finish while the caller checks and builds the index
+        reached_->notify_all();
+    }
     if (order) result.pictureCounts = order->counts();
     if (result.pictureCounts.size() != result.tracks[0].size()) result.pictureCounts.clear();
     if (progress_ != nullptr) progress_->store(1.0);

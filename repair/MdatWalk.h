@@ -42,6 +42,9 @@ public:
     void setStopFlag(const std::atomic<bool>* stop) { stop_ = stop; }
     // Progress as the fraction of the media data walked; any thread may read it.
     void setProgress(std::atomic<double>* progress) { progress_ = progress; }
+    // Raised (stored and notified) as the walk goes, up to the cut at its
+    // end: every byte before it is taken, so a copy may follow that far.
+    void setReached(std::atomic<uint64_t>* reached) { reached_ = reached; }
     WalkResult run();
 
     static constexpr size_t kMaxSamples = 4'000'000;  // of all tracks together
@@ -63,6 +66,7 @@ private:
     MdatWindow window_;
     const std::atomic<bool>* stop_ = nullptr;
     std::atomic<double>* progress_ = nullptr;
+    std::atomic<uint64_t>* reached_ = nullptr;
     uint64_t nonZeroAt_ = 0;
     unsigned char firstByteMax_ = 255;  // no other kind starts with a larger byte  // a byte known not to be zero, found by zerosToEnd
 };

@@ -7,7 +7,7 @@
 namespace pictureFit {
 
 bool fits(const std::string& parameterSets, bool hevc, const std::string& keyPicture) {
-    const Libav& av = libav();
+    const Libav& av = libavCodecs();
     if (!av.loaded) return true;
     const AVCodec* codec = av.avcodec_find_decoder(hevc ? AV_CODEC_ID_HEVC : AV_CODEC_ID_H264);
     if (codec == nullptr) return true;

@@ -23,7 +23,7 @@ bool isParameterSet(bool hevc, unsigned type) {
 
 PictureOrder::PictureOrder(const std::string& parameterSets, bool hevc, int nalLengthSize)
     : hevc_(hevc), lengthSize_(nalLengthSize) {
-    const Libav& av = libav();
+    const Libav& av = libavCodecs();
     if (!av.loaded || parameterSets.empty()) {
         known_ = false;
         return;
@@ -46,7 +46,7 @@ PictureOrder::PictureOrder(const std::string& parameterSets, bool hevc, int nalL
 }
 
 PictureOrder::~PictureOrder() {
-    const Libav& av = libav();
+    const Libav& av = libavCodecs();
     if (parser_ != nullptr) av.av_parser_close(parser_);
     if (context_ != nullptr) av.avcodec_free_context(&context_);
 }
@@ -72,7 +72,7 @@ void PictureOrder::add(const unsigned char* bytes, size_t size) {
     }
     const size_t n = packet_.size();
     packet_.append(AV_INPUT_BUFFER_PADDING_SIZE, '\0');
-    const Libav& av = libav();
+    const Libav& av = libavCodecs();
     uint8_t* out = nullptr;
     int outSize = 0;
     parser_->output_picture_number = INT_MIN;
