@@ -182,6 +182,13 @@ void keepAround(ClipTelemetry& telemetry, std::optional<double> from, double len
     });
 }
 
+// The kind of the first date and time of a clip's samples, None without one.
+TelemetryTime timeKindOf(const std::vector<TelemetrySample>& samples) {
+    for (const TelemetrySample& s : samples)
+        if (s.timeKind != TelemetryTime::None) return s.timeKind;
+    return TelemetryTime::None;
+}
+
 double horizontalG(const TrackRecord& r, const EventSettings& s) {
     const double x = (r.accelX - s.zeroCount) / s.countsPerG;
     const double y = (r.accelY - s.zeroCount) / s.countsPerG;
@@ -401,14 +408,14 @@ private:
             };
             trimmed(*source);
             clip.format = source->lastReading().format();
-            const ClipTelemetry& telemetry = source->lastReading().telemetry;
-            clip.utc = telemetry.timeKind() == TelemetryTime::Utc;
+            const TelemetryTime timeKind = timeKindOf(clip.samples);
+            clip.utc = timeKind == TelemetryTime::Utc;
             int64_t created = 0;
-            if (file.creationTime(created)) CameraClockOffset::collect(created, telemetry.samples, clip.clockDifferences);
+            if (file.creationTime(created)) CameraClockOffset::collect(created, clip.samples, clip.clockDifferences);
             // The computer's zone: its offset of the stretch's time (summer
             // time or not), taken once from the first dated clip.
-            if (!zoneResolved && !telemetry.samples.empty() && telemetry.timeKind() != TelemetryTime::None) {
-                const int64_t seconds = telemetry.samples.front().timeMs / 1000;
+            if (!zoneResolved && !clip.samples.empty() && timeKind != TelemetryTime::None) {
+                const int64_t seconds = clip.samples.front().timeMs / 1000;
                 offset_ = static_cast<int>(clip.utc ? request_.zone->offsetAt(seconds)
                                                     : request_.zone->offsetAtLocal(seconds));
                 zoneResolved = true;

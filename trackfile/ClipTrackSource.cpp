@@ -50,7 +50,8 @@ ClipTrackSource::Result ClipTrackSource::read(const std::string& path, std::vect
     const NativeTrackReader::Result result = native_.readClip(path, reading_, reason);
     if (!NativeTrackReader::gaveTrack(result)) return Result::Failed;
     if (trim_) trim_(reading_.telemetry);
-    samples = reading_.telemetry.samples;
+    // Handed on, not copied: an hour of samples is megabytes.
+    samples.swap(reading_.telemetry.samples);
     for (TelemetrySample& s : samples) keepShownReadings(s);
     if (options_.sampling == TrackSampling::Player) thinAsThePlayer(samples);
     return result == NativeTrackReader::Result::Truncated ? Result::PartialTrack : Result::Track;

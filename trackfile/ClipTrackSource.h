@@ -43,7 +43,8 @@ public:
     // Why the index was given up; empty, or once its text.
     std::string indexProblem() { return native_.indexProblem(); }
 
-    // What the last read() found with the native reader (format None otherwise).
+    // What the last read() found with the native reader (format None
+    // otherwise): the layout and its notes; the samples went to read()'s caller.
     const ClipReading& lastReading() const { return reading_; }
 
 private:

@@ -93,7 +93,9 @@ void CsvTrackWriter::begin(std::string& out) {
 void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<const TelemetrySample> samples) {
     const std::string name = csvField(file);
     const std::string_view format = telemetryFormatName(format_);
-    out.reserve(out.size() + samples.size() * (name.size() + 256));  // one growth instead of twenty copies
+    // One growth instead of twenty copies; with a flush the text never grows past a chunk.
+    const size_t all = samples.size() * (name.size() + 256);
+    out.reserve(out.size() + (flushing() ? std::min(all, kFlushBytes + 2048) : all));
     size_t index = 0;
     const bool fraction = trackHasFractions(samples, utcOffsetSeconds_);
     for (const TelemetrySample& s : samples) {
@@ -178,6 +180,7 @@ void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<co
             line.text(kEmptyVehicleFields);
         out += line.written();
         out += '\n';
+        flushLarge(out);
     }
 }
 

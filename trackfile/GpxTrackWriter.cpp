@@ -69,6 +69,7 @@ void GpxTrackWriter::track(std::string& out, std::string_view file, std::span<co
                    "</veltara:accel_z>";
         if (r.vehicle) vehicleElements(out, *r.vehicle);
         out += "</extensions></trkpt>\n";
+        flushLarge(out);
     }
     out += "    </trkseg>\n  </trk>\n";
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Writes the tracks of one or more clips in one of the track file formats. The
-// writer appends to a text that the caller flushes after each call, so a long
-// list of clips never has to be held in memory.
+// writer appends to a text that the caller flushes after each call (and, with
+// setFlush, within a long clip), so a long list of clips never has to be held
+// in memory.
 //
 // Threads: main only. Lifecycle: begin() once, track() once per clip that
 // gave a track (clipFormat() before it), in the order the clips were given,
@@ -11,6 +12,7 @@
 #include "trackfile/TrackFileOptions.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -31,10 +33,23 @@ public:
     // Whether the next track()'s moments in the clip are known (the
     // converter does not give them).
     void clipMoments(bool known) { clipMoments_ = known; }
+    // Called within track() whenever the text has grown past kFlushBytes; it
+    // writes the text out and empties it, so an hour of track is never held
+    // (and paged in) as one text. Without it the text grows to the end.
+    void setFlush(std::function<void(std::string&)> flush) { flush_ = std::move(flush); }
 
 protected:
+    static constexpr size_t kFlushBytes = 256 * 1024;
+    bool flushing() const { return static_cast<bool>(flush_); }
+    void flushLarge(std::string& out) {
+        if (flush_ && out.size() >= kFlushBytes) flush_(out);
+    }
+
     bool clipUtc_ = true;
     bool clipMoments_ = true;
+
+private:
+    std::function<void(std::string&)> flush_;
 };
 
 // utcOffsetSeconds: how far the camera clock was ahead of UTC. zoneKnown

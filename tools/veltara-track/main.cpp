@@ -156,6 +156,7 @@ int main(int argc, char** argv) {
 
     std::string out;
     bool written = true;
+    writer->setFlush([&written](std::string& text) { written = flush(text) && written; });
     if (!trips && !options.info) {
         writer->begin(out);
         written = flush(out) && written;
@@ -198,9 +199,16 @@ int main(int argc, char** argv) {
         // A clip without data is an answer of --info, not a failure.
         const bool noData = reason == IndexedTrackReader::kNoData;
         if (options.info && (result == ClipTrackSource::Result::Track || noData)) {
-            infos.push_back(clipInfoOf(file, source.lastReading()));
+            ClipReading reading = source.lastReading();
+            reading.telemetry.samples = std::move(samples);
+            infos.push_back(clipInfoOf(file, reading));
             continue;
         }
+        const TelemetryFormat format = source.lastReading().format();
+        const bool gSensor = std::any_of(samples.begin(), samples.end(), [](const TelemetrySample& s) { return s.hasAccel; });
+        const auto dated = std::find_if(samples.begin(), samples.end(),
+                                        [](const TelemetrySample& s) { return s.timeKind != TelemetryTime::None; });
+        const bool utc = dated != samples.end() && dated->timeKind == TelemetryTime::Utc;
         // A clip cut short says so rather than "damaged".
         const bool cut = result == ClipTrackSource::Result::Failed && isCutClip(file);
         if (options.info && cut) {
@@ -223,10 +231,9 @@ int main(int argc, char** argv) {
             status = kExitFailed;
         }
         if (result == ClipTrackSource::Result::Failed) continue;
-        const ClipReading& reading = source.lastReading();
-        writer->clipFormat(reading.format() == TelemetryFormat::None ? TelemetryFormat::CameraText : reading.format(),
-                           reading.format() == TelemetryFormat::None || reading.telemetry.hasGSensor());
-        writer->clipClock(reading.format() != TelemetryFormat::None && reading.telemetry.timeKind() == TelemetryTime::Utc);
+        writer->clipFormat(format == TelemetryFormat::None ? TelemetryFormat::CameraText : format,
+                           format == TelemetryFormat::None || gSensor);
+        writer->clipClock(format != TelemetryFormat::None && utc);
         // A GPX of a clip without a single fix would be an empty track that looks like success.
         if (!trips && options.format == TrackFormat::Gpx && result == ClipTrackSource::Result::Track &&
             std::none_of(samples.begin(), samples.end(), trackPointDrawn)) {
