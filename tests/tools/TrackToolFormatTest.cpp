@@ -228,3 +228,27 @@ TEST(TrackWriter, AReadingTheMomentLacksIsLeftOutAndFractionsOfASecondAreKept) {
     undated.year = undated.month = undated.day = undated.hour = undated.minute = undated.second = 0;
     EXPECT_NE(written(TrackFormat::Csv, "c.mp4", {undated}).find("c.mp4,0,,1,,,,,,,22.500000,"), std::string::npos);
 }
+
+// An hour of track goes out in chunks that add up to the text written whole.
+TEST(TrackWriter, ALongTrackGoesOutInChunksThatAddUpToTheWholeText) {
+    std::vector<TrackRecord> records;
+    for (int i = 0; i < 6000; ++i) records.push_back(at(22.5 + i * 1e-5, 113.9));
+    const std::vector<TelemetrySample> samples = samplesOf(records);
+    for (const TrackFormat format : {TrackFormat::Csv, TrackFormat::Gpx}) {
+        auto writer = makeTrackWriter(format);
+        writer->clipMoments(false);
+        std::string chunks;
+        size_t flushes = 0;
+        writer->setFlush([&](std::string& text) {
+            ++flushes;
+            chunks += text;
+            text.clear();
+        });
+        std::string out;
+        writer->begin(out);
+        writer->track(out, "a.mp4", samples);
+        writer->end(out);
+        EXPECT_GE(flushes, 2u);
+        EXPECT_EQ(chunks + out, written(format, "a.mp4", records));
+    }
+}
