@@ -205,7 +205,8 @@ int main(int argc, char** argv) {
             continue;
         }
         const TelemetryFormat format = source.lastReading().format();
-        const bool gSensor = std::any_of(samples.begin(), samples.end(), [](const TelemetrySample& s) { return s.hasAccel; });
+        const bool gSensor =
+            std::any_of(samples.begin(), samples.end(), [](const TelemetrySample& s) { return s.hasAccel; });
         const auto dated = std::find_if(samples.begin(), samples.end(),
                                         [](const TelemetrySample& s) { return s.timeKind != TelemetryTime::None; });
         const bool utc = dated != samples.end() && dated->timeKind == TelemetryTime::Utc;
