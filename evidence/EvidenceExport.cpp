@@ -53,8 +53,8 @@ struct SourceClip {
     std::string partner;  // the other camera's clip, when it is inset
     struct stat partnerBefore {};
     std::string partnerHash;
-    std::vector<TrackRecord> records;
-    std::vector<int64_t> timesMs;
+    std::vector<TelemetrySample> samples;
+    int shownOffset = 0;  // what its UTC times are moved by to show them
     TelemetryFormat format = TelemetryFormat::None;
     bool utc = false;
     std::vector<double> clockDifferences;  // camera clock less GPS UTC, where the clip has both
@@ -182,6 +182,13 @@ void keepAround(ClipTelemetry& telemetry, std::optional<double> from, double len
     });
 }
 
+// The kind of the first date and time of a clip's samples, None without one.
+TelemetryTime timeKindOf(const std::vector<TelemetrySample>& samples) {
+    for (const TelemetrySample& s : samples)
+        if (s.timeKind != TelemetryTime::None) return s.timeKind;
+    return TelemetryTime::None;
+}
+
 double horizontalG(const TrackRecord& r, const EventSettings& s) {
     const double x = (r.accelX - s.zeroCount) / s.countsPerG;
     const double y = (r.accelY - s.zeroCount) / s.countsPerG;
@@ -297,9 +304,9 @@ private:
     // after the export's own time where the data has no time.
     bool makeFolder(std::string& reason) {
         std::optional<int64_t> at;
-        eachRecord([&](const StretchSegment&, const SourceClip& clip, size_t i, double when) {
+        eachRecord([&](const StretchSegment&, const SourceClip&, const TrackRecord& r, int64_t, double when) {
             int64_t seconds = 0;
-            if (!clip.records[i].valid || !cameraSeconds(clip.records[i], seconds)) return;
+            if (!r.valid || !cameraSeconds(r, seconds)) return;
             if (!at || (incident_ && when <= incident_->atSeconds)) at = seconds;
         });
         std::string kind = request_.kind;
@@ -396,18 +403,19 @@ private:
                         head = length_ - covered;
                     keepAround(telemetry, from, length_, head);
                 });
-                reader.read(clip.stretch.path, clip.records, clip.timesMs, why);
+                clip.shownOffset = options.utcOffsetSeconds;
+                reader.read(clip.stretch.path, clip.samples, why);
             };
             trimmed(*source);
             clip.format = source->lastReading().format();
-            const ClipTelemetry& telemetry = source->lastReading().telemetry;
-            clip.utc = telemetry.timeKind() == TelemetryTime::Utc;
+            const TelemetryTime timeKind = timeKindOf(clip.samples);
+            clip.utc = timeKind == TelemetryTime::Utc;
             int64_t created = 0;
-            if (file.creationTime(created)) CameraClockOffset::collect(created, telemetry.samples, clip.clockDifferences);
+            if (file.creationTime(created)) CameraClockOffset::collect(created, clip.samples, clip.clockDifferences);
             // The computer's zone: its offset of the stretch's time (summer
             // time or not), taken once from the first dated clip.
-            if (!zoneResolved && !telemetry.samples.empty() && telemetry.timeKind() != TelemetryTime::None) {
-                const int64_t seconds = telemetry.samples.front().timeMs / 1000;
+            if (!zoneResolved && !clip.samples.empty() && timeKind != TelemetryTime::None) {
+                const int64_t seconds = clip.samples.front().timeMs / 1000;
                 offset_ = static_cast<int>(clip.utc ? request_.zone->offsetAt(seconds)
                                                     : request_.zone->offsetAtLocal(seconds));
                 zoneResolved = true;
@@ -417,11 +425,11 @@ private:
                     trimmed(*source);
                 }
             }
-            held += clip.records.size();
+            held += clip.samples.size();
             if (held > request_.recordBudget) {
-                held -= clip.records.size();
-                record_budget::thin(clip.records, clip.timesMs, request_.recordBudget - held);
-                held += clip.records.size();
+                held -= clip.samples.size();
+                record_budget::thin(clip.samples, request_.recordBudget - held);
+                held += clip.samples.size();
             }
             if (request_.inset && i < request_.partners.size()) clip.partner = request_.partners[i];
             covered += clip.stretch.lengthSeconds;
@@ -532,15 +540,17 @@ private:
         return std::filesystem::absolute(path).lexically_normal().string();
     }
 
-    // The records inside the stretch, each at its moment of the video.
+    // The samples inside the stretch as the records shown of them, each at
+    // its moment of the video.
     template <typename Take>
     void eachRecord(const Take& take) const {
         for (const StretchSegment& s : segments_) {
             const SourceClip& clip = clips_[s.clip];
-            for (size_t i = 0; i < clip.records.size() && i < clip.timesMs.size(); ++i) {
-                const double t = static_cast<double>(clip.timesMs[i]) / 1000.0;
+            const DisplayZone zone = DisplayZone::fixed(clip.shownOffset);
+            for (const TelemetrySample& sample : clip.samples) {
+                const double t = static_cast<double>(sample.clipMs) / 1000.0;
                 if (t < s.inSeconds || t >= s.outSeconds) continue;
-                take(s, clip, i, s.outputSeconds + t - s.inSeconds);
+                take(s, clip, trackRecordOf(sample, zone), sample.clipMs, s.outputSeconds + t - s.inSeconds);
             }
         }
     }
@@ -548,8 +558,8 @@ private:
     bool video(std::string& reason) {
         if (request_.overlay) {
             std::vector<OverlayMoment> moments;
-            eachRecord([&](const StretchSegment&, const SourceClip& clip, size_t i, double at) {
-                moments.push_back({at, clip.records[i], zoneText(clip)});
+            eachRecord([&](const StretchSegment&, const SourceClip& clip, const TrackRecord& r, int64_t, double at) {
+                moments.push_back({at, r, zoneText(clip)});
             });
             OverlayScript::holdReadings(moments);
             const GSensorScale scale{request_.events.zeroCount, request_.events.countsPerG};
@@ -661,21 +671,18 @@ private:
             out.clear();
             for (const StretchSegment& s : segments_) {
                 const SourceClip& clip = clips_[s.clip];
-                std::vector<TrackRecord> records;
-                std::vector<int64_t> times;
-                for (size_t i = 0; i < clip.records.size() && i < clip.timesMs.size(); ++i) {
-                    const double t = static_cast<double>(clip.timesMs[i]) / 1000.0;
+                std::vector<TelemetrySample> samples;
+                for (const TelemetrySample& sample : clip.samples) {
+                    const double t = static_cast<double>(sample.clipMs) / 1000.0;
                     if (t < s.inSeconds || t >= s.outSeconds) continue;
-                    records.push_back(clip.records[i]);
-                    times.push_back(clip.timesMs[i]);
+                    samples.push_back(sample);
                 }
-                if (records.empty()) continue;
-                const bool gSensor = std::any_of(records.begin(), records.end(), [](const TrackRecord& r) {
-                    return r.valid && r.hasAccel;
-                });
+                if (samples.empty()) continue;
+                const bool gSensor = std::any_of(samples.begin(), samples.end(),
+                                                 [](const TelemetrySample& sample) { return sample.hasAccel; });
                 writer->clipFormat(clip.format, gSensor);
                 writer->clipClock(clip.utc);
-                writer->track(out, platform::fileName(clip.stretch.path), records, times);
+                writer->track(out, platform::fileName(clip.stretch.path), samples);
                 // Clip by clip: a stretch of millions of fixes is never text all at once.
                 if (!folder_.append(name, out, reason)) return false;
                 out = std::string();
@@ -768,13 +775,13 @@ private:
         int64_t first = -1, last = -1;
         bool utc = false;
         const StretchSegment* segment = nullptr;
-        eachRecord([&](const StretchSegment& s, const SourceClip& clip, size_t i, double at) {
+        eachRecord([&](const StretchSegment& s, const SourceClip& clip, const TrackRecord& r, int64_t clipMs,
+                       double at) {
             if (segment != &s) figures.startClip();
             segment = &s;
-            const TrackRecord& r = clip.records[i];
             if (!r.valid) return;
             input.hasData = true;
-            figures.add(r, clip.timesMs[i]);
+            figures.add(r, clipMs);
             int64_t seconds = 0;
             if (cameraSeconds(r, seconds)) {
                 if (first < 0) first = seconds;
@@ -865,9 +872,19 @@ private:
     }
 
     void events(ReportInput& input) const {
+        // The detector reads the records shown of each clip's samples.
+        std::vector<std::vector<TrackRecord>> records(segments_.size());
+        std::vector<std::vector<int64_t>> timesMs(segments_.size());
         std::vector<EventClipTrack> tracks;
-        for (const StretchSegment& s : segments_)
-            tracks.push_back({clips_[s.clip].records, clips_[s.clip].timesMs});
+        for (size_t k = 0; k < segments_.size(); ++k) {
+            const SourceClip& clip = clips_[segments_[k].clip];
+            const DisplayZone zone = DisplayZone::fixed(clip.shownOffset);
+            for (const TelemetrySample& sample : clip.samples) {
+                records[k].push_back(trackRecordOf(sample, zone));
+                timesMs[k].push_back(sample.clipMs);
+            }
+            tracks.push_back({records[k], timesMs[k]});
+        }
         const std::vector<TripEvent> found = EventDetector(request_.events).detect(tracks);
         for (const TripEvent& e : found) {
             if (e.clip >= segments_.size()) continue;

@@ -5,8 +5,8 @@
 #include "evidence/OriginalsCopy.h"
 #include "platform/FileSystem.h"
 #include "telemetry/IsoFile.h"
-#include "track/CameraTime.h"
 #include "trackfile/ClipTrackSource.h"
+#include "trackfile/TrackWriter.h"
 
 #include <unistd.h>
 #include <algorithm>
@@ -38,13 +38,13 @@ StretchClip stretchClipOf(const std::string& path, int utcOffsetSeconds) {
     TrackFileOptions options;
     options.utcOffsetSeconds = utcOffsetSeconds;
     ClipTrackSource source(options, nullptr);
-    std::vector<TrackRecord> records;
-    std::vector<int64_t> times;
-    source.read(path, records, times, why);
-    for (size_t i = 0; i < records.size() && i < times.size(); ++i) {
+    std::vector<TelemetrySample> samples;
+    source.read(path, samples, why);
+    for (const TelemetrySample& s : samples) {
         int64_t seconds = 0;
-        if (!records[i].valid || !cameraSeconds(records[i], seconds)) continue;
-        clip.startSeconds = static_cast<double>(seconds) - static_cast<double>(times[i]) / 1000.0;
+        int millisecond = 0;
+        if (!trackShownTime(s, utcOffsetSeconds, seconds, millisecond)) continue;
+        clip.startSeconds = static_cast<double>(seconds) - static_cast<double>(s.clipMs) / 1000.0;
         break;
     }
     return clip;

@@ -23,6 +23,19 @@ struct GSensorScale {
 // without any reading gives an invalid record, which only marks its place.
 TrackRecord trackRecordOf(const TelemetrySample& sample, const DisplayZone& zone, const GSensorScale& scale = {});
 
+// What trackRecordOf makes of one G value: its count on the scale, rounded,
+// the rest line for no finite number.
+int32_t gSensorCount(float g, const GSensorScale& scale = {});
+
+// Whether a sample holds any reading at all; one without is a place marker.
+bool hasAnyReading(const TelemetrySample& sample);
+
+// A record of the converter as a sample at clipMs: its date and time as the
+// camera's clock (none when it is no real moment), its position as written
+// with fix unless the camera wrote no fix, its speed and its counts in G.
+// An invalid record gives a sample without any reading.
+TelemetrySample telemetrySampleOf(const TrackRecord& record, int64_t clipMs = 0, const GSensorScale& scale = {});
+
 // Every sample as a record, with its moment in the clip.
 void recordsOfTelemetry(const ClipTelemetry& clip, const DisplayZone& zone, std::vector<TrackRecord>& records,
                         std::vector<int64_t>& timesMs, const GSensorScale& scale = {});

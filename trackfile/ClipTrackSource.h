@@ -2,11 +2,9 @@
 // Gives the track of one clip to the track files (the tool, the export):
 // with the native reader (through the track index when asked; any camera
 // layout) or through the converter (TrackFileExtractor; the camera's text
-// track only), sampled and converted
-// to the map datum as the options say. timesMs holds each record's moment in
-// the clip with the native reader and is empty otherwise. Records of UTC data
-// carry UTC plus the --utc-offset, so the writers, which take the offset off
-// every camera time, write UTC for them too.
+// track only, its records made samples with the camera's clock and no
+// moment in the clip: clipMomentsKnown() is false), sampled as the options
+// say. The writers convert to the map datum.
 //
 // Threads: the thread that made it (the tool's main thread, an export's worker).
 #include "trackfile/TrackFileExtractor.h"
@@ -27,8 +25,10 @@ public:
     // index may be null.
     ClipTrackSource(const TrackFileOptions& options, TrackIndex* index);
 
-    Result read(const std::string& path, std::vector<TrackRecord>& records, std::vector<int64_t>& timesMs,
-                std::string& reason);
+    Result read(const std::string& path, std::vector<TelemetrySample>& samples, std::string& reason);
+
+    // Whether the samples' moments in the clip are known (not with the converter).
+    bool clipMomentsKnown() const { return !converter_; }
 
     // A signal's number there makes the converter give up the clip it reads.
     void setInterruptFlag(const std::atomic<int>* flag) {
@@ -36,14 +36,15 @@ public:
     }
 
     // With the native reader: called with each clip's samples before they
-    // become records, to leave out what the caller will not use (an
-    // export's stretch of a long clip), so no record is made of it.
+    // are handed on, to leave out what the caller will not use (an
+    // export's stretch of a long clip).
     void setTrim(std::function<void(ClipTelemetry&)> trim) { trim_ = std::move(trim); }
 
     // Why the index was given up; empty, or once its text.
     std::string indexProblem() { return native_.indexProblem(); }
 
-    // What the last read() found with the native reader (format None otherwise).
+    // What the last read() found with the native reader (format None
+    // otherwise): the layout and its notes; the samples went to read()'s caller.
     const ClipReading& lastReading() const { return reading_; }
 
 private:

@@ -1,7 +1,6 @@
 #include "trackfile/CsvTrackWriter.h"
 
 #include "platform/CivilTime.h"
-#include "track/CameraTime.h"
 #include "track/TelemetryRecords.h"
 #include "trackfile/TrackTextEscape.h"
 
@@ -11,12 +10,12 @@
 
 namespace {
 
-// The chart's scale, on which every layout's G-sensor reaches the records.
+// The chart's scale, on which the legacy count columns give the G-sensor.
 constexpr GSensorScale kScale;
 
-// The fields after "valid" that an invalid record leaves empty.
+// The fields after "valid" that a sample without any reading leaves empty.
 constexpr std::string_view kEmptyFields = ",,,,,,,,,,,,,,";
-// The car's channels of a record without them.
+// The car's channels of a sample without them.
 constexpr std::string_view kEmptyVehicleFields = ",,,,,,,";
 
 // Numbers go straight into the line: a long clip has tens of thousands.
@@ -91,27 +90,28 @@ void CsvTrackWriter::begin(std::string& out) {
         "accelerator_pct,brake,indicator_left,indicator_right,gear,assist\n";
 }
 
-void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<const TrackRecord> records,
-                           std::span<const int64_t> timesMs) {
+void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<const TelemetrySample> samples) {
     const std::string name = csvField(file);
     const std::string_view format = telemetryFormatName(format_);
-    out.reserve(out.size() + records.size() * (name.size() + 256));  // one growth instead of twenty copies
+    // One growth instead of twenty copies; with a flush the text never grows past a chunk.
+    const size_t all = samples.size() * (name.size() + 256);
+    out.reserve(out.size() + (flushing() ? std::min(all, kFlushBytes + 2048) : all));
     size_t index = 0;
-    const bool fraction = trackHasFractions(records);
-    for (const TrackRecord& r : records) {
+    const bool fraction = trackHasFractions(samples, utcOffsetSeconds_);
+    for (const TelemetrySample& s : samples) {
         out += name;
         // The whole rest of the row in one buffer: an hour of track is tens
         // of thousands of rows, and this is most of the tool's time.
         Line line;
         line.separator();
         line.integer(static_cast<long long>(index));
-        line.separator();
-        if (index < timesMs.size()) line.integer(timesMs[index]);
         ++index;
         line.separator();
-        const bool fix = hasPositionFix(r);
+        if (clipMoments_) line.integer(s.clipMs);
+        line.separator();
+        const bool fix = trackHasFix(s);
         line.integer(fix ? 1 : 0);
-        if (!r.valid) {
+        if (!hasAnyReading(s)) {
             line.text(kEmptyFields);
             line.text(",0,,,,,");
             line.text(format);
@@ -122,49 +122,65 @@ void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<co
         }
         // A moment without a date (none in the data, or one that cannot be
         // real) has empty date and time cells, not a year 0.
-        const bool dated = r.year != 0 || r.month != 0 || r.day != 0;
-        for (const long long value :
-             {static_cast<long long>(r.year), static_cast<long long>(r.month), static_cast<long long>(r.day),
-              static_cast<long long>(r.hour), static_cast<long long>(r.minute), static_cast<long long>(r.second)}) {
-            line.separator();
-            if (dated) line.integer(value);
+        int64_t seconds = 0;
+        int millisecond = 0;
+        const bool dated = trackShownTime(s, utcOffsetSeconds_, seconds, millisecond);
+        if (dated) {
+            const platform::CivilMoment c = platform::civilMomentOf(seconds * 1000);
+            const int64_t rest = c.secondOfDay;
+            for (const long long value : {static_cast<long long>(c.year), static_cast<long long>(c.month),
+                                          static_cast<long long>(c.day), static_cast<long long>(rest / 3600),
+                                          static_cast<long long>(rest / 60 % 60), static_cast<long long>(rest % 60)}) {
+                line.separator();
+                line.integer(value);
+            }
+        } else {
+            line.text(",,,,,,");
         }
         // What the moment has no reading of stays empty, never 0.
-        const bool accel = gSensor_ && r.hasAccel;
+        const bool accel = gSensor_ && s.hasAccel;
         line.separator();
-        if (fix) line.decimal(r.latitude, 6);
+        if (fix) line.decimal(s.latitude, 6);
         line.separator();
-        if (fix) line.decimal(r.longitude, 6);
+        if (fix) line.decimal(s.longitude, 6);
         line.separator();
-        if (r.hasSpeed) line.decimal(r.speed, 3);
-        for (const long long value :
-             {static_cast<long long>(r.accelX), static_cast<long long>(r.accelY), static_cast<long long>(r.accelZ)}) {
+        if (s.hasSpeed && std::isfinite(s.speedKmh)) line.decimal(s.speedKmh, 3);
+        for (const float g : {s.accelX, s.accelY, s.accelZ}) {
             line.separator();
-            if (accel) line.integer(value);
+            if (accel) line.integer(gSensorCount(g, kScale));
+        }
+        double mapLatitude = s.latitude, mapLongitude = s.longitude;
+        if (fix && conversion_ != TrackMapConversion::Copy) {
+            // The page conversion the player's map line uses, point by point.
+            TrackRecord point;
+            point.valid = true;
+            point.latitude = s.latitude;
+            point.longitude = s.longitude;
+            convertPage(conversion_, &point, 1);
+            mapLatitude = point.mapLatitude;
+            mapLongitude = point.mapLongitude;
         }
         line.separator();
-        if (fix) line.decimal(r.mapLatitude, 6);
+        if (fix) line.decimal(mapLatitude, 6);
         line.separator();
-        if (fix) line.decimal(r.mapLongitude, 6);
-        // One calendar reading for "plausible" and "utc".
-        int64_t seconds = 0;
-        const bool real = cameraSeconds(r, seconds);
+        if (fix) line.decimal(mapLongitude, 6);
         line.separator();
-        line.integer(real && r.hasFix && trackPositionInRange(r) ? 1 : 0);
+        line.integer(dated && s.fix && trackPositionInRange(s) ? 1 : 0);
         line.separator();
-        if (real) line.timestamp((seconds - utcOffsetSeconds_) * 1000 + r.millisecond % 1000, fraction);
-        for (const int32_t count : {r.accelX, r.accelY, r.accelZ}) {
+        if (dated) line.timestamp((seconds - utcOffsetSeconds_) * 1000 + millisecond, fraction);
+        for (const float g : {s.accelX, s.accelY, s.accelZ}) {
             line.separator();
-            if (accel) line.decimal((count - kScale.zeroCount) / kScale.countsPerG, 3);
+            if (accel) line.decimal(g, 3);
         }
         line.separator();
         line.text(format);
-        if (r.vehicle)
-            vehicleCells(line, *r.vehicle);
+        if (s.vehicle)
+            vehicleCells(line, *s.vehicle);
         else
             line.text(kEmptyVehicleFields);
         out += line.written();
         out += '\n';
+        flushLarge(out);
     }
 }
 

@@ -1,11 +1,12 @@
 #pragma once
-// CSV: a header and one line per stored record, invalid ones included, in
-// track order, with the cue's start in the clip (time_ms, empty when the
-// reader does not know it). "valid" says the record has a position fix (not
+// CSV: a header and one line per sample, those without any reading included,
+// in track order, with its moment in the clip (time_ms, empty when the
+// reader does not know it). "valid" says the sample has a position fix (not
 // the 0/0 a camera writes without one); a reading the moment does not have
-// (position, speed, G-sensor) leaves its cells empty. Fields are written as
-// parsed; "plausible" says whether the date and time are a real moment and
-// the position a fix within +-90 / +-180. The map coordinates are those of
+// (position, speed, G-sensor) leaves its cells empty. The date and time are
+// the camera clock's, the G-sensor's accel_x..z counts of the chart's scale;
+// "plausible" says whether the date and time are a real moment and the
+// position a fix within +-90 / +-180. The map coordinates are those of
 // the chosen map datum. Trailing columns: the moment in UTC (ISO 8601, with
 // milliseconds when the track's times have fractions, empty when unknown),
 // the three axes in G (empty without a reading) and the clip's layout; then
@@ -16,15 +17,16 @@
 
 class CsvTrackWriter : public TrackWriter {
 public:
-    explicit CsvTrackWriter(int utcOffsetSeconds = 0) : utcOffsetSeconds_(utcOffsetSeconds) {}
+    explicit CsvTrackWriter(int utcOffsetSeconds = 0, TrackMapConversion conversion = TrackMapConversion::Copy)
+        : utcOffsetSeconds_(utcOffsetSeconds), conversion_(conversion) {}
     void begin(std::string& out) override;
-    void track(std::string& out, std::string_view file, std::span<const TrackRecord> records,
-               std::span<const int64_t> timesMs = {}) override;
+    void track(std::string& out, std::string_view file, std::span<const TelemetrySample> samples) override;
     void end(std::string& out) override;
     void clipFormat(TelemetryFormat format, bool gSensor) override;
 
 private:
     int utcOffsetSeconds_;
+    TrackMapConversion conversion_;
     TelemetryFormat format_ = TelemetryFormat::CameraText;
     bool gSensor_ = true;
 };

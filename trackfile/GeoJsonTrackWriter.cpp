@@ -7,22 +7,21 @@ void GeoJsonTrackWriter::begin(std::string& out) {
     first_ = true;
 }
 
-void GeoJsonTrackWriter::track(std::string& out, std::string_view file, std::span<const TrackRecord> records,
-                               std::span<const int64_t>) {
+void GeoJsonTrackWriter::track(std::string& out, std::string_view file, std::span<const TelemetrySample> samples) {
     std::string coordinates, times;
     size_t points = 0;
-    const bool fraction = trackHasFractions(records);
-    for (const TrackRecord& r : records) {
+    const bool fraction = trackHasFractions(samples, utcOffsetSeconds_);
+    for (const TelemetrySample& r : samples) {
         if (!trackPointDrawn(r)) continue;
         if (points++ > 0) coordinates += ',', times += ',';
         coordinates += '[' + trackDecimal(r.longitude, 6) + ',' + trackDecimal(r.latitude, 6) + ']';
-        const std::string time = trackTimestamp(r, utcOffsetSeconds_, fraction);
+        const std::string time = trackTimestamp(r, utcOffsetSeconds_, utcOffsetSeconds_, fraction);
         times += time.empty() ? "null" : '"' + time + '"';
     }
     out += first_ ? "\n" : ",\n";
     first_ = false;
     out += "{\"type\":\"Feature\",\"properties\":{\"file\":" + jsonString(file) +
-           ",\"records\":" + std::to_string(records.size()) + ",\"valid_records\":" + std::to_string(points);
+           ",\"records\":" + std::to_string(samples.size()) + ",\"valid_records\":" + std::to_string(points);
     // A LineString needs two positions; with fewer the feature has none.
     if (points >= 2)
         out += ",\"coordTimes\":[" + times + "]},\"geometry\":{\"type\":\"LineString\",\"coordinates\":[" +

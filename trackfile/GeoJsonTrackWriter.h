@@ -1,6 +1,6 @@
 #pragma once
 // GeoJSON: a FeatureCollection with one LineString feature per clip, made
-// of its valid records in range (recorded WGS-84 positions); the property
+// of its positions in range (recorded WGS-84 positions); the property
 // "coordTimes" gives each position's time in UTC (null where the camera's
 // date and time are no real moment).
 #include "trackfile/TrackWriter.h"
@@ -9,8 +9,7 @@ class GeoJsonTrackWriter : public TrackWriter {
 public:
     explicit GeoJsonTrackWriter(int utcOffsetSeconds = 0) : utcOffsetSeconds_(utcOffsetSeconds) {}
     void begin(std::string& out) override;
-    void track(std::string& out, std::string_view file, std::span<const TrackRecord> records,
-               std::span<const int64_t> timesMs = {}) override;
+    void track(std::string& out, std::string_view file, std::span<const TelemetrySample> samples) override;
     void end(std::string& out) override;
 
 private:

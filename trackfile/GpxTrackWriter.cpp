@@ -1,6 +1,9 @@
 #include "trackfile/GpxTrackWriter.h"
 
+#include "track/TelemetryRecords.h"
 #include "trackfile/TrackTextEscape.h"
+
+#include <cmath>
 
 namespace {
 
@@ -36,33 +39,37 @@ void GpxTrackWriter::begin(std::string& out) {
     if (!zoneKnown_) out += std::string("  <metadata>\n    <desc>") + kUnknownZone + "</desc>\n  </metadata>\n";
 }
 
-void GpxTrackWriter::track(std::string& out, std::string_view file, std::span<const TrackRecord> records,
-                           std::span<const int64_t>) {
+void GpxTrackWriter::track(std::string& out, std::string_view file, std::span<const TelemetrySample> samples) {
     out += "  <trk>\n    <name>" + xmlText(file) + "</name>\n    <trkseg>\n";
-    const bool fraction = trackHasFractions(records);
-    for (const TrackRecord& r : records) {
+    const bool fraction = trackHasFractions(samples, utcOffsetSeconds_);
+    for (const TelemetrySample& r : samples) {
         if (!trackPointDrawn(r)) continue;
         out += "      <trkpt lat=\"" + trackDecimal(r.latitude, 6) + "\" lon=\"" + trackDecimal(r.longitude, 6) + "\">";
-        std::string time = trackTimestamp(r, clipUtc_ || zoneKnown_ ? utcOffsetSeconds_ : 0, fraction);
+        std::string time =
+            trackTimestamp(r, utcOffsetSeconds_, clipUtc_ || zoneKnown_ ? utcOffsetSeconds_ : 0, fraction);
         // A camera clock of no known zone is no UTC: no Z.
         if (!clipUtc_ && !zoneKnown_ && !time.empty() && time.back() == 'Z') time.pop_back();
         if (!time.empty()) out += "<time>" + time + "</time>";
         // What the moment has no reading of is left out, never written as 0.
-        if (!r.hasSpeed && !r.hasAccel && !r.vehicle) {
+        const bool speed = r.hasSpeed && std::isfinite(r.speedKmh);
+        if (!speed && !r.hasAccel && !r.vehicle) {
             out += "</trkpt>\n";
             continue;
         }
         out += "<extensions>";
-        if (r.hasSpeed)
-            out += "<gpxtpx:TrackPointExtension><gpxtpx:speed>" + trackDecimal(r.speed / 3.6, 3) +
-                   "</gpxtpx:speed></gpxtpx:TrackPointExtension><veltara:speed_kmh>" + trackDecimal(r.speed, 3) +
+        if (speed)
+            out += "<gpxtpx:TrackPointExtension><gpxtpx:speed>" + trackDecimal(r.speedKmh / 3.6, 3) +
+                   "</gpxtpx:speed></gpxtpx:TrackPointExtension><veltara:speed_kmh>" + trackDecimal(r.speedKmh, 3) +
                    "</veltara:speed_kmh>";
+        // The G-sensor as counts of the chart's scale, as the files have always had it.
         if (r.hasAccel)
-            out += "<veltara:accel_x>" + std::to_string(r.accelX) + "</veltara:accel_x><veltara:accel_y>" +
-                   std::to_string(r.accelY) + "</veltara:accel_y><veltara:accel_z>" + std::to_string(r.accelZ) +
+            out += "<veltara:accel_x>" + std::to_string(gSensorCount(r.accelX)) +
+                   "</veltara:accel_x><veltara:accel_y>" + std::to_string(gSensorCount(r.accelY)) +
+                   "</veltara:accel_y><veltara:accel_z>" + std::to_string(gSensorCount(r.accelZ)) +
                    "</veltara:accel_z>";
         if (r.vehicle) vehicleElements(out, *r.vehicle);
         out += "</extensions></trkpt>\n";
+        flushLarge(out);
     }
     out += "    </trkseg>\n  </trk>\n";
 }

@@ -1,5 +1,5 @@
 #pragma once
-// GPX 1.1: one track per clip with its valid records in range (recorded
+// GPX 1.1: one track per clip with its position fixes in range (recorded
 // WGS-84 positions), each with its time in UTC when the camera's date and
 // time are a real moment and its speed in Garmin's TrackPointExtension (m/s),
 // so other GPS tools read both; the km/h figure, the three axes and a car's
@@ -17,8 +17,7 @@ public:
         "Times with a Z are UTC from GPS. Times without a zone are the camera's own clock as it stands: "
         "the time zone it was set to is not known.";
     void begin(std::string& out) override;
-    void track(std::string& out, std::string_view file, std::span<const TrackRecord> records,
-               std::span<const int64_t> timesMs = {}) override;
+    void track(std::string& out, std::string_view file, std::span<const TelemetrySample> samples) override;
     void end(std::string& out) override;
 
 private:

@@ -11,29 +11,28 @@ void KmlTrackWriter::begin(std::string& out) {
         "<Document>\n  <name>veltara-track</name>\n";
 }
 
-void KmlTrackWriter::track(std::string& out, std::string_view file, std::span<const TrackRecord> records,
-                           std::span<const int64_t>) {
-    std::vector<const TrackRecord*> points;
+void KmlTrackWriter::track(std::string& out, std::string_view file, std::span<const TelemetrySample> samples) {
+    std::vector<const TelemetrySample*> points;
     std::vector<std::string> times;
     bool allTimed = true;
-    const bool fraction = trackHasFractions(records);
-    for (const TrackRecord& r : records) {
+    const bool fraction = trackHasFractions(samples, utcOffsetSeconds_);
+    for (const TelemetrySample& r : samples) {
         if (!trackPointDrawn(r)) continue;
         points.push_back(&r);
-        times.push_back(trackTimestamp(r, utcOffsetSeconds_, fraction));
+        times.push_back(trackTimestamp(r, utcOffsetSeconds_, utcOffsetSeconds_, fraction));
         allTimed = allTimed && !times.back().empty();
     }
     out += "  <Placemark>\n    <name>" + xmlText(file) + "</name>\n";
     if (points.size() >= 2 && allTimed) {
         out += "    <gx:Track>\n";
         for (const std::string& time : times) out += "      <when>" + time + "</when>\n";
-        for (const TrackRecord* r : points)
+        for (const TelemetrySample* r : points)
             out += "      <gx:coord>" + trackDecimal(r->longitude, 6) + ' ' + trackDecimal(r->latitude, 6) +
                    " 0</gx:coord>\n";
         out += "    </gx:Track>\n";
     } else if (points.size() >= 2) {
         std::string coordinates;
-        for (const TrackRecord* r : points) {
+        for (const TelemetrySample* r : points) {
             if (!coordinates.empty()) coordinates += ' ';
             coordinates += trackDecimal(r->longitude, 6) + ',' + trackDecimal(r->latitude, 6);
         }

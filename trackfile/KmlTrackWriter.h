@@ -1,16 +1,15 @@
 #pragma once
-// KML 2.2: one placemark per clip. Its valid records in range form a
+// KML 2.2: one placemark per clip. Its positions in range form a
 // gx:Track (a "when" in UTC per "gx:coord") when each has a real date and
 // time, otherwise a plain LineString; a clip with fewer than two such
-// records keeps its placemark without a line.
+// positions keeps its placemark without a line.
 #include "trackfile/TrackWriter.h"
 
 class KmlTrackWriter : public TrackWriter {
 public:
     explicit KmlTrackWriter(int utcOffsetSeconds = 0) : utcOffsetSeconds_(utcOffsetSeconds) {}
     void begin(std::string& out) override;
-    void track(std::string& out, std::string_view file, std::span<const TrackRecord> records,
-               std::span<const int64_t> timesMs = {}) override;
+    void track(std::string& out, std::string_view file, std::span<const TelemetrySample> samples) override;
     void end(std::string& out) override;
 
 private:

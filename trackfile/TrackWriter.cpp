@@ -5,7 +5,7 @@
 #include "trackfile/GpxTrackWriter.h"
 #include "trackfile/KmlTrackWriter.h"
 
-#include "track/CameraTime.h"
+#include "platform/CivilTime.h"
 
 #include <charconv>
 #include <cmath>
@@ -15,7 +15,8 @@ TrackWriter::~TrackWriter() = default;
 
 void TrackWriter::clipFormat(TelemetryFormat, bool) {}
 
-std::unique_ptr<TrackWriter> makeTrackWriter(TrackFormat format, int utcOffsetSeconds, bool zoneKnown) {
+std::unique_ptr<TrackWriter> makeTrackWriter(TrackFormat format, int utcOffsetSeconds, bool zoneKnown,
+                                             TrackMapConversion conversion) {
     switch (format) {
         case TrackFormat::Gpx:
             return std::make_unique<GpxTrackWriter>(utcOffsetSeconds, zoneKnown);
@@ -26,7 +27,7 @@ std::unique_ptr<TrackWriter> makeTrackWriter(TrackFormat format, int utcOffsetSe
         case TrackFormat::Csv:
             break;
     }
-    return std::make_unique<CsvTrackWriter>(utcOffsetSeconds);
+    return std::make_unique<CsvTrackWriter>(utcOffsetSeconds, conversion);
 }
 
 std::string trackDecimal(double value, int decimals) {
@@ -38,28 +39,50 @@ std::string trackDecimal(double value, int decimals) {
     return std::string(text, end);
 }
 
-std::string trackTimestamp(const TrackRecord& r, int utcOffsetSeconds, bool fraction) {
-    int64_t seconds = 0;
-    if (!cameraSeconds(r, seconds)) return {};
-    return platform::formatMilliseconds((seconds - utcOffsetSeconds) * 1000 + r.millisecond % 1000, true, fraction);
+bool trackShownTime(const TelemetrySample& s, int utcOffsetSeconds, int64_t& seconds, int& millisecond) {
+    if (s.timeKind == TelemetryTime::None) return false;
+    int64_t shown = platform::floorSeconds(s.timeMs);
+    const int ms = static_cast<int>(s.timeMs - shown * 1000);
+    if (s.timeKind != TelemetryTime::Camera && __builtin_add_overflow(shown, utcOffsetSeconds, &shown)) return false;
+    // 1970-01-01 to 9999-12-31 23:59:59.
+    if (shown < 0 || shown > 253402300799) return false;
+    seconds = shown;
+    millisecond = ms;
+    return true;
 }
 
-bool trackHasFractions(std::span<const TrackRecord> records) {
-    for (const TrackRecord& r : records)
-        if (r.valid && r.millisecond != 0) return true;
+std::string trackTimestamp(const TelemetrySample& s, int utcOffsetSeconds, int takeOffSeconds, bool fraction) {
+    int64_t seconds = 0;
+    int millisecond = 0;
+    if (!trackShownTime(s, utcOffsetSeconds, seconds, millisecond)) return {};
+    return platform::formatMilliseconds((seconds - takeOffSeconds) * 1000 + millisecond, true, fraction);
+}
+
+bool trackHasFractions(std::span<const TelemetrySample> samples, int utcOffsetSeconds) {
+    int64_t seconds = 0;
+    int millisecond = 0;
+    for (const TelemetrySample& s : samples)
+        if (s.timeKind != TelemetryTime::None && s.timeMs % 1000 != 0 &&
+            trackShownTime(s, utcOffsetSeconds, seconds, millisecond))
+            return true;
     return false;
 }
 
-bool trackPositionInRange(const TrackRecord& r) {
-    return std::isfinite(r.latitude) && std::isfinite(r.longitude) && std::fabs(r.latitude) <= 90.0 &&
-           std::fabs(r.longitude) <= 180.0;
+bool trackHasFix(const TelemetrySample& s) {
+    return s.fix && !(s.latitude == 0.0 && s.longitude == 0.0);
 }
 
-bool trackPointDrawn(const TrackRecord& r) {
-    return hasPositionFix(r) && trackPositionInRange(r);
+bool trackPositionInRange(const TelemetrySample& s) {
+    return std::isfinite(s.latitude) && std::isfinite(s.longitude) && std::fabs(s.latitude) <= 90.0 &&
+           std::fabs(s.longitude) <= 180.0;
 }
 
-bool trackRecordPlausible(const TrackRecord& r) {
+bool trackPointDrawn(const TelemetrySample& s) {
+    return trackHasFix(s) && trackPositionInRange(s);
+}
+
+bool trackSamplePlausible(const TelemetrySample& s, int utcOffsetSeconds) {
     int64_t seconds = 0;
-    return r.valid && r.hasFix && cameraSeconds(r, seconds) && trackPositionInRange(r);
+    int millisecond = 0;
+    return s.fix && trackShownTime(s, utcOffsetSeconds, seconds, millisecond) && trackPositionInRange(s);
 }

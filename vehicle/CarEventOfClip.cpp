@@ -60,3 +60,20 @@ bool CarEventOfClip::place(const std::string& clipPath, const CarEventMark& mark
     timesMs.insert(timesMs.begin(), 0);
     return true;
 }
+
+bool CarEventOfClip::place(const std::string& clipPath, const CarEventMark& mark,
+                           std::vector<TelemetrySample>& samples) {
+    const auto hasFix = [](const TelemetrySample& s) { return s.fix; };
+    if (!mark.event.hasPlace() || std::any_of(samples.begin(), samples.end(), hasFix)) return false;
+    const std::optional<int64_t> start = cameras::CameraNaming::parse(clipPath).startSeconds;
+    TrackRecord shown;
+    if (!start || !setCameraSeconds(*start, shown)) return false;
+    TelemetrySample s;
+    s.timeKind = TelemetryTime::Camera;
+    s.timeMs = *start * 1000;
+    s.fix = true;
+    s.latitude = *mark.event.latitude;
+    s.longitude = *mark.event.longitude;
+    samples.insert(samples.begin(), s);
+    return true;
+}

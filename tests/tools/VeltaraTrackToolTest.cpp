@@ -550,10 +550,10 @@ TEST_F(VeltaraTrackTool, SensorsAtTheirOwnRatesGiveNoInventedValuesAndTimesKeepT
     EXPECT_NE(info.out.find("\"order\": \"times that jump, kept as the clip has them\""), std::string::npos);
     EXPECT_EQ(count(run({"--format", "gpx", "jump.mp4"}).out, "<trkpt"), 20u);
     // The slow clip's moments of G alone: no position, no speed, but their G
-    // (on the chart's scale of whole counts).
+    // (as counts of the chart's scale, and in G as the camera gave it).
     const std::string slowRow = rows[22];
-    EXPECT_NE(slowRow.find(",0,2026,12,7,10,0,0,,,,"), std::string::npos) << slowRow;
-    EXPECT_NE(slowRow.find(",0.000,0.000,0.999,camm"), std::string::npos) << slowRow;
+    EXPECT_NE(slowRow.find(",0,2026,12,7,10,0,0,,,,2000,2000,2333,"), std::string::npos) << slowRow;
+    EXPECT_NE(slowRow.find(",0.000,0.000,1.000,camm"), std::string::npos) << slowRow;
 }
 
 TEST_F(VeltaraTrackTool, ACarsOwnDataIsVehicleSeiOnTheCarsClock) {

@@ -4,6 +4,7 @@
 #include "config/ProgramVersion.h"
 #include "platform/DocumentsFolder.h"
 #include "platform/FileSystem.h"
+#include "track/TelemetryRecords.h"
 #include "trackfile/ClipTrackSource.h"
 #include "trackfile/TrackTextEscape.h"
 #include "trackfile/TrackWriter.h"
@@ -47,6 +48,20 @@ void installSignalHandlers() {
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
+}
+
+// The records the trips' figures and events read, each with its moment in
+// the clip where the reader knows it.
+void recordsOf(const std::vector<TelemetrySample>& samples, bool momentsKnown, int utcOffsetSeconds,
+               std::vector<TrackRecord>& records, std::vector<int64_t>& timesMs) {
+    const DisplayZone zone = DisplayZone::fixed(utcOffsetSeconds);
+    records.clear();
+    timesMs.clear();
+    records.reserve(samples.size());
+    for (const TelemetrySample& s : samples) {
+        records.push_back(trackRecordOf(s, zone));
+        if (momentsKnown) timesMs.push_back(s.clipMs);
+    }
 }
 
 // The thresholds the player uses: [Events] of its settings file (or the one
@@ -135,11 +150,13 @@ int main(int argc, char** argv) {
     }
     ClipTrackSource source(options, index.get());
     source.setInterruptFlag(&interrupted);
-    const std::unique_ptr<TrackWriter> writer = makeTrackWriter(options.format, options.utcOffsetSeconds, options.utcOffsetGiven);
+    const std::unique_ptr<TrackWriter> writer = makeTrackWriter(
+        options.format, options.utcOffsetSeconds, options.utcOffsetGiven, options.conversion());
     ProgressLine progress(stderr, list.files.size() > 1 && ::isatty(STDERR_FILENO) == 1);
 
     std::string out;
     bool written = true;
+    writer->setFlush([&written](std::string& text) { written = flush(text) && written; });
     if (!trips && !options.info) {
         writer->begin(out);
         written = flush(out) && written;
@@ -154,6 +171,7 @@ int main(int argc, char** argv) {
     std::vector<HeldTrack> held;
     size_t heldRecords = 0;
     std::vector<std::optional<CarEventMark>> carEvents;  // per trip clip
+    std::vector<TelemetrySample> samples;
     std::vector<TrackRecord> records;
     std::vector<int64_t> times;
     std::string reason;
@@ -174,16 +192,24 @@ int main(int argc, char** argv) {
             });
         else
             source.setTrim({});
-        ClipTrackSource::Result result = source.read(file, records, times, reason);
+        ClipTrackSource::Result result = source.read(file, samples, reason);
         if (interrupted.load() != 0) break;
         if (const std::string problem = source.indexProblem(); !problem.empty())
             progress.message("veltara-track: the track index is not used: " + printableText(problem));
         // A clip without data is an answer of --info, not a failure.
         const bool noData = reason == IndexedTrackReader::kNoData;
         if (options.info && (result == ClipTrackSource::Result::Track || noData)) {
-            infos.push_back(clipInfoOf(file, source.lastReading()));
+            ClipReading reading = source.lastReading();
+            reading.telemetry.samples = std::move(samples);
+            infos.push_back(clipInfoOf(file, reading));
             continue;
         }
+        const TelemetryFormat format = source.lastReading().format();
+        const bool gSensor =
+            std::any_of(samples.begin(), samples.end(), [](const TelemetrySample& s) { return s.hasAccel; });
+        const auto dated = std::find_if(samples.begin(), samples.end(),
+                                        [](const TelemetrySample& s) { return s.timeKind != TelemetryTime::None; });
+        const bool utc = dated != samples.end() && dated->timeKind == TelemetryTime::Utc;
         // A clip cut short says so rather than "damaged".
         const bool cut = result == ClipTrackSource::Result::Failed && isCutClip(file);
         if (options.info && cut) {
@@ -195,11 +221,10 @@ int main(int argc, char** argv) {
         }
         // A car's saved or sentry clip: its event, and the event's place for a clip without data.
         if (carEvent && result == ClipTrackSource::Result::Failed && noData) {
-            records.clear();
-            times.clear();
-            if (CarEventOfClip::place(file, *carEvent, records, times)) result = ClipTrackSource::Result::Track;
-        } else if (carEvent && result != ClipTrackSource::Result::Failed) {
-            CarEventOfClip::place(file, *carEvent, records, times);
+            samples.clear();
+            if (CarEventOfClip::place(file, *carEvent, samples)) result = ClipTrackSource::Result::Track;
+        } else if (carEvent && result != ClipTrackSource::Result::Failed && source.clipMomentsKnown()) {
+            CarEventOfClip::place(file, *carEvent, samples);
         }
         if (result != ClipTrackSource::Result::Track) {
             progress.message("veltara-track: " + printableText(file) + ": " +
@@ -207,17 +232,17 @@ int main(int argc, char** argv) {
             status = kExitFailed;
         }
         if (result == ClipTrackSource::Result::Failed) continue;
-        const ClipReading& reading = source.lastReading();
-        writer->clipFormat(reading.format() == TelemetryFormat::None ? TelemetryFormat::CameraText : reading.format(),
-                           reading.format() == TelemetryFormat::None || reading.telemetry.hasGSensor());
-        writer->clipClock(reading.format() != TelemetryFormat::None && reading.telemetry.timeKind() == TelemetryTime::Utc);
+        writer->clipFormat(format == TelemetryFormat::None ? TelemetryFormat::CameraText : format,
+                           format == TelemetryFormat::None || gSensor);
+        writer->clipClock(format != TelemetryFormat::None && utc);
         // A GPX of a clip without a single fix would be an empty track that looks like success.
         if (!trips && options.format == TrackFormat::Gpx && result == ClipTrackSource::Result::Track &&
-            std::none_of(records.begin(), records.end(), trackPointDrawn)) {
+            std::none_of(samples.begin(), samples.end(), trackPointDrawn)) {
             progress.message("veltara-track: " + printableText(file) + ": has no position fix for a GPX track");
             status = kExitFailed;
         }
         if (trips) {
+            recordsOf(samples, source.clipMomentsKnown(), options.utcOffsetSeconds, records, times);
             TripClipFigures& figured = tripClips.emplace_back(TripClipFigures{file, {}});
             if (sampleFigures) {
                 figured.figures = *sampleFigures;
@@ -240,7 +265,8 @@ int main(int argc, char** argv) {
             }
             carEvents.push_back(std::move(carEvent));
         } else {
-            writer->track(out, file, records, times);
+            writer->clipMoments(source.clipMomentsKnown());
+            writer->track(out, file, samples);
             written = flush(out) && written;
         }
     }
