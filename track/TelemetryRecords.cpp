@@ -34,12 +34,8 @@ TrackRecord trackRecordOf(const TelemetrySample& s, const DisplayZone& zone, con
         !s.vehicle)
         return r;
     r.valid = true;
-    if (s.timeKind != TelemetryTime::None) {
-        int64_t seconds = platform::floorSeconds(s.timeMs);
-        const auto millisecond = static_cast<uint16_t>(s.timeMs - seconds * 1000);
-        if (s.timeKind != TelemetryTime::Camera) seconds += zone.offsetAt(seconds);
-        if (setCameraSeconds(seconds, r)) r.millisecond = millisecond;
-    }
+    if (int64_t seconds = 0; shownSeconds(s, zone, seconds) && setCameraSeconds(seconds, r))
+        r.millisecond = static_cast<uint16_t>(s.timeMs - platform::floorSeconds(s.timeMs) * 1000);
     r.hasFix = s.fix && plausiblePosition(s.latitude, s.longitude);
     if (r.hasFix) {
         r.latitude = s.latitude;
@@ -62,6 +58,42 @@ TrackRecord trackRecordOf(const TelemetrySample& s, const DisplayZone& zone, con
     }
     r.vehicle = s.vehicle;
     return r;
+}
+
+bool shownSeconds(const TelemetrySample& s, const DisplayZone& zone, int64_t& seconds) {
+    if (s.timeKind == TelemetryTime::None) return false;
+    int64_t t = platform::floorSeconds(s.timeMs);
+    if (s.timeKind != TelemetryTime::Camera) t += zone.offsetAt(t);
+    TrackRecord calendar;  // the years a record's date and time can hold
+    if (!setCameraSeconds(t, calendar)) return false;
+    seconds = t;
+    return true;
+}
+
+TelemetrySample telemetrySampleOf(const TrackRecord& r, int64_t clipMs, const GSensorScale& scale) {
+    TelemetrySample s;
+    s.clipMs = clipMs;
+    if (!r.valid) return s;
+    if (int64_t seconds = 0; cameraSeconds(r, seconds)) {
+        s.timeMs = seconds * 1000 + std::min<int64_t>(r.millisecond, 999);
+        s.timeKind = TelemetryTime::Camera;
+    }
+    s.fix = hasPositionFix(r);
+    if (s.fix) {
+        s.latitude = r.latitude;
+        s.longitude = r.longitude;
+    }
+    s.hasSpeed = r.hasSpeed;
+    s.speedKmh = r.speed;
+    s.hasAccel = r.hasAccel && scale.countsPerG > 0.0;
+    if (s.hasAccel) {
+        const auto g = [&](int32_t count) { return static_cast<float>((count - scale.zeroCount) / scale.countsPerG); };
+        s.accelX = g(r.accelX);
+        s.accelY = g(r.accelY);
+        s.accelZ = g(r.accelZ);
+    }
+    s.vehicle = r.vehicle;
+    return s;
 }
 
 void recordsOfTelemetry(const ClipTelemetry& clip, const DisplayZone& zone, std::vector<TrackRecord>& records,

@@ -23,6 +23,16 @@ struct GSensorScale {
 // without any reading gives an invalid record, which only marks its place.
 TrackRecord trackRecordOf(const TelemetrySample& sample, const DisplayZone& zone, const GSensorScale& scale = {});
 
+// The sample's date and time as a record shows it, in seconds since 1970:
+// UTC and creation times moved into the zone, a camera clock as recorded;
+// false without a date and time or outside the years a record can hold.
+bool shownSeconds(const TelemetrySample& sample, const DisplayZone& zone, int64_t& seconds);
+
+// A record as a sample at clipMs, for what still holds records: its shown
+// time as the camera's clock, a fix where it has a position, its counts as G
+// on the scale. An invalid record gives a sample without any reading.
+TelemetrySample telemetrySampleOf(const TrackRecord& record, int64_t clipMs, const GSensorScale& scale = {});
+
 // Every sample as a record, with its moment in the clip.
 void recordsOfTelemetry(const ClipTelemetry& clip, const DisplayZone& zone, std::vector<TrackRecord>& records,
                         std::vector<int64_t>& timesMs, const GSensorScale& scale = {});

@@ -21,4 +21,16 @@ size_t thin(std::vector<TrackRecord>& records, std::vector<int64_t>& timesMs, si
     return step;
 }
 
+size_t thin(std::vector<TelemetrySample>& samples, size_t room) {
+    const size_t n = samples.size();
+    const size_t keep = std::max(room, kMinKept);
+    if (n <= keep) return 1;
+    const size_t step = (n + keep - 1) / keep;
+    size_t kept = 0;
+    for (size_t i = 0; i < n; i += step, ++kept) samples[kept] = std::move(samples[i]);
+    samples.resize(kept);
+    samples.shrink_to_fit();
+    return step;
+}
+
 }  // namespace record_budget

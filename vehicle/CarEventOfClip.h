@@ -6,6 +6,7 @@
 //
 // Pure apart from listing the clip's folder and reading its event.json;
 // any thread (the trip reader's worker, the command-line tool).
+#include "telemetry/TelemetrySample.h"
 #include "track/TrackRecord.h"
 #include "vehicle/CarEventMark.h"
 
@@ -25,4 +26,6 @@ public:
     // record there at the clip's start (its name's time), first. True when added.
     static bool place(const std::string& clipPath, const CarEventMark& mark, std::vector<TrackRecord>& records,
                       std::vector<int64_t>& timesMs);
+    // The same as a sample at the clip's start, its time on the car's clock.
+    static bool place(const std::string& clipPath, const CarEventMark& mark, std::vector<TelemetrySample>& samples);
 };
