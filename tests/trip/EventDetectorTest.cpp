@@ -179,3 +179,46 @@ TEST(EventDetector, ACarsBrakingComesFromItsOwnDecelerationAndStartsWithTheBrake
     ASSERT_EQ(unpressed.size(), 1u);
     EXPECT_NEAR(static_cast<double>(unpressed[0].timeMs), 4500, 100);
 }
+
+TEST(EventDetector, ReadsGAndFixesThatComeAtTheirOwnRatesAndACameraTextsCountsOnTheSettingsScale) {
+    // G ten times a second without a fix, a fix once a second without G:
+    // the braking of braking() and a 2.5 G bump at 45 s, nothing invented
+    // where a sample lacks one of them.
+    std::vector<TelemetrySample> samples;
+    for (int i = 0; i < 600; ++i) {
+        const double t = i * 0.1;
+        TelemetrySample s;
+        s.clipMs = i * 100;
+        s.timeMs = int64_t{1'796'637'600'000} + s.clipMs;  // 2026-12-07 10:00 on the camera's clock
+        s.timeKind = TelemetryTime::Camera;
+        if (i % 10 == 0) {
+            TelemetrySample fix = s;
+            fix.fix = true, fix.latitude = 48.0 + t * 1e-5, fix.longitude = 8.0;
+            fix.hasSpeed = true, fix.speedKmh = static_cast<float>(braking(t));
+            samples.push_back(fix);
+        }
+        s.hasAccel = true;
+        s.accelY = static_cast<float>(brakingPush(t));
+        s.accelZ = static_cast<float>(1.0 + (std::abs(t - 45.0) < 0.05 ? 2.5 : 0.0));
+        samples.push_back(s);
+    }
+    const auto kinds = [](const std::vector<TripEvent>& events) {
+        std::vector<TripEventKind> out;
+        for (const TripEvent& e : events) out.push_back(e.kind);
+        return out;
+    };
+    // Sensitive to bumps: a fix read as 0 G would be a 1 G one each second.
+    EventSettings sensitive;
+    sensitive.impactG = 0.9;
+    sensitive.mergeSeconds = 0.9;
+    const auto events = EventDetector(sensitive).detect({EventClipTrack(samples)});
+    EXPECT_EQ(kinds(events), (std::vector{TripEventKind::Brake, TripEventKind::Impact}));
+    EXPECT_NEAR(static_cast<double>(events[0].timeMs), 30000, 1000);
+
+    // The same G as a camera text's counts, on a scale of twice as many
+    // counts a G: the bump reads 1.25 G, no impact; the GPS still brakes.
+    EventSettings fine = sensitive;
+    fine.impactG = 1.5;
+    fine.countsPerG *= 2;
+    EXPECT_EQ(kinds(EventDetector(fine).detect({EventClipTrack(samples, true)})), (std::vector{TripEventKind::Brake}));
+}
