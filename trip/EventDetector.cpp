@@ -108,8 +108,7 @@ bool fromACar(const EventClipTrack& clip) {
 
 }  // namespace
 
-EventClipTrack::EventClipTrack(std::span<const TrackRecord> records, std::span<const int64_t> timesMs)
-    : countsG(true) {
+EventClipTrack::EventClipTrack(std::span<const TrackRecord> records, std::span<const int64_t> timesMs) : countsG(true) {
     auto converted = std::make_shared<std::vector<TelemetrySample>>();
     converted->reserve(records.size());
     for (size_t i = 0; i < records.size(); ++i)

@@ -34,7 +34,8 @@ inline std::vector<TelemetrySample> samplesOf(const std::vector<TrackRecord>& re
                                               const std::vector<int64_t>& timesMs) {
     std::vector<TelemetrySample> samples;
     for (size_t i = 0; i < records.size(); ++i)
-        samples.push_back(telemetrySampleOf(records[i], i < timesMs.size() ? timesMs[i] : static_cast<int64_t>(i) * 200));
+        samples.push_back(
+            telemetrySampleOf(records[i], i < timesMs.size() ? timesMs[i] : static_cast<int64_t>(i) * 200));
     return samples;
 }
 

@@ -14,8 +14,8 @@ namespace {
 ClipTrack clipOf(int count, int stepMs, float kmh = 50.0f) {
     ClipTrack clip;
     for (int i = 0; i < count; ++i)
-        clip.samples.push_back(
-            testing_support::driveSampleAt(0, static_cast<int64_t>(i) * stepMs, 52.0, 13.0, kmh + static_cast<float>(i % 7)));
+        clip.samples.push_back(testing_support::driveSampleAt(0, static_cast<int64_t>(i) * stepMs, 52.0, 13.0,
+                                                              kmh + static_cast<float>(i % 7)));
     return clip;
 }
 
@@ -56,7 +56,7 @@ TEST(TimelineScale, MapsBothWaysAndKeepsEveryInputOnTheStrip) {
 TEST(SpeedProfile, TakesTheFixesWithASpeedAtTheirMoments) {
     ClipTrack clip = clipOf(6, 1000);
     clip.samples[1].fix = false;
-    clip.samples[2] = TelemetrySample{};  // no reading at all
+    clip.samples[2] = TelemetrySample{};                                 // no reading at all
     clip.samples[3].speedKmh = std::numeric_limits<float>::quiet_NaN();  // no speed either
     clip.samples[4].speedKmh = 5000.0f;                                  // a broken sample
     clip.samples[5].speedKmh = -3.0f;
@@ -70,7 +70,8 @@ TEST(SpeedProfile, TakesTheFixesWithASpeedAtTheirMoments) {
 
     // A moment that steps back is left out rather than folding the line.
     ClipTrack stepping = clipOf(5, 1000, 40.0f);
-    for (int64_t i = 0; const int64_t second : {5, 6, 8, 7, 9}) stepping.samples[static_cast<size_t>(i++)].clipMs = second * 1000;
+    for (int64_t i = 0; const int64_t second : {5, 6, 8, 7, 9})
+        stepping.samples[static_cast<size_t>(i++)].clipMs = second * 1000;
     const SpeedProfile inOrder = SpeedProfile::ofClip(stepping);
     ASSERT_EQ(inOrder.samples().size(), 4u);
     EXPECT_EQ(inOrder.samples()[2].timeMs, 8000);

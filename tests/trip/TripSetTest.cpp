@@ -36,8 +36,8 @@ TEST(TripSet, ClipsFormTripsWithTheirWholeRoutes) {
     broken->problem = "no track";
     auto noFix = std::make_shared<ClipTrack>(*clip("/d/2026_1207_100100_F.MP4", 60, 120));
     noFix->samples[0].fix = false;
-    const auto set = TripSet::build({clip("/d/2026_1207_100000_F.MP4", 0, 60), noFix, broken,
-                                     clip("/d/2026_1207_100000_R.MP4", 0, 30), nullptr});
+    const auto set = TripSet::build(
+        {clip("/d/2026_1207_100000_F.MP4", 0, 60), noFix, broken, clip("/d/2026_1207_100000_R.MP4", 0, 30), nullptr});
 
     ASSERT_EQ(set->trips().size(), 2u);
     size_t index = 9;
