@@ -19,20 +19,51 @@ void setAngle(double value, char positive, char negative, char& hemisphere, uint
     seconds = static_cast<float>((a - minutes) * 60.0);
 }
 
-int32_t counts(float g, const GSensorScale& scale) {
+}  // namespace
+
+int32_t gSensorCount(float g, const GSensorScale& scale) {
     const double v = std::round(scale.zeroCount + static_cast<double>(g) * scale.countsPerG);
     if (!std::isfinite(v)) return static_cast<int32_t>(scale.zeroCount);
     return static_cast<int32_t>(std::clamp(v, -1e9, 1e9));
 }
 
-}  // namespace
+bool hasAnyReading(const TelemetrySample& s) {
+    return s.timeKind != TelemetryTime::None || s.fix || s.hasSpeed || s.hasCourse || s.hasAltitude || s.hasAccel ||
+           s.vehicle;
+}
+
+TelemetrySample telemetrySampleOf(const TrackRecord& r, int64_t clipMs, const GSensorScale& scale) {
+    TelemetrySample s;
+    s.clipMs = clipMs;
+    if (!r.valid) return s;
+    int64_t seconds = 0;
+    if (cameraSeconds(r, seconds)) {
+        s.timeKind = TelemetryTime::Camera;
+        s.timeMs = seconds * 1000 + r.millisecond % 1000;
+    }
+    // The position as the camera wrote it, even off the globe: the track
+    // files say so rather than hide it.
+    s.fix = hasPositionFix(r);
+    if (s.fix) {
+        s.latitude = r.latitude;
+        s.longitude = r.longitude;
+    }
+    s.hasSpeed = r.hasSpeed;
+    if (s.hasSpeed) s.speedKmh = r.speed;
+    s.hasAccel = r.hasAccel;
+    if (s.hasAccel) {
+        s.accelX = static_cast<float>((r.accelX - scale.zeroCount) / scale.countsPerG);
+        s.accelY = static_cast<float>((r.accelY - scale.zeroCount) / scale.countsPerG);
+        s.accelZ = static_cast<float>((r.accelZ - scale.zeroCount) / scale.countsPerG);
+    }
+    s.vehicle = r.vehicle;
+    return s;
+}
 
 TrackRecord trackRecordOf(const TelemetrySample& s, const DisplayZone& zone, const GSensorScale& scale) {
     TrackRecord r;
     // A moment without any reading (a camera text that does not parse) only marks its place.
-    if (s.timeKind == TelemetryTime::None && !s.fix && !s.hasSpeed && !s.hasCourse && !s.hasAltitude && !s.hasAccel &&
-        !s.vehicle)
-        return r;
+    if (!hasAnyReading(s)) return r;
     r.valid = true;
     if (int64_t seconds = 0; shownSeconds(s, zone, seconds) && setCameraSeconds(seconds, r))
         r.millisecond = static_cast<uint16_t>(s.timeMs - platform::floorSeconds(s.timeMs) * 1000);
@@ -49,9 +80,9 @@ TrackRecord trackRecordOf(const TelemetrySample& s, const DisplayZone& zone, con
     if (r.hasSpeed) r.speed = std::max(0.0f, s.speedKmh);
     r.hasAccel = s.hasAccel;
     if (s.hasAccel) {
-        r.accelX = counts(s.accelX, scale);
-        r.accelY = counts(s.accelY, scale);
-        r.accelZ = counts(s.accelZ, scale);
+        r.accelX = gSensorCount(s.accelX, scale);
+        r.accelY = gSensorCount(s.accelY, scale);
+        r.accelZ = gSensorCount(s.accelZ, scale);
     } else {
         // No reading: the chart's rest line, not a 6 G drop.
         r.accelX = r.accelY = r.accelZ = static_cast<int32_t>(scale.zeroCount);
@@ -68,32 +99,6 @@ bool shownSeconds(const TelemetrySample& s, const DisplayZone& zone, int64_t& se
     if (!setCameraSeconds(t, calendar)) return false;
     seconds = t;
     return true;
-}
-
-TelemetrySample telemetrySampleOf(const TrackRecord& r, int64_t clipMs, const GSensorScale& scale) {
-    TelemetrySample s;
-    s.clipMs = clipMs;
-    if (!r.valid) return s;
-    if (int64_t seconds = 0; cameraSeconds(r, seconds)) {
-        s.timeMs = seconds * 1000 + std::min<int64_t>(r.millisecond, 999);
-        s.timeKind = TelemetryTime::Camera;
-    }
-    s.fix = hasPositionFix(r);
-    if (s.fix) {
-        s.latitude = r.latitude;
-        s.longitude = r.longitude;
-    }
-    s.hasSpeed = r.hasSpeed;
-    s.speedKmh = r.speed;
-    s.hasAccel = r.hasAccel && scale.countsPerG > 0.0;
-    if (s.hasAccel) {
-        const auto g = [&](int32_t count) { return static_cast<float>((count - scale.zeroCount) / scale.countsPerG); };
-        s.accelX = g(r.accelX);
-        s.accelY = g(r.accelY);
-        s.accelZ = g(r.accelZ);
-    }
-    s.vehicle = r.vehicle;
-    return s;
 }
 
 void recordsOfTelemetry(const ClipTelemetry& clip, const DisplayZone& zone, std::vector<TrackRecord>& records,

@@ -27,7 +27,7 @@ size_t thin(std::vector<TelemetrySample>& samples, size_t room) {
     if (n <= keep) return 1;
     const size_t step = (n + keep - 1) / keep;
     size_t kept = 0;
-    for (size_t i = 0; i < n; i += step, ++kept) samples[kept] = std::move(samples[i]);
+    for (size_t i = 0; i < n; i += step, ++kept) samples[kept] = samples[i];
     samples.resize(kept);
     samples.shrink_to_fit();
     return step;

@@ -20,7 +20,7 @@ constexpr size_t kMinKept = 2000;
 // Keeps every k-th record (and cue time) when there are more than `room`
 // (at least kMinKept); returns k, 1 when all are kept.
 size_t thin(std::vector<TrackRecord>& records, std::vector<int64_t>& timesMs, size_t room);
-// The same for samples, which carry their moments.
+// The same for samples, which carry their moments in the clip.
 size_t thin(std::vector<TelemetrySample>& samples, size_t room);
 
 }  // namespace record_budget

@@ -63,16 +63,14 @@ bool CarEventOfClip::place(const std::string& clipPath, const CarEventMark& mark
 
 bool CarEventOfClip::place(const std::string& clipPath, const CarEventMark& mark,
                            std::vector<TelemetrySample>& samples) {
-    if (!mark.event.hasPlace() || std::any_of(samples.begin(), samples.end(), [](const TelemetrySample& s) {
-            return s.fix && plausiblePosition(s.latitude, s.longitude);
-        }))
-        return false;
+    const auto hasFix = [](const TelemetrySample& s) { return s.fix; };
+    if (!mark.event.hasPlace() || std::any_of(samples.begin(), samples.end(), hasFix)) return false;
     const std::optional<int64_t> start = cameras::CameraNaming::parse(clipPath).startSeconds;
-    TrackRecord calendar;  // the years a date and time is shown for
-    if (!start || !setCameraSeconds(*start, calendar)) return false;
+    TrackRecord shown;
+    if (!start || !setCameraSeconds(*start, shown)) return false;
     TelemetrySample s;
-    s.timeMs = *start * 1000;
     s.timeKind = TelemetryTime::Camera;
+    s.timeMs = *start * 1000;
     s.fix = true;
     s.latitude = *mark.event.latitude;
     s.longitude = *mark.event.longitude;

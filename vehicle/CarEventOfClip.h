@@ -26,6 +26,6 @@ public:
     // record there at the clip's start (its name's time), first. True when added.
     static bool place(const std::string& clipPath, const CarEventMark& mark, std::vector<TrackRecord>& records,
                       std::vector<int64_t>& timesMs);
-    // The same as a sample at the clip's start, its time on the car's clock.
+    // The same for a clip's samples: one at the clip's start, on the car's clock.
     static bool place(const std::string& clipPath, const CarEventMark& mark, std::vector<TelemetrySample>& samples);
 };
