@@ -23,7 +23,7 @@
 // acceleration is timed at the weighted middle of its strongest stretch, an
 // impact at its peak. A sample's moment is its moment in the clip.
 //
-// Threads: a plain object with no state beyond its settings; any thread.
+// Threads: a plain object with no state beyond its settings and zone; any thread.
 #include "telemetry/DisplayZone.h"
 #include "telemetry/TelemetrySample.h"
 #include "track/TrackRecord.h"
@@ -38,7 +38,7 @@
 
 // One clip's samples as the events see them.
 struct EventClipTrack {
-    // countsG: the G came from a camera's text as counts read on the chart's
+    // gAsCounts: the G came from a camera's text as counts read on the chart's
     // scale, which the settings' scale reads instead.
     EventClipTrack(std::span<const TelemetrySample> clipSamples, bool gAsCounts = false)
         : samples(clipSamples), countsG(gAsCounts) {}
