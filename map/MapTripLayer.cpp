@@ -76,11 +76,9 @@ TripRoute clipRoute(const ClipTrack& clip) {
     TripRoute route;
     route.clipPaths.push_back(clip.path);
     route.clipFirstFix.push_back(0);
-    for (size_t i = 0; i < clip.records.size(); ++i) {
-        const TrackRecord& r = clip.records[i];
-        if (!hasPositionFix(r)) continue;
-        const int64_t time = i < clip.timesMs.size() ? clip.timesMs[i] : 0;
-        route.fixes.push_back({r.latitude, r.longitude, r.speed, 0, time});
+    for (const TelemetrySample& s : clip.samples) {
+        if (!s.fix || !plausiblePosition(s.latitude, s.longitude)) continue;
+        route.fixes.push_back({s.latitude, s.longitude, s.hasSpeed ? std::max(0.0f, s.speedKmh) : 0.0f, 0, s.clipMs});
     }
     return route;
 }

@@ -1,6 +1,7 @@
 #include "playlist/PlaylistEventList.h"
 
 #include "track/CameraTime.h"
+#include "track/TelemetryRecords.h"
 #include "trip/ClipSeconds.h"
 #include "trip/EventNavigator.h"
 #include "vehicle/CarEventReason.h"
@@ -87,18 +88,19 @@ QString PlaylistEventList::CarEventText(const ClipTrack* clip) {
     return QString::fromStdString(CarEventReason::text(clip->carEvent->event.reason, clip->carEvent->sentry));
 }
 
-bool PlaylistEventList::FirstCameraMoment(const ClipTrack& clip, int64_t& seconds, int64_t& timeMs) {
-    for (size_t i = 0; i < clip.records.size() && i < clip.timesMs.size(); ++i) {
-        if (!clip.records[i].valid || !cameraSeconds(clip.records[i], seconds)) continue;
-        timeMs = clip.timesMs[i];
+bool PlaylistEventList::FirstCameraMoment(const ClipTrack& clip, const DisplayZone& zone, int64_t& seconds,
+                                          int64_t& timeMs) {
+    for (const TelemetrySample& s : clip.samples) {
+        if (!shownSeconds(s, zone, seconds)) continue;
+        timeMs = s.clipMs;
         return true;
     }
     return false;
 }
 
-QString PlaylistEventList::MomentText(const ClipTrack* clip, int64_t timeMs) {
+QString PlaylistEventList::MomentText(const ClipTrack* clip, const DisplayZone& zone, int64_t timeMs) {
     int64_t seconds = 0, firstMs = 0;
-    return MomentText(clip && FirstCameraMoment(*clip, seconds, firstMs), seconds, firstMs, timeMs);
+    return MomentText(clip && FirstCameraMoment(*clip, zone, seconds, firstMs), seconds, firstMs, timeMs);
 }
 
 QString PlaylistEventList::MomentText(bool camera, int64_t firstSeconds, int64_t firstMs, int64_t timeMs) {
@@ -126,7 +128,7 @@ void PlaylistEventList::fill() {
             First& first = e.clip < firsts.size() ? firsts[e.clip] : unknown;
             if (!first.looked && e.clip < trip_->clipPaths.size()) {
                 const ClipTrack* clip = trips_->clip(trip_->clipPaths[e.clip]);
-                first.camera = clip && FirstCameraMoment(*clip, first.seconds, first.timeMs);
+                first.camera = clip && FirstCameraMoment(*clip, trips_->zone(), first.seconds, first.timeMs);
                 first.looked = true;
             }
             const QString moment = MomentText(first.camera, first.seconds, first.timeMs, e.timeMs);

@@ -105,19 +105,27 @@ void noConversion(double latitude, double longitude, double& outLatitude, double
     outLongitude = longitude;
 }
 
+void pagePositionBaidu(double latitude, double longitude, double& outLatitude, double& outLongitude) {
+    double gLat = 0.0;
+    double gLng = 0.0;
+    gcjShiftOfPage(latitude, longitude, gLat, gLng);
+    bdFromGcj(gLat, gLng, outLatitude, outLongitude);
+}
+
+void pagePositionGcj(double latitude, double longitude, double& outLatitude, double& outLongitude) {
+    gcjShiftOfPage(latitude, longitude, outLatitude, outLongitude);
+}
+
 bool convertPageBaidu(TrackRecord* records, int32_t count) {
     return convertValid(records, count, [](TrackRecord& r) {
-        double gLat = 0.0;
-        double gLng = 0.0;
-        gcjShiftOfPage(r.latitude, r.longitude, gLat, gLng);
-        bdFromGcj(gLat, gLng, r.mapLatitude, r.mapLongitude);
+        pagePositionBaidu(r.latitude, r.longitude, r.mapLatitude, r.mapLongitude);
     });
 }
 
 bool convertPageGoogle(TrackRecord* records, int32_t count, bool china) {
     if (!china) return convertPageCopy(records, count);
     return convertValid(records, count,
-                        [](TrackRecord& r) { gcjShiftOfPage(r.latitude, r.longitude, r.mapLatitude, r.mapLongitude); });
+                        [](TrackRecord& r) { pagePositionGcj(r.latitude, r.longitude, r.mapLatitude, r.mapLongitude); });
 }
 
 bool convertPageCopy(TrackRecord* records, int32_t count) {

@@ -20,6 +20,11 @@ void wgsToGcj(double latitude, double longitude, double& outLatitude, double& ou
 void wgsToBd(double latitude, double longitude, double& outLatitude, double& outLongitude);
 void noConversion(double latitude, double longitude, double& outLatitude, double& outLongitude);
 
+// What the page conversions below write for one position (a route's fix,
+// say, that is no record).
+void pagePositionBaidu(double latitude, double longitude, double& outLatitude, double& outLongitude);
+void pagePositionGcj(double latitude, double longitude, double& outLatitude, double& outLongitude);
+
 // Fill mapLatitude/mapLongitude of the valid records of one page. False for
 // a null pointer or a count of 0; a negative count does nothing and is true.
 bool convertPageBaidu(TrackRecord* records, int32_t count);

@@ -65,12 +65,8 @@ TrackRecord trackRecordOf(const TelemetrySample& s, const DisplayZone& zone, con
     // A moment without any reading (a camera text that does not parse) only marks its place.
     if (!hasAnyReading(s)) return r;
     r.valid = true;
-    if (s.timeKind != TelemetryTime::None) {
-        int64_t seconds = platform::floorSeconds(s.timeMs);
-        const auto millisecond = static_cast<uint16_t>(s.timeMs - seconds * 1000);
-        if (s.timeKind != TelemetryTime::Camera) seconds += zone.offsetAt(seconds);
-        if (setCameraSeconds(seconds, r)) r.millisecond = millisecond;
-    }
+    if (int64_t seconds = 0; shownSeconds(s, zone, seconds) && setCameraSeconds(seconds, r))
+        r.millisecond = static_cast<uint16_t>(s.timeMs - platform::floorSeconds(s.timeMs) * 1000);
     r.hasFix = s.fix && plausiblePosition(s.latitude, s.longitude);
     if (r.hasFix) {
         r.latitude = s.latitude;
@@ -93,6 +89,16 @@ TrackRecord trackRecordOf(const TelemetrySample& s, const DisplayZone& zone, con
     }
     r.vehicle = s.vehicle;
     return r;
+}
+
+bool shownSeconds(const TelemetrySample& s, const DisplayZone& zone, int64_t& seconds) {
+    if (s.timeKind == TelemetryTime::None) return false;
+    int64_t t = platform::floorSeconds(s.timeMs);
+    if (s.timeKind != TelemetryTime::Camera) t += zone.offsetAt(t);
+    TrackRecord calendar;  // the years a record's date and time can hold
+    if (!setCameraSeconds(t, calendar)) return false;
+    seconds = t;
+    return true;
 }
 
 void recordsOfTelemetry(const ClipTelemetry& clip, const DisplayZone& zone, std::vector<TrackRecord>& records,

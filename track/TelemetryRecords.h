@@ -43,3 +43,8 @@ void recordsOfTelemetry(const ClipTelemetry& clip, const DisplayZone& zone, std:
 // The index of the sample at or last before clipMs (samples in clip order);
 // 0 when clipMs is before the first, samples.size() when there are none.
 size_t sampleAt(const std::vector<TelemetrySample>& samples, int64_t clipMs);
+
+// The sample's date and time as a record shows it, in seconds since 1970:
+// UTC and creation times moved into the zone, a camera clock as recorded;
+// false without a date and time or outside the years a record can hold.
+bool shownSeconds(const TelemetrySample& sample, const DisplayZone& zone, int64_t& seconds);

@@ -20,3 +20,17 @@ bool convertPage(TrackMapConversion conversion, TrackRecord* records, int32_t co
     }
     return convertPageCopy(records, count);
 }
+
+void mapPositionOf(TrackMapConversion conversion, double latitude, double longitude, double& outLatitude,
+                   double& outLongitude) {
+    switch (conversion) {
+        case TrackMapConversion::Baidu:
+            return pagePositionBaidu(latitude, longitude, outLatitude, outLongitude);
+        case TrackMapConversion::Gcj:
+            return pagePositionGcj(latitude, longitude, outLatitude, outLongitude);
+        case TrackMapConversion::Copy:
+            break;
+    }
+    outLatitude = latitude;
+    outLongitude = longitude;
+}

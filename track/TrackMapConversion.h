@@ -19,3 +19,6 @@ TrackMapConversion trackMapConversionFor(uint8_t mapKind, std::string_view local
 
 // Applies the page conversion; see CoordinateConversion.h for the results.
 bool convertPage(TrackMapConversion conversion, TrackRecord* records, int32_t count);
+// The same for one position: where the page draws it.
+void mapPositionOf(TrackMapConversion conversion, double latitude, double longitude, double& outLatitude,
+                   double& outLongitude);

@@ -1,7 +1,7 @@
 #include "trackindex/TrackFigures.h"
 
-#include "platform/CivilTime.h"
 #include "track/CameraTime.h"
+#include "track/TelemetryRecords.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,11 +23,8 @@ void TrackFigures::add(const TrackRecord& r, int64_t cueMs) {
 }
 
 void TrackFigures::add(const TelemetrySample& s, const DisplayZone& zone) {
-    if (s.timeKind == TelemetryTime::None) return;
-    int64_t t = platform::floorSeconds(s.timeMs);
-    if (s.timeKind != TelemetryTime::Camera) t += zone.offsetAt(t);
-    TrackRecord calendar;  // the years a record's date and time can hold
-    if (!setCameraSeconds(t, calendar)) return;
+    int64_t t = 0;
+    if (!shownSeconds(s, zone, t)) return;
     addAt(t, s.fix && plausiblePosition(s.latitude, s.longitude), s.latitude, s.longitude, s.hasSpeed,
           std::max(0.0f, s.speedKmh), s.clipMs);
 }

@@ -9,21 +9,20 @@ std::string clipChannel(std::string_view fileName) {
     return cameras::CameraNaming::parse(fileName).streamLabel();
 }
 
-std::vector<Trip> buildTrips(const std::vector<TripClip>& clips) {
+std::vector<Trip> buildTrips(const std::vector<TripClip>& clips, const DisplayZone& zone) {
     std::vector<TripClipView> views;
     views.reserve(clips.size());
-    for (const TripClip& clip : clips) views.push_back({clip.name, clip.records, clip.timesMs});
-    return buildTrips(views);
+    for (const TripClip& clip : clips) views.push_back({clip.name, clip.samples});
+    return buildTrips(views, zone);
 }
 
-std::vector<Trip> buildTrips(const std::vector<TripClipView>& clips) {
+std::vector<Trip> buildTrips(const std::vector<TripClipView>& clips, const DisplayZone& zone) {
     std::vector<TripClipFigures> figured(clips.size());
     for (size_t i = 0; i < clips.size(); ++i) {
         figured[i].name = clips[i].name;
         TrackFigures& figures = figured[i].figures;
         figures.startClip();
-        for (size_t k = 0; k < clips[i].records.size(); ++k)
-            figures.add(clips[i].records[k], k < clips[i].timesMs.size() ? clips[i].timesMs[k] : -1);
+        for (const TelemetrySample& sample : clips[i].samples) figures.add(sample, zone);
     }
     return buildTrips(figured);
 }

@@ -7,7 +7,8 @@
 // the trip of the one before when it starts at most 120 s after that one's
 // last such record. A clip without such a record belongs to no trip.
 // Plain functions; any thread.
-#include "track/TrackRecord.h"
+#include "telemetry/DisplayZone.h"
+#include "telemetry/TelemetrySample.h"
 #include "trackindex/TrackFigures.h"
 
 #include <span>
@@ -16,19 +17,17 @@
 #include <vector>
 
 struct TripClip {
-    std::string name;                  // file name, as listed
-    std::vector<TrackRecord> records;  // every record of the clip, in order
-    std::vector<int64_t> timesMs;      // each record's cue start, or empty when unknown
+    std::string name;                      // file name, as listed
+    std::vector<TelemetrySample> samples;  // every sample of the clip, in clip order
 };
 
-// A clip seen where its records are kept: building trips copies nothing.
+// A clip seen where its samples are kept: building trips copies nothing.
 struct TripClipView {
     std::string_view name;
-    std::span<const TrackRecord> records;
-    std::span<const int64_t> timesMs;
+    std::span<const TelemetrySample> samples;
 };
 
-// A clip seen by its figures alone (TrackFigures made from every record of
+// A clip seen by its figures alone (TrackFigures made from every sample of
 // it, with startClip() first): its start and end are its span.
 struct TripClipFigures {
     std::string name;
@@ -46,7 +45,8 @@ constexpr int64_t TRIP_GAP_SECONDS = 120;
 std::string clipChannel(std::string_view fileName);
 
 // Trips ordered by channel, then start.
-std::vector<Trip> buildTrips(const std::vector<TripClip>& clips);
-std::vector<Trip> buildTrips(const std::vector<TripClipView>& clips);
-// The same from each clip's figures: no record needs to be held.
+// zone: where UTC times are shown.
+std::vector<Trip> buildTrips(const std::vector<TripClip>& clips, const DisplayZone& zone);
+std::vector<Trip> buildTrips(const std::vector<TripClipView>& clips, const DisplayZone& zone);
+// The same from each clip's figures: no sample needs to be held.
 std::vector<Trip> buildTrips(const std::vector<TripClipFigures>& clips);

@@ -1,9 +1,10 @@
 #pragma once
-// What reading one clip of the playlist gave: every record of its track with
-// each record's cue start, and the clip's own figures; or why it has none.
+// What reading one clip of the playlist gave: every sample of its track
+// (each with its moment in the clip), and the clip's own figures; or why it
+// has none.
 // A plain value; once handed out (shared, const) any thread may read it.
 #include "telemetry/TelemetryFormat.h"
-#include "track/TrackRecord.h"
+#include "telemetry/TelemetrySample.h"
 #include "trackindex/TrackFigures.h"
 #include "vehicle/CarEventMark.h"
 
@@ -18,11 +19,10 @@ struct ClipTrack {
     TelemetryFormat format = TelemetryFormat::None;  // the layout its data was found in
     std::string note;                  // what of a read clip was left out (a track cut short)
     std::string order;                 // ClipTelemetry::orderProblem(): samples kept out of order; "" in order
-    std::vector<TrackRecord> records;  // every cue of the clip, in order
-    std::vector<int64_t> timesMs;      // each record's cue start in the clip
+    std::vector<TelemetrySample> samples;  // every sample of the clip, in clip order
     TrackFigures figures;              // the clip's own
     // The car's saved or sentry event of the clip's folder; when the clip
-    // has no position of its own, its first record is the event's place.
+    // has no position of its own, its first sample is the event's place.
     std::optional<CarEventMark> carEvent;
 
     bool readable() const { return problem.empty(); }

@@ -1,6 +1,6 @@
 #include "trip/EventDetector.h"
 
-#include "track/CameraTime.h"
+#include "track/TelemetryRecords.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,11 +25,10 @@ struct Span {
 // A cue time from a damaged clip may be anything: kept within a century, so
 // sums of times never overflow.
 constexpr int64_t kLatestMs = int64_t{100} * 365 * 24 * 3600 * 1000;
+constexpr double kMaxG = 1e9;
 
-int64_t recordMs(const EventClipTrack& clip, size_t i) {
-    const int64_t ms =
-        i < clip.timesMs.size() ? clip.timesMs[i] : static_cast<int64_t>(i) * EventDetector::kRecordPaceMs;
-    return std::clamp<int64_t>(ms, 0, kLatestMs);
+int64_t sampleMs(const EventClipTrack& clip, size_t i) {
+    return std::clamp<int64_t>(clip.samples[i].clipMs, 0, kLatestMs);
 }
 
 double median(std::vector<double> values) {
@@ -93,29 +92,50 @@ std::optional<double> speedAt(const std::vector<Fix>& fixes, int64_t ms) {
     return before.speed + (after->speed - before.speed) * k;
 }
 
-// Where the clip starts on the camera clock, in ms; nothing without a real time.
-std::optional<int64_t> clipStartMs(const EventClipTrack& clip) {
-    for (size_t i = 0; i < clip.records.size(); ++i) {
+// Where the clip starts on the clock shown, in ms; nothing without a real time.
+std::optional<int64_t> clipStartMs(const EventClipTrack& clip, const DisplayZone& zone) {
+    for (size_t i = 0; i < clip.samples.size(); ++i) {
         int64_t seconds = 0;
-        if (clip.records[i].valid && cameraSeconds(clip.records[i], seconds)) return seconds * 1000 - recordMs(clip, i);
+        if (shownSeconds(clip.samples[i], zone, seconds)) return seconds * 1000 - sampleMs(clip, i);
     }
     return std::nullopt;
 }
 
 bool fromACar(const EventClipTrack& clip) {
-    return std::any_of(clip.records.begin(), clip.records.end(),
-                       [](const TrackRecord& r) { return r.valid && r.vehicle.has_value(); });
+    return std::any_of(clip.samples.begin(), clip.samples.end(),
+                       [](const TelemetrySample& s) { return s.vehicle.has_value(); });
 }
 
 }  // namespace
+
+EventClipTrack::EventClipTrack(std::span<const TrackRecord> records, std::span<const int64_t> timesMs) : countsG(true) {
+    auto converted = std::make_shared<std::vector<TelemetrySample>>();
+    converted->reserve(records.size());
+    for (size_t i = 0; i < records.size(); ++i)
+        converted->push_back(telemetrySampleOf(
+            records[i], i < timesMs.size() ? timesMs[i] : static_cast<int64_t>(i) * EventDetector::kRecordPaceMs));
+    samples = *converted;
+    converted_ = std::move(converted);
+}
+
+double EventDetector::gOf(const EventClipTrack& clip, float g) const {
+    double value = g;
+    if (clip.countsG) {
+        // Back to the count the camera wrote, then on the settings' scale.
+        const GSensorScale chart;
+        value = (value * chart.countsPerG + chart.zeroCount - settings_.zeroCount) / settings_.countsPerG;
+    }
+    // A damaged clip's value beyond any sensor is held where sums of squares stay numbers.
+    return std::isfinite(value) ? std::clamp(value, -kMaxG, kMaxG) : value;
+}
 
 std::vector<TripEvent> EventDetector::detect(const std::vector<EventClipTrack>& clips) const {
     std::vector<Candidate> candidates;
     int64_t nextFreeMs = 0;  // a clip without a real time is kept apart from the others
     for (size_t c = 0; c < clips.size(); ++c) {
         const EventClipTrack& clip = clips[c];
-        const int64_t lastMs = clip.records.empty() ? 0 : recordMs(clip, clip.records.size() - 1);
-        const int64_t offset = clipStartMs(clip).value_or(nextFreeMs);
+        const int64_t lastMs = clip.samples.empty() ? 0 : sampleMs(clip, clip.samples.size() - 1);
+        const int64_t offset = clipStartMs(clip, zone_).value_or(nextFreeMs);
         nextFreeMs = std::max(nextFreeMs, offset + lastMs) + 3600 * 1000;
         detectClip(clip, static_cast<uint32_t>(c), offset, candidates);
     }
@@ -152,12 +172,14 @@ void EventDetector::detectClip(const EventClipTrack& clip, uint32_t index, int64
     if (car) detectCarBraking(clip, add);
 
     std::vector<Fix> fixes;
-    for (size_t i = 0; i < clip.records.size(); ++i) {
-        const TrackRecord& r = clip.records[i];
-        const int64_t ms = recordMs(clip, i);
-        if (!hasPositionFix(r) || !r.hasSpeed || !std::isfinite(r.speed) || r.speed < 0) continue;
+    for (size_t i = 0; i < clip.samples.size(); ++i) {
+        const TelemetrySample& s = clip.samples[i];
+        const int64_t ms = sampleMs(clip, i);
+        if (!s.fix || !plausiblePosition(s.latitude, s.longitude) || !s.hasSpeed || !std::isfinite(s.speedKmh) ||
+            s.speedKmh < 0)
+            continue;
         if (!fixes.empty() && ms <= fixes.back().ms) continue;
-        fixes.push_back({ms, r.speed / 3.6});
+        fixes.push_back({ms, s.speedKmh / 3.6});
     }
 
     // GPS: each fix against the latest one at least a second before it.
@@ -180,12 +202,14 @@ void EventDetector::detectClip(const EventClipTrack& clip, uint32_t index, int64
     // G-sensor.
     std::vector<int64_t> times;
     std::vector<Vec> values;
-    for (size_t i = 0; i < clip.records.size(); ++i) {
-        const TrackRecord& r = clip.records[i];
-        if (!r.valid || !r.hasAccel) continue;
-        const auto g = [&](int32_t v) { return (v - settings_.zeroCount) / settings_.countsPerG; };
-        times.push_back(recordMs(clip, i));
-        values.push_back({g(r.accelX), g(r.accelY), g(r.accelZ)});
+    for (size_t i = 0; i < clip.samples.size(); ++i) {
+        const TelemetrySample& s = clip.samples[i];
+        if (!s.hasAccel) continue;
+        const Vec v{gOf(clip, s.accelX), gOf(clip, s.accelY), gOf(clip, s.accelZ)};
+        // A reading that is no number is no reading.
+        if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z)) continue;
+        times.push_back(sampleMs(clip, i));
+        values.push_back(v);
     }
     if (values.size() < 3) return;
     std::vector<double> xs, ys, zs;
@@ -239,13 +263,15 @@ void EventDetector::detectCarBraking(const EventClipTrack& clip,
         bool brake;
     };
     std::vector<Moment> moments;
-    for (size_t i = 0; i < clip.records.size(); ++i) {
-        const TrackRecord& r = clip.records[i];
-        if (!r.valid || !r.hasAccel) continue;
-        const int64_t ms = recordMs(clip, i);
+    for (size_t i = 0; i < clip.samples.size(); ++i) {
+        const TelemetrySample& s = clip.samples[i];
+        if (!s.hasAccel) continue;
+        const double forward = gOf(clip, s.accelX);
+        if (!std::isfinite(forward)) continue;
+        const int64_t ms = sampleMs(clip, i);
         if (!moments.empty() && ms <= moments.back().ms) continue;
-        const bool brake = r.vehicle && r.vehicle->brake.value_or(false);
-        moments.push_back({ms, -(r.accelX - settings_.zeroCount) / settings_.countsPerG, brake});
+        const bool brake = s.vehicle && s.vehicle->brake.value_or(false);
+        moments.push_back({ms, -forward, brake});
     }
     if (moments.size() < 2) return;
     std::vector<Span> spans;

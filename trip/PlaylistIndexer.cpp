@@ -1,6 +1,5 @@
 #include "trip/PlaylistIndexer.h"
 
-#include "track/TelemetryRecords.h"
 #include "trackindex/IndexedTrackReader.h"
 #include "trackindex/TrackIndex.h"
 #include "vehicle/CarEventOfClip.h"
@@ -87,8 +86,8 @@ void PlaylistIndexer::openIndex() {
 }
 
 void PlaylistIndexer::thin(ClipTrack& clip, size_t room) {
-    const size_t n = clip.records.size();
-    const size_t step = record_budget::thin(clip.records, clip.timesMs, room);
+    const size_t n = clip.samples.size();
+    const size_t step = record_budget::thin(clip.samples, room);
     if (step == 1) return;
     if (!clip.note.empty()) clip.note += '\n';
     clip.note += "kept thinned to one record in " + std::to_string(step) + " (" + std::to_string(n) +
@@ -108,10 +107,10 @@ std::shared_ptr<const ClipTrack> PlaylistIndexer::readClip(IndexedTrackReader& r
     if (!NativeTrackReader::gaveTrack(result)) {
         // A parked car's clip without data of its own is placed where the car said.
         if (clip->carEvent && reason == IndexedTrackReader::kNoData &&
-            CarEventOfClip::place(path, *clip->carEvent, clip->records, clip->timesMs)) {
+            CarEventOfClip::place(path, *clip->carEvent, clip->samples)) {
             clip->note = "placed at the position the car gave for its event (the clip holds none)";
             clip->figures.startClip();
-            clip->figures.add(clip->records.front(), 0);
+            clip->figures.add(clip->samples.front(), zone_);
             return clip;
         }
         clip->problem = reason.empty() ? std::string("cannot be read") : reason;
@@ -119,18 +118,12 @@ std::shared_ptr<const ClipTrack> PlaylistIndexer::readClip(IndexedTrackReader& r
     }
     if (result == NativeTrackReader::Result::Truncated) clip->note = reason;
     clip->order = reading.telemetry.orderProblem();
-    // The G-sensor lands on the scale the events read counts on. The camera
-    // text's G came from counts on the chart's scale: back on that scale it
-    // gives the counts the camera wrote, which the events' scale reads.
-    const GSensorScale scale = reading.format() == TelemetryFormat::CameraText
-                                   ? GSensorScale{}
-                                   : GSensorScale{events_.zeroCount, events_.countsPerG};
-    recordsOfTelemetry(reading.telemetry, zone_, clip->records, clip->timesMs, scale);
-    if (clip->carEvent) CarEventOfClip::place(path, *clip->carEvent, clip->records, clip->timesMs);
     // The figures are the whole clip's; what is kept may be thinned.
     clip->figures.startClip();
     for (const TelemetrySample& sample : reading.telemetry.samples) clip->figures.add(sample, zone_);
+    clip->samples = std::move(reading.telemetry.samples);
     reading.clear();
+    if (clip->carEvent) CarEventOfClip::place(path, *clip->carEvent, clip->samples);
     thin(*clip, held < kRecordBudget ? kRecordBudget - held : 0);
     return clip;
 }
@@ -156,7 +149,7 @@ void PlaylistIndexer::run() {
         if (!path.empty()) {
             const bool isCurrent = path == current_;
             size_t held = 0;
-            for (const auto& [readPath, readClipTrack] : read_) held += readClipTrack->records.size();
+            for (const auto& [readPath, readClipTrack] : read_) held += readClipTrack->samples.size();
             lock.unlock();
             std::shared_ptr<const ClipTrack> clip = readClip(reader, path, held);
             const std::string trouble = reader.indexProblem();
@@ -188,7 +181,7 @@ void PlaylistIndexer::run() {
         if (wantSnapshot && (!published || clips != *published)) {
             published = clips;
             // Built outside the lock: the owner's setClips() never waits for it.
-            update.trips = TripSet::build(std::move(clips), events_);
+            update.trips = TripSet::build(std::move(clips), events_, zone_);
             lastSnapshot = Clock::now();
         }
         listener_(update);

@@ -12,8 +12,8 @@
 // queue runs dry; never twice for the same clips. Progress alone goes out
 // after every clip and every new list.
 //
-// Memory: the records held for the list stay within kRecordBudget. A clip
-// that would go beyond it is kept thinned (every k-th record, at least
+// Memory: the samples held for the list stay within kRecordBudget. A clip
+// that would go beyond it is kept thinned (every k-th sample, at least
 // kMinRecordsKept of them): enough to draw and seek; its note says so.
 //
 // Threads: setClips() and stop() from one owner thread; setClips() never
@@ -69,14 +69,14 @@ public:
     void setClips(std::vector<std::string> paths, std::string current);
     void stop();
 
-    // Keeps every k-th record (and cue time) of a clip with more records
-    // than `room` (at least kMinRecordsKept), and says so in its note.
+    // Keeps every k-th sample of a clip with more samples than `room` (at
+    // least kMinRecordsKept), and says so in its note.
     static void thin(ClipTrack& clip, size_t room);
 
 private:
     void run();
     void openIndex();
-    // held: the records kept for the list so far; the clip is thinned to stay within the budget.
+    // held: the samples kept for the list so far; the clip is thinned to stay within the budget.
     std::shared_ptr<const ClipTrack> readClip(IndexedTrackReader& reader, const std::string& path, size_t held) const;
 
     // The next clip to read, "" when none; under mutex_.

@@ -1,7 +1,5 @@
 #include "trip/SpeedProfile.h"
 
-#include "track/CameraTime.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -16,28 +14,12 @@ float drawnSpeed(float kmh) {
 
 SpeedProfile SpeedProfile::ofClip(const ClipTrack& clip) {
     SpeedProfile profile;
-    const bool cueTimes = clip.timesMs.size() >= clip.records.size();
-    int64_t firstSeconds = 0;
-    bool haveFirst = false;
-    for (size_t i = 0; i < clip.records.size(); ++i) {
-        const TrackRecord& r = clip.records[i];
-        if (!hasPositionFix(r) || !r.hasSpeed) continue;
-        int64_t timeMs = 0;
-        if (cueTimes) {
-            timeMs = clip.timesMs[i];
-        } else {
-            int64_t seconds = 0;
-            if (!cameraSeconds(r, seconds)) continue;
-            if (!haveFirst) {
-                firstSeconds = seconds;
-                haveFirst = true;
-            }
-            timeMs = (seconds - firstSeconds) * 1000;
-        }
+    for (const TelemetrySample& s : clip.samples) {
+        if (!s.fix || !plausiblePosition(s.latitude, s.longitude) || !s.hasSpeed || std::isnan(s.speedKmh)) continue;
         // A clock that steps back would fold the line over itself.
-        if (timeMs < 0 || (!profile.samples_.empty() && timeMs < profile.samples_.back().timeMs)) continue;
-        const float kmh = drawnSpeed(r.speed);
-        profile.samples_.push_back({timeMs, kmh});
+        if (s.clipMs < 0 || (!profile.samples_.empty() && s.clipMs < profile.samples_.back().timeMs)) continue;
+        const float kmh = drawnSpeed(s.speedKmh);
+        profile.samples_.push_back({s.clipMs, kmh});
         profile.maxKmh_ = std::max(profile.maxKmh_, static_cast<double>(kmh));
     }
     return profile;

@@ -1,7 +1,6 @@
 #pragma once
-// The speed of one clip over its play time, for the timeline strip: a sample
-// per record with a position fix at the record's cue start (the camera clock
-// since the clip's first timed record when the cue times are unknown), and
+// The speed of one clip over its play time, for the timeline strip: a point
+// per sample with a position fix and a speed, at its moment in the clip, and
 // the polylines that draw it at a given scale.
 //
 // Threads: a plain value; built and read on one thread at a time.

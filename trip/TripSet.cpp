@@ -1,41 +1,22 @@
 #include "trip/TripSet.h"
 
-#include "track/CameraTime.h"
 #include "trackindex/TripBuilder.h"
 #include "trip/EventDetector.h"
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdint>
 #include <utility>
 
 namespace {
 
-// The moment of each record in its clip: its cue start, or, when the cues'
-// times are unknown, the camera clock since the clip's first timed record.
-int64_t recordTimeMs(const ClipTrack& clip, size_t index, int64_t firstSeconds, bool haveFirst) {
-    if (index < clip.timesMs.size()) return clip.timesMs[index];
-    int64_t seconds = 0;
-    if (!haveFirst || !cameraSeconds(clip.records[index], seconds)) return 0;
-    return (seconds - firstSeconds) * 1000;
-}
-
 void appendRoute(const ClipTrack& clip, uint32_t clipIndex, TripRoute& route) {
-    int64_t firstSeconds = 0;
-    bool haveFirst = false;
-    if (clip.timesMs.size() < clip.records.size()) {
-        for (const TrackRecord& r : clip.records)
-            if (cameraSeconds(r, firstSeconds)) {
-                haveFirst = true;
-                break;
-            }
-    }
     route.clipFirstFix.push_back(route.fixes.size());
-    for (size_t i = 0; i < clip.records.size(); ++i) {
-        const TrackRecord& r = clip.records[i];
-        if (!hasPositionFix(r)) continue;
-        route.fixes.push_back(
-            {r.latitude, r.longitude, r.speed, clipIndex, recordTimeMs(clip, i, firstSeconds, haveFirst)});
+    for (const TelemetrySample& s : clip.samples) {
+        if (!s.fix || !plausiblePosition(s.latitude, s.longitude)) continue;
+        const float kmh = s.hasSpeed && std::isfinite(s.speedKmh) ? std::max(0.0f, s.speedKmh) : 0.0f;
+        route.fixes.push_back({s.latitude, s.longitude, kmh, clipIndex, s.clipMs});
     }
 }
 
@@ -97,20 +78,21 @@ void findEventFixes(TripRoute& route) {
 
 }  // namespace
 
-std::shared_ptr<const TripSet> TripSet::build(Clips clips, const EventSettings& events) {
-    const EventDetector detector(events);
+std::shared_ptr<const TripSet> TripSet::build(Clips clips, const EventSettings& events, const DisplayZone& zone) {
+    const EventDetector detector(events, zone);
     auto set = std::make_shared<TripSet>();
+    set->zone_ = zone;
     std::vector<TripClipView> tripClips;
     std::vector<size_t> tripClipToClip;
     for (size_t i = 0; i < clips.size(); ++i) {
         if (!clips[i]) continue;
         set->clipByPath_.emplace(clips[i]->path, i);
         if (!clips[i]->readable()) continue;
-        // Seen in place: a rebuild (one per snapshot) copies no clip's records.
-        tripClips.push_back({clips[i]->path, clips[i]->records, clips[i]->timesMs});
+        // Seen in place: a rebuild (one per snapshot) copies no clip's samples.
+        tripClips.push_back({clips[i]->path, clips[i]->samples});
         tripClipToClip.push_back(i);
     }
-    for (Trip& trip : buildTrips(tripClips)) {
+    for (Trip& trip : buildTrips(tripClips, zone)) {
         TripRoute route;
         route.channel = std::move(trip.channel);
         route.figures = trip.figures;
@@ -120,7 +102,8 @@ std::shared_ptr<const TripSet> TripSet::build(Clips clips, const EventSettings& 
             const auto index = static_cast<uint32_t>(route.clipPaths.size());
             route.clipPaths.push_back(clip.path);
             appendRoute(clip, index, route);
-            eventClips.push_back({clip.records, clip.timesMs});
+            // A camera's text gives counts, which the events' scale reads.
+            eventClips.emplace_back(clip.samples, clip.format == TelemetryFormat::CameraText);
             set->tripByPath_.emplace(clip.path, set->trips_.size());
         }
         route.events = detector.detect(eventClips);

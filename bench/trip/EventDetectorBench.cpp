@@ -1,10 +1,11 @@
-// An 8-hour trip recorded five times a second (144,000 records in 480
+// An 8-hour trip recorded five times a second (144,000 samples in 480
 // one-minute clips, with a braking and a bump every ten minutes): the trip's
 // events found (EventDetector), against the baseline of the trip's figures
-// (TrackFigures, one pass over the same records), in the same run. Target:
+// (TrackFigures, one pass over the same samples), in the same run. Target:
 // the events take at most 20 times the figures, so the indexer's snapshot
 // stays about as cheap as before.
 #include "bench/RatioReporter.h"
+#include "track/TelemetryRecords.h"
 #include "trackindex/TrackFigures.h"
 #include "trip/EventDetector.h"
 
@@ -19,8 +20,7 @@ constexpr int kClips = 480;
 constexpr int kRecordsPerClip = 60 * 5;
 
 struct Clip {
-    std::vector<TrackRecord> records;
-    std::vector<int64_t> timesMs;
+    std::vector<TelemetrySample> samples;
 };
 
 const std::vector<Clip>& trip() {
@@ -45,8 +45,7 @@ const std::vector<Clip>& trip() {
                 r.accelX = 2000 + (braking ? -220 : 0) + static_cast<int>(10 * std::sin(i * 1.7));
                 r.accelY = 2000 + static_cast<int>(10 * std::cos(i * 2.3));
                 r.accelZ = 2333 + (t == 450.0 ? 800 : 0);
-                out[static_cast<size_t>(c)].records.push_back(r);
-                out[static_cast<size_t>(c)].timesMs.push_back(static_cast<int64_t>(i) * 200);
+                out[static_cast<size_t>(c)].samples.push_back(telemetrySampleOf(r, static_cast<int64_t>(i) * 200));
             }
         }
         return out;
@@ -59,7 +58,7 @@ void BM_FiguresPass(benchmark::State& state) {
         TrackFigures figures;
         for (const Clip& clip : trip()) {
             figures.startClip();
-            for (size_t i = 0; i < clip.records.size(); ++i) figures.add(clip.records[i], clip.timesMs[i]);
+            for (const TelemetrySample& sample : clip.samples) figures.add(sample, DisplayZone::utc());
         }
         benchmark::DoNotOptimize(figures.distanceMetres());
     }
@@ -68,7 +67,7 @@ BENCHMARK(BM_FiguresPass)->Unit(benchmark::kMillisecond);
 
 void BM_DetectEvents(benchmark::State& state) {
     std::vector<EventClipTrack> clips;
-    for (const Clip& clip : trip()) clips.push_back({clip.records, clip.timesMs});
+    for (const Clip& clip : trip()) clips.emplace_back(clip.samples);
     size_t found = 0;
     for (auto _ : state) {
         found = EventDetector().detect(clips).size();

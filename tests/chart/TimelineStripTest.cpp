@@ -18,11 +18,9 @@ std::shared_ptr<const ClipTrack> clip(const std::string& path, int firstSecond, 
         c->problem = "cannot be read";
         return c;
     }
-    for (int i = 0; i < 60; ++i) {
-        c->records.push_back(
-            testing_support::driveRecordAt(firstSecond + i, 52.0 + i * 1e-4, 13.0, static_cast<float>(30 + i)));
-        c->timesMs.push_back(i * 1000);
-    }
+    for (int i = 0; i < 60; ++i)
+        c->samples.push_back(testing_support::driveSampleAt(firstSecond + i, i * 1000, 52.0 + i * 1e-4, 13.0,
+                                                            static_cast<float>(30 + i)));
     return c;
 }
 

@@ -8,6 +8,7 @@
 #include "map/MapClickBridge.h"
 #include "map/MapTripLayer.h"
 #include "support/MapPageScript.h"
+#include "track/TelemetryRecords.h"
 #include "trip/RouteDatum.h"
 #include "trip/TripSet.h"
 
@@ -40,8 +41,7 @@ std::shared_ptr<const ClipTrack> clipAt(const std::string& channel, int minute) 
         r.latitude = 22.540 + t * 0.0001 + (channel == "R" ? 0.05 : 0.0);
         r.longitude = 113.930 + t * 0.00015;
         r.speed = 50.0f;
-        clip->records.push_back(r);
-        clip->timesMs.push_back(s * 1000);
+        clip->samples.push_back(telemetrySampleOf(r, s * 1000));
     }
     return clip;
 }
@@ -97,7 +97,7 @@ TEST_P(TripLayer, DrawsTheTripOnceAndPicksMomentsByClick) {
     // Front: three clips in a row; rear: one; a clip with no real time is in no trip.
     const auto f0 = clipAt("F", 0), f1 = clipAt("F", 1), f2 = clipAt("F", 2), r0 = clipAt("R", 0);
     auto lone = std::make_shared<ClipTrack>(*clipAt("F", 30));
-    for (TrackRecord& r : lone->records) r.year = 0;
+    for (TelemetrySample& s : lone->samples) s.timeKind = TelemetryTime::None;
     lone->path = "/drive/lone_F.MP4";
     const auto trips = TripSet::build({f0, f1, f2, r0, lone});
 
@@ -120,7 +120,7 @@ TEST_P(TripLayer, DrawsTheTripOnceAndPicksMomentsByClick) {
 
     // A click near the 21st second of the third clip plays it from there;
     // a click far from the route does nothing.
-    const TrackRecord& moment = f2->records[21];
+    const TelemetrySample& moment = f2->samples[21];
     clickAt(moment.latitude + 0.00002, moment.longitude);
     ASSERT_EQ(picked.size(), 1u);
     EXPECT_EQ(picked[0].first, f2->path);
@@ -140,7 +140,7 @@ TEST_P(TripLayer, DrawsTheTripOnceAndPicksMomentsByClick) {
     EXPECT_EQ(pageState(view).value("tripMarks").toInt(), 1);
     layer.ShowTrips(trips, lone->path);
     ASSERT_TRUE(QTest::qWaitFor([&] { return pageState(view).value("tripPoints").toInt() == 0; }, 5000));
-    clickAt(lone->records[5].latitude, lone->records[5].longitude);
+    clickAt(lone->samples[5].latitude, lone->samples[5].longitude);
     ASSERT_EQ(picked.size(), 2u);
     EXPECT_EQ(picked[1], std::make_pair(lone->path, 5));
 

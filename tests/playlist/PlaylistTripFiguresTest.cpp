@@ -8,6 +8,7 @@
 #include "trackindex/IndexedTrackReader.h"
 #include "playlist/PlaylistView.h"
 #include "support/TempFolder.h"
+#include "track/TelemetryRecords.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
@@ -33,11 +34,10 @@ std::shared_ptr<const ClipTrack> clipOf(const std::string& path, int startSecond
         r.latitude = 22.5 + (startSecond + i) * 0.00009;  // about 10 m a second
         r.longitude = 113.9;
         r.speed = 36.0f;
-        clip->records.push_back(r);
-        clip->timesMs.push_back(i * 1000);
+        clip->samples.push_back(telemetrySampleOf(r, i * 1000));
     }
     clip->figures.startClip();
-    for (size_t i = 0; i < clip->records.size(); ++i) clip->figures.add(clip->records[i], clip->timesMs[i]);
+    for (const TelemetrySample& sample : clip->samples) clip->figures.add(sample, DisplayZone::utc());
     return clip;
 }
 
@@ -117,11 +117,11 @@ TEST(PlaylistTripFigures, AJumpBetweenClipsIsSaidBesideTheDistance) {
     const auto first = clipOf("a", 0, 10), second = clipOf("b", 15, 10);
     TripRoute trip;
     trip.figures.startClip();
-    for (const TrackRecord& r : first->records) trip.figures.add(r);
+    for (const TelemetrySample& s : first->samples) trip.figures.add(s, DisplayZone::utc());
     trip.figures.startClip();
-    for (TrackRecord r : second->records) {
-        r.latitude += 0.45;  // 50 km in 6 s
-        trip.figures.add(r);
+    for (TelemetrySample s : second->samples) {
+        s.latitude += 0.45;  // 50 km in 6 s
+        trip.figures.add(s, DisplayZone::utc());
     }
     EXPECT_EQ(PlaylistTripFigures::FiguresLine(trip, UnitSystem::Metric, {}).toStdString(),
               "2016-05-20, 10:30–10:30 · 0:00:24 · 180 m · max. 36 km/h · a jump of 50.1 km between clips, not counted");

@@ -1,5 +1,6 @@
-// Trips and their figures: channels from file names, the 120 s rule, which
-// records count as fixes, and the distance across clip boundaries.
+// Trips and their figures: channels from file names, the 120 s rule on the
+// clock shown, which records count as fixes, and the distance across clip
+// boundaries.
 #include "support/DriveRecords.h"
 #include "track/CameraTime.h"
 #include "trackindex/TripBuilder.h"
@@ -12,6 +13,10 @@ namespace {
 
 TrackRecord at(int seconds, double latitude, double longitude = 8.0, float speed = 50.0f) {
     return testing_support::driveRecordAt(seconds, latitude, longitude, speed);
+}
+
+TelemetrySample sampleAt(int seconds, double latitude, double longitude = 8.0) {
+    return testing_support::driveSampleAt(seconds, int64_t{seconds} * 1000, latitude, longitude);
 }
 
 constexpr double kMetresPerDegree = TrackFigures::EARTH_RADIUS_M * 3.14159265358979323846 / 180.0;
@@ -33,19 +38,19 @@ TEST(TripBuilder, ClipsWithinTwoMinutesMakeOneTripPerChannel) {
     const double step = 10.0 / kMetresPerDegree;  // 10 m a second
     std::vector<TripClip> clips(5);
     clips[0].name = "2026_1207_100100_F.MP4";  // given out of order
-    for (int s = 60; s < 120; ++s) clips[0].records.push_back(at(s, s * step));
+    for (int s = 60; s < 120; ++s) clips[0].samples.push_back(sampleAt(s, s * step));
     clips[1].name = "2026_1207_100000_F.MP4";
-    for (int s = 0; s < 60; ++s) clips[1].records.push_back(at(s, s * step));
+    for (int s = 0; s < 60; ++s) clips[1].samples.push_back(sampleAt(s, s * step));
     clips[2].name = "2026_1207_101100_F.MP4";
-    for (int s = 660; s < 670; ++s) clips[2].records.push_back(at(s, 1.0));
+    for (int s = 660; s < 670; ++s) clips[2].samples.push_back(sampleAt(s, 1.0));
     clips[3].name = "2026_1207_100000_R.MP4";
-    clips[3].records = {at(0, 0.0, 0.0), at(5, 0.0, 0.0)};  // no fix at all
+    clips[3].samples = {sampleAt(0, 0.0, 0.0), sampleAt(5, 0.0, 0.0)};  // no fix at all
     clips[4].name = "broken_F.MP4";
     TrackRecord month13 = at(0, 1.0);
     month13.month = 13;
-    clips[4].records = {month13, TrackRecord{}};
+    clips[4].samples = {telemetrySampleOf(month13, 0), TelemetrySample{}};
 
-    const std::vector<Trip> trips = buildTrips(clips);
+    const std::vector<Trip> trips = buildTrips(clips, DisplayZone::utc());
     ASSERT_EQ(trips.size(), 3u);
     EXPECT_EQ(trips[0].channel, "F");
     EXPECT_EQ(trips[0].clips, (std::vector<size_t>{1, 0}));
@@ -61,6 +66,18 @@ TEST(TripBuilder, ClipsWithinTwoMinutesMakeOneTripPerChannel) {
     EXPECT_EQ(trips[2].figures.durationSeconds(), 5);
     EXPECT_EQ(trips[2].figures.distanceMetres(), 0.0);
     EXPECT_EQ(trips[2].figures.maxSpeedKmh(), 0.0);  // no fix, no speed
+
+    // A UTC clip meets a camera clock's in the zone the times are shown in:
+    // 09:01 UTC follows 10:00:59 an hour east of Greenwich.
+    std::vector<TripClip> mixed(2);
+    mixed[0] = clips[1];
+    mixed[1].name = "2026_1207_100100_F.MP4";
+    TelemetrySample utc = sampleAt(0, 1.0);
+    utc.timeMs = clips[1].samples.front().timeMs + (60 - 3600) * 1000;
+    utc.timeKind = TelemetryTime::Utc;
+    mixed[1].samples = {utc};
+    EXPECT_EQ(buildTrips(mixed, DisplayZone::fixed(3600)).size(), 1u);
+    EXPECT_EQ(buildTrips(mixed, DisplayZone::utc()).size(), 2u);
 }
 
 TEST(TrackFigures, JumpsAndPositionsOutOfRangeAreNoFixes) {

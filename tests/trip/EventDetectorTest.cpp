@@ -2,6 +2,7 @@
 // happened, nothing in a long steady drive with a tilted camera, one event
 // for a cluster across a clip boundary, and settings that fall back when
 // a hand-edited file gives nonsense.
+#include "support/DriveRecords.h"
 #include "trip/EventDetector.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +21,11 @@ constexpr double kTilt = 20.0 * 3.14159265358979 / 180.0;
 struct Drive {
     std::vector<TrackRecord> records;
     std::vector<int64_t> timesMs;
-    EventClipTrack clip() const { return {records, timesMs}; }
+    std::vector<TelemetrySample> samples;
+    EventClipTrack clip() {
+        samples = testing_support::samplesOf(records, timesMs);
+        return {samples};
+    }
 };
 
 template <typename Speed, typename Push, typename Bump>
@@ -72,11 +77,11 @@ TEST(EventDetector, FindsBrakingsAndImpactsWhereTheyHappened) {
     // The G-sensor and the GPS together, the GPS alone (a camera without a
     // G-sensor writes 0 G, i.e. no resting vector), and the G-sensor with
     // noise: each a single braking near 30 s.
-    const Drive both = drive(60, braking, brakingPush, none);
+    Drive both = drive(60, braking, brakingPush, none);
     Drive gpsOnly = both;
     for (TrackRecord& r : gpsOnly.records) r.accelX = r.accelY = r.accelZ = 2000;
-    const Drive noisy = drive(60, braking, brakingPush, none, 0.05);
-    for (const Drive* d : {&both, static_cast<const Drive*>(&gpsOnly), &noisy}) {
+    Drive noisy = drive(60, braking, brakingPush, none, 0.05);
+    for (Drive* d : {&both, &gpsOnly, &noisy}) {
         const auto events = detector.detect({d->clip()});
         ASSERT_EQ(events.size(), 1u);
         EXPECT_EQ(events[0].kind, TripEventKind::Brake);
@@ -85,7 +90,7 @@ TEST(EventDetector, FindsBrakingsAndImpactsWhereTheyHappened) {
     }
 
     // A 2.5 G spike at 45 s while driving steadily.
-    const Drive bump = drive(
+    Drive bump = drive(
         60, [](double) { return 50.0; }, none, [](double t) { return std::abs(t - 45.0) < 0.1 ? 2.5 : 0.0; }, 0.05);
     const auto events = detector.detect({bump.clip()});
     ASSERT_EQ(events.size(), 1u);
@@ -94,12 +99,12 @@ TEST(EventDetector, FindsBrakingsAndImpactsWhereTheyHappened) {
     EXPECT_NEAR(events[0].peakG, 2.5, 0.15);
 
     // A hard push without a GPS speed (no fix) cannot be told from a turn.
-    const Drive noFix = drive(60, braking, brakingPush, none, 0.0, 0, false);
+    Drive noFix = drive(60, braking, brakingPush, none, 0.0, 0, false);
     EXPECT_TRUE(detector.detect({noFix.clip()}).empty());
 }
 
 TEST(EventDetector, SteadyDrivingWithATiltedCameraGivesNoEvent) {
-    const Drive steady = drive(
+    Drive steady = drive(
         600, [](double t) { return 60.0 + 2.0 * std::sin(t / 20.0); }, none, none, 0.05);
     EXPECT_TRUE(EventDetector().detect({steady.clip()}).empty());
 }
@@ -109,8 +114,8 @@ TEST(EventDetector, EventsOfOneKindCloseTogetherAreOneAcrossClips) {
     // (which starts at 10:01:00): one impact, at the stronger.
     const auto spike = [](double at, double g) { return [=](double t) { return std::abs(t - at) < 0.1 ? g : 0.0; }; };
     const auto steady = [](double) { return 50.0; };
-    const Drive first = drive(60, steady, none, spike(59.6, 2.0));
-    const Drive second = drive(60, steady, none, spike(1.0, 3.0), 0.0, 60);
+    Drive first = drive(60, steady, none, spike(59.6, 2.0));
+    Drive second = drive(60, steady, none, spike(1.0, 3.0), 0.0, 60);
     const auto events = EventDetector().detect({first.clip(), second.clip()});
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].clip, 1u);
@@ -133,7 +138,8 @@ TEST(EventDetector, DamagedTracksGiveNoOverflowAndNoNegativeMoment) {
     d.records[3].accelZ = std::numeric_limits<int32_t>::max();
     d.records[4].accelX = std::numeric_limits<int32_t>::min();
     d.records[5].speed = std::numeric_limits<float>::quiet_NaN();
-    const auto events = EventDetector().detect({d.clip(), d.clip()});
+    const EventClipTrack damaged = d.clip();
+    const auto events = EventDetector().detect({damaged, damaged});
     EXPECT_FALSE(events.empty());  // the axes' extremes are impacts
     for (const TripEvent& e : events) EXPECT_GE(e.timeMs, 0);
 }
@@ -172,4 +178,47 @@ TEST(EventDetector, ACarsBrakingComesFromItsOwnDecelerationAndStartsWithTheBrake
     const auto unpressed = detector.detect({car(false).clip()});
     ASSERT_EQ(unpressed.size(), 1u);
     EXPECT_NEAR(static_cast<double>(unpressed[0].timeMs), 4500, 100);
+}
+
+TEST(EventDetector, ReadsGAndFixesThatComeAtTheirOwnRatesAndACameraTextsCountsOnTheSettingsScale) {
+    // G ten times a second without a fix, a fix once a second without G:
+    // the braking of braking() and a 2.5 G bump at 45 s, nothing invented
+    // where a sample lacks one of them.
+    std::vector<TelemetrySample> samples;
+    for (int i = 0; i < 600; ++i) {
+        const double t = i * 0.1;
+        TelemetrySample s;
+        s.clipMs = i * 100;
+        s.timeMs = int64_t{1'796'637'600'000} + s.clipMs;  // 2026-12-07 10:00 on the camera's clock
+        s.timeKind = TelemetryTime::Camera;
+        if (i % 10 == 0) {
+            TelemetrySample fix = s;
+            fix.fix = true, fix.latitude = 48.0 + t * 1e-5, fix.longitude = 8.0;
+            fix.hasSpeed = true, fix.speedKmh = static_cast<float>(braking(t));
+            samples.push_back(fix);
+        }
+        s.hasAccel = true;
+        s.accelY = static_cast<float>(brakingPush(t));
+        s.accelZ = static_cast<float>(1.0 + (std::abs(t - 45.0) < 0.05 ? 2.5 : 0.0));
+        samples.push_back(s);
+    }
+    const auto kinds = [](const std::vector<TripEvent>& events) {
+        std::vector<TripEventKind> out;
+        for (const TripEvent& e : events) out.push_back(e.kind);
+        return out;
+    };
+    // Sensitive to bumps: a fix read as 0 G would be a 1 G one each second.
+    EventSettings sensitive;
+    sensitive.impactG = 0.9;
+    sensitive.mergeSeconds = 0.9;
+    const auto events = EventDetector(sensitive).detect({EventClipTrack(samples)});
+    ASSERT_EQ(kinds(events), (std::vector{TripEventKind::Brake, TripEventKind::Impact}));
+    EXPECT_NEAR(static_cast<double>(events[0].timeMs), 30000, 1000);
+
+    // The same G as a camera text's counts, on a scale of twice as many
+    // counts a G: the bump reads 1.25 G, no impact; the GPS still brakes.
+    EventSettings fine = sensitive;
+    fine.impactG = 1.5;
+    fine.countsPerG *= 2;
+    EXPECT_EQ(kinds(EventDetector(fine).detect({EventClipTrack(samples, true)})), (std::vector{TripEventKind::Brake}));
 }

@@ -185,20 +185,16 @@ TEST(PlaylistIndexer, FollowsAReplacedListWithoutIndexAndStops) {
 TEST(PlaylistIndexer, AClipBeyondTheRecordBudgetIsKeptThinned) {
     ClipTrack clip;
     for (int i = 0; i < 10'000; ++i) {
-        TrackRecord r;
-        r.valid = true;
-        r.accelX = i;
-        clip.records.push_back(r);
-        clip.timesMs.push_back(i * 10);
+        TelemetrySample s;
+        s.clipMs = i * 10;
+        clip.samples.push_back(s);
     }
     PlaylistIndexer::thin(clip, 20'000);  // room enough: nothing changes
-    EXPECT_EQ(clip.records.size(), 10'000u);
+    EXPECT_EQ(clip.samples.size(), 10'000u);
     EXPECT_EQ(clip.note, "");
     PlaylistIndexer::thin(clip, 0);  // none left: the least kept
-    ASSERT_EQ(clip.records.size(), PlaylistIndexer::kMinRecordsKept);
-    ASSERT_EQ(clip.timesMs.size(), PlaylistIndexer::kMinRecordsKept);
-    EXPECT_EQ(clip.records[1].accelX, 5);
-    EXPECT_EQ(clip.timesMs[1], 50);
+    ASSERT_EQ(clip.samples.size(), PlaylistIndexer::kMinRecordsKept);
+    EXPECT_EQ(clip.samples[1].clipMs, 50);
     EXPECT_NE(clip.note.find("kept thinned to one record in 5"), std::string::npos) << clip.note;
 }
 

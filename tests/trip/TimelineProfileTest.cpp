@@ -11,16 +11,11 @@
 
 namespace {
 
-TrackRecord fix(float kmh, int second = 0) {
-    return testing_support::driveRecordAt(second, 52.0, 13.0, kmh);
-}
-
 ClipTrack clipOf(int count, int stepMs, float kmh = 50.0f) {
     ClipTrack clip;
-    for (int i = 0; i < count; ++i) {
-        clip.records.push_back(fix(kmh + static_cast<float>(i % 7)));
-        clip.timesMs.push_back(static_cast<int64_t>(i) * stepMs);
-    }
+    for (int i = 0; i < count; ++i)
+        clip.samples.push_back(testing_support::driveSampleAt(0, static_cast<int64_t>(i) * stepMs, 52.0, 13.0,
+                                                              kmh + static_cast<float>(i % 7)));
     return clip;
 }
 
@@ -58,28 +53,29 @@ TEST(TimelineScale, MapsBothWaysAndKeepsEveryInputOnTheStrip) {
     }
 }
 
-TEST(SpeedProfile, TakesTheFixesAtTheirCueTimesOrTheCameraClock) {
-    ClipTrack clip = clipOf(5, 1000);
-    clip.records[1].latitude = clip.records[1].longitude = 0.0;  // no fix
-    clip.records[2].valid = false;
-    clip.records[3].speed = std::numeric_limits<float>::quiet_NaN();
-    clip.records[4].speed = 5000.0f;  // a broken record
+TEST(SpeedProfile, TakesTheFixesWithASpeedAtTheirMoments) {
+    ClipTrack clip = clipOf(6, 1000);
+    clip.samples[1].fix = false;
+    clip.samples[2] = TelemetrySample{};                                 // no reading at all
+    clip.samples[3].speedKmh = std::numeric_limits<float>::quiet_NaN();  // no speed either
+    clip.samples[4].speedKmh = 5000.0f;                                  // a broken sample
+    clip.samples[5].speedKmh = -3.0f;
     const SpeedProfile profile = SpeedProfile::ofClip(clip);
     ASSERT_EQ(profile.samples().size(), 3u);
-    EXPECT_EQ(profile.samples()[1].timeMs, 3000);
-    EXPECT_EQ(profile.samples()[1].kmh, 0.0f);
-    EXPECT_EQ(profile.samples()[2].kmh, SpeedProfile::kMaxKmh);
-    EXPECT_EQ(profile.lastMs(), 4000);
+    EXPECT_EQ(profile.samples()[1].timeMs, 4000);
+    EXPECT_EQ(profile.samples()[1].kmh, SpeedProfile::kMaxKmh);
+    EXPECT_EQ(profile.samples()[2].kmh, 0.0f);
+    EXPECT_EQ(profile.lastMs(), 5000);
     EXPECT_DOUBLE_EQ(profile.maxKmh(), SpeedProfile::kMaxKmh);
 
-    // Without cue times: the camera clock from the first timed record; a
-    // clock that steps back is left out rather than folding the line.
-    ClipTrack untimed;
-    for (int second : {5, 6, 8, 7, 9}) untimed.records.push_back(fix(40.0f, second));
-    const SpeedProfile fromClock = SpeedProfile::ofClip(untimed);
-    ASSERT_EQ(fromClock.samples().size(), 4u);
-    EXPECT_EQ(fromClock.samples()[2].timeMs, 3000);
-    EXPECT_EQ(fromClock.lastMs(), 4000);
+    // A moment that steps back is left out rather than folding the line.
+    ClipTrack stepping = clipOf(5, 1000, 40.0f);
+    for (int64_t i = 0; const int64_t second : {5, 6, 8, 7, 9})
+        stepping.samples[static_cast<size_t>(i++)].clipMs = second * 1000;
+    const SpeedProfile inOrder = SpeedProfile::ofClip(stepping);
+    ASSERT_EQ(inOrder.samples().size(), 4u);
+    EXPECT_EQ(inOrder.samples()[2].timeMs, 8000);
+    EXPECT_EQ(inOrder.lastMs(), 9000);
 
     const SpeedProfile none = SpeedProfile::ofClip(ClipTrack{});
     EXPECT_TRUE(none.samples().empty());
@@ -108,7 +104,7 @@ TEST(SpeedProfile, DrawsAtMostTwoPointsAColumnAndBreaksAtGaps) {
     // A stretch without fixes longer than the gap splits the line; samples
     // past the clip's length are not drawn.
     ClipTrack gapped = clipOf(10, 1000);
-    for (size_t i = 5; i < 10; ++i) gapped.timesMs[i] += SpeedProfile::kGapMs;
+    for (size_t i = 5; i < 10; ++i) gapped.samples[i].clipMs += SpeedProfile::kGapMs;
     const auto split = SpeedProfile::ofClip(gapped).polylines(TimelineScale(1000.0, 10'000));
     ASSERT_EQ(split.size(), 2u);
     EXPECT_EQ(split[0].size(), 5u);
