@@ -872,20 +872,14 @@ private:
     }
 
     void events(ReportInput& input) const {
-        // The detector reads the records shown of each clip's samples.
-        std::vector<std::vector<TrackRecord>> records(segments_.size());
-        std::vector<std::vector<int64_t>> timesMs(segments_.size());
         std::vector<EventClipTrack> tracks;
-        for (size_t k = 0; k < segments_.size(); ++k) {
-            const SourceClip& clip = clips_[segments_[k].clip];
-            const DisplayZone zone = DisplayZone::fixed(clip.shownOffset);
-            for (const TelemetrySample& sample : clip.samples) {
-                records[k].push_back(trackRecordOf(sample, zone));
-                timesMs[k].push_back(sample.clipMs);
-            }
-            tracks.push_back({records[k], timesMs[k]});
+        for (const StretchSegment& segment : segments_) {
+            const SourceClip& clip = clips_[segment.clip];
+            tracks.emplace_back(clip.samples,
+                                clip.format == TelemetryFormat::None || clip.format == TelemetryFormat::CameraText);
         }
-        const std::vector<TripEvent> found = EventDetector(request_.events).detect(tracks);
+        const DisplayZone zone = DisplayZone::fixed(clips_.empty() ? 0 : clips_.front().shownOffset);
+        const std::vector<TripEvent> found = EventDetector(request_.events, zone).detect(tracks);
         for (const TripEvent& e : found) {
             if (e.clip >= segments_.size()) continue;
             const StretchSegment& s = segments_[e.clip];

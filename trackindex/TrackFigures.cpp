@@ -22,11 +22,11 @@ void TrackFigures::add(const TrackRecord& r, int64_t cueMs) {
           cueMs);
 }
 
-void TrackFigures::add(const TelemetrySample& s, const DisplayZone& zone) {
+void TrackFigures::add(const TelemetrySample& s, const DisplayZone& zone, bool momentKnown) {
     int64_t t = 0;
     if (!shownSeconds(s, zone, t)) return;
     addAt(t, s.fix && plausiblePosition(s.latitude, s.longitude), s.latitude, s.longitude, s.hasSpeed,
-          std::max(0.0f, s.speedKmh), s.clipMs);
+          std::max(0.0f, s.speedKmh), momentKnown ? s.clipMs : -1);
 }
 
 void TrackFigures::addAt(int64_t t, bool fix, double latitude, double longitude, bool hasSpeed, float speed,

@@ -33,8 +33,9 @@ public:
     void add(const TrackRecord& record, int64_t cueMs = -1);
     // The same for a sample at its moment in the clip: its time as a record
     // shows it (UTC and creation times moved into zone, a camera clock as
-    // recorded), a fix only where the position is a place.
-    void add(const TelemetrySample& sample, const DisplayZone& zone);
+    // recorded), a fix only where the position is a place; momentKnown false:
+    // its clipMs says nothing (the converter's samples).
+    void add(const TelemetrySample& sample, const DisplayZone& zone, bool momentKnown = true);
     // A clip's own figures (made from its records alone) after the clips
     // before: the same as adding its records after startClip().
     void append(const TrackFigures& clip);

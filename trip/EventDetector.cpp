@@ -108,16 +108,6 @@ bool fromACar(const EventClipTrack& clip) {
 
 }  // namespace
 
-EventClipTrack::EventClipTrack(std::span<const TrackRecord> records, std::span<const int64_t> timesMs) : countsG(true) {
-    auto converted = std::make_shared<std::vector<TelemetrySample>>();
-    converted->reserve(records.size());
-    for (size_t i = 0; i < records.size(); ++i)
-        converted->push_back(telemetrySampleOf(
-            records[i], i < timesMs.size() ? timesMs[i] : static_cast<int64_t>(i) * EventDetector::kRecordPaceMs));
-    samples = *converted;
-    converted_ = std::move(converted);
-}
-
 double EventDetector::gOf(const EventClipTrack& clip, float g) const {
     double value = g;
     if (clip.countsG) {

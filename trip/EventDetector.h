@@ -26,13 +26,11 @@
 // Threads: a plain object with no state beyond its settings and zone; any thread.
 #include "telemetry/DisplayZone.h"
 #include "telemetry/TelemetrySample.h"
-#include "track/TrackRecord.h"
 #include "trip/EventSettings.h"
 #include "trip/TripEvent.h"
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <span>
 #include <vector>
 
@@ -42,16 +40,8 @@ struct EventClipTrack {
     // scale, which the settings' scale reads instead.
     EventClipTrack(std::span<const TelemetrySample> clipSamples, bool gAsCounts = false)
         : samples(clipSamples), countsG(gAsCounts) {}
-    // A clip still held as records, with each record's cue start (empty when
-    // unknown: kRecordPaceMs a record): converted once and kept here; their
-    // G-sensor counts are read on the settings' scale.
-    EventClipTrack(std::span<const TrackRecord> records, std::span<const int64_t> timesMs);
-
     std::span<const TelemetrySample> samples;  // every sample of the clip, in clip order
     bool countsG = false;
-
-private:
-    std::shared_ptr<const std::vector<TelemetrySample>> converted_;
 };
 
 class EventDetector {

@@ -50,18 +50,13 @@ void installSignalHandlers() {
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(signal, &action, nullptr);
 }
 
-// The records the trips' figures and events read, each with its moment in
-// the clip where the reader knows it.
-void recordsOf(const std::vector<TelemetrySample>& samples, bool momentsKnown, int utcOffsetSeconds,
-               std::vector<TrackRecord>& records, std::vector<int64_t>& timesMs) {
-    const DisplayZone zone = DisplayZone::fixed(utcOffsetSeconds);
-    records.clear();
-    timesMs.clear();
-    records.reserve(samples.size());
-    for (const TelemetrySample& s : samples) {
-        records.push_back(trackRecordOf(s, zone));
-        if (momentsKnown) timesMs.push_back(s.clipMs);
-    }
+// The samples a trip's events read, each at its moment in the clip: where
+// the reader does not know it (the converter's path), one every
+// kRecordPaceMs, as the player paces the converter's records.
+void pacedWhereUnknown(std::vector<TelemetrySample>& samples, bool momentsKnown) {
+    if (momentsKnown) return;
+    for (size_t k = 0; k < samples.size(); ++k)
+        samples[k].clipMs = static_cast<int64_t>(k) * EventDetector::kRecordPaceMs;
 }
 
 // The thresholds the player uses: [Events] of its settings file (or the one
@@ -119,7 +114,7 @@ int main(int argc, char** argv) {
         installSignalHandlers();
         return runVerifyCommand(options.files.front(), options.caFile, options.commandLine, interrupted);
     }
-    // Trips are figured from every record; only their events need records
+    // Trips are figured from every sample; only their events need samples
     // kept, within the player's budget.
     const bool trips = options.trips || options.events;
     const bool tripEvents = options.events || (options.trips && options.json);
@@ -162,30 +157,28 @@ int main(int argc, char** argv) {
         written = flush(out) && written;
     }
     std::vector<ClipInfo> infos;
-    // Per clip of the trips: its figures, and its records for the events.
+    // Per clip of the trips: its figures, and its samples for the events.
     std::vector<TripClipFigures> tripClips;
     struct HeldTrack {
-        std::vector<TrackRecord> records;
-        std::vector<int64_t> timesMs;
+        std::vector<TelemetrySample> samples;
+        bool gAsCounts = false;  // the camera text's G, read on the events' scale
     };
     std::vector<HeldTrack> held;
     size_t heldRecords = 0;
     std::vector<std::optional<CarEventMark>> carEvents;  // per trip clip
     std::vector<TelemetrySample> samples;
-    std::vector<TrackRecord> records;
-    std::vector<int64_t> times;
+    const DisplayZone zone = DisplayZone::fixed(options.utcOffsetSeconds);
     std::string reason;
     for (size_t i = 0; i < list.files.size(); ++i) {
         if (interrupted.load() != 0) break;
         const std::string& file = list.files[i];
         progress.show(i + 1, list.files.size(), file);
         // A trip without events needs only the clip's figures: made from its
-        // samples, no record of them is made (a car's clip may need its place).
+        // samples as they are read, none is kept (a car's clip may need its place).
         std::optional<CarEventMark> carEvent = trips ? CarEventOfClip::find(file) : std::nullopt;
         std::optional<TrackFigures> sampleFigures;
         if (trips && !tripEvents && !carEvent)
-            source.setTrim([&sampleFigures, &options](ClipTelemetry& telemetry) {
-                const DisplayZone zone = DisplayZone::fixed(options.utcOffsetSeconds);
+            source.setTrim([&sampleFigures, &zone](ClipTelemetry& telemetry) {
                 sampleFigures.emplace().startClip();
                 for (const TelemetrySample& sample : telemetry.samples) sampleFigures->add(sample, zone);
                 telemetry.samples.clear();
@@ -242,26 +235,26 @@ int main(int argc, char** argv) {
             status = kExitFailed;
         }
         if (trips) {
-            recordsOf(samples, source.clipMomentsKnown(), options.utcOffsetSeconds, records, times);
             TripClipFigures& figured = tripClips.emplace_back(TripClipFigures{file, {}});
             if (sampleFigures) {
                 figured.figures = *sampleFigures;
             } else {
                 figured.figures.startClip();
-                for (size_t k = 0; k < records.size(); ++k)
-                    figured.figures.add(records[k], k < times.size() ? times[k] : -1);
+                for (const TelemetrySample& sample : samples)
+                    figured.figures.add(sample, zone, source.clipMomentsKnown());
             }
             HeldTrack& kept = held.emplace_back();
             if (tripEvents) {
-                const size_t n = records.size();
+                const size_t n = samples.size();
                 const size_t room = heldRecords < record_budget::kRecords ? record_budget::kRecords - heldRecords : 0;
-                if (const size_t step = record_budget::thin(records, times, room); step > 1)
+                if (const size_t step = record_budget::thin(samples, room); step > 1)
                     progress.message("veltara-track: " + printableText(file) + ": kept thinned to one record in " +
                                      std::to_string(step) + " (" + std::to_string(n) +
                                      " records go beyond the memory kept for trips): events may be missed");
-                heldRecords += records.size();
-                kept.records = std::move(records);
-                kept.timesMs = std::move(times);
+                heldRecords += samples.size();
+                pacedWhereUnknown(samples, source.clipMomentsKnown());
+                kept.samples = std::move(samples);
+                kept.gAsCounts = format == TelemetryFormat::None || format == TelemetryFormat::CameraText;
             }
             carEvents.push_back(std::move(carEvent));
         } else {
@@ -282,10 +275,10 @@ int main(int argc, char** argv) {
         for (const TripClipFigures& clip : tripClips) names.push_back(clip.name);
         const std::vector<Trip> found = buildTrips(tripClips);
         TripEvents events;
-        const EventDetector detector(settings);
+        const EventDetector detector(settings, zone);
         for (const Trip& trip : found) {
             std::vector<EventClipTrack> clips;
-            for (const size_t k : trip.clips) clips.push_back({held[k].records, held[k].timesMs});
+            for (const size_t k : trip.clips) clips.emplace_back(held[k].samples, held[k].gAsCounts);
             events.push_back(detector.detect(clips));
             // The car's own events beside the detected ones.
             for (uint32_t c = 0; c < trip.clips.size(); ++c)
