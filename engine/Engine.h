@@ -12,7 +12,7 @@
 // engine is gone). libmpv is shut down before the exit line is posted, so the
 // audio device and the video window are free when the program reads it.
 #include "engine/EngineOptions.h"
-#include "engine/GridGraph.h"
+#include "cameras/GridGraph.h"
 #include "engine/LineSplitter.h"
 #include "engine/MpvSession.h"
 #include "engine/ScreenshotNamer.h"
@@ -23,6 +23,9 @@
 #include <string>
 
 namespace engine {
+
+using cameras::GridCamera;
+using cameras::GridStyle;
 
 class OutputWriter;
 struct SlaveCommand;

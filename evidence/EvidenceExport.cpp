@@ -1,6 +1,7 @@
 #include "evidence/EvidenceExport.h"
 
 #include "cameras/CameraNaming.h"
+#include "cameras/ClipPartners.h"
 #include "config/ProgramVersion.h"
 #include "evidence/CameraClockOffset.h"
 #include "evidence/ChecksumList.h"
@@ -8,6 +9,7 @@
 #include "evidence/EncoderVersion.h"
 #include "evidence/EvidenceFolder.h"
 #include "evidence/EvidenceSigner.h"
+#include "evidence/ExportLayout.h"
 #include "evidence/ExportStretch.h"
 #include "evidence/FrameHashes.h"
 #include "evidence/JourneyCopy.h"
@@ -48,11 +50,20 @@
 
 namespace {
 
+// Another camera's clip of the same moment in the picture.
+struct OtherCamera {
+    std::string path;
+    cameras::CameraChannel channel = cameras::CameraChannel::None;
+    size_t input = 0;  // a layout's list it joins (from 1)
+    struct stat before {};
+    std::string hash;
+    std::optional<RepairedSource> repaired;  // when it is a repaired copy
+};
+
 struct SourceClip {
     StretchClip stretch;
-    std::string partner;  // the other camera's clip, when it is inset
-    struct stat partnerBefore {};
-    std::string partnerHash;
+    // The inset's clip, or the cameras of the moment in a layout.
+    std::vector<OtherCamera> others;
     std::vector<TrackRecord> records;
     std::vector<int64_t> timesMs;
     TelemetryFormat format = TelemetryFormat::None;
@@ -60,7 +71,6 @@ struct SourceClip {
     std::vector<double> clockDifferences;  // camera clock less GPS UTC, where the clip has both
     struct stat before {};
     std::optional<RepairedSource> repaired;  // when it is a repaired copy
-    std::optional<RepairedSource> partnerRepaired;  // when the inset clip is one
 };
 
 // The report's lines on a repaired source clip, when it is one.
@@ -423,7 +433,8 @@ private:
                 record_budget::thin(clip.records, clip.timesMs, request_.recordBudget - held);
                 held += clip.records.size();
             }
-            if (request_.inset && i < request_.partners.size()) clip.partner = request_.partners[i];
+            if (request_.inset && i < request_.partners.size() && !request_.partners[i].empty())
+                clip.others.emplace_back().path = request_.partners[i];
             covered += clip.stretch.lengthSeconds;
             clips_.push_back(std::move(clip));
         }
@@ -465,17 +476,69 @@ private:
 
     // With the inset, every clip of the stretch has its other camera's clip.
     bool partnersReady(std::string& reason) {
+        if (request_.layout) return camerasReady(reason);
         if (!request_.inset) return true;
         for (const StretchSegment& s : segments_) {
             SourceClip& clip = clips_[s.clip];
             std::string why;
-            if (clip.partner.empty() || ::stat(clip.partner.c_str(), &clip.partnerBefore) != 0 ||
-                !S_ISREG(clip.partnerBefore.st_mode) || !playable(clip.partner, why)) {
+            OtherCamera* partner = clip.others.empty() ? nullptr : &clip.others.front();
+            if (partner == nullptr || ::stat(partner->path.c_str(), &partner->before) != 0 ||
+                !S_ISREG(partner->before.st_mode) || !playable(partner->path, why)) {
                 reason = platform::fileName(clip.stretch.path) + ": no other camera's clip to inset" +
-                         (clip.partner.empty() ? ""
-                                               : " (" + platform::fileName(clip.partner) + " cannot be read" +
-                                                     (why.empty() ? "" : ": " + why) + ")");
+                         (partner == nullptr ? ""
+                                             : " (" + platform::fileName(partner->path) + " cannot be read" +
+                                                   (why.empty() ? "" : ": " + why) + ")");
                 return false;
+            }
+        }
+        return true;
+    }
+
+    // A layout's cameras: those every moment of the stretch has, readable,
+    // each joined as a list of its own; another camera's tile stays black
+    // (a list with a hole would put the camera's later minutes out of time).
+    bool camerasReady(std::string& reason) {
+        const std::string& main = clips_[segments_.front().clip].stretch.path;
+        long long width = 0, height = 0;
+        if (!ExportLayout::pictureSize(main, width, height)) {
+            reason = platform::fileName(main) + ": the size of its picture cannot be read";
+            return false;
+        }
+        inputs_ = {{partners::channelOf(main).channel, 0, width, height}};
+        std::vector<std::string> stretch;
+        for (const StretchSegment& s : segments_) stretch.push_back(clips_[s.clip].stretch.path);
+        const std::vector<std::vector<ExportLayout::Camera>> moments =
+            ExportLayout::momentsOf(stretch, request_.journey.empty() ? request_.clips : request_.journey);
+        std::vector<std::vector<OtherCamera>> found(moments.size());
+        std::vector<cameras::CameraChannel> channels;  // of the first moment, in the table's order
+        for (size_t m = 0; m < moments.size(); ++m) {
+            for (const ExportLayout::Camera& camera : moments[m]) {
+                OtherCamera other;
+                other.path = camera.path;
+                other.channel = camera.channel;
+                std::string why;
+                if (::stat(camera.path.c_str(), &other.before) != 0 || !S_ISREG(other.before.st_mode) ||
+                    !playable(camera.path, why))
+                    continue;
+                found[m].push_back(std::move(other));
+                if (m == 0) channels.push_back(camera.channel);
+            }
+        }
+        for (const cameras::CameraChannel channel : channels) {
+            const auto in = [&](const std::vector<OtherCamera>& moment) {
+                return std::find_if(moment.begin(), moment.end(), [&](const OtherCamera& o) {
+                    return o.channel == channel;
+                });
+            };
+            if (!std::all_of(found.begin(), found.end(), [&](const auto& moment) { return in(moment) != moment.end(); }))
+                continue;
+            cameras::GridCamera input{channel, 0, 0, 0};
+            ExportLayout::pictureSize(in(found.front())->path, input.width, input.height);
+            inputs_.push_back(input);
+            for (size_t m = 0; m < segments_.size(); ++m) {
+                OtherCamera other = *in(found[m]);
+                other.input = inputs_.size() - 1;
+                clips_[segments_[m].clip].others.push_back(std::move(other));
             }
         }
         return true;
@@ -497,13 +560,17 @@ private:
         for (const StretchSegment& s : segments_) {
             std::string why;
             SourceClip& clip = clips_[s.clip];
-            if (!Sha256::ofFile(clip.stretch.path, hashes_[s.clip], why, &hashStop_) ||
-                (request_.inset && !Sha256::ofFile(clip.partner, clip.partnerHash, why, &hashStop_))) {
+            if (!Sha256::ofFile(clip.stretch.path, hashes_[s.clip], why, &hashStop_)) {
                 reason = platform::fileName(clip.stretch.path) + ": cannot be read (" + why + ")";
                 return false;
             }
+            for (OtherCamera& other : clip.others)
+                if (!Sha256::ofFile(other.path, other.hash, why, &hashStop_)) {
+                    reason = platform::fileName(clip.stretch.path) + ": cannot be read (" + why + ")";
+                    return false;
+                }
             clip.repaired = RepairedSource::of(absolute(clip.stretch.path), &hashStop_);
-            if (request_.inset) clip.partnerRepaired = RepairedSource::of(absolute(clip.partner), &hashStop_);
+            for (OtherCamera& other : clip.others) other.repaired = RepairedSource::of(absolute(other.path), &hashStop_);
         }
         return true;
     }
@@ -511,10 +578,17 @@ private:
     bool linkSources(std::string& reason) {
         for (const StretchSegment& s : segments_) {
             const SourceClip& clip = clips_[s.clip];
-            if (!link(clip.stretch.path, std::to_string(s.clip) + ".mp4", reason) ||
-                (request_.inset && !link(clip.partner, std::to_string(s.clip) + "p.mp4", reason)))
-                return false;
+            if (!link(clip.stretch.path, std::to_string(s.clip) + ".mp4", reason)) return false;
+            for (const OtherCamera& other : clip.others)
+                if (!link(other.path,
+                          request_.layout ? VideoCut::cameraLinkName(s.clip, other.input)
+                                          : std::to_string(s.clip) + "p.mp4",
+                          reason))
+                    return false;
         }
+        for (size_t k = 1; request_.layout && k < inputs_.size(); ++k)
+            if (!writeFile(work_ + VideoCut::cameraListName(k), VideoCut::cameraList(segments_, k), reason))
+                return false;
         return writeFile(work_ + VideoCut::kListName, VideoCut::concatList(segments_), reason) &&
                (!request_.inset ||
                 writeFile(work_ + VideoCut::kPartnerListName, VideoCut::concatList(segments_, true), reason));
@@ -557,7 +631,14 @@ private:
                            OverlayScript::make(moments, length_, request_.units, scale), reason))
                 return false;
         }
-        const VideoCut::Picture picture{request_.overlay, request_.inset, request_.mirrorInset};
+        VideoCut::Picture picture;
+        picture.overlay = request_.overlay;
+        picture.inset = request_.inset;
+        picture.mirror = request_.mirrorInset;
+        if (request_.layout) {
+            picture.mirror = request_.mirrorRear;
+            picture.layout = VideoCut::Picture::Layout{*request_.layout, request_.largeCamera, inputs_};
+        }
         const auto args = VideoCut::arguments(request_.ffmpeg, length_, picture, work_, "video.mp4");
         folder_.adopt("video.mp4");
         return VideoCut::run(args, folder_.fd(), length_, stop_,
@@ -587,7 +668,7 @@ private:
         videoSeconds_ = seconds;
         const double slack = std::max(2.5 * seconds / static_cast<double>(samples.size()), 0.2);
         // The original frames are cut at the key frames around the stretch: longer is no fault there.
-        const bool reencoded = request_.overlay || request_.inset;
+        const bool reencoded = reencodes();
         if (seconds < length_ - slack || (reencoded && seconds > length_ + slack)) {
             char text[160];
             std::snprintf(text, sizeof text, "the video holds %.2f s, not the stretch's %.2f s", seconds,
@@ -828,12 +909,13 @@ private:
             row.sha256 = hashes_[s.clip];
             row.repair = repairOf(clip.repaired);
             input.clips.push_back(row);
-            if (!request_.inset) continue;
-            row.path = clip.partner;
-            row.sizeBytes = static_cast<int64_t>(clip.partnerBefore.st_size);
-            row.sha256 = clip.partnerHash;
-            row.repair = repairOf(clip.partnerRepaired);
-            input.clips.push_back(row);
+            for (const OtherCamera& other : clip.others) {
+                row.path = other.path;
+                row.sizeBytes = static_cast<int64_t>(other.before.st_size);
+                row.sha256 = other.hash;
+                row.repair = repairOf(other.repaired);
+                input.clips.push_back(row);
+            }
         }
         for (const std::string& name : derivedNames()) input.derived.push_back(name);
         for (const std::string& place : journey_.places()) input.originals.push_back(place);
@@ -900,6 +982,13 @@ private:
                       request_.utcOffsetSeconds, request_.units == UnitSystem::Imperial ? "imperial" : "metric",
                       request_.events.zeroCount, request_.events.countsPerG);
         std::string out = text;
+        if (request_.layout) {
+            out += "; layout " + std::string(cameras::layoutName(*request_.layout));
+            if (request_.largeCamera != cameras::CameraChannel::None)
+                out += ", large " + std::string(cameras::channelName(request_.largeCamera));
+            if (request_.mirrorRear) out += ", back mirrored";
+            out += ", " + std::to_string(inputs_.size()) + " cameras";
+        }
         if (!segments_.empty()) {
             std::snprintf(text, sizeof text, " from %.3f s of ", segments_.front().inSeconds);
             out = "stretch" + std::string(text) + absolute(clips_[segments_.front().clip].stretch.path) + "; " + out;
@@ -912,7 +1001,7 @@ private:
         std::vector<CustodyFile> files;
         for (const StretchSegment& s : segments_) {
             files.push_back({absolute(clips_[s.clip].stretch.path), hashes_[s.clip]});
-            if (request_.inset) files.push_back({absolute(clips_[s.clip].partner), clips_[s.clip].partnerHash});
+            for (const OtherCamera& other : clips_[s.clip].others) files.push_back({absolute(other.path), other.hash});
         }
         return files;
     }
@@ -971,7 +1060,7 @@ private:
         entry.action = "exported";
         entry.settings = settings();
         entry.inputs = sources();
-        if (request_.overlay || request_.inset) entry.libx264 = EncoderVersion::x264At(folder_.fd(), "video.mp4");
+        if (reencodes()) entry.libx264 = EncoderVersion::x264At(folder_.fd(), "video.mp4");
         for (const std::string& name : derivedNames()) {
             std::string hex, why;
             if (!Sha256::ofFileAt(folder_.fd(), name, hex, why)) {
@@ -1004,8 +1093,9 @@ private:
     bool unchanged(std::string& reason) const {
         for (const StretchSegment& s : segments_) {
             const SourceClip& clip = clips_[s.clip];
-            for (const auto& [path, before] : {std::pair{&clip.stretch.path, &clip.before}, {&clip.partner, &clip.partnerBefore}}) {
-                if (path->empty()) continue;
+            std::vector<std::pair<const std::string*, const struct stat*>> files = {{&clip.stretch.path, &clip.before}};
+            for (const OtherCamera& other : clip.others) files.emplace_back(&other.path, &other.before);
+            for (const auto& [path, before] : files) {
                 struct stat now;
                 if (::stat(path->c_str(), &now) != 0 || !sameFile(now, *before)) {
                     reason = platform::fileName(*path) + ": the clip changed while it was exported; its checksum no longer holds";
@@ -1040,13 +1130,16 @@ private:
             // A repaired copy's original, with the checksum the repair read it with.
             if (const auto& repaired = clips_[s.clip].repaired)
                 sums += ChecksumList::line(repaired->provenance.originalSha256, repaired->originalPath);
-            if (!request_.inset) continue;
-            sums += ChecksumList::line(clips_[s.clip].partnerHash, absolute(clips_[s.clip].partner));
-            if (const auto& repaired = clips_[s.clip].partnerRepaired)
-                sums += ChecksumList::line(repaired->provenance.originalSha256, repaired->originalPath);
+            for (const OtherCamera& other : clips_[s.clip].others) {
+                sums += ChecksumList::line(other.hash, absolute(other.path));
+                if (other.repaired)
+                    sums += ChecksumList::line(other.repaired->provenance.originalSha256, other.repaired->originalPath);
+            }
         }
         return folder_.write("SHA256SUMS", sums, reason);
     }
+
+    bool reencodes() const { return request_.overlay || request_.inset || request_.layout; }
 
     std::vector<std::string> derivedNames() const {
         std::vector<std::string> names = {"video.mp4", "track.gpx", "track.csv", "report.pdf"};
@@ -1075,6 +1168,7 @@ private:
     const std::function<void(const std::string&)>& folderMadeHook_;
     std::vector<SourceClip> clips_;
     std::vector<StretchSegment> segments_;
+    std::vector<cameras::GridCamera> inputs_;  // a layout's: the main clips, then each other camera's list
     std::vector<std::string> hashes_;
     size_t startClip_ = 0;
     double startSeconds_ = 0.0;
@@ -1092,7 +1186,7 @@ private:
     std::string copyReason_;
     std::string work_;
     bool kept_ = false;
-    // The checksums' worker: it owns hashes_ and the partners' hashes until joined.
+    // The checksums' worker: it owns hashes_ and the other cameras' hashes until joined.
     std::thread hashing_;
     std::atomic<bool> hashStop_{false};
     std::atomic<bool> hashDone_{false};
@@ -1105,7 +1199,8 @@ private:
 bool EvidenceExport::run(const EvidenceRequest& request, std::string& folder, std::string& reason,
                          const Progress& progress) {
     folder.clear();
-    const EvidenceRequest one = request.startClock ? request : oneChannel(request);
+    EvidenceRequest one = request.startClock ? request : oneChannel(request);
+    one.inset = one.inset && !one.layout;  // the layout takes the other cameras in
     outputs_ = {};
     Export job(one, stop_, progress, folderMadeHook_, outputs_);
     return job.run(folder, reason);

@@ -1,0 +1,78 @@
+#include "evidence/ExportLayout.h"
+
+#include "cameras/ClipPartners.h"
+#include "telemetry/IsoFile.h"
+
+#include <sys/stat.h>
+#include <algorithm>
+#include <cstdint>
+
+std::vector<std::vector<ExportLayout::Camera>> ExportLayout::momentsOf(const std::vector<std::string>& clips,
+                                                                       const std::vector<std::string>& pool) {
+    std::vector<partners::ClipStamp> stamps;
+    const auto stampOf = [&](const std::string& path) {
+        const auto found = std::find_if(stamps.begin(), stamps.end(),
+                                        [&](const partners::ClipStamp& s) { return s.path == path; });
+        if (found != stamps.end()) return static_cast<size_t>(found - stamps.begin());
+        // The name's time pairs clips; the file's time stands in where a name has none.
+        struct stat st {};
+        stamps.push_back({path, ::stat(path.c_str(), &st) == 0 ? static_cast<double>(st.st_mtim.tv_sec) : 0.0});
+        return stamps.size() - 1;
+    };
+    for (const std::string& path : pool)
+        if (!path.empty()) stampOf(path);
+    std::vector<size_t> own;
+    for (const std::string& clip : clips) own.push_back(stampOf(clip));
+    const std::vector<std::vector<size_t>> moments = partners::matchMoments(stamps);
+    std::vector<std::vector<Camera>> out(clips.size());
+    for (size_t i = 0; i < clips.size(); ++i) {
+        for (const std::vector<size_t>& moment : moments) {
+            if (std::find(moment.begin(), moment.end(), own[i]) == moment.end()) continue;
+            for (const size_t m : moment)
+                if (m != own[i]) out[i].push_back({partners::channelOf(stamps[m].path).channel, stamps[m].path});
+        }
+    }
+    return out;
+}
+
+bool ExportLayout::pictureSize(const std::string& path, long long& width, long long& height) {
+    IsoFile file;
+    std::string why;
+    if (!file.open(path, why)) return false;
+    for (const IsoTrack& track : file.tracks()) {
+        if (track.handlerType != fourcc("vide")) continue;
+        // stsd: version, flags and count, then the visual sample entry: its
+        // width and height 32 bytes into it.
+        IsoBox stsd;
+        unsigned char size[4];
+        if (!file.findChild(track.stbl, fourcc("stsd"), stsd) || stsd.payloadSize() < 8 + 36 ||
+            !file.read(stsd.payloadOffset() + 8 + 32, sizeof size, size))
+            return false;
+        width = (size[0] << 8) | size[1];
+        height = (size[2] << 8) | size[3];
+        return width > 0 && height > 0;
+    }
+    return false;
+}
+
+std::string ExportLayout::graph(const std::vector<cameras::GridCamera>& inputs, cameras::CameraLayout layout,
+                                cameras::CameraChannel large, bool mirrorRear, const std::string& trimmed,
+                                const std::string& burned) {
+    // The engine's track ids: input k is "vid<k+1>".
+    cameras::GridTracks tracks;
+    std::string graph;
+    for (size_t k = 0; k < inputs.size(); ++k) {
+        const std::string id = std::to_string(k + 1);
+        graph += "[" + std::to_string(k) + ":v:0]" + trimmed + "[vid" + id + "];";
+        tracks.cameras.push_back(inputs[k]);
+        tracks.cameras.back().video = static_cast<long long>(k + 1);
+    }
+    cameras::GridStyle style;
+    style.mirrorRear = mirrorRear;
+    style.labels = false;
+    const std::string grid = cameras::gridGraph(tracks, layout, large, style);
+    static constexpr std::string_view kOutput = "[vo]";
+    if (grid.size() < kOutput.size() || grid.compare(grid.size() - kOutput.size(), kOutput.size(), kOutput) != 0)
+        return {};
+    return graph + grid.substr(0, grid.size() - kOutput.size()) + burned + "[picture]";
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The picture as shown of a car's moment, for an export: every camera of
+// each clip's moment, found among the clips the export was given by the
+// camera table's names and times (partners::matchMoments), composed with the
+// engine's own graph (cameras/GridGraph) in the layout shown. FFmpeg reads
+// the main clips' concat list as input 0 and one list per other camera after
+// it; the graph relabels them as the engine's tracks, so there is one
+// composition for the screen and the export.
+//
+// Threads: any; pure apart from reading the clips' names, times and picture
+// sizes.
+#include "cameras/CameraChannel.h"
+#include "cameras/CameraLayout.h"
+#include "cameras/GridGraph.h"
+
+#include <string>
+#include <vector>
+
+class ExportLayout {
+public:
+    struct Camera {
+        cameras::CameraChannel channel = cameras::CameraChannel::None;
+        std::string path;
+    };
+
+    // For each clip, the other cameras of its moment among pool (the clip's
+    // own channel left out), one per channel; none for a name the table does
+    // not know. Paths are compared as given.
+    static std::vector<std::vector<Camera>> momentsOf(const std::vector<std::string>& clips,
+                                                      const std::vector<std::string>& pool);
+
+    // The picture size of the file's first video track (its sample entry);
+    // false when it cannot be read.
+    static bool pictureSize(const std::string& path, long long& width, long long& height);
+
+    // FFmpeg's filter graph: inputs[0] is the main clips' list (input 0),
+    // inputs[k] the list of input k; each is put through `trimmed` first, and
+    // the composed picture through `burned` (empty or starting with ',') into
+    // "[picture]". Missing tiles stay black (no text: a font may be missing).
+    // Empty when the main clip's size is unknown.
+    static std::string graph(const std::vector<cameras::GridCamera>& inputs, cameras::CameraLayout layout,
+                             cameras::CameraChannel large, bool mirrorRear, const std::string& trimmed,
+                             const std::string& burned);
+};
