@@ -494,9 +494,12 @@ private:
         return true;
     }
 
-    // A layout's cameras: those every moment of the stretch has, readable,
-    // each joined as a list of its own; another camera's tile stays black
-    // (a list with a hole would put the camera's later minutes out of time).
+    // A layout's cameras, each joined as a list of its own. A moment that
+    // lacks a camera (or whose clip cannot be read) keeps a place in that
+    // list, or the camera's later minutes would be out of time: another clip
+    // of the same camera (its encoder's stream, which a clip made up here
+    // would not match) stands in there, hidden under black. Where no clip of
+    // the camera is long enough to stand in, its tile stays black throughout.
     bool camerasReady(std::string& reason) {
         const std::string& main = clips_[segments_.front().clip].stretch.path;
         long long width = 0, height = 0;
@@ -509,36 +512,50 @@ private:
         for (const StretchSegment& s : segments_) stretch.push_back(clips_[s.clip].stretch.path);
         const std::vector<std::vector<ExportLayout::Camera>> moments =
             ExportLayout::momentsOf(stretch, request_.journey.empty() ? request_.clips : request_.journey);
-        std::vector<std::vector<OtherCamera>> found(moments.size());
-        std::vector<cameras::CameraChannel> channels;  // of the first moment, in the table's order
+        std::vector<std::vector<std::pair<OtherCamera, double>>> found(moments.size());  // with its length
+        std::vector<cameras::CameraChannel> channels;  // in the order first met
         for (size_t m = 0; m < moments.size(); ++m) {
             for (const ExportLayout::Camera& camera : moments[m]) {
                 OtherCamera other;
                 other.path = camera.path;
                 other.channel = camera.channel;
                 std::string why;
+                double seconds = 0.0;
                 if (::stat(camera.path.c_str(), &other.before) != 0 || !S_ISREG(other.before.st_mode) ||
-                    !playable(camera.path, why))
+                    !playable(camera.path, why, &seconds))
                     continue;
-                found[m].push_back(std::move(other));
-                if (m == 0) channels.push_back(camera.channel);
+                found[m].emplace_back(std::move(other), seconds);
+                if (std::find(channels.begin(), channels.end(), camera.channel) == channels.end())
+                    channels.push_back(camera.channel);
             }
         }
         for (const cameras::CameraChannel channel : channels) {
-            const auto in = [&](const std::vector<OtherCamera>& moment) {
-                return std::find_if(moment.begin(), moment.end(), [&](const OtherCamera& o) {
-                    return o.channel == channel;
-                });
-            };
-            if (!std::all_of(found.begin(), found.end(), [&](const auto& moment) { return in(moment) != moment.end(); }))
-                continue;
+            std::vector<const std::pair<OtherCamera, double>*> clip(segments_.size(), nullptr);
+            const std::pair<OtherCamera, double>* longest = nullptr;
+            for (size_t m = 0; m < segments_.size(); ++m)
+                for (const auto& f : found[m])
+                    if (f.first.channel == channel) {
+                        clip[m] = &f;
+                        if (longest == nullptr || f.second > longest->second) longest = &f;
+                    }
+            bool standsIn = true;
+            for (size_t m = 0; m < segments_.size(); ++m)
+                standsIn = standsIn && (clip[m] != nullptr || longest->second >= segments_[m].outSeconds);
+            if (!standsIn) continue;
             cameras::GridCamera input{channel, 0, 0, 0};
-            ExportLayout::pictureSize(in(found.front())->path, input.width, input.height);
+            ExportLayout::pictureSize(longest->first.path, input.width, input.height);
             inputs_.push_back(input);
+            blanks_.resize(inputs_.size());
             for (size_t m = 0; m < segments_.size(); ++m) {
-                OtherCamera other = *in(found[m]);
+                const StretchSegment& s = segments_[m];
+                if (clip[m] == nullptr) {
+                    standIns_.push_back({s.clip, inputs_.size() - 1, longest->first.path});
+                    blanks_.back().emplace_back(s.outputSeconds, s.outputSeconds + s.outSeconds - s.inSeconds);
+                    continue;
+                }
+                OtherCamera other = clip[m]->first;
                 other.input = inputs_.size() - 1;
-                clips_[segments_[m].clip].others.push_back(std::move(other));
+                clips_[s.clip].others.push_back(std::move(other));
             }
         }
         return true;
@@ -546,9 +563,10 @@ private:
 
     // A clip with a picture to inset: an unreadable one would leave the
     // inset frozen on the clip before while the report named it as a source.
-    static bool playable(const std::string& path, std::string& why) {
+    static bool playable(const std::string& path, std::string& why, double* seconds = nullptr) {
         IsoFile file;
         if (!file.open(path, why)) return false;
+        if (seconds != nullptr) *seconds = file.durationSeconds();
         const bool video = std::any_of(file.tracks().begin(), file.tracks().end(),
                                        [](const IsoTrack& t) { return t.handlerType == fourcc("vide"); });
         if (!video || !(file.durationSeconds() > 0.0)) why = "no video in it";
@@ -586,6 +604,8 @@ private:
                           reason))
                     return false;
         }
+        for (const StandIn& in : standIns_)
+            if (!link(in.path, VideoCut::cameraLinkName(in.clip, in.input), reason)) return false;
         for (size_t k = 1; request_.layout && k < inputs_.size(); ++k)
             if (!writeFile(work_ + VideoCut::cameraListName(k), VideoCut::cameraList(segments_, k), reason))
                 return false;
@@ -637,7 +657,7 @@ private:
         picture.mirror = request_.mirrorInset;
         if (request_.layout) {
             picture.mirror = request_.mirrorRear;
-            picture.layout = VideoCut::Picture::Layout{*request_.layout, request_.largeCamera, inputs_};
+            picture.layout = VideoCut::Picture::Layout{*request_.layout, request_.largeCamera, inputs_, blanks_};
         }
         const auto args = VideoCut::arguments(request_.ffmpeg, length_, picture, work_, "video.mp4");
         folder_.adopt("video.mp4");
@@ -1169,6 +1189,14 @@ private:
     std::vector<SourceClip> clips_;
     std::vector<StretchSegment> segments_;
     std::vector<cameras::GridCamera> inputs_;  // a layout's: the main clips, then each other camera's list
+    // A layout's clip in place of a camera a moment lacks, and when each input is hidden under black.
+    struct StandIn {
+        size_t clip = 0;
+        size_t input = 0;
+        std::string path;
+    };
+    std::vector<StandIn> standIns_;
+    std::vector<std::vector<std::pair<double, double>>> blanks_;
     std::vector<std::string> hashes_;
     size_t startClip_ = 0;
     double startSeconds_ = 0.0;

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 
 std::vector<std::vector<ExportLayout::Camera>> ExportLayout::momentsOf(const std::vector<std::string>& clips,
                                                                        const std::vector<std::string>& pool) {
@@ -55,7 +56,9 @@ bool ExportLayout::pictureSize(const std::string& path, long long& width, long l
     return false;
 }
 
-std::string ExportLayout::graph(const std::vector<cameras::GridCamera>& inputs, cameras::CameraLayout layout,
+std::string ExportLayout::graph(const std::vector<cameras::GridCamera>& inputs,
+                                const std::vector<std::vector<std::pair<double, double>>>& blanks,
+                                cameras::CameraLayout layout,
                                 cameras::CameraChannel large, bool mirrorRear, const std::string& trimmed,
                                 const std::string& burned) {
     // The engine's track ids: input k is "vid<k+1>".
@@ -63,7 +66,17 @@ std::string ExportLayout::graph(const std::vector<cameras::GridCamera>& inputs, 
     std::string graph;
     for (size_t k = 0; k < inputs.size(); ++k) {
         const std::string id = std::to_string(k + 1);
-        graph += "[" + std::to_string(k) + ":v:0]" + trimmed + "[vid" + id + "];";
+        graph += "[" + std::to_string(k) + ":v:0]" + trimmed;
+        if (k < blanks.size() && !blanks[k].empty()) {
+            std::string when;
+            for (const auto& [from, to] : blanks[k]) {
+                char span[80];
+                std::snprintf(span, sizeof span, "%sgte(t,%.3f)*lt(t,%.3f)", when.empty() ? "" : "+", from, to);
+                when += span;
+            }
+            graph += ",drawbox=c=black:t=fill:enable='" + when + "'";
+        }
+        graph += "[vid" + id + "];";
         tracks.cameras.push_back(inputs[k]);
         tracks.cameras.back().video = static_cast<long long>(k + 1);
     }

@@ -34,11 +34,14 @@ public:
     static bool pictureSize(const std::string& path, long long& width, long long& height);
 
     // FFmpeg's filter graph: inputs[0] is the main clips' list (input 0),
-    // inputs[k] the list of input k; each is put through `trimmed` first, and
-    // the composed picture through `burned` (empty or starting with ',') into
-    // "[picture]". Missing tiles stay black (no text: a font may be missing).
-    // Empty when the main clip's size is unknown.
-    static std::string graph(const std::vector<cameras::GridCamera>& inputs, cameras::CameraLayout layout,
+    // inputs[k] the list of input k; each is put through `trimmed` first and
+    // then hidden under black over its blanks (seconds of the video, from
+    // and to), and the composed picture through `burned` (empty or starting
+    // with ',') into "[picture]". Missing tiles stay black (no text: a font
+    // may be missing). Empty when the main clip's size is unknown.
+    static std::string graph(const std::vector<cameras::GridCamera>& inputs,
+                             const std::vector<std::vector<std::pair<double, double>>>& blanks,
+                             cameras::CameraLayout layout,
                              cameras::CameraChannel large, bool mirrorRear, const std::string& trimmed,
                              const std::string& burned);
 };

@@ -38,6 +38,8 @@ public:
             cameras::CameraLayout layout = cameras::CameraLayout::Grid;
             cameras::CameraChannel large = cameras::CameraChannel::None;
             std::vector<cameras::GridCamera> inputs;
+            // By input: the stretches of the video (from, to) it is hidden under black.
+            std::vector<std::vector<std::pair<double, double>>> blanks;
         };
         std::optional<Layout> layout;
         bool reencoded() const { return overlay || inset || layout; }

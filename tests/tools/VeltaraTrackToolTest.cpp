@@ -1031,8 +1031,8 @@ std::array<int, 3> colourAt(const std::string& video, double seconds, double fx,
 
 // A car's moment of four cameras exported as the player shows it: the grid
 // laid out like the car at the front's size, every camera's clip in the
-// checksums; a moment without its right repeater still exports, that tile
-// black.
+// checksums; a stretch into a minute without its right repeater still
+// exports, that tile black there only.
 TEST_F(VeltaraTrackTool, AnExportTakesTheCarsCamerasAsShown) {
     if (!std::filesystem::exists(std::string(VELTARA_TEST_PROGRAM_DIR) + "Report/veltara-report"))
         GTEST_SKIP() << "no report program in this build";
@@ -1040,7 +1040,8 @@ TEST_F(VeltaraTrackTool, AnExportTakesTheCarsCamerasAsShown) {
     testing_support::ClipSpec spec;
     spec.withAudio = false;
     spec.withSubtitle = false;
-    spec.durationSeconds = 4;
+    spec.durationSeconds = 60;
+    spec.frameRate = 5;
     spec.width = 160;
     spec.height = 120;
     const std::pair<const char*, const char*> cameras[] = {
@@ -1051,33 +1052,36 @@ TEST_F(VeltaraTrackTool, AnExportTakesTheCarsCamerasAsShown) {
         if (std::string(camera) != "right_repeater")
             clip(std::string("TeslaCam/RecentClips/2026-12-07_10-01-00-") + camera + ".mp4", spec);
     }
-    const auto exported = [&](const char* front) {
-        const ToolRun run = this->run({"--export", "--from", std::string(front) + "@1", "--duration", "2", "--no-overlay",
+    const auto exported = [&](const char* from) {
+        const ToolRun run = this->run({"--export", "--from", from, "--duration", "4", "--no-overlay",
                                        "--layout", "grid", "--out", "exports", "TeslaCam/RecentClips"});
         EXPECT_EQ(run.status, 0) << run.err;
         return run.status == 0 ? lines(run.out).at(0) : std::string();
     };
     const std::array<int, 3> red{255, 0, 0}, blue{0, 0, 255}, green{0, 128, 0}, yellow{255, 255, 0}, black{0, 0, 0};
-    const auto expectTiles = [&](const std::string& folder, const std::array<int, 3> (&tiles)[4]) {
+    const auto expectTiles = [&](const std::string& folder, double seconds, const std::array<int, 3> (&tiles)[4]) {
         const double at[4][2] = {{0.25, 0.25}, {0.75, 0.25}, {0.25, 0.75}, {0.75, 0.75}};
         for (int t = 0; t < 4; ++t) {
             int width = 0, height = 0;
-            const std::array<int, 3> c = colourAt(folder + "video.mp4", 1.0, at[t][0], at[t][1], width, height);
+            const std::array<int, 3> c = colourAt(folder + "video.mp4", seconds, at[t][0], at[t][1], width, height);
             EXPECT_EQ(width, 160);
             EXPECT_EQ(height, 120);
             for (int i = 0; i < 3; ++i) EXPECT_NEAR(c[i], tiles[t][i], 40) << folder << " tile " << t;
         }
     };
 
-    const std::string whole = exported("2026-12-07_10-00-00-front.mp4");
+    const std::string whole = exported("2026-12-07_10-00-00-front.mp4@1");
     ASSERT_FALSE(whole.empty());
-    expectTiles(whole, {red, blue, green, yellow});
+    expectTiles(whole, 1.0, {red, blue, green, yellow});
     const std::string sums = tmp.read(whole.substr(tmp.path().size()) + "SHA256SUMS");
     for (const auto& [camera, colour] : cameras)
         EXPECT_EQ(count(sums, std::string("/RecentClips/2026-12-07_10-00-00-") + camera + ".mp4\n"), 1u) << sums;
     EXPECT_EQ(count(sums, "2026-12-07_10-01-00"), 0u) << sums;
 
-    const std::string lacking = exported("2026-12-07_10-01-00-front.mp4");
-    ASSERT_FALSE(lacking.empty());
-    expectTiles(lacking, {red, blue, green, black});
+    const std::string across = exported("2026-12-07_10-00-00-front.mp4@58");
+    ASSERT_FALSE(across.empty());
+    expectTiles(across, 1.0, {red, blue, green, yellow});
+    expectTiles(across, 3.0, {red, blue, green, black});
+    const std::string both = tmp.read(across.substr(tmp.path().size()) + "SHA256SUMS");
+    EXPECT_EQ(count(both, "/RecentClips/2026-12-07_10-0"), 7u) << both;
 }
