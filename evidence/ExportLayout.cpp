@@ -7,14 +7,15 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <unordered_map>
 
 std::vector<std::vector<ExportLayout::Camera>> ExportLayout::momentsOf(const std::vector<std::string>& clips,
                                                                        const std::vector<std::string>& pool) {
     std::vector<partners::ClipStamp> stamps;
+    std::unordered_map<std::string, size_t> index;  // a playlist may hold thousands of rows
     const auto stampOf = [&](const std::string& path) {
-        const auto found = std::find_if(stamps.begin(), stamps.end(),
-                                        [&](const partners::ClipStamp& s) { return s.path == path; });
-        if (found != stamps.end()) return static_cast<size_t>(found - stamps.begin());
+        if (const auto found = index.find(path); found != index.end()) return found->second;
+        index.emplace(path, stamps.size());
         // The name's time pairs clips; the file's time stands in where a name has none.
         struct stat st {};
         stamps.push_back({path, ::stat(path.c_str(), &st) == 0 ? static_cast<double>(st.st_mtim.tv_sec) : 0.0});
