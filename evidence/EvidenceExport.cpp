@@ -46,6 +46,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <thread>
 
 namespace {
@@ -53,7 +54,6 @@ namespace {
 // Another camera's clip of the same moment in the picture.
 struct OtherCamera {
     std::string path;
-    cameras::CameraChannel channel = cameras::CameraChannel::None;
     size_t input = 0;  // a layout's list it joins (from 1)
     struct stat before {};
     std::string hash;
@@ -494,12 +494,7 @@ private:
         return true;
     }
 
-    // A layout's cameras, each joined as a list of its own. A moment that
-    // lacks a camera (or whose clip cannot be read) keeps a place in that
-    // list, or the camera's later minutes would be out of time: another clip
-    // of the same camera (its encoder's stream, which a clip made up here
-    // would not match) stands in there, hidden under black. Where no clip of
-    // the camera is long enough to stand in, its tile stays black throughout.
+    // A layout's cameras, each joined as a list of its own (see ExportLayout::plan).
     bool camerasReady(std::string& reason) {
         const std::string& main = clips_[segments_.front().clip].stretch.path;
         long long width = 0, height = 0;
@@ -507,56 +502,31 @@ private:
             reason = platform::fileName(main) + ": the size of its picture cannot be read";
             return false;
         }
-        inputs_ = {{partners::channelOf(main).channel, 0, width, height}};
         std::vector<std::string> stretch;
         for (const StretchSegment& s : segments_) stretch.push_back(clips_[s.clip].stretch.path);
         const std::vector<std::vector<ExportLayout::Camera>> moments =
             ExportLayout::momentsOf(stretch, request_.journey.empty() ? request_.clips : request_.journey);
-        std::vector<std::vector<std::pair<OtherCamera, double>>> found(moments.size());  // with its length
-        std::vector<cameras::CameraChannel> channels;  // in the order first met
+        std::vector<std::vector<ExportLayout::Readable>> readable(moments.size());
+        std::map<std::string, struct stat> before;  // as each clip was when found
         for (size_t m = 0; m < moments.size(); ++m) {
             for (const ExportLayout::Camera& camera : moments[m]) {
-                OtherCamera other;
-                other.path = camera.path;
-                other.channel = camera.channel;
+                struct stat st {};
                 std::string why;
                 double seconds = 0.0;
-                if (::stat(camera.path.c_str(), &other.before) != 0 || !S_ISREG(other.before.st_mode) ||
+                if (::stat(camera.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
                     !playable(camera.path, why, &seconds))
                     continue;
-                found[m].emplace_back(std::move(other), seconds);
-                if (std::find(channels.begin(), channels.end(), camera.channel) == channels.end())
-                    channels.push_back(camera.channel);
+                readable[m].push_back({camera, seconds});
+                before[camera.path] = st;
             }
         }
-        for (const cameras::CameraChannel channel : channels) {
-            std::vector<const std::pair<OtherCamera, double>*> clip(segments_.size(), nullptr);
-            const std::pair<OtherCamera, double>* longest = nullptr;
-            for (size_t m = 0; m < segments_.size(); ++m)
-                for (const auto& f : found[m])
-                    if (f.first.channel == channel) {
-                        clip[m] = &f;
-                        if (longest == nullptr || f.second > longest->second) longest = &f;
-                    }
-            bool standsIn = true;
-            for (size_t m = 0; m < segments_.size(); ++m)
-                standsIn = standsIn && (clip[m] != nullptr || longest->second >= segments_[m].outSeconds);
-            if (!standsIn) continue;
-            cameras::GridCamera input{channel, 0, 0, 0};
-            ExportLayout::pictureSize(longest->first.path, input.width, input.height);
-            inputs_.push_back(input);
-            blanks_.resize(inputs_.size());
-            for (size_t m = 0; m < segments_.size(); ++m) {
-                const StretchSegment& s = segments_[m];
-                if (clip[m] == nullptr) {
-                    standIns_.push_back({s.clip, inputs_.size() - 1, longest->first.path});
-                    blanks_.back().emplace_back(s.outputSeconds, s.outputSeconds + s.outSeconds - s.inSeconds);
-                    continue;
-                }
-                OtherCamera other = clip[m]->first;
-                other.input = inputs_.size() - 1;
-                clips_[s.clip].others.push_back(std::move(other));
-            }
+        layout_ = ExportLayout::plan({partners::channelOf(main).channel, 0, width, height}, readable, segments_);
+        for (const ExportLayout::Plan::Use& use : layout_.uses) {
+            if (use.standIn) continue;
+            OtherCamera& other = clips_[segments_[use.segment].clip].others.emplace_back();
+            other.path = use.path;
+            other.input = use.input;
+            other.before = before[use.path];
         }
         return true;
     }
@@ -604,9 +574,11 @@ private:
                           reason))
                     return false;
         }
-        for (const StandIn& in : standIns_)
-            if (!link(in.path, VideoCut::cameraLinkName(in.clip, in.input), reason)) return false;
-        for (size_t k = 1; request_.layout && k < inputs_.size(); ++k)
+        for (const ExportLayout::Plan::Use& use : layout_.uses)
+            if (use.standIn &&
+                !link(use.path, VideoCut::cameraLinkName(segments_[use.segment].clip, use.input), reason))
+                return false;
+        for (size_t k = 1; request_.layout && k < layout_.inputs.size(); ++k)
             if (!writeFile(work_ + VideoCut::cameraListName(k), VideoCut::cameraList(segments_, k), reason))
                 return false;
         return writeFile(work_ + VideoCut::kListName, VideoCut::concatList(segments_), reason) &&
@@ -657,7 +629,8 @@ private:
         picture.mirror = request_.mirrorInset;
         if (request_.layout) {
             picture.mirror = request_.mirrorRear;
-            picture.layout = VideoCut::Picture::Layout{*request_.layout, request_.largeCamera, inputs_, blanks_};
+            picture.layout =
+                VideoCut::Picture::Layout{*request_.layout, request_.largeCamera, layout_.inputs, layout_.blanks};
         }
         const auto args = VideoCut::arguments(request_.ffmpeg, length_, picture, work_, "video.mp4");
         folder_.adopt("video.mp4");
@@ -1007,7 +980,7 @@ private:
             if (request_.largeCamera != cameras::CameraChannel::None)
                 out += ", large " + std::string(cameras::channelName(request_.largeCamera));
             if (request_.mirrorRear) out += ", back mirrored";
-            out += ", " + std::to_string(inputs_.size()) + " cameras";
+            out += ", " + std::to_string(layout_.inputs.size()) + " cameras";
         }
         if (!segments_.empty()) {
             std::snprintf(text, sizeof text, " from %.3f s of ", segments_.front().inSeconds);
@@ -1188,15 +1161,7 @@ private:
     const std::function<void(const std::string&)>& folderMadeHook_;
     std::vector<SourceClip> clips_;
     std::vector<StretchSegment> segments_;
-    std::vector<cameras::GridCamera> inputs_;  // a layout's: the main clips, then each other camera's list
-    // A layout's clip in place of a camera a moment lacks, and when each input is hidden under black.
-    struct StandIn {
-        size_t clip = 0;
-        size_t input = 0;
-        std::string path;
-    };
-    std::vector<StandIn> standIns_;
-    std::vector<std::vector<std::pair<double, double>>> blanks_;
+    ExportLayout::Plan layout_;  // with a layout: its cameras' lists
     std::vector<std::string> hashes_;
     size_t startClip_ = 0;
     double startSeconds_ = 0.0;

@@ -37,6 +37,45 @@ std::vector<std::vector<ExportLayout::Camera>> ExportLayout::momentsOf(const std
     return out;
 }
 
+ExportLayout::Plan ExportLayout::plan(const cameras::GridCamera& main,
+                                     const std::vector<std::vector<Readable>>& moments,
+                                     const std::vector<StretchSegment>& segments) {
+    Plan plan;
+    plan.inputs = {main};
+    plan.blanks.resize(1);
+    std::vector<cameras::CameraChannel> channels;
+    for (const std::vector<Readable>& moment : moments)
+        for (const Readable& r : moment)
+            if (std::find(channels.begin(), channels.end(), r.camera.channel) == channels.end())
+                channels.push_back(r.camera.channel);
+    for (const cameras::CameraChannel channel : channels) {
+        std::vector<const Readable*> clip(segments.size(), nullptr);
+        const Readable* longest = nullptr;
+        for (size_t m = 0; m < segments.size() && m < moments.size(); ++m)
+            for (const Readable& r : moments[m])
+                if (r.camera.channel == channel) {
+                    clip[m] = &r;
+                    if (longest == nullptr || r.seconds > longest->seconds) longest = &r;
+                }
+        bool standsIn = longest != nullptr;
+        for (size_t m = 0; standsIn && m < segments.size(); ++m)
+            standsIn = clip[m] != nullptr || longest->seconds >= segments[m].outSeconds;
+        if (!standsIn) continue;
+        cameras::GridCamera input{channel, 0, 0, 0};
+        pictureSize(longest->camera.path, input.width, input.height);
+        const size_t k = plan.inputs.size();
+        plan.inputs.push_back(input);
+        plan.blanks.emplace_back();
+        for (size_t m = 0; m < segments.size(); ++m) {
+            const StretchSegment& s = segments[m];
+            plan.uses.push_back({m, k, (clip[m] != nullptr ? clip[m] : longest)->camera.path, clip[m] == nullptr});
+            if (clip[m] == nullptr)
+                plan.blanks[k].emplace_back(s.outputSeconds, s.outputSeconds + s.outSeconds - s.inSeconds);
+        }
+    }
+    return plan;
+}
+
 bool ExportLayout::pictureSize(const std::string& path, long long& width, long long& height) {
     IsoFile file;
     std::string why;

@@ -12,8 +12,10 @@
 #include "cameras/CameraChannel.h"
 #include "cameras/CameraLayout.h"
 #include "cameras/GridGraph.h"
+#include "evidence/StretchSegment.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 class ExportLayout {
@@ -28,6 +30,36 @@ public:
     // not know. Paths are compared as given.
     static std::vector<std::vector<Camera>> momentsOf(const std::vector<std::string>& clips,
                                                       const std::vector<std::string>& pool);
+
+    // A clip of another camera that can be read, and its length.
+    struct Readable {
+        Camera camera;
+        double seconds = 0.0;
+    };
+    // Where the cameras' clips go: inputs[0] is the main clips' list, then
+    // one list per other camera, in the order first met. Each use puts a
+    // clip in a segment's place of an input's list. A moment that lacks a
+    // camera keeps its place in that list, or the camera's later minutes
+    // would be out of time: the camera's longest clip stands in there (its
+    // encoder's stream, which a black clip made by FFmpeg would not match in
+    // the list's one decoder), hidden under black over blanks[input]. A
+    // camera with no clip long enough to stand in is left out: its tile
+    // stays black throughout.
+    struct Plan {
+        struct Use {
+            size_t segment = 0;
+            size_t input = 0;
+            std::string path;
+            bool standIn = false;
+        };
+        std::vector<cameras::GridCamera> inputs;
+        std::vector<Use> uses;
+        std::vector<std::vector<std::pair<double, double>>> blanks;
+    };
+    // moments[m]: the readable other cameras of segments[m]'s clip. Reads
+    // each camera's picture size.
+    static Plan plan(const cameras::GridCamera& main, const std::vector<std::vector<Readable>>& moments,
+                     const std::vector<StretchSegment>& segments);
 
     // The picture size of the file's first video track (its sample entry);
     // false when it cannot be read.
