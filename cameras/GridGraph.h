@@ -52,7 +52,6 @@ struct GridStyle {
 std::vector<CameraChannel> gridChannels(const std::vector<GridCamera>& cameras);
 
 // Empty when there is nothing to compose (no main video or no size).
-std::string gridGraph(const GridTracks& tracks, CameraLayout layout, CameraChannel large,
-                      const GridStyle& style);
+std::string gridGraph(const GridTracks& tracks, CameraLayout layout, CameraChannel large, const GridStyle& style);
 
 }  // namespace cameras

@@ -11,8 +11,8 @@
 // play, or the end of the command stream (the program that drives the
 // engine is gone). libmpv is shut down before the exit line is posted, so the
 // audio device and the video window are free when the program reads it.
-#include "engine/EngineOptions.h"
 #include "cameras/GridGraph.h"
+#include "engine/EngineOptions.h"
 #include "engine/LineSplitter.h"
 #include "engine/MpvSession.h"
 #include "engine/ScreenshotNamer.h"

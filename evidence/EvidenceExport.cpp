@@ -558,7 +558,8 @@ private:
                     return false;
                 }
             clip.repaired = RepairedSource::of(absolute(clip.stretch.path), &hashStop_);
-            for (OtherCamera& other : clip.others) other.repaired = RepairedSource::of(absolute(other.path), &hashStop_);
+            for (OtherCamera& other : clip.others)
+                other.repaired = RepairedSource::of(absolute(other.path), &hashStop_);
         }
         return true;
     }

@@ -38,8 +38,8 @@ std::vector<std::vector<ExportLayout::Camera>> ExportLayout::momentsOf(const std
 }
 
 ExportLayout::Plan ExportLayout::plan(const cameras::GridCamera& main,
-                                     const std::vector<std::vector<Readable>>& moments,
-                                     const std::vector<StretchSegment>& segments) {
+                                      const std::vector<std::vector<Readable>>& moments,
+                                      const std::vector<StretchSegment>& segments) {
     Plan plan;
     plan.inputs = {main};
     plan.blanks.resize(1);
@@ -98,9 +98,8 @@ bool ExportLayout::pictureSize(const std::string& path, long long& width, long l
 
 std::string ExportLayout::graph(const std::vector<cameras::GridCamera>& inputs,
                                 const std::vector<std::vector<std::pair<double, double>>>& blanks,
-                                cameras::CameraLayout layout,
-                                cameras::CameraChannel large, bool mirrorRear, const std::string& trimmed,
-                                const std::string& burned) {
+                                cameras::CameraLayout layout, cameras::CameraChannel large, bool mirrorRear,
+                                const std::string& trimmed, const std::string& burned) {
     // The engine's track ids: input k is "vid<k+1>".
     cameras::GridTracks tracks;
     std::string graph;

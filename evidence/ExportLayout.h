@@ -73,7 +73,6 @@ public:
     // may be missing). Empty when the main clip's size is unknown.
     static std::string graph(const std::vector<cameras::GridCamera>& inputs,
                              const std::vector<std::vector<std::pair<double, double>>>& blanks,
-                             cameras::CameraLayout layout,
-                             cameras::CameraChannel large, bool mirrorRear, const std::string& trimmed,
-                             const std::string& burned);
+                             cameras::CameraLayout layout, cameras::CameraChannel large, bool mirrorRear,
+                             const std::string& trimmed, const std::string& burned);
 };

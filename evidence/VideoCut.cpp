@@ -75,11 +75,11 @@ std::vector<std::string> VideoCut::arguments(const std::string& ffmpeg, double l
     if (picture.layout) {
         for (size_t k = 1; k < picture.layout->inputs.size(); ++k)
             args.insert(args.end(), {"-f", "concat", "-safe", "0", "-i", workFolder + cameraListName(k)});
-        args.insert(args.end(), {"-filter_complex",
-                                 ExportLayout::graph(picture.layout->inputs, picture.layout->blanks,
-                                                     picture.layout->layout, picture.layout->large, picture.mirror,
-                                                     trimmed, burned),
-                                 "-map", "[picture]"});
+        args.insert(args.end(),
+                    {"-filter_complex",
+                     ExportLayout::graph(picture.layout->inputs, picture.layout->blanks, picture.layout->layout,
+                                         picture.layout->large, picture.mirror, trimmed, burned),
+                     "-map", "[picture]"});
     } else if (picture.inset) {
         // A partner that ends early keeps its last frame until the main clip ends.
         args.insert(args.end(),

@@ -1011,10 +1011,10 @@ namespace {
 // The colour of a point of a video's frame, given in fractions of the picture.
 std::array<int, 3> colourAt(const std::string& video, double seconds, double fx, double fy, int& width, int& height) {
     int status = 0;
-    const std::string size = testing_support::commandOutput(
-        {"/usr/bin/ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries", "stream=width,height", "-of",
-         "csv=p=0", video},
-        "/", status);
+    const std::string size =
+        testing_support::commandOutput({"/usr/bin/ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries",
+                                        "stream=width,height", "-of", "csv=p=0", video},
+                                       "/", status);
     if (std::sscanf(size.c_str(), "%d,%d", &width, &height) != 2) return {-1, -1, -1};
     const std::string at = std::to_string(seconds), x = std::to_string(static_cast<int>(width * fx)),
                       y = std::to_string(static_cast<int>(height * fy));
@@ -1053,13 +1053,13 @@ TEST_F(VeltaraTrackTool, AnExportTakesTheCarsCamerasAsShown) {
             clip(std::string("TeslaCam/RecentClips/2026-12-07_10-01-00-") + camera + ".mp4", spec);
     }
     const auto exported = [&](const char* from) {
-        const ToolRun run = this->run({"--export", "--from", from, "--duration", "4", "--no-overlay",
-                                       "--layout", "grid", "--out", "exports", "TeslaCam/RecentClips"});
+        const ToolRun run = this->run({"--export", "--from", from, "--duration", "4", "--no-overlay", "--layout",
+                                       "grid", "--out", "exports", "TeslaCam/RecentClips"});
         EXPECT_EQ(run.status, 0) << run.err;
         return run.status == 0 ? lines(run.out).at(0) : std::string();
     };
     const std::array<int, 3> red{255, 0, 0}, blue{0, 0, 255}, green{0, 128, 0}, yellow{255, 255, 0}, black{0, 0, 0};
-    const auto expectTiles = [&](const std::string& folder, double seconds, const std::array<int, 3> (&tiles)[4]) {
+    const auto expectTiles = [&](const std::string& folder, double seconds, const std::array<int, 3>(&tiles)[4]) {
         const double at[4][2] = {{0.25, 0.25}, {0.75, 0.25}, {0.25, 0.75}, {0.75, 0.75}};
         for (int t = 0; t < 4; ++t) {
             int width = 0, height = 0;

@@ -157,8 +157,8 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
             }
         } else if (matches(argument, "--large")) {
             if (!takeValue(arguments, i, "--large", value, error)) return TrackToolParse::UsageError;
-            options.largeCamera = value.size() == 1 ? cameras::carCameraNumbered(value[0] - '0')
-                                                    : cameras::CameraChannel::None;
+            options.largeCamera =
+                value.size() == 1 ? cameras::carCameraNumbered(value[0] - '0') : cameras::CameraChannel::None;
             if (options.largeCamera == cameras::CameraChannel::None) {
                 error = "bad camera \"" + value + "\" for --large (1 to 6)";
                 return TrackToolParse::UsageError;
