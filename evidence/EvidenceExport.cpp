@@ -831,6 +831,7 @@ private:
         input.texts = request_.reportTexts;
         input.overlay = request_.overlay;
         input.inset = request_.inset;
+        if (request_.layout) input.layout = cameras::layoutName(*request_.layout);
         input.imperial = request_.units == UnitSystem::Imperial;
         // The stretch found: the video as it was read back, not the length asked for.
         input.lengthSeconds = videoSeconds_ > 0.0 ? videoSeconds_ : length_;

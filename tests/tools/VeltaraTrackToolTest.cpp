@@ -1077,6 +1077,10 @@ TEST_F(VeltaraTrackTool, AnExportTakesTheCarsCamerasAsShown) {
     for (const auto& [camera, colour] : cameras)
         EXPECT_EQ(count(sums, std::string("/RecentClips/2026-12-07_10-00-00-") + camera + ".mp4\n"), 1u) << sums;
     EXPECT_EQ(count(sums, "2026-12-07_10-01-00"), 0u) << sums;
+    int status = 0;
+    const std::string report = testing_support::commandOutput({"/usr/bin/pdftotext", "report.pdf", "-"}, whole, status);
+    EXPECT_NE(report.find("re-encoded (H.264/AAC); every camera of each moment as shown (grid)"), std::string::npos)
+        << report;
 
     const std::string across = exported("2026-12-07_10-00-00-front.mp4@58");
     ASSERT_FALSE(across.empty());
