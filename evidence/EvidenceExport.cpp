@@ -520,7 +520,8 @@ private:
                 before[camera.path] = st;
             }
         }
-        layout_ = ExportLayout::plan({partners::channelOf(main).channel, 0, width, height}, readable, segments_);
+        layout_ = ExportLayout::plan({partners::channelOf(main).channel, 0, width, height}, readable, segments_,
+                                     *request_.layout, request_.largeCamera);
         for (const ExportLayout::Plan::Use& use : layout_.uses) {
             if (use.standIn) continue;
             OtherCamera& other = clips_[segments_[use.segment].clip].others.emplace_back();

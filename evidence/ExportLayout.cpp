@@ -39,14 +39,16 @@ std::vector<std::vector<ExportLayout::Camera>> ExportLayout::momentsOf(const std
 
 ExportLayout::Plan ExportLayout::plan(const cameras::GridCamera& main,
                                       const std::vector<std::vector<Readable>>& moments,
-                                      const std::vector<StretchSegment>& segments) {
+                                      const std::vector<StretchSegment>& segments, cameras::CameraLayout layout,
+                                      cameras::CameraChannel large) {
     Plan plan;
     plan.inputs = {main};
     plan.blanks.resize(1);
     std::vector<cameras::CameraChannel> channels;
     for (const std::vector<Readable>& moment : moments)
         for (const Readable& r : moment)
-            if (std::find(channels.begin(), channels.end(), r.camera.channel) == channels.end())
+            if (std::find(channels.begin(), channels.end(), r.camera.channel) == channels.end() &&
+                (cameras::layoutForMany(layout) != cameras::CameraLayout::Single || r.camera.channel == large))
                 channels.push_back(r.camera.channel);
     for (const cameras::CameraChannel channel : channels) {
         std::vector<const Readable*> clip(segments.size(), nullptr);
@@ -102,10 +104,11 @@ std::string ExportLayout::graph(const std::vector<cameras::GridCamera>& inputs,
                                 const std::string& trimmed, const std::string& burned) {
     // The engine's track ids: input k is "vid<k+1>".
     cameras::GridTracks tracks;
-    std::string graph;
+    std::vector<std::string> chains(inputs.size());
     for (size_t k = 0; k < inputs.size(); ++k) {
         const std::string id = std::to_string(k + 1);
-        graph += "[" + std::to_string(k) + ":v:0]" + trimmed;
+        std::string& graph = chains[k];
+        graph = "[" + std::to_string(k) + ":v:0]" + trimmed;
         if (k < blanks.size() && !blanks[k].empty()) {
             std::string when;
             for (const auto& [from, to] : blanks[k]) {
@@ -126,5 +129,9 @@ std::string ExportLayout::graph(const std::vector<cameras::GridCamera>& inputs,
     static constexpr std::string_view kOutput = "[vo]";
     if (grid.size() < kOutput.size() || grid.compare(grid.size() - kOutput.size(), kOutput.size(), kOutput) != 0)
         return {};
-    return graph + grid.substr(0, grid.size() - kOutput.size()) + burned + "[picture]";
+    // Only the inputs the picture shows: a label left unconnected fails the whole graph.
+    std::string used;
+    for (size_t k = 0; k < inputs.size(); ++k)
+        if (grid.find("[vid" + std::to_string(k + 1) + "]") != std::string::npos) used += chains[k];
+    return used + grid.substr(0, grid.size() - kOutput.size()) + burned + "[picture]";
 }

@@ -56,10 +56,12 @@ public:
         std::vector<Use> uses;
         std::vector<std::vector<std::pair<double, double>>> blanks;
     };
-    // moments[m]: the readable other cameras of segments[m]'s clip. Reads
+    // moments[m]: the readable other cameras of segments[m]'s clip. Only the
+    // cameras the layout shows are taken (one alone: the large one). Reads
     // each camera's picture size.
     static Plan plan(const cameras::GridCamera& main, const std::vector<std::vector<Readable>>& moments,
-                     const std::vector<StretchSegment>& segments);
+                     const std::vector<StretchSegment>& segments, cameras::CameraLayout layout,
+                     cameras::CameraChannel large);
 
     // The picture size of the file's first video track (its sample entry);
     // false when it cannot be read.

@@ -1032,7 +1032,7 @@ std::array<int, 3> colourAt(const std::string& video, double seconds, double fx,
 // A car's moment of four cameras exported as the player shows it: the grid
 // laid out like the car at the front's size, every camera's clip in the
 // checksums; a stretch into a minute without its right repeater still
-// exports, that tile black there only.
+// exports, that tile black there only; one camera alone takes only it.
 TEST_F(VeltaraTrackTool, AnExportTakesTheCarsCamerasAsShown) {
     if (!std::filesystem::exists(std::string(VELTARA_TEST_PROGRAM_DIR) + "Report/veltara-report"))
         GTEST_SKIP() << "no report program in this build";
@@ -1052,9 +1052,11 @@ TEST_F(VeltaraTrackTool, AnExportTakesTheCarsCamerasAsShown) {
         if (std::string(camera) != "right_repeater")
             clip(std::string("TeslaCam/RecentClips/2026-12-07_10-01-00-") + camera + ".mp4", spec);
     }
-    const auto exported = [&](const char* from) {
-        const ToolRun run = this->run({"--export", "--from", from, "--duration", "4", "--no-overlay", "--layout",
-                                       "grid", "--out", "exports", "TeslaCam/RecentClips"});
+    const auto exported = [&](const char* from, std::vector<std::string> layout = {"--layout", "grid"}) {
+        std::vector<std::string> arguments = {"--export",     "--from", from,      "--duration",          "4",
+                                              "--no-overlay", "--out",  "exports", "TeslaCam/RecentClips"};
+        arguments.insert(arguments.begin() + 1, layout.begin(), layout.end());
+        const ToolRun run = this->run(arguments);
         EXPECT_EQ(run.status, 0) << run.err;
         return run.status == 0 ? lines(run.out).at(0) : std::string();
     };
@@ -1088,4 +1090,12 @@ TEST_F(VeltaraTrackTool, AnExportTakesTheCarsCamerasAsShown) {
     expectTiles(across, 3.0, {red, blue, green, black});
     const std::string both = tmp.read(across.substr(tmp.path().size()) + "SHA256SUMS");
     EXPECT_EQ(count(both, "/RecentClips/2026-12-07_10-0"), 7u) << both;
+
+    // The back alone: only what is shown is taken.
+    const std::string back = exported("2026-12-07_10-00-00-front.mp4@1", {"--layout", "single", "--large", "2"});
+    ASSERT_FALSE(back.empty());
+    expectTiles(back, 1.0, {blue, blue, blue, blue});
+    const std::string shown = tmp.read(back.substr(tmp.path().size()) + "SHA256SUMS");
+    EXPECT_EQ(count(shown, "/RecentClips/2026-12-07_10-0"), 2u) << shown;
+    EXPECT_EQ(count(shown, "-back.mp4\n"), 1u) << shown;
 }
