@@ -260,6 +260,8 @@ ExportRows CDuiFrameWnd::PlaylistRows() const {
         if (const PlayListEntry* entry = list.GetEntryAt(i)) {
             rows.paths.push_back(entry->path);
             rows.partners.push_back(playlist.PartnerPathOf(i));
+            const std::vector<std::string> car = playlist.CarCamerasOf(i);
+            rows.carCameras.insert(rows.carCameras.end(), car.begin(), car.end());
         }
     }
     return rows;
@@ -267,9 +269,23 @@ ExportRows CDuiFrameWnd::PlaylistRows() const {
 
 void CDuiFrameWnd::AskExport(const std::string& path, double seconds) {
     if (!exporter_ || !controller_) return;
-    // The other camera is offered while the picture shows it.
-    const bool shown = !controller_->GetPartner().empty() && controller_->GetCameraLayout() != cameras::CameraLayout::Single;
-    exporter_->Ask(PlaylistRows(), path, seconds, {shown, controller_->IsPartnerMirrored()});
+    exporter_->Ask(PlaylistRows(), path, seconds, ShownCameras());
+}
+
+ExportInset CDuiFrameWnd::ShownCameras() const {
+    ExportInset shown;
+    if (!controller_) return shown;
+    shown.mirror = controller_->IsPartnerMirrored();
+    // A car's moment of more cameras: its layout as shown; else the other
+    // camera is offered while the picture shows it.
+    if (!controller_->GetCameras().empty()) {
+        shown.layout = cameras::layoutForMany(controller_->GetCameraLayout());
+        shown.large = controller_->GetLargeCamera();
+    } else {
+        shown.offered =
+            !controller_->GetPartner().empty() && controller_->GetCameraLayout() != cameras::CameraLayout::Single;
+    }
+    return shown;
 }
 
 intptr_t CDuiFrameWnd::ResponseDefaultKeyEvent(uintptr_t key) {

@@ -73,6 +73,8 @@ public:
     void AskExport(const std::string& path, double seconds);
     // The playlist's clips, in order, with the other camera of each.
     ExportRows PlaylistRows() const;
+    // How the other cameras join an export as the picture shows them now.
+    ExportInset ShownCameras() const;
     // True once the start-up thread has done its work and clips start at once.
     bool ServicesStarted() const { return servicesStarted_.load(); }
 

@@ -75,7 +75,7 @@ void EvidenceExporter::Ask(const ExportRows& rows, const std::string& clip, doub
     const size_t startClip = static_cast<size_t>(at - camera.begin());
     // The dialog's start is on the clip's own time line; below 0 it lies in
     // the clips before, where there are any.
-    ExportDialog dialog(store_, inset.offered, window_);
+    ExportDialog dialog(store_, inset.offered, window_, inset.layout.has_value());
     const bool earlier = startClip > 0;
     dialog.ShowZone(ZoneText());
     dialog.SetStretch(earlier ? seconds - kAroundSeconds : std::max(0.0, seconds - kAroundSeconds), 2 * kAroundSeconds,
@@ -84,9 +84,13 @@ void EvidenceExporter::Ask(const ExportRows& rows, const std::string& clip, doub
     dialog.Remember();
     SetSeal({dialog.SignKey(), dialog.SignCert(), dialog.KeyPassword(), dialog.TimestampRequest()});
     store_.WriteConfigInt(dialog.Originals() ? 1 : 0, ExportDialog::kOriginalsKey);
+    if (inset.layout) store_.WriteConfigInt(dialog.AsShown() ? 1 : 0, ExportDialog::kAsShownKey);
+    ExportInset picture = inset;
+    picture.offered = dialog.Inset();
+    if (!dialog.AsShown()) picture.layout.reset();
     // The proposal keeps to the clip's drive; a stretch the user set is taken as set.
-    Start(rows, clip, dialog.StartSeconds(), dialog.LengthSeconds(), dialog.Overlay(), {dialog.Inset(), inset.mirror},
-          !dialog.Changed(), dialog.Originals(), {dialog.CaseReference(), dialog.Vehicle(), dialog.Note()});
+    Start(rows, clip, dialog.StartSeconds(), dialog.LengthSeconds(), dialog.Overlay(), picture, !dialog.Changed(),
+          dialog.Originals(), {dialog.CaseReference(), dialog.Vehicle(), dialog.Note()});
 }
 
 QString EvidenceExporter::ZoneText() const {
@@ -110,15 +114,20 @@ bool EvidenceExporter::Start(const ExportRows& rows, const std::string& clip, do
     }
     if (std::find(request.clips.begin(), request.clips.end(), clip) == request.clips.end()) return false;
     if (worker_.joinable()) worker_.join();
-    request.inset = inset.offered;
+    request.inset = inset.offered && !inset.layout;
     request.mirrorInset = inset.mirror;
+    request.layout = inset.layout;
+    request.largeCamera = inset.large;
+    request.mirrorRear = inset.mirror;
     request.startSeconds = startSeconds;
     request.lengthSeconds = lengthSeconds;
     request.withinDrive = withinDrive;
     request.overlay = overlay;
     request.originals = originals;
     request.frameHashes = originals;
-    request.journey = rows.paths;  // the journey's other cameras are among the rows
+    // The journey's other cameras are among the rows, a car's among its moments' cameras.
+    request.journey = rows.paths;
+    request.journey.insert(request.journey.end(), rows.carCameras.begin(), rows.carCameras.end());
     request.exportsFolder = store_.userDataFolder() + "Exports";
     request.kind = folderWord(text("IDS_EXPORT_FOLDER"));
     request.ffmpeg = SubtitleExtractor::standardConverterPath();

@@ -8,6 +8,8 @@
 // through an atomic and its end by a queued call. Lifecycle: made by the
 // main window; the destructor stops a running export (its partial folder
 // is removed) and joins the worker.
+#include "cameras/CameraChannel.h"
+#include "cameras/CameraLayout.h"
 #include "evidence/EvidenceExport.h"
 
 #include <QObject>
@@ -16,6 +18,7 @@
 #include <QTimer>
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -29,15 +32,21 @@ class QProgressDialog;
 class QWidget;
 
 // The playlist's rows as an export sees them: each row's path and the other
-// camera of its moment ("" none).
+// camera of its moment ("" none); and every camera of the car's moments the
+// rows stand for, where the other cameras are found.
 struct ExportRows {
     std::vector<std::string> paths, partners;
+    std::vector<std::string> carCameras;
 };
 
-// How the other camera may join the export: offered while the window shows it.
+// How the other cameras may join the export, as the window shows them: the
+// partner as the inset, or a car's moment in its layout (with its large
+// camera). mirror: the rear camera mirrored.
 struct ExportInset {
     bool offered = false;
     bool mirror = false;
+    std::optional<cameras::CameraLayout> layout;
+    cameras::CameraChannel large = cameras::CameraChannel::None;
 };
 
 // How the export's SHA256SUMS is sealed: signed with key and certificate

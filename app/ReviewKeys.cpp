@@ -241,11 +241,9 @@ void ReviewKeys::showKeys() {
 }
 
 void ReviewKeys::largeCamera(int number) {
-    using cameras::CameraChannel;
-    static constexpr CameraChannel kByNumber[] = {CameraChannel::Front,         CameraChannel::Rear,
-                                                  CameraChannel::LeftRepeater,  CameraChannel::RightRepeater,
-                                                  CameraChannel::LeftPillar,    CameraChannel::RightPillar};
-    if (number >= 1 && number <= 6) makeLarge(kByNumber[number - 1]);
+    if (const cameras::CameraChannel channel = cameras::carCameraNumbered(number);
+        channel != cameras::CameraChannel::None)
+        makeLarge(channel);
 }
 
 void ReviewKeys::OnVideoClick(double x, double y) {

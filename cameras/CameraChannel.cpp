@@ -40,6 +40,13 @@ CameraChannel channelOfName(std::string_view name) {
     return CameraChannel::None;
 }
 
+CameraChannel carCameraNumbered(int number) {
+    static constexpr CameraChannel kByNumber[] = {CameraChannel::Front,        CameraChannel::Rear,
+                                                  CameraChannel::LeftRepeater, CameraChannel::RightRepeater,
+                                                  CameraChannel::LeftPillar,   CameraChannel::RightPillar};
+    return number >= 1 && number <= 6 ? kByNumber[number - 1] : CameraChannel::None;
+}
+
 CameraChannel channelOfFolder(std::string_view folderName) {
     static constexpr std::array<std::pair<std::string_view, CameraChannel>, 5> kFolders = {{
         {"front", CameraChannel::Front},

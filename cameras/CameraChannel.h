@@ -14,6 +14,10 @@ std::string_view channelName(CameraChannel channel);
 // The channel of one of those names (exactly); None for any other text.
 CameraChannel channelOfName(std::string_view name);
 
+// A car's camera by its number, as the keys 1 to 6 make it the large one:
+// front, back, left and right repeater, left and right pillar; None else.
+CameraChannel carCameraNumbered(int number);
+
 // The channel a recorder's per-camera folder is named after ("Front",
 // "Back", "Rear", "Inside", "Interior"; letter case ignored); None for any
 // other folder name.

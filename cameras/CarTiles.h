@@ -1,6 +1,6 @@
 #pragma once
 // Which of a car's cameras a point of the composed picture shows, for the
-// tiles the engine lays out (see engine/GridGraph: the grid like the car,
+// tiles the engine lays out (see cameras/GridGraph: the grid like the car,
 // the strip under the large camera). Points are fractions of the picture.
 // Pure; any thread. Built into the core and the engine.
 #include "cameras/CameraChannel.h"

@@ -20,7 +20,7 @@ constexpr std::string_view kSealSection = "Export";
 
 }  // namespace
 
-ExportDialog::ExportDialog(const ConfigStore& store, bool insetOffered, QWidget* parent)
+ExportDialog::ExportDialog(const ConfigStore& store, bool insetOffered, QWidget* parent, bool shownOffered)
     : QDialog(parent), store_(store) {
     const auto text = [&store](std::string_view key) { return DialogText::read(store, key, DialogText::kMainSection); };
     setWindowTitle(text("IDS_EXPORT_TITLE"));
@@ -43,7 +43,12 @@ ExportDialog::ExportDialog(const ConfigStore& store, bool insetOffered, QWidget*
     };
     form->addRow(label(text("IDS_EXPORT_START")), start_);
     form->addRow(label(text("IDS_EXPORT_LENGTH")), length_);
-    if (insetOffered) {
+    if (shownOffered) {
+        shown_ = new QCheckBox(text("IDS_EXPORT_AS_SHOWN"), this);
+        shown_->setObjectName("ExportAsShown");
+        shown_->setChecked(store.ReadConfigInt(1, kAsShownKey) != 0);
+        form->addRow(label(text("IDS_EXPORT_CHANNELS")), shown_);
+    } else if (insetOffered) {
         inset_ = new QCheckBox(text("IDS_EXPORT_INSET"), this);
         inset_->setChecked(true);
         form->addRow(label(text("IDS_EXPORT_CHANNELS")), inset_);
@@ -129,6 +134,10 @@ bool ExportDialog::Originals() const {
 
 bool ExportDialog::Overlay() const {
     return overlay_->isChecked();
+}
+
+bool ExportDialog::AsShown() const {
+    return shown_ && shown_->isChecked();
 }
 
 bool ExportDialog::Inset() const {

@@ -1,6 +1,8 @@
 #pragma once
 // Asks for the stretch of an export: where it starts in the clip, how long
 // it is (up to ten minutes), whether the other camera joins as the inset,
+// or, for a car's moment of more cameras, whether the export takes the
+// picture as shown (remembered as kAsShownKey, on unless the user cleared it),
 // whether the data is burned into the video; whether the journey's original
 // clips are copied along (remembered in the settings as kOriginalsKey,
 // written by the caller once the dialog is accepted); how the folder is
@@ -23,8 +25,10 @@ class QLineEdit;
 class ExportDialog : public QDialog {
 public:
     // Texts from the language file of store. insetOffered: the other camera
-    // of the moment may join as the inset (checked at first).
-    ExportDialog(const ConfigStore& store, bool insetOffered, QWidget* parent = nullptr);
+    // of the moment may join as the inset (checked at first). shownOffered:
+    // the window shows a car's moment of more cameras, which the export may
+    // take as shown (in place of the inset).
+    ExportDialog(const ConfigStore& store, bool insetOffered, QWidget* parent = nullptr, bool shownOffered = false);
 
     // earlier: the start may go below 0, into the clips before.
     void SetStretch(double startSeconds, double lengthSeconds, bool earlier = false);
@@ -33,8 +37,10 @@ public:
     bool Overlay() const;
     bool Inset() const;
     bool Originals() const;
+    bool AsShown() const;
 
     static constexpr const char* kOriginalsKey = "ExportOriginals";
+    static constexpr const char* kAsShownKey = "ExportAsShown";
     // "+01:00", "UTC" or the computer's zone, as the export will write times.
     void ShowZone(const QString& zone);
     QString ZoneLine() const;
@@ -62,6 +68,7 @@ private:
     QDoubleSpinBox* length_ = nullptr;
     QCheckBox* overlay_ = nullptr;
     QCheckBox* inset_ = nullptr;
+    QCheckBox* shown_ = nullptr;
     QCheckBox* originals_ = nullptr;
     QLineEdit* case_ = nullptr;
     QLineEdit* vehicle_ = nullptr;

@@ -11,8 +11,8 @@
 // play, or the end of the command stream (the program that drives the
 // engine is gone). libmpv is shut down before the exit line is posted, so the
 // audio device and the video window are free when the program reads it.
+#include "cameras/GridGraph.h"
 #include "engine/EngineOptions.h"
-#include "engine/GridGraph.h"
 #include "engine/LineSplitter.h"
 #include "engine/MpvSession.h"
 #include "engine/ScreenshotNamer.h"
@@ -23,6 +23,9 @@
 #include <string>
 
 namespace engine {
+
+using cameras::GridCamera;
+using cameras::GridStyle;
 
 class OutputWriter;
 struct SlaveCommand;

@@ -1,6 +1,7 @@
 #include "evidence/EvidenceExport.h"
 
 #include "cameras/CameraNaming.h"
+#include "cameras/ClipPartners.h"
 #include "config/ProgramVersion.h"
 #include "evidence/CameraClockOffset.h"
 #include "evidence/ChecksumList.h"
@@ -8,6 +9,7 @@
 #include "evidence/EncoderVersion.h"
 #include "evidence/EvidenceFolder.h"
 #include "evidence/EvidenceSigner.h"
+#include "evidence/ExportLayout.h"
 #include "evidence/ExportStretch.h"
 #include "evidence/FrameHashes.h"
 #include "evidence/JourneyCopy.h"
@@ -44,15 +46,24 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <thread>
 
 namespace {
 
+// Another camera's clip of the same moment in the picture.
+struct OtherCamera {
+    std::string path;
+    size_t input = 0;  // a layout's list it joins (from 1)
+    struct stat before {};
+    std::string hash;
+    std::optional<RepairedSource> repaired;  // when it is a repaired copy
+};
+
 struct SourceClip {
     StretchClip stretch;
-    std::string partner;  // the other camera's clip, when it is inset
-    struct stat partnerBefore {};
-    std::string partnerHash;
+    // The inset's clip, or the cameras of the moment in a layout.
+    std::vector<OtherCamera> others;
     std::vector<TelemetrySample> samples;
     int shownOffset = 0;  // what its UTC times are moved by to show them
     TelemetryFormat format = TelemetryFormat::None;
@@ -60,7 +71,6 @@ struct SourceClip {
     std::vector<double> clockDifferences;  // camera clock less GPS UTC, where the clip has both
     struct stat before {};
     std::optional<RepairedSource> repaired;  // when it is a repaired copy
-    std::optional<RepairedSource> partnerRepaired;  // when the inset clip is one
 };
 
 // The report's lines on a repaired source clip, when it is one.
@@ -431,7 +441,8 @@ private:
                 record_budget::thin(clip.samples, request_.recordBudget - held);
                 held += clip.samples.size();
             }
-            if (request_.inset && i < request_.partners.size()) clip.partner = request_.partners[i];
+            if (request_.inset && i < request_.partners.size() && !request_.partners[i].empty())
+                clip.others.emplace_back().path = request_.partners[i];
             covered += clip.stretch.lengthSeconds;
             clips_.push_back(std::move(clip));
         }
@@ -473,27 +484,68 @@ private:
 
     // With the inset, every clip of the stretch has its other camera's clip.
     bool partnersReady(std::string& reason) {
+        if (request_.layout) return camerasReady(reason);
         if (!request_.inset) return true;
         for (const StretchSegment& s : segments_) {
             SourceClip& clip = clips_[s.clip];
             std::string why;
-            if (clip.partner.empty() || ::stat(clip.partner.c_str(), &clip.partnerBefore) != 0 ||
-                !S_ISREG(clip.partnerBefore.st_mode) || !playable(clip.partner, why)) {
+            OtherCamera* partner = clip.others.empty() ? nullptr : &clip.others.front();
+            if (partner == nullptr || ::stat(partner->path.c_str(), &partner->before) != 0 ||
+                !S_ISREG(partner->before.st_mode) || !playable(partner->path, why)) {
                 reason = platform::fileName(clip.stretch.path) + ": no other camera's clip to inset" +
-                         (clip.partner.empty() ? ""
-                                               : " (" + platform::fileName(clip.partner) + " cannot be read" +
-                                                     (why.empty() ? "" : ": " + why) + ")");
+                         (partner == nullptr ? ""
+                                             : " (" + platform::fileName(partner->path) + " cannot be read" +
+                                                   (why.empty() ? "" : ": " + why) + ")");
                 return false;
             }
         }
         return true;
     }
 
+    // A layout's cameras, each joined as a list of its own (see ExportLayout::plan).
+    bool camerasReady(std::string& reason) {
+        const std::string& main = clips_[segments_.front().clip].stretch.path;
+        long long width = 0, height = 0;
+        if (!ExportLayout::pictureSize(main, width, height)) {
+            reason = platform::fileName(main) + ": the size of its picture cannot be read";
+            return false;
+        }
+        std::vector<std::string> stretch;
+        for (const StretchSegment& s : segments_) stretch.push_back(clips_[s.clip].stretch.path);
+        const std::vector<std::vector<ExportLayout::Camera>> moments =
+            ExportLayout::momentsOf(stretch, request_.journey.empty() ? request_.clips : request_.journey);
+        std::vector<std::vector<ExportLayout::Readable>> readable(moments.size());
+        std::map<std::string, struct stat> before;  // as each clip was when found
+        for (size_t m = 0; m < moments.size(); ++m) {
+            for (const ExportLayout::Camera& camera : moments[m]) {
+                struct stat st {};
+                std::string why;
+                double seconds = 0.0;
+                if (::stat(camera.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+                    !playable(camera.path, why, &seconds))
+                    continue;
+                readable[m].push_back({camera, seconds});
+                before[camera.path] = st;
+            }
+        }
+        layout_ = ExportLayout::plan({partners::channelOf(main).channel, 0, width, height}, readable, segments_,
+                                     *request_.layout, request_.largeCamera);
+        for (const ExportLayout::Plan::Use& use : layout_.uses) {
+            if (use.standIn) continue;
+            OtherCamera& other = clips_[segments_[use.segment].clip].others.emplace_back();
+            other.path = use.path;
+            other.input = use.input;
+            other.before = before[use.path];
+        }
+        return true;
+    }
+
     // A clip with a picture to inset: an unreadable one would leave the
     // inset frozen on the clip before while the report named it as a source.
-    static bool playable(const std::string& path, std::string& why) {
+    static bool playable(const std::string& path, std::string& why, double* seconds = nullptr) {
         IsoFile file;
         if (!file.open(path, why)) return false;
+        if (seconds != nullptr) *seconds = file.durationSeconds();
         const bool video = std::any_of(file.tracks().begin(), file.tracks().end(),
                                        [](const IsoTrack& t) { return t.handlerType == fourcc("vide"); });
         if (!video || !(file.durationSeconds() > 0.0)) why = "no video in it";
@@ -505,13 +557,18 @@ private:
         for (const StretchSegment& s : segments_) {
             std::string why;
             SourceClip& clip = clips_[s.clip];
-            if (!Sha256::ofFile(clip.stretch.path, hashes_[s.clip], why, &hashStop_) ||
-                (request_.inset && !Sha256::ofFile(clip.partner, clip.partnerHash, why, &hashStop_))) {
+            if (!Sha256::ofFile(clip.stretch.path, hashes_[s.clip], why, &hashStop_)) {
                 reason = platform::fileName(clip.stretch.path) + ": cannot be read (" + why + ")";
                 return false;
             }
+            for (OtherCamera& other : clip.others)
+                if (!Sha256::ofFile(other.path, other.hash, why, &hashStop_)) {
+                    reason = platform::fileName(clip.stretch.path) + ": cannot be read (" + why + ")";
+                    return false;
+                }
             clip.repaired = RepairedSource::of(absolute(clip.stretch.path), &hashStop_);
-            if (request_.inset) clip.partnerRepaired = RepairedSource::of(absolute(clip.partner), &hashStop_);
+            for (OtherCamera& other : clip.others)
+                other.repaired = RepairedSource::of(absolute(other.path), &hashStop_);
         }
         return true;
     }
@@ -519,10 +576,21 @@ private:
     bool linkSources(std::string& reason) {
         for (const StretchSegment& s : segments_) {
             const SourceClip& clip = clips_[s.clip];
-            if (!link(clip.stretch.path, std::to_string(s.clip) + ".mp4", reason) ||
-                (request_.inset && !link(clip.partner, std::to_string(s.clip) + "p.mp4", reason)))
-                return false;
+            if (!link(clip.stretch.path, std::to_string(s.clip) + ".mp4", reason)) return false;
+            for (const OtherCamera& other : clip.others)
+                if (!link(other.path,
+                          request_.layout ? VideoCut::cameraLinkName(s.clip, other.input)
+                                          : std::to_string(s.clip) + "p.mp4",
+                          reason))
+                    return false;
         }
+        for (const ExportLayout::Plan::Use& use : layout_.uses)
+            if (use.standIn &&
+                !link(use.path, VideoCut::cameraLinkName(segments_[use.segment].clip, use.input), reason))
+                return false;
+        for (size_t k = 1; request_.layout && k < layout_.inputs.size(); ++k)
+            if (!writeFile(work_ + VideoCut::cameraListName(k), VideoCut::cameraList(segments_, k), reason))
+                return false;
         return writeFile(work_ + VideoCut::kListName, VideoCut::concatList(segments_), reason) &&
                (!request_.inset ||
                 writeFile(work_ + VideoCut::kPartnerListName, VideoCut::concatList(segments_, true), reason));
@@ -567,7 +635,15 @@ private:
                            OverlayScript::make(moments, length_, request_.units, scale), reason))
                 return false;
         }
-        const VideoCut::Picture picture{request_.overlay, request_.inset, request_.mirrorInset};
+        VideoCut::Picture picture;
+        picture.overlay = request_.overlay;
+        picture.inset = request_.inset;
+        picture.mirror = request_.mirrorInset;
+        if (request_.layout) {
+            picture.mirror = request_.mirrorRear;
+            picture.layout =
+                VideoCut::Picture::Layout{*request_.layout, request_.largeCamera, layout_.inputs, layout_.blanks};
+        }
         const auto args = VideoCut::arguments(request_.ffmpeg, length_, picture, work_, "video.mp4");
         folder_.adopt("video.mp4");
         return VideoCut::run(args, folder_.fd(), length_, stop_,
@@ -597,7 +673,7 @@ private:
         videoSeconds_ = seconds;
         const double slack = std::max(2.5 * seconds / static_cast<double>(samples.size()), 0.2);
         // The original frames are cut at the key frames around the stretch: longer is no fault there.
-        const bool reencoded = request_.overlay || request_.inset;
+        const bool reencoded = reencodes();
         if (seconds < length_ - slack || (reencoded && seconds > length_ + slack)) {
             char text[160];
             std::snprintf(text, sizeof text, "the video holds %.2f s, not the stretch's %.2f s", seconds,
@@ -763,6 +839,7 @@ private:
         input.texts = request_.reportTexts;
         input.overlay = request_.overlay;
         input.inset = request_.inset;
+        if (request_.layout) input.layout = cameras::layoutName(*request_.layout);
         input.imperial = request_.units == UnitSystem::Imperial;
         // The stretch found: the video as it was read back, not the length asked for.
         input.lengthSeconds = videoSeconds_ > 0.0 ? videoSeconds_ : length_;
@@ -835,12 +912,13 @@ private:
             row.sha256 = hashes_[s.clip];
             row.repair = repairOf(clip.repaired);
             input.clips.push_back(row);
-            if (!request_.inset) continue;
-            row.path = clip.partner;
-            row.sizeBytes = static_cast<int64_t>(clip.partnerBefore.st_size);
-            row.sha256 = clip.partnerHash;
-            row.repair = repairOf(clip.partnerRepaired);
-            input.clips.push_back(row);
+            for (const OtherCamera& other : clip.others) {
+                row.path = other.path;
+                row.sizeBytes = static_cast<int64_t>(other.before.st_size);
+                row.sha256 = other.hash;
+                row.repair = repairOf(other.repaired);
+                input.clips.push_back(row);
+            }
         }
         for (const std::string& name : derivedNames()) input.derived.push_back(name);
         for (const std::string& place : journey_.places()) input.originals.push_back(place);
@@ -911,6 +989,13 @@ private:
                       request_.utcOffsetSeconds, request_.units == UnitSystem::Imperial ? "imperial" : "metric",
                       request_.events.zeroCount, request_.events.countsPerG);
         std::string out = text;
+        if (request_.layout) {
+            out += "; layout " + std::string(cameras::layoutName(*request_.layout));
+            if (request_.largeCamera != cameras::CameraChannel::None)
+                out += ", large " + std::string(cameras::channelName(request_.largeCamera));
+            if (request_.mirrorRear) out += ", back mirrored";
+            out += ", " + std::to_string(layout_.inputs.size()) + " cameras";
+        }
         if (!segments_.empty()) {
             std::snprintf(text, sizeof text, " from %.3f s of ", segments_.front().inSeconds);
             out = "stretch" + std::string(text) + absolute(clips_[segments_.front().clip].stretch.path) + "; " + out;
@@ -923,7 +1008,7 @@ private:
         std::vector<CustodyFile> files;
         for (const StretchSegment& s : segments_) {
             files.push_back({absolute(clips_[s.clip].stretch.path), hashes_[s.clip]});
-            if (request_.inset) files.push_back({absolute(clips_[s.clip].partner), clips_[s.clip].partnerHash});
+            for (const OtherCamera& other : clips_[s.clip].others) files.push_back({absolute(other.path), other.hash});
         }
         return files;
     }
@@ -982,7 +1067,7 @@ private:
         entry.action = "exported";
         entry.settings = settings();
         entry.inputs = sources();
-        if (request_.overlay || request_.inset) entry.libx264 = EncoderVersion::x264At(folder_.fd(), "video.mp4");
+        if (reencodes()) entry.libx264 = EncoderVersion::x264At(folder_.fd(), "video.mp4");
         for (const std::string& name : derivedNames()) {
             std::string hex, why;
             if (!Sha256::ofFileAt(folder_.fd(), name, hex, why)) {
@@ -1015,8 +1100,9 @@ private:
     bool unchanged(std::string& reason) const {
         for (const StretchSegment& s : segments_) {
             const SourceClip& clip = clips_[s.clip];
-            for (const auto& [path, before] : {std::pair{&clip.stretch.path, &clip.before}, {&clip.partner, &clip.partnerBefore}}) {
-                if (path->empty()) continue;
+            std::vector<std::pair<const std::string*, const struct stat*>> files = {{&clip.stretch.path, &clip.before}};
+            for (const OtherCamera& other : clip.others) files.emplace_back(&other.path, &other.before);
+            for (const auto& [path, before] : files) {
                 struct stat now;
                 if (::stat(path->c_str(), &now) != 0 || !sameFile(now, *before)) {
                     reason = platform::fileName(*path) + ": the clip changed while it was exported; its checksum no longer holds";
@@ -1051,13 +1137,16 @@ private:
             // A repaired copy's original, with the checksum the repair read it with.
             if (const auto& repaired = clips_[s.clip].repaired)
                 sums += ChecksumList::line(repaired->provenance.originalSha256, repaired->originalPath);
-            if (!request_.inset) continue;
-            sums += ChecksumList::line(clips_[s.clip].partnerHash, absolute(clips_[s.clip].partner));
-            if (const auto& repaired = clips_[s.clip].partnerRepaired)
-                sums += ChecksumList::line(repaired->provenance.originalSha256, repaired->originalPath);
+            for (const OtherCamera& other : clips_[s.clip].others) {
+                sums += ChecksumList::line(other.hash, absolute(other.path));
+                if (other.repaired)
+                    sums += ChecksumList::line(other.repaired->provenance.originalSha256, other.repaired->originalPath);
+            }
         }
         return folder_.write("SHA256SUMS", sums, reason);
     }
+
+    bool reencodes() const { return request_.overlay || request_.inset || request_.layout; }
 
     std::vector<std::string> derivedNames() const {
         std::vector<std::string> names = {"video.mp4", "track.gpx", "track.csv", "report.pdf"};
@@ -1086,6 +1175,7 @@ private:
     const std::function<void(const std::string&)>& folderMadeHook_;
     std::vector<SourceClip> clips_;
     std::vector<StretchSegment> segments_;
+    ExportLayout::Plan layout_;  // with a layout: its cameras' lists
     std::vector<std::string> hashes_;
     size_t startClip_ = 0;
     double startSeconds_ = 0.0;
@@ -1103,7 +1193,7 @@ private:
     std::string copyReason_;
     std::string work_;
     bool kept_ = false;
-    // The checksums' worker: it owns hashes_ and the partners' hashes until joined.
+    // The checksums' worker: it owns hashes_ and the other cameras' hashes until joined.
     std::thread hashing_;
     std::atomic<bool> hashStop_{false};
     std::atomic<bool> hashDone_{false};
@@ -1116,7 +1206,8 @@ private:
 bool EvidenceExport::run(const EvidenceRequest& request, std::string& folder, std::string& reason,
                          const Progress& progress) {
     folder.clear();
-    const EvidenceRequest one = request.startClock ? request : oneChannel(request);
+    EvidenceRequest one = request.startClock ? request : oneChannel(request);
+    one.inset = one.inset && !one.layout;  // the layout takes the other cameras in
     outputs_ = {};
     Export job(one, stop_, progress, folderMadeHook_, outputs_);
     return job.run(folder, reason);

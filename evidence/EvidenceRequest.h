@@ -1,6 +1,8 @@
 #pragma once
 // What an export is asked to make: a stretch of consecutive clips, with or
 // without the data burned into the video, into a new folder.
+#include "cameras/CameraChannel.h"
+#include "cameras/CameraLayout.h"
 #include "config/UnitSystem.h"
 #include "telemetry/DisplayZone.h"
 #include "evidence/ReportInput.h"
@@ -29,6 +31,15 @@ struct EvidenceRequest {
     std::vector<std::string> partners;
     bool inset = false;
     bool mirrorInset = false;
+    // The picture as shown of a car's moment: every camera of each clip's
+    // moment (found among journey, else clips, by the camera table) composed
+    // as the player composes them, in this layout (grid, strip or single)
+    // with this large camera, the back camera mirrored when asked;
+    // re-encoded, and in place of the inset. A camera a moment lacks leaves
+    // its tile black.
+    std::optional<cameras::CameraLayout> layout;
+    cameras::CameraChannel largeCamera = cameras::CameraChannel::None;
+    bool mirrorRear = false;
     // Copy the original clips of the whole journey (every channel of every
     // moment of the stretch's drive) into originals/, bit for bit.
     bool originals = false;

@@ -121,6 +121,7 @@ std::string ReportInput::json() const {
         out += std::string(i > 0 ? "," : "") + jsonString(texts[i].first) + ":" + jsonString(texts[i].second);
     out += "}";
     out += ",\"overlay\":" + boolean(overlay) + ",\"inset\":" + boolean(inset) + ",\"hasData\":" + boolean(hasData) + ",\"imperial\":" + boolean(imperial);
+    if (!layout.empty()) out += ",\"layout\":" + jsonString(layout);
     out += ",\"start\":" + jsonString(start) + ",\"end\":" + jsonString(end) + ",\"timeKind\":" + jsonString(timeKind);
     out += ",\"lengthSeconds\":" + number(lengthSeconds) + ",\"distanceMetres\":" + number(distanceMetres);
     out += ",\"topSpeedKmh\":" + number(topSpeedKmh) + ",\"averageSpeedKmh\":" + number(averageSpeedKmh);

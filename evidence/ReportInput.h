@@ -50,7 +50,7 @@ struct ReportInput {
     static constexpr size_t kDrawnPoints = 4000;
 
     // The keys of the language file's texts the report draws.
-    static constexpr std::array<std::string_view, 50> kTextKeys{
+    static constexpr std::array<std::string_view, 51> kTextKeys{
         "IDS_REPORT_TITLE",
         "IDS_REPORT_START",
         "IDS_REPORT_END",
@@ -67,6 +67,7 @@ struct ReportInput {
         "IDS_REPORT_REENCODED",
         "IDS_REPORT_COPIED",
         "IDS_REPORT_INSET",
+        "IDS_REPORT_CAMERAS",
         "IDS_REPORT_REENCODED_PLAIN",
         "IDS_REPORT_EVENT_AT",
         "IDS_REPORT_SPEED",
@@ -107,6 +108,7 @@ struct ReportInput {
     std::vector<std::pair<std::string, std::string>> texts;
     bool overlay = true;
     bool inset = false;  // the other camera inset
+    std::string layout;  // every camera of each moment composed as shown: the layout's name ("" not)
     bool hasData = false;
     bool imperial = false;
     std::string start, end, timeKind;  // "camera clock" or "UTC"

@@ -1,6 +1,7 @@
 #include "evidence/VideoCut.h"
 
 #include "cameras/InsetGraph.h"
+#include "evidence/ExportLayout.h"
 #include "platform/ChildProcess.h"
 
 #include <poll.h>
@@ -16,16 +17,34 @@ std::string decimal(double value) {
     return text;
 }
 
-}  // namespace
-
-std::string VideoCut::concatList(const std::vector<StretchSegment>& segments, bool partners) {
+// The segments' list, each clip by the link name gives it.
+template <typename Name>
+std::string listOf(const std::vector<StretchSegment>& segments, const Name& name) {
     std::string list = "ffconcat version 1.0\n";
     for (const StretchSegment& s : segments) {
-        list += "file " + std::to_string(s.clip) + (partners ? "p" : "") + ".mp4\n";
+        list += "file " + name(s.clip) + "\n";
         if (s.inSeconds > 0.0) list += "inpoint " + decimal(s.inSeconds) + "\n";
         list += "outpoint " + decimal(s.outSeconds) + "\n";
     }
     return list;
+}
+
+}  // namespace
+
+std::string VideoCut::concatList(const std::vector<StretchSegment>& segments, bool partners) {
+    return listOf(segments, [&](size_t clip) { return std::to_string(clip) + (partners ? "p" : "") + ".mp4"; });
+}
+
+std::string VideoCut::cameraListName(size_t k) {
+    return "camera" + std::to_string(k) + ".ffconcat";
+}
+
+std::string VideoCut::cameraLinkName(size_t clip, size_t k) {
+    return std::to_string(clip) + "c" + std::to_string(k) + ".mp4";
+}
+
+std::string VideoCut::cameraList(const std::vector<StretchSegment>& segments, size_t k) {
+    return listOf(segments, [&](size_t clip) { return cameraLinkName(clip, k); });
 }
 
 std::string VideoCut::filterValue(const std::string& text) {
@@ -47,12 +66,21 @@ std::vector<std::string> VideoCut::arguments(const std::string& ffmpeg, double l
     std::vector<std::string> args = {ffmpeg,      "-nostdin", "-hide_banner", "-loglevel", "error", "-nostats",
                                      "-progress", "pipe:1",   "-y",           "-f",        "concat", "-safe",
                                      "0",         "-i",       workFolder + kListName};
-    if (picture.inset) args.insert(args.end(), {"-f", "concat", "-safe", "0", "-i", workFolder + kPartnerListName});
+    if (picture.inset && !picture.layout)
+        args.insert(args.end(), {"-f", "concat", "-safe", "0", "-i", workFolder + kPartnerListName});
     // The concat demuxer starts a cut clip at the key frame before its in
     // point, with negative times: trim keeps the stretch to the frame.
     const std::string trimmed = "trim=start=0:duration=" + length + ",setpts=PTS-STARTPTS";
     const std::string burned = picture.overlay ? ",subtitles=filename=" + filterValue(workFolder + kOverlayName) : "";
-    if (picture.inset) {
+    if (picture.layout) {
+        for (size_t k = 1; k < picture.layout->inputs.size(); ++k)
+            args.insert(args.end(), {"-f", "concat", "-safe", "0", "-i", workFolder + cameraListName(k)});
+        args.insert(args.end(),
+                    {"-filter_complex",
+                     ExportLayout::graph(picture.layout->inputs, picture.layout->blanks, picture.layout->layout,
+                                         picture.layout->large, picture.mirror, trimmed, burned),
+                     "-map", "[picture]"});
+    } else if (picture.inset) {
         // A partner that ends early keeps its last frame until the main clip ends.
         args.insert(args.end(),
                     {"-filter_complex",
@@ -64,8 +92,8 @@ std::vector<std::string> VideoCut::arguments(const std::string& ffmpeg, double l
         args.insert(args.end(), {"-map", "0:v:0"});
     }
     args.insert(args.end(), {"-map", "0:a:0?", "-sn", "-dn"});
-    if (picture.overlay || picture.inset) {
-        if (!picture.inset) args.insert(args.end(), {"-vf", trimmed + burned});
+    if (picture.reencoded()) {
+        if (!picture.inset && !picture.layout) args.insert(args.end(), {"-vf", trimmed + burned});
         args.insert(args.end(), {"-af", "atrim=start=0:duration=" + length + ",asetpts=PTS-STARTPTS", "-c:v", "libx264",
                                  "-preset", "ultrafast", "-crf", "20", "-pix_fmt", "yuv420p", "-c:a", "aac", "-b:a",
                                  "128k"});

@@ -74,14 +74,18 @@ QString clockOffsetText(const QJsonObject& in, const ReportText& tx) {
 
 // How the video was made.
 QString videoText(const QJsonObject& in, const ReportText& tx) {
+    const QString layout = in.value("layout").toString();
     QString text = in.value("overlay").toBool()
                        ? tx.get("IDS_REPORT_REENCODED", QStringLiteral("re-encoded (H.264/AAC) with the data burned in"))
-                       : in.value("inset").toBool()
+                       : in.value("inset").toBool() || !layout.isEmpty()
                              ? tx.get("IDS_REPORT_REENCODED_PLAIN", QStringLiteral("re-encoded (H.264/AAC)"))
                              : tx.get("IDS_REPORT_COPIED", QStringLiteral("the original frames, cut at the key frames "
                                                                           "around the stretch (no re-encoding)"));
     if (in.value("inset").toBool())
         text += QStringLiteral("; ") + tx.get("IDS_REPORT_INSET", QStringLiteral("the other camera inset"));
+    if (!layout.isEmpty())
+        text += QStringLiteral("; ") +
+                tx.get("IDS_REPORT_CAMERAS", QStringLiteral("every camera of each moment as shown (%1)")).arg(layout);
     return text;
 }
 

@@ -27,6 +27,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -369,27 +370,52 @@ QJsonObject TestDriverCommands::mapClick(const QString& arguments) {
 }
 
 QJsonObject TestDriverCommands::exportStretch(const QString& arguments) {
-    // export CLIP SECONDS DURATION [nooverlay] [inset] [proposed]: the clip's path may hold
-    // blanks; "proposed" exports as the dialog's unchanged proposal does (within the drive).
+    // export CLIP SECONDS DURATION [OPTION…]: the clip's path may hold blanks;
+    // the options are words after it, in any order (see the header).
+    const QString usage = QStringLiteral(
+        "usage: export CLIP SECONDS DURATION [nooverlay] [inset] [proposed] [originals] [timestamp] "
+        "[key=PEM cert=PEM [password=TEXT]] [shown] [layout=grid|strip|single] [large=1..6]");
     QStringList parts = arguments.trimmed().split(' ');
-    const bool proposed = parts.size() >= 4 && parts.last() == QLatin1String("proposed");
-    if (proposed) parts.removeLast();
-    const bool inset = parts.size() >= 4 && parts.last() == QLatin1String("inset");
-    if (inset) parts.removeLast();
-    const bool overlay = parts.size() < 4 || parts.last() != QLatin1String("nooverlay");
-    if (!overlay) parts.removeLast();
+    QStringList words;
+    const auto isOption = [](const QString& word) {
+        static const QStringList kWords = {"nooverlay", "inset", "proposed", "originals", "timestamp", "shown"};
+        static const QStringList kValues = {"key=", "cert=", "password=", "layout=", "large="};
+        return kWords.contains(word) ||
+               std::any_of(kValues.begin(), kValues.end(), [&](const QString& v) { return word.startsWith(v); });
+    };
+    while (parts.size() >= 4 && isOption(parts.last())) words.prepend(parts.takeLast());
+    const auto valueOf = [&words](const char* name) {
+        const QString prefix = QLatin1String(name) + u'=';
+        for (const QString& word : words)
+            if (word.startsWith(prefix)) return word.mid(prefix.size()).toStdString();
+        return std::string();
+    };
     bool secondsOk = false, durationOk = false;
     const double duration = parts.size() >= 3 ? parts.takeLast().toDouble(&durationOk) : 0.0;
     const double seconds = parts.size() >= 2 ? parts.takeLast().toDouble(&secondsOk) : 0.0;
     const std::string clip = parts.join(' ').toStdString();
-    if (!secondsOk || !durationOk || clip.empty())
-        return failed(QStringLiteral("usage: export CLIP SECONDS DURATION [nooverlay] [inset] [proposed]"));
+    if (!secondsOk || !durationOk || clip.empty()) return failed(usage);
     EvidenceExporter* exporter = window_.Exporter();
     const ExportRows rows = window_.PlaylistRows();
     if (!exporter || std::find(rows.paths.begin(), rows.paths.end(), clip) == rows.paths.end())
         return failed(QStringLiteral("the clip is not in the playlist"));
-    const bool mirror = window_.Controller() && window_.Controller()->IsPartnerMirrored();
-    if (!exporter->Start(rows, clip, seconds, duration, overlay, {inset, mirror}, proposed))
+    // "shown": the other cameras as the window shows them; layout= and large= set the car's picture.
+    ExportInset picture = words.contains("shown") ? window_.ShownCameras() : ExportInset{};
+    picture.mirror = window_.Controller() && window_.Controller()->IsPartnerMirrored();
+    picture.offered = picture.offered || words.contains("inset");
+    if (const std::string name = valueOf("layout"); !name.empty()) {
+        picture.layout = cameras::parseLayout(name);
+        if (!picture.layout || cameras::layoutForMany(*picture.layout) != *picture.layout) return failed(usage);
+    }
+    if (const std::string number = valueOf("large"); !number.empty()) {
+        picture.large = cameras::carCameraNumbered(number.size() == 1 ? number[0] - '0' : 0);
+        if (picture.large == cameras::CameraChannel::None) return failed(usage);
+    }
+    const ExportSeal seal{valueOf("key"), valueOf("cert"), valueOf("password"), words.contains("timestamp")};
+    if (seal.key.empty() != seal.cert.empty()) return failed(usage);
+    exporter->SetSeal(seal);
+    if (!exporter->Start(rows, clip, seconds, duration, !words.contains("nooverlay"), picture,
+                         words.contains("proposed"), words.contains("originals")))
         return failed(QStringLiteral("an export is running"));
     return ok();
 }

@@ -21,6 +21,16 @@
 //                       fraction (0..1) of its width
 //   mapclick LAT LNG    a click on the map at that WGS-84 position, through
 //                       the page's own click handler
+//   export CLIP SECONDS DURATION [OPTION…]  exports a stretch of a playlist
+//                       clip (its path may hold blanks) without the dialog;
+//                       options, any order: nooverlay (the original frames),
+//                       inset (the partner inset), proposed (as the dialog's
+//                       unchanged proposal: within the drive), originals (and
+//                       the frame hashes), timestamp (SHA256SUMS.tsq),
+//                       key=PEM cert=PEM [password=TEXT] (signed), shown (the
+//                       other cameras as the window shows them),
+//                       layout=grid|strip|single and large=1..6 (a car's
+//                       cameras in that layout); the dump's "export" follows it
 //   repair ROW [REFERENCE]  repairs the ROW-th row's clip cut short, from the
 //                       reference or the nearest healthy clip (no question
 //                       asked); the dump's playlist "repair" follows it

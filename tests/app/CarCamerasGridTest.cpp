@@ -2,8 +2,11 @@
 // one picture laid out like the car, a click on a tile and a number key make
 // a camera the large one over the strip, V goes on to one camera, and in a
 // moment whose right repeater is missing that tile stays black. The snapshot
-// is the picture as shown, so each tile is checked by its colour.
+// is the picture as shown, so each tile is checked by its colour; an export
+// takes the picture as shown too.
+#include "platform/FileSystem.h"
 #include "support/ClipFactory.h"
+#include "support/CommandOutput.h"
 #include "support/DumpFields.h"
 #include "support/ProgramHarness.h"
 
@@ -121,6 +124,20 @@ TEST_F(CarCamerasGrid, FourCamerasInOnePictureLaidOutLikeTheCar) {
     const QImage backLarge = pausedIn("strip");
     capture("car-cameras-strip.png");
     expectTiles(backLarge, {{0.5, 0.3, kBlue}, {0.15, 0.9, kRed}}, "strip, back large");
+    // The export takes the picture as shown: the strip, every camera's clip in its checksums.
+    ASSERT_TRUE(driver.ask("export " + recent + "2026-12-07_10-00-00-front.mp4 1 2 nooverlay shown")["ok"].toBool());
+    ASSERT_TRUE(waitFor([](const QJsonObject& d) { return d["export"].toObject()["state"] != "running"; }, 60s));
+    const std::string exported = dump["export"].toObject()["folder"].toString().toStdString();
+    ASSERT_EQ(dump["export"].toObject()["state"].toString(), "done") << text(dump);
+    int status = 0;
+    EXPECT_EQ(testing_support::commandOutput({"/usr/bin/ffprobe", "-v", "error", "-show_entries", "stream=width,height",
+                                              "-of", "csv=p=0", "video.mp4"},
+                                             exported, status),
+              "160,160\n");
+    std::string sums;
+    ASSERT_TRUE(platform::readFile(exported + "/SHA256SUMS", sums, 1 << 16));
+    for (const char* camera : {"front", "back", "left_repeater", "right_repeater"})
+        EXPECT_NE(sums.find(recent + "2026-12-07_10-00-00-" + camera + ".mp4\n"), std::string::npos) << sums;
     // V: the back alone.
     EXPECT_TRUE(driver.ask("key V")["ok"].toBool());
     expectTiles(pausedIn("single"), {{0.1, 0.1, kBlue}, {0.9, 0.9, kBlue}}, "single");

@@ -1,7 +1,8 @@
 // Exports in the real program (Xvfb), through the test driver: a stretch
 // across two clips becomes a folder whose checksums hold and whose video
 // has the stretch's length, while the clip keeps playing (a start before the
-// clip's lies in the clip before; the report is in German); a stretch over a
+// clip's lies in the clip before; the report is in German; the driver asks
+// for the originals and a time-stamp request too); a stretch over a
 // clip gone from the disk fails with a reason and leaves no folder. What
 // the folder holds file by file is the tool's test's (the same export).
 #include "support/ClipFactory.h"
@@ -71,14 +72,18 @@ TEST_F(EvidenceExportRun, AStretchAcrossTwoClipsIsExportedWhileTheClipPlays) {
     EXPECT_NE(report.find("(30,0 s)"), std::string::npos) << report;  // the language's decimal sign
 
     // The dialog's proposal on the later drive's clip stays within that drive:
-    // the 10 s before it lie in another drive, so 20 s of it are exported.
-    ASSERT_TRUE(driver.ask("export " + c + " -10 30 nooverlay proposed")["ok"].toBool());
+    // the 10 s before it lie in another drive, so 20 s of it are exported;
+    // asked with the originals and a time-stamp request.
+    ASSERT_TRUE(driver.ask("export " + c + " -10 30 timestamp nooverlay proposed originals")["ok"].toBool());
     ASSERT_TRUE(waitFor([](const QJsonObject& d) { return exportState(d)["state"].toString() != "running"; }, 60s));
     ASSERT_EQ(exportState(dump)["state"].toString(), "done") << text(dump);
     const std::string trimmed = testing_support::commandOutput(
         {"/usr/bin/ffprobe", "-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", "video.mp4"},
         exportState(dump)["folder"].toString().toStdString(), status);
     EXPECT_NEAR(std::atof(trimmed.c_str()), 20.0, 1.5) << trimmed;
+    const std::string sealed = exportState(dump)["folder"].toString().toStdString();
+    EXPECT_TRUE(std::filesystem::is_regular_file(sealed + "/originals/2016_0520_113000_F.MP4"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(sealed + "/SHA256SUMS.tsq"));
 
     // The second clip gone from the disk: the export says which and leaves nothing.
     std::filesystem::remove(b);

@@ -181,13 +181,19 @@ TEST(ExportDialogSeal, KeyAndCertificateRememberedPasswordNever) {
     EXPECT_TRUE(again.TimestampRequest());
 }
 
-// The export dialog's box for the journey's originals starts as the
-// settings remember it; the verify window shows a folder that is no
+// The export dialog's boxes for the journey's originals and a car's picture
+// as shown start as the settings remember them; the verify window shows a folder that is no
 // evidence folder as failing, one plain line per check, in the language.
 TEST(EvidenceDialogs, OriginalsAreRememberedAndVerifyShowsItsLines) {
     DialogFixture f("Language=german.ini\nExportOriginals=1\n");
     ExportDialog dialog(f.store, false, &f.mainWindow);
     EXPECT_TRUE(dialog.Originals());
+    // A car's picture as shown, in the inset's place: on until the user cleared it.
+    ExportDialog car(f.store, true, &f.mainWindow, true);
+    EXPECT_TRUE(car.AsShown());
+    EXPECT_FALSE(car.Inset());
+    f.store.WriteConfigInt(0, ExportDialog::kAsShownKey);
+    EXPECT_FALSE(ExportDialog(f.store, true, &f.mainWindow, true).AsShown());
     testing_support::TempFolder folder;
     folder.write("<b>not evidence</b>.txt", "x");
     QPointer<VerifyWindow> window = VerifyWindow::Open(f.store, &f.mainWindow, QString::fromStdString(folder.path()));

@@ -18,6 +18,7 @@
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <sstream>
@@ -1003,4 +1004,98 @@ TEST_F(VeltaraTrackTool, EventsTheCarSavedInItsFolders) {
     const ToolRun table = run({"--events", "-r", "TeslaCam/SentryClips"});
     ASSERT_EQ(table.status, 0) << table.err;
     EXPECT_NE(table.out.find("0:02.0  car   Sentry: something came close, Ulm"), std::string::npos) << table.out;
+}
+
+namespace {
+
+// The colour of a point of a video's frame, given in fractions of the picture.
+std::array<int, 3> colourAt(const std::string& video, double seconds, double fx, double fy, int& width, int& height) {
+    int status = 0;
+    const std::string size =
+        testing_support::commandOutput({"/usr/bin/ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries",
+                                        "stream=width,height", "-of", "csv=p=0", video},
+                                       "/", status);
+    if (std::sscanf(size.c_str(), "%d,%d", &width, &height) != 2) return {-1, -1, -1};
+    const std::string at = std::to_string(seconds), x = std::to_string(static_cast<int>(width * fx)),
+                      y = std::to_string(static_cast<int>(height * fy));
+    const std::string pixel = testing_support::commandOutput(
+        {std::string(VELTARA_TEST_PROGRAM_DIR) + "FFMpeg/ffmpeg", "-v", "error", "-ss", at, "-i", video, "-frames:v",
+         "1", "-vf", "crop=2:2:" + x + ":" + y, "-f", "rawvideo", "-pix_fmt", "rgb24", "-"},
+        "/", status);
+    if (pixel.size() != 12) return {-1, -1, -1};
+    return {static_cast<unsigned char>(pixel[0]), static_cast<unsigned char>(pixel[1]),
+            static_cast<unsigned char>(pixel[2])};
+}
+
+}  // namespace
+
+// A car's moment of four cameras exported as the player shows it: the grid
+// laid out like the car at the front's size, every camera's clip in the
+// checksums; a stretch into a minute without its right repeater still
+// exports, that tile black there only; one camera alone takes only it.
+TEST_F(VeltaraTrackTool, AnExportTakesTheCarsCamerasAsShown) {
+    if (!std::filesystem::exists(std::string(VELTARA_TEST_PROGRAM_DIR) + "Report/veltara-report"))
+        GTEST_SKIP() << "no report program in this build";
+    std::filesystem::create_directories(tmp.path() + "TeslaCam/RecentClips");
+    testing_support::ClipSpec spec;
+    spec.withAudio = false;
+    spec.withSubtitle = false;
+    spec.durationSeconds = 60;
+    spec.frameRate = 5;
+    spec.width = 160;
+    spec.height = 120;
+    const std::pair<const char*, const char*> cameras[] = {
+        {"front", "red"}, {"back", "blue"}, {"left_repeater", "green"}, {"right_repeater", "yellow"}};
+    for (const auto& [camera, colour] : cameras) {
+        spec.colour = colour;
+        clip(std::string("TeslaCam/RecentClips/2026-12-07_10-00-00-") + camera + ".mp4", spec);
+        if (std::string(camera) != "right_repeater")
+            clip(std::string("TeslaCam/RecentClips/2026-12-07_10-01-00-") + camera + ".mp4", spec);
+    }
+    const auto exported = [&](const char* from, std::vector<std::string> layout = {"--layout", "grid"}) {
+        std::vector<std::string> arguments = {"--export",     "--from", from,      "--duration",          "4",
+                                              "--no-overlay", "--out",  "exports", "TeslaCam/RecentClips"};
+        arguments.insert(arguments.begin() + 1, layout.begin(), layout.end());
+        const ToolRun run = this->run(arguments);
+        EXPECT_EQ(run.status, 0) << run.err;
+        return run.status == 0 ? lines(run.out).at(0) : std::string();
+    };
+    const std::array<int, 3> red{255, 0, 0}, blue{0, 0, 255}, green{0, 128, 0}, yellow{255, 255, 0}, black{0, 0, 0};
+    const auto expectTiles = [&](const std::string& folder, double seconds, const std::array<int, 3>(&tiles)[4]) {
+        const double at[4][2] = {{0.25, 0.25}, {0.75, 0.25}, {0.25, 0.75}, {0.75, 0.75}};
+        for (int t = 0; t < 4; ++t) {
+            int width = 0, height = 0;
+            const std::array<int, 3> c = colourAt(folder + "video.mp4", seconds, at[t][0], at[t][1], width, height);
+            EXPECT_EQ(width, 160);
+            EXPECT_EQ(height, 120);
+            for (int i = 0; i < 3; ++i) EXPECT_NEAR(c[i], tiles[t][i], 40) << folder << " tile " << t;
+        }
+    };
+
+    const std::string whole = exported("2026-12-07_10-00-00-front.mp4@1");
+    ASSERT_FALSE(whole.empty());
+    expectTiles(whole, 1.0, {red, blue, green, yellow});
+    const std::string sums = tmp.read(whole.substr(tmp.path().size()) + "SHA256SUMS");
+    for (const auto& [camera, colour] : cameras)
+        EXPECT_EQ(count(sums, std::string("/RecentClips/2026-12-07_10-00-00-") + camera + ".mp4\n"), 1u) << sums;
+    EXPECT_EQ(count(sums, "2026-12-07_10-01-00"), 0u) << sums;
+    int status = 0;
+    const std::string report = testing_support::commandOutput({"/usr/bin/pdftotext", "report.pdf", "-"}, whole, status);
+    EXPECT_NE(report.find("re-encoded (H.264/AAC); every camera of each moment as shown (grid)"), std::string::npos)
+        << report;
+
+    const std::string across = exported("2026-12-07_10-00-00-front.mp4@58");
+    ASSERT_FALSE(across.empty());
+    expectTiles(across, 1.0, {red, blue, green, yellow});
+    expectTiles(across, 3.0, {red, blue, green, black});
+    const std::string both = tmp.read(across.substr(tmp.path().size()) + "SHA256SUMS");
+    EXPECT_EQ(count(both, "/RecentClips/2026-12-07_10-0"), 7u) << both;
+
+    // The back alone: only what is shown is taken.
+    const std::string back = exported("2026-12-07_10-00-00-front.mp4@1", {"--layout", "single", "--large", "2"});
+    ASSERT_FALSE(back.empty());
+    expectTiles(back, 1.0, {blue, blue, blue, blue});
+    const std::string shown = tmp.read(back.substr(tmp.path().size()) + "SHA256SUMS");
+    EXPECT_EQ(count(shown, "/RecentClips/2026-12-07_10-0"), 2u) << shown;
+    EXPECT_EQ(count(shown, "-back.mp4\n"), 1u) << shown;
 }

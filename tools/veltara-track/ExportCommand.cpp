@@ -137,6 +137,9 @@ int runExportCommand(const TrackToolOptions& options, const std::vector<std::str
         }
     }
     request.timestampRequest = options.timestampRequest;
+    request.layout = options.layout;
+    request.largeCamera = options.largeCamera;
+    request.mirrorRear = options.mirrorRear;
     double clock = 0.0;
     if (parseClock(options.exportFrom, clock)) {
         request.startClock = clock + options.utcOffsetSeconds;

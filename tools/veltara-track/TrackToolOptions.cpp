@@ -148,6 +148,23 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
             options.timestampRequest = true;
         } else if (argument == "--originals") {
             options.originals = true;
+        } else if (matches(argument, "--layout")) {
+            if (!takeValue(arguments, i, "--layout", value, error)) return TrackToolParse::UsageError;
+            options.layout = cameras::parseLayout(value);
+            if (!options.layout || cameras::layoutForMany(*options.layout) != *options.layout) {
+                error = "bad layout \"" + value + "\" (grid, strip or single)";
+                return TrackToolParse::UsageError;
+            }
+        } else if (matches(argument, "--large")) {
+            if (!takeValue(arguments, i, "--large", value, error)) return TrackToolParse::UsageError;
+            options.largeCamera =
+                value.size() == 1 ? cameras::carCameraNumbered(value[0] - '0') : cameras::CameraChannel::None;
+            if (options.largeCamera == cameras::CameraChannel::None) {
+                error = "bad camera \"" + value + "\" for --large (1 to 6)";
+                return TrackToolParse::UsageError;
+            }
+        } else if (argument == "--mirror-rear") {
+            options.mirrorRear = true;
         } else if (argument == "--verify") {
             options.verify = true;
         } else if (matches(argument, "--ca")) {
@@ -226,6 +243,14 @@ TrackToolParse parseTrackToolOptions(const std::vector<std::string>& arguments, 
         error = "--sign and --cert go together (and --key-password-file with them)";
         return TrackToolParse::UsageError;
     }
+    if (!options.layout && (options.largeCamera != cameras::CameraChannel::None || options.mirrorRear)) {
+        error = "--large and --mirror-rear go with --layout";
+        return TrackToolParse::UsageError;
+    }
+    if (!options.exportStretch && options.layout) {
+        error = "--layout goes with --export";
+        return TrackToolParse::UsageError;
+    }
     if (!options.exportStretch && (!options.signKey.empty() || options.timestampRequest)) {
         error = "--sign, --cert, --key-password-file and --timestamp-request go with --export";
         return TrackToolParse::UsageError;
@@ -251,7 +276,8 @@ std::string trackToolUsage() {
            "       veltara-track --export --from START --duration SECONDS --out DIR [--no-overlay] [--print0]\n"
            "                     [--sign KEY.pem --cert CERT.pem [--key-password-file FILE]]\n"
            "                     [--timestamp-request] [--originals] [--utc-offset +HH:MM] [--config FILE]\n"
-           "                     [--case TEXT] [--vehicle TEXT] [--note TEXT] [-r] PATH...\n"
+           "                     [--case TEXT] [--vehicle TEXT] [--note TEXT]\n"
+           "                     [--layout grid|strip|single [--large N] [--mirror-rear]] [-r] PATH...\n"
            "       veltara-track --verify [--ca FILE] FOLDER\n"
            "       veltara-track --repair [--reference CLIP] CLIP...\n"
            "       veltara-track --help | --version\n"
@@ -310,6 +336,13 @@ std::string trackToolUsage() {
            "  --timestamp-request\n"
            "              write SHA256SUMS.tsq, an RFC 3161 request to send to a time-stamping\n"
            "              authority; put its reply into the folder as SHA256SUMS.tsr\n"
+           "  --layout    the export's picture as the player shows a car's moment: every\n"
+           "              camera of each clip's moment among the PATHs (by their names and\n"
+           "              times) in the grid laid out like the car, one large over a strip of\n"
+           "              the others, or one alone (single); a camera a moment lacks leaves\n"
+           "              its tile black. --large N: the large camera (1 front, 2 back, 3 and\n"
+           "              4 the left and right repeater, 5 and 6 the left and right pillar);\n"
+           "              --mirror-rear: the back camera mirrored like a rear-view mirror\n"
            "  --case, --vehicle, --note  the case reference, the vehicle and a note the\n"
            "              export's report gives (plain text, at most 2000 bytes each)\n"
            "  --config    the settings file whose [Events] section sets the event thresholds\n"

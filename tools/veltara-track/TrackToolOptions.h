@@ -9,11 +9,16 @@
 //     veltara-track --export --from START --duration SECONDS --out DIR [--no-overlay] [--print0]
 //                   [--sign KEY.pem --cert CERT.pem [--key-password-file FILE]]
 //                   [--timestamp-request] [--originals] [--utc-offset +HH:MM] [--config FILE]
-//                   [--case TEXT] [--vehicle TEXT] [--note TEXT] [-r] PATH...
+//                   [--case TEXT] [--vehicle TEXT] [--note TEXT]
+//                   [--layout grid|strip|single [--large N] [--mirror-rear]] [-r] PATH...
 //     veltara-track --verify [--ca FILE] FOLDER
 // Options take their value as the next argument or after "="; "--" ends the
 // options. Threads: main only.
+#include "cameras/CameraChannel.h"
+#include "cameras/CameraLayout.h"
 #include "trackfile/TrackFileOptions.h"
+
+#include <optional>
 
 #include <string>
 #include <vector>
@@ -42,6 +47,10 @@ struct TrackToolOptions : TrackFileOptions {
     std::string keyPasswordFile;     // the key's password: this file's first line (else VELTARA_KEY_PASSWORD)
     bool timestampRequest = false;   // the export writes SHA256SUMS.tsq
     bool originals = false;          // the export copies the journey's original clips too
+    // The export's picture: every camera of each moment among the clips, as the player lays them out.
+    std::optional<cameras::CameraLayout> layout;
+    cameras::CameraChannel largeCamera = cameras::CameraChannel::None;
+    bool mirrorRear = false;
     bool verify = false;             // re-check an evidence folder (the one PATH)
     std::string caFile;              // the verification trusts these authorities (PEM); "" the system's
     std::string commandLine;         // the command as given, for the custody log

@@ -1,16 +1,13 @@
-#include "engine/GridGraph.h"
+#include "cameras/GridGraph.h"
 
 #include "cameras/CarTiles.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-namespace engine {
+namespace cameras {
 
 namespace {
-
-using cameras::CameraChannel;
-using cameras::CameraLayout;
 
 // Scaling here is a cost of every frame; the tiles are small, so the cheap filter does.
 constexpr const char* kScaleFlags = "fast_bilinear";
@@ -73,7 +70,7 @@ std::string missingLabel(CameraChannel channel, const Rect& tile) {
 
 std::vector<CameraChannel> gridChannels(const std::vector<GridCamera>& cameras) {
     std::vector<CameraChannel> channels;
-    for (const cameras::CarTile& tile : cameras::carTiles(sixCameras(cameras))) channels.push_back(tile.channel);
+    for (const CarTile& tile : carTiles(sixCameras(cameras))) channels.push_back(tile.channel);
     return channels;
 }
 
@@ -98,7 +95,7 @@ std::string gridGraph(const GridTracks& tracks, CameraLayout layout, CameraChann
     size_t largeSlot = static_cast<size_t>(slotOf(large));
     if (largeSlot >= n) largeSlot = mainSlot;
 
-    const CameraLayout shape = cameras::layoutForMany(layout);
+    const CameraLayout shape = layoutForMany(layout);
     if (shape == CameraLayout::Single && largeSlot == mainSlot) {
         // The main clip alone needs no composing at all.
         std::string graph = "[vid" + num(main.video) + "]null[vo]";
@@ -128,7 +125,7 @@ std::string gridGraph(const GridTracks& tracks, CameraLayout layout, CameraChann
             const bool six = n == 6;
             const long long w = even(W / (six ? 3 : 2)), h = even(H / (six ? 3 : 2));
             for (size_t s = 0; s < n; ++s) {
-                const cameras::CarTile& p = cameras::carTiles(six)[s];
+                const CarTile& p = carTiles(six)[s];
                 tiles[s] = {p.column * w, p.row * h, w, h};
             }
             canvasW = w * (six ? 3 : 2);
@@ -178,4 +175,4 @@ std::string gridGraph(const GridTracks& tracks, CameraLayout layout, CameraChann
     return graph;
 }
 
-}  // namespace engine
+}  // namespace cameras

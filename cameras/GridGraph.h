@@ -1,6 +1,8 @@
 #pragma once
-// The libmpv filter graph ("lavfi-complex") that shows the four or six
-// cameras of a car's moment as one picture, on the main clip's clock.
+// The filter graph that shows the four or six cameras of a car's moment as
+// one picture, on the main clip's clock: the engine's "lavfi-complex" and,
+// with its inputs and output relabelled, the export's, so an export takes
+// the picture as shown.
 //
 // The main clip is always decoded and drives the graph: its frames (padded
 // onto a canvas, or a 2x2 crop of them when it is not shown) are the base
@@ -17,17 +19,17 @@
 // left and right repeaters; six: the pillars beside the front, the
 // repeaters beside the back); the strip is the large camera at the main
 // clip's size over a row of the others; single is the large camera alone.
-// Pure; the engine's main thread.
+// Pure; any thread. Built into the core and the engine.
 #include "cameras/CameraChannel.h"
 #include "cameras/CameraLayout.h"
 
 #include <string>
 #include <vector>
 
-namespace engine {
+namespace cameras {
 
 struct GridCamera {
-    cameras::CameraChannel channel = cameras::CameraChannel::None;
+    CameraChannel channel = CameraChannel::None;
     long long video = 0;  // libmpv track id; 0: missing
     long long width = 0;  // its picture size; 0: unknown
     long long height = 0;
@@ -47,10 +49,9 @@ struct GridStyle {
 };
 
 // The tiles of the grid in the car's order (four or six; six when a pillar is there).
-std::vector<cameras::CameraChannel> gridChannels(const std::vector<GridCamera>& cameras);
+std::vector<CameraChannel> gridChannels(const std::vector<GridCamera>& cameras);
 
 // Empty when there is nothing to compose (no main video or no size).
-std::string gridGraph(const GridTracks& tracks, cameras::CameraLayout layout, cameras::CameraChannel large,
-                      const GridStyle& style);
+std::string gridGraph(const GridTracks& tracks, CameraLayout layout, CameraChannel large, const GridStyle& style);
 
-}  // namespace engine
+}  // namespace cameras
