@@ -21,6 +21,7 @@
 #include "veltara-track/TrackToolOptions.h"
 #include "veltara-track/TripWriter.h"
 
+#include <malloc.h>
 #include <unistd.h>
 #include <algorithm>
 #include <atomic>
@@ -86,6 +87,11 @@ bool flush(std::string& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A run lives seconds and reads a clip's whole track into memory: the
+    // allocator keeps what is freed for the next clip instead of handing
+    // large blocks back to the system and taking them again, page by page.
+    ::mallopt(M_MMAP_THRESHOLD, 64 << 20);
+    ::mallopt(M_TRIM_THRESHOLD, 256 << 20);
     TrackToolOptions options;
     std::string error;
     const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
