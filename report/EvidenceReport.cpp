@@ -161,6 +161,11 @@ bool EvidenceReport::write(const QJsonObject& in, QByteArray& bytes, QString& er
     const bool imperial = in.value("imperial").toBool();
     double y = kMargin;
 
+    // Text copied out of the report is the text written: a path's "ff" or
+    // "fi" stays two letters, not a ligature (scripts that need shaping keep it).
+    QFont plain = painter.font();
+    plain.setStyleStrategy(QFont::PreferNoShaping);
+    painter.setFont(plain);
     QFont title = painter.font();
     title.setPointSizeF(16);
     title.setBold(true);
@@ -278,6 +283,7 @@ bool EvidenceReport::write(const QJsonObject& in, QByteArray& bytes, QString& er
     pdf.newPage();
     y = kMargin;
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setStyleStrategy(QFont::PreferNoShaping);
     mono.setPointSizeF(7);
     if (in.contains("software")) {
         QList<QPair<QString, QString>> about;
