@@ -94,9 +94,9 @@ TrackRecord trackRecordOf(const TelemetrySample& s, const DisplayZone& zone, con
 bool shownSeconds(const TelemetrySample& s, const DisplayZone& zone, int64_t& seconds) {
     if (s.timeKind == TelemetryTime::None) return false;
     int64_t t = platform::floorSeconds(s.timeMs);
-    if (s.timeKind != TelemetryTime::Camera) t += zone.offsetAt(t);
-    TrackRecord calendar;  // the years a record's date and time can hold
-    if (!setCameraSeconds(t, calendar)) return false;
+    if (s.timeKind != TelemetryTime::Camera && __builtin_add_overflow(t, zone.offsetAt(t), &t)) return false;
+    // The years a record's date and time can hold: 1970 to the end of 9999.
+    if (t < 0 || t > 253402300799) return false;
     seconds = t;
     return true;
 }

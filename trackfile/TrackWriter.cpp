@@ -6,6 +6,7 @@
 #include "trackfile/KmlTrackWriter.h"
 
 #include "platform/CivilTime.h"
+#include "track/TelemetryRecords.h"
 
 #include <charconv>
 #include <cmath>
@@ -40,14 +41,8 @@ std::string trackDecimal(double value, int decimals) {
 }
 
 bool trackShownTime(const TelemetrySample& s, int utcOffsetSeconds, int64_t& seconds, int& millisecond) {
-    if (s.timeKind == TelemetryTime::None) return false;
-    int64_t shown = platform::floorSeconds(s.timeMs);
-    const int ms = static_cast<int>(s.timeMs - shown * 1000);
-    if (s.timeKind != TelemetryTime::Camera && __builtin_add_overflow(shown, utcOffsetSeconds, &shown)) return false;
-    // 1970-01-01 to 9999-12-31 23:59:59.
-    if (shown < 0 || shown > 253402300799) return false;
-    seconds = shown;
-    millisecond = ms;
+    if (!shownSeconds(s, DisplayZone::fixed(utcOffsetSeconds), seconds)) return false;
+    millisecond = static_cast<int>(s.timeMs - platform::floorSeconds(s.timeMs) * 1000);
     return true;
 }
 
