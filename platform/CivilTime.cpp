@@ -56,15 +56,19 @@ int64_t floorSeconds(int64_t ms) {
     return ms / 1000 - (ms % 1000 < 0 ? 1 : 0);
 }
 
-CivilMoment civilMomentOf(int64_t ms) {
-    CivilMoment c;
+int64_t splitDay(int64_t ms, CivilMoment& c) {
     int64_t seconds = ms / 1000;
     c.millisecond = ms % 1000;
     if (c.millisecond < 0) c.millisecond += 1000, --seconds;
     int64_t days = seconds / 86400;
     c.secondOfDay = seconds % 86400;
     if (c.secondOfDay < 0) c.secondOfDay += 86400, --days;
-    civilFromDays(days, c.year, c.month, c.day);
+    return days;
+}
+
+CivilMoment civilMomentOf(int64_t ms) {
+    CivilMoment c;
+    civilFromDays(splitDay(ms, c), c.year, c.month, c.day);
     return c;
 }
 

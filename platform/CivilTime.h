@@ -20,6 +20,10 @@ struct CivilMoment {
     int64_t millisecond = 0;
 };
 CivilMoment civilMomentOf(int64_t ms);
+// The days since 1970 of milliseconds since 1970, with their second of that
+// day and millisecond set in c (its date left as it is): for a caller that
+// keeps the date of a day it has already worked out.
+int64_t splitDay(int64_t ms, CivilMoment& c);
 // The whole second milliseconds since 1970 fall in (rounded down, for any value).
 int64_t floorSeconds(int64_t ms);
 

@@ -2,6 +2,7 @@
 
 #include "platform/CivilTime.h"
 #include "track/TelemetryRecords.h"
+#include "trackfile/FixedDecimal.h"
 #include "trackfile/TrackTextEscape.h"
 
 #include <algorithm>
@@ -18,14 +19,36 @@ constexpr std::string_view kEmptyFields = ",,,,,,,,,,,,,,";
 // The car's channels of a sample without them.
 constexpr std::string_view kEmptyVehicleFields = ",,,,,,,";
 
+// platform::civilMomentOf with the last day's date kept: a track's samples
+// are nearly all of one day, and working out the date was a row's costliest
+// arithmetic.
+class CivilDays {
+public:
+    platform::CivilMoment of(int64_t ms) {
+        platform::CivilMoment c = last_;
+        const int64_t days = platform::splitDay(ms, c);
+        if (!known_ || days != day_) {
+            platform::civilFromDays(days, c.year, c.month, c.day);
+            last_ = c;
+            day_ = days;
+            known_ = true;
+        }
+        return c;
+    }
+
+private:
+    bool known_ = false;
+    int64_t day_ = 0;
+    platform::CivilMoment last_;
+};
+
 // Numbers go straight into the line: a long clip has tens of thousands.
 class Line {
 public:
     void integer(long long value) { end_ = std::to_chars(end_, limit(), value).ptr; }
     void decimal(double value, int decimals) {
-        const auto r =
-            std::to_chars(end_, limit(), std::isfinite(value) ? value : 0.0, std::chars_format::fixed, decimals);
-        end_ = r.ec == std::errc() ? r.ptr : end_;
+        char* const written = writeFixedDecimal(end_, limit(), std::isfinite(value) ? value : 0.0, decimals);
+        end_ = written ? written : end_;
     }
     // Every write stays inside the buffer; a row too long for it (no record
     // gives one) loses its end, never the memory after it.
@@ -33,9 +56,9 @@ public:
         if (end_ < limit()) *end_++ = ',';
     }
     // "YYYY-MM-DDThh:mm:ss[.mmm]Z" of milliseconds since 1970, years 0-9999.
-    void timestamp(int64_t ms, bool fraction) {
+    void timestamp(int64_t ms, bool fraction, CivilDays& days) {
         if (limit() - end_ < 64) return;
-        const platform::CivilMoment c = platform::civilMomentOf(ms);
+        const platform::CivilMoment c = days.of(ms);
         const int64_t y = c.year, rest = c.secondOfDay, milli = c.millisecond;
         const int m = c.month, d = c.day;
         if (y < 0 || y > 9999) {
@@ -98,6 +121,7 @@ void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<co
     out.reserve(out.size() + (flushing() ? std::min(all, kFlushBytes + 2048) : all));
     size_t index = 0;
     const bool fraction = trackHasFractions(samples, utcOffsetSeconds_);
+    CivilDays shownDays, utcDays;
     for (const TelemetrySample& s : samples) {
         out += name;
         // The whole rest of the row in one buffer: an hour of track is tens
@@ -126,7 +150,7 @@ void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<co
         int millisecond = 0;
         const bool dated = trackShownTime(s, utcOffsetSeconds_, seconds, millisecond);
         if (dated) {
-            const platform::CivilMoment c = platform::civilMomentOf(seconds * 1000);
+            const platform::CivilMoment c = shownDays.of(seconds * 1000);
             const int64_t rest = c.secondOfDay;
             for (const long long value : {static_cast<long long>(c.year), static_cast<long long>(c.month),
                                           static_cast<long long>(c.day), static_cast<long long>(rest / 3600),
@@ -167,7 +191,7 @@ void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<co
         line.separator();
         line.integer(dated && s.fix && trackPositionInRange(s) ? 1 : 0);
         line.separator();
-        if (dated) line.timestamp((seconds - utcOffsetSeconds_) * 1000 + millisecond, fraction);
+        if (dated) line.timestamp((seconds - utcOffsetSeconds_) * 1000 + millisecond, fraction, utcDays);
         for (const float g : {s.accelX, s.accelY, s.accelZ}) {
             line.separator();
             if (accel) line.decimal(g, 3);

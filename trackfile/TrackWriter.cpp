@@ -1,6 +1,7 @@
 #include "trackfile/TrackWriter.h"
 
 #include "trackfile/CsvTrackWriter.h"
+#include "trackfile/FixedDecimal.h"
 #include "trackfile/GeoJsonTrackWriter.h"
 #include "trackfile/GpxTrackWriter.h"
 #include "trackfile/KmlTrackWriter.h"
@@ -8,7 +9,6 @@
 #include "platform/CivilTime.h"
 #include "track/TelemetryRecords.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -35,8 +35,8 @@ std::string trackDecimal(double value, int decimals) {
     // Every format here needs a plain number; the parser never gives others.
     if (!std::isfinite(value)) return "0";
     char text[64];
-    const auto [end, ec] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-    if (ec != std::errc()) return "0";
+    char* const end = writeFixedDecimal(text, text + sizeof text, value, decimals);
+    if (!end) return "0";
     return std::string(text, end);
 }
 

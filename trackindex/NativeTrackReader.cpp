@@ -1,5 +1,6 @@
 #include "trackindex/NativeTrackReader.h"
 
+#include "trackindex/CueList.h"
 #include "trackindex/CueText.h"
 #include "trackindex/Libav.h"
 #include "trackindex/PlainTextTrack.h"
@@ -223,7 +224,7 @@ public:
     }
 
     // False when the converter would have stopped here.
-    bool cue(AVPacket* packet, uint64_t& number, std::vector<TrackCue>& cues) {
+    bool cue(AVPacket* packet, uint64_t& number, CueSink& cues) {
         if (wrapped_ && packet->size >= 2 && packet->pts != AV_NOPTS_VALUE) {
             const size_t length = (static_cast<size_t>(packet->data[0]) << 8) | packet->data[1];
             const uint8_t* text = packet->data + 2;
@@ -283,7 +284,7 @@ private:
         wrapped_ = two == prefix_ + "YZ" + suffix_;
     }
 
-    bool encode(AVSubtitle& sub, uint64_t& number, std::vector<TrackCue>& cues) {
+    bool encode(AVSubtitle& sub, uint64_t& number, CueSink& cues) {
         if (__builtin_add_overflow(
                 sub.pts, libav().av_rescale_q(sub.start_display_time, AVRational{1, 1000}, AV_TIME_BASE_Q), &sub.pts))
             return true;
@@ -294,17 +295,14 @@ private:
         return add(sub.pts, sub.end_display_time, buffer_.data(), static_cast<size_t>(size), number, cues);
     }
 
-    static bool add(int64_t ptsUs, int64_t durationMs, const uint8_t* text, size_t length, uint64_t& number,
-                    std::vector<TrackCue>& cues) {
+    bool add(int64_t ptsUs, int64_t durationMs, const uint8_t* text, size_t length, uint64_t& number, CueSink& cues) {
         const int64_t start =
             libav().av_rescale_q_rnd(ptsUs, AV_TIME_BASE_Q, AVRational{1, 1000},
                                      static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
         int64_t end = 0;
         if (__builtin_add_overflow(start, durationMs, &end)) end = start;  // only a hostile clip gets here
-        TrackCue& cue = cues.emplace_back();
-        cue.startMs = start;
-        cue.durationMs = durationMs;
-        CueText::frame(number++, start, end, text, length, cue.text);
+        CueText::frame(number++, start, end, text, length, framed_);
+        cues.cue(start, durationMs, framed_);
         return true;
     }
 
@@ -314,10 +312,10 @@ private:
     bool wrapped_ = false;
     std::string prefix_, suffix_;
     std::string plain_;
+    std::string framed_;
 };
 
-Result readOpened(AVFormatContext* format, const std::atomic<bool>* stop, std::vector<TrackCue>& cues,
-                  std::string& reason) {
+Result readOpened(AVFormatContext* format, const std::atomic<bool>* stop, CueSink& cues, std::string& reason) {
     const int index = trackStream(format);
     if (index < 0) {
         reason = anySubtitle(format) ? "has no subtitle track that can be read as text" : "has no subtitle track";
@@ -335,13 +333,13 @@ Result readOpened(AVFormatContext* format, const std::atomic<bool>* stop, std::v
         reason = "out of memory";
         return Result::Unavailable;
     }
-    if (st->nb_frames > 0) cues.reserve(static_cast<size_t>(std::min<int64_t>(st->nb_frames, 250'000)));
+    if (st->nb_frames > 0) cues.expect(static_cast<size_t>(std::min<int64_t>(st->nb_frames, 250'000)));
     uint64_t number = 1;
     int rc = 0;
     bool cut = false;
     while (!stopped(stop) && (rc = libav().av_read_frame(format, packet.get())) >= 0) {
         bool going = true;
-        if (packet->stream_index == index && cues.size() >= NativeTrackReader::CUE_LIMIT) {
+        if (packet->stream_index == index && number > NativeTrackReader::CUE_LIMIT) {
             cut = true;
             going = false;
         } else if (packet->stream_index == index) {
@@ -356,7 +354,7 @@ Result readOpened(AVFormatContext* format, const std::atomic<bool>* stop, std::v
         if (!going) break;
     }
     if (stopped(stop) || (rc < 0 && momentary(rc))) {
-        cues.clear();
+        cues.restart();
         reason = stopped(stop) ? "was not read to the end (stopped)" : "cannot be read: " + avError(rc);
         return Result::Unavailable;
     }
@@ -365,7 +363,7 @@ Result readOpened(AVFormatContext* format, const std::atomic<bool>* stop, std::v
                  " track cues; only the first ones are read";
         return Result::Truncated;
     }
-    if (cues.empty()) {
+    if (number == 1) {
         reason = rc < 0 && rc != AVERROR_EOF ? "is damaged: " + avError(rc) : "has an empty subtitle track";
         return Result::Failed;
     }
@@ -386,7 +384,11 @@ std::string openFailure(int rc) {
 }  // namespace
 
 Result NativeTrackReader::read(const std::string& path, std::vector<TrackCue>& cues, std::string& reason) {
-    cues.clear();
+    CueList list(cues);
+    return read(path, static_cast<CueSink&>(list), reason);
+}
+
+Result NativeTrackReader::read(const std::string& path, CueSink& cues, std::string& reason) {
     reason.clear();
     // Anything but a regular file (a FIFO, a device) could block the read.
     struct stat st;
@@ -410,10 +412,11 @@ Result NativeTrackReader::read(const std::string& path, std::vector<TrackCue>& c
         case PlainTextTrack::Outcome::Read:
             return Result::Track;
         case PlainTextTrack::Outcome::Stopped:
-            cues.clear();
+            cues.restart();
             reason = "was not read to the end (stopped)";
             return Result::Unavailable;
         case PlainTextTrack::Outcome::NotPlain:
+            cues.restart();
             break;
     }
     if (!libav().loaded) {
@@ -441,7 +444,7 @@ Result NativeTrackReader::read(const std::string& path, std::vector<TrackCue>& c
 }
 
 Result NativeTrackReader::readBytes(std::string_view bytes, std::vector<TrackCue>& cues, std::string& reason) {
-    cues.clear();
+    CueList list(cues);
     reason.clear();
     if (bytes.empty()) {
         reason = "is empty";
@@ -484,7 +487,7 @@ Result NativeTrackReader::readBytes(std::string_view bytes, std::vector<TrackCue
         return Result::Failed;
     }
     FormatPtr format(raw);
-    const Result result = readOpened(format.get(), stop_, cues, reason);
+    const Result result = readOpened(format.get(), stop_, list, reason);
     format.reset();  // before the I/O context it reads from
     return result;
 }

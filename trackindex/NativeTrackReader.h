@@ -19,6 +19,7 @@
 // run on separate threads. Each read opens and closes everything it uses;
 // nothing outlives the call. The stop flag may be set from any thread: the
 // read in hand gives up within one packet or one blocked input call.
+#include "trackindex/CueSink.h"
 #include "trackindex/CueText.h"
 #include "trackindex/TrackCue.h"
 
@@ -37,6 +38,10 @@ public:
     // cues: every cue in stream order (cleared first). reason: why the clip
     // gave no track.
     Result read(const std::string& path, std::vector<TrackCue>& cues, std::string& reason);
+    // The same, each cue handed to sink as it is read: restart() when what
+    // it was handed does not count (another way of reading the clip follows,
+    // or the read gives up as Unavailable).
+    Result read(const std::string& path, CueSink& sink, std::string& reason);
     // The same on a clip held in memory.
     Result readBytes(std::string_view bytes, std::vector<TrackCue>& cues, std::string& reason);
 

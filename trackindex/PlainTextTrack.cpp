@@ -2,6 +2,7 @@
 
 #include "telemetry/BigEndian.h"
 #include "telemetry/IsoFile.h"
+#include "trackindex/CueList.h"
 #include "trackindex/CueText.h"
 #include "trackindex/NativeTrackReader.h"
 #include "trackindex/PlainBoxLayout.h"
@@ -170,9 +171,11 @@ bool plainStyle(const IsoFile& file, const IsoTrack& track) {
 }
 
 // Neighbouring samples are read at once: a camera writes a chunk of texts at
-// a time, and a read per text would be most of the time spent.
-constexpr uint64_t kRunGap = 16 * 1024;      // bytes of other data read over
-constexpr uint64_t kRunBytes = 1024 * 1024;  // one read at most
+// a time, and a read per text would be most of the time spent. A quarter
+// of a megabyte is as fast as more, and a larger buffer is only more pages
+// to fault in.
+constexpr uint64_t kRunGap = 16 * 1024;     // bytes of other data read over
+constexpr uint64_t kRunBytes = 256 * 1024;  // one read at most
 
 struct SampleRun {
     uint64_t start = 0;
@@ -203,23 +206,31 @@ const char* sampleBytes(const IsoFile& file, const std::vector<IsoSample>& sampl
 }  // namespace
 
 Outcome PlainTextTrack::read(const std::string& path, const std::atomic<bool>* stop, std::vector<TrackCue>& cues) {
-    cues.clear();
+    CueList list(cues);
+    const Outcome outcome = read(path, stop, list);
+    if (outcome != Outcome::Read) cues.clear();
+    return outcome;
+}
+
+Outcome PlainTextTrack::read(const std::string& path, const std::atomic<bool>* stop, CueSink& sink) {
     const auto stopped = [stop] { return stop && stop->load(); };
     IsoFile file;
     file.setStopFlag(stop);
     std::string why;
     if (!file.open(path, why)) return stopped() ? Outcome::Stopped : Outcome::NotPlain;
-    return readOpened(file, stop, cues);
+    return readOpened(file, stop, sink);
 }
 
 Outcome PlainTextTrack::readBytes(std::string_view bytes, std::vector<TrackCue>& cues) {
-    cues.clear();
+    CueList list(cues);
     IsoFile file;
     std::string why;
-    return file.openBytes(bytes, why) ? readOpened(file, nullptr, cues) : Outcome::NotPlain;
+    const Outcome outcome = file.openBytes(bytes, why) ? readOpened(file, nullptr, list) : Outcome::NotPlain;
+    if (outcome != Outcome::Read) cues.clear();
+    return outcome;
 }
 
-Outcome PlainTextTrack::readOpened(const IsoFile& file, const std::atomic<bool>* stop, std::vector<TrackCue>& cues) {
+Outcome PlainTextTrack::readOpened(const IsoFile& file, const std::atomic<bool>* stop, CueSink& sink) {
     const auto stopped = [stop] { return stop && stop->load(); };
     std::string why;
     std::vector<PlainEdit> edits;
@@ -236,9 +247,9 @@ Outcome PlainTextTrack::readOpened(const IsoFile& file, const std::atomic<bool>*
         return Outcome::NotPlain;
 
     const int64_t scale = track->timescale;
-    std::vector<TrackCue> read;
-    read.reserve(samples.size());
+    sink.expect(samples.size());
     SampleRun run;
+    std::string framed;  // one text at a time: the sink takes what it needs of it
     uint64_t number = 1;
     for (size_t i = 0; i < samples.size(); ++i) {
         const IsoSample& s = samples[i];
@@ -257,11 +268,8 @@ Outcome PlainTextTrack::readOpened(const IsoFile& file, const std::atomic<bool>*
         if (us > kLatestUs) return Outcome::NotPlain;
         const int64_t start = rescale(us, 1000, 1'000'000);
         const uint32_t duration = static_cast<uint32_t>(rescale(s.durationTicks, 1000, scale));
-        TrackCue& cue = read.emplace_back();
-        cue.startMs = start;
-        cue.durationMs = duration;
-        CueText::frame(number++, start, start + duration, text, length, cue.text);
+        CueText::frame(number++, start, start + duration, text, length, framed);
+        sink.cue(start, duration, framed);
     }
-    cues = std::move(read);
     return Outcome::Read;
 }

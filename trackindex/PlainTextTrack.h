@@ -21,6 +21,7 @@
 //
 // Threads: any; one call reads one clip. The stop flag may be set from any
 // thread: the read gives up at its next sample.
+#include "trackindex/CueSink.h"
 #include "trackindex/TrackCue.h"
 
 class IsoFile;
@@ -36,9 +37,12 @@ public:
 
     // cues: every cue in order (cleared first); filled only on Read.
     static Outcome read(const std::string& path, const std::atomic<bool>* stop, std::vector<TrackCue>& cues);
+    // The same, each cue handed to sink as it is read: what it was handed
+    // counts only on Read (there is no restart() call).
+    static Outcome read(const std::string& path, const std::atomic<bool>* stop, CueSink& sink);
     // The same on a clip held in memory.
     static Outcome readBytes(std::string_view bytes, std::vector<TrackCue>& cues);
 
 private:
-    static Outcome readOpened(const IsoFile& file, const std::atomic<bool>* stop, std::vector<TrackCue>& cues);
+    static Outcome readOpened(const IsoFile& file, const std::atomic<bool>* stop, CueSink& sink);
 };

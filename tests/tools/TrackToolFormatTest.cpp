@@ -4,11 +4,15 @@
 #include "platform/ChildProcess.h"
 #include "support/TempFolder.h"
 #include "track/TelemetryRecords.h"
+#include "trackfile/FixedDecimal.h"
 #include "trackfile/TrackTextEscape.h"
 #include "trackfile/TrackWriter.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <charconv>
+#include <cmath>
+#include <random>
 #include <vector>
 
 namespace {
@@ -223,6 +227,15 @@ TEST(TrackWriter, AReadingTheMomentLacksIsLeftOutAndFractionsOfASecondAreKept) {
     // A track of whole seconds keeps them.
     EXPECT_NE(written(TrackFormat::Csv, "b.mp4", {at(22.5, 113.9)}).find(",2016-05-20T10:30:15Z,"),
               std::string::npos);
+    // Rows after midnight have the next day's date, shown and in UTC.
+    TrackRecord late = at(22.5, 113.9), early = late;
+    late.hour = 23, late.minute = 59, late.second = 59;
+    early.day = 21, early.hour = 0, early.minute = 0, early.second = 1;
+    const std::string night = written(TrackFormat::Csv, "n.mp4", {late, early, late}, 1800);
+    EXPECT_NE(night.find("n.mp4,1,,1,2016,5,21,0,0,1,"), std::string::npos) << night;
+    EXPECT_NE(night.find(",2016-05-20T23:30:01Z,"), std::string::npos);
+    EXPECT_NE(night.find("n.mp4,2,,1,2016,5,20,23,59,59,"), std::string::npos);
+    EXPECT_NE(night.find(",2016-05-20T23:29:59Z,"), std::string::npos);
     // A moment without a date has no year 0.
     TrackRecord undated = at(22.5, 113.9);
     undated.year = undated.month = undated.day = undated.hour = undated.minute = undated.second = 0;
@@ -251,4 +264,30 @@ TEST(TrackWriter, ALongTrackGoesOutInChunksThatAddUpToTheWholeText) {
         EXPECT_GE(flushes, 2u);
         EXPECT_EQ(chunks + out, written(format, "a.mp4", records));
     }
+}
+
+TEST(FixedDecimal, WritesWhatToCharsWritesHalvesAndSignsIncluded) {
+    const auto same = [](double value, int decimals) {
+        char expected[400], got[400];
+        const auto wanted =
+            std::to_chars(expected, expected + sizeof expected, value, std::chars_format::fixed, decimals);
+        char* end = writeFixedDecimal(got, got + sizeof got, value, decimals);
+        ASSERT_NE(end, nullptr) << value;
+        EXPECT_EQ(std::string(got, end), std::string(expected, wanted.ptr)) << value << " with " << decimals;
+    };
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> degrees(-180.0, 180.0), small(-2.0, 2.0);
+    for (int i = 0; i < 20000; ++i) {
+        const int decimals = i % 10;
+        same(degrees(random), decimals);
+        same(small(random), decimals);
+        // Halves of the last decimal, exact and one unit either side.
+        const double half = (std::floor(degrees(random) * 1000) + 0.5) / 1000;
+        for (const double v : {half, std::nextafter(half, 0.0), std::nextafter(half, 1e9)}) same(v, 3);
+        same(std::ldexp(static_cast<double>(random() >> 11), -int(random() % 60)), decimals);
+    }
+    for (const double v : {0.0, -0.0, -1e-9, 0.5, 1.5, 2.5, -2.5, 0.125, 0.375, 4503599627370495.5, 1e300, 5e-324})
+        for (int decimals = 0; decimals <= 12; ++decimals) same(v, decimals);
+    char tight[4];
+    EXPECT_EQ(writeFixedDecimal(tight, tight + sizeof tight, 12.5, 2), nullptr);
 }

@@ -261,3 +261,43 @@ TEST(CameraTextReader, EachCueIsOneSampleWhoseRecordIsTheParsedOne) {
     const TrackRecord far = trackRecordOf(s[4], zone);
     EXPECT_EQ(std::make_tuple(far.accelX, far.accelY, far.accelZ), std::make_tuple(-999999, 2000, 9999999));
 }
+
+// A track found not plain halfway is read again through FFmpeg: its samples
+// are those of its cues, nothing of the first try left in them (the speed a
+// text before the restart gave is not carried to the first sample).
+TEST(CameraTextReader, ATrackReadAgainKeepsNothingOfTheFirstTry) {
+    TempFolder tmp;
+    auto spec = cueClip(20);
+    spec.trackTexts[0] = "2016-05-20 10:30:14/E113 56 12.34/N22 33 44.50";
+    spec.trackTexts[15] = "<b>" + spec.trackTexts[15] + "</b>";
+    const std::string clip = clipOf(tmp, "styled late.mp4", spec);
+    NativeTrackReader reader;
+    std::vector<TrackCue> cues;
+    std::string reason;
+    ASSERT_EQ(reader.read(clip, cues, reason), NativeTrackReader::Result::Track) << reason;
+    ClipTelemetry expected, read;
+    CameraTextReader::samplesOfCues(cues, expected);
+    CameraTextReader().readPath(clip, read);
+    ASSERT_EQ(read.samples.size(), 20u);
+    ASSERT_EQ(read.samples.size(), expected.samples.size());
+    EXPECT_FALSE(read.samples[0].hasSpeed);
+    for (size_t i = 0; i < read.samples.size(); ++i) {
+        const TelemetrySample &a = read.samples[i], &b = expected.samples[i];
+        EXPECT_EQ(std::tie(a.clipMs, a.timeMs, a.fix, a.latitude, a.hasSpeed, a.speedKmh, a.hasAccel, a.accelZ),
+                  std::tie(b.clipMs, b.timeMs, b.fix, b.latitude, b.hasSpeed, b.speedKmh, b.hasAccel, b.accelZ))
+            << "sample " << i;
+    }
+}
+
+// The frame printf's "%02d:%02d:%02d,%03d" gives, at any time: past 99
+// hours and before the start too.
+TEST(CueText, FramesACueAsTheSubtitleMuxerDoesAtAnyTime) {
+    const auto framed = [](uint64_t number, int64_t start, int64_t end) {
+        std::string out;
+        CueText::frame(number, start, end, reinterpret_cast<const uint8_t*>("T"), 1, out);
+        return out;
+    };
+    EXPECT_EQ(framed(3, 0, 100), "3\n00:00:00,000 --> 00:00:00,100\nT\n\n");
+    EXPECT_EQ(framed(36000, 359'999'999, 360'000'000), "36000\n99:59:59,999 --> 100:00:00,000\nT\n\n");
+    EXPECT_EQ(framed(1, -1500, 61'001), "1\n00:00:-1,-500 --> 00:01:01,001\nT\n\n");
+}
