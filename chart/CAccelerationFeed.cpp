@@ -1,7 +1,7 @@
 #include "chart/CAccelerationFeed.h"
 
 #include "chart/CTreskChartUI.h"
-#include "track/TrackStore.h"
+#include "chart/NewRecords.h"
 
 #include <algorithm>
 #include <array>
@@ -61,30 +61,20 @@ void CAccelerationFeed::AppendNewPages(const TrackStore& store, int32_t readyPag
             curves[i] = chart->FindCurve(SERIES[i].name);
             if (!curves[i]) return;
         }
-        // Only published pages are complete.
-        const int32_t end = std::min(readyPages, store.getReadyPages());
-        for (int32_t index = store.getShownPages(); index < end; ++index) {
-            const TrackPage* page = store.getPage(index);
-            if (!page) continue;
-            const TrackRecord* records = page->records();
-            for (int32_t i = 0, n = page->count(); i < n; ++i) {
-                const TrackRecord& r = records[i];
-                const double time = timeline_.place(r);
-                sawRecords_ = true;
-                if (r.valid && r.hasAccel) {
-                    sawReading_ = true;
-                    curves[0]->AddPoint(time, r.accelX);
-                    curves[1]->AddPoint(time, r.accelY);
-                    curves[2]->AddPoint(time, r.accelZ);
-                } else if (r.valid && curves[0]->PointCount() > 0 &&
-                           std::isfinite(curves[0]->YValues().back())) {
-                    // A moment without a reading after some: a gap in the
-                    // line (a point without a value draws no segment), not a
-                    // drop to zero or a bridge across it.
-                    for (CCurve* curve : curves) curve->AddPoint(time, kNoReading);
-                }
+        forEachNewRecord(store, readyPages, timeline_, [&](const TrackRecord& r, double time) {
+            sawRecords_ = true;
+            if (r.valid && r.hasAccel) {
+                sawReading_ = true;
+                curves[0]->AddPoint(time, r.accelX);
+                curves[1]->AddPoint(time, r.accelY);
+                curves[2]->AddPoint(time, r.accelZ);
+            } else if (r.valid && curves[0]->PointCount() > 0 && std::isfinite(curves[0]->YValues().back())) {
+                // A moment without a reading after some: a gap in the line (a
+                // point without a value draws no segment), not a drop to zero
+                // or a bridge across it.
+                for (CCurve* curve : curves) curve->AddPoint(time, kNoReading);
             }
-        }
+        });
         chart->SetShowNoData(sawRecords_ && !sawReading_);
         chart->FitXRangeToData();
         chart->FitYRangeToData(0, kYFill);

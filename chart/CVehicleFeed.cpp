@@ -1,7 +1,7 @@
 #include "chart/CVehicleFeed.h"
 
 #include "chart/CTreskChartUI.h"
-#include "track/TrackStore.h"
+#include "chart/NewRecords.h"
 
 #include <algorithm>
 #include <array>
@@ -76,24 +76,16 @@ void CVehicleFeed::AppendNewPages(const TrackStore& store, int32_t readyPages) {
             curves[i] = chart->FindCurve(kSeries[i].name);
             if (!curves[i]) return;
         }
-        const int32_t end = std::min(readyPages, store.getReadyPages());
-        for (int32_t index = store.getShownPages(); index < end; ++index) {
-            const TrackPage* page = store.getPage(index);
-            if (!page) continue;
-            const TrackRecord* records = page->records();
-            for (int32_t i = 0, n = page->count(); i < n; ++i) {
-                const TrackRecord& r = records[i];
-                const double time = timeline_.place(r);
-                if (r.valid && r.vehicle) {
-                    if (r.hasSpeed) top_ = std::max(top_, static_cast<double>(r.speed));
-                    curves[0]->AddPoint(time, r.hasSpeed ? r.speed : kNoReading);
-                    curves[1]->AddPoint(time, r.vehicle->acceleratorPct.value_or(kNoReading));
-                    curves[2]->AddPoint(time, r.vehicle->brake ? (*r.vehicle->brake ? kBrakeOn : 0.0) : kNoReading);
-                } else if (r.valid && curves[0]->PointCount() > 0) {
-                    for (CCurve* curve : curves) curve->AddPoint(time, kNoReading);
-                }
+        forEachNewRecord(store, readyPages, timeline_, [&](const TrackRecord& r, double time) {
+            if (r.valid && r.vehicle) {
+                if (r.hasSpeed) top_ = std::max(top_, static_cast<double>(r.speed));
+                curves[0]->AddPoint(time, r.hasSpeed ? r.speed : kNoReading);
+                curves[1]->AddPoint(time, r.vehicle->acceleratorPct.value_or(kNoReading));
+                curves[2]->AddPoint(time, r.vehicle->brake ? (*r.vehicle->brake ? kBrakeOn : 0.0) : kNoReading);
+            } else if (r.valid && curves[0]->PointCount() > 0) {
+                for (CCurve* curve : curves) curve->AddPoint(time, kNoReading);
             }
-        }
+        });
         // From 0, to a round figure above the fastest speed (at least the pedal's 100).
         chart->SetYRange(kSlot, 0.0, std::ceil(top_ / kFill / kRound) * kRound);
     }

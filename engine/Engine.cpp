@@ -468,12 +468,9 @@ bool Engine::windowResized() {
 // The window's size is known once the video output opens, after the first
 // graph was made: the grid is made again for it when its tiles would differ,
 // and again after the window changed size (checked twice a second while playing).
+// libmpv shows a new graph from the frame shown by a seek of its own.
 void Engine::fitToWindow() {
-    if (!gridMode() || !composing_) return;
-    double at = -1;
-    mpv_.getDouble("time-pos", at);
-    if (applyLayout(true) && std::isfinite(at) && at >= 0)
-        mpv_.commandAsync(0, {"seek", number(at), "absolute+exact"});
+    if (gridMode() && composing_) applyLayout(true);
 }
 
 bool Engine::applyLayout(bool onlyWhenChanged) {
@@ -575,17 +572,13 @@ void Engine::setLayout(cameras::CameraLayout layout, bool mirror, cameras::Camer
     const bool largeShown = gridMode() && cameras::layoutForMany(layout) != cameras::CameraLayout::Grid;
     if (composing_ && (layout != oldLayout || mirror != oldMirror || (large != oldLarge && largeShown))) {
         if (paused_) answerAfterRestart_ = true;  // the new picture is answered like a paused seek
-        double at = -1;
-        mpv_.getDouble("time-pos", at);
+        // libmpv shows a new graph's first picture by an exact seek to the
+        // frame shown; a seek of our own would decode every camera again.
         if (!applyLayout()) {
             layout_ = oldLayout;
             mirror_ = oldMirror;
             large_ = oldLarge;
             applyLayout();
-        } else if (std::isfinite(at) && at >= 0) {
-            // A new graph restarts the decoders, which may land a frame or two
-            // later; the picture stays at the frame it showed.
-            mpv_.commandAsync(0, {"seek", number(at), "absolute+exact"});
         }
     }
     const cameras::CameraLayout shown = gridMode() ? cameras::layoutForMany(layout_) : layout_;

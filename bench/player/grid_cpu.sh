@@ -14,7 +14,10 @@
 # Usage: bench/player/grid_cpu.sh [engine] [runs]
 #   engine  default: build/bin/MPlayer/mplayer
 #   env: SIZE (1280x960), FPS (36), WINDOW seconds measured (12), SCREEN the
-#        size the picture is shown at (960x720, a large player window)
+#        size the picture is shown at (960x720, a large player window),
+#        PAUSES the seconds after the start at which the layout change is
+#        paused (default 2; a change costs the decoding from the key frame
+#        before the frame shown, so "2 2.25 2.5 2.75" spreads it over a second)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -25,6 +28,7 @@ FPS=${FPS:-36}
 WINDOW=${WINDOW:-12}
 SCREEN=${SCREEN:-960x720}
 SETTLE=2
+PAUSES=${PAUSES:-2}
 HZ=$(getconf CLK_TCK)
 
 [ -x "$ENGINE" ] || { echo "no engine at $ENGINE (build first)" >&2; exit 1; }
@@ -97,7 +101,8 @@ LUA
 # A plain composition: each camera whole into a 2x2 stack, then scaled to one camera's size.
 NAIVE4="[vid1][vid2][vid3][vid4]xstack=inputs=4:layout=0_0|w0_0|0_h0|w0_h0:shortest=1,scale=$(tr x : <<< "$SIZE")[vo]"
 
-# A paused layout change with four cameras: milliseconds from the command to the new picture's position answer.
+# A paused layout change with four cameras, paused $1 s after the start: milliseconds from the command
+# to the new picture's position answer.
 layout_change() {
   local args
   mapfile -t args < <(cameraArgs 4)
@@ -106,7 +111,7 @@ layout_change() {
     < "$TMP/in" > "$TMP/out" 2>/dev/null &
   local pid=$!
   exec 7> "$TMP/in"
-  sleep "$SETTLE"; echo pause >&7; sleep 0.5
+  sleep "$1"; echo pause >&7; sleep 0.5
   local t0 ms=none before
   before=$(grep -c '^ANS_TIME_POSITION=' "$TMP/out" || true)
   t0=$(now)
@@ -142,7 +147,7 @@ for r in $(seq 1 "$RUNS"); do
   read -r fourDrops oursCpu <<< "$(drops 4)"
   read -r sixDrops _ <<< "$(drops 6)"
   read -r _ naiveCpu <<< "$(drops 4 "$NAIVE4")"
-  change=$(layout_change)
+  change=$(for at in $PAUSES; do layout_change "$at"; done | paste -sd/)
   d1=$(decode_seconds 1)
   d4=$(decode_seconds 4)
   printf '%-4s %8s %8s %8s %7s %7s %9s %9s %22s %10s %10s %10s\n' "$r" "$one" "$four" "$six" \
