@@ -9,7 +9,7 @@
 // is noted in the clip's telemetry.
 //
 // Threads: one thread per object; the file outlives it. Starts when made,
-// ends with the last sample.
+// ends with the last sample or when the file's stop flag is set.
 #include "telemetry/ClipTelemetry.h"
 #include "telemetry/IsoFile.h"
 
@@ -41,9 +41,15 @@ public:
 
     size_t count() const { return samples_.size(); }
 
-    // The next sample; false after the last one.
+    // The next sample; false after the last one, and at once when the file
+    // was asked to stop (its reads fail then, and a track of millions of
+    // samples would otherwise be walked to its end, sample by failed sample).
     bool next(TrackPayload& payload) {
         while (at_ < samples_.size()) {
+            if (file_.stopped()) {
+                at_ = samples_.size();
+                return false;
+            }
             const IsoSample& s = samples_[at_++];
             if (s.size > maxSampleBytes_) {
                 note("a sample larger than " + std::to_string(maxSampleBytes_) + " bytes was skipped");

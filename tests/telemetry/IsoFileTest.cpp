@@ -1,10 +1,12 @@
 // The bounded box reader on hostile sizes and sample tables, and on files
 // that are no clip or were never finished.
 #include "telemetry/IsoFile.h"
+#include "telemetry/TrackPayloads.h"
 #include "trackindex/PlainBoxLayout.h"
 
 #include "support/Bytes.h"
 #include "support/TempFolder.h"
+#include "support/TrackOnlyClip.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -220,4 +222,26 @@ TEST(IsoFileTest, BoxWalksStayLinearWithinABudgetAndEndAtAStop) {
         EXPECT_FALSE(PlainBoxLayout::check(file));
         EXPECT_EQ(file.boxesRead(), before);
     }
+}
+
+// Asked to stop, a track's samples end at once: its reads fail from then on,
+// and the probes would otherwise walk a track of millions of samples to its
+// end, one failed read (and one range kept) each, while the program closes.
+TEST(IsoFileTest, ATracksSamplesEndAtAStop) {
+    TempFolder tmp;
+    const std::string clip = tmp.path() + "track.mp4";
+    ASSERT_EQ(writeTrackOnlyClip(clip, 20'000, 100, [](size_t) { return std::string("text"); }), "");
+    IsoFile file;
+    std::string reason;
+    ASSERT_TRUE(file.open(clip, reason)) << reason;
+    std::atomic<bool> stop{false};
+    file.setStopFlag(&stop);
+    ASSERT_FALSE(file.tracks().empty());
+    ClipTelemetry notes;
+    TrackPayloads payloads(file, file.tracks().front(), 1024, &notes);
+    TrackPayload payload;
+    ASSERT_TRUE(payloads.next(payload));
+    stop = true;
+    EXPECT_FALSE(payloads.next(payload));
+    EXPECT_TRUE(notes.dropped.empty()) << notes.dropped.front();
 }
