@@ -55,20 +55,22 @@ public:
     void separator() {
         if (end_ < limit()) *end_++ = ',';
     }
-    // "YYYY-MM-DDThh:mm:ss[.mmm]Z" of milliseconds since 1970, years 0-9999.
-    void timestamp(int64_t ms, bool fraction, CivilDays& days) {
+    // "YYYY-MM-DDThh:mm:ss[.mmm]Z" of milliseconds since 1970, years 0-9999;
+    // without the Z when the time is no UTC.
+    void timestamp(int64_t ms, bool fraction, bool utc, CivilDays& days) {
         if (limit() - end_ < 64) return;
         const platform::CivilMoment c = days.of(ms);
         const int64_t y = c.year, rest = c.secondOfDay, milli = c.millisecond;
         const int m = c.month, d = c.day;
         if (y < 0 || y > 9999) {
             text(platform::formatMilliseconds(ms, true, fraction));
+            if (!utc && end_ > text_ && end_[-1] == 'Z') --end_;
             return;
         }
         two(y / 100), two(y % 100), *end_++ = '-', two(m), *end_++ = '-', two(d), *end_++ = 'T';
         two(rest / 3600), *end_++ = ':', two(rest / 60 % 60), *end_++ = ':', two(rest % 60);
         if (fraction) *end_++ = '.', *end_++ = static_cast<char>('0' + milli / 100), two(milli % 100);
-        *end_++ = 'Z';
+        if (utc) *end_++ = 'Z';
     }
     void text(std::string_view t) {
         const size_t n = std::min(t.size(), static_cast<size_t>(limit() - end_));
@@ -121,6 +123,8 @@ void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<co
     out.reserve(out.size() + (flushing() ? std::min(all, kFlushBytes + 2048) : all));
     size_t index = 0;
     const bool fraction = trackHasFractions(samples, utcOffsetSeconds_);
+    // A camera clock of no known zone is no UTC: written as it stands, without a Z.
+    const bool utc = writesUtc();
     CivilDays shownDays, utcDays;
     for (const TelemetrySample& s : samples) {
         out += name;
@@ -191,7 +195,8 @@ void CsvTrackWriter::track(std::string& out, std::string_view file, std::span<co
         line.separator();
         line.integer(dated && s.fix && trackPositionInRange(s) ? 1 : 0);
         line.separator();
-        if (dated) line.timestamp((seconds - utcOffsetSeconds_) * 1000 + millisecond, fraction, utcDays);
+        if (dated)
+            line.timestamp((seconds - (utc ? utcOffsetSeconds_ : 0)) * 1000 + millisecond, fraction, utc, utcDays);
         for (const float g : {s.accelX, s.accelY, s.accelZ}) {
             line.separator();
             if (accel) line.decimal(g, 3);

@@ -15,7 +15,7 @@ void GeoJsonTrackWriter::track(std::string& out, std::string_view file, std::spa
         if (!trackPointDrawn(r)) continue;
         if (points++ > 0) coordinates += ',', times += ',';
         coordinates += '[' + trackDecimal(r.longitude, 6) + ',' + trackDecimal(r.latitude, 6) + ']';
-        const std::string time = trackTimestamp(r, utcOffsetSeconds_, utcOffsetSeconds_, fraction);
+        const std::string time = shownTimestamp(r, utcOffsetSeconds_, fraction);
         times += time.empty() ? "null" : '"' + time + '"';
     }
     out += first_ ? "\n" : ",\n";

@@ -1,8 +1,9 @@
 #pragma once
 // GeoJSON: a FeatureCollection with one LineString feature per clip, made
 // of its positions in range (recorded WGS-84 positions); the property
-// "coordTimes" gives each position's time in UTC (null where the camera's
-// date and time are no real moment).
+// "coordTimes" gives each position's time in UTC, or without a zone for a
+// camera's clock of no known zone (null where the camera's date and time are
+// no real moment).
 #include "trackfile/TrackWriter.h"
 
 class GeoJsonTrackWriter : public TrackWriter {

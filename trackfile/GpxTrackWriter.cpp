@@ -45,10 +45,7 @@ void GpxTrackWriter::track(std::string& out, std::string_view file, std::span<co
     for (const TelemetrySample& r : samples) {
         if (!trackPointDrawn(r)) continue;
         out += "      <trkpt lat=\"" + trackDecimal(r.latitude, 6) + "\" lon=\"" + trackDecimal(r.longitude, 6) + "\">";
-        std::string time =
-            trackTimestamp(r, utcOffsetSeconds_, clipUtc_ || zoneKnown_ ? utcOffsetSeconds_ : 0, fraction);
-        // A camera clock of no known zone is no UTC: no Z.
-        if (!clipUtc_ && !zoneKnown_ && !time.empty() && time.back() == 'Z') time.pop_back();
+        const std::string time = shownTimestamp(r, utcOffsetSeconds_, fraction);
         if (!time.empty()) out += "<time>" + time + "</time>";
         // What the moment has no reading of is left out, never written as 0.
         const bool speed = r.hasSpeed && std::isfinite(r.speedKmh);

@@ -11,16 +11,12 @@
 
 class GpxTrackWriter : public TrackWriter {
 public:
-    explicit GpxTrackWriter(int utcOffsetSeconds = 0, bool zoneKnown = true)
-        : utcOffsetSeconds_(utcOffsetSeconds), zoneKnown_(zoneKnown) {}
-    static constexpr const char* kUnknownZone =
-        "Times with a Z are UTC from GPS. Times without a zone are the camera's own clock as it stands: "
-        "the time zone it was set to is not known.";
+    explicit GpxTrackWriter(int utcOffsetSeconds = 0) : utcOffsetSeconds_(utcOffsetSeconds) {}
+    static constexpr const char* kUnknownZone = kTrackUnknownZone;
     void begin(std::string& out) override;
     void track(std::string& out, std::string_view file, std::span<const TelemetrySample> samples) override;
     void end(std::string& out) override;
 
 private:
     int utcOffsetSeconds_;
-    bool zoneKnown_;
 };

@@ -9,6 +9,7 @@ void KmlTrackWriter::begin(std::string& out) {
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<kml xmlns=\"http://www.opengis.net/kml/2.2\" xmlns:gx=\"http://www.google.com/kml/ext/2.2\">\n"
         "<Document>\n  <name>veltara-track</name>\n";
+    if (!zoneKnown_) out += std::string("  <description>") + kTrackUnknownZone + "</description>\n";
 }
 
 void KmlTrackWriter::track(std::string& out, std::string_view file, std::span<const TelemetrySample> samples) {
@@ -19,7 +20,7 @@ void KmlTrackWriter::track(std::string& out, std::string_view file, std::span<co
     for (const TelemetrySample& r : samples) {
         if (!trackPointDrawn(r)) continue;
         points.push_back(&r);
-        times.push_back(trackTimestamp(r, utcOffsetSeconds_, utcOffsetSeconds_, fraction));
+        times.push_back(shownTimestamp(r, utcOffsetSeconds_, fraction));
         allTimed = allTimed && !times.back().empty();
     }
     out += "  <Placemark>\n    <name>" + xmlText(file) + "</name>\n";

@@ -18,17 +18,29 @@ void TrackWriter::clipFormat(TelemetryFormat, bool) {}
 
 std::unique_ptr<TrackWriter> makeTrackWriter(TrackFormat format, int utcOffsetSeconds, bool zoneKnown,
                                              TrackMapConversion conversion) {
+    std::unique_ptr<TrackWriter> writer;
     switch (format) {
         case TrackFormat::Gpx:
-            return std::make_unique<GpxTrackWriter>(utcOffsetSeconds, zoneKnown);
+            writer = std::make_unique<GpxTrackWriter>(utcOffsetSeconds);
+            break;
         case TrackFormat::Kml:
-            return std::make_unique<KmlTrackWriter>(utcOffsetSeconds);
+            writer = std::make_unique<KmlTrackWriter>(utcOffsetSeconds);
+            break;
         case TrackFormat::GeoJson:
-            return std::make_unique<GeoJsonTrackWriter>(utcOffsetSeconds);
+            writer = std::make_unique<GeoJsonTrackWriter>(utcOffsetSeconds);
+            break;
         case TrackFormat::Csv:
+            writer = std::make_unique<CsvTrackWriter>(utcOffsetSeconds, conversion);
             break;
     }
-    return std::make_unique<CsvTrackWriter>(utcOffsetSeconds, conversion);
+    writer->setZoneKnown(zoneKnown);
+    return writer;
+}
+
+std::string TrackWriter::shownTimestamp(const TelemetrySample& sample, int utcOffsetSeconds, bool fraction) const {
+    std::string time = trackTimestamp(sample, utcOffsetSeconds, writesUtc() ? utcOffsetSeconds : 0, fraction);
+    if (!writesUtc() && !time.empty() && time.back() == 'Z') time.pop_back();
+    return time;
 }
 
 std::string trackDecimal(double value, int decimals) {

@@ -33,6 +33,9 @@ public:
     // Whether the next track()'s moments in the clip are known (the
     // converter does not give them).
     void clipMoments(bool known) { clipMoments_ = known; }
+    // False when the zone of the cameras' clocks is not known: their times
+    // cannot be made UTC, so they are written as they stand, without a Z.
+    void setZoneKnown(bool known) { zoneKnown_ = known; }
     // Called within track() whenever the text has grown past kFlushBytes; it
     // writes the text out and empties it, so an hour of track is never held
     // (and paged in) as one text. Without it the text grows to the end.
@@ -45,8 +48,14 @@ protected:
         if (flush_ && out.size() >= kFlushBytes) flush_(out);
     }
 
+    // The sample's time as the format writes it (trackTimestamp): UTC with a
+    // Z, or a camera's clock of no known zone as it stands, without one.
+    std::string shownTimestamp(const TelemetrySample& sample, int utcOffsetSeconds, bool fraction) const;
+    bool writesUtc() const { return clipUtc_ || zoneKnown_; }
+
     bool clipUtc_ = true;
     bool clipMoments_ = true;
+    bool zoneKnown_ = true;
 
 private:
     std::function<void(std::string&)> flush_;
@@ -54,10 +63,16 @@ private:
 
 // utcOffsetSeconds: how far the camera clock was ahead of UTC. zoneKnown
 // false: no zone of the camera's clock was given, so its times cannot be
-// made UTC; GPX then writes them as they stand, without a zone, and says so.
+// made UTC; they are written as they stand, without a zone, and GPX and KML
+// say so.
 // conversion: the map datum of the CSV's map columns.
 std::unique_ptr<TrackWriter> makeTrackWriter(TrackFormat format, int utcOffsetSeconds = 0, bool zoneKnown = true,
                                              TrackMapConversion conversion = TrackMapConversion::Copy);
+
+// What GPX's and KML's descriptions say when the zone is not known.
+inline constexpr const char* kTrackUnknownZone =
+    "Times with a Z are UTC from GPS. Times without a zone are the camera's own clock as it stands: "
+    "the time zone it was set to is not known.";
 
 // Helpers the formats share.
 // "%.6f" in the C locale, whatever the process's locale is.

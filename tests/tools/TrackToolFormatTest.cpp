@@ -86,8 +86,7 @@ TEST(TrackWriter, XmlFormatsStayWellFormedForAnyName) {
         auto writer = makeTrackWriter(format);
         std::string out;
         writer->begin(out);
-        for (const std::string& name : names)
-            writer->track(out, name, samplesOf({at(1, 2), at(1.1, 2.1)}));
+        for (const std::string& name : names) writer->track(out, name, samplesOf({at(1, 2), at(1.1, 2.1)}));
         writer->end(out);
         const std::string file = tmp.write(format == TrackFormat::Gpx ? "t.gpx" : "t.kml", out);
         platform::ChildProcess xmllint;
@@ -104,12 +103,12 @@ TEST(TrackWriter, XmlFormatsStayWellFormedForAnyName) {
 }
 
 // A camera's own clock is made UTC with the zone given; without one its
-// times keep no Z and the file says why, and stays valid XML. GPS times are
-// UTC either way.
+// times keep no Z in every format, GPX and KML say why and stay valid XML.
+// GPS times are UTC either way.
 TEST(TrackWriter, ACameraClockIsMadeUtcWithItsZoneOrWrittenWithoutOneAndSaidSo) {
-    const std::vector<TrackRecord> records{at(22.5, 113.9)};
-    const auto gpx = [&](int offset, bool known, bool utc) {
-        auto writer = makeTrackWriter(TrackFormat::Gpx, offset, known);
+    const std::vector<TrackRecord> records{at(22.5, 113.9), at(22.6, 114.0)};
+    const auto written = [&](TrackFormat format, int offset, bool known, bool utc) {
+        auto writer = makeTrackWriter(format, offset, known);
         std::string out;
         writer->begin(out);
         writer->clipClock(utc);
@@ -117,10 +116,10 @@ TEST(TrackWriter, ACameraClockIsMadeUtcWithItsZoneOrWrittenWithoutOneAndSaidSo) 
         writer->end(out);
         return out;
     };
-    const std::string zoned = gpx(3600, true, false);
+    const std::string zoned = written(TrackFormat::Gpx, 3600, true, false);
     EXPECT_NE(zoned.find("<time>2016-05-20T09:30:15Z</time>"), std::string::npos) << zoned;
     EXPECT_EQ(zoned.find("<metadata>"), std::string::npos);
-    const std::string unknown = gpx(0, false, false);
+    const std::string unknown = written(TrackFormat::Gpx, 0, false, false);
     EXPECT_NE(unknown.find("<time>2016-05-20T10:30:15</time>"), std::string::npos) << unknown;
     EXPECT_NE(unknown.find("version=\"1.1\" creator=\"veltara-track\" xmlns=\"http://www.topografix.com/GPX/1/1\" "),
               std::string::npos);
@@ -128,12 +127,25 @@ TEST(TrackWriter, ACameraClockIsMadeUtcWithItsZoneOrWrittenWithoutOneAndSaidSo) 
                            "the camera's own clock"),
               std::string::npos)
         << unknown;
-    EXPECT_NE(gpx(0, false, true).find("<time>2016-05-20T10:30:15Z</time>"), std::string::npos);
+    EXPECT_NE(written(TrackFormat::Gpx, 0, false, true).find("<time>2016-05-20T10:30:15Z</time>"), std::string::npos);
+
+    const std::string kml = written(TrackFormat::Kml, 0, false, false);
+    EXPECT_NE(kml.find("<when>2016-05-20T10:30:15</when>"), std::string::npos) << kml;
+    EXPECT_NE(kml.find("<description>Times with a Z are UTC from GPS."), std::string::npos) << kml;
+    EXPECT_NE(written(TrackFormat::Kml, 3600, true, false).find("<when>2016-05-20T09:30:15Z</when>"),
+              std::string::npos);
+    EXPECT_NE(written(TrackFormat::GeoJson, 0, false, false).find("\"coordTimes\":[\"2016-05-20T10:30:15\","),
+              std::string::npos);
+    EXPECT_NE(written(TrackFormat::Csv, 0, false, false).find(",2016-05-20T10:30:15,"), std::string::npos);
+    EXPECT_NE(written(TrackFormat::Csv, 0, false, true).find(",2016-05-20T10:30:15Z,"), std::string::npos);
+
     testing_support::TempFolder tmp;
-    platform::ChildProcess xmllint;
-    ASSERT_EQ(xmllint.start({"/usr/bin/xmllint", "--noout", tmp.write("u.gpx", unknown)}), 0);
-    xmllint.closeStdin();
-    EXPECT_EQ(xmllint.waitFor(std::chrono::seconds(30)).value_or(-1), 0);
+    for (const std::string& file : {tmp.write("u.gpx", unknown), tmp.write("u.kml", kml)}) {
+        platform::ChildProcess xmllint;
+        ASSERT_EQ(xmllint.start({"/usr/bin/xmllint", "--noout", file}), 0);
+        xmllint.closeStdin();
+        EXPECT_EQ(xmllint.waitFor(std::chrono::seconds(30)).value_or(-1), 0) << file;
+    }
 }
 
 TEST(TrackWriter, GeometryFormatsSkipInvalidRecordsAndShortLines) {
@@ -215,8 +227,7 @@ TEST(TrackWriter, AReadingTheMomentLacksIsLeftOutAndFractionsOfASecondAreKept) {
     EXPECT_NE(gpx.find("<veltara:speed_kmh>43.522</veltara:speed_kmh></extensions>"), std::string::npos);
     EXPECT_NE(written(TrackFormat::Kml, "a.mp4", records).find("<when>2016-05-20T10:30:15.100Z</when>"),
               std::string::npos);
-    EXPECT_NE(written(TrackFormat::GeoJson, "a.mp4", records).find("\"2016-05-20T10:30:15.200Z\""),
-              std::string::npos);
+    EXPECT_NE(written(TrackFormat::GeoJson, "a.mp4", records).find("\"2016-05-20T10:30:15.200Z\""), std::string::npos);
 
     const std::string csv = written(TrackFormat::Csv, "a.mp4", records);
     EXPECT_NE(csv.find("a.mp4,1,,0,2016,5,20,10,30,15,,,,12,-3,98,,,0,2016-05-20T10:30:15.050Z,-5.964,"),
@@ -225,8 +236,7 @@ TEST(TrackWriter, AReadingTheMomentLacksIsLeftOutAndFractionsOfASecondAreKept) {
                        "2016-05-20T10:30:15.200Z,,,,camera-text,,,,,,,\n"),
               std::string::npos);
     // A track of whole seconds keeps them.
-    EXPECT_NE(written(TrackFormat::Csv, "b.mp4", {at(22.5, 113.9)}).find(",2016-05-20T10:30:15Z,"),
-              std::string::npos);
+    EXPECT_NE(written(TrackFormat::Csv, "b.mp4", {at(22.5, 113.9)}).find(",2016-05-20T10:30:15Z,"), std::string::npos);
     // Rows after midnight have the next day's date, shown and in UTC.
     TrackRecord late = at(22.5, 113.9), early = late;
     late.hour = 23, late.minute = 59, late.second = 59;

@@ -119,6 +119,7 @@ TEST_F(VeltaraTrackTool, CsvHoldsEveryRecordWithTheChosenMapDatum) {
     const std::string name =
         clip("a,b \"q\".mp4",
              smallClip({kExample, "no track text here", "2016-05-20 10:30:16/W113 56 12.34/S22 33 44.50/0"}));
+    // The camera's clock, no zone given: its time as it stands, without a Z.
     const ToolRun csv = run({name});
     ASSERT_EQ(csv.status, 0) << csv.err;
     EXPECT_EQ(csv.err, "");
@@ -128,18 +129,18 @@ TEST_F(VeltaraTrackTool, CsvHoldsEveryRecordWithTheChosenMapDatum) {
             kHeader,
             "\"a,b "
             "\"\"q\"\".mp4\",0,0,1,2016,5,20,10,30,15,22.562361,113.936761,43.522,12,-3,98,22.562361,113.936761,1,"
-            "2016-05-20T10:30:15Z,-5.964,-6.009,-5.706,camera-text,,,,,,,",
+            "2016-05-20T10:30:15,-5.964,-6.009,-5.706,camera-text,,,,,,,",
             "\"a,b \"\"q\"\".mp4\",1,100,0,,,,,,,,,,,,,,,0,,,,,camera-text,,,,,,,",
             // Without axes the parser keeps the previous text's values.
             "\"a,b \"\"q\"\".mp4\",2,200,1,2016,5,20,10,30,16,-22.562361,-113.936761,0.000,12,-3,98,-22.562361,"
-            "-113.936761,1,2016-05-20T10:30:16Z,-5.964,-6.009,-5.706,camera-text,,,,,,,"}));
+            "-113.936761,1,2016-05-20T10:30:16,-5.964,-6.009,-5.706,camera-text,,,,,,,"}));
     // The converter path gives the same records, without cue times.
     const ToolRun converter = run({"--reader", "ffmpeg", name});
     ASSERT_EQ(converter.status, 0) << converter.err;
     EXPECT_EQ(
         lines(converter.out).at(1),
         "\"a,b \"\"q\"\".mp4\",0,,1,2016,5,20,10,30,15,22.562361,113.936761,43.522,12,-3,98,22.562361,113.936761,1,"
-        "2016-05-20T10:30:15Z,-5.964,-6.009,-5.706,camera-text,,,,,,,");
+        "2016-05-20T10:30:15,-5.964,-6.009,-5.706,camera-text,,,,,,,");
 
     const auto mapColumns = [&](std::vector<std::string> options) {
         options.push_back(name);
@@ -947,7 +948,9 @@ TEST_F(VeltaraTrackTool, AnExportOfARepairedClipNamesItsOriginalAndReference) {
     const std::string original = sha("0002F.mp4"), reference = sha("0001F.mp4");
 
     for (const bool originalThere : {true, false}) {
-        if (!originalThere) ASSERT_EQ(::unlink((tmp.path() + "0002F.mp4").c_str()), 0);
+        if (!originalThere) {
+            ASSERT_EQ(::unlink((tmp.path() + "0002F.mp4").c_str()), 0);
+        }
         const ToolRun exported = run({"--export", "--from", "0002F.repaired.mp4@0", "--duration", "2", "--out",
                                       tmp.path() + "exports", "--no-overlay", "0002F.repaired.mp4"});
         ASSERT_EQ(exported.status, 0) << exported.err;
