@@ -9,7 +9,7 @@ int CPlayList::AddEntry(std::string path, std::string name) {
     if (entries_.size() >= static_cast<size_t>(INT_MAX)) return -1;
     if (paths_.count(path)) return -1;
     auto entry =
-        std::make_unique<PlayListEntry>(PlayListEntry{std::move(path), std::move(name), ClipProblem::None, {}});
+        std::make_unique<PlayListEntry>(PlayListEntry{std::move(path), std::move(name), ClipProblem::None, {}, {}});
     paths_.insert(entry->path);
     entries_.push_back(std::move(entry));
     return GetCount() - 1;

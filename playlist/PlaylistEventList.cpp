@@ -98,11 +98,6 @@ bool PlaylistEventList::FirstCameraMoment(const ClipTrack& clip, const DisplayZo
     return false;
 }
 
-QString PlaylistEventList::MomentText(const ClipTrack* clip, const DisplayZone& zone, int64_t timeMs) {
-    int64_t seconds = 0, firstMs = 0;
-    return MomentText(clip && FirstCameraMoment(*clip, zone, seconds, firstMs), seconds, firstMs, timeMs);
-}
-
 QString PlaylistEventList::MomentText(bool camera, int64_t firstSeconds, int64_t firstMs, int64_t timeMs) {
     int64_t sinceFirst = 0;
     if (camera && !__builtin_sub_overflow(timeMs, firstMs, &sinceFirst)) {

@@ -63,10 +63,9 @@ public:
     static QString KindText(TripEventKind kind, const Texts& texts);
     // The words for the car's own event of a clip ("" when it has none).
     static QString CarEventText(const ClipTrack* clip);
-    // "hh:mm:ss" on the clock shown (UTC in the zone), or the moment in the
+    // "hh:mm:ss" on the clock shown (UTC in the zone), from the clip's first
+    // sample with a date and time (camera: there is one), or the moment in the
     // clip ("m:ss") when its time is unknown.
-    static QString MomentText(const ClipTrack* clip, const DisplayZone& zone, int64_t timeMs);
-    // The same from the clip's first sample with a date and time (camera: there is one).
     static QString MomentText(bool camera, int64_t firstSeconds, int64_t firstMs, int64_t timeMs);
     static bool FirstCameraMoment(const ClipTrack& clip, const DisplayZone& zone, int64_t& seconds, int64_t& timeMs);
 

@@ -80,19 +80,19 @@ std::string RepairedMovie::sampleTable(size_t index) const {
     std::string table = fullBox("stts", 0, 0, p);
     if (const PictureOrder::Offsets order = index == 0 ? pictureOffsets() : PictureOrder::Offsets{};
         !order.frames.empty()) {
-        std::string runs;
+        std::string offsetRuns;
         uint32_t entries = 0;
         for (size_t i = 0; i < order.frames.size();) {
             size_t j = i;
             while (j < order.frames.size() && order.frames[j] == order.frames[i]) ++j;
-            u32(runs, static_cast<uint32_t>(j - i));
-            u32(runs, order.frames[i] * t.sampleDelta);
+            u32(offsetRuns, static_cast<uint32_t>(j - i));
+            u32(offsetRuns, order.frames[i] * t.sampleDelta);
             ++entries;
             i = j;
         }
         p.clear();
         u32(p, entries);
-        table += fullBox("ctts", 0, 0, p + runs);
+        table += fullBox("ctts", 0, 0, p + offsetRuns);
     }
     if (t.kind == RepairTrack::Kind::Video) {
         p.clear();

@@ -345,10 +345,10 @@ bool EvidenceReport::write(const QJsonObject& in, QByteArray& bytes, QString& er
     }
     // Which files of the folder are the originals, untouched, and which were made from them.
     const auto names = [](const QJsonArray& list) {
-        QStringList out;
-        for (qsizetype i = 0; i < list.size() && i < kMaxClipRows; ++i) out << list[i].toString();
-        if (list.size() > kMaxClipRows) out << QStringLiteral("...");
-        return plainText(out.join(QStringLiteral(", ")), 4000);
+        QStringList shown;
+        for (qsizetype i = 0; i < list.size() && i < kMaxClipRows; ++i) shown << list[i].toString();
+        if (list.size() > kMaxClipRows) shown << QStringLiteral("...");
+        return plainText(shown.join(QStringLiteral(", ")), 4000);
     };
     const QJsonArray originals = in.value("originals").toArray();
     const QJsonArray derived = in.value("derived").toArray();

@@ -209,7 +209,7 @@ bool CXMLWnd::isRepeatedKeyDelivery(const QObject* receiver, const QEvent* event
 bool CXMLWnd::isReturnedKeyPress(const QKeyEvent* key) const {
     // Presses without a time stamp (made up by a program) cannot be told apart.
     return key->timestamp() != 0 && key->timestamp() == lastKeyStamp_.timestamp && key->key() == lastKeyStamp_.key &&
-           key->modifiers().toInt() == lastKeyStamp_.modifiers;
+           key->modifiers() == lastKeyStamp_.modifiers;
 }
 
 void CXMLWnd::forgetKeyPress() {
@@ -240,7 +240,7 @@ bool CXMLWnd::eventFilter(QObject* watched, QEvent* event) {
     lastKeyEvent_ = event;
     lastKeyReceiver_ = nativeWindow ? nullptr : static_cast<QWidget*>(watched);
     keyFromNativeWindow_ = nativeWindow;
-    lastKeyStamp_ = {key->key(), key->modifiers().toInt(), key->timestamp()};
+    lastKeyStamp_ = {key->key(), key->modifiers(), key->timestamp()};
     return handled;
 }
 

@@ -130,7 +130,7 @@ private:
     // time stamp of the last one looked at is that one again.
     struct KeyStamp {
         int key = 0;
-        int modifiers = 0;
+        Qt::KeyboardModifiers modifiers;
         quint64 timestamp = 0;
     };
     KeyStamp lastKeyStamp_;

@@ -49,8 +49,9 @@ protected:
             spec.colour = colour;
             ASSERT_EQ(testing_support::makeClip(recent + "2026-12-07_10-00-00-" + camera + ".mp4", spec), "");
             // The next minute has no right repeater.
-            if (std::string(camera) != "right_repeater")
+            if (std::string(camera) != "right_repeater") {
                 ASSERT_EQ(testing_support::makeClip(recent + "2026-12-07_10-01-00-" + camera + ".mp4", spec), "");
+            }
         }
     }
 

@@ -26,7 +26,7 @@ TEST(RepairedInsetExport, TheInsetsOriginalIsListedWithItsChecksum) {
     for (const std::string& clip : {front, reference, rear}) ASSERT_EQ(testing_support::makeClip(clip, spec), "");
     const std::string bytes = tmp.read("2016_0520_103000_R.MP4");
     tmp.write("2016_0520_103000_R.MP4", bytes.substr(0, bytes.rfind("moov") - 4));
-    const RepairOutcome repaired = ClipRepair::run({rear, reference});
+    const RepairOutcome repaired = ClipRepair::run({rear, reference, nullptr, nullptr, {}});
     ASSERT_TRUE(repaired.repaired) << repaired.reason;
 
     EvidenceRequest request;

@@ -141,12 +141,12 @@ Probe probe(const std::string& path) {
 // Repairs and checks what every repaired copy must hold; returns the copy.
 std::string repairAndCheck(const std::string& cut, const std::string& reference, const Expected& e,
                            const std::string& label) {
-    const RepairOutcome outcome = ClipRepair::run({cut, reference});
+    const RepairOutcome outcome = ClipRepair::run({cut, reference, nullptr, nullptr, {}});
     EXPECT_TRUE(outcome.repaired) << label << ": " << outcome.reason;
     if (!outcome.repaired) return {};
     EXPECT_EQ(ffmpeg({"-i", outcome.copy, "-f", "null", "-"}, "/"), "") << label;
     const Probe p = probe(outcome.copy);
-    EXPECT_NEAR(p.pictures, long(e.pictures), 1) << label;
+    EXPECT_NEAR(double(p.pictures), double(e.pictures), 1) << label;
     EXPECT_NEAR(p.seconds, double(e.pictures) / 25.0, 1.0) << label;
     IsoFile copy;
     std::string reason;
@@ -213,7 +213,7 @@ protected:
 };
 
 TEST_F(ClipRepairTest, PictureAndSoundOfEveryCodecUpToTheCut) {
-    for (const Settings s : {Settings{"libx264", "aac", "mp4"}, Settings{"libx264", "pcm_s16le", "mov"},
+    for (const Settings& s : {Settings{"libx264", "aac", "mp4"}, Settings{"libx264", "pcm_s16le", "mov"},
                              Settings{"libx265", "aac", "mp4"}}) {
         const std::string label = s.video + "+" + s.audio;
         const std::string original = makeSourceClip(dir, label + "." + s.ext, s, "testsrc");
@@ -232,7 +232,7 @@ std::string shownPictures(const std::string& path, int count) {
 }
 
 TEST_F(ClipRepairTest, PicturesShownOutOfDecodeOrderKeepTheirOrderAndTimes) {
-    for (const Settings s : {Settings{"libx264", "aac", "mp4", 2}, Settings{"libx265", "aac", "mp4", 2}}) {
+    for (const Settings& s : {Settings{"libx264", "aac", "mp4", 2}, Settings{"libx265", "aac", "mp4", 2}}) {
         const std::string original = makeSourceClip(dir, s.video + "-b.mp4", s, "testsrc");
         const std::string reference = makeSourceClip(dir, s.video + "-b-ref.mp4", s, "testsrc2");
         const uint64_t at = cutsOf(original)[1];
@@ -379,7 +379,7 @@ TEST_F(ClipRepairTest, RefusesWhatCannotBeRepairedAndWritesNothing) {
         {original, healthy, "has its index"},
     };
     for (const auto& c : cases) {
-        const RepairOutcome outcome = ClipRepair::run({c.clip, c.reference});
+        const RepairOutcome outcome = ClipRepair::run({c.clip, c.reference, nullptr, nullptr, {}});
         EXPECT_FALSE(outcome.repaired) << c.clip << " with " << c.reference;
         EXPECT_NE(outcome.reason.find(c.reason), std::string::npos) << outcome.reason;
     }
