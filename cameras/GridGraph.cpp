@@ -30,25 +30,6 @@ bool sixCameras(const std::vector<GridCamera>& cameras) {
     });
 }
 
-std::string_view spokenName(CameraChannel channel) {
-    switch (channel) {
-        case CameraChannel::Front:
-            return "front";
-        case CameraChannel::Rear:
-            return "back";
-        case CameraChannel::LeftRepeater:
-            return "left repeater";
-        case CameraChannel::RightRepeater:
-            return "right repeater";
-        case CameraChannel::LeftPillar:
-            return "left pillar";
-        case CameraChannel::RightPillar:
-            return "right pillar";
-        default:
-            return "camera";
-    }
-}
-
 // Straight to the tile's size; a camera of another shape keeps its aspect, bordered in black.
 std::string scaleTo(const GridCamera& camera, const Rect& tile) {
     if (camera.width == tile.w && camera.height == tile.h) return "null";
@@ -67,6 +48,25 @@ std::string missingLabel(CameraChannel channel, const Rect& tile) {
 }
 
 }  // namespace
+
+std::string_view spokenName(CameraChannel channel) {
+    switch (channel) {
+        case CameraChannel::Front:
+            return "front";
+        case CameraChannel::Rear:
+            return "back";
+        case CameraChannel::LeftRepeater:
+            return "left repeater";
+        case CameraChannel::RightRepeater:
+            return "right repeater";
+        case CameraChannel::LeftPillar:
+            return "left pillar";
+        case CameraChannel::RightPillar:
+            return "right pillar";
+        default:
+            return "camera";
+    }
+}
 
 std::vector<CameraChannel> gridChannels(const std::vector<GridCamera>& cameras) {
     std::vector<CameraChannel> channels;

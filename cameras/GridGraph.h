@@ -48,6 +48,9 @@ struct GridStyle {
     long long screenHeight = 0;
 };
 
+// The camera's name as its tile says it is missing ("right repeater").
+std::string_view spokenName(CameraChannel channel);
+
 // The tiles of the grid in the car's order (four or six; six when a pillar is there).
 std::vector<CameraChannel> gridChannels(const std::vector<GridCamera>& cameras);
 

@@ -644,10 +644,19 @@ private:
             picture.layout =
                 VideoCut::Picture::Layout{*request_.layout, request_.largeCamera, layout_.inputs, layout_.blanks};
         }
-        const auto args = VideoCut::arguments(request_.ffmpeg, length_, picture, work_, "video.mp4");
         folder_.adopt("video.mp4");
-        return VideoCut::run(args, folder_.fd(), length_, stop_,
-                             [this](double f) { tell(0.85 * f); }, reason);
+        const auto cut = [&] {
+            return VideoCut::run(VideoCut::arguments(request_.ffmpeg, length_, picture, work_, "video.mp4"),
+                                 folder_.fd(), length_, stop_, [this](double f) { tell(0.85 * f); }, reason);
+        };
+        if (cut()) return true;
+        // Most likely no font for a missing camera's name: its black stays unnamed.
+        const bool named = picture.layout && picture.layout->labels &&
+                           std::any_of(layout_.blanks.begin(), layout_.blanks.end(),
+                                       [](const auto& spans) { return !spans.empty(); });
+        if (!named || stop_.load()) return false;
+        picture.layout->labels = false;
+        return cut();
     }
 
     // FFmpeg may end well with a video shorter than the stretch (clips that

@@ -101,7 +101,7 @@ bool ExportLayout::pictureSize(const std::string& path, long long& width, long l
 std::string ExportLayout::graph(const std::vector<cameras::GridCamera>& inputs,
                                 const std::vector<std::vector<std::pair<double, double>>>& blanks,
                                 cameras::CameraLayout layout, cameras::CameraChannel large, bool mirrorRear,
-                                const std::string& trimmed, const std::string& burned) {
+                                const std::string& trimmed, const std::string& burned, bool labels) {
     // The engine's track ids: input k is "vid<k+1>".
     cameras::GridTracks tracks;
     std::vector<std::string> chains(inputs.size());
@@ -117,6 +117,12 @@ std::string ExportLayout::graph(const std::vector<cameras::GridCamera>& inputs,
                 when += span;
             }
             graph += ",drawbox=c=black:t=fill:enable='" + when + "'";
+            // Drawn on the camera's own picture, so it scales with its tile.
+            if (labels)
+                graph += ",drawtext=text='" + std::string(cameras::spokenName(inputs[k].channel)) +
+                         " missing':fontcolor=white:fontsize='max(8,min(h/8,w/14))':x=(w-text_w)/2:y=(h-text_h)/2"
+                         ":enable='" +
+                         when + "'";
         }
         graph += "[vid" + id + "];";
         tracks.cameras.push_back(inputs[k]);

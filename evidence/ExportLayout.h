@@ -71,10 +71,12 @@ public:
     // inputs[k] the list of input k; each is put through `trimmed` first and
     // then hidden under black over its blanks (seconds of the video, from
     // and to), and the composed picture through `burned` (empty or starting
-    // with ',') into "[picture]". Missing tiles stay black (no text: a font
-    // may be missing). Empty when the main clip's size is unknown.
+    // with ',') into "[picture]". With labels, a hidden camera's black says
+    // which camera is missing, as the player's tile does (FFmpeg fails
+    // without a font: then the caller asks again without). Empty when the
+    // main clip's size is unknown.
     static std::string graph(const std::vector<cameras::GridCamera>& inputs,
                              const std::vector<std::vector<std::pair<double, double>>>& blanks,
                              cameras::CameraLayout layout, cameras::CameraChannel large, bool mirrorRear,
-                             const std::string& trimmed, const std::string& burned);
+                             const std::string& trimmed, const std::string& burned, bool labels = true);
 };

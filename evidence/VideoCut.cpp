@@ -78,7 +78,8 @@ std::vector<std::string> VideoCut::arguments(const std::string& ffmpeg, double l
         args.insert(args.end(),
                     {"-filter_complex",
                      ExportLayout::graph(picture.layout->inputs, picture.layout->blanks, picture.layout->layout,
-                                         picture.layout->large, picture.mirror, trimmed, burned),
+                                         picture.layout->large, picture.mirror, trimmed, burned,
+                                         picture.layout->labels),
                      "-map", "[picture]"});
     } else if (picture.inset) {
         // A partner that ends early keeps its last frame until the main clip ends.

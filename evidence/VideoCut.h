@@ -40,6 +40,7 @@ public:
             std::vector<cameras::GridCamera> inputs;
             // By input: the stretches of the video (from, to) it is hidden under black.
             std::vector<std::vector<std::pair<double, double>>> blanks;
+            bool labels = true;  // a missing camera's black names it (needs a font)
         };
         std::optional<Layout> layout;
         bool reencoded() const { return overlay || inset || layout; }

@@ -1036,7 +1036,8 @@ std::array<int, 3> colourAt(const std::string& video, double seconds, double fx,
 // A car's moment of four cameras exported as the player shows it: the grid
 // laid out like the car at the front's size, every camera's clip in the
 // checksums; a stretch into a minute without its right repeater still
-// exports, that tile black there only; one camera alone takes only it.
+// exports, that tile black there only and named; one camera alone takes
+// only it.
 TEST_F(VeltaraTrackTool, AnExportTakesTheCarsCamerasAsShown) {
     if (!std::filesystem::exists(std::string(VELTARA_TEST_PROGRAM_DIR) + "Report/veltara-report"))
         GTEST_SKIP() << "no report program in this build";
@@ -1066,7 +1067,8 @@ TEST_F(VeltaraTrackTool, AnExportTakesTheCarsCamerasAsShown) {
     };
     const std::array<int, 3> red{255, 0, 0}, blue{0, 0, 255}, green{0, 128, 0}, yellow{255, 255, 0}, black{0, 0, 0};
     const auto expectTiles = [&](const std::string& folder, double seconds, const std::array<int, 3>(&tiles)[4]) {
-        const double at[4][2] = {{0.25, 0.25}, {0.75, 0.25}, {0.25, 0.75}, {0.75, 0.75}};
+        // Below each tile's middle, where a missing camera's name is written.
+        const double at[4][2] = {{0.25, 0.4}, {0.75, 0.4}, {0.25, 0.9}, {0.75, 0.9}};
         for (int t = 0; t < 4; ++t) {
             int width = 0, height = 0;
             const std::array<int, 3> c = colourAt(folder + "video.mp4", seconds, at[t][0], at[t][1], width, height);
@@ -1092,6 +1094,16 @@ TEST_F(VeltaraTrackTool, AnExportTakesTheCarsCamerasAsShown) {
     ASSERT_FALSE(across.empty());
     expectTiles(across, 1.0, {red, blue, green, yellow});
     expectTiles(across, 3.0, {red, blue, green, black});
+    // The black tile names its camera: white text across its middle.
+    const std::string band = testing_support::commandOutput(
+        {std::string(VELTARA_TEST_PROGRAM_DIR) + "FFMpeg/ffmpeg", "-v", "error", "-ss", "3", "-i",
+         across + "video.mp4", "-frames:v", "1", "-vf", "crop=80:12:80:84", "-f", "rawvideo", "-pix_fmt", "gray", "-"},
+        "/", status);
+    ASSERT_EQ(band.size(), 80u * 12u);
+    EXPECT_GT(static_cast<unsigned char>(*std::max_element(band.begin(), band.end(), [](char a, char b) {
+                  return static_cast<unsigned char>(a) < static_cast<unsigned char>(b);
+              })),
+              128);
     const std::string both = tmp.read(across.substr(tmp.path().size()) + "SHA256SUMS");
     EXPECT_EQ(count(both, "/RecentClips/2026-12-07_10-0"), 7u) << both;
 
