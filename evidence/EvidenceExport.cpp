@@ -650,11 +650,10 @@ private:
                                  folder_.fd(), length_, stop_, [this](double f) { tell(0.85 * f); }, reason);
         };
         if (cut()) return true;
-        // Most likely no font for a missing camera's name: its black stays unnamed.
-        const bool named = picture.layout && picture.layout->labels &&
-                           std::any_of(layout_.blanks.begin(), layout_.blanks.end(),
-                                       [](const auto& spans) { return !spans.empty(); });
-        if (!named || stop_.load()) return false;
+        // No font for a missing camera's name (FFmpeg says so as it starts):
+        // once more, its black unnamed.
+        if (!picture.layout || !picture.layout->labels || stop_.load() || reason.find("drawtext") == std::string::npos)
+            return false;
         picture.layout->labels = false;
         return cut();
     }

@@ -130,7 +130,7 @@ std::string ExportLayout::graph(const std::vector<cameras::GridCamera>& inputs,
     }
     cameras::GridStyle style;
     style.mirrorRear = mirrorRear;
-    style.labels = false;
+    style.labels = labels;
     const std::string grid = cameras::gridGraph(tracks, layout, large, style);
     static constexpr std::string_view kOutput = "[vo]";
     if (grid.size() < kOutput.size() || grid.compare(grid.size() - kOutput.size(), kOutput.size(), kOutput) != 0)

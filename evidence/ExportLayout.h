@@ -71,10 +71,10 @@ public:
     // inputs[k] the list of input k; each is put through `trimmed` first and
     // then hidden under black over its blanks (seconds of the video, from
     // and to), and the composed picture through `burned` (empty or starting
-    // with ',') into "[picture]". With labels, a hidden camera's black says
-    // which camera is missing, as the player's tile does (FFmpeg fails
-    // without a font: then the caller asks again without). Empty when the
-    // main clip's size is unknown.
+    // with ',') into "[picture]". With labels, a hidden or left-out
+    // camera's black says which camera is missing, as the player's tile
+    // does (FFmpeg fails without a font: then the caller asks again
+    // without). Empty when the main clip's size is unknown.
     static std::string graph(const std::vector<cameras::GridCamera>& inputs,
                              const std::vector<std::vector<std::pair<double, double>>>& blanks,
                              cameras::CameraLayout layout, cameras::CameraChannel large, bool mirrorRear,
