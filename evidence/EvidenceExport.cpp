@@ -655,6 +655,7 @@ private:
         if (!picture.layout || !picture.layout->labels || stop_.load() || reason.find("drawtext") == std::string::npos)
             return false;
         picture.layout->labels = false;
+        reason.clear();
         return cut();
     }
 
