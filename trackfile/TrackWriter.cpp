@@ -30,9 +30,9 @@ std::unique_ptr<TrackWriter> makeTrackWriter(TrackFormat format, int utcOffsetSe
             writer = std::make_unique<GeoJsonTrackWriter>(utcOffsetSeconds);
             break;
         case TrackFormat::Csv:
-            writer = std::make_unique<CsvTrackWriter>(utcOffsetSeconds, conversion);
             break;
     }
+    if (!writer) writer = std::make_unique<CsvTrackWriter>(utcOffsetSeconds, conversion);  // CSV, the default
     writer->setZoneKnown(zoneKnown);
     return writer;
 }
